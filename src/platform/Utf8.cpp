@@ -1,0 +1,93 @@
+// SPDX-License-Identifier: MIT
+#include "platform/Utf8.h"
+
+namespace qif2ldx::platform {
+
+Utf8Char DecodeUtf8(std::string_view sText, std::size_t pos)
+{
+    const auto lead = static_cast<unsigned char>(sText[pos]);
+    if (lead < 0x80) {
+        return {lead, 1, true};
+    }
+    std::size_t length = 0;
+    char32_t cp = 0;
+    char32_t minimum = 0;
+    if ((lead & 0xE0) == 0xC0) {
+        length = 2;
+        cp = lead & 0x1F;
+        minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3;
+        cp = lead & 0x0F;
+        minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4;
+        cp = lead & 0x07;
+        minimum = 0x10000;
+    } else {
+        return {};
+    }
+    if (pos + length > sText.size()) {
+        return {};
+    }
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto next = static_cast<unsigned char>(sText[pos + i]);
+        if ((next & 0xC0) != 0x80) {
+            return {};
+        }
+        cp = (cp << 6) | (next & 0x3F);
+    }
+    if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        return {};
+    }
+    return {cp, length, true};
+}
+
+bool IsValidUtf8(std::string_view sText)
+{
+    for (std::size_t pos = 0; pos < sText.size();) {
+        if (static_cast<unsigned char>(sText[pos]) < 0x80) {
+            ++pos;
+            continue;
+        }
+        const Utf8Char c = DecodeUtf8(sText, pos);
+        if (!c.bolValid) {
+            return false;
+        }
+        pos += c.lngLength;
+    }
+    return true;
+}
+
+std::size_t Utf8Length(std::string_view sText)
+{
+    std::size_t count = 0;
+    for (std::size_t pos = 0; pos < sText.size(); ++count) {
+        pos += DecodeUtf8(sText, pos).lngLength;
+    }
+    return count;
+}
+
+std::string Utf8Left(std::string_view sText, std::size_t lngCount)
+{
+    std::size_t pos = 0;
+    for (std::size_t count = 0; count < lngCount && pos < sText.size(); ++count) {
+        pos += DecodeUtf8(sText, pos).lngLength;
+    }
+    return std::string(sText.substr(0, pos));
+}
+
+std::string Utf8Right(std::string_view sText, std::size_t lngCount)
+{
+    const std::size_t total = Utf8Length(sText);
+    if (total <= lngCount) {
+        return std::string(sText);
+    }
+    std::size_t pos = 0;
+    for (std::size_t count = 0; count < total - lngCount; ++count) {
+        pos += DecodeUtf8(sText, pos).lngLength;
+    }
+    return std::string(sText.substr(pos));
+}
+
+} // namespace qif2ldx::platform

@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace qif2ldx::platform {
+
+// Counting and cutting UTF-8 text by characters rather than bytes.
+
+struct Utf8Char
+{
+    char32_t cp = 0;
+    std::size_t lngLength = 1; // bytes taken, at least 1 so that a scan always moves on
+    bool bolValid = false;
+};
+
+// Decodes the character starting at byte pos (pos < size). A malformed, overlong or surrogate
+// sequence gives bolValid false and a length of 1.
+[[nodiscard]] Utf8Char DecodeUtf8(std::string_view sText, std::size_t pos);
+
+// True when the whole text is well-formed UTF-8.
+[[nodiscard]] bool IsValidUtf8(std::string_view sText);
+
+// Number of characters; each malformed byte counts as one.
+[[nodiscard]] std::size_t Utf8Length(std::string_view sText);
+
+// The first lngCount characters (all of them when there are fewer).
+[[nodiscard]] std::string Utf8Left(std::string_view sText, std::size_t lngCount);
+
+// The last lngCount characters (all of them when there are fewer).
+[[nodiscard]] std::string Utf8Right(std::string_view sText, std::size_t lngCount);
+
+} // namespace qif2ldx::platform

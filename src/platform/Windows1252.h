@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qif2ldx::platform {
+
+// Files are read and written in Windows-1252; inside the program text is UTF-8.
+
+// Decodes Windows-1252 bytes to UTF-8: one byte is one character. The five bytes that the code
+// page leaves undefined become the control characters of the same number, as Windows does.
+[[nodiscard]] std::string AnsiToUtf8(std::string_view sBytes);
+
+// Encodes UTF-8 text as Windows-1252; a character the code page cannot hold, or a byte that is
+// not valid UTF-8, becomes "?".
+[[nodiscard]] std::string Utf8ToAnsi(std::string_view sText);
+
+} // namespace qif2ldx::platform

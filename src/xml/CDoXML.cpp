@@ -1,0 +1,373 @@
+// SPDX-License-Identifier: MIT
+#include "xml/CDoXML.h"
+
+#include "platform/Windows1252.h"
+
+#include <cstdio>
+#include <fstream>
+#include <utility>
+
+namespace qif2ldx::xml {
+namespace {
+
+constexpr std::int32_t kSourceFile = 0;
+constexpr std::int32_t kSourceText = 1;
+
+// The parser's code for the failure of loading text that the older parser works around by
+// going through a temporary file.
+constexpr std::int32_t kLoadXmlWorkaroundCode = static_cast<std::int32_t>(0xC00CE56FU);
+
+const char* ClassNameOf(ParserVersion pavVersion)
+{
+    switch (pavVersion) {
+    case pavMSXML1:
+        return "Msxml.DOMDocument";
+    case pavMSXML26:
+        return "Msxml2.DOMDocument.2.6";
+    case pavMSXML30:
+        return "Msxml2.DOMDocument.3.0";
+    case pavMSXML40:
+        return "Msxml2.DOMDocument.4.0";
+    default:
+        return "";
+    }
+}
+
+} // namespace
+
+CDoXML::CDoXML(platform::IMessages& objMessages, const platform::IProgramFolder& objProgramFolder,
+               std::shared_ptr<const ParserRegistry> objRegistry)
+    : objMessages_(objMessages), objProgramFolder_(objProgramFolder),
+      objRegistry_(std::move(objRegistry))
+{}
+
+std::string CDoXML::XML() const
+{
+    if (!objXMLDoc) {
+        throw XmlError("no XML document is loaded");
+    }
+    try {
+        return objXMLDoc->Xml();
+    } catch (const DomError& error) {
+        throw XmlError(error.what());
+    }
+}
+
+std::optional<std::string> CDoXML::XMLDocumentInfo(XMLDocumentInfoItem xdiDesiredInfo) const
+{
+    const char* name = "";
+    switch (xdiDesiredInfo) {
+    case xdiVersion:
+        name = "version";
+        break;
+    case xdiEncoding:
+        name = "encoding";
+        break;
+    case xdiStandalone:
+        name = "standalone";
+        break;
+    }
+    if (!objXMLDoc || *name == '\0') {
+        return std::nullopt;
+    }
+    try {
+        return objXMLDoc->DeclarationAttribute(name);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+std::string CDoXML::ReadNodeXML(const std::string& strQueryString) const
+{
+    try {
+        const NodeRef objNode = Select(strQueryString);
+        return objNode == nullptr ? std::string() : objXMLDoc->NodeXml(objNode);
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+ParserVersion CDoXML::Initialize(ParserVersion pavDesiredVersion)
+{
+    if (pavDesiredVersion == pavHighest) {
+        pavParserVersion = FindHighestParser();
+    } else if (IsParserAvailable(pavDesiredVersion)) {
+        pavParserVersion = pavDesiredVersion;
+    } else {
+        pavParserVersion = pavNone;
+    }
+    return pavParserVersion;
+}
+
+bool CDoXML::OpenFromFile(const std::string& strFileName, bool bolVerboseError)
+{
+    return LoadDocument(kSourceFile, strFileName, bolVerboseError);
+}
+
+bool CDoXML::OpenFromString(const std::string& strSource, bool bolVerboseError)
+{
+    return LoadDocument(kSourceText, strSource, bolVerboseError);
+}
+
+std::int32_t CDoXML::NodeCount(const std::string& strQueryString) const
+{
+    try {
+        if (!objXMLDoc) {
+            return -1;
+        }
+        return objXMLDoc->SelectNodesLength(strQueryString);
+    } catch (const std::exception&) {
+        return -1;
+    }
+}
+
+std::optional<std::string> CDoXML::ReadNode(const std::string& strQueryString) const
+{
+    try {
+        const NodeRef objNode = Select(strQueryString);
+        if (objNode == nullptr) {
+            return std::nullopt;
+        }
+        return objXMLDoc->Text(objNode);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<std::string> CDoXML::ReadAttribute(const std::string& strQueryString,
+                                                 const std::string& strAttributeName) const
+{
+    try {
+        const NodeRef objNode = Select(strQueryString);
+        if (objNode == nullptr) {
+            return std::nullopt;
+        }
+        return objXMLDoc->GetAttribute(objNode, strAttributeName);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+bool CDoXML::DeleteNode(const std::string& strQueryString)
+{
+    try {
+        const NodeRef objNode = Select(strQueryString);
+        const NodeRef objParent = objNode == nullptr ? nullptr : objXMLDoc->ParentNode(objNode);
+        if (objParent == nullptr) {
+            return false;
+        }
+        objXMLDoc->RemoveChild(objParent, objNode);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool CDoXML::WriteNode(const std::string& strQueryString, const std::string& vntNewNodeValue)
+{
+    try {
+        const NodeRef objNode = Select(strQueryString);
+        if (objNode == nullptr) {
+            return false;
+        }
+        objXMLDoc->SetText(objNode, vntNewNodeValue);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool CDoXML::WriteAttribute(const std::string& strQueryString, const std::string& strAttributeName,
+                            const std::string& vntNewAttributeValue)
+{
+    try {
+        const NodeRef objNode = Select(strQueryString);
+        if (objNode == nullptr) {
+            return false;
+        }
+        objXMLDoc->SetAttribute(objNode, strAttributeName, vntNewAttributeValue);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool CDoXML::WriteCDataSection(const std::string& strQueryString,
+                               const std::string& vntNewCDataValue)
+{
+    try {
+        const NodeRef objNode = Select(strQueryString);
+        if (objNode == nullptr) {
+            return false;
+        }
+        const std::int32_t lngChildren = objXMLDoc->ChildCount(objNode);
+        if (lngChildren >= 2) {
+            return false;
+        }
+        if (lngChildren == 1) {
+            const NodeRef objChild = objXMLDoc->FirstChild(objNode);
+            if (objXMLDoc->NodeTypeString(objChild) == "cdatasection") {
+                objXMLDoc->SetText(objChild, vntNewCDataValue);
+                return true;
+            }
+            objXMLDoc->SetText(objNode, "");
+        }
+        objXMLDoc->AppendCData(objNode, vntNewCDataValue);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool CDoXML::InsertNode(const std::string& strQueryString, const std::string& strNewNodeName,
+                        const std::optional<std::string>& vntNewNodeValue,
+                        const std::string& strNewAttributeName,
+                        const std::optional<std::string>& vntNewAttributeValue,
+                        NodeRelationship norRelationship)
+{
+    try {
+        NodeRef objParent = nullptr;
+        if (norRelationship == norSibling) {
+            const NodeRef objNode = Select(strQueryString);
+            if (objNode == nullptr) {
+                return false;
+            }
+            objParent = objXMLDoc->ParentNode(objNode);
+        } else if (norRelationship == norChild) {
+            objParent = Select(strQueryString);
+        }
+        if (objParent == nullptr) {
+            return false;
+        }
+        const NodeRef objNewNode =
+            objXMLDoc->AppendElement(objParent, strNewNodeName, vntNewNodeValue);
+        if (vntNewAttributeValue) {
+            objXMLDoc->SetAttribute(objNewNode, strNewAttributeName, *vntNewAttributeValue);
+        }
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool CDoXML::DeleteAttribute(const std::string& strQueryString, const std::string& strAttributeName)
+{
+    try {
+        const NodeRef objNode = Select(strQueryString);
+        if (objNode == nullptr) {
+            return false;
+        }
+        objXMLDoc->RemoveAttribute(objNode, strAttributeName);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool CDoXML::Reparse()
+{
+    try {
+        if (!objXMLDoc) {
+            return false;
+        }
+        const std::unique_ptr<IDomDocument> objCheck = CreateParserObject("DOMDocument");
+        return objCheck && objCheck->LoadXML(objXMLDoc->Xml());
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool CDoXML::Save(const std::string& strFileName)
+{
+    try {
+        return objXMLDoc && objXMLDoc->Save(strFileName);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool CDoXML::LoadDocument(std::int32_t lngSourceKind, const std::string& strSource,
+                          bool bolVerboseError)
+{
+    objXMLDoc = CreateParserObject("DOMDocument");
+    if (!objXMLDoc) {
+        throw XmlError("no XML parser is available");
+    }
+    objXMLDoc->SetResolveExternals(false);
+    objXMLDoc->SetValidateOnParse(true);
+    objXMLDoc->SetAsync(false);
+    const bool bolLoaded =
+        lngSourceKind == kSourceFile ? objXMLDoc->Load(strSource) : objXMLDoc->LoadXML(strSource);
+    if (bolLoaded) {
+        return true;
+    }
+    if (pavParserVersion == pavMSXML1 && lngSourceKind == kSourceText &&
+        objXMLDoc->ParseError().lngErrorCode == kLoadXmlWorkaroundCode) {
+        std::string strFolder = objProgramFolder_.Folder();
+        if (strFolder.empty() || strFolder.back() != '/') {
+            strFolder += '/';
+        }
+        const std::string strTempFile = strFolder + "tempgoxml.xml";
+        {
+            std::ofstream objFile(strTempFile, std::ios::binary | std::ios::trunc);
+            objFile << platform::Utf8ToAnsi(strSource) << "\r\n";
+        }
+        const bool bolResult = OpenFromFile(strTempFile, bolVerboseError);
+        static_cast<void>(std::remove(strTempFile.c_str())); // a leftover file does no harm
+        return bolResult;
+    }
+    if (bolVerboseError) {
+        ShowParseError();
+    }
+    objXMLDoc.reset();
+    return false;
+}
+
+std::unique_ptr<IDomDocument> CDoXML::CreateParserObject(const std::string& strClassName) const
+{
+    std::string strPrefix;
+    if (pavParserVersion == pavMSXML1) {
+        strPrefix = "Msxml";
+    } else if (pavParserVersion >= pavMSXML26 && pavParserVersion <= pavMSXML40) {
+        strPrefix = "Msxml2";
+    } else {
+        return nullptr;
+    }
+    return objRegistry_->Create(strPrefix + "." + strClassName);
+}
+
+bool CDoXML::IsParserAvailable(ParserVersion pavDesiredVersion) const
+{
+    return objRegistry_->Create(ClassNameOf(pavDesiredVersion)) != nullptr;
+}
+
+ParserVersion CDoXML::FindHighestParser() const
+{
+    for (const ParserVersion pavVersion : {pavMSXML40, pavMSXML30, pavMSXML26, pavMSXML1}) {
+        if (IsParserAvailable(pavVersion)) {
+            return pavVersion;
+        }
+    }
+    return pavNone;
+}
+
+void CDoXML::ShowParseError() const
+{
+    const DomParseError objError = objXMLDoc->ParseError();
+    const std::string strText =
+        "Error loading XML\r\n\r\n" + std::to_string(objError.lngErrorCode) + "\r\n" +
+        objError.strReason + "Line " + std::to_string(objError.lngLine) + ", Position " +
+        std::to_string(objError.lngLinePos) + "\r\n\r\n" + objError.strSrcText + "\r\n";
+    static_cast<void>(
+        objMessages_.Show("XML Parse Error", strText, platform::MessageKind::Warning));
+}
+
+NodeRef CDoXML::Select(const std::string& strQueryString) const
+{
+    if (!objXMLDoc) {
+        throw DomError("no document loaded");
+    }
+    return objXMLDoc->SelectSingleNode(strQueryString);
+}
+
+} // namespace qif2ldx::xml

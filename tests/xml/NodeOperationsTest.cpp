@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: MIT
+#include "XmlFixture.h"
+
+namespace qif2ldx::test {
+namespace {
+
+class CDoXMLNodes : public XmlFixture
+{};
+
+TEST_F(CDoXMLNodes, WriteNodeSetsReplacesAndClears)
+{
+    Load("<R><E/><P><X/><Y>y</Y></P></R>");
+    EXPECT_TRUE(doc.WriteNode("/R/E", "first"));
+    EXPECT_TRUE(doc.WriteNode("/R/E", "second"));
+    EXPECT_EQ(doc.ReadNode("/R/E"), "second");
+    EXPECT_TRUE(doc.WriteNode("/R/E", ""));
+    EXPECT_EQ(doc.ReadNodeXML("/R/E"), "<E></E>");
+    EXPECT_EQ(doc.ReadNode("/R/E"), "");
+    EXPECT_TRUE(doc.WriteNode("/R/P", "only"));
+    EXPECT_EQ(doc.ReadNodeXML("/R/P"), "<P>only</P>");
+    const std::string before = doc.XML();
+    EXPECT_FALSE(doc.WriteNode("/R/Q", "x"));
+    EXPECT_EQ(doc.XML(), before);
+}
+
+TEST_F(CDoXMLNodes, ReadingTextMarkupAndAttributes)
+{
+    Load("<R a='1'><E></E><F>x<G>y</G></F></R>");
+    EXPECT_EQ(doc.ReadNode("/R/E"), "");
+    EXPECT_EQ(doc.ReadNode("/R/F"), "xy");
+    EXPECT_EQ(doc.ReadNode("/R/Z"), std::nullopt);
+    EXPECT_EQ(doc.ReadNodeXML("/R/F"), "<F>x<G>y</G></F>");
+    EXPECT_EQ(doc.ReadNodeXML("/R/Z"), "");
+    EXPECT_EQ(doc.ReadAttribute("/R", "a"), "1");
+    EXPECT_EQ(doc.ReadAttribute("/R", "b"), std::nullopt);
+    EXPECT_EQ(doc.ReadAttribute("/R/F/text()", "a"), std::nullopt);
+}
+
+TEST_F(CDoXMLNodes, AttributesAreWrittenReplacedAndRemoved)
+{
+    Load("<R/>");
+    EXPECT_TRUE(doc.WriteAttribute("/R", "a", "1 & 2"));
+    EXPECT_TRUE(doc.WriteAttribute("/R", "a", "3"));
+    EXPECT_EQ(doc.ReadAttribute("/R", "a"), "3");
+    EXPECT_FALSE(doc.WriteAttribute("/R", "", "x"));
+    EXPECT_TRUE(doc.DeleteAttribute("/R", "a"));
+    EXPECT_EQ(doc.ReadAttribute("/R", "a"), std::nullopt);
+    EXPECT_TRUE(doc.DeleteAttribute("/R", "a")); // removing what is absent is no error
+    EXPECT_FALSE(doc.DeleteAttribute("/Q", "a"));
+}
+
+TEST_F(CDoXMLNodes, DeleteNodeRemovesSubtreeAndShiftsLaterSiblings)
+{
+    Load("<R><S>0</S><S>1<T/></S><S>2</S></R>");
+    EXPECT_TRUE(doc.DeleteNode("/R/S[1]"));
+    EXPECT_EQ(doc.XML(), "<R><S>0</S><S>2</S></R>\r\n");
+    EXPECT_EQ(doc.ReadNode("/R/S[1]"), "2");
+    EXPECT_TRUE(doc.DeleteNode("/R/S[1]"));
+    EXPECT_FALSE(doc.DeleteNode("/R/S[1]"));
+    EXPECT_FALSE(doc.DeleteNode("/R/@missing"));
+}
+
+TEST_F(CDoXMLNodes, CDataSectionIsAddedReusedOrRefused)
+{
+    Load("<R><E/><T>text</T><C><X/></C><M>a<X/></M></R>");
+    EXPECT_TRUE(doc.WriteCDataSection("/R/E", "one"));
+    EXPECT_TRUE(doc.WriteCDataSection("/R/E", "two"));
+    EXPECT_EQ(doc.ReadNodeXML("/R/E"), "<E><![CDATA[two]]></E>");
+    EXPECT_TRUE(doc.WriteCDataSection("/R/T", "<raw>"));
+    EXPECT_EQ(doc.ReadNodeXML("/R/T"), "<T><![CDATA[<raw>]]></T>");
+    EXPECT_TRUE(doc.WriteCDataSection("/R/C", "c"));
+    EXPECT_EQ(doc.ReadNodeXML("/R/C"), "<C><![CDATA[c]]></C>");
+    const std::string before = doc.XML();
+    EXPECT_FALSE(doc.WriteCDataSection("/R/M", "m"));
+    EXPECT_FALSE(doc.WriteCDataSection("/R/Z", "z"));
+    EXPECT_EQ(doc.XML(), before);
+}
+
+} // namespace
+} // namespace qif2ldx::test

@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: MIT
+#include "XmlFixture.h"
+
+namespace qif2ldx::test {
+namespace {
+
+class CDoXMLSave : public XmlFixture
+{};
+
+TEST_F(CDoXMLSave, WritesWindows1252WithReferencesForTheRest)
+{
+    Load("<OFX></OFX>");
+    // "&", "<", ">", CR, e acute, euro, a control character, an em dash and an emoji.
+    ASSERT_TRUE(doc.InsertNode("/OFX", "NAME",
+                               std::string("a&<>\r\xC3\xA9\xE2\x82\xAC\x01z\xE2\x80\x94"
+                                           "\xF0\x9F\x98\x80"),
+                               "", std::nullopt, xml::norChild));
+    ASSERT_TRUE(doc.InsertNode("/OFX", "MEMO", std::string(), "", std::nullopt, xml::norChild));
+    ASSERT_TRUE(doc.Save(dir.File("out.LDX")));
+    EXPECT_EQ(ReadBytes(dir.File("out.LDX")),
+              "<OFX><NAME>a&amp;&lt;&gt;&#13;\xE9\x80 z\x97&#128512;</NAME>"
+              "<MEMO></MEMO></OFX>\r\n");
+}
+
+TEST_F(CDoXMLSave, KeepsDeclarationCommentsAndReplacesTheFile)
+{
+    Load("<?xml version=\"1.0\"?><!--c--><R><A>\xC3\xA9</A></R>");
+    WriteBytes(dir.File("out.xml"), std::string(5000, 'x'));
+    ASSERT_TRUE(doc.Save(dir.File("out.xml")));
+    const std::string expected =
+        "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\r\n<!--c-->\r\n<R><A>\xE9</A></R>\r\n";
+    EXPECT_EQ(ReadBytes(dir.File("out.xml")), expected);
+    // What was saved loads again with the same content.
+    ASSERT_TRUE(doc.OpenFromFile(dir.File("out.xml"), true));
+    EXPECT_EQ(doc.ReadNode("/R/A"), "\xC3\xA9");
+}
+
+TEST_F(CDoXMLSave, UnwritablePathsFail)
+{
+    Load("<R/>");
+    EXPECT_FALSE(doc.Save(dir.Path().string()));
+    EXPECT_FALSE(doc.Save(dir.File("missing/out.xml")));
+    EXPECT_FALSE(doc.Save(""));
+    EXPECT_FALSE(doc.Save("/dev/full"));
+}
+
+} // namespace
+} // namespace qif2ldx::test
