@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "app/CAcctInfo.h"
+
+#include <string>
+#include <vector>
+
+namespace qif2ldx::app {
+
+// The account list file "olacclst.dat": one account a line, six comma-separated fields (name,
+// type, currency, account number, branch number, bank id), read as Windows-1252. Lines end in
+// CR LF, LF or CR; empty lines are skipped; a line of blanks is not empty.
+
+inline constexpr const char* kAccountListName = "olacclst.dat";
+
+struct AccountNames
+{
+    std::vector<std::string> names; // in file order, not sorted, not de-duplicated
+    bool bolComplete = false;       // the whole file was read
+};
+
+// The names for the account drop list: the text before the first comma of each non-empty line.
+// Reading stops at a missing or unreadable file, or at a non-empty line without a comma; the
+// names found before stay, and bolComplete is false.
+[[nodiscard]] AccountNames ReadAccountNames(const std::string& sListFile);
+
+// Fills cAcctInf from the last line whose first field equals sAcctName with its leading and
+// trailing spaces removed (field 1 is not trimmed; exact, case-sensitive). True when the file
+// was read to its end, matching or not; false when it cannot be read or a matching line has
+// fewer than six fields, in which case the fields present on that line are already set.
+bool LoadAccountInfo(const std::string& sListFile, const std::string& sAcctName,
+                     CAcctInfo& cAcctInf);
+
+} // namespace qif2ldx::app

@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: MIT
+#include "app/MainModule.h"
+
+namespace qif2ldx::app {
+
+std::string AppPath(const platform::IProgramFolder& objProgramFolder)
+{
+    std::string sFolder = objProgramFolder.Folder();
+    if (sFolder.empty() || sFolder.back() != '/') {
+        sFolder += '/';
+    }
+    return sFolder;
+}
+
+std::string Trim(const std::string& sText)
+{
+    const std::size_t first = sText.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        return {};
+    }
+    const std::size_t last = sText.find_last_not_of(' ');
+    return sText.substr(first, last - first + 1);
+}
+
+} // namespace qif2ldx::app

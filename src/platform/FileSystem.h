@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace qif2ldx::platform {
+
+// True when the path names something that exists and is not a folder (a symbolic link counts as
+// what it points to); false for a folder, a missing path, an empty text or any failure.
+[[nodiscard]] bool FileExists(const std::string& sPath) noexcept;
+
+// The whole content of a regular file; nullopt when the path is missing, is not a regular file
+// (a folder, a device, a FIFO: reading those could block or never end) or cannot be read.
+[[nodiscard]] std::optional<std::string> ReadRegularFile(const std::string& sPath);
+
+} // namespace qif2ldx::platform

@@ -1,0 +1,269 @@
+// SPDX-License-Identifier: MIT
+#include "statement/CLDXFile.h"
+
+#include "platform/FileSystem.h"
+#include "platform/Utf8.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <fcntl.h>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace qif2ldx::statement {
+namespace {
+
+constexpr std::string_view kSkeleton = "<OFX></OFX>\r\n";
+
+constexpr std::string_view kHeader = "OFXHEADER: 100\r\n"
+                                     "DATA: OFXSGML\r\n"
+                                     "VERSION: 102\r\n"
+                                     "SECURITY: NONE\r\n"
+                                     "ENCODING: USASCII\r\n"
+                                     "CHARSET: 1252\r\n"
+                                     "COMPRESSION: NONE\r\n"
+                                     "OLDFILEUID: NONE\r\n"
+                                     "NEWFILEUID: NONE\r\n";
+static_assert(kHeader.size() == 150);
+
+constexpr std::size_t kMaxNameLength = 32;
+constexpr std::size_t kMaxCheckNumberLength = 12;
+
+bool IsCreditCard(const app::CAcctInfo& AcctData)
+{
+    return AcctData.AcctType == "CREDIT";
+}
+
+// The statement aggregate under "/OFX/" for the account's kind.
+std::string StatementPath(const app::CAcctInfo& AcctData)
+{
+    return IsCreditCard(AcctData) ? "/OFX/CREDITCARDMSGSRSV1/CCSTMTTRNRS/CCSTMTRS"
+                                  : "/OFX/BANKMSGSRSV1/STMTTRNRS/STMTRS";
+}
+
+std::string TwoDigits(int value)
+{
+    return (value < 10 ? "0" : "") + std::to_string(value);
+}
+
+bool WriteAll(int fd, std::string_view bytes, off_t offset)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::pwrite(fd, bytes.data(), bytes.size(), offset);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+        offset += written;
+    }
+    return true;
+}
+
+bool ReadAll(int fd, char* buffer, std::size_t size, off_t offset)
+{
+    while (size > 0) {
+        const ssize_t got = ::pread(fd, buffer, size, offset);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return false;
+        }
+        buffer += got;
+        size -= static_cast<std::size_t>(got);
+        offset += got;
+    }
+    return true;
+}
+
+} // namespace
+
+CLDXFile::CLDXFile(platform::IMessages& objMessages,
+                   const platform::IProgramFolder& objProgramFolder,
+                   const platform::IClock& objClock, std::int32_t lFirstTxnIndex)
+    : objClock_(objClock), cXMLDoc(objMessages, objProgramFolder), lTxnCount(lFirstTxnIndex)
+{}
+
+bool CLDXFile::CreateFile(const std::string& sLDXFilePath)
+{
+    if (sLDXFilePath.empty()) {
+        return false;
+    }
+    if (platform::FileExists(sLDXFilePath) && std::remove(sLDXFilePath.c_str()) != 0) {
+        return false;
+    }
+    const int fd = ::open(sLDXFilePath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return false;
+    }
+    const bool written = WriteAll(fd, kSkeleton, 0);
+    if (::close(fd) != 0 || !written) {
+        return false;
+    }
+    sFilePath = sLDXFilePath;
+    return true;
+}
+
+bool CLDXFile::WriteOFXStandardInfo(const app::CAcctInfo& AcctData)
+{
+    static_cast<void>(cXMLDoc.Initialize(xml::pavHighest));
+    const bool bolLoaded = cXMLDoc.OpenFromFile(sFilePath, true);
+
+    const platform::LocalDate today = objClock_.Today();
+    const std::string sToday =
+        std::to_string(today.lngYear) + TwoDigits(today.lngMonth) + TwoDigits(today.lngDay);
+
+    // Each insertion's result is of no further use: a missing parent leaves the tree unchanged,
+    // and only the load decides the outcome.
+    Insert("/OFX", "SIGNONMSGSRSV1");
+    Insert("/OFX/SIGNONMSGSRSV1", "SONRS");
+    Insert("/OFX/SIGNONMSGSRSV1/SONRS", "STATUS");
+    Insert("/OFX/SIGNONMSGSRSV1/SONRS/STATUS", "CODE", "0");
+    Insert("/OFX/SIGNONMSGSRSV1/SONRS/STATUS", "SEVERITY", "INFO");
+    Insert("/OFX/SIGNONMSGSRSV1/SONRS/STATUS", "MESSAGE", "OK");
+    Insert("/OFX/SIGNONMSGSRSV1/SONRS", "DTSERVER", sToday);
+    Insert("/OFX/SIGNONMSGSRSV1/SONRS", "LANGUAGE", "ENG");
+    Insert("/OFX/SIGNONMSGSRSV1/SONRS", "VELT.BID", AcctData.BID);
+
+    const bool bolCredit = IsCreditCard(AcctData);
+    const std::string sMessageSet = bolCredit ? "/OFX/CREDITCARDMSGSRSV1" : "/OFX/BANKMSGSRSV1";
+    const std::string sResponse = sMessageSet + (bolCredit ? "/CCSTMTTRNRS" : "/STMTTRNRS");
+    const std::string sStatement = StatementPath(AcctData);
+    const std::string sAccountFrom = sStatement + (bolCredit ? "/CCACCTFROM" : "/BANKACCTFROM");
+
+    Insert("/OFX", bolCredit ? "CREDITCARDMSGSRSV1" : "BANKMSGSRSV1");
+    Insert(sMessageSet, bolCredit ? "CCSTMTTRNRS" : "STMTTRNRS");
+    Insert(sResponse, "TRNUID", "1");
+    Insert(sResponse, "STATUS");
+    Insert(sResponse + "/STATUS", "CODE", "0");
+    Insert(sResponse + "/STATUS", "SEVERITY", "INFO");
+    Insert(sResponse + "/STATUS", "MESSAGE", "OK");
+    Insert(sResponse, bolCredit ? "CCSTMTRS" : "STMTRS");
+    Insert(sStatement, "CURDEF", AcctData.CurDef);
+    Insert(sStatement, bolCredit ? "CCACCTFROM" : "BANKACCTFROM");
+    if (!bolCredit) {
+        Insert(sAccountFrom, "BANKID", AcctData.BranchNum);
+    }
+    Insert(sAccountFrom, "ACCTID", AcctData.AcctNum);
+    if (!bolCredit) {
+        Insert(sAccountFrom, "ACCTTYPE", AcctData.AcctType);
+    }
+    Insert(sStatement, "BANKTRANLIST");
+    Insert(sStatement + "/BANKTRANLIST", "DTSTART");
+    Insert(sStatement + "/BANKTRANLIST", "DTEND");
+    return bolLoaded;
+}
+
+void CLDXFile::InsertSTMTStartEndDate(const app::CAcctInfo& AcctData, const std::string& sStartDate,
+                                      const std::string& sEndDate)
+{
+    const std::string sList = StatementPath(AcctData) + "/BANKTRANLIST";
+    static_cast<void>(cXMLDoc.WriteNode(sList + "/DTSTART", sStartDate));
+    static_cast<void>(cXMLDoc.WriteNode(sList + "/DTEND", sEndDate));
+}
+
+void CLDXFile::InsertLEDGERBAL(const app::CAcctInfo& AcctData, const std::string& sEndDate)
+{
+    const std::string sStatement = StatementPath(AcctData);
+    Insert(sStatement, "LEDGERBAL");
+    Insert(sStatement + "/LEDGERBAL", "BALAMT", "0.00");
+    Insert(sStatement + "/LEDGERBAL", "DTASOF", sEndDate);
+}
+
+bool CLDXFile::WriteOFXTrans(const qif::CQIFTx& cTxn, const app::CAcctInfo& AcctData)
+{
+    std::string sName = cTxn.sPayee;
+    if (sName.empty()) {
+        sName = cTxn.sMemo.empty() ? "Not Provided" : cTxn.sMemo;
+    }
+    if (platform::Utf8Length(sName) > kMaxNameLength) {
+        sName = platform::Utf8Left(sName, kMaxNameLength);
+    }
+    std::string sCheckNum = cTxn.sNum;
+    if (platform::Utf8Length(sCheckNum) > kMaxCheckNumberLength) {
+        sCheckNum = platform::Utf8Right(sCheckNum, kMaxCheckNumberLength);
+    }
+
+    const bool bolCredit = IsCreditCard(AcctData);
+    const std::string sList = StatementPath(AcctData) + "/BANKTRANLIST";
+    const bool bolAppended = Insert(sList, "STMTTRN");
+
+    // A credit card's statement sees the bank's signs the other way round.
+    const bool bolNegative = !cTxn.sAmount.empty() && cTxn.sAmount.front() == '-';
+    const char* sType = bolNegative != bolCredit ? "DEBIT" : "CREDIT";
+
+    const std::string sIndex = std::to_string(lTxnCount);
+    const std::string sTxn = sList + "/STMTTRN[" + sIndex + "]";
+    Insert(sTxn, "TRNTYPE", sType);
+    Insert(sTxn, "DTPOSTED", cTxn.sDate);
+    Insert(sTxn, "TRNAMT", cTxn.sAmount);
+    Insert(sTxn, "FITID", sIndex);
+    if (!sCheckNum.empty()) {
+        Insert(sTxn, "CHECKNUM", sCheckNum);
+    }
+    Insert(sTxn, "NAME", sName);
+    Insert(sTxn, "MEMO", cTxn.sMemo);
+
+    if (lTxnCount == INT32_MAX) {
+        throw StatementError("a statement cannot hold more than " + std::to_string(INT32_MAX) +
+                             " transactions");
+    }
+    ++lTxnCount;
+    return bolAppended;
+}
+
+bool CLDXFile::SaveFile()
+{
+    const bool bolSaved = cXMLDoc.Save(sFilePath);
+    // The header goes in front of whatever the file holds, even when the save failed.
+    const bool bolHeader = WriteOFXHeader();
+    return bolSaved && bolHeader;
+}
+
+bool CLDXFile::WriteOFXHeader()
+{
+    if (sFilePath.empty()) {
+        return false;
+    }
+    const int fd = ::open(sFilePath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat info
+    {};
+    bool ok = ::fstat(fd, &info) == 0;
+    // Move the content towards the end by the header's length, last piece first, so that a file
+    // of any size passes through a buffer of fixed size; then write the header at the start.
+    std::vector<char> buffer(std::size_t{1} << 20);
+    off_t remaining = ok ? info.st_size : 0;
+    const auto shift = static_cast<off_t>(kHeader.size());
+    while (ok && remaining > 0) {
+        const auto piece =
+            static_cast<std::size_t>(std::min<off_t>(remaining, static_cast<off_t>(buffer.size())));
+        remaining -= static_cast<off_t>(piece);
+        ok = ReadAll(fd, buffer.data(), piece, remaining) &&
+             WriteAll(fd, std::string_view(buffer.data(), piece), remaining + shift);
+    }
+    ok = ok && WriteAll(fd, kHeader, 0);
+    const bool closed = ::close(fd) == 0;
+    return ok && closed;
+}
+
+bool CLDXFile::Insert(const std::string& sParentPath, const std::string& sName)
+{
+    return cXMLDoc.InsertNode(sParentPath, sName, std::nullopt, "", std::nullopt, xml::norChild);
+}
+
+bool CLDXFile::Insert(const std::string& sParentPath, const std::string& sName,
+                      const std::string& sValue)
+{
+    return cXMLDoc.InsertNode(sParentPath, sName, sValue, "", std::nullopt, xml::norChild);
+}
+
+} // namespace qif2ldx::statement

@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "app/CAcctInfo.h"
+#include "platform/IClock.h"
+#include "platform/IMessages.h"
+#include "platform/IProgramFolder.h"
+#include "qif/CQIFTx.h"
+#include "statement/StatementError.h"
+#include "xml/CDoXML.h"
+
+#include <cstdint>
+#include <string>
+
+namespace qif2ldx::statement {
+
+// Writes one OFX statement file: a skeleton file first, then the statement tree grown in memory
+// (signon, bank or credit-card statement, one STMTTRN per transaction, period, balance), then the
+// tree saved over the skeleton with the nine-line OFX header in front. Owns the document.
+class CLDXFile
+{
+public:
+    // lFirstTxnIndex is the FITID of the first transaction: 0, except in tests of the counter's
+    // limit.
+    CLDXFile(platform::IMessages& objMessages, const platform::IProgramFolder& objProgramFolder,
+             const platform::IClock& objClock, std::int32_t lFirstTxnIndex = 0);
+
+    // Replaces whatever file is at the path with the skeleton "<OFX></OFX>" CR LF and remembers
+    // the path. False for an empty path or a file that cannot be replaced. Never throws.
+    [[nodiscard]] bool CreateFile(const std::string& sLDXFilePath);
+    // Loads the skeleton (a parse failure is reported to the user) and adds the signon and
+    // statement aggregates for the account. The result is the load's. Throws xml::XmlError when
+    // no XML parser is available.
+    bool WriteOFXStandardInfo(const app::CAcctInfo& AcctData);
+    // Sets the statement period's start and end dates.
+    void InsertSTMTStartEndDate(const app::CAcctInfo& AcctData, const std::string& sStartDate,
+                                const std::string& sEndDate);
+    // Adds the ledger balance, always 0.00, as of sEndDate.
+    void InsertLEDGERBAL(const app::CAcctInfo& AcctData, const std::string& sEndDate);
+    // Appends one STMTTRN; true when it was appended. Throws StatementError, after adding the
+    // transaction, when the counter cannot count further.
+    bool WriteOFXTrans(const qif::CQIFTx& cTxn, const app::CAcctInfo& AcctData);
+    // Saves the statement over the skeleton and puts the header in front. True only when both
+    // the statement and the header reached the file. Never throws.
+    [[nodiscard]] bool SaveFile();
+
+    // Number of transactions written so far.
+    [[nodiscard]] std::int32_t TxnCount() const { return lTxnCount; }
+
+private:
+    bool WriteOFXHeader();
+
+    bool Insert(const std::string& sParentPath, const std::string& sName);
+    bool Insert(const std::string& sParentPath, const std::string& sName,
+                const std::string& sValue);
+
+    const platform::IClock& objClock_;
+    std::string sFilePath;
+    xml::CDoXML cXMLDoc;
+    std::int32_t lTxnCount;
+};
+
+} // namespace qif2ldx::statement

@@ -1,0 +1,224 @@
+// SPDX-License-Identifier: MIT
+#include "StatementFixture.h"
+
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace qif2ldx::test {
+namespace {
+
+using qif::CQIFTx;
+
+const CQIFTx kGrocer{"20261130", "-45.20", "1024", "", "CORNER GROCER", "weekly shop", ""};
+
+class CLDXFileTest : public StatementFixture
+{
+protected:
+    // The STMTTRN elements of the body, in order.
+    std::vector<std::string> Transactions() const
+    {
+        std::vector<std::string> found;
+        const std::string body = Body();
+        for (std::size_t pos = body.find("<STMTTRN>"); pos != std::string::npos;
+             pos = body.find("<STMTTRN>", pos + 1)) {
+            const std::size_t end = body.find("</STMTTRN>", pos) + 10;
+            found.push_back(body.substr(pos, end - pos));
+        }
+        return found;
+    }
+};
+
+TEST_F(CLDXFileTest, WorkedExampleForABankAccountByteForByte)
+{
+    ASSERT_TRUE(WriteStatement(BankAccount(), {kGrocer}, "20261130", "20261130"));
+    EXPECT_EQ(ReadBytes(path),
+              kHeader +
+                  "<OFX><SIGNONMSGSRSV1><SONRS><STATUS><CODE>0</CODE><SEVERITY>INFO</SEVERITY>"
+                  "<MESSAGE>OK</MESSAGE></STATUS><DTSERVER>20261207</DTSERVER>"
+                  "<LANGUAGE>ENG</LANGUAGE><VELT.BID>10001</VELT.BID></SONRS></SIGNONMSGSRSV1>"
+                  "<BANKMSGSRSV1><STMTTRNRS><TRNUID>1</TRNUID><STATUS><CODE>0</CODE>"
+                  "<SEVERITY>INFO</SEVERITY><MESSAGE>OK</MESSAGE></STATUS><STMTRS>"
+                  "<CURDEF>USD</CURDEF><BANKACCTFROM><BANKID>062000</BANKID>"
+                  "<ACCTID>12345678</ACCTID><ACCTTYPE>CHECKING</ACCTTYPE></BANKACCTFROM>"
+                  "<BANKTRANLIST><DTSTART>20261130</DTSTART><DTEND>20261130</DTEND>"
+                  "<STMTTRN><TRNTYPE>DEBIT</TRNTYPE><DTPOSTED>20261130</DTPOSTED>"
+                  "<TRNAMT>-45.20</TRNAMT><FITID>0</FITID><CHECKNUM>1024</CHECKNUM>"
+                  "<NAME>CORNER GROCER</NAME><MEMO>weekly shop</MEMO></STMTTRN>"
+                  "</BANKTRANLIST><LEDGERBAL><BALAMT>0.00</BALAMT><DTASOF>20261130</DTASOF>"
+                  "</LEDGERBAL></STMTRS></STMTTRNRS></BANKMSGSRSV1></OFX>\r\n");
+    EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(CLDXFileTest, WorkedExampleForACreditCardByteForByte)
+{
+    ASSERT_TRUE(WriteStatement(CardAccount(), {kGrocer}, "20261130", "20261130"));
+    EXPECT_EQ(ReadBytes(path),
+              kHeader +
+                  "<OFX><SIGNONMSGSRSV1><SONRS><STATUS><CODE>0</CODE><SEVERITY>INFO</SEVERITY>"
+                  "<MESSAGE>OK</MESSAGE></STATUS><DTSERVER>20261207</DTSERVER>"
+                  "<LANGUAGE>ENG</LANGUAGE><VELT.BID>10001</VELT.BID></SONRS></SIGNONMSGSRSV1>"
+                  "<CREDITCARDMSGSRSV1><CCSTMTTRNRS><TRNUID>1</TRNUID><STATUS><CODE>0</CODE>"
+                  "<SEVERITY>INFO</SEVERITY><MESSAGE>OK</MESSAGE></STATUS><CCSTMTRS>"
+                  "<CURDEF>USD</CURDEF><CCACCTFROM><ACCTID>12345678</ACCTID></CCACCTFROM>"
+                  "<BANKTRANLIST><DTSTART>20261130</DTSTART><DTEND>20261130</DTEND>"
+                  "<STMTTRN><TRNTYPE>CREDIT</TRNTYPE><DTPOSTED>20261130</DTPOSTED>"
+                  "<TRNAMT>-45.20</TRNAMT><FITID>0</FITID><CHECKNUM>1024</CHECKNUM>"
+                  "<NAME>CORNER GROCER</NAME><MEMO>weekly shop</MEMO></STMTTRN>"
+                  "</BANKTRANLIST><LEDGERBAL><BALAMT>0.00</BALAMT><DTASOF>20261130</DTASOF>"
+                  "</LEDGERBAL></CCSTMTRS></CCSTMTTRNRS></CREDITCARDMSGSRSV1></OFX>\r\n");
+}
+
+TEST_F(CLDXFileTest, OnlyExactlyCreditMakesACreditCardStatement)
+{
+    for (const char* type : {"credit", "CREDIT ", "Credit", "", "SAVINGS"}) {
+        app::CAcctInfo account = BankAccount();
+        account.AcctType = type;
+        ASSERT_TRUE(WriteStatement(account, {kGrocer}, "20261130", "20261130"));
+        const std::string body = Body();
+        EXPECT_NE(body.find("<BANKACCTFROM><BANKID>062000</BANKID><ACCTID>12345678</ACCTID>"
+                            "<ACCTTYPE>" +
+                            std::string(type) + "</ACCTTYPE></BANKACCTFROM>"),
+                  std::string::npos)
+            << type;
+        EXPECT_NE(body.find("<TRNTYPE>DEBIT</TRNTYPE>"), std::string::npos) << type;
+    }
+}
+
+TEST_F(CLDXFileTest, NameFallsBackToMemoThenNotProvidedAndIsCutToCharacters)
+{
+    const std::string payee40(40, 'P');
+    std::string accented40;
+    for (int i = 0; i < 40; ++i) {
+        accented40 += "\xC3\xA9";
+    }
+    ASSERT_TRUE(WriteStatement(BankAccount(),
+                               {{"20261101", "1", "", "", "", "memo only", ""},
+                                {"20261101", "1", "", "", "", "", ""},
+                                {"20261101", "1", "", "", payee40, payee40, ""},
+                                {"20261101", "1", "", "", accented40, "", ""},
+                                {"20261101", "1", "", "", "", std::string(40, 'M'), ""}},
+                               "20261101", "20261101"));
+    const auto txns = Transactions();
+    ASSERT_EQ(txns.size(), 5U);
+    EXPECT_NE(txns[0].find("<NAME>memo only</NAME><MEMO>memo only</MEMO>"), std::string::npos);
+    EXPECT_NE(txns[1].find("<NAME>Not Provided</NAME><MEMO></MEMO>"), std::string::npos);
+    EXPECT_NE(
+        txns[2].find("<NAME>" + payee40.substr(0, 32) + "</NAME><MEMO>" + payee40 + "</MEMO>"),
+        std::string::npos);
+    EXPECT_NE(txns[3].find("<NAME>" + std::string(32, '\xE9') + "</NAME>"), std::string::npos);
+    EXPECT_NE(txns[4].find("<NAME>" + std::string(32, 'M') + "</NAME>"), std::string::npos);
+}
+
+TEST_F(CLDXFileTest, CheckNumberKeepsItsLastTwelveCharactersAndIsLeftOutWhenEmpty)
+{
+    ASSERT_TRUE(WriteStatement(BankAccount(),
+                               {{"20261101", "1", "ABCD123456789012", "", "p", "", ""},
+                                {"20261101", "1", "123456789012", "", "p", "", ""},
+                                {"20261101", "1", "", "", "p", "", ""}},
+                               "20261101", "20261101"));
+    const auto txns = Transactions();
+    ASSERT_EQ(txns.size(), 3U);
+    EXPECT_NE(txns[0].find("<FITID>0</FITID><CHECKNUM>123456789012</CHECKNUM>"), std::string::npos);
+    EXPECT_NE(txns[1].find("<FITID>1</FITID><CHECKNUM>123456789012</CHECKNUM>"), std::string::npos);
+    EXPECT_NE(txns[2].find("<FITID>2</FITID><NAME>"), std::string::npos);
+}
+
+TEST_F(CLDXFileTest, TransactionTypeFollowsTheFirstCharacterAndTheAccountKind)
+{
+    const std::vector<CQIFTx> txns = {{"20261101", "-12.50", "", "", "p", "", ""},
+                                      {"20261101", "12.50", "", "", "p", "", ""},
+                                      {"20261101", " -12.50", "", "", "p", "", ""},
+                                      {"20261101", "", "", "", "p", "", ""}};
+    const std::vector<std::pair<app::CAcctInfo, std::vector<std::string>>> cases = {
+        {BankAccount(), {"DEBIT", "CREDIT", "CREDIT", "CREDIT"}},
+        {CardAccount(), {"CREDIT", "DEBIT", "DEBIT", "DEBIT"}}};
+    for (const auto& [account, types] : cases) {
+        ASSERT_TRUE(WriteStatement(account, txns, "20261101", "20261101"));
+        const auto written = Transactions();
+        ASSERT_EQ(written.size(), types.size());
+        for (std::size_t i = 0; i < types.size(); ++i) {
+            EXPECT_NE(written[i].find("<TRNTYPE>" + types[i] +
+                                      "</TRNTYPE><DTPOSTED>20261101"
+                                      "</DTPOSTED><TRNAMT>" +
+                                      txns[i].sAmount + "</TRNAMT><FITID>" + std::to_string(i) +
+                                      "</FITID>"),
+                      std::string::npos)
+                << account.AcctType << " " << i;
+        }
+    }
+}
+
+TEST_F(CLDXFileTest, EmptyRunKeepsOnlyThePeriodAndTheServerDateIsToday)
+{
+    ASSERT_TRUE(WriteStatement(BankAccount(), {}, "", ""));
+    const std::string body = Body();
+    EXPECT_NE(body.find("<BANKTRANLIST><DTSTART></DTSTART><DTEND></DTEND></BANKTRANLIST>"
+                        "<LEDGERBAL><BALAMT>0.00</BALAMT><DTASOF></DTASOF></LEDGERBAL>"),
+              std::string::npos);
+    EXPECT_NE(body.find("<DTSERVER>20261207</DTSERVER>"), std::string::npos);
+}
+
+TEST_F(CLDXFileTest, TextIsEscapedAndTheHeaderNeverChanges)
+{
+    ASSERT_TRUE(WriteStatement(BankAccount(),
+                               {{"20261101", "1", "", "", "A&B <x>", "\xE2\x82\xAC", ""}},
+                               "20261101", "20261101"));
+    EXPECT_NE(Body().find("<NAME>A&amp;B &lt;x&gt;</NAME><MEMO>\x80</MEMO>"), std::string::npos);
+}
+
+TEST_F(CLDXFileTest, CreateFileReplacesFilesAndRefusesWhatItCannot)
+{
+    statement::CLDXFile file(messages, folder, clock);
+    EXPECT_FALSE(file.CreateFile(""));
+    WriteBytes(path, std::string(1000, 'x'));
+    EXPECT_TRUE(file.CreateFile(path));
+    EXPECT_EQ(ReadBytes(path), "<OFX></OFX>\r\n");
+    EXPECT_FALSE(file.CreateFile(dir.Path().string()));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.Path()));
+    EXPECT_FALSE(file.CreateFile(dir.File("missing/s.LDX")));
+    std::filesystem::create_directory(dir.File("locked"));
+    ::chmod(dir.File("locked").c_str(), 0500);
+    if (::geteuid() != 0) { // root writes anywhere
+        EXPECT_FALSE(file.CreateFile(dir.File("locked/s.LDX")));
+    }
+    ::chmod(dir.File("locked").c_str(), 0700);
+}
+
+TEST_F(CLDXFileTest, FailedSavePutsTheHeaderBeforeTheSkeletonAndReportsFailure)
+{
+    statement::CLDXFile file(messages, folder, clock);
+    ASSERT_TRUE(file.CreateFile(path));
+    // A skeleton that no longer parses: the load fails with a report and no document is held.
+    WriteBytes(path, "<OFX></OFX>\r\n<junk");
+    EXPECT_FALSE(file.WriteOFXStandardInfo(BankAccount()));
+    EXPECT_EQ(messages.Messages().size(), 1U);
+    EXPECT_FALSE(file.WriteOFXTrans(kGrocer, BankAccount()));
+    EXPECT_FALSE(file.SaveFile());
+    EXPECT_EQ(ReadBytes(path), kHeader + "<OFX></OFX>\r\n<junk");
+}
+
+TEST_F(CLDXFileTest, HeaderThatCannotBeWrittenIsAFailure)
+{
+    statement::CLDXFile file(messages, folder, clock);
+    ASSERT_TRUE(file.CreateFile(path));
+    file.WriteOFXStandardInfo(BankAccount());
+    // The statement path turns into a folder between the build and the save.
+    std::filesystem::remove(path);
+    std::filesystem::create_directory(path);
+    EXPECT_FALSE(file.SaveFile());
+}
+
+TEST_F(CLDXFileTest, CounterOverflowRaisesAfterTheTransactionWasAdded)
+{
+    statement::CLDXFile file(messages, folder, clock, INT32_MAX - 1);
+    ASSERT_TRUE(file.CreateFile(path));
+    ASSERT_TRUE(file.WriteOFXStandardInfo(BankAccount()));
+    // Indexes this large address nothing in a short list, so only STMTTRN itself is added.
+    EXPECT_TRUE(file.WriteOFXTrans(kGrocer, BankAccount()));
+    EXPECT_EQ(file.TxnCount(), INT32_MAX);
+    EXPECT_THROW(file.WriteOFXTrans(kGrocer, BankAccount()), statement::StatementError);
+    EXPECT_EQ(file.TxnCount(), INT32_MAX);
+}
+
+} // namespace
+} // namespace qif2ldx::test

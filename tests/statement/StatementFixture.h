@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "TempDir.h"
+#include "platform/FixedClock.h"
+#include "platform/FixedProgramFolder.h"
+#include "platform/MessageRecorder.h"
+#include "statement/CLDXFile.h"
+
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace qif2ldx::test {
+
+inline const std::string kHeader = "OFXHEADER: 100\r\nDATA: OFXSGML\r\nVERSION: 102\r\n"
+                                   "SECURITY: NONE\r\nENCODING: USASCII\r\nCHARSET: 1252\r\n"
+                                   "COMPRESSION: NONE\r\nOLDFILEUID: NONE\r\nNEWFILEUID: NONE\r\n";
+
+inline app::CAcctInfo BankAccount()
+{
+    return {"Everyday", "CHECKING", "USD", "12345678", "062000", "10001"};
+}
+
+inline app::CAcctInfo CardAccount()
+{
+    app::CAcctInfo account = BankAccount();
+    account.AcctType = "CREDIT";
+    return account;
+}
+
+// Writes statements with the clock at 7 December 2026 into a temporary folder.
+class StatementFixture : public ::testing::Test
+{
+protected:
+    // The whole run as the converter drives it; returns SaveFile's result.
+    bool WriteStatement(const app::CAcctInfo& account, const std::vector<qif::CQIFTx>& txns,
+                        const std::string& start, const std::string& end)
+    {
+        statement::CLDXFile file(messages, folder, clock);
+        if (!file.CreateFile(path)) {
+            return false;
+        }
+        file.WriteOFXStandardInfo(account);
+        for (const auto& txn : txns) {
+            file.WriteOFXTrans(txn, account);
+        }
+        file.InsertSTMTStartEndDate(account, start, end);
+        file.InsertLEDGERBAL(account, end);
+        return file.SaveFile();
+    }
+
+    // The statement body between the header and the final CR LF.
+    std::string Body() const
+    {
+        const std::string bytes = ReadBytes(path);
+        EXPECT_EQ(bytes.substr(0, kHeader.size()), kHeader);
+        EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
+        return bytes.substr(kHeader.size(), bytes.size() - kHeader.size() - 2);
+    }
+
+    TempDir dir;
+    std::string path = dir.File("statement.LDX");
+    platform::MessageRecorder messages;
+    platform::FixedProgramFolder folder{dir.Path().string()};
+    platform::FixedClock clock{{2026, 12, 7}};
+};
+
+} // namespace qif2ldx::test
