@@ -3,7 +3,7 @@
 BUILD_DIR := build
 WERROR := $(if $(CI),ON,OFF)
 
-.PHONY: deps configure build test lint asan
+.PHONY: deps configure build run test lint asan
 
 deps:
 	@scripts/install-deps
@@ -13,6 +13,10 @@ configure: deps
 
 build: configure
 	cmake --build --preset default
+
+# With a display: the dialog; without one: the bundled example through the command line.
+run: build
+	@if [ -n "$${DISPLAY:-}$${WAYLAND_DISPLAY:-}" ]; then build/qif2ldx; else scripts/run-example; fi
 
 test: build
 	ctest --preset default

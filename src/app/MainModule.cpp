@@ -12,6 +12,18 @@ std::string AppPath(const platform::IProgramFolder& objProgramFolder)
     return sFolder;
 }
 
+std::string GetPathBeforeExtension(const std::string& sPath)
+{
+    const std::size_t dot = sPath.rfind('.');
+    return dot == std::string::npos ? std::string() : sPath.substr(0, dot + 1);
+}
+
+std::string GetFolderPath(const std::string& sPath)
+{
+    const std::size_t slash = sPath.rfind('/');
+    return slash == std::string::npos ? std::string() : sPath.substr(0, slash + 1);
+}
+
 std::string Trim(const std::string& sText)
 {
     const std::size_t first = sText.find_first_not_of(' ');

@@ -14,6 +14,14 @@ using platform::FileExists;
 // The program's own folder, always ending in exactly one "/".
 [[nodiscard]] std::string AppPath(const platform::IProgramFolder& objProgramFolder);
 
+// The text up to and including its last "."; empty when it has none. The whole text is
+// scanned, folders included.
+[[nodiscard]] std::string GetPathBeforeExtension(const std::string& sPath);
+
+// The text up to and including its last "/" (the folder with its separator); empty when it has
+// none.
+[[nodiscard]] std::string GetFolderPath(const std::string& sPath);
+
 // Text with its leading and trailing spaces removed (spaces only, not tabs).
 [[nodiscard]] std::string Trim(const std::string& sText);
 

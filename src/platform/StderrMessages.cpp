@@ -2,20 +2,32 @@
 #include "platform/StderrMessages.h"
 
 #include <iostream>
+#include <utility>
 
 namespace qif2ldx::platform {
 
 StderrMessages::StderrMessages() : objStream_(std::cerr) {}
 
-StderrMessages::StderrMessages(std::ostream& objStream) : objStream_(objStream) {}
+StderrMessages::StderrMessages(std::ostream& objStream, std::string sProgramName)
+    : objStream_(objStream), sProgramName_(std::move(sProgramName))
+{}
 
 MessageAnswer StderrMessages::Show(const std::string& sTitle, const std::string& sText,
                                    MessageKind kind)
 {
+    const std::string& source = sProgramName_.empty() ? sTitle : sProgramName_;
+    std::string text = sText;
+    for (std::size_t pos = text.find("\r\n"); pos != std::string::npos;
+         pos = text.find("\r\n", pos)) {
+        text.erase(pos, 1);
+    }
+    while (!text.empty() && text.back() == '\n') {
+        text.pop_back();
+    }
     const char* prefix = kind == MessageKind::Warning ? "warning: " : "";
-    objStream_ << sTitle << ": " << prefix << sText << '\n';
+    objStream_ << source << ": " << prefix << text << '\n';
     if (kind == MessageKind::Question) {
-        objStream_ << sTitle << ": answered No (no one to ask)\n";
+        objStream_ << source << ": answered No (no one to ask)\n";
         return MessageAnswer::No;
     }
     return MessageAnswer::Ok;

@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/IClock.h"
+#include "platform/IProgramFolder.h"
+
+#include <atomic>
+#include <iosfwd>
+
+namespace qif2ldx::app::cli {
+
+// What the command line takes from its surroundings, so that tests can run it in-process.
+struct CommandLineContext
+{
+    std::ostream& objOut; // results
+    std::ostream& objErr; // messages, warnings and the progress bar
+    const platform::IClock& objClock;
+    const platform::IProgramFolder& objProgramFolder;
+    bool bolErrIsTerminal = false;                  // draw a progress bar on objErr
+    const std::atomic<int>* objInterrupt = nullptr; // a signal number once the user interrupts
+};
+
+// Exit statuses of `qif2ldx convert`.
+inline constexpr int kExitSaved = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitRefused = 2;
+inline constexpr int kExitInterrupted = 130;
+
+// Runs `qif2ldx convert|accounts|--help|--version` and returns the exit status.
+int RunCommandLine(int argc, const char* const* argv, const CommandLineContext& objContext);
+
+} // namespace qif2ldx::app::cli
