@@ -61,11 +61,18 @@ public:
         }
         const std::string_view field = line.substr(1);
         switch (line.front()) {
-        case 'D':
-            cTxn_.sDate = platform::AnsiToUtf8(NormaliseQIFDate(line));
+        case 'D': {
+            const std::string sDate = NormaliseQIFDate(line);
+            // A day-first reading of a month-first or year-first file gives days that do not
+            // exist; such a statement would only be rejected or imported wrongly.
+            if (!IsCalendarDate(sDate)) {
+                throw QIFError("\"" + platform::AnsiToUtf8(line) + "\" is not a day-first date");
+            }
+            cTxn_.sDate = sDate;
             TrackPeriod(cTxn_.sDate);
             opened_ = true;
             break;
+        }
         case 'U':
         case 'T':
             cTxn_.sAmount = platform::AnsiToUtf8(field);
@@ -198,6 +205,7 @@ bool CQIFFile::ConvertQIFtoLDX(const std::string& sLDXFilePath, const app::CAcct
 
         Converter converter(objWriter, cAcctInf, stats_);
         std::size_t pos = 0;
+        std::int64_t lngLine = 0;
         // Where the next CR LF starts, looked up again only once the reading has passed it.
         std::size_t nextCrLf = text.find("\r\n");
         std::uint64_t nextReport = kProgressStep;
@@ -213,12 +221,19 @@ bool CQIFFile::ConvertQIFtoLDX(const std::string& sLDXFilePath, const app::CAcct
             }
             if (end == std::string_view::npos) {
                 if (!bolHasLineEnd) {
-                    throw QIFError("the file has no line end");
+                    stats_.sFailure = "the file has no line end";
+                    return false;
                 }
                 end = length;
                 terminator = 0;
             }
-            converter.HandleLine(text.substr(pos, end - pos));
+            ++lngLine;
+            try {
+                converter.HandleLine(text.substr(pos, end - pos));
+            } catch (const QIFError& error) {
+                stats_.sFailure = "line " + std::to_string(lngLine) + ": " + error.what();
+                return false;
+            }
             pos = end + terminator;
             if (objProgress_ && pos >= nextReport) {
                 nextReport = pos + kProgressStep;
@@ -228,7 +243,7 @@ bool CQIFFile::ConvertQIFtoLDX(const std::string& sLDXFilePath, const app::CAcct
             }
         }
         if (pos + 1 == length && bolHasLineEnd) {
-            converter.HandleLine(text.substr(pos));
+            converter.HandleLine(text.substr(pos)); // one character: no date, nothing to fail
         }
         converter.Finish();
         buffer = std::string();

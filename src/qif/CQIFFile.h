@@ -20,6 +20,7 @@ struct ConversionStatistics
     bool bolUnterminatedRecord = false; // the file ended inside a record, which was not written
     std::string sStartDate;             // yyyymmdd, empty when no date line was read
     std::string sEndDate;
+    std::string sFailure; // why the QIF text could not be converted, with its line
 };
 
 // Told how far the reading has come; returns false to stop the conversion.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "qif/QIFDate.h"
 
+#include "platform/Windows1252.h"
+
 #include <array>
 
 namespace qif2ldx::qif {
@@ -51,13 +53,13 @@ long long ReadNumber(std::string_view sText)
         ++pos;
     }
     if (pos == digits) {
-        throw QIFError("not a number: \"" + std::string(sText) + "\"");
+        throw QIFError("\"" + platform::AnsiToUtf8(sText) + "\" is not a number");
     }
     while (pos < sText.size() && sText[pos] == ' ') {
         ++pos;
     }
     if (pos != sText.size()) {
-        throw QIFError("not a number: \"" + std::string(sText) + "\"");
+        throw QIFError("\"" + platform::AnsiToUtf8(sText) + "\" is not a number");
     }
     return negative ? -value : value;
 }
@@ -73,7 +75,7 @@ std::string NormaliseQIFDate(std::string_view sLine)
     }
     const std::size_t firstSlash = s.find('/');
     if (firstSlash == std::string_view::npos) {
-        throw QIFError("a date without \"/\": \"" + std::string(sLine) + "\"");
+        throw QIFError("the date \"" + platform::AnsiToUtf8(sLine) + "\" has no \"/\"");
     }
     std::string year(s.substr(s.rfind('/') + 1));
     std::string first(s.substr(0, firstSlash));
@@ -88,6 +90,29 @@ std::string NormaliseQIFDate(std::string_view sLine)
         second = std::string("0") + second[0];
     }
     return year + second + first;
+}
+
+bool IsCalendarDate(std::string_view sDate)
+{
+    if (sDate.size() != 8 || sDate.find_first_not_of("0123456789") != std::string_view::npos) {
+        return false;
+    }
+    const auto number = [&](std::size_t pos, std::size_t length) {
+        int value = 0;
+        for (std::size_t i = pos; i < pos + length; ++i) {
+            value = value * 10 + (sDate[i] - '0');
+        }
+        return value;
+    };
+    const int year = number(0, 4);
+    const int month = number(4, 2);
+    const int day = number(6, 2);
+    constexpr std::array<int, 12> kDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (year < 1 || month < 1 || month > 12 || day < 1) {
+        return false;
+    }
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return day <= kDays[static_cast<std::size_t>(month - 1)] + (month == 2 && leap ? 1 : 0);
 }
 
 bool IsEarlierDate(std::string_view a, std::string_view b)

@@ -20,6 +20,10 @@ public:
 // that is not a number. Works on Windows-1252 bytes, one byte a character.
 [[nodiscard]] std::string NormaliseQIFDate(std::string_view sLine);
 
+// True when the text is eight digits naming a real day: year 0001-9999, month 01-12, a day
+// that month has (29 February only in leap years).
+[[nodiscard]] bool IsCalendarDate(std::string_view sDate);
+
 // Whether date a comes before date b: year (characters 1-4), then month (5-6), then day (the
 // last two), each read as a number. Throws QIFError when any of the six parts is not a number.
 [[nodiscard]] bool IsEarlierDate(std::string_view a, std::string_view b);

@@ -136,6 +136,9 @@ int Convert(const ConvertOptions& objOptions, const CommandLineContext& objConte
         return kExitInterrupted;
     }
     if (!objOutcome.bolConverted) {
+        if (!objOutcome.stats.sFailure.empty()) {
+            err << kProgram << ": " << objOutcome.stats.sFailure << "\n";
+        }
         return kExitFailed;
     }
     const qif::ConversionStatistics& stats = objOutcome.stats;
@@ -148,6 +151,10 @@ int Convert(const ConvertOptions& objOptions, const CommandLineContext& objConte
     if (stats.bolUnterminatedRecord) {
         err << kProgram << ": warning: the file ends inside a record that no \"^\" closes; "
             << "it was not written\n";
+    }
+    if (stats.lngWritten == 0) {
+        err << kProgram << ": warning: the file holds no transaction with a date and an amount; "
+            << "the statement is empty\n";
     }
     objContext.objOut << "Wrote " << Plural(stats.lngWritten, "transaction", "transactions");
     if (!stats.sStartDate.empty()) {

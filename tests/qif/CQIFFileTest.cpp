@@ -1,0 +1,191 @@
+// SPDX-License-Identifier: MIT
+#include "qif/CQIFFile.h"
+
+#include "TempDir.h"
+#include "platform/FixedClock.h"
+#include "platform/FixedProgramFolder.h"
+#include "platform/MessageRecorder.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <regex>
+
+namespace qif2ldx::test {
+namespace {
+
+const app::CAcctInfo kAccount{"Everyday", "CHECKING", "USD", "12345678", "062000", "10001"};
+
+class CQIFFileTest : public ::testing::Test
+{
+protected:
+    // Converts the QIF bytes; the statement, if saved, is at ldx.
+    bool Convert(const std::string& bytes)
+    {
+        WriteBytes(qifPath, bytes);
+        qif::CQIFFile file(messages, folder, clock);
+        if (!file.OpenFile(qifPath)) {
+            return false;
+        }
+        const bool ok = file.ConvertQIFtoLDX(ldx, kAccount);
+        stats = file.Statistics();
+        return ok;
+    }
+
+    // Each STMTTRN as "date amount name memo".
+    std::vector<std::string> Transactions() const
+    {
+        const std::string body = ReadBytes(ldx);
+        const std::regex txn("<STMTTRN>.*?<DTPOSTED>(.*?)</DTPOSTED><TRNAMT>(.*?)</TRNAMT>"
+                             ".*?<NAME>(.*?)</NAME><MEMO>(.*?)</MEMO></STMTTRN>");
+        std::vector<std::string> found;
+        for (auto it = std::sregex_iterator(body.begin(), body.end(), txn);
+             it != std::sregex_iterator(); ++it) {
+            found.push_back((*it)[1].str() + " " + (*it)[2].str() + " " + (*it)[3].str() + " " +
+                            (*it)[4].str());
+        }
+        return found;
+    }
+
+    std::string Period() const
+    {
+        const std::string body = ReadBytes(ldx);
+        std::smatch match;
+        std::regex_search(body, match, std::regex("<DTSTART>(.*?)</DTSTART><DTEND>(.*?)</DTEND>"));
+        return match[1].str() + "-" + match[2].str();
+    }
+
+    TempDir dir;
+    std::string qifPath = dir.File("in.qif");
+    std::string ldx = dir.File("out.LDX");
+    platform::MessageRecorder messages;
+    platform::FixedProgramFolder folder{dir.Path().string()};
+    platform::FixedClock clock{{2026, 12, 7}};
+    qif::ConversionStatistics stats;
+};
+
+TEST_F(CQIFFileTest, EmptyFileGivesAStatementWithoutTransactions)
+{
+    ASSERT_TRUE(Convert(""));
+    EXPECT_TRUE(Transactions().empty());
+    EXPECT_EQ(Period(), "-");
+    EXPECT_EQ(stats.lngWritten, 0);
+}
+
+TEST_F(CQIFFileTest, LineEndsCrLfAndBareLfGiveTheSameRecords)
+{
+    const std::string lines[] = {"!Type:Bank", "D01/02/2003", "T-12.50", "PShop",       "MFood",
+                                 "CX",         "LGroceries",  "^",       "D15/01/2003", "U5",
+                                 "T6",         "N12",         "^"};
+    std::string crlf;
+    std::string lf;
+    for (const auto& line : lines) {
+        crlf += line + "\r\n";
+        lf += line + "\n";
+    }
+    ASSERT_TRUE(Convert(crlf));
+    const auto expected = Transactions();
+    EXPECT_EQ(expected,
+              (std::vector<std::string>{"20030201 -12.50 Shop Food", "20030115 6 Not Provided "}));
+    EXPECT_EQ(Period(), "20030115-20030201");
+    ASSERT_TRUE(Convert(lf));
+    EXPECT_EQ(Transactions(), expected);
+}
+
+TEST_F(CQIFFileTest, LaterCrLfSwallowsEarlierBareLfLines)
+{
+    // Everything up to the first CR LF is one line starting with "!", so the first
+    // transaction disappears into it.
+    ASSERT_TRUE(Convert("!Type:Bank\nD01/02/2003\nT-1\n^\r\nD02/02/2003\r\nT-2\r\n^\r\n"));
+    EXPECT_EQ(Transactions(), std::vector<std::string>{"20030202 -2 Not Provided "});
+}
+
+TEST_F(CQIFFileTest, UnterminatedLastLineIsHandledWhenTheFileHasLineEnds)
+{
+    ASSERT_TRUE(Convert("D01/02/2003\r\nT-1\r\n^\r\nD02/02/2003\r\nT-2\r\n^"));
+    EXPECT_EQ(Transactions().size(), 2U);
+    EXPECT_FALSE(stats.bolUnterminatedRecord);
+
+    ASSERT_TRUE(Convert("D01/02/2003\nT-1\n^\nD02/02/2003\nT-2\nMopen at the end"));
+    EXPECT_EQ(Transactions().size(), 1U);
+    EXPECT_TRUE(stats.bolUnterminatedRecord);
+    EXPECT_EQ(Period(), "20030201-20030202");
+}
+
+TEST_F(CQIFFileTest, FileWithoutAnyLineEndIgnoresOneCharacterAndFailsOnMore)
+{
+    ASSERT_TRUE(Convert("^"));
+    EXPECT_TRUE(Transactions().empty());
+    EXPECT_FALSE(Convert("D01/02/2003"));
+    // Bare CR is no line end: the whole file is one unterminated line.
+    EXPECT_FALSE(Convert("D01/02/2003\rT-1\r^\r"));
+}
+
+TEST_F(CQIFFileTest, RecordsWithoutDateOrAmountAreDroppedButTheirDatesCount)
+{
+    ASSERT_TRUE(Convert("!Type:Bank\r\nD01/01/2003\r\nPno amount\r\n^\r\nT-5\r\nPno date\r\n^\r\n"
+                        "D28/02/2003\r\nU-12.50\r\nT-13.50\r\n^\r\nD15/01/2003\r\nT1\r\n^\r\n"));
+    EXPECT_EQ(Transactions(), (std::vector<std::string>{"20030228 -13.50 Not Provided ",
+                                                        "20030115 1 Not Provided "}));
+    EXPECT_EQ(Period(), "20030101-20030228");
+    EXPECT_EQ(stats.lngWritten, 2);
+    EXPECT_EQ(stats.lngDropped, 2);
+}
+
+TEST_F(CQIFFileTest, FieldsKeepTheirTextAndWindows1252IsDecoded)
+{
+    ASSERT_TRUE(Convert("D01/02/2003\r\nT 1,234.50 \r\nP\tCaf\xE9 & Co\r\nM\x80 5\r\n^\r\n"));
+    EXPECT_EQ(Transactions(),
+              std::vector<std::string>{"20030201  1,234.50  \tCaf\xE9 &amp; Co \x80 5"});
+}
+
+TEST_F(CQIFFileTest, UnreadableDatesFailWithoutSavingTheStatement)
+{
+    for (const char* bad :
+         {"D01022003\r\nT1\r\n^\r\n", "D01/02/2003\r\nD01/xx/2003\r\n", "D1/1/ab\r\n",
+          "D02/28/2015\r\nT1\r\n^\r\n", "D 15/03/2003\r\n", "D2007/01/22\r\n"}) {
+        EXPECT_FALSE(Convert(bad)) << bad;
+        EXPECT_EQ(ReadBytes(ldx), "<OFX></OFX>\r\n") << bad; // the skeleton, never saved
+        EXPECT_EQ(stats.sFailure.substr(0, 5), "line ") << bad;
+    }
+}
+
+TEST_F(CQIFFileTest, OpenFileRefusesWhatIsNotARegularFileAndCreatesNothing)
+{
+    qif::CQIFFile file(messages, folder, clock);
+    EXPECT_FALSE(file.OpenFile(""));
+    EXPECT_FALSE(file.OpenFile(dir.File("missing.qif")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("missing.qif")));
+    EXPECT_FALSE(file.OpenFile(dir.Path().string()));
+    EXPECT_FALSE(file.OpenFile("/dev/zero"));
+    EXPECT_FALSE(file.ConvertQIFtoLDX(ldx, kAccount));
+    EXPECT_FALSE(std::filesystem::exists(ldx));
+}
+
+TEST_F(CQIFFileTest, StatementThatCannotBeCreatedLeavesTheQIFUnread)
+{
+    ldx = dir.File("missing-folder/out.LDX");
+    EXPECT_FALSE(Convert("D01/02/2003\r\nT1\r\n^\r\n"));
+    EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(CQIFFileTest, ProgressCanStopTheConversion)
+{
+    std::string big;
+    for (int i = 0; i < 50000; ++i) {
+        big += "D01/02/2003\r\nT-1.00\r\nPA payee of some length\r\n^\r\n";
+    }
+    WriteBytes(qifPath, big);
+    qif::CQIFFile file(messages, folder, clock);
+    ASSERT_TRUE(file.OpenFile(qifPath));
+    int calls = 0;
+    file.SetProgress([&](std::uint64_t done, std::uint64_t total) {
+        EXPECT_LE(done, total);
+        return ++calls < 2;
+    });
+    EXPECT_FALSE(file.ConvertQIFtoLDX(ldx, kAccount));
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(ReadBytes(ldx), "<OFX></OFX>\r\n");
+}
+
+} // namespace
+} // namespace qif2ldx::test
