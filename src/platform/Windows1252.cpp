@@ -46,6 +46,20 @@ struct DecodeTable
 
 constexpr DecodeTable kDecode;
 
+// The Windows-1252 byte of a code point, or 0 when the code page has none.
+char EncodeOrZero(char32_t cp)
+{
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+        return static_cast<char>(cp);
+    }
+    for (unsigned i = 0; i < kHighControls.size(); ++i) {
+        if (kHighControls[i] == cp) {
+            return static_cast<char>(0x80 + i);
+        }
+    }
+    return 0;
+}
+
 char EncodeCodePoint(char32_t cp)
 {
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
@@ -99,6 +113,39 @@ std::string Utf8ToAnsi(std::string_view sText)
         pos += decoded.lngLength;
     }
     return bytes;
+}
+
+} // namespace qif2ldx::platform
+
+namespace qif2ldx::platform {
+
+void AppendUtf8AsAnsiXml(std::string_view sText, std::string& out)
+{
+    std::size_t pos = 0;
+    while (pos < sText.size()) {
+        // Copy the run of ASCII bytes in one go.
+        std::size_t end = pos;
+        while (end < sText.size() && static_cast<unsigned char>(sText[end]) < 0x80) {
+            ++end;
+        }
+        out.append(sText.data() + pos, end - pos);
+        pos = end;
+        if (pos == sText.size()) {
+            break;
+        }
+        const Utf8Char c = DecodeUtf8(sText, pos);
+        pos += c.lngLength;
+        if (!c.bolValid) {
+            out.push_back('?');
+            continue;
+        }
+        const char byte = EncodeOrZero(c.cp);
+        if (byte != 0) {
+            out.push_back(byte);
+        } else {
+            out += "&#" + std::to_string(static_cast<std::uint32_t>(c.cp)) + ";";
+        }
+    }
 }
 
 } // namespace qif2ldx::platform

@@ -16,4 +16,9 @@ namespace qif2ldx::platform {
 // not valid UTF-8, becomes "?".
 [[nodiscard]] std::string Utf8ToAnsi(std::string_view sText);
 
+// Appends UTF-8 text to out as Windows-1252; a character the code page cannot hold becomes a
+// decimal character reference ("&#8364;" style), so that the bytes stay a faithful XML text.
+// A byte that is not valid UTF-8 is written as "?".
+void AppendUtf8AsAnsiXml(std::string_view sText, std::string& out);
+
 } // namespace qif2ldx::platform

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "xml/ElementPath.h"
 
+#include <algorithm>
+
 namespace qif2ldx::xml {
 namespace {
 
@@ -38,6 +40,8 @@ std::string PlusOne(std::string_view digits)
 std::optional<ElementPath> ParseElementPath(std::string_view strQuery)
 {
     ElementPath path;
+    path.steps.reserve(
+        static_cast<std::size_t>(std::count(strQuery.begin(), strQuery.end(), '/') + 1));
     std::size_t pos = 0;
     if (!strQuery.empty() && strQuery[0] == '/') {
         path.bolAbsolute = true;

@@ -6,6 +6,7 @@
 #include "xml/ElementPath.h"
 #include "xml/XmlError.h"
 
+#include <array>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -182,6 +183,27 @@ std::string_view CleanText(std::string_view text, std::string& storage)
     return storage;
 }
 
+// A text node for the text. Short texts live inside the node itself, in the room libxml2's own
+// parser uses for them (the properties and nsDef fields), which saves an allocation per field of
+// a statement; libxml2 recognises such content when it frees or changes the node.
+xmlNode* NewTextNode(xmlDoc* document, std::string_view text)
+{
+    constexpr std::size_t kInline = 2 * sizeof(void*);
+    if (text.size() >= kInline) {
+        return xmlNewDocTextLen(document, reinterpret_cast<const xmlChar*>(text.data()),
+                                static_cast<int>(text.size()));
+    }
+    xmlNode* node = xmlNewDocTextLen(document, nullptr, 0);
+    if (node == nullptr) {
+        return nullptr;
+    }
+    auto* room = reinterpret_cast<xmlChar*>(&node->properties);
+    std::memcpy(room, text.data(), text.size());
+    room[text.size()] = '\0';
+    node->content = room;
+    return node;
+}
+
 void CheckName(const std::string& name)
 {
     if (name.empty() || !platform::IsValidUtf8(name) || xmlValidateName(ToXmlChar(name), 0) != 0) {
@@ -224,12 +246,31 @@ std::string SourceLine(std::string_view input, int line)
     return platform::AnsiToUtf8(text);
 }
 
-// Where serialised bytes go: a file descriptor or a string.
+// Where serialised bytes go: a file descriptor, written in large pieces as Windows-1252, or a
+// string, as UTF-8.
 struct OutputSink
 {
     int fd = -1;
     std::string* text = nullptr;
     bool failed = false;
+    std::string pending;
+    std::string carry; // the start of a character that the next piece completes
+
+    static constexpr std::size_t kPiece = std::size_t{1} << 20;
+
+    // How many bytes at the end of data begin a character that is not complete yet.
+    static std::size_t IncompleteTail(std::string_view data)
+    {
+        for (std::size_t back = 1; back <= 3 && back <= data.size(); ++back) {
+            const auto byte = static_cast<unsigned char>(data[data.size() - back]);
+            if ((byte & 0xC0) == 0x80) {
+                continue; // a continuation byte: look further back for the lead
+            }
+            const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+            return length > back ? back : 0;
+        }
+        return 0;
+    }
 
     void Write(const char* data, std::size_t size)
     {
@@ -240,18 +281,41 @@ struct OutputSink
             text->append(data, size);
             return;
         }
-        while (size > 0) {
+        std::string_view piece(data, size);
+        std::string joined;
+        if (!carry.empty()) {
+            joined = carry;
+            joined.append(piece);
+            piece = joined;
+        }
+        const std::size_t tail = IncompleteTail(piece);
+        platform::AppendUtf8AsAnsiXml(piece.substr(0, piece.size() - tail), pending);
+        carry.assign(piece.substr(piece.size() - tail));
+        if (pending.size() >= kPiece) {
+            Flush();
+        }
+    }
+
+    // Writes what is pending to the file descriptor.
+    void Flush()
+    {
+        platform::AppendUtf8AsAnsiXml(carry, pending); // a character the output never completed
+        carry.clear();
+        const char* data = pending.data();
+        std::size_t size = pending.size();
+        while (size > 0 && !failed) {
             const ssize_t written = ::write(fd, data, size);
-            if (written < 0) {
-                if (errno == EINTR) {
-                    continue;
-                }
+            if (written < 0 && errno == EINTR) {
+                continue;
+            }
+            if (written <= 0) {
                 failed = true;
-                return;
+                break;
             }
             data += written;
             size -= static_cast<std::size_t>(written);
         }
+        pending.clear();
     }
 
     static int OnWrite(void* self, const char* data, int size)
@@ -347,7 +411,99 @@ public:
     };
     std::vector<PositionEntry> positions;
 
-    void Forget() { positions.clear(); }
+    void Forget()
+    {
+        positions.clear();
+        resolved.clear();
+    }
+
+    // Plain paths already resolved to their first match. Elements are only ever appended as
+    // last children, so a remembered match stays first unless an element is appended somewhere
+    // that is neither on its ancestor line nor below it (then that entry is dropped), or the
+    // tree loses nodes (then all are).
+    struct Resolved
+    {
+        std::string query;
+        xmlNode* node;
+    };
+    std::vector<Resolved> resolved;
+
+    xmlNode* Remembered(const std::string& query) const
+    {
+        for (const auto& entry : resolved) {
+            if (entry.query == query) {
+                return entry.node;
+            }
+        }
+        return nullptr;
+    }
+
+    void Remember(const std::string& query, xmlNode* node)
+    {
+        constexpr std::size_t kMaxResolved = 8;
+        if (resolved.size() >= kMaxResolved) {
+            resolved.erase(resolved.begin());
+        }
+        resolved.push_back({query, node});
+    }
+
+    // An element is about to be appended under parent.
+    void Appending(const xmlNode* parent)
+    {
+        std::erase_if(resolved, [parent](const Resolved& entry) {
+            for (const xmlNode* up = entry.node; up != nullptr; up = up->parent) {
+                if (up == parent) {
+                    return false; // the new element comes after the match
+                }
+            }
+            for (const xmlNode* up = parent; up != nullptr; up = up->parent) {
+                if (up == entry.node) {
+                    return false; // the new element is inside the match
+                }
+            }
+            return true;
+        });
+    }
+
+    // Element names already found valid; a statement uses a few dozen names millions of times.
+    std::array<std::string, 8> validNames;
+    std::size_t nextValidName = 0;
+
+    void CheckElementName(const std::string& name)
+    {
+        for (const auto& known : validNames) {
+            if (known == name && !known.empty()) {
+                return;
+            }
+        }
+        CheckName(name);
+        validNames[nextValidName] = name;
+        nextValidName = (nextValidName + 1) % validNames.size();
+    }
+
+    // The last few queries already parsed: the builder addresses each new transaction with the
+    // same text several times in a row.
+    struct ParsedQuery
+    {
+        std::string text;
+        std::optional<ElementPath> path;
+    };
+    std::array<ParsedQuery, 4> parsedQueries;
+    std::size_t nextParsed = 0;
+
+    const std::optional<ElementPath>& Parsed(const std::string& query)
+    {
+        for (const auto& entry : parsedQueries) {
+            if (entry.text == query && !entry.text.empty()) {
+                return entry.path;
+            }
+        }
+        ParsedQuery& slot = parsedQueries[nextParsed];
+        nextParsed = (nextParsed + 1) % parsedQueries.size();
+        slot.text = query;
+        slot.path = ParseElementPath(query);
+        return slot.path;
+    }
 
     xmlDoc& Doc() const
     {
@@ -369,7 +525,9 @@ public:
     xmlNode* ContextNode() const;
     std::unique_ptr<xmlXPathObject, XPathObjectDeleter> EvaluateXPath(const std::string& query);
 
-    void Serialise(OutputSink& sink, const char* encoding, xmlNode* only) const;
+    // Writes the document (or one node) as UTF-8 to the sink; declarationEncoding is what an XML
+    // declaration, if the document has one, names.
+    void Serialise(OutputSink& sink, const char* declarationEncoding, xmlNode* only) const;
 };
 
 bool LibXmlDocument::Impl::Parse(std::string_view bytes, const std::string& url, bool forceUtf8)
@@ -535,7 +693,14 @@ std::int64_t LibXmlDocument::Impl::Walk(const ElementPath& path, bool bolFirstOn
         container = reinterpret_cast<xmlNode*>(doc.get());
     }
     const std::size_t last = path.steps.size() - 1;
-    std::vector<xmlNode*> cursor(path.steps.size(), nullptr);
+    // Paths are short; a long one gets room of its own.
+    std::array<xmlNode*, 16> shortCursor{};
+    std::vector<xmlNode*> longCursor;
+    xmlNode** cursor = shortCursor.data();
+    if (path.steps.size() > shortCursor.size()) {
+        longCursor.resize(path.steps.size());
+        cursor = longCursor.data();
+    }
     std::size_t level = 0;
     cursor[0] = FirstMatch(container, path.steps[0]);
     std::int64_t count = 0;
@@ -584,11 +749,12 @@ LibXmlDocument::Impl::EvaluateXPath(const std::string& query)
     return result;
 }
 
-void LibXmlDocument::Impl::Serialise(OutputSink& sink, const char* encoding, xmlNode* only) const
+void LibXmlDocument::Impl::Serialise(OutputSink& sink, const char* declarationEncoding,
+                                     xmlNode* only) const
 {
     ErrorCapture capture;
     std::unique_ptr<xmlSaveCtxt, SaveCtxtDeleter> context(xmlSaveToIO(
-        OutputSink::OnWrite, nullptr, &sink, encoding, XML_SAVE_NO_DECL | XML_SAVE_NO_EMPTY));
+        OutputSink::OnWrite, nullptr, &sink, "UTF-8", XML_SAVE_NO_DECL | XML_SAVE_NO_EMPTY));
     if (!context) {
         sink.failed = true;
         return;
@@ -603,8 +769,8 @@ void LibXmlDocument::Impl::Serialise(OutputSink& sink, const char* encoding, xml
         std::string declaration = "<?xml version=\"";
         declaration += document.version == nullptr ? "1.0" : FromXmlChar(document.version);
         declaration += "\"";
-        if (std::strcmp(encoding, "UTF-8") != 0) {
-            declaration += " encoding=\"" + std::string(encoding) + "\"";
+        if (std::strcmp(declarationEncoding, "UTF-8") != 0) {
+            declaration += " encoding=\"" + std::string(declarationEncoding) + "\"";
         }
         if (document.standalone >= 0) {
             declaration += document.standalone == 1 ? " standalone=\"yes\"" : " standalone=\"no\"";
@@ -701,7 +867,9 @@ bool LibXmlDocument::Save(const std::string& strFileName)
     }
     OutputSink sink;
     sink.fd = fd;
+    sink.pending.reserve(OutputSink::kPiece + 65536);
     impl_->Serialise(sink, "windows-1252", nullptr);
+    sink.Flush();
     const bool closed = ::close(fd) == 0;
     return !sink.failed && closed;
 }
@@ -741,9 +909,15 @@ NodeRef LibXmlDocument::DocumentElement() const
 NodeRef LibXmlDocument::SelectSingleNode(const std::string& strQuery)
 {
     static_cast<void>(impl_->Doc());
-    if (const auto path = ParseElementPath(strQuery)) {
+    if (xmlNode* known = impl_->Remembered(strQuery)) {
+        return ToRef(known);
+    }
+    if (const auto& path = impl_->Parsed(strQuery)) {
         xmlNode* first = nullptr;
         static_cast<void>(impl_->Walk(*path, true, &first));
+        if (first != nullptr) {
+            impl_->Remember(strQuery, first);
+        }
         return ToRef(first);
     }
     const auto result = impl_->EvaluateXPath(strQuery);
@@ -763,7 +937,7 @@ std::int32_t LibXmlDocument::SelectNodesLength(const std::string& strQuery)
 {
     static_cast<void>(impl_->Doc());
     std::int64_t count = 0;
-    if (const auto path = ParseElementPath(strQuery)) {
+    if (const auto& path = impl_->Parsed(strQuery)) {
         count = impl_->Walk(*path, false, nullptr);
     } else {
         const auto result = impl_->EvaluateXPath(strQuery);
@@ -796,7 +970,7 @@ NodeRef LibXmlDocument::AppendElement(NodeRef objParent, const std::string& strN
     } else if (parent->type != XML_ELEMENT_NODE) {
         throw DomError("only elements hold child elements");
     }
-    CheckName(strName);
+    impl_->CheckElementName(strName);
     std::string storage;
     std::string_view text;
     if (vntText) {
@@ -807,15 +981,14 @@ NodeRef LibXmlDocument::AppendElement(NodeRef objParent, const std::string& strN
         throw DomError("out of memory");
     }
     if (!text.empty()) {
-        xmlNode* content =
-            xmlNewDocTextLen(&document, reinterpret_cast<const xmlChar*>(text.data()),
-                             static_cast<int>(text.size()));
+        xmlNode* content = NewTextNode(&document, text);
         if (content == nullptr || xmlAddChild(element, content) == nullptr) {
             xmlFreeNode(content);
             xmlFreeNode(element);
             throw DomError("out of memory");
         }
     }
+    impl_->Appending(parent);
     if (xmlAddChild(parent, element) == nullptr) {
         xmlFreeNode(element);
         throw DomError("the element cannot be appended");
@@ -878,8 +1051,7 @@ void LibXmlDocument::SetText(NodeRef objNode, const std::string& strText)
             xmlNodeSetContent(node, nullptr);
         }
         if (!clean.empty()) {
-            xmlNode* content =
-                xmlNewDocTextLen(&document, ToXmlChar(clean), static_cast<int>(clean.size()));
+            xmlNode* content = NewTextNode(&document, clean);
             if (content == nullptr || xmlAddChild(node, content) == nullptr) {
                 xmlFreeNode(content);
                 throw DomError("out of memory");

@@ -22,6 +22,23 @@ TEST_F(CDoXMLSave, WritesWindows1252WithReferencesForTheRest)
               "<MEMO></MEMO></OFX>\r\n");
 }
 
+TEST_F(CDoXMLSave, CharactersSurviveTheSerialiserCuttingItsOutput)
+{
+    Load("<OFX></OFX>");
+    std::string text;
+    std::string expected;
+    for (int i = 0; i < 20000; ++i) {
+        text += i % 3 == 0 ? "\xC3\xA9" : i % 3 == 1 ? "\xE2\x82\xAC" : "\xF0\x9F\x98\x80";
+        expected += i % 3 == 0 ? "\xE9" : i % 3 == 1 ? "\x80" : "&#128512;";
+    }
+    for (int n = 0; n < 3; ++n) {
+        ASSERT_TRUE(doc.InsertNode("/OFX", "T", text, "", std::nullopt, xml::norChild));
+    }
+    ASSERT_TRUE(doc.Save(dir.File("big.LDX")));
+    EXPECT_EQ(ReadBytes(dir.File("big.LDX")), "<OFX><T>" + expected + "</T><T>" + expected +
+                                                  "</T><T>" + expected + "</T></OFX>\r\n");
+}
+
 TEST_F(CDoXMLSave, KeepsDeclarationCommentsAndReplacesTheFile)
 {
     Load("<?xml version=\"1.0\"?><!--c--><R><A>\xC3\xA9</A></R>");
