@@ -3,7 +3,7 @@
 BUILD_DIR := build
 WERROR := $(if $(CI),ON,OFF)
 
-.PHONY: deps configure build run test lint asan
+.PHONY: deps configure build run test bench lint asan
 
 deps:
 	@scripts/install-deps
@@ -20,6 +20,11 @@ run: build
 
 test: build
 	ctest --preset default
+
+# Whole-process conversions of generated files of growing size; keeps the table in bench/.
+bench: build
+	/usr/bin/python3 bench/run.py build/qif2ldx build/bench/work bench/RESULTS.md
+	build/bench/xml_insert_bench
 
 lint: configure
 	cmake --build --preset default --target lint
