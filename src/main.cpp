@@ -20,33 +20,40 @@ extern "C" void OnInterrupt(int signal)
     gInterrupt.store(signal);
 }
 
-// A statement of a million transactions is a tree of fifteen million small nodes, all freed
-// together at the end. glibc serves that best with huge pages for its heap, no fast bins, and
-// no returning memory to the system piece by piece; it reads these settings only when a process
-// starts, so the program starts itself once more with them. A user's own GLIBC_TUNABLES wins.
-constexpr const char* kTunables = "glibc.malloc.hugetlb=1:glibc.malloc.mxfast=0:"
-                                  "glibc.malloc.trim_threshold=4294967295:"
-                                  "glibc.malloc.top_pad=67108864";
-constexpr const char* kTunedMarker = "QIF2LDX_MALLOC_TUNED";
+constexpr const char* kTunedMarker = "QIF2LDX_HUGE_PAGES";
+bool gStartedWithHugePages = false;
 
-void StartTuned(char** argv)
+// A statement is a tree of many small nodes, all freed together at the end: glibc serves that
+// best without fast bins (which it would sweep all at once) and without handing memory back to
+// the system piece by piece.
+void TuneHeap()
 {
+    mallopt(M_MXFAST, 0);
+    mallopt(M_TRIM_THRESHOLD, INT32_MAX);
+    mallopt(M_TOP_PAD, 64 << 20);
     if (std::getenv(kTunedMarker) != nullptr) {
-        // Tuned already; programs this one starts get the environment the user gave it.
+        // Started anew with huge pages; programs this one starts get the user's environment.
+        gStartedWithHugePages = true;
         ::unsetenv("GLIBC_TUNABLES");
         ::unsetenv(kTunedMarker);
-        return;
     }
-    if (std::getenv("GLIBC_TUNABLES") != nullptr) {
-        return;
-    }
-    ::setenv("GLIBC_TUNABLES", kTunables, 1);
-    ::setenv(kTunedMarker, "1", 1);
-    ::execv("/proc/self/exe", argv);
-    // The start failed: go on untuned, with what can be set from here.
-    ::unsetenv("GLIBC_TUNABLES");
-    ::unsetenv(kTunedMarker);
-    mallopt(M_MXFAST, 0);
+}
+
+// For a large input, huge pages spare the kernel most of its page faults; glibc takes that
+// setting only when a process starts, so the program starts itself once more with it. A
+// user's own GLIBC_TUNABLES wins.
+std::function<void(std::uint64_t)> RestartWithHugePages(char** argv)
+{
+    return [argv](std::uint64_t /*size*/) {
+        if (gStartedWithHugePages || std::getenv("GLIBC_TUNABLES") != nullptr) {
+            return;
+        }
+        ::setenv("GLIBC_TUNABLES", "glibc.malloc.hugetlb=1", 1);
+        ::setenv(kTunedMarker, "1", 1);
+        ::execv("/proc/self/exe", argv);
+        ::unsetenv("GLIBC_TUNABLES"); // the start failed: go on as it is
+        ::unsetenv(kTunedMarker);
+    };
 }
 
 } // namespace
@@ -54,14 +61,17 @@ void StartTuned(char** argv)
 int main(int argc, char** argv)
 {
     using namespace qif2ldx;
-    if (argc > 1) {
-        StartTuned(argv);
-    }
+    TuneHeap();
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);
     const platform::SystemClock objClock;
     const platform::ExecutableFolder objFolder;
-    const app::cli::CommandLineContext objContext{
-        std::cout, std::cerr, objClock, objFolder, ::isatty(STDERR_FILENO) == 1, &gInterrupt};
+    const app::cli::CommandLineContext objContext{std::cout,
+                                                  std::cerr,
+                                                  objClock,
+                                                  objFolder,
+                                                  ::isatty(STDERR_FILENO) == 1,
+                                                  &gInterrupt,
+                                                  RestartWithHugePages(argv)};
     return app::cli::RunCommandLine(argc, argv, objContext);
 }

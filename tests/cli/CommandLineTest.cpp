@@ -34,7 +34,7 @@ protected:
         for (const auto& arg : args) {
             argv.push_back(arg.c_str());
         }
-        const app::cli::CommandLineContext context{out, err, clock, folder, false, &interrupt};
+        const app::cli::CommandLineContext context{out, err, clock, folder, false, &interrupt, {}};
         return app::cli::RunCommandLine(static_cast<int>(argv.size()), argv.data(), context);
     }
 

@@ -8,12 +8,17 @@
 
 #include <CLI/CLI.hpp>
 #include <chrono>
+#include <filesystem>
 #include <ostream>
 
 namespace qif2ldx::app::cli {
 namespace {
 
 constexpr const char* kProgram = "qif2ldx";
+
+// From this size on (some 400,000 transactions) the statement tree is large enough for the
+// process to be set up for it.
+constexpr std::uintmax_t kLargeInput = std::uintmax_t{32} << 20;
 
 struct ConvertOptions
 {
@@ -102,6 +107,13 @@ int Convert(const ConvertOptions& objOptions, const CommandLineContext& objConte
     const std::string sList = objOptions.sAccountList.empty()
                                   ? AppPath(objContext.objProgramFolder) + kAccountListName
                                   : objOptions.sAccountList;
+    if (objContext.objLargeInput) {
+        std::error_code ignored;
+        const auto size = std::filesystem::file_size(Trim(objOptions.sQIFFile), ignored);
+        if (!ignored && size >= kLargeInput) {
+            objContext.objLargeInput(size);
+        }
+    }
 
     platform::StderrMessages objMessages(err, kProgram);
     ConversionRun objRun(objMessages, objContext.objProgramFolder, objContext.objClock);
