@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: MIT
 // No arguments: the dialog; arguments: the command line.
+#include "app/MainModule.h"
 #include "app/cli/CommandLine.h"
 #include "platform/ExecutableFolder.h"
+#include "platform/GioFileAssociation.h"
+#include "platform/SpawnProcessStarter.h"
 #include "platform/SystemClock.h"
 
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
+#include <dlfcn.h>
 #include <iostream>
 #include <malloc.h>
 #include <unistd.h>
@@ -56,22 +60,48 @@ std::function<void(std::uint64_t)> RestartWithHugePages(char** argv)
     };
 }
 
+// The dialog lives in a module beside the executable, loaded only when it is wanted.
+int RunDialog(int argc, char** argv, const qif2ldx::platform::IProgramFolder& objFolder)
+{
+    const std::string sModule = qif2ldx::app::AppPath(objFolder) + "libqif2ldx-dialog.so";
+    void* module = ::dlopen(sModule.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (module == nullptr) {
+        std::cerr << "qif2ldx: the dialog cannot be opened: " << ::dlerror()
+                  << "\nqif2ldx: the command line works without it; see qif2ldx --help\n";
+        return 2;
+    }
+    using RunDialogFunction = int (*)(int, char**);
+    auto* run = reinterpret_cast<RunDialogFunction>(::dlsym(module, "qif2ldx_run_dialog"));
+    if (run == nullptr) {
+        std::cerr << "qif2ldx: " << sModule << " is not the dialog module\n";
+        return 2;
+    }
+    return run(argc, argv);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     using namespace qif2ldx;
+    if (argc <= 1) {
+        return RunDialog(argc, argv, platform::ExecutableFolder());
+    }
     TuneHeap();
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);
     const platform::SystemClock objClock;
     const platform::ExecutableFolder objFolder;
+    const platform::GioFileAssociation objAssociation;
+    platform::SpawnProcessStarter objStarter;
     const app::cli::CommandLineContext objContext{std::cout,
                                                   std::cerr,
                                                   objClock,
                                                   objFolder,
                                                   ::isatty(STDERR_FILENO) == 1,
                                                   &gInterrupt,
-                                                  RestartWithHugePages(argv)};
+                                                  RestartWithHugePages(argv),
+                                                  &objAssociation,
+                                                  &objStarter};
     return app::cli::RunCommandLine(argc, argv, objContext);
 }

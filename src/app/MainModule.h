@@ -11,6 +11,12 @@ namespace qif2ldx::app {
 // True only for a path that exists and is not a folder.
 using platform::FileExists;
 
+// Told when the statement path names the QIF file itself: writing the statement would destroy
+// the file it is made from.
+inline constexpr const char* kSameFileMessage =
+    "The converted file would replace the QIF file it is converted from. Please specify another "
+    "name for the converted file in the 'Save Converted File As' edit box.";
+
 // The program's own folder, always ending in exactly one "/".
 [[nodiscard]] std::string AppPath(const platform::IProgramFolder& objProgramFolder);
 

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -55,6 +56,29 @@ std::optional<std::string> ReadRegularFile(const std::string& sPath)
     ::close(fd);
     bytes.resize(done);
     return bytes;
+}
+
+std::string ShortPath(const std::string& sPath)
+{
+    std::error_code error;
+    if (sPath.empty() || !std::filesystem::exists(sPath, error)) {
+        return {};
+    }
+    const std::filesystem::path absolute = std::filesystem::absolute(sPath, error);
+    return error ? std::string() : absolute.lexically_normal().string();
+}
+
+bool IsSameFile(const std::string& sFirst, const std::string& sSecond) noexcept
+{
+    struct stat first
+    {};
+    struct stat second
+    {};
+    if (sFirst.empty() || sSecond.empty() || ::stat(sFirst.c_str(), &first) != 0 ||
+        ::stat(sSecond.c_str(), &second) != 0) {
+        return false;
+    }
+    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 } // namespace qif2ldx::platform

@@ -14,4 +14,11 @@ namespace qif2ldx::platform {
 // (a folder, a device, a FIFO: reading those could block or never end) or cannot be read.
 [[nodiscard]] std::optional<std::string> ReadRegularFile(const std::string& sPath);
 
+// The path by which other programs should be given the file: its absolute form when it exists,
+// empty otherwise (Linux has no separate short form of a path).
+[[nodiscard]] std::string ShortPath(const std::string& sPath);
+
+// True when both paths name the same existing file, whatever the spelling, links included.
+[[nodiscard]] bool IsSameFile(const std::string& sFirst, const std::string& sSecond) noexcept;
+
 } // namespace qif2ldx::platform

@@ -20,6 +20,28 @@ using app::cli::kExitSaved;
 
 const std::string kData = QIF2LDX_TEST_DATA;
 
+// Statement files open with whatever program the test names.
+struct FakeAssociation final : platform::IFileAssociation
+{
+    std::string sExecutable;
+    std::string FindExecutable(const std::string& sFile) const override
+    {
+        return std::filesystem::exists(sFile) ? sExecutable : std::string();
+    }
+};
+
+struct FakeStarter final : platform::IProcessStarter
+{
+    std::vector<std::vector<std::string>> started;
+    bool StartDetached(const std::string& sExecutable,
+                       const std::vector<std::string>& arguments) override
+    {
+        started.push_back({sExecutable});
+        started.back().insert(started.back().end(), arguments.begin(), arguments.end());
+        return true;
+    }
+};
+
 // Runs the command line in-process with the clock at 7 December 2026 and the test data folder
 // as the program's folder (so its olacclst.dat is the default account list).
 class CommandLine : public ::testing::Test
@@ -34,7 +56,8 @@ protected:
         for (const auto& arg : args) {
             argv.push_back(arg.c_str());
         }
-        const app::cli::CommandLineContext context{out, err, clock, folder, false, &interrupt, {}};
+        const app::cli::CommandLineContext context{out,        err, clock,        folder,  false,
+                                                   &interrupt, {},  &association, &starter};
         return app::cli::RunCommandLine(static_cast<int>(argv.size()), argv.data(), context);
     }
 
@@ -50,6 +73,8 @@ protected:
     platform::FixedClock clock{{2026, 12, 7}};
     platform::FixedProgramFolder folder{kData};
     std::atomic<int> interrupt{0};
+    FakeAssociation association;
+    FakeStarter starter;
 };
 
 TEST_F(CommandLine, ConvertsTheBankAndCardExamplesToTheGoldenFiles)
@@ -110,6 +135,38 @@ TEST_F(CommandLine, RefusedInputsExitWithTwoAndTouchNothing)
     EXPECT_FALSE(std::filesystem::exists(dir.File("x.LDX")));
     EXPECT_EQ(Run({"convert", qif, "-a", "Everyday Current", "-o", existing, "--overwrite"}),
               kExitSaved);
+}
+
+TEST_F(CommandLine, OpenHandsTheStatementToTheAssociatedProgram)
+{
+    const std::string qif = Qif("my bank.qif", "D01/05/2026\r\nT-1\r\n^\r\n");
+    association.sExecutable = "/opt/lodestrand/lodestrand";
+    EXPECT_EQ(Run({"convert", qif, "-a", "Everyday Current", "--open"}), kExitSaved) << err.str();
+    ASSERT_EQ(starter.started.size(), 1U);
+    EXPECT_EQ(starter.started[0],
+              (std::vector<std::string>{"/opt/lodestrand/lodestrand", dir.File("my bank.LDX")}));
+
+    association.sExecutable.clear();
+    EXPECT_EQ(Run({"convert", qif, "-a", "Everyday Current", "--open", "--overwrite"}), kExitSaved);
+    EXPECT_NE(err.str().find("Unable to automatically import .LDX file. This is because"),
+              std::string::npos);
+    EXPECT_EQ(starter.started.size(), 1U);
+}
+
+TEST_F(CommandLine, StatementNamingTheQifFileItselfIsRefusedBeforeAnythingIsTouched)
+{
+    const std::string bytes = "D01/05/2026\r\nT-1\r\n^\r\n";
+    const std::string qif = Qif("same.LDX", bytes);
+    std::filesystem::create_symlink(qif, dir.File("link.LDX"));
+    std::filesystem::create_hard_link(qif, dir.File("hard.LDX"));
+    for (const std::string& output :
+         {qif, dir.Path().string() + "/./same.LDX", dir.File("link.LDX"), dir.File("hard.LDX")}) {
+        EXPECT_EQ(Run({"convert", qif, "-a", "A", "-o", output, "--overwrite"}), kExitRefused)
+            << output;
+        EXPECT_EQ(err.str(),
+                  "qif2ldx: error: the statement file is the QIF file itself: " + output + "\n");
+    }
+    EXPECT_EQ(ReadBytes(qif), bytes);
 }
 
 TEST_F(CommandLine, FailedConversionExitsWithOneAndNamesTheFile)

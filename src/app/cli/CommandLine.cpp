@@ -3,7 +3,9 @@
 
 #include "app/AccountList.h"
 #include "app/ConversionRun.h"
+#include "app/HandOff.h"
 #include "app/MainModule.h"
+#include "platform/FileSystem.h"
 #include "platform/StderrMessages.h"
 
 #include <CLI/CLI.hpp>
@@ -27,6 +29,7 @@ struct ConvertOptions
     std::string sOutput;
     std::string sAccountList;
     bool bolOverwrite = false;
+    bool bolOpen = false;
 };
 
 // A bar on the terminal for runs that take longer than a moment.
@@ -84,6 +87,9 @@ std::string Refusal(const ConvertOptions& objOptions, const std::string& sOutput
     const std::string sEnding = sLDX.size() > 4 ? sLDX.substr(sLDX.size() - 4) : "";
     if (sEnding != ".LDX" && sEnding != ".ldx") {
         return "the statement file must be named *.LDX or *.ldx: " + sOutput;
+    }
+    if (sLDX == sQIF || platform::IsSameFile(sLDX, sQIF)) {
+        return "the statement file is the QIF file itself: " + sLDX;
     }
     if (FileExists(sLDX) && !objOptions.bolOverwrite) {
         return "the statement file already exists (--overwrite replaces it): " + sLDX;
@@ -173,6 +179,15 @@ int Convert(const ConvertOptions& objOptions, const CommandLineContext& objConte
         objContext.objOut << " (" << stats.sStartDate << " to " << stats.sEndDate << ")";
     }
     objContext.objOut << " to " << Trim(sOutput) << "\n";
+    if (objOptions.bolOpen) {
+        if (objContext.objAssociation == nullptr || objContext.objStarter == nullptr) {
+            err << kProgram << ": warning: --open is not available here\n";
+        } else {
+            static_cast<void>(HandOffStatement(
+                objOptions.sQIFFile, sOutput,
+                {objMessages, *objContext.objAssociation, *objContext.objStarter, nullptr}));
+        }
+    }
     return kExitSaved;
 }
 
@@ -215,6 +230,8 @@ int RunCommandLine(int argc, const char* const* argv, const CommandLineContext& 
     convert->add_option("--account-list", objOptions.sAccountList,
                         "The account list (default: olacclst.dat beside the program)");
     convert->add_flag("--overwrite", objOptions.bolOverwrite, "Replace an existing statement file");
+    convert->add_flag("--open", objOptions.bolOpen,
+                      "Open the statement in the program associated with .LDX files");
     convert->footer("Exit status: 0 saved, 1 conversion failed, 2 input refused or usage error, "
                     "130 interrupted.");
 

@@ -2,6 +2,8 @@
 #pragma once
 
 #include "platform/IClock.h"
+#include "platform/IFileAssociation.h"
+#include "platform/IProcessStarter.h"
 #include "platform/IProgramFolder.h"
 
 #include <atomic>
@@ -24,6 +26,9 @@ struct CommandLineContext
     // chance to set the process up for a big tree. May not return (the program may start
     // itself anew with the same arguments).
     std::function<void(std::uint64_t)> objLargeInput;
+    // For --open: the desktop's file associations and a way to start the application.
+    const platform::IFileAssociation* objAssociation = nullptr;
+    platform::IProcessStarter* objStarter = nullptr;
 };
 
 // Exit statuses of `qif2ldx convert`.

@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: MIT
+#include "app/HandOff.h"
+
+#include "app/ConversionRun.h"
+#include "app/MainModule.h"
+#include "platform/FileSystem.h"
+
+namespace qif2ldx::app {
+
+bool HandOffStatement(const std::string& sQIFText, const std::string& sLDXText,
+                      const HandOffServices& objServices)
+{
+    const std::string sQIF = Trim(sQIFText);
+    const std::string sLDX = Trim(sLDXText);
+    if (objServices.objSettings != nullptr) {
+        objServices.objSettings->WriteText("Folders", "QIFDir", GetFolderPath(sQIF));
+        objServices.objSettings->WriteText("Folders", "LDXDir", GetFolderPath(sLDX));
+    }
+    const auto tell = [&](const char* sText) {
+        static_cast<void>(
+            objServices.objMessages.Show(kMessageTitle, sText, platform::MessageKind::Information));
+    };
+    const std::string sHost = objServices.objAssociation.FindExecutable(sLDX);
+    if (sHost.empty()) {
+        tell(kNotAssociatedMessage);
+        return false;
+    }
+    const std::string sShortPath = platform::ShortPath(sLDX);
+    // An application that cannot be started leaves the user where a missing statement does.
+    if (sShortPath.empty() || !objServices.objStarter.StartDetached(sHost, {sShortPath})) {
+        tell(kNoStatementMessage);
+        return false;
+    }
+    return true;
+}
+
+} // namespace qif2ldx::app

@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/IFileAssociation.h"
+#include "platform/IMessages.h"
+#include "platform/IProcessStarter.h"
+#include "platform/ISettings.h"
+
+#include <string>
+
+namespace qif2ldx::app {
+
+struct HandOffServices
+{
+    platform::IMessages& objMessages;
+    const platform::IFileAssociation& objAssociation;
+    platform::IProcessStarter& objStarter;
+    platform::ISettings* objSettings = nullptr; // where the folders are remembered, if anywhere
+};
+
+inline constexpr const char* kNotAssociatedMessage =
+    "Unable to automatically import .LDX file. This is because Tidelink (.LDX) files are "
+    "currently not associated with Lodestrand on this computer."
+    " You can manually import your .LDX file from the Lodestrand File menu.";
+inline constexpr const char* kNoStatementMessage =
+    "Unable to automatically import .LDX file. You can manually import your .LDX file from the "
+    "Lodestrand File menu.";
+
+// Hands a statement to the accounting application after a run: remembers the folders of both
+// paths (trimmed) in the settings, looks up the program associated with the statement file and
+// starts it with the statement's path as its one argument, or tells the user to import the file
+// by hand. True when the application was started.
+bool HandOffStatement(const std::string& sQIFText, const std::string& sLDXText,
+                      const HandOffServices& objServices);
+
+} // namespace qif2ldx::app

@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: MIT
+#include "app/gui/QtSettings.h"
+
+#include <QSettings>
+
+namespace qif2ldx::app::gui {
+
+void QtSettings::WriteText(const std::string& sSection, const std::string& sName,
+                           const std::string& sValue)
+{
+    QSettings settings(QSettings::IniFormat, QSettings::UserScope, sApplication_, sApplication_);
+    settings.beginGroup(QString::fromStdString(sSection));
+    settings.setValue(QString::fromStdString(sName), QString::fromStdString(sValue));
+    settings.endGroup();
+}
+
+} // namespace qif2ldx::app::gui

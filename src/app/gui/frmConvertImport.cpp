@@ -1,0 +1,321 @@
+// SPDX-License-Identifier: MIT
+#include "app/gui/frmConvertImport.h"
+
+#include "app/AccountList.h"
+#include "app/HandOff.h"
+#include "app/MainModule.h"
+#include "app/gui/FittingFont.h"
+#include "app/gui/SetTopMost.h"
+#include "platform/FileSystem.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMetaObject>
+#include <QPushButton>
+
+namespace qif2ldx::app::gui {
+namespace {
+
+constexpr int kOK = 0;
+constexpr int kCancel = 1;
+constexpr int kHelp = 2;
+
+QLabel* AddLabel(QWidget* objParent, const char* sName, const QString& sText, QRect geometry)
+{
+    auto* label = new QLabel(sText, objParent);
+    label->setObjectName(sName);
+    label->setGeometry(geometry);
+    return label;
+}
+
+QPushButton* AddButton(QWidget* objParent, const QString& sName, const QString& sText,
+                       QRect geometry)
+{
+    auto* button = new QPushButton(sText, objParent);
+    button->setObjectName(sName);
+    button->setGeometry(geometry);
+    // Enter clicks no button: none is the default, none becomes it by taking the focus.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+std::string Text(const QLineEdit* objBox)
+{
+    return objBox->text().toStdString();
+}
+
+} // namespace
+
+frmConvertImport::frmConvertImport(DialogServices objServices, QWidget* objParent)
+    : QDialog(objParent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                             Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      objServices_(std::move(objServices)), dlgCommonDialog(objServices_.objFileDialogs),
+      Text1(nullptr), Text2(nullptr), Combo1(nullptr), Command(new QButtonGroup(this)),
+      Browse(new QButtonGroup(this))
+{
+    setObjectName("frmConvertImport");
+    setWindowTitle("Import Bank Statement");
+    setFixedSize(432, 282);
+
+    QPushButton* ok = AddButton(this, "Command(0)", "OK", {112, 248, 65, 25});
+    AddLabel(this, "Label1", "QIF File to Convert:", {16, 72, 137, 17});
+    AddLabel(this, "Label2", "Save Converted File As:", {16, 120, 121, 17});
+    AddLabel(this, "Label3", "Lodestrand Account to Import into:", {16, 168, 185, 17});
+    Text1 = new QLineEdit(this);
+    Text1->setObjectName("Text1");
+    Text1->setGeometry(16, 88, 345, 21);
+    QPushButton* browseQIF = AddButton(this, "Browse(0)", "&Browse", {368, 88, 57, 21});
+    Text2 = new QLineEdit(this);
+    Text2->setObjectName("Text2");
+    Text2->setGeometry(16, 136, 345, 21);
+    Combo1 = new QComboBox(this);
+    Combo1->setObjectName("Combo1");
+    Combo1->setGeometry(16, 184, 345, 21);
+    Combo1->setEditable(true);
+    Combo1->setInsertPolicy(QComboBox::NoInsert);
+
+    QLabel* link = AddLabel(this, "Label4", "What if my account doesn't appear in the above list?",
+                            {16, 209, 257, 17});
+    QFont underlined = link->font();
+    underlined.setUnderline(true);
+    link->setFont(underlined);
+    QPalette linkColours = link->palette();
+    linkColours.setColor(QPalette::WindowText, linkColours.color(QPalette::Highlight));
+    link->setPalette(linkColours);
+    link->setCursor(Qt::PointingHandCursor);
+    link->installEventFilter(this);
+
+    QLabel* intro = AddLabel(
+        this, "Label5",
+        "This utility will convert a .QIF transaction file downloaded from your financial "
+        "institution online banking website into a Lodestrand compatible format (.LDX file) and "
+        "import the included transactions into an account you select:",
+        {16, 16, 361, 49});
+    intro->setWordWrap(true);
+    intro->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    QPushButton* cancel = AddButton(this, "Command(1)", "Cancel", {184, 248, 65, 25});
+    QPushButton* help = AddButton(this, "Command(2)", "&Help", {256, 248, 65, 25});
+    QPushButton* browseLDX = AddButton(this, "Browse(1)", "&Browse", {368, 136, 57, 21});
+
+    Command->addButton(ok, kOK);
+    Command->addButton(cancel, kCancel);
+    Command->addButton(help, kHelp);
+    Browse->addButton(browseQIF, 0);
+    Browse->addButton(browseLDX, 1);
+    connect(Command, &QButtonGroup::idClicked, this, &frmConvertImport::OnCommand);
+    connect(Browse, &QButtonGroup::idClicked, this, &frmConvertImport::OnBrowse);
+
+    setTabOrder(ok, Text1);
+    setTabOrder(Text1, browseQIF);
+    setTabOrder(browseQIF, Text2);
+    setTabOrder(Text2, Combo1);
+    setTabOrder(Combo1, cancel);
+    setTabOrder(cancel, help);
+    setTabOrder(help, browseLDX);
+    ok->setFocus();
+
+    const QFont font = FittingFont(this, 8.25);
+    setFont(font);
+    QFont linkFont = font;
+    linkFont.setUnderline(true);
+    link->setFont(linkFont);
+
+    LoadAccounts();
+}
+
+void frmConvertImport::LoadAccounts()
+{
+    const std::string sPath = AppPath(objServices_.objRun.objProgramFolder) + kAccountListName;
+    const AccountNames objNames = ReadAccountNames(sPath);
+    for (const std::string& sName : objNames.names) {
+        Combo1->addItem(QString::fromStdString(sName));
+    }
+    Combo1->setCurrentIndex(-1);
+    Combo1->setEditText(QString());
+    if (objNames.bolComplete) {
+        sOLAccntListFile = QString::fromStdString(sPath);
+    }
+}
+
+void frmConvertImport::keyPressEvent(QKeyEvent* objEvent)
+{
+    // Escape does not close this dialog; only Cancel and the close box do.
+    if (objEvent->key() == Qt::Key_Escape) {
+        objEvent->accept();
+        return;
+    }
+    QDialog::keyPressEvent(objEvent);
+}
+
+bool frmConvertImport::event(QEvent* objEvent)
+{
+    if (objEvent->type() == QEvent::WindowActivate) {
+        // Changing the window's flags inside its own activation is not safe: do it right after.
+        QMetaObject::invokeMethod(
+            this, [this] { SetTopMost(this); }, Qt::QueuedConnection);
+    }
+    return QDialog::event(objEvent);
+}
+
+bool frmConvertImport::eventFilter(QObject* objWatched, QEvent* objEvent)
+{
+    if (objWatched->objectName() == "Label4" && objEvent->type() == QEvent::MouseButtonRelease) {
+        ShowHelp("/nbh_oz_additions/task_qif_ofx_convert_accounts.htm");
+        return true;
+    }
+    return QDialog::eventFilter(objWatched, objEvent);
+}
+
+void frmConvertImport::OnCommand(int lngIndex)
+{
+    switch (lngIndex) {
+    case kOK:
+        ConvertAndImport();
+        break;
+    case kCancel:
+        close();
+        break;
+    case kHelp:
+        ShowHelp("/nbh_oz_additions/task_qif_ofx_convert.htm");
+        break;
+    default:
+        break;
+    }
+}
+
+void frmConvertImport::OnBrowse(int lngIndex)
+{
+    if (lngIndex == 0) {
+        BrowseQIFFile();
+    } else {
+        BrowseLDXFile();
+    }
+}
+
+void frmConvertImport::BrowseQIFFile()
+{
+    const QString sPath = ShowQIFOpenDialog();
+    if (sPath.isEmpty()) {
+        return;
+    }
+    QCoreApplication::processEvents();
+    Text1->setText(sPath);
+    Text2->setText(QString::fromStdString(GetPathBeforeExtension(sPath.toStdString())) + "LDX");
+}
+
+void frmConvertImport::BrowseLDXFile()
+{
+    const QString sPath = ShowLDXSaveDialog();
+    if (sPath.isEmpty()) {
+        return;
+    }
+    QCoreApplication::processEvents();
+    Text2->setText(sPath);
+}
+
+QString frmConvertImport::ShowQIFOpenDialog()
+{
+    return ShowFileDialog(Text1, "Select QIF File", "QIF File [*.QIF]|*.QIF|All Files (*.*)|*.*",
+                          false);
+}
+
+QString frmConvertImport::ShowLDXSaveDialog()
+{
+    return ShowFileDialog(Text2, "Select LDX File", "LDX File [*.LDX]|*.LDX", true);
+}
+
+QString frmConvertImport::ShowFileDialog(QLineEdit* objBox, const QString& sTitle,
+                                         const QString& sFilter, bool bolSave)
+{
+    QString sStartFolder = objServices_.sDefaultBrowseFolder;
+    if (sStartFolder.isEmpty()) {
+        sStartFolder = QString::fromStdString(AppPath(objServices_.objRun.objProgramFolder));
+    }
+    // The dialog opens on its last file only while the box still holds exactly that file.
+    if (QString::fromStdString(Trim(objBox->text().toStdString())) != dlgCommonDialog.FileName) {
+        dlgCommonDialog.FileName.clear();
+    }
+    dlgCommonDialog.DialogTitle = sTitle;
+    dlgCommonDialog.Filter = sFilter;
+    if (dlgCommonDialog.FileName.isEmpty()) {
+        dlgCommonDialog.InitDir = sStartFolder;
+    }
+    const bool bolChosen = bolSave ? dlgCommonDialog.ShowSave() : dlgCommonDialog.ShowOpen();
+    return bolChosen ? dlgCommonDialog.FileName : QString();
+}
+
+bool frmConvertImport::ValidateInput()
+{
+    platform::IMessages& objMessages = objServices_.objRun.objMessages;
+    const auto refuse = [&](const std::string& sText) {
+        static_cast<void>(
+            objMessages.Show(kMessageTitle, sText, platform::MessageKind::Information));
+        return false;
+    };
+    const std::string sQIF = Trim(Text(Text1));
+    if (!FileExists(sQIF)) {
+        return refuse("Please specify a valid QIF file in the 'QIF File to Convert' edit box.");
+    }
+    const std::string sLDX = Trim(Text(Text2));
+    const std::string sEnding = sLDX.size() > 4 ? sLDX.substr(sLDX.size() - 4) : "";
+    if (sEnding != ".LDX" && sEnding != ".ldx") {
+        return refuse("Please specify a valid location and name (.LDX) for the converted file "
+                      "in the 'Save Converted File As' edit box.");
+    }
+    if (sLDX == sQIF || platform::IsSameFile(sLDX, sQIF)) {
+        return refuse(kSameFileMessage);
+    }
+    if (FileExists(sLDX) &&
+        objMessages.Show(kMessageTitle,
+                         "You have specified a file in the 'Save Converted File As' edit box "
+                         "that already exists. If you continue, this file will be overwritten."
+                         "\r\n\r\n Do you wish to continue?",
+                         platform::MessageKind::Question) != platform::MessageAnswer::Yes) {
+        return false;
+    }
+    if (Trim(Combo1->currentText().toStdString()).empty()) {
+        return refuse("Please select a Lodestrand account to import the converted transactions "
+                      "into from the 'Lodestrand Account to Import into' drop list.");
+    }
+    return true;
+}
+
+void frmConvertImport::ConvertAndImport()
+{
+    if (!ValidateInput()) {
+        return;
+    }
+    QAbstractButton* cancel = Command->button(kCancel);
+    cancel->setEnabled(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    {
+        frmSplash splash({Text(Text1), Text(Text2), Combo1->currentText().toStdString(),
+                          sOLAccntListFile.toStdString()},
+                         objServices_.objRun, this);
+        splash.exec();
+    }
+    QApplication::restoreOverrideCursor();
+    cancel->setEnabled(true);
+    static_cast<void>(
+        HandOffStatement(Text(Text1), Text(Text2),
+                         {objServices_.objRun.objMessages, objServices_.objAssociation,
+                          objServices_.objStarter, &objServices_.objSettings}));
+    close();
+}
+
+void frmConvertImport::ShowHelp(const QString& sTopicPath)
+{
+    QString sFolder = QString::fromStdString(objServices_.objRun.objProgramFolder.Folder());
+    if (sFolder.endsWith('/')) {
+        sFolder.chop(1);
+    }
+    objServices_.objHelp.ShowTopic(sFolder + "/nbh.chm::" + sTopicPath);
+}
+
+} // namespace qif2ldx::app::gui

@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "app/gui/CommonDialog.h"
+#include "app/gui/HelpWindow.h"
+#include "app/gui/frmSplash.h"
+#include "platform/IFileAssociation.h"
+#include "platform/IProcessStarter.h"
+#include "platform/ISettings.h"
+
+#include <QDialog>
+
+class QButtonGroup;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+namespace qif2ldx::app::gui {
+
+// Everything the dialog takes from the program; tests give it fakes.
+struct DialogServices
+{
+    RunServices objRun;
+    platform::ISettings& objSettings;
+    const platform::IFileAssociation& objAssociation;
+    platform::IProcessStarter& objStarter;
+    IFileDialogBackend& objFileDialogs;
+    IHelpViewer& objHelp;
+    QString sDefaultBrowseFolder; // where the file dialogs start: the home folder
+};
+
+// The "Import Bank Statement" dialog: the QIF file, the statement file and the account to
+// import into; OK checks the input, converts behind the progress window, hands the statement to
+// the accounting application and closes.
+class frmConvertImport final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit frmConvertImport(DialogServices objServices, QWidget* objParent = nullptr);
+
+    // The account list file's full path, once the whole file has been read.
+    QString sOLAccntListFile;
+
+protected:
+    void keyPressEvent(QKeyEvent* objEvent) override;
+    bool event(QEvent* objEvent) override;
+    bool eventFilter(QObject* objWatched, QEvent* objEvent) override;
+
+private:
+    void OnCommand(int lngIndex);
+    void OnBrowse(int lngIndex);
+    void LoadAccounts();
+    void BrowseQIFFile();
+    void BrowseLDXFile();
+    QString ShowQIFOpenDialog();
+    QString ShowLDXSaveDialog();
+    QString ShowFileDialog(QLineEdit* objBox, const QString& sTitle, const QString& sFilter,
+                           bool bolSave);
+    bool ValidateInput();
+    void ConvertAndImport();
+    void ShowHelp(const QString& sTopicPath);
+
+    DialogServices objServices_;
+    CommonDialog dlgCommonDialog;
+    QLineEdit* Text1;
+    QLineEdit* Text2;
+    QComboBox* Combo1;
+    QButtonGroup* Command;
+    QButtonGroup* Browse;
+};
+
+// Opens the dialog with the program's own services, modeless; returns when it has closed.
+int Main(int argc, char** argv);
+
+} // namespace qif2ldx::app::gui

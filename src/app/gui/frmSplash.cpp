@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: MIT
+#include "app/gui/frmSplash.h"
+
+#include "app/gui/FittingFont.h"
+#include "app/gui/SetTopMost.h"
+
+#include <QBackingStore>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QTimer>
+#include <QWindow>
+#include <utility>
+
+namespace qif2ldx::app::gui {
+
+frmSplash::frmSplash(ConversionInput objInput, RunServices objServices, QWidget* objOwner)
+    : QDialog(objOwner, Qt::Dialog | Qt::FramelessWindowHint), objInput_(std::move(objInput)),
+      objServices_(std::move(objServices))
+{
+    setObjectName("frmSplash");
+    setWindowTitle(QString());
+    setModal(true);
+    setFixedSize(313, 41);
+
+    auto* picture = new QFrame(this);
+    picture->setObjectName("Picture1");
+    picture->setGeometry(0, 0, 313, 41);
+    picture->setFrameShape(QFrame::Box);
+
+    auto* label = new QLabel("Converting QIF File........", picture);
+    label->setObjectName("Label1");
+    label->setGeometry(88, 8, 145, 17);
+    setFont(FittingFont(this, 9.75));
+
+    SetTopMost(this);
+}
+
+void frmSplash::showEvent(QShowEvent* objEvent)
+{
+    QDialog::showEvent(objEvent);
+    // The window system shows a window when it gets round to it; the run starts once the window
+    // has been painted, or after a moment at the latest.
+    QTimer::singleShot(500, this, &frmSplash::StartRun);
+}
+
+void frmSplash::paintEvent(QPaintEvent* objEvent)
+{
+    QDialog::paintEvent(objEvent);
+    QTimer::singleShot(0, this, &frmSplash::StartRun);
+}
+
+void frmSplash::StartRun()
+{
+    if (!bolStarted_) {
+        bolStarted_ = true;
+        Run();
+    }
+}
+
+void frmSplash::Run()
+{
+    repaint();
+    // Qt hands a repainted window to the window system at its next update, which the blocking
+    // work below would hold back: flush it now, then let pending events run once.
+    if (backingStore() != nullptr && windowHandle() != nullptr) {
+        backingStore()->flush(rect(), windowHandle());
+    }
+    QGuiApplication::sync();
+    QCoreApplication::processEvents();
+    ConversionRun objRun(objServices_.objMessages, objServices_.objProgramFolder,
+                         objServices_.objClock);
+    objRun.SetPause(objServices_.objPause);
+    static_cast<void>(objRun.Run(objInput_));
+    done(QDialog::Accepted);
+}
+
+} // namespace qif2ldx::app::gui

@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string>
+
+namespace qif2ldx::platform {
+
+// Which program the desktop opens a file with.
+class IFileAssociation
+{
+public:
+    virtual ~IFileAssociation() = default;
+
+    // Full path of the executable of the default application for the existing file's type;
+    // empty when the file does not exist or nothing is associated with its type. Never throws.
+    [[nodiscard]] virtual std::string FindExecutable(const std::string& sFile) const = 0;
+};
+
+} // namespace qif2ldx::platform
