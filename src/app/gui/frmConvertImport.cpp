@@ -295,7 +295,9 @@ void frmConvertImport::ConvertAndImport()
     cancel->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     {
-        frmSplash splash({Text(Text1), Text(Text2), Combo1->currentText().toStdString(),
+        // The run converts the paths the checks accepted, trimmed: a file name may well hold
+        // spaces at its ends, and that would be another file. The look-up trims the name itself.
+        frmSplash splash({Trim(Text(Text1)), Trim(Text(Text2)), Combo1->currentText().toStdString(),
                           sOLAccntListFile.toStdString()},
                          objServices_.objRun, this);
         splash.exec();
