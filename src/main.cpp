@@ -90,6 +90,8 @@ int main(int argc, char** argv)
     TuneHeap();
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);
+    // Past a file-size limit a write should fail and be reported, not end the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     const platform::SystemClock objClock;
     const platform::ExecutableFolder objFolder;
     const platform::GioFileAssociation objAssociation;

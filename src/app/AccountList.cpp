@@ -23,7 +23,11 @@ template <typename OnLine> bool ForEachLine(const std::string& sListFile, OnLine
     if (!bytes) {
         return false;
     }
-    const std::string_view text(*bytes);
+    std::string_view text(*bytes);
+    const bool bolUtf8 = text.substr(0, 3) == platform::kUtf8ByteOrderMark;
+    if (bolUtf8) {
+        text.remove_prefix(3);
+    }
     std::size_t pos = 0;
     while (pos < text.size()) {
         std::size_t end = text.find_first_of("\r\n", pos);
@@ -35,7 +39,7 @@ template <typename OnLine> bool ForEachLine(const std::string& sListFile, OnLine
         if (pos < text.size()) {
             pos += text.compare(pos, 2, "\r\n") == 0 ? 2 : 1;
         }
-        if (!line.empty() && !onLine(platform::AnsiToUtf8(line))) {
+        if (!line.empty() && !onLine(platform::DecodeFileText(line, bolUtf8))) {
             return false;
         }
     }

@@ -19,6 +19,33 @@ bool FileExists(const std::string& sPath) noexcept
     return !S_ISDIR(info.st_mode);
 }
 
+bool IsRegularFile(const std::string& sPath) noexcept
+{
+    struct stat info
+    {};
+    return !sPath.empty() && ::stat(sPath.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::optional<FileIdentity> IdentityOf(int lngFileDescriptor) noexcept
+{
+    struct stat info
+    {};
+    if (::fstat(lngFileDescriptor, &info) != 0) {
+        return std::nullopt;
+    }
+    return FileIdentity{info.st_dev, info.st_ino};
+}
+
+std::optional<FileIdentity> IdentityOf(const std::string& sPath) noexcept
+{
+    struct stat info
+    {};
+    if (sPath.empty() || ::stat(sPath.c_str(), &info) != 0) {
+        return std::nullopt;
+    }
+    return FileIdentity{info.st_dev, info.st_ino};
+}
+
 std::optional<std::string> ReadRegularFile(const std::string& sPath)
 {
     // O_NONBLOCK keeps the open itself from waiting on a FIFO with no writer.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -9,6 +10,19 @@ namespace qif2ldx::platform {
 // True when the path names something that exists and is not a folder (a symbolic link counts as
 // what it points to); false for a folder, a missing path, an empty text or any failure.
 [[nodiscard]] bool FileExists(const std::string& sPath) noexcept;
+
+// True when the path names a regular file (a symbolic link counts as what it points to).
+[[nodiscard]] bool IsRegularFile(const std::string& sPath) noexcept;
+
+// Which file an open descriptor or a path refers to, whatever its name.
+struct FileIdentity
+{
+    std::uint64_t lngDevice = 0;
+    std::uint64_t lngInode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+[[nodiscard]] std::optional<FileIdentity> IdentityOf(int lngFileDescriptor) noexcept;
+[[nodiscard]] std::optional<FileIdentity> IdentityOf(const std::string& sPath) noexcept;
 
 // The whole content of a regular file; nullopt when the path is missing, is not a regular file
 // (a folder, a device, a FIFO: reading those could block or never end) or cannot be read.

@@ -96,6 +96,14 @@ std::string AnsiToUtf8(std::string_view sBytes)
     return text;
 }
 
+std::string DecodeFileText(std::string_view sBytes, bool bolUtf8)
+{
+    if (bolUtf8 && IsValidUtf8(sBytes)) {
+        return std::string(sBytes);
+    }
+    return AnsiToUtf8(sBytes);
+}
+
 std::string Utf8ToAnsi(std::string_view sText)
 {
     std::string bytes;

@@ -12,6 +12,13 @@ namespace qif2ldx::platform {
 // page leaves undefined become the control characters of the same number, as Windows does.
 [[nodiscard]] std::string AnsiToUtf8(std::string_view sBytes);
 
+// The UTF-8 byte-order mark. A file that starts with it says it is UTF-8, not Windows-1252.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+// Text read from a file: Windows-1252 decoded to UTF-8, or, for a file that declared itself
+// UTF-8 (bolUtf8), kept as it is where it is valid UTF-8 and decoded as Windows-1252 where not.
+[[nodiscard]] std::string DecodeFileText(std::string_view sBytes, bool bolUtf8);
+
 // Encodes UTF-8 text as Windows-1252; a character the code page cannot hold, or a byte that is
 // not valid UTF-8, becomes "?".
 [[nodiscard]] std::string Utf8ToAnsi(std::string_view sText);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "qif/CQIFFile.h"
 
+#include "platform/FileSystem.h"
 #include "platform/Windows1252.h"
 #include "qif/CQIFTx.h"
 #include "qif/QIFDate.h"
@@ -50,8 +51,8 @@ class Converter
 {
 public:
     Converter(statement::CLDXFile& objWriter, const app::CAcctInfo& cAcctInf,
-              ConversionStatistics& stats)
-        : objWriter_(objWriter), cAcctInf_(cAcctInf), stats_(stats)
+              ConversionStatistics& stats, bool bolUtf8)
+        : objWriter_(objWriter), cAcctInf_(cAcctInf), stats_(stats), bolUtf8_(bolUtf8)
     {}
 
     void HandleLine(std::string_view line)
@@ -66,7 +67,7 @@ public:
             // A day-first reading of a month-first or year-first file gives days that do not
             // exist; such a statement would only be rejected or imported wrongly.
             if (!IsCalendarDate(sDate)) {
-                throw QIFError("\"" + platform::AnsiToUtf8(line) + "\" is not a day-first date");
+                throw QIFError("\"" + Decode(line) + "\" is not a day-first date");
             }
             cTxn_.sDate = sDate;
             TrackPeriod(cTxn_.sDate);
@@ -75,19 +76,19 @@ public:
         }
         case 'U':
         case 'T':
-            cTxn_.sAmount = platform::AnsiToUtf8(field);
+            cTxn_.sAmount = Decode(field);
             opened_ = true;
             break;
         case 'P':
-            cTxn_.sPayee = platform::AnsiToUtf8(field);
+            cTxn_.sPayee = Decode(field);
             opened_ = true;
             break;
         case 'M':
-            cTxn_.sMemo = platform::AnsiToUtf8(field);
+            cTxn_.sMemo = Decode(field);
             opened_ = true;
             break;
         case 'N':
-            cTxn_.sNum = platform::AnsiToUtf8(field);
+            cTxn_.sNum = Decode(field);
             opened_ = true;
             break;
         case '^':
@@ -133,9 +134,15 @@ private:
         }
     }
 
+    [[nodiscard]] std::string Decode(std::string_view field) const
+    {
+        return platform::DecodeFileText(field, bolUtf8_);
+    }
+
     statement::CLDXFile& objWriter_;
     const app::CAcctInfo& cAcctInf_;
     ConversionStatistics& stats_;
+    bool bolUtf8_;
     CQIFTx cTxn_;
     bool opened_ = false;        // the current record holds a field
     bool inTransactions_ = true; // files without any header hold transactions
@@ -188,7 +195,11 @@ bool CQIFFile::ConvertQIFtoLDX(const std::string& sLDXFilePath, const app::CAcct
     }
     try {
         statement::CLDXFile objWriter(objMessages_, objProgramFolder_, objClock_);
+        if (const auto identity = platform::IdentityOf(lngFileHandle)) {
+            objWriter.KeepFile(*identity); // the statement must never replace its own input
+        }
         if (!objWriter.CreateFile(sLDXFilePath)) {
+            stats_.sFailure = "the statement file cannot be created: " + sLDXFilePath;
             return false;
         }
         static_cast<void>(objWriter.WriteOFXStandardInfo(cAcctInf));
@@ -197,13 +208,18 @@ bool CQIFFile::ConvertQIFtoLDX(const std::string& sLDXFilePath, const app::CAcct
         if (!ReadWhole(lngFileHandle, buffer)) {
             return false;
         }
-        const std::string_view text(buffer);
+        std::string_view text(buffer);
+        // A byte-order mark says the file is UTF-8 rather than Windows-1252.
+        const bool bolUtf8 = text.substr(0, 3) == platform::kUtf8ByteOrderMark;
+        if (bolUtf8) {
+            text.remove_prefix(3);
+        }
         const std::size_t length = text.size();
         // A file with no line end at all keeps its single line unread (one character) or fails
         // (more); otherwise a last line without a line end counts like any other.
         const bool bolHasLineEnd = text.find('\n') != std::string_view::npos;
 
-        Converter converter(objWriter, cAcctInf, stats_);
+        Converter converter(objWriter, cAcctInf, stats_, bolUtf8);
         std::size_t pos = 0;
         std::int64_t lngLine = 0;
         // Where the next CR LF starts, looked up again only once the reading has passed it.
@@ -221,7 +237,8 @@ bool CQIFFile::ConvertQIFtoLDX(const std::string& sLDXFilePath, const app::CAcct
             }
             if (end == std::string_view::npos) {
                 if (!bolHasLineEnd) {
-                    stats_.sFailure = "the file has no line end";
+                    stats_.sFailure = "the file has no line ends (LF or CR LF); lines that "
+                                      "end in CR alone are not read";
                     return false;
                 }
                 end = length;
@@ -253,8 +270,14 @@ bool CQIFFile::ConvertQIFtoLDX(const std::string& sLDXFilePath, const app::CAcct
         if (objProgress_ && !objProgress_(length, length)) {
             return false;
         }
-        return objWriter.SaveFile();
-    } catch (const std::exception&) {
+        if (!objWriter.SaveFile()) {
+            stats_.sFailure = "the statement could not be written in full to " + sLDXFilePath +
+                              " (is the disk full?)";
+            return false;
+        }
+        return true;
+    } catch (const std::exception& error) {
+        stats_.sFailure = error.what();
         return false;
     }
 }

@@ -95,10 +95,17 @@ bool CLDXFile::CreateFile(const std::string& sLDXFilePath)
     if (sLDXFilePath.empty()) {
         return false;
     }
-    if (platform::FileExists(sLDXFilePath) && std::remove(sLDXFilePath.c_str()) != 0) {
+    if (objKept_ && platform::IdentityOf(sLDXFilePath) == objKept_) {
         return false;
     }
-    const int fd = ::open(sLDXFilePath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    struct stat link
+    {};
+    const bool bolLink = ::lstat(sLDXFilePath.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
+    if ((bolLink || platform::FileExists(sLDXFilePath)) && std::remove(sLDXFilePath.c_str()) != 0) {
+        return false;
+    }
+    const int fd =
+        ::open(sLDXFilePath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0) {
         return false;
     }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/CAcctInfo.h"
+#include "platform/FileSystem.h"
 #include "platform/IClock.h"
 #include "platform/IMessages.h"
 #include "platform/IProgramFolder.h"
@@ -10,6 +11,7 @@
 #include "xml/CDoXML.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace qif2ldx::statement {
@@ -25,8 +27,12 @@ public:
     CLDXFile(platform::IMessages& objMessages, const platform::IProgramFolder& objProgramFolder,
              const platform::IClock& objClock, std::int32_t lFirstTxnIndex = 0);
 
+    // A file that CreateFile must never replace, whatever name it is given by (the QIF file
+    // being read).
+    void KeepFile(const platform::FileIdentity& objIdentity) { objKept_ = objIdentity; }
     // Replaces whatever file is at the path with the skeleton "<OFX></OFX>" CR LF and remembers
-    // the path. False for an empty path or a file that cannot be replaced. Never throws.
+    // the path; a symbolic link there is replaced, not followed. False for an empty path, a
+    // kept file, or a file that cannot be replaced. Never throws.
     [[nodiscard]] bool CreateFile(const std::string& sLDXFilePath);
     // Loads the skeleton (a parse failure is reported to the user) and adds the signon and
     // statement aggregates for the account. The result is the load's. Throws xml::XmlError when
@@ -55,6 +61,7 @@ private:
                 const std::string& sValue);
 
     const platform::IClock& objClock_;
+    std::optional<platform::FileIdentity> objKept_;
     std::string sFilePath;
     xml::CDoXML cXMLDoc;
     std::int32_t lTxnCount;

@@ -80,8 +80,8 @@ std::string Plural(std::int64_t count, const char* one, const char* many)
 std::string Refusal(const ConvertOptions& objOptions, const std::string& sOutput)
 {
     const std::string sQIF = Trim(objOptions.sQIFFile);
-    if (!FileExists(sQIF)) {
-        return "the QIF file does not exist or is a folder: " + objOptions.sQIFFile;
+    if (!platform::IsRegularFile(sQIF)) {
+        return "the QIF file does not exist or is not a regular file: " + objOptions.sQIFFile;
     }
     const std::string sLDX = Trim(sOutput);
     const std::string sEnding = sLDX.size() > 4 ? sLDX.substr(sLDX.size() - 4) : "";

@@ -259,7 +259,8 @@ bool frmConvertImport::ValidateInput()
         return false;
     };
     const std::string sQIF = Trim(Text(Text1));
-    if (!FileExists(sQIF)) {
+    // Only a regular file: reading a device or a pipe could block the dialog or never end.
+    if (!platform::IsRegularFile(sQIF)) {
         return refuse("Please specify a valid QIF file in the 'QIF File to Convert' edit box.");
     }
     const std::string sLDX = Trim(Text(Text2));

@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: MIT
+// A whole conversion from QIF bytes, for a fixed account; bank and credit card in turn.
+#include "FuzzSupport.h"
+#include "platform/FixedClock.h"
+#include "platform/FixedProgramFolder.h"
+#include "platform/MessageRecorder.h"
+#include "qif/CQIFFile.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    using namespace qif2ldx;
+    static const std::string qif = fuzz::ScratchFile("in.qif");
+    static const std::string ldx = fuzz::ScratchFile("out.LDX");
+    fuzz::WriteFile(qif, std::string_view(reinterpret_cast<const char*>(data), size));
+    platform::MessageRecorder messages;
+    platform::FixedProgramFolder folder(fuzz::ScratchFolder());
+    platform::FixedClock clock({2026, 12, 7});
+    const app::CAcctInfo account{"Fuzz", (size % 2 == 0) ? "CHECKING" : "CREDIT", "GBP", "1",
+                                 "2", "3"};
+    qif::CQIFFile file(messages, folder, clock);
+    if (file.OpenFile(qif)) {
+        static_cast<void>(file.ConvertQIFtoLDX(ldx, account));
+    }
+    return 0;
+}

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Runs each libFuzzer target for SECONDS (default 60) on its corpus, then replays the saved
+# crash inputs. Usage: fuzz/run.sh [SECONDS] [TARGET...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+shift || true
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+    targets=(fuzz_conversion fuzz_account_list fuzz_cdoxml fuzz_query_differential)
+fi
+bin=build-fuzz/fuzz
+work=build-fuzz/corpus
+mkdir -p "$work" build-fuzz/artifacts
+for target in "${targets[@]}"; do
+    mkdir -p "$work/$target"
+    seeds=("fuzz/corpus/$target")
+    # Real QIF files written by other programs, kept beside the repository.
+    if [ "$target" = fuzz_conversion ] && [ -d ../shared/corpus/qif ]; then
+        seeds+=(../shared/corpus/qif)
+    fi
+    echo "== $target: ${seconds}s"
+    "$bin/$target" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=4096 \
+        -artifact_prefix=build-fuzz/artifacts/"$target"- -print_final_stats=1 \
+        "$work/$target" "${seeds[@]}" 2>&1 | grep -E '^(#[0-9]+ *DONE|stat::number_of_executed_units|INFO: .*corpus|==[0-9]+==ERROR|SUMMARY)' || true
+    if ls build-fuzz/artifacts/"$target"-* > /dev/null 2>&1; then
+        echo "$target: found crashes in build-fuzz/artifacts" >&2
+        exit 1
+    fi
+    if [ -d "fuzz/regressions/$target" ]; then
+        "$bin/$target" fuzz/regressions/"$target"/* > /dev/null 2>&1
+    fi
+done
