@@ -11,6 +11,7 @@
 #include <climits>
 #include <cstring>
 #include <fcntl.h>
+#include <libxml/entities.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 #include <libxml/tree.h>
@@ -18,6 +19,7 @@
 #include <libxml/xmlerror.h>
 #include <libxml/xmlsave.h>
 #include <libxml/xpath.h>
+#include <map>
 #include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -384,6 +386,64 @@ std::optional<std::string> DeclaredEncoding(std::string_view text)
     return std::string(declaration.substr(pos + 1, close - pos - 1));
 }
 
+// How many characters the text of the tree under first (and its following siblings) grows to
+// once every entity reference is expanded; counting stops past limit. Entities are measured
+// once each.
+class ExpansionMeter
+{
+public:
+    explicit ExpansionMeter(std::uint64_t limit) : limit_(limit) {}
+
+    std::uint64_t Measure(const xmlNode* first)
+    {
+        std::uint64_t total = 0;
+        std::vector<const xmlNode*> pending;
+        for (const xmlNode* node = first; node != nullptr; node = node->next) {
+            pending.push_back(node);
+        }
+        while (!pending.empty() && total <= limit_) {
+            const xmlNode* node = pending.back();
+            pending.pop_back();
+            if (node->type == XML_ENTITY_REF_NODE) {
+                const auto* entity = reinterpret_cast<const xmlEntity*>(node->children);
+                total += entity == nullptr ? 0 : EntitySize(entity);
+                continue;
+            }
+            if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
+                total += node->content == nullptr ? 0 : xmlStrlen(node->content);
+            }
+            if (node->type == XML_ELEMENT_NODE || node->type == XML_ATTRIBUTE_NODE) {
+                for (const xmlNode* child = node->children; child != nullptr; child = child->next) {
+                    pending.push_back(child);
+                }
+            }
+            if (node->type == XML_ELEMENT_NODE) {
+                for (const xmlAttr* attribute = node->properties; attribute != nullptr;
+                     attribute = attribute->next) {
+                    pending.push_back(reinterpret_cast<const xmlNode*>(attribute));
+                }
+            }
+        }
+        return total;
+    }
+
+private:
+    std::uint64_t EntitySize(const xmlEntity* entity)
+    {
+        const auto known = sizes_.find(entity);
+        if (known != sizes_.end()) {
+            return known->second;
+        }
+        sizes_[entity] = limit_ + 1; // an entity met again while it is measured: a loop
+        const std::uint64_t size = Measure(entity->children);
+        sizes_[entity] = size;
+        return size;
+    }
+
+    std::uint64_t limit_;
+    std::map<const xmlEntity*, std::uint64_t> sizes_;
+};
+
 bool HasChildList(const xmlNode* node)
 {
     return node->type == XML_ELEMENT_NODE || node->type == XML_DOCUMENT_NODE ||
@@ -563,6 +623,20 @@ bool LibXmlDocument::Impl::Parse(std::string_view bytes, const std::string& url,
             Fail(XML_ERR_DOCUMENT_EMPTY, "The document has no root element.", 0, 0, bytes);
         }
         return false;
+    }
+    // libxml2 stops entities nested into an exponential blowup, not a large entity referenced
+    // many times, which only grows when the text is read: refuse that growth here.
+    if (parsed->intSubset != nullptr && parsed->intSubset->entities != nullptr) {
+        const std::uint64_t limit = 10 * static_cast<std::uint64_t>(bytes.size()) + (1U << 20);
+        ExpansionMeter meter(limit);
+        const std::uint64_t expanded = meter.Measure(parsed->children);
+        if (expanded > limit) {
+            Fail(XML_ERR_ENTITY_LOOP,
+                 "Entity references would expand the document's text past " +
+                     std::to_string(limit) + " characters.",
+                 0, 0, {});
+            return false;
+        }
     }
     doc = std::move(parsed);
     if (forceUtf8) {

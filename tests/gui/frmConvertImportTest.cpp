@@ -210,6 +210,8 @@ private slots:
              "Please specify a valid QIF file in the 'QIF File to Convert' edit box."},
             {dir->Path().string(), dir->File("x.LDX"), "A",
              "Please specify a valid QIF file in the 'QIF File to Convert' edit box."},
+            {"/dev/zero", dir->File("x.LDX"), "A",
+             "Please specify a valid QIF file in the 'QIF File to Convert' edit box."},
             {qif, dir->File("x.Ldx"), "A",
              "Please specify a valid location and name (.LDX) for the converted file in the "
              "'Save Converted File As' edit box."},

@@ -115,6 +115,22 @@ TEST_F(CDoXMLLoading, HostileDocumentsFailCleanly)
     EXPECT_FALSE(doc.OpenFromString(deep, true));
     EXPECT_FALSE(doc.OpenFromString("<OFX><SIGNONMSGSRSV1><SONRS>", true));
     ASSERT_EQ(messages.Messages().size(), 3U);
+
+    // One large entity referenced many times grows quadratically, and only when read.
+    std::string wide =
+        "<!DOCTYPE r [<!ELEMENT r ANY><!ENTITY a \"" + std::string(50000, 'x') + "\">]><r>";
+    for (int i = 0; i < 50000; ++i) {
+        wide += "&a;";
+    }
+    EXPECT_FALSE(doc.OpenFromString(wide + "</r>", false));
+    EXPECT_FALSE(doc.OpenFromString(
+        "<!DOCTYPE r [<!ELEMENT r ANY><!ATTLIST r v CDATA #IMPLIED><!ENTITY a \"" +
+            std::string(50000, 'x') + "\">]><r v=\"" + wide.substr(wide.find("&a;")) + "\"/>",
+        false));
+    // Modest use of entities still loads.
+    EXPECT_TRUE(doc.OpenFromString(
+        "<!DOCTYPE r [<!ELEMENT r ANY><!ENTITY a \"caf&#233;\">]><r>&a; &a;</r>", false));
+    EXPECT_EQ(doc.ReadNode("/r"), "caf\xC3\xA9 caf\xC3\xA9");
     // The report shows a bounded piece of a huge source line.
     EXPECT_LT(messages.Messages()[1].sText.size(), 2000U);
 }

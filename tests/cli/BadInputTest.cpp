@@ -1,0 +1,234 @@
+// SPDX-License-Identifier: MIT
+// Whatever it is given, the command line ends with its documented status and a message, leaves
+// the QIF file as it was and writes nothing but the statement.
+#include "TempDir.h"
+#include "app/cli/CommandLine.h"
+#include "platform/FixedClock.h"
+#include "platform/FixedProgramFolder.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <random>
+#include <set>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qif2ldx::test {
+namespace {
+
+namespace fs = std::filesystem;
+using app::cli::kExitFailed;
+using app::cli::kExitRefused;
+using app::cli::kExitSaved;
+
+const std::string kData = QIF2LDX_TEST_DATA;
+const std::string kGood = "!Type:Bank\r\nD01/05/2026\r\nT-1.00\r\nPShop\r\n^\r\n";
+
+class BadInput : public ::testing::Test
+{
+protected:
+    BadInput()
+    {
+        fs::create_directory(dir.File("program"));
+        fs::copy_file(kData + "/olacclst.dat", dir.File("program/olacclst.dat"));
+    }
+
+    int Run(std::vector<std::string> args)
+    {
+        out.str("");
+        err.str("");
+        args.insert(args.begin(), "qif2ldx");
+        std::vector<const char*> argv;
+        for (const auto& arg : args) {
+            argv.push_back(arg.c_str());
+        }
+        const app::cli::CommandLineContext context{out, err, clock, folder, false, nullptr, {}};
+        return app::cli::RunCommandLine(static_cast<int>(argv.size()), argv.data(), context);
+    }
+
+    // Converts the bytes; checks that the QIF file is unchanged and that nothing but the
+    // statement was written, and returns the exit status.
+    int Convert(const std::string& bytes, const std::string& account = "Everyday Current")
+    {
+        const std::string qif = dir.File("in.qif");
+        WriteBytes(qif, bytes);
+        const int status = Run({"convert", qif, "-a", account, "--overwrite"});
+        EXPECT_EQ(ReadBytes(qif), bytes);
+        ExpectOnly({"in.qif", "in.LDX"});
+        return status;
+    }
+
+    void ExpectOnly(std::set<std::string> allowed)
+    {
+        allowed.insert("program");
+        for (const auto& entry : fs::directory_iterator(dir.Path())) {
+            EXPECT_TRUE(allowed.count(entry.path().filename().string()) == 1)
+                << "unexpected " << entry.path();
+        }
+        for (const auto& entry : fs::directory_iterator(dir.File("program"))) {
+            EXPECT_EQ(entry.path().filename(), "olacclst.dat");
+        }
+    }
+
+    std::string Statement() const { return ReadBytes(dir.File("in.LDX")); }
+
+    TempDir dir;
+    std::ostringstream out;
+    std::ostringstream err;
+    platform::FixedClock clock{{2026, 12, 7}};
+    platform::FixedProgramFolder folder{dir.File("program")};
+};
+
+TEST_F(BadInput, QifPathsThatAreNotRegularFilesAreRefused)
+{
+    const std::string fifo = dir.File("pipe.qif");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path :
+         {dir.File("missing.qif"), dir.Path().string(), fifo, std::string("/dev/zero")}) {
+        EXPECT_EQ(Run({"convert", path, "-a", "A", "-o", dir.File("x.LDX")}), kExitRefused);
+        EXPECT_EQ(err.str(),
+                  "qif2ldx: error: the QIF file does not exist or is not a regular file: " + path +
+                      "\n");
+    }
+    EXPECT_FALSE(fs::exists(dir.File("x.LDX")));
+}
+
+TEST_F(BadInput, UnreadableQifFileFailsWithItsName)
+{
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "root reads every file";
+    }
+    const std::string qif = dir.File("locked.qif");
+    WriteBytes(qif, kGood);
+    fs::permissions(qif, fs::perms::none);
+    EXPECT_EQ(Run({"convert", qif, "-a", "A"}), kExitFailed);
+    EXPECT_NE(err.str().find("Errors were encountered whilst attempting to convert: " + qif),
+              std::string::npos);
+}
+
+TEST_F(BadInput, EmptyAndCaretOnlyFilesGiveEmptyStatements)
+{
+    for (const std::string& bytes : {std::string(), std::string("^\r\n^\r\n^\r\n^")}) {
+        EXPECT_EQ(Convert(bytes), kExitSaved);
+        EXPECT_NE(err.str().find("the statement is empty"), std::string::npos);
+        EXPECT_NE(Statement().find("<BANKTRANLIST><DTSTART></DTSTART><DTEND></DTEND>"
+                                   "</BANKTRANLIST>"),
+                  std::string::npos);
+    }
+}
+
+TEST_F(BadInput, BinaryFilesEndCleanly)
+{
+    std::mt19937 random(20261208);
+    for (int round = 0; round < 20; ++round) {
+        std::string bytes(4096, '\0');
+        for (char& byte : bytes) {
+            byte = static_cast<char>(random());
+        }
+        const int status = Convert(bytes);
+        EXPECT_TRUE(status == kExitSaved || status == kExitFailed) << status;
+    }
+    EXPECT_EQ(Convert(std::string(100000, '\0')), kExitFailed);
+    EXPECT_NE(err.str().find("the file has no line ends"), std::string::npos);
+}
+
+TEST_F(BadInput, HugeLinesAreHandled)
+{
+    // 100 MB without a line end: refused quickly as a file without lines.
+    EXPECT_EQ(Convert(std::string(100 << 20, 'x')), kExitFailed);
+    // 100 MB as the unterminated last line after a valid header: read, and reported.
+    EXPECT_EQ(Convert(kGood + "P" + std::string(100 << 20, 'y')), kExitSaved);
+    EXPECT_NE(err.str().find("the file ends inside a record"), std::string::npos);
+    // Lines of 1 MB: the name is cut, the memo is kept whole.
+    const std::string memo(1 << 20, 'm');
+    EXPECT_EQ(Convert("D01/05/2026\r\nT1\r\nP" + std::string(1 << 20, 'p') + "\r\nM" + memo +
+                      "\r\n^\r\n"),
+              kExitSaved);
+    EXPECT_NE(Statement().find("<NAME>" + std::string(32, 'p') + "</NAME><MEMO>" + memo),
+              std::string::npos);
+}
+
+TEST_F(BadInput, ByteOrderMarkMeansUtf8AndCrOnlyLinesAreNotRead)
+{
+    EXPECT_EQ(Convert("\xEF\xBB\xBF!Type:Bank\r\nD01/05/2026\r\nT-1\r\nPCaf\xC3\xA9 \xE2\x82\xAC"
+                      "\r\n^\r\n"),
+              kExitSaved);
+    EXPECT_NE(Statement().find("<NAME>Caf\xE9 \x80</NAME>"), std::string::npos);
+    EXPECT_EQ(Convert("!Type:Bank\rD01/05/2026\rT-1\r^\r"), kExitFailed);
+    EXPECT_NE(err.str().find("lines that end in CR alone are not read"), std::string::npos);
+}
+
+TEST_F(BadInput, StatementPathsThatCannotBeWrittenFailWithAReason)
+{
+    const std::string qif = dir.File("in.qif");
+    WriteBytes(qif, kGood);
+    const std::string longName = dir.File(std::string(300, 'n') + ".LDX");
+    for (const std::string& ldx :
+         {dir.File("missing/out.LDX"), std::string("/proc/qif2ldx.LDX"), longName}) {
+        EXPECT_EQ(Run({"convert", qif, "-a", "Everyday Current", "-o", ldx}), kExitFailed) << ldx;
+        EXPECT_NE(err.str().find("the statement file cannot be created: " + ldx),
+                  std::string::npos);
+    }
+    fs::create_directory(dir.File("folder.LDX"));
+    EXPECT_EQ(Run({"convert", qif, "-a", "Everyday Current", "-o", dir.File("folder.LDX")}),
+              kExitFailed);
+    EXPECT_TRUE(fs::is_directory(dir.File("folder.LDX")));
+}
+
+TEST_F(BadInput, OddButValidStatementPathsWork)
+{
+    const std::string qif = dir.File("in.qif");
+    WriteBytes(qif, kGood);
+    const std::string odd = dir.File("Relevé de compte – mai.ldx");
+    EXPECT_EQ(Run({"convert", qif, "-a", "Everyday Current", "-o", odd}), kExitSaved);
+    EXPECT_EQ(ReadBytes(odd).substr(0, 9), "OFXHEADER");
+
+    // A link is replaced by the statement, never written through.
+    const std::string target = dir.File("target.txt");
+    WriteBytes(target, "keep");
+    fs::create_symlink(target, dir.File("link.LDX"));
+    EXPECT_EQ(
+        Run({"convert", qif, "-a", "Everyday Current", "-o", dir.File("link.LDX"), "--overwrite"}),
+        kExitSaved);
+    EXPECT_FALSE(fs::is_symlink(dir.File("link.LDX")));
+    EXPECT_EQ(ReadBytes(target), "keep");
+    fs::create_symlink(dir.File("nowhere.txt"), dir.File("dangling.LDX"));
+    EXPECT_EQ(Run({"convert", qif, "-a", "Everyday Current", "-o", dir.File("dangling.LDX")}),
+              kExitSaved);
+    EXPECT_FALSE(fs::exists(dir.File("nowhere.txt")));
+}
+
+TEST_F(BadInput, AccountListsOfEveryKindNeverStopTheRun)
+{
+    const std::string list = dir.File("program/olacclst.dat");
+    std::string big;
+    while (big.size() < (10U << 20)) {
+        big += "Filler account,CHECKING,GBP,1,2,3\r\n";
+    }
+    const std::vector<std::pair<std::string, std::string>> lists = {
+        {"binary", std::string("\x00\x01\xFF,\xFE\r\n\x80", 8)},
+        {"huge line", std::string(1 << 20, 'z') + ",X\r\nEveryday Current,SAVINGS,GBP,9,8,7\r\n"},
+        {"10 MB", big + "Everyday Current,SAVINGS,GBP,9,8,7\r\n"},
+        {"blanks", "   \r\n \r\nEveryday Current,SAVINGS,GBP,9,8,7\r\n"},
+    };
+    for (const auto& [what, bytes] : lists) {
+        WriteBytes(list, bytes);
+        EXPECT_EQ(Convert(kGood), kExitSaved) << what;
+        const int listed = Run({"accounts"});
+        EXPECT_TRUE(listed == kExitSaved || listed == kExitFailed) << what;
+    }
+    WriteBytes(list, "Caf\xE9,SAVINGS,EUR,5,6,7\r\n");
+    EXPECT_EQ(Convert(kGood, "Caf\xC3\xA9"), kExitSaved);
+    EXPECT_EQ(err.str(), "");
+    EXPECT_NE(Statement().find("<ACCTID>5</ACCTID>"), std::string::npos);
+    fs::remove(list);
+    EXPECT_EQ(Convert(kGood), kExitSaved);
+    EXPECT_NE(err.str().find("cannot read the account list"), std::string::npos);
+    fs::create_directory(list);
+    EXPECT_EQ(Convert(kGood), kExitSaved);
+    EXPECT_NE(err.str().find("cannot read the account list"), std::string::npos);
+}
+
+} // namespace
+} // namespace qif2ldx::test
