@@ -3,7 +3,7 @@
 BUILD_DIR := build
 WERROR := $(if $(CI),ON,OFF)
 
-.PHONY: deps configure build run test bench lint asan
+.PHONY: deps configure build run test bench lint asan fuzz package
 
 deps:
 	@scripts/install-deps
@@ -26,10 +26,22 @@ bench: build
 	/usr/bin/python3 bench/run.py build/qif2ldx build/bench/work bench/RESULTS.md
 	build/bench/xml_insert_bench
 
+# The Debian package, in build/package/.
+package: build
+	cd build && cpack
+
 lint: configure
 	cmake --build --preset default --target lint
 
+# The whole test suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
 asan: deps
 	cmake --preset asan -DQIF2LDX_WERROR=$(WERROR)
 	cmake --build --preset asan
 	ctest --preset asan
+
+# Each libFuzzer target for FUZZ_SECONDS on its corpus, then its saved crash inputs.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	fuzz/run.sh $(FUZZ_SECONDS)
