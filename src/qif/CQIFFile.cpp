@@ -122,14 +122,12 @@ private:
 
     void TrackPeriod(const std::string& sNew)
     {
-        if (stats_.sStartDate.empty()) {
-            stats_.sStartDate = sNew;
-        } else if (IsEarlierDate(sNew, stats_.sStartDate)) {
+        // Both comparisons read every part of both dates, so a part that is not a number fails
+        // even where the years already decide.
+        if (stats_.sStartDate.empty() || IsEarlierDate(sNew, stats_.sStartDate)) {
             stats_.sStartDate = sNew;
         }
-        if (stats_.sEndDate.empty()) {
-            stats_.sEndDate = sNew;
-        } else if (IsEarlierDate(stats_.sEndDate, sNew)) {
+        if (stats_.sEndDate.empty() || IsEarlierDate(stats_.sEndDate, sNew)) {
             stats_.sEndDate = sNew;
         }
     }
