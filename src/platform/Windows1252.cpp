@@ -62,15 +62,8 @@ char EncodeOrZero(char32_t cp)
 
 char EncodeCodePoint(char32_t cp)
 {
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
-        return static_cast<char>(cp);
-    }
-    for (unsigned i = 0; i < kHighControls.size(); ++i) {
-        if (kHighControls[i] == cp) {
-            return static_cast<char>(0x80 + i);
-        }
-    }
-    return '?';
+    const char byte = EncodeOrZero(cp);
+    return byte != 0 || cp == 0 ? byte : '?';
 }
 
 } // namespace

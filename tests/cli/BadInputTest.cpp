@@ -2,9 +2,7 @@
 // Whatever it is given, the command line ends with its documented status and a message, leaves
 // the QIF file as it was and writes nothing but the statement.
 #include "TempDir.h"
-#include "app/cli/CommandLine.h"
-#include "platform/FixedClock.h"
-#include "platform/FixedProgramFolder.h"
+#include "cli/CommandLineRunner.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -25,26 +23,14 @@ using app::cli::kExitSaved;
 const std::string kData = QIF2LDX_TEST_DATA;
 const std::string kGood = "!Type:Bank\r\nD01/05/2026\r\nT-1.00\r\nPShop\r\n^\r\n";
 
-class BadInput : public ::testing::Test
+class BadInput : public ::testing::Test, protected CommandLineRunner
 {
 protected:
     BadInput()
     {
         fs::create_directory(dir.File("program"));
         fs::copy_file(kData + "/olacclst.dat", dir.File("program/olacclst.dat"));
-    }
-
-    int Run(std::vector<std::string> args)
-    {
-        out.str("");
-        err.str("");
-        args.insert(args.begin(), "qif2ldx");
-        std::vector<const char*> argv;
-        for (const auto& arg : args) {
-            argv.push_back(arg.c_str());
-        }
-        const app::cli::CommandLineContext context{out, err, clock, folder, false, nullptr, {}};
-        return app::cli::RunCommandLine(static_cast<int>(argv.size()), argv.data(), context);
+        sProgramFolder = dir.File("program");
     }
 
     // Converts the bytes; checks that the QIF file is unchanged and that nothing but the
@@ -53,7 +39,7 @@ protected:
     {
         const std::string qif = dir.File("in.qif");
         WriteBytes(qif, bytes);
-        const int status = Run({"convert", qif, "-a", account, "--overwrite"});
+        const int status = RunCommand({"convert", qif, "-a", account, "--overwrite"});
         EXPECT_EQ(ReadBytes(qif), bytes);
         ExpectOnly({"in.qif", "in.LDX"});
         return status;
@@ -74,10 +60,6 @@ protected:
     std::string Statement() const { return ReadBytes(dir.File("in.LDX")); }
 
     TempDir dir;
-    std::ostringstream out;
-    std::ostringstream err;
-    platform::FixedClock clock{{2026, 12, 7}};
-    platform::FixedProgramFolder folder{dir.File("program")};
 };
 
 TEST_F(BadInput, QifPathsThatAreNotRegularFilesAreRefused)
@@ -86,7 +68,7 @@ TEST_F(BadInput, QifPathsThatAreNotRegularFilesAreRefused)
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     for (const std::string& path :
          {dir.File("missing.qif"), dir.Path().string(), fifo, std::string("/dev/zero")}) {
-        EXPECT_EQ(Run({"convert", path, "-a", "A", "-o", dir.File("x.LDX")}), kExitRefused);
+        EXPECT_EQ(RunCommand({"convert", path, "-a", "A", "-o", dir.File("x.LDX")}), kExitRefused);
         EXPECT_EQ(err.str(),
                   "qif2ldx: error: the QIF file does not exist or is not a regular file: " + path +
                       "\n");
@@ -102,7 +84,7 @@ TEST_F(BadInput, UnreadableQifFileFailsWithItsName)
     const std::string qif = dir.File("locked.qif");
     WriteBytes(qif, kGood);
     fs::permissions(qif, fs::perms::none);
-    EXPECT_EQ(Run({"convert", qif, "-a", "A"}), kExitFailed);
+    EXPECT_EQ(RunCommand({"convert", qif, "-a", "A"}), kExitFailed);
     EXPECT_NE(err.str().find("Errors were encountered whilst attempting to convert: " + qif),
               std::string::npos);
 }
@@ -166,12 +148,13 @@ TEST_F(BadInput, StatementPathsThatCannotBeWrittenFailWithAReason)
     const std::string longName = dir.File(std::string(300, 'n') + ".LDX");
     for (const std::string& ldx :
          {dir.File("missing/out.LDX"), std::string("/proc/qif2ldx.LDX"), longName}) {
-        EXPECT_EQ(Run({"convert", qif, "-a", "Everyday Current", "-o", ldx}), kExitFailed) << ldx;
+        EXPECT_EQ(RunCommand({"convert", qif, "-a", "Everyday Current", "-o", ldx}), kExitFailed)
+            << ldx;
         EXPECT_NE(err.str().find("the statement file cannot be created: " + ldx),
                   std::string::npos);
     }
     fs::create_directory(dir.File("folder.LDX"));
-    EXPECT_EQ(Run({"convert", qif, "-a", "Everyday Current", "-o", dir.File("folder.LDX")}),
+    EXPECT_EQ(RunCommand({"convert", qif, "-a", "Everyday Current", "-o", dir.File("folder.LDX")}),
               kExitFailed);
     EXPECT_TRUE(fs::is_directory(dir.File("folder.LDX")));
 }
@@ -181,21 +164,22 @@ TEST_F(BadInput, OddButValidStatementPathsWork)
     const std::string qif = dir.File("in.qif");
     WriteBytes(qif, kGood);
     const std::string odd = dir.File("Relevé de compte – mai.ldx");
-    EXPECT_EQ(Run({"convert", qif, "-a", "Everyday Current", "-o", odd}), kExitSaved);
+    EXPECT_EQ(RunCommand({"convert", qif, "-a", "Everyday Current", "-o", odd}), kExitSaved);
     EXPECT_EQ(ReadBytes(odd).substr(0, 9), "OFXHEADER");
 
     // A link is replaced by the statement, never written through.
     const std::string target = dir.File("target.txt");
     WriteBytes(target, "keep");
     fs::create_symlink(target, dir.File("link.LDX"));
-    EXPECT_EQ(
-        Run({"convert", qif, "-a", "Everyday Current", "-o", dir.File("link.LDX"), "--overwrite"}),
-        kExitSaved);
+    EXPECT_EQ(RunCommand({"convert", qif, "-a", "Everyday Current", "-o", dir.File("link.LDX"),
+                          "--overwrite"}),
+              kExitSaved);
     EXPECT_FALSE(fs::is_symlink(dir.File("link.LDX")));
     EXPECT_EQ(ReadBytes(target), "keep");
     fs::create_symlink(dir.File("nowhere.txt"), dir.File("dangling.LDX"));
-    EXPECT_EQ(Run({"convert", qif, "-a", "Everyday Current", "-o", dir.File("dangling.LDX")}),
-              kExitSaved);
+    EXPECT_EQ(
+        RunCommand({"convert", qif, "-a", "Everyday Current", "-o", dir.File("dangling.LDX")}),
+        kExitSaved);
     EXPECT_FALSE(fs::exists(dir.File("nowhere.txt")));
 }
 
@@ -215,7 +199,7 @@ TEST_F(BadInput, AccountListsOfEveryKindNeverStopTheRun)
     for (const auto& [what, bytes] : lists) {
         WriteBytes(list, bytes);
         EXPECT_EQ(Convert(kGood), kExitSaved) << what;
-        const int listed = Run({"accounts"});
+        const int listed = RunCommand({"accounts"});
         EXPECT_TRUE(listed == kExitSaved || listed == kExitFailed) << what;
     }
     WriteBytes(list, "Caf\xE9,SAVINGS,EUR,5,6,7\r\n");

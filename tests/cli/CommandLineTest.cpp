@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "app/cli/CommandLine.h"
 
 #include "TempDir.h"
-#include "platform/FixedClock.h"
-#include "platform/FixedProgramFolder.h"
+#include "cli/CommandLineRunner.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -20,46 +18,12 @@ using app::cli::kExitSaved;
 
 const std::string kData = QIF2LDX_TEST_DATA;
 
-// Statement files open with whatever program the test names.
-struct FakeAssociation final : platform::IFileAssociation
-{
-    std::string sExecutable;
-    std::string FindExecutable(const std::string& sFile) const override
-    {
-        return std::filesystem::exists(sFile) ? sExecutable : std::string();
-    }
-};
-
-struct FakeStarter final : platform::IProcessStarter
-{
-    std::vector<std::vector<std::string>> started;
-    bool StartDetached(const std::string& sExecutable,
-                       const std::vector<std::string>& arguments) override
-    {
-        started.push_back({sExecutable});
-        started.back().insert(started.back().end(), arguments.begin(), arguments.end());
-        return true;
-    }
-};
-
-// Runs the command line in-process with the clock at 7 December 2026 and the test data folder
-// as the program's folder (so its olacclst.dat is the default account list).
-class CommandLine : public ::testing::Test
+// The command line with the test data folder as the program's folder (so its olacclst.dat is
+// the default account list).
+class CommandLine : public ::testing::Test, protected CommandLineRunner
 {
 protected:
-    int Run(std::vector<std::string> args)
-    {
-        out.str("");
-        err.str("");
-        args.insert(args.begin(), "qif2ldx");
-        std::vector<const char*> argv;
-        for (const auto& arg : args) {
-            argv.push_back(arg.c_str());
-        }
-        const app::cli::CommandLineContext context{out,        err, clock,        folder,  false,
-                                                   &interrupt, {},  &association, &starter};
-        return app::cli::RunCommandLine(static_cast<int>(argv.size()), argv.data(), context);
-    }
+    CommandLine() { sProgramFolder = kData; }
 
     std::string Qif(const std::string& name, const std::string& bytes)
     {
@@ -68,26 +32,20 @@ protected:
     }
 
     TempDir dir;
-    std::ostringstream out;
-    std::ostringstream err;
-    platform::FixedClock clock{{2026, 12, 7}};
-    platform::FixedProgramFolder folder{kData};
-    std::atomic<int> interrupt{0};
-    FakeAssociation association;
-    FakeStarter starter;
 };
 
 TEST_F(CommandLine, ConvertsTheBankAndCardExamplesToTheGoldenFiles)
 {
     const std::string bank = dir.File("bank.LDX");
-    EXPECT_EQ(Run({"convert", kData + "/bank.qif", "--account", "Everyday Current", "-o", bank}),
-              kExitSaved);
+    EXPECT_EQ(
+        RunCommand({"convert", kData + "/bank.qif", "--account", "Everyday Current", "-o", bank}),
+        kExitSaved);
     EXPECT_EQ(out.str(), "Wrote 30 transactions (20261101 to 20261130) to " + bank + "\n");
     EXPECT_EQ(err.str(), "");
     EXPECT_EQ(ReadBytes(bank), ReadBytes(kData + "/bank.LDX"));
 
     const std::string card = dir.File("card.LDX");
-    EXPECT_EQ(Run({"convert", kData + "/creditcard.qif", "-a", "Travel Visa", "-o", card}),
+    EXPECT_EQ(RunCommand({"convert", kData + "/creditcard.qif", "-a", "Travel Visa", "-o", card}),
               kExitSaved);
     EXPECT_EQ(ReadBytes(card), ReadBytes(kData + "/creditcard.LDX"));
 }
@@ -95,7 +53,7 @@ TEST_F(CommandLine, ConvertsTheBankAndCardExamplesToTheGoldenFiles)
 TEST_F(CommandLine, DefaultStatementPathReplacesTheExtensionAndSpacesAreTrimmed)
 {
     const std::string qif = Qif("May.2026.qif", "D01/05/2026\r\nT-1\r\n^\r\n");
-    EXPECT_EQ(Run({"convert", "  " + qif + "  ", "-a", "  Everyday Current "}), kExitSaved);
+    EXPECT_EQ(RunCommand({"convert", "  " + qif + "  ", "-a", "  Everyday Current "}), kExitSaved);
     EXPECT_EQ(out.str(),
               "Wrote 1 transaction (20260501 to 20260501) to " + dir.File("May.2026.LDX") + "\n");
     EXPECT_TRUE(std::filesystem::exists(dir.File("May.2026.LDX")));
@@ -127,13 +85,13 @@ TEST_F(CommandLine, RefusedInputsExitWithTwoAndTouchNothing)
         {{"convert", qif, "-a", "   ", "-o", dir.File("x.LDX")}, "the account name is empty"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(Run(c.args), kExitRefused) << c.message;
+        EXPECT_EQ(RunCommand(c.args), kExitRefused) << c.message;
         EXPECT_EQ(err.str(), "qif2ldx: error: " + c.message + "\n");
         EXPECT_EQ(out.str(), "");
     }
     EXPECT_EQ(ReadBytes(existing), "keep me");
     EXPECT_FALSE(std::filesystem::exists(dir.File("x.LDX")));
-    EXPECT_EQ(Run({"convert", qif, "-a", "Everyday Current", "-o", existing, "--overwrite"}),
+    EXPECT_EQ(RunCommand({"convert", qif, "-a", "Everyday Current", "-o", existing, "--overwrite"}),
               kExitSaved);
 }
 
@@ -141,13 +99,15 @@ TEST_F(CommandLine, OpenHandsTheStatementToTheAssociatedProgram)
 {
     const std::string qif = Qif("my bank.qif", "D01/05/2026\r\nT-1\r\n^\r\n");
     association.sExecutable = "/opt/lodestrand/lodestrand";
-    EXPECT_EQ(Run({"convert", qif, "-a", "Everyday Current", "--open"}), kExitSaved) << err.str();
+    EXPECT_EQ(RunCommand({"convert", qif, "-a", "Everyday Current", "--open"}), kExitSaved)
+        << err.str();
     ASSERT_EQ(starter.started.size(), 1U);
     EXPECT_EQ(starter.started[0],
               (std::vector<std::string>{"/opt/lodestrand/lodestrand", dir.File("my bank.LDX")}));
 
     association.sExecutable.clear();
-    EXPECT_EQ(Run({"convert", qif, "-a", "Everyday Current", "--open", "--overwrite"}), kExitSaved);
+    EXPECT_EQ(RunCommand({"convert", qif, "-a", "Everyday Current", "--open", "--overwrite"}),
+              kExitSaved);
     EXPECT_NE(err.str().find("Unable to automatically import .LDX file. This is because"),
               std::string::npos);
     EXPECT_EQ(starter.started.size(), 1U);
@@ -161,7 +121,8 @@ TEST_F(CommandLine, StatementNamingTheQifFileItselfIsRefusedBeforeAnythingIsTouc
     std::filesystem::create_hard_link(qif, dir.File("hard.LDX"));
     for (const std::string& output :
          {qif, dir.Path().string() + "/./same.LDX", dir.File("link.LDX"), dir.File("hard.LDX")}) {
-        EXPECT_EQ(Run({"convert", qif, "-a", "A", "-o", output, "--overwrite"}), kExitRefused)
+        EXPECT_EQ(RunCommand({"convert", qif, "-a", "A", "-o", output, "--overwrite"}),
+                  kExitRefused)
             << output;
         EXPECT_EQ(err.str(),
                   "qif2ldx: error: the statement file is the QIF file itself: " + output + "\n");
@@ -172,7 +133,7 @@ TEST_F(CommandLine, StatementNamingTheQifFileItselfIsRefusedBeforeAnythingIsTouc
 TEST_F(CommandLine, FailedConversionExitsWithOneAndNamesTheFile)
 {
     const std::string qif = Qif("bad.qif", "D01052026\r\nT-1\r\n^\r\n");
-    EXPECT_EQ(Run({"convert", qif, "-a", "Everyday Current"}), kExitFailed);
+    EXPECT_EQ(RunCommand({"convert", qif, "-a", "Everyday Current"}), kExitFailed);
     EXPECT_EQ(err.str(), "qif2ldx: Errors were encountered whilst attempting to convert: " + qif +
                              ". Please ensure that this file is a valid QIF file.\n"
                              "qif2ldx: line 1: the date \"D01052026\" has no \"/\"\n");
@@ -181,7 +142,7 @@ TEST_F(CommandLine, FailedConversionExitsWithOneAndNamesTheFile)
     // A month-first file read day first gives a day that does not exist.
     const std::string us =
         Qif("us.qif", "!Type:Bank\r\nD01/05/2026\r\nT-1\r\n^\r\nD12/25/2026\r\n");
-    EXPECT_EQ(Run({"convert", us, "-a", "Everyday Current"}), kExitFailed);
+    EXPECT_EQ(RunCommand({"convert", us, "-a", "Everyday Current"}), kExitFailed);
     EXPECT_NE(err.str().find("qif2ldx: line 5: \"D12/25/2026\" is not a day-first date\n"),
               std::string::npos);
 }
@@ -189,7 +150,7 @@ TEST_F(CommandLine, FailedConversionExitsWithOneAndNamesTheFile)
 TEST_F(CommandLine, EmptyStatementIsSavedWithAWarning)
 {
     const std::string qif = Qif("empty.qif", "");
-    EXPECT_EQ(Run({"convert", qif, "-a", "Everyday Current"}), kExitSaved);
+    EXPECT_EQ(RunCommand({"convert", qif, "-a", "Everyday Current"}), kExitSaved);
     EXPECT_EQ(err.str(), "qif2ldx: warning: the file holds no transaction with a date and an "
                          "amount; the statement is empty\n");
     EXPECT_EQ(out.str(), "Wrote 0 transactions to " + dir.File("empty.LDX") + "\n");
@@ -198,20 +159,21 @@ TEST_F(CommandLine, EmptyStatementIsSavedWithAWarning)
 TEST_F(CommandLine, AccountProblemsAreWarningsNotErrors)
 {
     const std::string qif = Qif("in.qif", "D01/05/2026\r\nT-1\r\n^\r\n");
-    EXPECT_EQ(Run({"convert", qif, "-a", "Nobody"}), kExitSaved);
+    EXPECT_EQ(RunCommand({"convert", qif, "-a", "Nobody"}), kExitSaved);
     EXPECT_EQ(err.str(), "qif2ldx: warning: account \"Nobody\" is not in the account list " +
                              kData + "/olacclst.dat; the statement has empty account fields\n");
     EXPECT_NE(ReadBytes(dir.File("in.LDX")).find("<ACCTID></ACCTID>"), std::string::npos);
 
     const std::string list = dir.File("list.dat");
     WriteBytes(list, "Short,CHECKING,GBP\r\n");
-    EXPECT_EQ(Run({"convert", qif, "-a", "Short", "--account-list", list, "--overwrite"}),
+    EXPECT_EQ(RunCommand({"convert", qif, "-a", "Short", "--account-list", list, "--overwrite"}),
               kExitSaved);
     EXPECT_EQ(err.str(), "qif2ldx: warning: the line for account \"Short\" in " + list +
                              " has fewer than six fields; the missing ones are empty\n");
 
-    EXPECT_EQ(Run({"convert", qif, "-a", "A", "--account-list", dir.File("none"), "--overwrite"}),
-              kExitSaved);
+    EXPECT_EQ(
+        RunCommand({"convert", qif, "-a", "A", "--account-list", dir.File("none"), "--overwrite"}),
+        kExitSaved);
     EXPECT_EQ(err.str(), "qif2ldx: warning: cannot read the account list " + dir.File("none") +
                              "; the statement has empty account fields\n");
 }
@@ -221,7 +183,7 @@ TEST_F(CommandLine, DroppedAndUnfinishedRecordsAreReported)
     const std::string qif = Qif("in.qif", "!Account\r\nNChecking\r\nTBank\r\n^\r\n!Type:Bank\r\n"
                                           "D01/05/2026\r\n^\r\nT5\r\n^\r\nD02/05/2026\r\nT-1\r\n"
                                           "^\r\nD03/05/2026\r\nT-2");
-    EXPECT_EQ(Run({"convert", qif, "-a", "Everyday Current"}), kExitSaved);
+    EXPECT_EQ(RunCommand({"convert", qif, "-a", "Everyday Current"}), kExitSaved);
     EXPECT_EQ(err.str(), "qif2ldx: warning: 2 records without a date or an amount were not "
                          "written\nqif2ldx: warning: the file ends inside a record that no "
                          "\"^\" closes; it was not written\n");
@@ -237,7 +199,7 @@ TEST_F(CommandLine, InterruptStopsTheRun)
     }
     const std::string qif = Qif("big.qif", big);
     interrupt = 2;
-    EXPECT_EQ(Run({"convert", qif, "-a", "Everyday Current"}), kExitInterrupted);
+    EXPECT_EQ(RunCommand({"convert", qif, "-a", "Everyday Current"}), kExitInterrupted);
     EXPECT_NE(err.str().find("qif2ldx: interrupted; the statement was not finished: " +
                              dir.File("big.LDX")),
               std::string::npos);
@@ -246,21 +208,21 @@ TEST_F(CommandLine, InterruptStopsTheRun)
 
 TEST_F(CommandLine, AccountsListsTheDropListNames)
 {
-    EXPECT_EQ(Run({"accounts"}), kExitSaved);
+    EXPECT_EQ(RunCommand({"accounts"}), kExitSaved);
     EXPECT_EQ(out.str(), "Everyday Current\nRainy Day Savings\nTravel Visa\n");
-    EXPECT_EQ(Run({"accounts", "--account-list", dir.File("none")}), kExitFailed);
+    EXPECT_EQ(RunCommand({"accounts", "--account-list", dir.File("none")}), kExitFailed);
     EXPECT_EQ(err.str(), "qif2ldx: error: cannot read the account list " + dir.File("none") + "\n");
 }
 
 TEST_F(CommandLine, UsageErrorsExitWithTwoAndHelpWithZero)
 {
-    EXPECT_EQ(Run({}), kExitRefused);
-    EXPECT_EQ(Run({"convert", "x.qif"}), kExitRefused); // --account is required
+    EXPECT_EQ(RunCommand({}), kExitRefused);
+    EXPECT_EQ(RunCommand({"convert", "x.qif"}), kExitRefused); // --account is required
     EXPECT_NE(err.str().find("--account is required"), std::string::npos);
-    EXPECT_EQ(Run({"frobnicate"}), kExitRefused);
-    EXPECT_EQ(Run({"--help"}), kExitSaved);
+    EXPECT_EQ(RunCommand({"frobnicate"}), kExitRefused);
+    EXPECT_EQ(RunCommand({"--help"}), kExitSaved);
     EXPECT_NE(out.str().find("Usage: qif2ldx"), std::string::npos);
-    EXPECT_EQ(Run({"--version"}), kExitSaved);
+    EXPECT_EQ(RunCommand({"--version"}), kExitSaved);
     EXPECT_EQ(out.str(), std::string("qif2ldx ") + QIF2LDX_VERSION + "\n");
 }
 

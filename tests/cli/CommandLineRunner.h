@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "PlatformFakes.h"
+#include "app/cli/CommandLine.h"
+#include "platform/FixedClock.h"
+#include "platform/FixedProgramFolder.h"
+
+#include <atomic>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace qif2ldx::test {
+
+// Runs the command line in-process with the clock at 7 December 2026 and sProgramFolder as
+// the program's folder, keeping what it writes.
+class CommandLineRunner
+{
+public:
+    int RunCommand(std::vector<std::string> args)
+    {
+        out.str("");
+        err.str("");
+        args.insert(args.begin(), "qif2ldx");
+        std::vector<const char*> argv;
+        argv.reserve(args.size());
+        for (const auto& arg : args) {
+            argv.push_back(arg.c_str());
+        }
+        const platform::FixedProgramFolder folder(sProgramFolder);
+        const app::cli::CommandLineContext context{out,        err, clock,        folder,  false,
+                                                   &interrupt, {},  &association, &starter};
+        return app::cli::RunCommandLine(static_cast<int>(argv.size()), argv.data(), context);
+    }
+
+    std::string sProgramFolder;
+    std::ostringstream out;
+    std::ostringstream err;
+    platform::FixedClock clock{{2026, 12, 7}};
+    std::atomic<int> interrupt{0};
+    FakeAssociation association;
+    RecordedStarts starter;
+};
+
+} // namespace qif2ldx::test
