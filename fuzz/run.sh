@@ -22,7 +22,7 @@ for target in "${targets[@]}"; do
     echo "== $target: ${seconds}s"
     "$bin/$target" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=4096 \
         -artifact_prefix=build-fuzz/artifacts/"$target"- -print_final_stats=1 \
-        "$work/$target" "${seeds[@]}" 2>&1 | grep -E '^(#[0-9]+ *DONE|stat::number_of_executed_units|INFO: .*corpus|==[0-9]+==ERROR|SUMMARY)' || true
+        "$work/$target" "${seeds[@]}" 2>&1 | grep -E '^(#[0-9]+[[:space:]]+(DONE|INITED)|stat::number_of_executed_units|INFO: .*corpus|==[0-9]+==ERROR|SUMMARY)' || true
     if ls build-fuzz/artifacts/"$target"-* > /dev/null 2>&1; then
         echo "$target: found crashes in build-fuzz/artifacts" >&2
         exit 1

@@ -34,12 +34,12 @@ bool CaptionsFit(const QWidget* objWindow, const QFont& font)
 
 } // namespace
 
-QFont FittingFont(const QWidget* objWindow, double lngMaxPoints)
+QFont FittingFont(const QWidget* objWindow, double maxPointSize)
 {
     QFont font = QApplication::font("QDialog");
     constexpr double kStep = 0.25;
     constexpr double kSmallest = 5.0;
-    for (double size = lngMaxPoints; size > kSmallest; size -= kStep) {
+    for (double size = maxPointSize; size > kSmallest; size -= kStep) {
         font.setPointSizeF(size);
         if (CaptionsFit(objWindow, font)) {
             break;
