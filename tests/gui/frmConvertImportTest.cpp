@@ -3,6 +3,7 @@
 
 #include "GuiFakes.h"
 #include "TempDir.h"
+#include "app/gui/DialogProgram.h"
 #include "app/gui/SetTopMost.h"
 #include "platform/FixedClock.h"
 #include "platform/FixedProgramFolder.h"
@@ -367,6 +368,20 @@ private slots:
         app::gui::SetTopMost(dialog.get());
         QCOMPARE(dialog->geometry(), before);
         QVERIFY(dialog->isVisible());
+    }
+
+    void programWithItsOwnServicesOpensHelpAndClosesCleanly()
+    {
+        // The help window belongs to the dialog: closing the program deletes each window once.
+        auto program = std::make_unique<app::gui::DialogProgram>();
+        program->Dialog().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&program->Dialog()));
+        QTest::mouseClick(program->Dialog().findChild<QPushButton*>("Command(2)"), Qt::LeftButton);
+        auto* helpWindow = program->Dialog().findChild<QDialog*>("HelpWindow");
+        QVERIFY(helpWindow != nullptr && helpWindow->isVisible());
+        QTest::mouseClick(program->Dialog().findChild<QPushButton*>("Command(1)"), Qt::LeftButton);
+        QVERIFY(!program->Dialog().isVisible());
+        program.reset();
     }
 
     void cancelCloses()

@@ -1,12 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/gui/QtFileDialogBackend.h"
-#include "app/gui/QtMessages.h"
-#include "app/gui/QtSettings.h"
-#include "app/gui/frmConvertImport.h"
-#include "platform/ExecutableFolder.h"
-#include "platform/GioFileAssociation.h"
-#include "platform/SpawnProcessStarter.h"
-#include "platform/SystemClock.h"
+#include "app/gui/DialogProgram.h"
 
 #include <QApplication>
 #include <QDir>
@@ -16,30 +9,34 @@
 
 namespace qif2ldx::app::gui {
 
+void DialogProgram::DialogHelp::ShowTopic(const QString& sTopic)
+{
+    if (objWindow != nullptr) {
+        objWindow->ShowTopic(sTopic);
+    }
+}
+
+DialogProgram::DialogProgram()
+    : objSettings_(QFileInfo(QCoreApplication::applicationFilePath()).baseName())
+{
+    objDialog_ = std::make_unique<frmConvertImport>(
+        DialogServices{{objMessages_, objFolder_, objClock_,
+                        [] { std::this_thread::sleep_for(std::chrono::seconds(1)); }},
+                       objSettings_,
+                       objAssociation_,
+                       objStarter_,
+                       objFileDialogs_,
+                       objHelp_,
+                       QDir::homePath()});
+    objFileDialogs_.SetParent(objDialog_.get());
+    objHelp_.objWindow = new HelpWindow(objDialog_.get()); // owned by the dialog
+}
+
 int Main(int argc, char** argv)
 {
     QApplication application(argc, argv);
-    QtMessages objMessages;
-    const platform::ExecutableFolder objFolder;
-    const platform::SystemClock objClock;
-    QtSettings objSettings(QFileInfo(QCoreApplication::applicationFilePath()).baseName());
-    const platform::GioFileAssociation objAssociation;
-    platform::SpawnProcessStarter objStarter;
-    QtFileDialogBackend objFileDialogs(nullptr);
-    HelpWindow objHelp;
-
-    frmConvertImport dialog({{objMessages, objFolder, objClock,
-                              [] { std::this_thread::sleep_for(std::chrono::seconds(1)); }},
-                             objSettings,
-                             objAssociation,
-                             objStarter,
-                             objFileDialogs,
-                             objHelp,
-                             QDir::homePath()});
-    // File dialogs and help belong to the dialog, so that they come up above it.
-    objFileDialogs.SetParent(&dialog);
-    objHelp.setParent(&dialog, objHelp.windowFlags());
-    dialog.show();
+    DialogProgram program;
+    program.Dialog().show();
     return application.exec();
 }
 

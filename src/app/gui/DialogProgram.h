@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "app/gui/QtFileDialogBackend.h"
+#include "app/gui/QtMessages.h"
+#include "app/gui/QtSettings.h"
+#include "app/gui/frmConvertImport.h"
+#include "platform/ExecutableFolder.h"
+#include "platform/GioFileAssociation.h"
+#include "platform/SpawnProcessStarter.h"
+#include "platform/SystemClock.h"
+
+#include <memory>
+
+namespace qif2ldx::app::gui {
+
+// The dialog wired to the program's own services, which it owns; the file dialogs and the help
+// window belong to the dialog so that they come up above it.
+class DialogProgram
+{
+public:
+    DialogProgram();
+
+    [[nodiscard]] frmConvertImport& Dialog() { return *objDialog_; }
+
+private:
+    // Shows topics in a help window that the dialog owns, once there is one.
+    struct DialogHelp final : IHelpViewer
+    {
+        HelpWindow* objWindow = nullptr;
+        void ShowTopic(const QString& sTopic) override;
+    };
+
+    QtMessages objMessages_;
+    platform::ExecutableFolder objFolder_;
+    platform::SystemClock objClock_;
+    QtSettings objSettings_;
+    platform::GioFileAssociation objAssociation_;
+    platform::SpawnProcessStarter objStarter_;
+    QtFileDialogBackend objFileDialogs_{nullptr};
+    DialogHelp objHelp_;
+    std::unique_ptr<frmConvertImport> objDialog_;
+};
+
+} // namespace qif2ldx::app::gui
