@@ -3,8 +3,8 @@
 #include "app/MainModule.h"
 #include "app/cli/CommandLine.h"
 #include "platform/ExecutableFolder.h"
-#include "platform/GioFileAssociation.h"
-#include "platform/SpawnProcessStarter.h"
+#include "platform/IFileAssociation.h"
+#include "platform/IProcessStarter.h"
 #include "platform/SystemClock.h"
 
 #include <atomic>
@@ -13,7 +13,9 @@
 #include <dlfcn.h>
 #include <iostream>
 #include <malloc.h>
+#include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -60,20 +62,78 @@ std::function<void(std::uint64_t)> RestartWithHugePages(char** argv)
     };
 }
 
+// A function of a module beside the executable; nullptr (with the reason on stderr) when the
+// module or the function is missing.
+void* ModuleFunction(const std::string& sModule, const char* sFunction,
+                     const qif2ldx::platform::IProgramFolder& objFolder)
+{
+    const std::string sPath = qif2ldx::app::AppPath(objFolder) + sModule;
+    void* module = ::dlopen(sPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* function = module == nullptr ? nullptr : ::dlsym(module, sFunction);
+    if (function == nullptr) {
+        std::cerr << "qif2ldx: " << (module == nullptr ? ::dlerror() : sPath + " is not usable")
+                  << "\n";
+    }
+    return function;
+}
+
+// The desktop's file associations and program start, loaded the first time they are wanted.
+class DesktopServices final : public qif2ldx::platform::IFileAssociation,
+                              public qif2ldx::platform::IProcessStarter
+{
+public:
+    explicit DesktopServices(const qif2ldx::platform::IProgramFolder& objFolder)
+        : objFolder_(objFolder)
+    {}
+
+    [[nodiscard]] std::string FindExecutable(const std::string& sFile) const override
+    {
+        Load();
+        return objAssociation_ == nullptr ? std::string() : objAssociation_->FindExecutable(sFile);
+    }
+
+    bool StartDetached(const std::string& sExecutable,
+                       const std::vector<std::string>& arguments) override
+    {
+        Load();
+        return objStarter_ != nullptr && objStarter_->StartDetached(sExecutable, arguments);
+    }
+
+private:
+    void Load() const
+    {
+        if (bolLoaded_) {
+            return;
+        }
+        bolLoaded_ = true;
+        using Association = qif2ldx::platform::IFileAssociation* (*)();
+        using Starter = qif2ldx::platform::IProcessStarter* (*)();
+        if (auto* association = reinterpret_cast<Association>(
+                ModuleFunction(kModule, "qif2ldx_file_association", objFolder_))) {
+            objAssociation_ = association();
+        }
+        if (auto* starter = reinterpret_cast<Starter>(
+                ModuleFunction(kModule, "qif2ldx_process_starter", objFolder_))) {
+            objStarter_ = starter();
+        }
+    }
+
+    static constexpr const char* kModule = "libqif2ldx-desktop.so";
+    const qif2ldx::platform::IProgramFolder& objFolder_;
+    mutable bool bolLoaded_ = false;
+    mutable qif2ldx::platform::IFileAssociation* objAssociation_ = nullptr;
+    mutable qif2ldx::platform::IProcessStarter* objStarter_ = nullptr;
+};
+
 // The dialog lives in a module beside the executable, loaded only when it is wanted.
 int RunDialog(int argc, char** argv, const qif2ldx::platform::IProgramFolder& objFolder)
 {
-    const std::string sModule = qif2ldx::app::AppPath(objFolder) + "libqif2ldx-dialog.so";
-    void* module = ::dlopen(sModule.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (module == nullptr) {
-        std::cerr << "qif2ldx: the dialog cannot be opened: " << ::dlerror()
-                  << "\nqif2ldx: the command line works without it; see qif2ldx --help\n";
-        return 2;
-    }
     using RunDialogFunction = int (*)(int, char**);
-    auto* run = reinterpret_cast<RunDialogFunction>(::dlsym(module, "qif2ldx_run_dialog"));
+    auto* run = reinterpret_cast<RunDialogFunction>(
+        ModuleFunction("libqif2ldx-dialog.so", "qif2ldx_run_dialog", objFolder));
     if (run == nullptr) {
-        std::cerr << "qif2ldx: " << sModule << " is not the dialog module\n";
+        std::cerr << "qif2ldx: the dialog cannot be opened; the command line works without it: "
+                     "see qif2ldx --help\n";
         return 2;
     }
     return run(argc, argv);
@@ -94,8 +154,7 @@ int main(int argc, char** argv)
     std::signal(SIGXFSZ, SIG_IGN);
     const platform::SystemClock objClock;
     const platform::ExecutableFolder objFolder;
-    const platform::GioFileAssociation objAssociation;
-    platform::SpawnProcessStarter objStarter;
+    DesktopServices objDesktop(objFolder);
     const app::cli::CommandLineContext objContext{std::cout,
                                                   std::cerr,
                                                   objClock,
@@ -103,7 +162,7 @@ int main(int argc, char** argv)
                                                   ::isatty(STDERR_FILENO) == 1,
                                                   &gInterrupt,
                                                   RestartWithHugePages(argv),
-                                                  &objAssociation,
-                                                  &objStarter};
+                                                  &objDesktop,
+                                                  &objDesktop};
     return app::cli::RunCommandLine(argc, argv, objContext);
 }

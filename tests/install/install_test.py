@@ -8,6 +8,7 @@ import pathlib
 import subprocess
 import sys
 import tempfile
+import time
 
 failures = []
 
@@ -25,7 +26,7 @@ def check_prefix(build, source, version, prefix):
     install = run(["cmake", "--install", build, "--prefix", str(prefix)])
     check("install", install.returncode == 0, install.stderr.decode(errors="replace"))
     program_dir = prefix / "lib/qif2ldx"
-    for name in ["qif2ldx", "libqif2ldx-dialog.so", "olacclst.dat",
+    for name in ["qif2ldx", "libqif2ldx-dialog.so", "libqif2ldx-desktop.so", "olacclst.dat",
                  "help/nbh_oz_additions/task_qif_ofx_convert.htm",
                  "help/nbh_oz_additions/task_qif_ofx_convert_accounts.htm"]:
         check(f"installed {name}", (program_dir / name).exists())
@@ -48,6 +49,38 @@ def check_prefix(build, source, version, prefix):
     check("--version", version_text == f"qif2ldx {version}", version_text)
     manual = (prefix / "share/man/man1/qif2ldx.1").read_text()
     check("man page version", f'"qif2ldx {version}"' in manual)
+
+    # --open, through the installed program's desktop module and its shipped MIME type, starts
+    # the default application for statements with the path as one argument.
+    with tempfile.TemporaryDirectory() as work:
+        work = pathlib.Path(work)
+        run(["update-mime-database", str(prefix / "share/mime")])
+        (work / "data/applications").mkdir(parents=True)
+        (work / "config").mkdir()
+        record = work / "started-with"
+        fake = work / "fake-lodestrand"
+        fake.write_text(f"#!/bin/sh\nprintf '%s\\n' \"$@\" > '{record}.tmp'\n"
+                        f"mv '{record}.tmp' '{record}'\n")
+        fake.chmod(0o755)
+        (work / "data/applications/fake-lodestrand.desktop").write_text(
+            "[Desktop Entry]\nType=Application\nName=Fake Lodestrand\n"
+            f"Exec={fake} %f\nMimeType=application/x-lodestrand-statement;\n")
+        (work / "config/mimeapps.list").write_text(
+            "[Default Applications]\n"
+            "application/x-lodestrand-statement=fake-lodestrand.desktop\n")
+        environment = dict(os.environ, XDG_DATA_HOME=str(work / "data"),
+                           XDG_DATA_DIRS=str(prefix / "share"),
+                           XDG_CONFIG_HOME=str(work / "config"), XDG_CONFIG_DIRS=str(work))
+        statement = work / "May 2026.LDX"
+        opened = run([str(link), "convert", f"{source}/examples/bank.qif", "--account",
+                      "Everyday Current", "--output", str(statement), "--open"], env=environment)
+        check("--open", opened.returncode == 0, opened.stderr.decode(errors="replace"))
+        for _ in range(100):
+            if record.exists():
+                break
+            time.sleep(0.05)
+        check("--open starts the application with the statement",
+              record.exists() and record.read_text() == f"{statement}\n")
 
     # A reinstall keeps the user's accounts.
     (program_dir / "olacclst.dat").write_bytes(b"Mine,CHECKING,GBP,1,2,3\r\n")
