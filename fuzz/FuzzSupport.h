@@ -46,15 +46,11 @@ class Reader
 public:
     Reader(const std::uint8_t* data, std::size_t size)
         : text_(reinterpret_cast<const char*>(data), size)
-    {
-    }
+    {}
 
     [[nodiscard]] bool Empty() const { return pos_ >= text_.size(); }
 
-    std::uint8_t Byte()
-    {
-        return Empty() ? 0 : static_cast<std::uint8_t>(text_[pos_++]);
-    }
+    std::uint8_t Byte() { return Empty() ? 0 : static_cast<std::uint8_t>(text_[pos_++]); }
 
     // A string up to the next NUL byte (or the end).
     std::string String()

@@ -26,8 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string text = reader.String();
         switch (op % 13) {
         case 0:
-            static_cast<void>(doc.InsertNode(query, text, reader.String(), "", std::nullopt,
-                                             static_cast<xml::NodeRelationship>(reader.Byte() % 3)));
+            static_cast<void>(
+                doc.InsertNode(query, text, reader.String(), "", std::nullopt,
+                               static_cast<xml::NodeRelationship>(reader.Byte() % 3)));
             break;
         case 1:
             static_cast<void>(doc.InsertNode(query, text, std::nullopt, reader.String(),
@@ -62,8 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             break;
         case 11:
             static_cast<void>(doc.Reparse());
-            static_cast<void>(doc.XMLDocumentInfo(
-                static_cast<xml::XMLDocumentInfoItem>(reader.Byte() % 4)));
+            static_cast<void>(
+                doc.XMLDocumentInfo(static_cast<xml::XMLDocumentInfoItem>(reader.Byte() % 4)));
             break;
         default:
             static_cast<void>(doc.Save(fuzz::ScratchFile("saved.xml")));

@@ -15,8 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     platform::MessageRecorder messages;
     platform::FixedProgramFolder folder(fuzz::ScratchFolder());
     platform::FixedClock clock({2026, 12, 7});
-    const app::CAcctInfo account{"Fuzz", (size % 2 == 0) ? "CHECKING" : "CREDIT", "GBP", "1",
-                                 "2", "3"};
+    const app::CAcctInfo account{"Fuzz", (size % 2 == 0) ? "CHECKING" : "CREDIT", "GBP", "1", "2",
+                                 "3"};
     qif::CQIFFile file(messages, folder, clock);
     if (file.OpenFile(qif)) {
         static_cast<void>(file.ConvertQIFtoLDX(ldx, account));

@@ -37,8 +37,7 @@ int Main(int argc, char** argv)
     QApplication application(argc, argv);
     DialogProgram program;
     // The program ends with the dialog, even while its help window is still open.
-    QObject::connect(&program.Dialog(), &QDialog::finished, &application,
-                     &QCoreApplication::quit);
+    QObject::connect(&program.Dialog(), &QDialog::finished, &application, &QCoreApplication::quit);
     program.Dialog().show();
     return application.exec();
 }
