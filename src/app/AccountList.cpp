@@ -48,6 +48,11 @@ template <typename OnLine> bool ForEachLine(const std::string& sListFile, OnLine
 
 } // namespace
 
+std::string DefaultAccountList(const platform::IProgramFolder& objProgramFolder)
+{
+    return AppPath(objProgramFolder) + kAccountListName;
+}
+
 AccountNames ReadAccountNames(const std::string& sListFile)
 {
     AccountNames result;

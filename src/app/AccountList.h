@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/CAcctInfo.h"
+#include "platform/IProgramFolder.h"
 
 #include <string>
 #include <vector>
@@ -13,6 +14,9 @@ namespace qif2ldx::app {
 // CR LF, LF or CR; empty lines are skipped; a line of blanks is not empty.
 
 inline constexpr const char* kAccountListName = "olacclst.dat";
+
+// The account list in the program's own folder.
+[[nodiscard]] std::string DefaultAccountList(const platform::IProgramFolder& objProgramFolder);
 
 struct AccountNames
 {

@@ -24,6 +24,17 @@ std::string GetFolderPath(const std::string& sPath)
     return slash == std::string::npos ? std::string() : sPath.substr(0, slash + 1);
 }
 
+bool IsStatementFileName(const std::string& sLDXPath)
+{
+    const std::string sEnding = sLDXPath.size() > 4 ? sLDXPath.substr(sLDXPath.size() - 4) : "";
+    return sEnding == ".LDX" || sEnding == ".ldx";
+}
+
+bool IsSameFileAsInput(const std::string& sLDXPath, const std::string& sQIFPath)
+{
+    return sLDXPath == sQIFPath || platform::IsSameFile(sLDXPath, sQIFPath);
+}
+
 std::string Trim(const std::string& sText)
 {
     const std::size_t first = sText.find_first_not_of(' ');

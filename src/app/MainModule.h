@@ -28,6 +28,14 @@ inline constexpr const char* kSameFileMessage =
 // none.
 [[nodiscard]] std::string GetFolderPath(const std::string& sPath);
 
+// True when a trimmed statement path is longer than 4 characters and ends in exactly ".LDX" or
+// exactly ".ldx".
+[[nodiscard]] bool IsStatementFileName(const std::string& sLDXPath);
+
+// True when the trimmed statement path names the trimmed QIF path itself: the same text, or the
+// same file by another spelling or link.
+[[nodiscard]] bool IsSameFileAsInput(const std::string& sLDXPath, const std::string& sQIFPath);
+
 // Text with its leading and trailing spaces removed (spaces only, not tabs).
 [[nodiscard]] std::string Trim(const std::string& sText);
 

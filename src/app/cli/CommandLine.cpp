@@ -84,11 +84,10 @@ std::string Refusal(const ConvertOptions& objOptions, const std::string& sOutput
         return "the QIF file does not exist or is not a regular file: " + objOptions.sQIFFile;
     }
     const std::string sLDX = Trim(sOutput);
-    const std::string sEnding = sLDX.size() > 4 ? sLDX.substr(sLDX.size() - 4) : "";
-    if (sEnding != ".LDX" && sEnding != ".ldx") {
+    if (!IsStatementFileName(sLDX)) {
         return "the statement file must be named *.LDX or *.ldx: " + sOutput;
     }
-    if (sLDX == sQIF || platform::IsSameFile(sLDX, sQIF)) {
+    if (IsSameFileAsInput(sLDX, sQIF)) {
         return "the statement file is the QIF file itself: " + sLDX;
     }
     if (FileExists(sLDX) && !objOptions.bolOverwrite) {
@@ -111,7 +110,7 @@ int Convert(const ConvertOptions& objOptions, const CommandLineContext& objConte
         return kExitRefused;
     }
     const std::string sList = objOptions.sAccountList.empty()
-                                  ? AppPath(objContext.objProgramFolder) + kAccountListName
+                                  ? DefaultAccountList(objContext.objProgramFolder)
                                   : objOptions.sAccountList;
     if (objContext.objLargeInput) {
         std::error_code ignored;
@@ -193,9 +192,8 @@ int Convert(const ConvertOptions& objOptions, const CommandLineContext& objConte
 
 int ListAccounts(const std::string& sAccountList, const CommandLineContext& objContext)
 {
-    const std::string sList = sAccountList.empty()
-                                  ? AppPath(objContext.objProgramFolder) + kAccountListName
-                                  : sAccountList;
+    const std::string sList =
+        sAccountList.empty() ? DefaultAccountList(objContext.objProgramFolder) : sAccountList;
     const AccountNames objNames = ReadAccountNames(sList);
     for (const std::string& sName : objNames.names) {
         objContext.objOut << sName << "\n";

@@ -131,7 +131,7 @@ frmConvertImport::frmConvertImport(DialogServices objServices, QWidget* objParen
 
 void frmConvertImport::LoadAccounts()
 {
-    const std::string sPath = AppPath(objServices_.objRun.objProgramFolder) + kAccountListName;
+    const std::string sPath = DefaultAccountList(objServices_.objRun.objProgramFolder);
     const AccountNames objNames = ReadAccountNames(sPath);
     for (const std::string& sName : objNames.names) {
         Combo1->addItem(QString::fromStdString(sName));
@@ -264,12 +264,11 @@ bool frmConvertImport::ValidateInput()
         return refuse("Please specify a valid QIF file in the 'QIF File to Convert' edit box.");
     }
     const std::string sLDX = Trim(Text(Text2));
-    const std::string sEnding = sLDX.size() > 4 ? sLDX.substr(sLDX.size() - 4) : "";
-    if (sEnding != ".LDX" && sEnding != ".ldx") {
+    if (!IsStatementFileName(sLDX)) {
         return refuse("Please specify a valid location and name (.LDX) for the converted file "
                       "in the 'Save Converted File As' edit box.");
     }
-    if (sLDX == sQIF || platform::IsSameFile(sLDX, sQIF)) {
+    if (IsSameFileAsInput(sLDX, sQIF)) {
         return refuse(kSameFileMessage);
     }
     if (FileExists(sLDX) &&
