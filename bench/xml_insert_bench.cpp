@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Appends N transaction elements with seven children each, addressed by index exactly as the
 // statement builder addresses them, and reports the time per element.
-#include "platform/FixedProgramFolder.h"
-#include "platform/MessageRecorder.h"
+#include "support/FixedProgramFolder.h"
+#include "support/MessageRecorder.h"
 #include "xml/CDoXML.h"
 
 #include <benchmark/benchmark.h>
@@ -17,8 +17,8 @@ void AppendTransactions(benchmark::State& state)
     const auto count = static_cast<std::int32_t>(state.range(0));
     const std::string list = "/OFX/BANKMSGSRSV1/STMTTRNRS/STMTRS/BANKTRANLIST";
     for (auto _ : state) {
-        platform::MessageRecorder messages;
-        platform::FixedProgramFolder folder("/tmp");
+        test::MessageRecorder messages;
+        test::FixedProgramFolder folder("/tmp");
         xml::CDoXML doc(messages, folder);
         doc.Initialize(xml::pavHighest);
         if (!doc.OpenFromString("<OFX><BANKMSGSRSV1><STMTTRNRS><STMTRS><BANKTRANLIST><DTSTART/>"

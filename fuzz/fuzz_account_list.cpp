@@ -11,10 +11,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string name = reader.String();
     fuzz::WriteFile(list, reader.Rest());
     const app::AccountNames names = app::ReadAccountNames(list);
-    app::CAcctInfo account;
+    records::CAcctInfo account;
     static_cast<void>(app::LoadAccountInfo(list, name, account));
     if (!names.names.empty()) {
-        app::CAcctInfo first;
+        records::CAcctInfo first;
         static_cast<void>(app::LoadAccountInfo(list, names.names.front(), first));
     }
     return 0;

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: MIT
 // CDoXML loads arbitrary bytes, then runs queries and node operations taken from the data.
 #include "FuzzSupport.h"
-#include "platform/FixedProgramFolder.h"
-#include "platform/MessageRecorder.h"
+#include "support/FixedProgramFolder.h"
+#include "support/MessageRecorder.h"
 #include "xml/CDoXML.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     using namespace qif2ldx;
-    platform::MessageRecorder messages;
-    platform::FixedProgramFolder folder(fuzz::ScratchFolder());
+    test::MessageRecorder messages;
+    test::FixedProgramFolder folder(fuzz::ScratchFolder());
     xml::CDoXML doc(messages, folder);
     fuzz::Reader reader(data, size);
     doc.Initialize(static_cast<xml::ParserVersion>(reader.Byte() % 6));

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // A whole conversion from QIF bytes, for a fixed account; bank and credit card in turn.
 #include "FuzzSupport.h"
-#include "platform/FixedClock.h"
-#include "platform/FixedProgramFolder.h"
-#include "platform/MessageRecorder.h"
+#include "support/FixedClock.h"
+#include "support/FixedProgramFolder.h"
+#include "support/MessageRecorder.h"
 #include "qif/CQIFFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -12,10 +12,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const std::string qif = fuzz::ScratchFile("in.qif");
     static const std::string ldx = fuzz::ScratchFile("out.LDX");
     fuzz::WriteFile(qif, std::string_view(reinterpret_cast<const char*>(data), size));
-    platform::MessageRecorder messages;
-    platform::FixedProgramFolder folder(fuzz::ScratchFolder());
-    platform::FixedClock clock({2026, 12, 7});
-    const app::CAcctInfo account{"Fuzz", (size % 2 == 0) ? "CHECKING" : "CREDIT", "GBP", "1", "2",
+    test::MessageRecorder messages;
+    test::FixedProgramFolder folder(fuzz::ScratchFolder());
+    test::FixedClock clock({2026, 12, 7});
+    const records::CAcctInfo account{"Fuzz", (size % 2 == 0) ? "CHECKING" : "CREDIT", "GBP", "1", "2",
                                  "3"};
     qif::CQIFFile file(messages, folder, clock);
     if (file.OpenFile(qif)) {

@@ -15,9 +15,9 @@ mkdir -p "$work" build-fuzz/artifacts
 for target in "${targets[@]}"; do
     mkdir -p "$work/$target"
     seeds=("fuzz/corpus/$target")
-    # Real QIF files written by other programs, kept beside the repository.
-    if [ "$target" = fuzz_conversion ] && [ -d ../shared/corpus/qif ]; then
-        seeds+=(../shared/corpus/qif)
+    # Real QIF files written by other programs.
+    if [ "$target" = fuzz_conversion ]; then
+        seeds+=(tests/data/corpus)
     fi
     echo "== $target: ${seconds}s"
     "$bin/$target" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=4096 \

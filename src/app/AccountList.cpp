@@ -68,7 +68,7 @@ AccountNames ReadAccountNames(const std::string& sListFile)
 }
 
 bool LoadAccountInfo(const std::string& sListFile, const std::string& sAcctName,
-                     CAcctInfo& cAcctInf)
+                     records::CAcctInfo& cAcctInf)
 {
     const std::string sWanted = Trim(sAcctName);
     const std::array<std::string*, 6> fields = {&cAcctInf.AcctName,  &cAcctInf.AcctType,
@@ -90,6 +90,17 @@ bool LoadAccountInfo(const std::string& sListFile, const std::string& sAcctName,
         }
         return true;
     });
+}
+
+AccountLookup LookUpAccount(const std::string& sListFile, const std::string& sAcctName,
+                            records::CAcctInfo& cAcctInf)
+{
+    const bool bolRead = LoadAccountInfo(sListFile, sAcctName, cAcctInf);
+    // A line that matched has set the name, even when it was too short.
+    if (cAcctInf.AcctName.empty()) {
+        return bolRead ? AccountLookup::NotListed : AccountLookup::ListUnreadable;
+    }
+    return bolRead ? AccountLookup::Found : AccountLookup::IncompleteLine;
 }
 
 } // namespace qif2ldx::app

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/CAcctInfo.h"
+#include "records/CAcctInfo.h"
 #include "platform/IProgramFolder.h"
 
 #include <string>
@@ -34,6 +34,20 @@ struct AccountNames
 // was read to its end, matching or not; false when it cannot be read or a matching line has
 // fewer than six fields, in which case the fields present on that line are already set.
 bool LoadAccountInfo(const std::string& sListFile, const std::string& sAcctName,
-                     CAcctInfo& cAcctInf);
+                     records::CAcctInfo& cAcctInf);
+
+// What the account look-up found.
+enum class AccountLookup
+{
+    Found,
+    NotListed,      // the list was read; no line names the account
+    IncompleteLine, // the account's line has fewer than six fields: the missing ones are empty
+    ListUnreadable  // the list could not be read: every account field is empty
+};
+
+// LoadAccountInfo, telling what it found.
+[[nodiscard]] AccountLookup LookUpAccount(const std::string& sListFile,
+                                          const std::string& sAcctName,
+                                          records::CAcctInfo& cAcctInf);
 
 } // namespace qif2ldx::app

@@ -21,35 +21,43 @@ ConversionOutcome ConversionRun::Run(const ConversionInput& objInput)
 {
     ConversionOutcome objOutcome;
     try {
-        objOutcome.bolAccountListRead =
-            LoadAccountInfo(objInput.sOLAccntListFile, objInput.sAcctName, objOutcome.cAcctInf);
+        objOutcome.account =
+            LookUpAccount(objInput.sOLAccntListFile, objInput.sAcctName, objOutcome.cAcctInf);
         if (objPause_) {
             objPause_();
         }
-        objOutcome.bolConverted = RunConversion(objInput, objOutcome);
-    } catch (const std::exception&) {
-        objOutcome.bolAborted = true;
+        RunConversion(objInput, objOutcome);
+    } catch (const std::exception& error) {
+        objOutcome.result = RunResult::Aborted;
+        objOutcome.sReason = error.what();
         static_cast<void>(objMessages_.Show(kMessageTitle, "Conversion aborted due to error.",
                                             platform::MessageKind::Information));
     }
     return objOutcome;
 }
 
-bool ConversionRun::RunConversion(const ConversionInput& objInput, ConversionOutcome& objOutcome)
+void ConversionRun::RunConversion(const ConversionInput& objInput, ConversionOutcome& objOutcome)
 {
     qif::CQIFFile objQIF(objMessages_, objProgramFolder_, objClock_);
     objQIF.SetProgress(objProgress_);
-    bool ok = objQIF.OpenFile(objInput.sQIFFilePath);
+    const bool ok = objQIF.OpenFile(objInput.sQIFFilePath) &&
+                    objQIF.ConvertQIFtoLDX(objInput.sLDXFilePath, objOutcome.cAcctInf);
+    objOutcome.report = objQIF.Report();
+    objOutcome.sReason = objQIF.Failure().sReason;
     if (ok) {
-        ok = objQIF.ConvertQIFtoLDX(objInput.sLDXFilePath, objOutcome.cAcctInf);
+        objOutcome.result = RunResult::Saved;
+        return;
     }
-    objOutcome.stats = objQIF.Statistics();
-    if (!ok && !objInput.sQIFFilePath.empty()) {
+    if (objQIF.Failure().kind == qif::FailureKind::Stopped) {
+        objOutcome.result = RunResult::Interrupted;
+        return;
+    }
+    objOutcome.result = RunResult::Failed;
+    if (!objInput.sQIFFilePath.empty()) {
         static_cast<void>(objMessages_.Show(kMessageTitle,
                                             ConversionFailedMessage(objInput.sQIFFilePath),
                                             platform::MessageKind::Information));
     }
-    return ok;
 }
 
 } // namespace qif2ldx::app

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/CAcctInfo.h"
+#include "app/AccountList.h"
 #include "platform/IClock.h"
 #include "platform/IMessages.h"
 #include "platform/IProgramFolder.h"
 #include "qif/CQIFFile.h"
+#include "records/CAcctInfo.h"
 
 #include <functional>
 #include <string>
@@ -21,13 +22,22 @@ struct ConversionInput
     std::string sOLAccntListFile;
 };
 
+enum class RunResult
+{
+    Saved,       // the statement was saved
+    Failed,      // the conversion failed; sReason says why
+    Interrupted, // stopped on request before the statement was finished
+    Aborted      // an unexpected error ended the run
+};
+
+// Everything a front end reports about one run.
 struct ConversionOutcome
 {
-    bool bolAccountListRead = false; // the whole account list was read
-    CAcctInfo cAcctInf;              // the account the statement was written for
-    bool bolConverted = false;       // the statement was saved
-    bool bolAborted = false;         // an unexpected error ended the run
-    qif::ConversionStatistics stats;
+    RunResult result = RunResult::Failed;
+    AccountLookup account = AccountLookup::ListUnreadable;
+    records::CAcctInfo cAcctInf; // the account the statement was written for
+    qif::ReadReport report;      // what the QIF file held
+    std::string sReason;         // why the run failed, for the user; may be empty
 };
 
 // One conversion run, shared by the progress window and the command line: the account look-up,
@@ -41,15 +51,16 @@ public:
 
     // Called between the look-up and the conversion (the dialog's pause).
     void SetPause(std::function<void()> objPause) { objPause_ = std::move(objPause); }
+    // Called as the reading goes on; returning false interrupts the run.
     void SetProgress(qif::ProgressCallback objProgress) { objProgress_ = std::move(objProgress); }
 
     // Looks the account up, then converts. A failed conversion shows the conversion-failure
     // message naming the QIF path; any other error shows "Conversion aborted due to error.".
-    // Never throws.
+    // An interrupted run shows nothing. Never throws.
     ConversionOutcome Run(const ConversionInput& objInput);
 
 private:
-    bool RunConversion(const ConversionInput& objInput, ConversionOutcome& objOutcome);
+    void RunConversion(const ConversionInput& objInput, ConversionOutcome& objOutcome);
 
     platform::IMessages& objMessages_;
     const platform::IProgramFolder& objProgramFolder_;

@@ -17,11 +17,11 @@ namespace qif2ldx::platform {
 // Which file an open descriptor or a path refers to, whatever its name.
 struct FileIdentity
 {
-    std::uint64_t lngDevice = 0;
-    std::uint64_t lngInode = 0;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
     bool operator==(const FileIdentity&) const = default;
 };
-[[nodiscard]] std::optional<FileIdentity> IdentityOf(int lngFileDescriptor) noexcept;
+[[nodiscard]] std::optional<FileIdentity> IdentityOf(int fd) noexcept;
 [[nodiscard]] std::optional<FileIdentity> IdentityOf(const std::string& sPath) noexcept;
 
 // The whole content of a regular file; nullopt when the path is missing, is not a regular file

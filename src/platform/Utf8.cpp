@@ -54,7 +54,7 @@ bool IsValidUtf8(std::string_view sText)
         if (!c.bolValid) {
             return false;
         }
-        pos += c.lngLength;
+        pos += c.length;
     }
     return true;
 }
@@ -63,7 +63,7 @@ std::size_t Utf8Length(std::string_view sText)
 {
     std::size_t count = 0;
     for (std::size_t pos = 0; pos < sText.size(); ++count) {
-        pos += DecodeUtf8(sText, pos).lngLength;
+        pos += DecodeUtf8(sText, pos).length;
     }
     return count;
 }
@@ -72,7 +72,7 @@ std::string Utf8Left(std::string_view sText, std::size_t lngCount)
 {
     std::size_t pos = 0;
     for (std::size_t count = 0; count < lngCount && pos < sText.size(); ++count) {
-        pos += DecodeUtf8(sText, pos).lngLength;
+        pos += DecodeUtf8(sText, pos).length;
     }
     return std::string(sText.substr(0, pos));
 }
@@ -85,7 +85,7 @@ std::string Utf8Right(std::string_view sText, std::size_t lngCount)
     }
     std::size_t pos = 0;
     for (std::size_t count = 0; count < total - lngCount; ++count) {
-        pos += DecodeUtf8(sText, pos).lngLength;
+        pos += DecodeUtf8(sText, pos).length;
     }
     return std::string(sText.substr(pos));
 }

@@ -12,7 +12,7 @@ namespace qif2ldx::platform {
 struct Utf8Char
 {
     char32_t cp = 0;
-    std::size_t lngLength = 1; // bytes taken, at least 1 so that a scan always moves on
+    std::size_t length = 1; // bytes taken, at least 1 so that a scan always moves on
     bool bolValid = false;
 };
 

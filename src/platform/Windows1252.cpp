@@ -111,7 +111,7 @@ std::string Utf8ToAnsi(std::string_view sText)
         }
         const Utf8Char decoded = DecodeUtf8(sText, pos);
         bytes.push_back(decoded.bolValid ? EncodeCodePoint(decoded.cp) : '?');
-        pos += decoded.lngLength;
+        pos += decoded.length;
     }
     return bytes;
 }
@@ -135,7 +135,7 @@ void AppendUtf8AsAnsiXml(std::string_view sText, std::string& out)
             break;
         }
         const Utf8Char c = DecodeUtf8(sText, pos);
-        pos += c.lngLength;
+        pos += c.length;
         if (!c.bolValid) {
             out.push_back('?');
             continue;

@@ -1,30 +1,44 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/CAcctInfo.h"
+#include "platform/File.h"
 #include "platform/IClock.h"
 #include "platform/IMessages.h"
 #include "platform/IProgramFolder.h"
+#include "qif/QIFRecords.h"
+#include "records/CAcctInfo.h"
 
 #include <cstdint>
 #include <functional>
 #include <string>
 
+namespace qif2ldx::statement {
+class CLDXFile;
+}
+
 namespace qif2ldx::qif {
 
-// What a conversion found, for a caller that wants to tell the user more than yes or no.
-struct ConversionStatistics
+// Why a conversion failed.
+enum class FailureKind
 {
-    std::int64_t lngWritten = 0; // transactions written to the statement
-    std::int64_t lngDropped = 0; // transaction records closed by "^" without a date or amount
-    bool bolUnterminatedRecord = false; // the file ended inside a record, which was not written
-    std::string sStartDate;             // yyyymmdd, empty when no date line was read
-    std::string sEndDate;
-    std::string sFailure; // why the QIF text could not be converted, with its line
+    None,
+    NotOpen,               // no QIF file was opened
+    CannotCreateStatement, // the statement file could not be created
+    CannotRead,            // the QIF file could not be read
+    BadText,               // the QIF text cannot be converted (the reason names the line)
+    Stopped,               // the progress callback stopped the run
+    CannotSave,            // the finished statement could not be written
+    Unexpected             // any other error
+};
+
+struct ConversionFailure
+{
+    FailureKind kind = FailureKind::None;
+    std::string sReason; // for the user, in a few words; empty for Stopped
 };
 
 // Told how far the reading has come; returns false to stop the conversion.
-using ProgressCallback = std::function<bool(std::uint64_t lngDone, std::uint64_t lngTotal)>;
+using ProgressCallback = std::function<bool(std::uint64_t done, std::uint64_t total)>;
 
 // Reads one QIF file, whole, and converts it into one statement file: splits it into lines,
 // collects each transaction's date, amount, number, payee and memo, normalises day-first dates
@@ -34,30 +48,35 @@ class CQIFFile
 public:
     CQIFFile(platform::IMessages& objMessages, const platform::IProgramFolder& objProgramFolder,
              const platform::IClock& objClock);
-    ~CQIFFile();
-    CQIFFile(const CQIFFile&) = delete;
-    CQIFFile& operator=(const CQIFFile&) = delete;
 
     // Opens the QIF file for reading. False for an empty path, a missing file, anything that is
     // not a regular file, or a file that cannot be opened; nothing is created. Never throws.
     [[nodiscard]] bool OpenFile(const std::string& sQIFFilePath);
     // Converts the open file into the statement at sLDXFilePath for the account. True only when
-    // the statement was saved; false on every failure, after which the statement path may hold
-    // an unfinished file. Shows nothing and never throws.
+    // the statement was saved; false on every failure, after which Failure() says why and the
+    // statement path may hold an unfinished file. Shows nothing and never throws.
     [[nodiscard]] bool ConvertQIFtoLDX(const std::string& sLDXFilePath,
-                                       const app::CAcctInfo& cAcctInf);
+                                       const records::CAcctInfo& cAcctInf);
 
     // Called now and then while lines are read; returning false stops the conversion (failure).
     void SetProgress(ProgressCallback objProgress) { objProgress_ = std::move(objProgress); }
-    [[nodiscard]] const ConversionStatistics& Statistics() const { return stats_; }
+    // What the last conversion read, and why it failed.
+    [[nodiscard]] const ReadReport& Report() const { return report_; }
+    [[nodiscard]] const ConversionFailure& Failure() const { return failure_; }
 
 private:
+    bool Fail(FailureKind kind, std::string sReason);
+    // Reads the text's lines into the writer; false when the progress callback stopped it.
+    bool ReadTransactions(std::string_view text, statement::CLDXFile& objWriter,
+                          const records::CAcctInfo& cAcctInf);
+
     platform::IMessages& objMessages_;
     const platform::IProgramFolder& objProgramFolder_;
     const platform::IClock& objClock_;
-    int lngFileHandle = -1;
+    platform::UniqueFd objFile_;
     ProgressCallback objProgress_;
-    ConversionStatistics stats_;
+    ReadReport report_;
+    ConversionFailure failure_;
 };
 
 } // namespace qif2ldx::qif

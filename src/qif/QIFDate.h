@@ -1,18 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <stdexcept>
+#include "qif/QIFError.h"
+
 #include <string>
 #include <string_view>
 
 namespace qif2ldx::qif {
-
-// A QIF line that cannot be converted.
-class QIFError : public std::runtime_error
-{
-public:
-    using runtime_error::runtime_error;
-};
 
 // The yyyymmdd text of a day-first "D" line (D15/03/2003, D5/3/03): the year after the last
 // "/", two-digit years 00-69 in 2000-2069 and 70-99 in 1900s, the day padded to two

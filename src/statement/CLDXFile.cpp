@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "statement/CLDXFile.h"
 
+#include "platform/File.h"
 #include "platform/FileSystem.h"
 #include "platform/Utf8.h"
 
-#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <fcntl.h>
@@ -32,13 +32,13 @@ static_assert(kHeader.size() == 150);
 constexpr std::size_t kMaxNameLength = 32;
 constexpr std::size_t kMaxCheckNumberLength = 12;
 
-bool IsCreditCard(const app::CAcctInfo& AcctData)
+bool IsCreditCard(const records::CAcctInfo& AcctData)
 {
     return AcctData.AcctType == "CREDIT";
 }
 
 // The statement aggregate under "/OFX/" for the account's kind.
-std::string StatementPath(const app::CAcctInfo& AcctData)
+std::string StatementPath(const records::CAcctInfo& AcctData)
 {
     return IsCreditCard(AcctData) ? "/OFX/CREDITCARDMSGSRSV1/CCSTMTTRNRS/CCSTMTRS"
                                   : "/OFX/BANKMSGSRSV1/STMTTRNRS/STMTRS";
@@ -47,39 +47,6 @@ std::string StatementPath(const app::CAcctInfo& AcctData)
 std::string TwoDigits(int value)
 {
     return (value < 10 ? "0" : "") + std::to_string(value);
-}
-
-bool WriteAll(int fd, std::string_view bytes, off_t offset)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::pwrite(fd, bytes.data(), bytes.size(), offset);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-        offset += written;
-    }
-    return true;
-}
-
-bool ReadAll(int fd, char* buffer, std::size_t size, off_t offset)
-{
-    while (size > 0) {
-        const ssize_t got = ::pread(fd, buffer, size, offset);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            return false;
-        }
-        buffer += got;
-        size -= static_cast<std::size_t>(got);
-        offset += got;
-    }
-    return true;
 }
 
 } // namespace
@@ -104,20 +71,20 @@ bool CLDXFile::CreateFile(const std::string& sLDXFilePath)
     if ((bolLink || platform::FileExists(sLDXFilePath)) && std::remove(sLDXFilePath.c_str()) != 0) {
         return false;
     }
-    const int fd =
-        ::open(sLDXFilePath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (fd < 0) {
+    platform::UniqueFd file(
+        ::open(sLDXFilePath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666));
+    if (!file) {
         return false;
     }
-    const bool written = WriteAll(fd, kSkeleton, 0);
-    if (::close(fd) != 0 || !written) {
+    const bool written = platform::WriteAll(file.Get(), kSkeleton);
+    if (!file.Reset() || !written) {
         return false;
     }
     sFilePath = sLDXFilePath;
     return true;
 }
 
-bool CLDXFile::WriteOFXStandardInfo(const app::CAcctInfo& AcctData)
+bool CLDXFile::WriteOFXStandardInfo(const records::CAcctInfo& AcctData)
 {
     static_cast<void>(cXMLDoc.Initialize(xml::pavHighest));
     const bool bolLoaded = cXMLDoc.OpenFromFile(sFilePath, true);
@@ -167,7 +134,7 @@ bool CLDXFile::WriteOFXStandardInfo(const app::CAcctInfo& AcctData)
     return bolLoaded;
 }
 
-void CLDXFile::InsertSTMTStartEndDate(const app::CAcctInfo& AcctData, const std::string& sStartDate,
+void CLDXFile::InsertSTMTStartEndDate(const records::CAcctInfo& AcctData, const std::string& sStartDate,
                                       const std::string& sEndDate)
 {
     const std::string sList = StatementPath(AcctData) + "/BANKTRANLIST";
@@ -175,7 +142,7 @@ void CLDXFile::InsertSTMTStartEndDate(const app::CAcctInfo& AcctData, const std:
     static_cast<void>(cXMLDoc.WriteNode(sList + "/DTEND", sEndDate));
 }
 
-void CLDXFile::InsertLEDGERBAL(const app::CAcctInfo& AcctData, const std::string& sEndDate)
+void CLDXFile::InsertLEDGERBAL(const records::CAcctInfo& AcctData, const std::string& sEndDate)
 {
     const std::string sStatement = StatementPath(AcctData);
     Insert(sStatement, "LEDGERBAL");
@@ -183,7 +150,7 @@ void CLDXFile::InsertLEDGERBAL(const app::CAcctInfo& AcctData, const std::string
     Insert(sStatement + "/LEDGERBAL", "DTASOF", sEndDate);
 }
 
-bool CLDXFile::WriteOFXTrans(const qif::CQIFTx& cTxn, const app::CAcctInfo& AcctData)
+bool CLDXFile::WriteOFXTrans(const records::CQIFTx& cTxn, const records::CAcctInfo& AcctData)
 {
     std::string sName = cTxn.sPayee;
     if (sName.empty()) {
@@ -238,10 +205,11 @@ bool CLDXFile::WriteOFXHeader()
     if (sFilePath.empty()) {
         return false;
     }
-    const int fd = ::open(sFilePath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) {
+    platform::UniqueFd file(::open(sFilePath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
+    if (!file) {
         return false;
     }
+    const int fd = file.Get();
     struct stat info
     {};
     bool ok = ::fstat(fd, &info) == 0;
@@ -254,12 +222,11 @@ bool CLDXFile::WriteOFXHeader()
         const auto piece =
             static_cast<std::size_t>(std::min<off_t>(remaining, static_cast<off_t>(buffer.size())));
         remaining -= static_cast<off_t>(piece);
-        ok = ReadAll(fd, buffer.data(), piece, remaining) &&
-             WriteAll(fd, std::string_view(buffer.data(), piece), remaining + shift);
+        ok = platform::ReadExactlyAt(fd, buffer.data(), piece, remaining) &&
+             platform::WriteAllAt(fd, std::string_view(buffer.data(), piece), remaining + shift);
     }
-    ok = ok && WriteAll(fd, kHeader, 0);
-    const bool closed = ::close(fd) == 0;
-    return ok && closed;
+    ok = ok && platform::WriteAllAt(fd, kHeader, 0);
+    return file.Reset() && ok;
 }
 
 bool CLDXFile::Insert(const std::string& sParentPath, const std::string& sName)

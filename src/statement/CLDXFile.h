@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/CAcctInfo.h"
+#include "records/CAcctInfo.h"
 #include "platform/FileSystem.h"
 #include "platform/IClock.h"
 #include "platform/IMessages.h"
 #include "platform/IProgramFolder.h"
-#include "qif/CQIFTx.h"
+#include "records/CQIFTx.h"
 #include "statement/StatementError.h"
 #include "xml/CDoXML.h"
 
@@ -37,15 +37,15 @@ public:
     // Loads the skeleton (a parse failure is reported to the user) and adds the signon and
     // statement aggregates for the account. The result is the load's. Throws xml::XmlError when
     // no XML parser is available.
-    bool WriteOFXStandardInfo(const app::CAcctInfo& AcctData);
+    bool WriteOFXStandardInfo(const records::CAcctInfo& AcctData);
     // Sets the statement period's start and end dates.
-    void InsertSTMTStartEndDate(const app::CAcctInfo& AcctData, const std::string& sStartDate,
+    void InsertSTMTStartEndDate(const records::CAcctInfo& AcctData, const std::string& sStartDate,
                                 const std::string& sEndDate);
     // Adds the ledger balance, always 0.00, as of sEndDate.
-    void InsertLEDGERBAL(const app::CAcctInfo& AcctData, const std::string& sEndDate);
+    void InsertLEDGERBAL(const records::CAcctInfo& AcctData, const std::string& sEndDate);
     // Appends one STMTTRN; true when it was appended. Throws StatementError, after adding the
     // transaction, when the counter cannot count further.
-    bool WriteOFXTrans(const qif::CQIFTx& cTxn, const app::CAcctInfo& AcctData);
+    bool WriteOFXTrans(const records::CQIFTx& cTxn, const records::CAcctInfo& AcctData);
     // Saves the statement over the skeleton and puts the header in front. True only when both
     // the statement and the header reached the file. Never throws.
     [[nodiscard]] bool SaveFile();

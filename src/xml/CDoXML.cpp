@@ -2,6 +2,7 @@
 #include "xml/CDoXML.h"
 
 #include "platform/Windows1252.h"
+#include "xml/dom/DomError.h"
 
 #include <cstdio>
 #include <fstream>

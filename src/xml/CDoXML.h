@@ -3,7 +3,7 @@
 
 #include "platform/IMessages.h"
 #include "platform/IProgramFolder.h"
-#include "xml/IDomDocument.h"
+#include "xml/dom/IDomDocument.h"
 #include "xml/ParserRegistry.h"
 #include "xml/XmlError.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "xml/ParserRegistry.h"
 
-#include "xml/LibXmlDocument.h"
+#include "xml/libxml/LibXmlDocument.h"
 
 #include <array>
 #include <utility>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "xml/IDomDocument.h"
+#include "xml/dom/IDomDocument.h"
 
 #include <functional>
 #include <map>

@@ -13,11 +13,4 @@ public:
     using runtime_error::runtime_error;
 };
 
-// Raised by a DOM document when it refuses an operation; CDoXML catches it.
-class DomError : public std::runtime_error
-{
-public:
-    using runtime_error::runtime_error;
-};
-
 } // namespace qif2ldx::xml

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "app/AccountList.h"
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 #include "app/MainModule.h"
-#include "platform/FixedProgramFolder.h"
+#include "support/FixedProgramFolder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@
 namespace qif2ldx::test {
 namespace {
 
-using app::CAcctInfo;
+using records::CAcctInfo;
 using app::LoadAccountInfo;
 using app::ReadAccountNames;
 
@@ -61,7 +61,7 @@ TEST_F(AccountList, LastMatchingLineWinsAndNamesAreTrimmedOnOneSideOnly)
          "main,SAVINGS,USD,888,888,888\r\n"
          "Main ,SAVINGS,USD,777,777,777\r\n"
          "Main,CREDIT,EUR,444,,555,extra,fields\r\n");
-    CAcctInfo info;
+    records::CAcctInfo info;
     EXPECT_TRUE(LoadAccountInfo(path, "  Main  ", info));
     EXPECT_EQ(info.AcctName, "Main");
     EXPECT_EQ(info.AcctType, "CREDIT");
@@ -70,7 +70,7 @@ TEST_F(AccountList, LastMatchingLineWinsAndNamesAreTrimmedOnOneSideOnly)
     EXPECT_EQ(info.BranchNum, "");
     EXPECT_EQ(info.BID, "555");
 
-    CAcctInfo trailing;
+    records::CAcctInfo trailing;
     EXPECT_TRUE(LoadAccountInfo(path, "Main ,", trailing)); // finds nothing: stays empty
     EXPECT_EQ(trailing.AcctName, "");
 }
@@ -78,7 +78,7 @@ TEST_F(AccountList, LastMatchingLineWinsAndNamesAreTrimmedOnOneSideOnly)
 TEST_F(AccountList, ShortMatchingLineStopsWithFieldsSoFar)
 {
     List("Short,CHECKING,USD,1,2,3\r\nShort,SAVINGS,GBP\r\nShort,X,Y,Z,W,V\r\n");
-    CAcctInfo info;
+    records::CAcctInfo info;
     EXPECT_FALSE(LoadAccountInfo(path, "Short", info));
     EXPECT_EQ(info.AcctType, "SAVINGS");
     EXPECT_EQ(info.CurDef, "GBP");
@@ -88,7 +88,7 @@ TEST_F(AccountList, ShortMatchingLineStopsWithFieldsSoFar)
 
 TEST_F(AccountList, LookUpFailuresLeaveTheRecordEmpty)
 {
-    CAcctInfo info;
+    records::CAcctInfo info;
     EXPECT_FALSE(LoadAccountInfo("", "A", info));
     EXPECT_FALSE(LoadAccountInfo(dir.File("missing.dat"), "A", info));
     EXPECT_FALSE(LoadAccountInfo(dir.Path().string(), "A", info));
@@ -117,8 +117,8 @@ TEST(MainModule, FileExistsOnlyForThingsThatAreNotFolders)
 
 TEST(MainModule, AppPathEndsInExactlyOneSeparator)
 {
-    EXPECT_EQ(app::AppPath(platform::FixedProgramFolder("/opt/tools")), "/opt/tools/");
-    EXPECT_EQ(app::AppPath(platform::FixedProgramFolder("/")), "/");
+    EXPECT_EQ(app::AppPath(test::FixedProgramFolder("/opt/tools")), "/opt/tools/");
+    EXPECT_EQ(app::AppPath(test::FixedProgramFolder("/")), "/");
     EXPECT_EQ(app::Trim("  a b \t "), "a b \t");
     EXPECT_EQ(app::Trim("   "), "");
 }

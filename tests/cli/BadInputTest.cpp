@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Whatever it is given, the command line ends with its documented status and a message, leaves
 // the QIF file as it was and writes nothing but the statement.
-#include "TempDir.h"
+#include "support/TempDir.h"
 #include "cli/CommandLineRunner.h"
 
 #include <filesystem>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "PlatformFakes.h"
+#include "support/PlatformFakes.h"
 #include "app/cli/CommandLine.h"
-#include "platform/FixedClock.h"
-#include "platform/FixedProgramFolder.h"
+#include "support/FixedClock.h"
+#include "support/FixedProgramFolder.h"
 
 #include <atomic>
 #include <sstream>
@@ -28,16 +28,16 @@ public:
         for (const auto& arg : args) {
             argv.push_back(arg.c_str());
         }
-        const platform::FixedProgramFolder folder(sProgramFolder);
-        const app::cli::CommandLineContext context{out,        err, clock,        folder,  false,
-                                                   &interrupt, {},  &association, &starter};
+        const test::FixedProgramFolder folder(sProgramFolder);
+        const app::cli::CommandLineContext context{out,        err,          clock,   folder, false,
+                                                   &interrupt, &association, &starter};
         return app::cli::RunCommandLine(static_cast<int>(argv.size()), argv.data(), context);
     }
 
     std::string sProgramFolder;
     std::ostringstream out;
     std::ostringstream err;
-    platform::FixedClock clock{{2026, 12, 7}};
+    test::FixedClock clock{{2026, 12, 7}};
     std::atomic<int> interrupt{0};
     FakeAssociation association;
     RecordedStarts starter;

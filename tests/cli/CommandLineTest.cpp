@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 #include "cli/CommandLineRunner.h"
 
 #include <filesystem>

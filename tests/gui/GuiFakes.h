@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "PlatformFakes.h"
+#include "support/PlatformFakes.h"
 #include "app/gui/CommonDialog.h"
 #include "app/gui/HelpWindow.h"
 

@@ -2,12 +2,12 @@
 #include "app/gui/frmConvertImport.h"
 
 #include "GuiFakes.h"
-#include "TempDir.h"
+#include "support/TempDir.h"
 #include "app/gui/DialogProgram.h"
 #include "app/gui/SetTopMost.h"
-#include "platform/FixedClock.h"
-#include "platform/FixedProgramFolder.h"
-#include "platform/MessageRecorder.h"
+#include "support/FixedClock.h"
+#include "support/FixedProgramFolder.h"
+#include "support/MessageRecorder.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -20,7 +20,7 @@
 using namespace qif2ldx;
 using platform::MessageAnswer;
 using platform::MessageKind;
-using platform::MessageRecorder;
+using test::MessageRecorder;
 
 namespace {
 
@@ -35,9 +35,9 @@ class frmConvertImportTest : public QObject
 
 private:
     std::unique_ptr<test::TempDir> dir;
-    std::unique_ptr<platform::FixedProgramFolder> folder;
+    std::unique_ptr<test::FixedProgramFolder> folder;
     MessageRecorder messages;
-    platform::FixedClock clock{{2026, 12, 7}};
+    test::FixedClock clock{{2026, 12, 7}};
     test::RecordedSettings settings;
     test::FakeAssociation association;
     test::RecordedStarts starts;
@@ -84,7 +84,7 @@ private slots:
     void init()
     {
         dir = std::make_unique<test::TempDir>();
-        folder = std::make_unique<platform::FixedProgramFolder>(dir->Path().string());
+        folder = std::make_unique<test::FixedProgramFolder>(dir->Path().string());
         test::WriteBytes(dir->File("olacclst.dat"), test::ReadBytes(kData + "/olacclst.dat"));
         messages.Clear();
         settings = {};

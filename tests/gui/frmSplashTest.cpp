@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "app/gui/frmSplash.h"
 
-#include "TempDir.h"
-#include "platform/FixedClock.h"
-#include "platform/FixedProgramFolder.h"
-#include "platform/MessageRecorder.h"
+#include "support/TempDir.h"
+#include "support/FixedClock.h"
+#include "support/FixedProgramFolder.h"
+#include "support/MessageRecorder.h"
 
 #include <QFontMetrics>
 #include <QLabel>
@@ -20,9 +20,9 @@ private slots:
     void looksAsLaidOutAndRunsOnceShown()
     {
         test::TempDir dir;
-        platform::FixedProgramFolder folder(dir.Path().string());
-        platform::MessageRecorder messages;
-        platform::FixedClock clock({2026, 12, 7});
+        test::FixedProgramFolder folder(dir.Path().string());
+        test::MessageRecorder messages;
+        test::FixedClock clock({2026, 12, 7});
         test::WriteBytes(dir.File("list.dat"), "Acct,CHECKING,GBP,1,2,3\r\n");
         test::WriteBytes(dir.File("in.qif"), "D01/05/2026\r\nT-1\r\n^\r\n");
         int pauses = 0;

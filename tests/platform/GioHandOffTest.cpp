@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 // The hand-off through the real desktop database: a fake accounting application set as the
 // default for statement files in a private XDG folder records how it was started.
-#include "TempDir.h"
+#include "support/TempDir.h"
 #include "app/HandOff.h"
-#include "platform/GioFileAssociation.h"
-#include "platform/MessageRecorder.h"
-#include "platform/SpawnProcessStarter.h"
+#include "platform/gio/GioFileAssociation.h"
+#include "support/MessageRecorder.h"
+#include "platform/gio/SpawnProcessStarter.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -65,7 +65,7 @@ protected:
     }
 
     TempDir dir;
-    platform::MessageRecorder messages;
+    test::MessageRecorder messages;
     platform::GioFileAssociation association;
     platform::SpawnProcessStarter starter;
     static inline std::string app_;

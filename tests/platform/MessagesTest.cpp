@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/MessageRecorder.h"
+#include "support/MessageRecorder.h"
 #include "platform/StderrMessages.h"
 
 #include <gtest/gtest.h>

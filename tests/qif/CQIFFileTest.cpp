@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "qif/CQIFFile.h"
 
-#include "TempDir.h"
-#include "platform/FixedClock.h"
-#include "platform/FixedProgramFolder.h"
-#include "platform/MessageRecorder.h"
+#include "support/TempDir.h"
+#include "support/FixedClock.h"
+#include "support/FixedProgramFolder.h"
+#include "support/MessageRecorder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@
 namespace qif2ldx::test {
 namespace {
 
-const app::CAcctInfo kAccount{"Everyday", "CHECKING", "USD", "12345678", "062000", "10001"};
+const records::CAcctInfo kAccount{"Everyday", "CHECKING", "USD", "12345678", "062000", "10001"};
 
 class CQIFFileTest : public ::testing::Test
 {
@@ -27,7 +27,8 @@ protected:
             return false;
         }
         const bool ok = file.ConvertQIFtoLDX(ldx, kAccount);
-        stats = file.Statistics();
+        report = file.Report();
+        failure = file.Failure();
         return ok;
     }
 
@@ -57,10 +58,11 @@ protected:
     TempDir dir;
     std::string qifPath = dir.File("in.qif");
     std::string ldx = dir.File("out.LDX");
-    platform::MessageRecorder messages;
-    platform::FixedProgramFolder folder{dir.Path().string()};
-    platform::FixedClock clock{{2026, 12, 7}};
-    qif::ConversionStatistics stats;
+    test::MessageRecorder messages;
+    test::FixedProgramFolder folder{dir.Path().string()};
+    test::FixedClock clock{{2026, 12, 7}};
+    qif::ReadReport report;
+    qif::ConversionFailure failure;
 };
 
 TEST_F(CQIFFileTest, EmptyFileGivesAStatementWithoutTransactions)
@@ -68,7 +70,7 @@ TEST_F(CQIFFileTest, EmptyFileGivesAStatementWithoutTransactions)
     ASSERT_TRUE(Convert(""));
     EXPECT_TRUE(Transactions().empty());
     EXPECT_EQ(Period(), "-");
-    EXPECT_EQ(stats.lngWritten, 0);
+    EXPECT_EQ(report.written, 0);
 }
 
 TEST_F(CQIFFileTest, LineEndsCrLfAndBareLfGiveTheSameRecords)
@@ -103,11 +105,11 @@ TEST_F(CQIFFileTest, UnterminatedLastLineIsHandledWhenTheFileHasLineEnds)
 {
     ASSERT_TRUE(Convert("D01/02/2003\r\nT-1\r\n^\r\nD02/02/2003\r\nT-2\r\n^"));
     EXPECT_EQ(Transactions().size(), 2U);
-    EXPECT_FALSE(stats.bolUnterminatedRecord);
+    EXPECT_FALSE(report.bolUnterminatedRecord);
 
     ASSERT_TRUE(Convert("D01/02/2003\nT-1\n^\nD02/02/2003\nT-2\nMopen at the end"));
     EXPECT_EQ(Transactions().size(), 1U);
-    EXPECT_TRUE(stats.bolUnterminatedRecord);
+    EXPECT_TRUE(report.bolUnterminatedRecord);
     EXPECT_EQ(Period(), "20030201-20030202");
 }
 
@@ -127,8 +129,8 @@ TEST_F(CQIFFileTest, RecordsWithoutDateOrAmountAreDroppedButTheirDatesCount)
     EXPECT_EQ(Transactions(), (std::vector<std::string>{"20030228 -13.50 Not Provided ",
                                                         "20030115 1 Not Provided "}));
     EXPECT_EQ(Period(), "20030101-20030228");
-    EXPECT_EQ(stats.lngWritten, 2);
-    EXPECT_EQ(stats.lngDropped, 2);
+    EXPECT_EQ(report.written, 2);
+    EXPECT_EQ(report.dropped, 2);
 }
 
 TEST_F(CQIFFileTest, FieldsKeepTheirTextAndWindows1252IsDecoded)
@@ -145,7 +147,7 @@ TEST_F(CQIFFileTest, UnreadableDatesFailWithoutSavingTheStatement)
           "D02/28/2015\r\nT1\r\n^\r\n", "D 15/03/2003\r\n", "D2007/01/22\r\n"}) {
         EXPECT_FALSE(Convert(bad)) << bad;
         EXPECT_EQ(ReadBytes(ldx), "<OFX></OFX>\r\n") << bad; // the skeleton, never saved
-        EXPECT_EQ(stats.sFailure.substr(0, 5), "line ") << bad;
+        EXPECT_EQ(failure.sReason.substr(0, 5), "line ") << bad;
     }
 }
 

@@ -7,9 +7,9 @@
 namespace qif2ldx::test {
 namespace {
 
-using qif::CQIFTx;
+using records::CQIFTx;
 
-const CQIFTx kGrocer{"20261130", "-45.20", "1024", "", "CORNER GROCER", "weekly shop", ""};
+const records::CQIFTx kGrocer{"20261130", "-45.20", "1024", "", "CORNER GROCER", "weekly shop", ""};
 
 class CLDXFileTest : public StatementFixture
 {
@@ -71,7 +71,7 @@ TEST_F(CLDXFileTest, WorkedExampleForACreditCardByteForByte)
 TEST_F(CLDXFileTest, OnlyExactlyCreditMakesACreditCardStatement)
 {
     for (const char* type : {"credit", "CREDIT ", "Credit", "", "SAVINGS"}) {
-        app::CAcctInfo account = BankAccount();
+        records::CAcctInfo account = BankAccount();
         account.AcctType = type;
         ASSERT_TRUE(WriteStatement(account, {kGrocer}, "20261130", "20261130"));
         const std::string body = Body();
@@ -125,11 +125,11 @@ TEST_F(CLDXFileTest, CheckNumberKeepsItsLastTwelveCharactersAndIsLeftOutWhenEmpt
 
 TEST_F(CLDXFileTest, TransactionTypeFollowsTheFirstCharacterAndTheAccountKind)
 {
-    const std::vector<CQIFTx> txns = {{"20261101", "-12.50", "", "", "p", "", ""},
+    const std::vector<records::CQIFTx> txns = {{"20261101", "-12.50", "", "", "p", "", ""},
                                       {"20261101", "12.50", "", "", "p", "", ""},
                                       {"20261101", " -12.50", "", "", "p", "", ""},
                                       {"20261101", "", "", "", "p", "", ""}};
-    const std::vector<std::pair<app::CAcctInfo, std::vector<std::string>>> cases = {
+    const std::vector<std::pair<records::CAcctInfo, std::vector<std::string>>> cases = {
         {BankAccount(), {"DEBIT", "CREDIT", "CREDIT", "CREDIT"}},
         {CardAccount(), {"CREDIT", "DEBIT", "DEBIT", "DEBIT"}}};
     for (const auto& [account, types] : cases) {

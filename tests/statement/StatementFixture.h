@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "TempDir.h"
-#include "platform/FixedClock.h"
-#include "platform/FixedProgramFolder.h"
-#include "platform/MessageRecorder.h"
+#include "support/TempDir.h"
+#include "support/FixedClock.h"
+#include "support/FixedProgramFolder.h"
+#include "support/MessageRecorder.h"
 #include "statement/CLDXFile.h"
 
 #include <gtest/gtest.h>
@@ -16,14 +16,14 @@ inline const std::string kHeader = "OFXHEADER: 100\r\nDATA: OFXSGML\r\nVERSION: 
                                    "SECURITY: NONE\r\nENCODING: USASCII\r\nCHARSET: 1252\r\n"
                                    "COMPRESSION: NONE\r\nOLDFILEUID: NONE\r\nNEWFILEUID: NONE\r\n";
 
-inline app::CAcctInfo BankAccount()
+inline records::CAcctInfo BankAccount()
 {
     return {"Everyday", "CHECKING", "USD", "12345678", "062000", "10001"};
 }
 
-inline app::CAcctInfo CardAccount()
+inline records::CAcctInfo CardAccount()
 {
-    app::CAcctInfo account = BankAccount();
+    records::CAcctInfo account = BankAccount();
     account.AcctType = "CREDIT";
     return account;
 }
@@ -33,7 +33,7 @@ class StatementFixture : public ::testing::Test
 {
 protected:
     // The whole run as the converter drives it; returns SaveFile's result.
-    bool WriteStatement(const app::CAcctInfo& account, const std::vector<qif::CQIFTx>& txns,
+    bool WriteStatement(const records::CAcctInfo& account, const std::vector<records::CQIFTx>& txns,
                         const std::string& start, const std::string& end)
     {
         statement::CLDXFile file(messages, folder, clock);
@@ -60,9 +60,9 @@ protected:
 
     TempDir dir;
     std::string path = dir.File("statement.LDX");
-    platform::MessageRecorder messages;
-    platform::FixedProgramFolder folder{dir.Path().string()};
-    platform::FixedClock clock{{2026, 12, 7}};
+    test::MessageRecorder messages;
+    test::FixedProgramFolder folder{dir.Path().string()};
+    test::FixedClock clock{{2026, 12, 7}};
 };
 
 } // namespace qif2ldx::test

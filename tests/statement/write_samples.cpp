@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Writes a bank and a credit-card statement with awkward texts into the folder given, for the
 // real OFX readers to check: write_samples FOLDER
-#include "platform/FixedClock.h"
-#include "platform/FixedProgramFolder.h"
+#include "support/FixedClock.h"
+#include "support/FixedProgramFolder.h"
 #include "platform/StderrMessages.h"
 #include "statement/CLDXFile.h"
 
@@ -13,18 +13,18 @@ using namespace qif2ldx;
 
 namespace {
 
-const std::vector<qif::CQIFTx> kTransactions = {
+const std::vector<records::CQIFTx> kTransactions = {
     {"20261102", "-45.20", "1024", "", "Marks & Spencer <Food>", "", ""},
     {"20261103", "1200.00", "", "", "Caf\xC3\xA9 \xE2\x82\xAC Refund", "r\xC3\xA9sum\xC3\xA9", ""},
     {"20261104", "-3.99", "", "", "", "memo only > here", ""},
     {"20261105", "-10.00", "ABCD123456789012", "", std::string(40, 'W'), "forty", ""},
 };
 
-bool Write(const std::string& path, const app::CAcctInfo& account)
+bool Write(const std::string& path, const records::CAcctInfo& account)
 {
     platform::StderrMessages messages;
-    platform::FixedProgramFolder folder("/tmp");
-    platform::FixedClock clock({2026, 12, 7});
+    test::FixedProgramFolder folder("/tmp");
+    test::FixedClock clock({2026, 12, 7});
     statement::CLDXFile file(messages, folder, clock);
     if (!file.CreateFile(path)) {
         return false;

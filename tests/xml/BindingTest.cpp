@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "XmlFixture.h"
-#include "xml/LibXmlDocument.h"
+#include "xml/libxml/LibXmlDocument.h"
 
 #include <filesystem>
 #include <memory>

@@ -5,7 +5,7 @@ namespace qif2ldx::test {
 namespace {
 
 using platform::MessageKind;
-using platform::MessageRecorder;
+using test::MessageRecorder;
 
 class CDoXMLLoading : public XmlFixture
 {};

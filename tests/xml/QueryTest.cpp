@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "XmlFixture.h"
-#include "xml/ElementPath.h"
+#include "xml/dom/ElementPath.h"
 
 namespace qif2ldx::test {
 namespace {
@@ -81,8 +81,8 @@ TEST(ElementPath, PlainPathsAndEverythingElse)
     EXPECT_TRUE(path->bolAbsolute);
     ASSERT_EQ(path->steps.size(), 4U);
     EXPECT_EQ(path->steps[1].strName, "VELT.BID");
-    EXPECT_EQ(path->steps[2].lngIndex, 12U);
-    EXPECT_FALSE(path->steps[3].lngIndex);
+    EXPECT_EQ(path->steps[2].index, 12U);
+    EXPECT_FALSE(path->steps[3].index);
     for (const char* other : {"", "/", "//A", "A/", "A[]", "A[1", "A[x]", "*", "A[0][0]", "1A",
                               "A/@b", "A[ 1]", "A/text()"}) {
         EXPECT_FALSE(xml::ParseElementPath(other)) << other;

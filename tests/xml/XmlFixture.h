@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "TempDir.h"
-#include "platform/FixedProgramFolder.h"
-#include "platform/MessageRecorder.h"
+#include "support/TempDir.h"
+#include "support/FixedProgramFolder.h"
+#include "support/MessageRecorder.h"
 #include "xml/CDoXML.h"
 
 #include <gtest/gtest.h>
@@ -20,8 +20,8 @@ protected:
     void Load(const std::string& text) { ASSERT_TRUE(doc.OpenFromString(text, false)) << text; }
 
     TempDir dir;
-    platform::MessageRecorder messages;
-    platform::FixedProgramFolder folder{dir.Path().string()};
+    test::MessageRecorder messages;
+    test::FixedProgramFolder folder{dir.Path().string()};
     xml::CDoXML doc{messages, folder};
 };
 

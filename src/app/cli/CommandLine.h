@@ -7,8 +7,6 @@
 #include "platform/IProgramFolder.h"
 
 #include <atomic>
-#include <cstdint>
-#include <functional>
 #include <iosfwd>
 
 namespace qif2ldx::app::cli {
@@ -22,10 +20,6 @@ struct CommandLineContext
     const platform::IProgramFolder& objProgramFolder;
     bool bolErrIsTerminal = false;                  // draw a progress bar on objErr
     const std::atomic<int>* objInterrupt = nullptr; // a signal number once the user interrupts
-    // Called once the input is known to be large (the QIF file's size in bytes is passed): a
-    // chance to set the process up for a big tree. May not return (the program may start
-    // itself anew with the same arguments).
-    std::function<void(std::uint64_t)> objLargeInput;
     // For --open: the desktop's file associations and a way to start the application.
     const platform::IFileAssociation* objAssociation = nullptr;
     platform::IProcessStarter* objStarter = nullptr;

@@ -6,8 +6,8 @@
 #include "app/gui/QtSettings.h"
 #include "app/gui/frmConvertImport.h"
 #include "platform/ExecutableFolder.h"
-#include "platform/GioFileAssociation.h"
-#include "platform/SpawnProcessStarter.h"
+#include "platform/gio/GioFileAssociation.h"
+#include "platform/gio/SpawnProcessStarter.h"
 #include "platform/SystemClock.h"
 
 #include <memory>
@@ -41,5 +41,8 @@ private:
     DialogHelp objHelp_;
     std::unique_ptr<frmConvertImport> objDialog_;
 };
+
+// Opens the dialog with the program's own services, modeless; returns when it has closed.
+int Main(int argc, char** argv);
 
 } // namespace qif2ldx::app::gui

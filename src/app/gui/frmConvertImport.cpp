@@ -3,10 +3,10 @@
 
 #include "app/AccountList.h"
 #include "app/HandOff.h"
+#include "app/InputCheck.h"
 #include "app/MainModule.h"
 #include "app/gui/FittingFont.h"
 #include "app/gui/SetTopMost.h"
-#include "platform/FileSystem.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -172,7 +172,7 @@ bool frmConvertImport::eventFilter(QObject* objWatched, QEvent* objEvent)
     return QDialog::eventFilter(objWatched, objEvent);
 }
 
-void frmConvertImport::OnCommand(int lngIndex)
+void frmConvertImport::OnCommand(std::int32_t lngIndex)
 {
     switch (lngIndex) {
     case kOK:
@@ -189,7 +189,7 @@ void frmConvertImport::OnCommand(int lngIndex)
     }
 }
 
-void frmConvertImport::OnBrowse(int lngIndex)
+void frmConvertImport::OnBrowse(std::int32_t lngIndex)
 {
     if (lngIndex == 0) {
         BrowseQIFFile();
@@ -258,32 +258,34 @@ bool frmConvertImport::ValidateInput()
             objMessages.Show(kMessageTitle, sText, platform::MessageKind::Information));
         return false;
     };
-    const std::string sQIF = Trim(Text(Text1));
-    // Only a regular file: reading a device or a pipe could block the dialog or never end.
-    if (!platform::IsRegularFile(sQIF)) {
-        return refuse("Please specify a valid QIF file in the 'QIF File to Convert' edit box.");
+    const std::string sAccount = Combo1->currentText().toStdString();
+    InputCheck check = CheckConversionInput(Text(Text1), Text(Text2), sAccount, false);
+    if (check == InputCheck::StatementExists) {
+        if (objMessages.Show(kMessageTitle,
+                             "You have specified a file in the 'Save Converted File As' edit box "
+                             "that already exists. If you continue, this file will be "
+                             "overwritten.\r\n\r\n Do you wish to continue?",
+                             platform::MessageKind::Question) != platform::MessageAnswer::Yes) {
+            return false;
+        }
+        check = CheckConversionInput(Text(Text1), Text(Text2), sAccount, true);
     }
-    const std::string sLDX = Trim(Text(Text2));
-    if (!IsStatementFileName(sLDX)) {
+    switch (check) {
+    case InputCheck::Passed:
+    case InputCheck::StatementExists:
+        return true;
+    case InputCheck::QifNotAFile:
+        return refuse("Please specify a valid QIF file in the 'QIF File to Convert' edit box.");
+    case InputCheck::BadStatementName:
         return refuse("Please specify a valid location and name (.LDX) for the converted file "
                       "in the 'Save Converted File As' edit box.");
-    }
-    if (IsSameFileAsInput(sLDX, sQIF)) {
+    case InputCheck::StatementIsQif:
         return refuse(kSameFileMessage);
-    }
-    if (FileExists(sLDX) &&
-        objMessages.Show(kMessageTitle,
-                         "You have specified a file in the 'Save Converted File As' edit box "
-                         "that already exists. If you continue, this file will be overwritten."
-                         "\r\n\r\n Do you wish to continue?",
-                         platform::MessageKind::Question) != platform::MessageAnswer::Yes) {
-        return false;
-    }
-    if (Trim(Combo1->currentText().toStdString()).empty()) {
+    case InputCheck::NoAccount:
         return refuse("Please select a Lodestrand account to import the converted transactions "
                       "into from the 'Lodestrand Account to Import into' drop list.");
     }
-    return true;
+    return false;
 }
 
 void frmConvertImport::ConvertAndImport()

@@ -48,8 +48,8 @@ protected:
     bool eventFilter(QObject* objWatched, QEvent* objEvent) override;
 
 private:
-    void OnCommand(int lngIndex);
-    void OnBrowse(int lngIndex);
+    void OnCommand(std::int32_t lngIndex);
+    void OnBrowse(std::int32_t lngIndex);
     void LoadAccounts();
     void BrowseQIFFile();
     void BrowseLDXFile();
@@ -69,8 +69,5 @@ private:
     QButtonGroup* Command;
     QButtonGroup* Browse;
 };
-
-// Opens the dialog with the program's own services, modeless; returns when it has closed.
-int Main(int argc, char** argv);
 
 } // namespace qif2ldx::app::gui

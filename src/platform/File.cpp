@@ -1,0 +1,150 @@
+// SPDX-License-Identifier: MIT
+#include "platform/File.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qif2ldx::platform {
+
+UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept
+{
+    if (this != &other) {
+        Reset();
+        fd_ = other.Release();
+    }
+    return *this;
+}
+
+int UniqueFd::Release()
+{
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+}
+
+bool UniqueFd::Reset()
+{
+    if (fd_ < 0) {
+        return true;
+    }
+    // close() is never retried: on Linux the descriptor is gone even when it reports EINTR.
+    const bool closed = ::close(fd_) == 0;
+    fd_ = -1;
+    return closed;
+}
+
+UniqueFd OpenRegularFile(const std::string& sPath)
+{
+    UniqueFd file(::open(sPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!file) {
+        return file;
+    }
+    struct stat info
+    {};
+    if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        file.Reset();
+        errno = EINVAL;
+        return file;
+    }
+    // Reading a regular file never blocks; the flag only kept the open from waiting.
+    static_cast<void>(::fcntl(file.Get(), F_SETFL, 0));
+    return file;
+}
+
+std::optional<std::string> ReadAll(int fd, std::uint64_t maxBytes)
+{
+    struct stat info
+    {};
+    std::string bytes;
+    std::size_t done = 0;
+    std::size_t room = 0;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        const off_t at = ::lseek(fd, 0, SEEK_CUR);
+        const std::uint64_t left =
+            at >= 0 && at < info.st_size ? static_cast<std::uint64_t>(info.st_size - at) : 0;
+        // One byte more than the file holds, so that its end is met without growing.
+        room = static_cast<std::size_t>(std::min(left, maxBytes) + 1);
+    }
+    constexpr std::size_t kStep = std::size_t{1} << 16;
+    while (true) {
+        if (done == room) {
+            room += kStep;
+        }
+        bytes.resize(room);
+        const ssize_t got = ::read(fd, bytes.data() + done, room - done);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return std::nullopt;
+        }
+        if (got == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(got);
+        if (done > maxBytes) {
+            errno = EFBIG;
+            return std::nullopt;
+        }
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+bool WriteAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            if (written == 0) {
+                errno = ENOSPC;
+            }
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+bool WriteAllAt(int fd, std::string_view bytes, off_t offset)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::pwrite(fd, bytes.data(), bytes.size(), offset);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            if (written == 0) {
+                errno = ENOSPC;
+            }
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+        offset += written;
+    }
+    return true;
+}
+
+bool ReadExactlyAt(int fd, char* buffer, std::size_t size, off_t offset)
+{
+    while (size > 0) {
+        const ssize_t got = ::pread(fd, buffer, size, offset);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return false;
+        }
+        buffer += got;
+        size -= static_cast<std::size_t>(got);
+        offset += got;
+    }
+    return true;
+}
+
+} // namespace qif2ldx::platform

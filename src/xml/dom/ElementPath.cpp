@@ -1,0 +1,128 @@
+// SPDX-License-Identifier: MIT
+#include "xml/dom/ElementPath.h"
+
+#include <algorithm>
+
+namespace qif2ldx::xml {
+namespace {
+
+bool IsNameStart(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+
+bool IsNameChar(char c)
+{
+    return IsNameStart(c) || (c >= '0' && c <= '9') || c == '.' || c == '-';
+}
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Adds one to a string of decimal digits.
+std::string PlusOne(std::string_view digits)
+{
+    std::string result(digits);
+    for (auto it = result.rbegin(); it != result.rend(); ++it) {
+        if (*it != '9') {
+            ++*it;
+            return result;
+        }
+        *it = '0';
+    }
+    return "1" + result;
+}
+
+} // namespace
+
+std::optional<ElementPath> ParseElementPath(std::string_view strQuery)
+{
+    ElementPath path;
+    path.steps.reserve(
+        static_cast<std::size_t>(std::count(strQuery.begin(), strQuery.end(), '/') + 1));
+    std::size_t pos = 0;
+    if (!strQuery.empty() && strQuery[0] == '/') {
+        path.bolAbsolute = true;
+        pos = 1;
+    }
+    while (true) {
+        if (pos >= strQuery.size() || !IsNameStart(strQuery[pos])) {
+            return std::nullopt;
+        }
+        const std::size_t start = pos;
+        while (pos < strQuery.size() && IsNameChar(strQuery[pos])) {
+            ++pos;
+        }
+        ElementPath::Step step{std::string(strQuery.substr(start, pos - start)), std::nullopt};
+        if (pos < strQuery.size() && strQuery[pos] == '[') {
+            ++pos;
+            std::uint64_t index = 0;
+            const std::size_t digitsStart = pos;
+            while (pos < strQuery.size() && IsDigit(strQuery[pos])) {
+                index = index * 10 + static_cast<std::uint64_t>(strQuery[pos] - '0');
+                if (index > kMaxPathIndex) {
+                    index = kMaxPathIndex;
+                }
+                ++pos;
+            }
+            if (pos == digitsStart || pos >= strQuery.size() || strQuery[pos] != ']') {
+                return std::nullopt;
+            }
+            ++pos;
+            step.index = index;
+        }
+        path.steps.push_back(std::move(step));
+        if (pos == strQuery.size()) {
+            return path;
+        }
+        if (strQuery[pos] != '/') {
+            return std::nullopt;
+        }
+        ++pos;
+    }
+}
+
+std::string TranslateIndexesForXPath(std::string_view strQuery)
+{
+    std::string result;
+    result.reserve(strQuery.size() + 4);
+    std::size_t pos = 0;
+    while (pos < strQuery.size()) {
+        const char c = strQuery[pos];
+        if (c == '"' || c == '\'') {
+            const std::size_t close = strQuery.find(c, pos + 1);
+            const std::size_t end = close == std::string_view::npos ? strQuery.size() : close + 1;
+            result.append(strQuery.substr(pos, end - pos));
+            pos = end;
+            continue;
+        }
+        if (c == '[') {
+            std::size_t inner = pos + 1;
+            while (inner < strQuery.size() && strQuery[inner] == ' ') {
+                ++inner;
+            }
+            const std::size_t digitsStart = inner;
+            while (inner < strQuery.size() && IsDigit(strQuery[inner])) {
+                ++inner;
+            }
+            const std::size_t digitsEnd = inner;
+            while (inner < strQuery.size() && strQuery[inner] == ' ') {
+                ++inner;
+            }
+            if (digitsEnd > digitsStart && inner < strQuery.size() && strQuery[inner] == ']') {
+                result += '[';
+                result += PlusOne(strQuery.substr(digitsStart, digitsEnd - digitsStart));
+                result += ']';
+                pos = inner + 1;
+                continue;
+            }
+        }
+        result += c;
+        ++pos;
+    }
+    return result;
+}
+
+} // namespace qif2ldx::xml

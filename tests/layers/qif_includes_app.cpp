@@ -1,0 +1,3 @@
+// SPDX-License-Identifier: MIT
+// Must not compile: qif sees only what it links.
+#include "app/MainModule.h"
