@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // A whole conversion from QIF bytes, for a fixed account; bank and credit card in turn.
 #include "FuzzSupport.h"
+#include "qif/CQIFFile.h"
 #include "support/FixedClock.h"
 #include "support/FixedProgramFolder.h"
 #include "support/MessageRecorder.h"
-#include "qif/CQIFFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -15,8 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     test::MessageRecorder messages;
     test::FixedProgramFolder folder(fuzz::ScratchFolder());
     test::FixedClock clock({2026, 12, 7});
-    const records::CAcctInfo account{"Fuzz", (size % 2 == 0) ? "CHECKING" : "CREDIT", "GBP", "1", "2",
-                                 "3"};
+    const records::CAcctInfo account{
+        "Fuzz", (size % 2 == 0) ? "CHECKING" : "CREDIT", "GBP", "1", "2", "3"};
     qif::CQIFFile file(messages, folder, clock);
     if (file.OpenFile(qif)) {
         static_cast<void>(file.ConvertQIFtoLDX(ldx, account));

@@ -3,9 +3,9 @@
 // for the same path with its indexes translated: the same first node and the same count, also
 // after the tree has grown and shrunk (which the remembered positions and matches must follow).
 #include "FuzzSupport.h"
+#include "xml/dom/DomError.h"
 #include "xml/dom/ElementPath.h"
 #include "xml/libxml/LibXmlDocument.h"
-#include "xml/dom/DomError.h"
 
 #include <cstdio>
 

@@ -21,9 +21,9 @@ int RunDialog(int argc, char** argv)
     const std::string sModule = qif2ldx::app::AppPath(objFolder) + "libqif2ldx-dialog.so";
     void* module = ::dlopen(sModule.c_str(), RTLD_NOW | RTLD_LOCAL);
     using RunDialogFunction = int (*)(int, char**);
-    auto* run = module == nullptr ? nullptr
-                                  : reinterpret_cast<RunDialogFunction>(
-                                        ::dlsym(module, "qif2ldx_run_dialog"));
+    auto* run = module == nullptr
+                    ? nullptr
+                    : reinterpret_cast<RunDialogFunction>(::dlsym(module, "qif2ldx_run_dialog"));
     if (run == nullptr) {
         std::cerr << "qif2ldx: " << (module == nullptr ? ::dlerror() : sModule + " is not usable")
                   << "\nqif2ldx: the dialog cannot be opened; the command line works without it: "
@@ -47,7 +47,7 @@ int main(int argc, char** argv)
     const platform::GioFileAssociation objAssociation;
     platform::SpawnProcessStarter objStarter;
     const app::cli::CommandLineContext objContext{
-        std::cout, std::cerr,  objClock,        objFolder, ::isatty(STDERR_FILENO) == 1,
+        std::cout,  std::cerr,       objClock,   objFolder, ::isatty(STDERR_FILENO) == 1,
         &interrupt, &objAssociation, &objStarter};
     return app::cli::RunCommandLine(argc, argv, objContext);
 }

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "records/CAcctInfo.h"
 #include "platform/IProgramFolder.h"
+#include "records/CAcctInfo.h"
 
 #include <string>
 #include <vector>

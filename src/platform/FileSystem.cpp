@@ -32,7 +32,8 @@ std::optional<FileIdentity> IdentityOf(int fd) noexcept
     if (::fstat(fd, &info) != 0) {
         return std::nullopt;
     }
-    return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+    return FileIdentity{static_cast<std::uint64_t>(info.st_dev),
+                        static_cast<std::uint64_t>(info.st_ino)};
 }
 
 std::optional<FileIdentity> IdentityOf(const std::string& sPath) noexcept
@@ -42,7 +43,8 @@ std::optional<FileIdentity> IdentityOf(const std::string& sPath) noexcept
     if (sPath.empty() || ::stat(sPath.c_str(), &info) != 0) {
         return std::nullopt;
     }
-    return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+    return FileIdentity{static_cast<std::uint64_t>(info.st_dev),
+                        static_cast<std::uint64_t>(info.st_ino)};
 }
 
 std::optional<std::string> ReadRegularFile(const std::string& sPath)

@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstdint>
+
 namespace qif2ldx::platform {
 
 struct LocalDate
 {
-    int lngYear = 0;
-    int lngMonth = 0; // 1 to 12
-    int lngDay = 0;   // 1 to 31
+    std::int32_t lngYear = 0;
+    std::int32_t lngMonth = 0; // 1 to 12
+    std::int32_t lngDay = 0;   // 1 to 31
 };
 
 // Today's date as the user's clock and time zone see it.

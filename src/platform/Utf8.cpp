@@ -68,23 +68,23 @@ std::size_t Utf8Length(std::string_view sText)
     return count;
 }
 
-std::string Utf8Left(std::string_view sText, std::size_t lngCount)
+std::string Utf8Left(std::string_view sText, std::size_t maxChars)
 {
     std::size_t pos = 0;
-    for (std::size_t count = 0; count < lngCount && pos < sText.size(); ++count) {
+    for (std::size_t count = 0; count < maxChars && pos < sText.size(); ++count) {
         pos += DecodeUtf8(sText, pos).length;
     }
     return std::string(sText.substr(0, pos));
 }
 
-std::string Utf8Right(std::string_view sText, std::size_t lngCount)
+std::string Utf8Right(std::string_view sText, std::size_t maxChars)
 {
     const std::size_t total = Utf8Length(sText);
-    if (total <= lngCount) {
+    if (total <= maxChars) {
         return std::string(sText);
     }
     std::size_t pos = 0;
-    for (std::size_t count = 0; count < total - lngCount; ++count) {
+    for (std::size_t count = 0; count < total - maxChars; ++count) {
         pos += DecodeUtf8(sText, pos).length;
     }
     return std::string(sText.substr(pos));

@@ -26,10 +26,10 @@ struct Utf8Char
 // Number of characters; each malformed byte counts as one.
 [[nodiscard]] std::size_t Utf8Length(std::string_view sText);
 
-// The first lngCount characters (all of them when there are fewer).
-[[nodiscard]] std::string Utf8Left(std::string_view sText, std::size_t lngCount);
+// The first maxChars characters (all of them when there are fewer).
+[[nodiscard]] std::string Utf8Left(std::string_view sText, std::size_t maxChars);
 
-// The last lngCount characters (all of them when there are fewer).
-[[nodiscard]] std::string Utf8Right(std::string_view sText, std::size_t lngCount);
+// The last maxChars characters (all of them when there are fewer).
+[[nodiscard]] std::string Utf8Right(std::string_view sText, std::size_t maxChars);
 
 } // namespace qif2ldx::platform

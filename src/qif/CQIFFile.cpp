@@ -44,8 +44,7 @@ bool CQIFFile::Fail(FailureKind kind, std::string sReason)
     return false;
 }
 
-bool CQIFFile::ConvertQIFtoLDX(const std::string& sLDXFilePath,
-                               const records::CAcctInfo& cAcctInf)
+bool CQIFFile::ConvertQIFtoLDX(const std::string& sLDXFilePath, const records::CAcctInfo& cAcctInf)
 {
     report_ = ReadReport{};
     failure_ = ConversionFailure{};

@@ -134,8 +134,8 @@ bool CLDXFile::WriteOFXStandardInfo(const records::CAcctInfo& AcctData)
     return bolLoaded;
 }
 
-void CLDXFile::InsertSTMTStartEndDate(const records::CAcctInfo& AcctData, const std::string& sStartDate,
-                                      const std::string& sEndDate)
+void CLDXFile::InsertSTMTStartEndDate(const records::CAcctInfo& AcctData,
+                                      const std::string& sStartDate, const std::string& sEndDate)
 {
     const std::string sList = StatementPath(AcctData) + "/BANKTRANLIST";
     static_cast<void>(cXMLDoc.WriteNode(sList + "/DTSTART", sStartDate));

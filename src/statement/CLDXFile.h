@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "records/CAcctInfo.h"
 #include "platform/FileSystem.h"
 #include "platform/IClock.h"
 #include "platform/IMessages.h"
 #include "platform/IProgramFolder.h"
+#include "records/CAcctInfo.h"
 #include "records/CQIFTx.h"
 #include "statement/StatementError.h"
 #include "xml/CDoXML.h"

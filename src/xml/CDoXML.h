@@ -3,9 +3,9 @@
 
 #include "platform/IMessages.h"
 #include "platform/IProgramFolder.h"
-#include "xml/dom/IDomDocument.h"
 #include "xml/ParserRegistry.h"
 #include "xml/XmlError.h"
+#include "xml/dom/IDomDocument.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "app/AccountList.h"
 
-#include "support/TempDir.h"
 #include "app/MainModule.h"
 #include "support/FixedProgramFolder.h"
+#include "support/TempDir.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -11,9 +11,9 @@
 namespace qif2ldx::test {
 namespace {
 
-using records::CAcctInfo;
 using app::LoadAccountInfo;
 using app::ReadAccountNames;
+using records::CAcctInfo;
 
 class AccountList : public ::testing::Test
 {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Whatever it is given, the command line ends with its documented status and a message, leaves
 // the QIF file as it was and writes nothing but the statement.
-#include "support/TempDir.h"
 #include "cli/CommandLineRunner.h"
+#include "support/TempDir.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "support/PlatformFakes.h"
 #include "app/cli/CommandLine.h"
 #include "support/FixedClock.h"
 #include "support/FixedProgramFolder.h"
+#include "support/PlatformFakes.h"
 
 #include <atomic>
 #include <sstream>
@@ -29,8 +29,8 @@ public:
             argv.push_back(arg.c_str());
         }
         const test::FixedProgramFolder folder(sProgramFolder);
-        const app::cli::CommandLineContext context{out,        err,          clock,   folder, false,
-                                                   &interrupt, &association, &starter};
+        const app::cli::CommandLineContext context{out,   err,        clock,        folder,
+                                                   false, &interrupt, &association, &starter};
         return app::cli::RunCommandLine(static_cast<int>(argv.size()), argv.data(), context);
     }
 

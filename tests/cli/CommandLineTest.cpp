@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 
-#include "support/TempDir.h"
 #include "cli/CommandLineRunner.h"
+#include "support/TempDir.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

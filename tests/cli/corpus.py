@@ -4,6 +4,7 @@
 the conversion succeeds, ofxdump and ofxparse read the statement and see as many transactions
 as the program says it wrote. Usage: corpus.py QIF2LDX ACCOUNT_LIST CORPUS_FOLDER..."""
 
+import os
 import pathlib
 import re
 import subprocess
@@ -12,11 +13,13 @@ import tempfile
 
 from ofxparse import OfxParser
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from harness import failures, report  # noqa: E402
+
 
 def main():
     program, account_list, *folders = sys.argv[1:]
     files = sorted(p for folder in folders for p in pathlib.Path(folder).glob("*.qif"))
-    failures = []
     converted = 0
     with tempfile.TemporaryDirectory() as out:
         for qif in files:

@@ -12,12 +12,8 @@ import sys
 import tempfile
 import time
 
-failures = []
-
-
-def check(what, condition, detail=""):
-    if not condition:
-        failures.append(f"{what} {detail}".strip())
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from harness import check, report  # noqa: E402
 
 
 def main():
@@ -64,10 +60,7 @@ def main():
             with open(ldx, "rb") as statement:
                 check(f"{name}: no finished statement",
                       not statement.read(9).startswith(b"OFXHEADER"))
-    for failure in failures:
-        print(failure)
-    print(f"{0 if failures else 1} passed, {1 if failures else 0} failed")
-    return 1 if failures else 0
+    return report()
 
 
 if __name__ == "__main__":

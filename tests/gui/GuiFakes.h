@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "support/PlatformFakes.h"
 #include "app/gui/CommonDialog.h"
 #include "app/gui/HelpWindow.h"
+#include "support/PlatformFakes.h"
 
 #include <QStringList>
 #include <deque>

@@ -2,12 +2,12 @@
 #include "app/gui/frmConvertImport.h"
 
 #include "GuiFakes.h"
-#include "support/TempDir.h"
 #include "app/gui/DialogProgram.h"
 #include "app/gui/SetTopMost.h"
 #include "support/FixedClock.h"
 #include "support/FixedProgramFolder.h"
 #include "support/MessageRecorder.h"
+#include "support/TempDir.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

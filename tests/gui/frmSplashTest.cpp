@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "app/gui/frmSplash.h"
 
-#include "support/TempDir.h"
 #include "support/FixedClock.h"
 #include "support/FixedProgramFolder.h"
 #include "support/MessageRecorder.h"
+#include "support/TempDir.h"
 
 #include <QFontMetrics>
 #include <QLabel>

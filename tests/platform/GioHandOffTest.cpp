@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 // The hand-off through the real desktop database: a fake accounting application set as the
 // default for statement files in a private XDG folder records how it was started.
-#include "support/TempDir.h"
 #include "app/HandOff.h"
 #include "platform/gio/GioFileAssociation.h"
-#include "support/MessageRecorder.h"
 #include "platform/gio/SpawnProcessStarter.h"
+#include "support/MessageRecorder.h"
+#include "support/TempDir.h"
 
 #include <chrono>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "support/MessageRecorder.h"
 #include "platform/StderrMessages.h"
+#include "support/MessageRecorder.h"
 
 #include <gtest/gtest.h>
 #include <sstream>

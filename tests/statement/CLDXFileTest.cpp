@@ -126,9 +126,9 @@ TEST_F(CLDXFileTest, CheckNumberKeepsItsLastTwelveCharactersAndIsLeftOutWhenEmpt
 TEST_F(CLDXFileTest, TransactionTypeFollowsTheFirstCharacterAndTheAccountKind)
 {
     const std::vector<records::CQIFTx> txns = {{"20261101", "-12.50", "", "", "p", "", ""},
-                                      {"20261101", "12.50", "", "", "p", "", ""},
-                                      {"20261101", " -12.50", "", "", "p", "", ""},
-                                      {"20261101", "", "", "", "p", "", ""}};
+                                               {"20261101", "12.50", "", "", "p", "", ""},
+                                               {"20261101", " -12.50", "", "", "p", "", ""},
+                                               {"20261101", "", "", "", "p", "", ""}};
     const std::vector<std::pair<records::CAcctInfo, std::vector<std::string>>> cases = {
         {BankAccount(), {"DEBIT", "CREDIT", "CREDIT", "CREDIT"}},
         {CardAccount(), {"CREDIT", "DEBIT", "DEBIT", "DEBIT"}}};

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "support/TempDir.h"
+#include "statement/CLDXFile.h"
 #include "support/FixedClock.h"
 #include "support/FixedProgramFolder.h"
 #include "support/MessageRecorder.h"
-#include "statement/CLDXFile.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <vector>

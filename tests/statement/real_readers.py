@@ -4,6 +4,7 @@
 ofxdump and Python's ofxparse. Usage: real_readers.py WRITE_SAMPLES_PROGRAM"""
 
 import datetime
+import os
 import re
 import subprocess
 import sys
@@ -25,32 +26,28 @@ ACCOUNTS = {
                  "currency": "GBP"},
 }
 
-failures = []
-
-
-def check(what, actual, expected):
-    if actual != expected:
-        failures.append(f"{what}: got {actual!r}, expected {expected!r}")
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from harness import check_equal, report  # noqa: E402
 
 
 def read_with_ofxparse(path, account):
     with open(path, "rb") as handle:
         ofx = OfxParser.parse(handle)
     acct = ofx.account
-    check(f"ofxparse {path} account", acct.account_id, account["number"])
+    check_equal(f"ofxparse {path} account", acct.account_id, account["number"])
     if account["bank"]:
-        check(f"ofxparse {path} bank", acct.routing_number, account["bank"])
-    check(f"ofxparse {path} currency", acct.statement.currency.upper(), account["currency"])
+        check_equal(f"ofxparse {path} bank", acct.routing_number, account["bank"])
+    check_equal(f"ofxparse {path} currency", acct.statement.currency.upper(), account["currency"])
     seen = acct.statement.transactions
-    check(f"ofxparse {path} count", len(seen), len(TRANSACTIONS))
+    check_equal(f"ofxparse {path} count", len(seen), len(TRANSACTIONS))
     for txn, (fitid, date, amount, name, memo, checknum) in zip(seen, TRANSACTIONS):
         where = f"ofxparse {path} FITID {fitid}"
-        check(f"{where} id", txn.id, fitid)
-        check(f"{where} date", txn.date.date().isoformat(), date)
-        check(f"{where} amount", str(txn.amount), amount)
-        check(f"{where} name", txn.payee, name)
-        check(f"{where} memo", txn.memo, memo)
-        check(f"{where} check number", txn.checknum, checknum)
+        check_equal(f"{where} id", txn.id, fitid)
+        check_equal(f"{where} date", txn.date.date().isoformat(), date)
+        check_equal(f"{where} amount", str(txn.amount), amount)
+        check_equal(f"{where} name", txn.payee, name)
+        check_equal(f"{where} memo", txn.memo, memo)
+        check_equal(f"{where} check number", txn.checknum, checknum)
 
 
 def read_with_ofxdump(path, account):
@@ -62,26 +59,26 @@ def read_with_ofxdump(path, account):
         return match.group(1).rstrip(" ") if match else None
 
     account_block = text.split("ofx_proc_account():", 1)[-1].split("ofx_proc_statement", 1)[0]
-    check(f"ofxdump {path} account", field(account_block, "Account #"), account["number"])
-    check(f"ofxdump {path} kind", field(account_block, "Account type"), account["kind"])
-    check(f"ofxdump {path} currency", field(account_block, "Default Currency"),
+    check_equal(f"ofxdump {path} account", field(account_block, "Account #"), account["number"])
+    check_equal(f"ofxdump {path} kind", field(account_block, "Account type"), account["kind"])
+    check_equal(f"ofxdump {path} currency", field(account_block, "Default Currency"),
           account["currency"])
     if account["bank"]:
-        check(f"ofxdump {path} bank", field(account_block, "Bank ID"), account["bank"])
+        check_equal(f"ofxdump {path} bank", field(account_block, "Bank ID"), account["bank"])
     blocks = text.split("ofx_proc_transaction():")[1:]
-    check(f"ofxdump {path} count", len(blocks), len(TRANSACTIONS))
+    check_equal(f"ofxdump {path} count", len(blocks), len(TRANSACTIONS))
     for block, (fitid, date, amount, name, memo, checknum) in zip(blocks, TRANSACTIONS):
         where = f"ofxdump {path} FITID {fitid}"
-        check(f"{where} id", field(block, "Financial institution's ID for this transaction"),
+        check_equal(f"{where} id", field(block, "Financial institution's ID for this transaction"),
               fitid)
         month, day, year = re.match(r"\w+ (\w+) +(\d+) \S+ (\d+)",
                                     field(block, "Date posted")).groups()
         posted = datetime.datetime.strptime(f"{month} {day} {year}", "%b %d %Y")
-        check(f"{where} date", posted.date().isoformat(), date)
-        check(f"{where} amount", field(block, "Total money amount"), amount)
-        check(f"{where} name", field(block, "Name of payee or transaction description"), name)
-        check(f"{where} memo", field(block, "Extra transaction information (memo)"), memo)
-        check(f"{where} check number", field(block, "Check number") or "", checknum)
+        check_equal(f"{where} date", posted.date().isoformat(), date)
+        check_equal(f"{where} amount", field(block, "Total money amount"), amount)
+        check_equal(f"{where} name", field(block, "Name of payee or transaction description"), name)
+        check_equal(f"{where} memo", field(block, "Extra transaction information (memo)"), memo)
+        check_equal(f"{where} check number", field(block, "Check number") or "", checknum)
 
 
 def main():
@@ -90,10 +87,7 @@ def main():
         for name, account in ACCOUNTS.items():
             read_with_ofxparse(f"{folder}/{name}", account)
             read_with_ofxdump(f"{folder}/{name}", account)
-    for failure in failures:
-        print(failure)
-    print(f"{0 if failures else 1} passed, {1 if failures else 0} failed")
-    return 1 if failures else 0
+    return report()
 
 
 if __name__ == "__main__":

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // Writes a bank and a credit-card statement with awkward texts into the folder given, for the
 // real OFX readers to check: write_samples FOLDER
-#include "support/FixedClock.h"
-#include "support/FixedProgramFolder.h"
 #include "platform/StderrMessages.h"
 #include "statement/CLDXFile.h"
+#include "support/FixedClock.h"
+#include "support/FixedProgramFolder.h"
 
 #include <iostream>
 #include <vector>

@@ -6,8 +6,7 @@ namespace qif2ldx::test {
 using platform::MessageAnswer;
 using platform::MessageKind;
 
-platform::MessageAnswer MessageRecorder::Show(const std::string& sTitle,
-                                              const std::string& sText,
+platform::MessageAnswer MessageRecorder::Show(const std::string& sTitle, const std::string& sText,
                                               platform::MessageKind kind)
 {
     messages_.push_back({sTitle, sText, kind});

@@ -23,7 +23,7 @@ public:
     };
 
     platform::MessageAnswer Show(const std::string& sTitle, const std::string& sText,
-                       platform::MessageKind kind) override;
+                                 platform::MessageKind kind) override;
 
     // Queues the answer to the next question not yet answered.
     void AnswerNextQuestion(platform::MessageAnswer answer);

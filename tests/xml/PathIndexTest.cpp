@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "xml/libxml/Handles.h"
 #include "xml/libxml/PathIndex.h"
+
+#include "xml/libxml/Handles.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -30,7 +31,8 @@ protected:
     // Appends a new element under parent through the index.
     xmlNode* Append(xmlNode* parent, const char* name)
     {
-        xmlNode* node = xmlNewDocNode(doc.get(), nullptr, BAD_CAST name, nullptr);
+        xmlNode* node =
+            xmlNewDocNode(doc.get(), nullptr, reinterpret_cast<const xmlChar*>(name), nullptr);
         EXPECT_TRUE(index.AppendChild(parent, node));
         return node;
     }
@@ -40,7 +42,7 @@ protected:
         if (node == nullptr) {
             return "none";
         }
-        xmlChar* id = xmlGetProp(node, BAD_CAST "id");
+        xmlChar* id = xmlGetProp(node, reinterpret_cast<const xmlChar*>("id"));
         std::string text = id == nullptr ? "new" : reinterpret_cast<const char*>(id);
         xmlFree(id);
         return text;

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "support/TempDir.h"
 #include "support/FixedProgramFolder.h"
 #include "support/MessageRecorder.h"
+#include "support/TempDir.h"
 #include "xml/CDoXML.h"
 
 #include <gtest/gtest.h>

@@ -126,8 +126,7 @@ void ReportSaved(const qif::ReadReport& report, const std::string& sStatement,
     objContext.objOut << " to " << sStatement << "\n";
 }
 
-ConversionOutcome RunWithProgress(const ConversionInput& objInput,
-                                  platform::IMessages& objMessages,
+ConversionOutcome RunWithProgress(const ConversionInput& objInput, platform::IMessages& objMessages,
                                   const CommandLineContext& objContext)
 {
     ConversionRun objRun(objMessages, objContext.objProgramFolder, objContext.objClock);
@@ -159,9 +158,9 @@ int RunConvert(const ConvertOptions& objOptions, const CommandLineContext& objCo
                                   : objOptions.sAccountList;
     const std::string sStatement = Trim(sOutput);
     platform::StderrMessages objMessages(err, kProgram);
-    const ConversionOutcome objOutcome = RunWithProgress(
-        {Trim(objOptions.sQIFFile), sStatement, objOptions.sAccount, sList}, objMessages,
-        objContext);
+    const ConversionOutcome objOutcome =
+        RunWithProgress({Trim(objOptions.sQIFFile), sStatement, objOptions.sAccount, sList},
+                        objMessages, objContext);
     WarnAboutAccount(objOutcome, Trim(objOptions.sAccount), sList, err);
     switch (objOutcome.result) {
     case RunResult::Interrupted:

@@ -6,9 +6,9 @@
 #include "app/gui/QtSettings.h"
 #include "app/gui/frmConvertImport.h"
 #include "platform/ExecutableFolder.h"
+#include "platform/SystemClock.h"
 #include "platform/gio/GioFileAssociation.h"
 #include "platform/gio/SpawnProcessStarter.h"
-#include "platform/SystemClock.h"
 
 #include <memory>
 

@@ -234,8 +234,9 @@ NodeRef LibXmlDocument::AppendElement(NodeRef objParent, const std::string& strN
         throw DomError("out of memory");
     }
     if (!text.empty()) {
-        xmlNode* content = xmlNewDocTextLen(&document, reinterpret_cast<const xmlChar*>(text.data()),
-                                            static_cast<int>(text.size()));
+        xmlNode* content =
+            xmlNewDocTextLen(&document, reinterpret_cast<const xmlChar*>(text.data()),
+                             static_cast<int>(text.size()));
         // The new element is not indexed yet: its first child is linked directly.
         if (content == nullptr || xmlAddChild(element, content) == nullptr) {
             xmlFreeNode(content);

@@ -13,8 +13,8 @@ namespace qif2ldx::xml::libxml {
 namespace {
 
 constexpr std::size_t kSlabSize = std::size_t{64} << 10;
-constexpr std::size_t kGranule = 8;    // every block is aligned to it
-constexpr std::size_t kLargest = 128;  // a node is 120 bytes; larger blocks go to malloc
+constexpr std::size_t kGranule = 8;   // every block is aligned to it
+constexpr std::size_t kLargest = 128; // a node is 120 bytes; larger blocks go to malloc
 constexpr std::size_t kClasses = kLargest / kGranule;
 constexpr std::size_t kSlabHeader = 16; // holds the block size of the slab
 // Address space only: pages are used, and counted, only once they are touched.
@@ -36,9 +36,11 @@ char* gRange = nullptr;
 std::atomic<std::size_t> gCarved{0};
 thread_local ClassState tClasses[kClasses + 1];
 
-char* SlabOf(const void* block)
+// The slab that holds a block of the range: the range starts at a slab boundary.
+const char* SlabOf(const void* block)
 {
-    return reinterpret_cast<char*>(reinterpret_cast<std::uintptr_t>(block) & ~(kSlabSize - 1));
+    const auto offset = static_cast<std::size_t>(static_cast<const char*>(block) - gRange);
+    return gRange + (offset & ~(kSlabSize - 1));
 }
 
 void* FromSlab(std::size_t blockClass)
@@ -104,7 +106,8 @@ bool NodeAllocator::Reserve()
         void* range = ::mmap(nullptr, kRangeSize + kSlabSize, PROT_READ | PROT_WRITE,
                              MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
         if (range != MAP_FAILED) {
-            gRange = SlabOf(static_cast<char*>(range) + kSlabSize - 1);
+            const auto misalignment = reinterpret_cast<std::uintptr_t>(range) % kSlabSize;
+            gRange = static_cast<char*>(range) + (kSlabSize - misalignment) % kSlabSize;
         }
     });
     return gRange != nullptr;

@@ -106,8 +106,7 @@ std::string Declaration(const xmlDoc& doc, const char* encoding)
 
 // Writes the document (or one node) as UTF-8 to the sink; declarationEncoding is what an XML
 // declaration, if the document has one, names.
-void Serialise(const xmlDoc& doc, OutputSink& sink, const char* declarationEncoding,
-               xmlNode* only)
+void Serialise(const xmlDoc& doc, OutputSink& sink, const char* declarationEncoding, xmlNode* only)
 {
     ErrorCapture capture;
     const SaveCtxtPtr context(xmlSaveToIO(OutputSink::OnWrite, nullptr, &sink, "UTF-8",
