@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // No arguments: the dialog; arguments: the command line.
+#include "app/HandOff.h"
 #include "app/MainModule.h"
 #include "app/cli/CommandLine.h"
 #include "platform/ExecutableFolder.h"
@@ -44,7 +45,7 @@ int main(int argc, char** argv)
     const std::atomic<int>& interrupt = platform::CatchInterrupts();
     const platform::SystemClock objClock;
     const platform::ExecutableFolder objFolder;
-    const platform::GioFileAssociation objAssociation;
+    const platform::GioFileAssociation objAssociation(app::kStatementMimeType);
     platform::SpawnProcessStarter objStarter;
     const app::cli::CommandLineContext objContext{
         std::cout,  std::cerr,       objClock,   objFolder, ::isatty(STDERR_FILENO) == 1,

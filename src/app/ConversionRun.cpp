@@ -40,16 +40,22 @@ void ConversionRun::RunConversion(const ConversionInput& objInput, ConversionOut
 {
     qif::CQIFFile objQIF(objMessages_, objProgramFolder_, objClock_);
     objQIF.SetProgress(objProgress_);
+    objQIF.SetOptions(objOptions_);
     const bool ok = objQIF.OpenFile(objInput.sQIFFilePath) &&
                     objQIF.ConvertQIFtoLDX(objInput.sLDXFilePath, objOutcome.cAcctInf);
     objOutcome.report = objQIF.Report();
+    objOutcome.failure = objQIF.Failure().kind;
     objOutcome.sReason = objQIF.Failure().sReason;
     if (ok) {
         objOutcome.result = RunResult::Saved;
         return;
     }
-    if (objQIF.Failure().kind == qif::FailureKind::Stopped) {
+    if (objOutcome.failure == qif::FailureKind::Stopped) {
         objOutcome.result = RunResult::Interrupted;
+        return;
+    }
+    if (objOutcome.failure == qif::FailureKind::StatementExists) {
+        objOutcome.result = RunResult::Refused;
         return;
     }
     objOutcome.result = RunResult::Failed;

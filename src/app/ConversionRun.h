@@ -26,6 +26,7 @@ enum class RunResult
 {
     Saved,       // the statement was saved
     Failed,      // the conversion failed; sReason says why
+    Refused,     // a statement file appeared at the path meanwhile and may not be replaced
     Interrupted, // stopped on request before the statement was finished
     Aborted      // an unexpected error ended the run
 };
@@ -37,7 +38,8 @@ struct ConversionOutcome
     AccountLookup account = AccountLookup::ListUnreadable;
     records::CAcctInfo cAcctInf; // the account the statement was written for
     qif::ReadReport report;      // what the QIF file held
-    std::string sReason;         // why the run failed, for the user; may be empty
+    qif::FailureKind failure = qif::FailureKind::None;
+    std::string sReason; // why the run failed, for the user; may be empty
 };
 
 // One conversion run, shared by the progress window and the command line: the account look-up,
@@ -49,6 +51,7 @@ public:
                   const platform::IProgramFolder& objProgramFolder,
                   const platform::IClock& objClock);
 
+    void SetOptions(const qif::ConversionOptions& objOptions) { objOptions_ = objOptions; }
     // Called between the look-up and the conversion (the dialog's pause).
     void SetPause(std::function<void()> objPause) { objPause_ = std::move(objPause); }
     // Called as the reading goes on; returning false interrupts the run.
@@ -56,7 +59,7 @@ public:
 
     // Looks the account up, then converts. A failed conversion shows the conversion-failure
     // message naming the QIF path; any other error shows "Conversion aborted due to error.".
-    // An interrupted run shows nothing. Never throws.
+    // An interrupted or refused run shows nothing. Never throws.
     ConversionOutcome Run(const ConversionInput& objInput);
 
 private:
@@ -65,6 +68,7 @@ private:
     platform::IMessages& objMessages_;
     const platform::IProgramFolder& objProgramFolder_;
     const platform::IClock& objClock_;
+    qif::ConversionOptions objOptions_;
     std::function<void()> objPause_;
     qif::ProgressCallback objProgress_;
 };

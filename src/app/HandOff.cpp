@@ -7,14 +7,19 @@
 
 namespace qif2ldx::app {
 
+void RememberFolders(const std::string& sQIFText, const std::string& sLDXText,
+                     platform::ISettings& objSettings)
+{
+    objSettings.WriteText("Folders", "QIFDir", GetFolderPath(Trim(sQIFText)));
+    objSettings.WriteText("Folders", "LDXDir", GetFolderPath(Trim(sLDXText)));
+}
+
 bool HandOffStatement(const std::string& sQIFText, const std::string& sLDXText,
                       const HandOffServices& objServices)
 {
-    const std::string sQIF = Trim(sQIFText);
     const std::string sLDX = Trim(sLDXText);
     if (objServices.objSettings != nullptr) {
-        objServices.objSettings->WriteText("Folders", "QIFDir", GetFolderPath(sQIF));
-        objServices.objSettings->WriteText("Folders", "LDXDir", GetFolderPath(sLDX));
+        RememberFolders(sQIFText, sLDXText, *objServices.objSettings);
     }
     const auto tell = [&](const char* sText) {
         static_cast<void>(

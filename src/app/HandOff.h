@@ -18,6 +18,10 @@ struct HandOffServices
     platform::ISettings* objSettings = nullptr; // where the folders are remembered, if anywhere
 };
 
+// The MIME type the program ships for statement files (*.LDX): only an application registered
+// for this very type is handed a statement.
+inline constexpr const char* kStatementMimeType = "application/x-lodestrand-statement";
+
 inline constexpr const char* kNotAssociatedMessage =
     "Unable to automatically import .LDX file. This is because Tidelink (.LDX) files are "
     "currently not associated with Lodestrand on this computer."
@@ -25,6 +29,11 @@ inline constexpr const char* kNotAssociatedMessage =
 inline constexpr const char* kNoStatementMessage =
     "Unable to automatically import .LDX file. You can manually import your .LDX file from the "
     "Lodestrand File menu.";
+
+// Remembers the folders of both paths (trimmed) in the settings, as every run through the
+// dialog does, whatever its result.
+void RememberFolders(const std::string& sQIFText, const std::string& sLDXText,
+                     platform::ISettings& objSettings);
 
 // Hands a statement to the accounting application after a run: remembers the folders of both
 // paths (trimmed) in the settings, looks up the program associated with the statement file and

@@ -3,6 +3,9 @@
 
 #include "app/MainModule.h"
 #include "platform/FileSystem.h"
+#include "qif/CQIFFile.h"
+
+#include <filesystem>
 
 namespace qif2ldx::app {
 
@@ -14,6 +17,10 @@ InputCheck CheckConversionInput(const std::string& sQIFText, const std::string& 
     // Only a regular file: reading a device or a pipe could block or never end.
     if (!platform::IsRegularFile(sQIF)) {
         return InputCheck::QifNotAFile;
+    }
+    std::error_code error;
+    if (std::filesystem::file_size(sQIF, error) > qif::kMaxQIFBytes && !error) {
+        return InputCheck::QifTooLarge;
     }
     if (!IsStatementFileName(sLDX)) {
         return InputCheck::BadStatementName;

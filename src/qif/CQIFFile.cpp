@@ -7,6 +7,8 @@
 #include "qif/QIFLines.h"
 #include "statement/CLDXFile.h"
 
+#include <cerrno>
+#include <cstring>
 #include <new>
 #include <string_view>
 #include <unistd.h>
@@ -64,10 +66,13 @@ bool CQIFFile::ConvertQIFtoLDX(const std::string& sLDXFilePath, const records::C
         if (::lseek(objFile_.Get(), 0, SEEK_SET) != 0) {
             return Fail(FailureKind::CannotRead, "the QIF file cannot be read");
         }
-        std::optional<std::string> buffer = platform::ReadAll(objFile_.Get());
+        std::optional<std::string> buffer = platform::ReadAll(objFile_.Get(), kMaxQIFBytes);
         if (!buffer) {
-            return Fail(FailureKind::CannotRead, "the QIF file cannot be read");
+            return Fail(FailureKind::CannotRead, errno == EFBIG
+                                                     ? "the QIF file is larger than 1 GiB"
+                                                     : "the QIF file cannot be read");
         }
+        const std::uint64_t size = buffer->size();
         if (!ReadTransactions(*buffer, objWriter, cAcctInf)) {
             return Fail(FailureKind::Stopped, "");
         }
@@ -78,12 +83,32 @@ bool CQIFFile::ConvertQIFtoLDX(const std::string& sLDXFilePath, const records::C
             return Fail(FailureKind::CannotSave, "the statement could not be written in full to " +
                                                      sLDXFilePath + " (is the disk full?)");
         }
-        return true;
+        if (objProgress_ && !objProgress_(size, size)) {
+            return Fail(FailureKind::Stopped, "");
+        }
+        return !objOptions_.bolPlace || Place(objWriter, sLDXFilePath);
+    } catch (const std::bad_alloc&) {
+        return Fail(FailureKind::OutOfMemory, "there is not enough memory to convert the file");
     } catch (const QIFError& error) {
         return Fail(FailureKind::BadText, error.what());
     } catch (const std::exception& error) {
         return Fail(FailureKind::Unexpected, error.what());
     }
+}
+
+bool CQIFFile::Place(statement::CLDXFile& objWriter, const std::string& sLDXFilePath)
+{
+    switch (objWriter.PlaceFile(objOptions_.bolReplace)) {
+    case platform::StagedFile::Placement::Placed:
+        return true;
+    case platform::StagedFile::Placement::Exists:
+        return Fail(FailureKind::StatementExists,
+                    "the statement file already exists (--overwrite replaces it): " + sLDXFilePath);
+    case platform::StagedFile::Placement::Failed:
+        break;
+    }
+    return Fail(FailureKind::CannotPlace,
+                "the statement could not be put at " + sLDXFilePath + ": " + std::strerror(errno));
 }
 
 bool CQIFFile::ReadTransactions(std::string_view text, statement::CLDXFile& objWriter,

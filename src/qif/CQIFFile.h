@@ -28,6 +28,9 @@ enum class FailureKind
     BadText,               // the QIF text cannot be converted (the reason names the line)
     Stopped,               // the progress callback stopped the run
     CannotSave,            // the finished statement could not be written
+    StatementExists,       // a statement file appeared at the path and may not be replaced
+    CannotPlace,           // the finished statement could not be put at its path
+    OutOfMemory,           // there was not enough memory
     Unexpected             // any other error
 };
 
@@ -35,6 +38,17 @@ struct ConversionFailure
 {
     FailureKind kind = FailureKind::None;
     std::string sReason; // for the user, in a few words; empty for Stopped
+};
+
+// The largest QIF file read: bank downloads are a few hundred kilobytes, and a file of 1 GiB
+// already makes a statement tree of some 20 GiB.
+inline constexpr std::uint64_t kMaxQIFBytes = std::uint64_t{1} << 30;
+
+// How a conversion treats the statement path.
+struct ConversionOptions
+{
+    bool bolReplace = false; // a statement file already at the path may be replaced
+    bool bolPlace = true;    // false: the finished statement is built and checked, then dropped
 };
 
 // Told how far the reading has come; returns false to stop the conversion.
@@ -53,12 +67,14 @@ public:
     // not a regular file, or a file that cannot be opened; nothing is created. Never throws.
     [[nodiscard]] bool OpenFile(const std::string& sQIFFilePath);
     // Converts the open file into the statement at sLDXFilePath for the account. True only when
-    // the statement was saved; false on every failure, after which Failure() says why and the
-    // statement path may hold an unfinished file. Shows nothing and never throws.
+    // the statement was saved whole at its path; false on every failure, after which Failure()
+    // says why and the path holds what it held before. Shows nothing and never throws.
     [[nodiscard]] bool ConvertQIFtoLDX(const std::string& sLDXFilePath,
                                        const records::CAcctInfo& cAcctInf);
 
-    // Called now and then while lines are read; returning false stops the conversion (failure).
+    void SetOptions(const ConversionOptions& objOptions) { objOptions_ = objOptions; }
+    // Called now and then while lines are read, and once more before the statement takes its
+    // place; returning false stops the conversion (failure).
     void SetProgress(ProgressCallback objProgress) { objProgress_ = std::move(objProgress); }
     // What the last conversion read, and why it failed.
     [[nodiscard]] const ReadReport& Report() const { return report_; }
@@ -69,12 +85,14 @@ private:
     // Reads the text's lines into the writer; false when the progress callback stopped it.
     bool ReadTransactions(std::string_view text, statement::CLDXFile& objWriter,
                           const records::CAcctInfo& cAcctInf);
+    bool Place(statement::CLDXFile& objWriter, const std::string& sLDXFilePath);
 
     platform::IMessages& objMessages_;
     const platform::IProgramFolder& objProgramFolder_;
     const platform::IClock& objClock_;
     platform::UniqueFd objFile_;
     ProgressCallback objProgress_;
+    ConversionOptions objOptions_;
     ReadReport report_;
     ConversionFailure failure_;
 };

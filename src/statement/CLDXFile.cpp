@@ -5,9 +5,10 @@
 #include "platform/FileSystem.h"
 #include "platform/Utf8.h"
 
+#include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <fcntl.h>
+#include <limits.h>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -59,28 +60,29 @@ CLDXFile::CLDXFile(platform::IMessages& objMessages,
 
 bool CLDXFile::CreateFile(const std::string& sLDXFilePath)
 {
-    if (sLDXFilePath.empty()) {
+    if (sLDXFilePath.empty() || (objKept_ && platform::IdentityOf(sLDXFilePath) == objKept_)) {
         return false;
     }
-    if (objKept_ && platform::IdentityOf(sLDXFilePath) == objKept_) {
-        return false;
+    const std::size_t slash = sLDXFilePath.rfind('/');
+    if (sLDXFilePath.size() - (slash == std::string::npos ? 0 : slash + 1) > NAME_MAX) {
+        return false; // no folder takes a name that long
     }
-    struct stat link
+    struct stat info
     {};
-    const bool bolLink = ::lstat(sLDXFilePath.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
-    if ((bolLink || platform::FileExists(sLDXFilePath)) && std::remove(sLDXFilePath.c_str()) != 0) {
+    if (::lstat(sLDXFilePath.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        return false; // a folder is never replaced
+    }
+    std::optional<platform::StagedFile> staged = platform::StagedFile::Create(sLDXFilePath);
+    if (!staged) {
         return false;
     }
-    platform::UniqueFd file(
-        ::open(sLDXFilePath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666));
-    if (!file) {
-        return false;
-    }
-    const bool written = platform::WriteAll(file.Get(), kSkeleton);
+    platform::UniqueFd file(::open(staged->Path().c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW));
+    const bool written = file && platform::WriteAll(file.Get(), kSkeleton);
     if (!file.Reset() || !written) {
         return false;
     }
-    sFilePath = sLDXFilePath;
+    objStaged_.emplace(std::move(*staged));
+    sFilePath = objStaged_->Path();
     return true;
 }
 
@@ -197,7 +199,34 @@ bool CLDXFile::SaveFile()
     const bool bolSaved = cXMLDoc.Save(sFilePath);
     // The header goes in front of whatever the file holds, even when the save failed.
     const bool bolHeader = WriteOFXHeader();
-    return bolSaved && bolHeader;
+    // Only a statement that has reached the disk may take the place of the old one.
+    return bolSaved && bolHeader && objStaged_ && objStaged_->Sync();
+}
+
+platform::StagedFile::Placement CLDXFile::PlaceFile(bool bolReplace)
+{
+    if (!objStaged_) {
+        errno = ENOENT;
+        return platform::StagedFile::Placement::Failed;
+    }
+    if (objKept_ && platform::IdentityOf(objStaged_->FinalPath()) == objKept_) {
+        errno = EPERM; // the path has become the QIF file being read
+        return platform::StagedFile::Placement::Failed;
+    }
+    const platform::StagedFile::Placement placement = objStaged_->Place(bolReplace);
+    // A link that points nowhere names no statement: it is replaced like a missing file (and
+    // a file that takes its place meanwhile is still never replaced).
+    struct stat link
+    {};
+    struct stat target
+    {};
+    const std::string& sPath = objStaged_->FinalPath();
+    if (placement == platform::StagedFile::Placement::Exists &&
+        ::lstat(sPath.c_str(), &link) == 0 && S_ISLNK(link.st_mode) &&
+        ::stat(sPath.c_str(), &target) != 0 && ::unlink(sPath.c_str()) == 0) {
+        return objStaged_->Place(false);
+    }
+    return placement;
 }
 
 bool CLDXFile::WriteOFXHeader()

@@ -5,6 +5,7 @@
 #include "platform/IClock.h"
 #include "platform/IMessages.h"
 #include "platform/IProgramFolder.h"
+#include "platform/StagedFile.h"
 #include "records/CAcctInfo.h"
 #include "records/CQIFTx.h"
 #include "statement/StatementError.h"
@@ -18,7 +19,10 @@ namespace qif2ldx::statement {
 
 // Writes one OFX statement file: a skeleton file first, then the statement tree grown in memory
 // (signon, bank or credit-card statement, one STMTTRN per transaction, period, balance), then the
-// tree saved over the skeleton with the nine-line OFX header in front. Owns the document.
+// tree saved over the skeleton with the nine-line OFX header in front. All of it happens in a
+// private working file beside the statement path, which PlaceFile puts at that path once the
+// statement is complete; until then the path keeps what it held. Owns the document and the
+// working file, which goes with the object unless it was placed.
 class CLDXFile
 {
 public:
@@ -30,9 +34,9 @@ public:
     // A file that CreateFile must never replace, whatever name it is given by (the QIF file
     // being read).
     void KeepFile(const platform::FileIdentity& objIdentity) { objKept_ = objIdentity; }
-    // Replaces whatever file is at the path with the skeleton "<OFX></OFX>" CR LF and remembers
-    // the path; a symbolic link there is replaced, not followed. False for an empty path, a
-    // kept file, or a file that cannot be replaced. Never throws.
+    // Writes the skeleton "<OFX></OFX>" CR LF to a new working file beside the path. False for
+    // an empty path, a kept file, a folder, or a folder where no file can be created. Never
+    // throws.
     [[nodiscard]] bool CreateFile(const std::string& sLDXFilePath);
     // Loads the skeleton (a parse failure is reported to the user) and adds the signon and
     // statement aggregates for the account. The result is the load's. Throws xml::XmlError when
@@ -47,8 +51,15 @@ public:
     // transaction, when the counter cannot count further.
     bool WriteOFXTrans(const records::CQIFTx& cTxn, const records::CAcctInfo& AcctData);
     // Saves the statement over the skeleton and puts the header in front. True only when both
-    // the statement and the header reached the file. Never throws.
+    // the statement and the header reached the disk. Never throws.
     [[nodiscard]] bool SaveFile();
+    // Puts the saved statement at the path given to CreateFile in one step: replacing a file
+    // there only when bolReplace, never a kept file, and a symbolic link there itself rather
+    // than its target. Never throws.
+    [[nodiscard]] platform::StagedFile::Placement PlaceFile(bool bolReplace);
+
+    // The working file, where the statement is until it is placed.
+    [[nodiscard]] const std::string& WorkingPath() const { return sFilePath; }
 
     // Number of transactions written so far.
     [[nodiscard]] std::int32_t TxnCount() const { return lTxnCount; }
@@ -62,7 +73,8 @@ private:
 
     const platform::IClock& objClock_;
     std::optional<platform::FileIdentity> objKept_;
-    std::string sFilePath;
+    std::optional<platform::StagedFile> objStaged_;
+    std::string sFilePath; // the working file
     xml::CDoXML cXMLDoc;
     std::int32_t lTxnCount;
 };

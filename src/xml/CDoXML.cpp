@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <new>
 #include <utility>
 
 namespace qif2ldx::xml {
@@ -73,6 +74,8 @@ std::optional<std::string> CDoXML::XMLDocumentInfo(XMLDocumentInfoItem xdiDesire
     }
     try {
         return objXMLDoc->DeclarationAttribute(name);
+    } catch (const std::bad_alloc&) {
+        throw;
     } catch (const std::exception&) {
         return std::nullopt;
     }
@@ -83,6 +86,8 @@ std::string CDoXML::ReadNodeXML(const std::string& strQueryString) const
     try {
         const NodeRef objNode = Select(strQueryString);
         return objNode == nullptr ? std::string() : objXMLDoc->NodeXml(objNode);
+    } catch (const std::bad_alloc&) {
+        throw;
     } catch (const std::exception&) {
         return {};
     }
@@ -117,6 +122,8 @@ std::int32_t CDoXML::NodeCount(const std::string& strQueryString) const
             return -1;
         }
         return objXMLDoc->SelectNodesLength(strQueryString);
+    } catch (const std::bad_alloc&) {
+        throw;
     } catch (const std::exception&) {
         return -1;
     }
@@ -130,6 +137,8 @@ std::optional<std::string> CDoXML::ReadNode(const std::string& strQueryString) c
             return std::nullopt;
         }
         return objXMLDoc->Text(objNode);
+    } catch (const std::bad_alloc&) {
+        throw;
     } catch (const std::exception&) {
         return std::nullopt;
     }
@@ -144,6 +153,8 @@ std::optional<std::string> CDoXML::ReadAttribute(const std::string& strQueryStri
             return std::nullopt;
         }
         return objXMLDoc->GetAttribute(objNode, strAttributeName);
+    } catch (const std::bad_alloc&) {
+        throw;
     } catch (const std::exception&) {
         return std::nullopt;
     }
@@ -159,6 +170,8 @@ bool CDoXML::DeleteNode(const std::string& strQueryString)
         }
         objXMLDoc->RemoveChild(objParent, objNode);
         return true;
+    } catch (const std::bad_alloc&) {
+        throw;
     } catch (const std::exception&) {
         return false;
     }
@@ -173,6 +186,8 @@ bool CDoXML::WriteNode(const std::string& strQueryString, const std::string& vnt
         }
         objXMLDoc->SetText(objNode, vntNewNodeValue);
         return true;
+    } catch (const std::bad_alloc&) {
+        throw;
     } catch (const std::exception&) {
         return false;
     }
@@ -188,6 +203,8 @@ bool CDoXML::WriteAttribute(const std::string& strQueryString, const std::string
         }
         objXMLDoc->SetAttribute(objNode, strAttributeName, vntNewAttributeValue);
         return true;
+    } catch (const std::bad_alloc&) {
+        throw;
     } catch (const std::exception&) {
         return false;
     }
@@ -215,6 +232,8 @@ bool CDoXML::WriteCDataSection(const std::string& strQueryString,
         }
         objXMLDoc->AppendCData(objNode, vntNewCDataValue);
         return true;
+    } catch (const std::bad_alloc&) {
+        throw;
     } catch (const std::exception&) {
         return false;
     }
@@ -246,6 +265,8 @@ bool CDoXML::InsertNode(const std::string& strQueryString, const std::string& st
             objXMLDoc->SetAttribute(objNewNode, strNewAttributeName, *vntNewAttributeValue);
         }
         return true;
+    } catch (const std::bad_alloc&) {
+        throw;
     } catch (const std::exception&) {
         return false;
     }
@@ -260,6 +281,8 @@ bool CDoXML::DeleteAttribute(const std::string& strQueryString, const std::strin
         }
         objXMLDoc->RemoveAttribute(objNode, strAttributeName);
         return true;
+    } catch (const std::bad_alloc&) {
+        throw;
     } catch (const std::exception&) {
         return false;
     }
@@ -273,6 +296,8 @@ bool CDoXML::Reparse()
         }
         const std::unique_ptr<IDomDocument> objCheck = CreateParserObject("DOMDocument");
         return objCheck && objCheck->LoadXML(objXMLDoc->Xml());
+    } catch (const std::bad_alloc&) {
+        throw;
     } catch (const std::exception&) {
         return false;
     }
@@ -282,6 +307,8 @@ bool CDoXML::Save(const std::string& strFileName)
 {
     try {
         return objXMLDoc && objXMLDoc->Save(strFileName);
+    } catch (const std::bad_alloc&) {
+        throw;
     } catch (const std::exception&) {
         return false;
     }

@@ -40,7 +40,8 @@ enum NodeRelationship : std::int32_t
 // One XML document, worked on through query strings instead of node objects: absolute element
 // paths from the document, relative ones from the root element, index steps counting from 0.
 // Owns the parser document it loaded; the parser is chosen by version from a registry of class
-// names.
+// names. Members said never to throw let std::bad_alloc through: running out of memory is the
+// caller's to report, not a failure of the document.
 class CDoXML
 {
 public:

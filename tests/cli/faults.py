@@ -1,10 +1,15 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
-"""Faults met by the real program: a device given as the QIF file, a disk that fills up while
-the statement is saved (a file-size limit), and interrupts during a long conversion.
+"""Faults met by the real program. Whatever goes wrong, the statement path keeps what it held
+(the old statement, or nothing), no private file is left beside it (but after SIGKILL, one at
+most), and the exit status tells what happened: a device as the QIF file, a failed conversion,
+a full disk, too little memory, interrupts and kills during a long run, two runs onto one path,
+a result that cannot be written, a file too large to read, no display, and a desktop that does
+not know statement files.
 Usage: faults.py QIF2LDX ACCOUNT_LIST GENERATOR"""
 
 import os
+import pathlib
 import resource
 import signal
 import subprocess
@@ -15,51 +20,178 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 from harness import check, report  # noqa: E402
 
+OLD = b"OFXHEADER: 100\r\nthe statement of last month\r\n"
 
-def main():
-    program, accounts, generator = sys.argv[1:4]
-    base = [program, "convert", "--account", "Everyday Current", "--account-list", accounts]
-    with tempfile.TemporaryDirectory() as folder:
-        # A device must be refused at once, not read for ever.
-        run = subprocess.run(base + ["/dev/zero", "-o", f"{folder}/zero.LDX"],
-                             capture_output=True, timeout=20, check=False)
-        check("/dev/zero: exit status", run.returncode == 2, str(run.returncode))
 
-        # A statement larger than the file-size limit: a failure, never success.
-        small = f"{folder}/small.qif"
-        subprocess.run([sys.executable, generator, "20000", small], check=True)
-        before = open(small, "rb").read()
-        limit = 256 * 1024
+def hidden(folder):
+    """The private working files in the folder."""
+    return sorted(p.name for p in pathlib.Path(folder).glob(".*.tmp"))
 
-        def limited():
-            resource.setrlimit(resource.RLIMIT_FSIZE, (limit, limit))
 
-        run = subprocess.run(base + [small, "-o", f"{folder}/full.LDX"], capture_output=True,
-                             timeout=120, preexec_fn=limited, check=False)
+def limited(kind, limit):
+    def apply():
+        resource.setrlimit(kind, (limit, limit))
+    return apply
+
+
+class Faults:
+    def __init__(self, program, accounts, generator, folder):
+        self.program, self.folder = program, folder
+        self.base = [program, "convert", "--account", "Everyday Current", "--account-list",
+                     accounts]
+        self.small = f"{folder}/small.qif"
+        self.large = f"{folder}/large.qif"
+        subprocess.run([sys.executable, generator, "20000", self.small], check=True)
+        subprocess.run([sys.executable, generator, "400000", self.large], check=True)
+
+    def old_statement(self, name):
+        path = f"{self.folder}/{name}.LDX"
+        pathlib.Path(path).write_bytes(OLD)
+        return path
+
+    def run(self, args, **kwargs):
+        kwargs.setdefault("timeout", 120)
+        return subprocess.run(self.base + args, capture_output=True, check=False, **kwargs)
+
+    def expect_untouched(self, what, ldx):
+        check(f"{what}: old statement unchanged", pathlib.Path(ldx).read_bytes() == OLD)
+        check(f"{what}: no private file left", not hidden(self.folder), str(hidden(self.folder)))
+
+    def failures_keep_the_old_statement(self):
+        bad = f"{self.folder}/bad.qif"
+        pathlib.Path(bad).write_bytes(b"!Type:Bank\r\nD31/02/2026\r\nT-1\r\n^\r\n")
+        ldx = self.old_statement("failed")
+        run = self.run([bad, "-o", ldx, "--overwrite"])
+        check("failed conversion: exit status", run.returncode == 1, str(run.returncode))
+        self.expect_untouched("failed conversion", ldx)
+
+        before = pathlib.Path(self.small).read_bytes()
+        ldx = self.old_statement("full")
+        run = self.run([self.small, "-o", ldx, "--overwrite"],
+                       preexec_fn=limited(resource.RLIMIT_FSIZE, 256 * 1024))
         check("disk full: exit status", run.returncode == 1, str(run.returncode))
         check("disk full: message", b"could not be written in full" in run.stderr,
               run.stderr.decode(errors="replace"))
-        check("disk full: QIF unchanged", open(small, "rb").read() == before)
+        check("disk full: QIF unchanged", pathlib.Path(self.small).read_bytes() == before)
+        self.expect_untouched("disk full", ldx)
 
-        # Interrupted runs stop promptly and leave no statement that looks finished.
-        large = f"{folder}/large.qif"
-        subprocess.run([sys.executable, generator, "400000", large], check=True)
-        for signum in (signal.SIGINT, signal.SIGTERM):
-            ldx = f"{folder}/large-{signum}.LDX"
-            child = subprocess.Popen(base + [large, "-o", ldx], stdout=subprocess.PIPE,
-                                     stderr=subprocess.PIPE)
+        ldx = self.old_statement("memory")
+        run = self.run([self.large, "-o", ldx, "--overwrite"],
+                       preexec_fn=limited(resource.RLIMIT_AS, 300 << 20))
+        check("out of memory: exit status", run.returncode == 1, str(run.returncode))
+        check("out of memory: message", b"not enough memory" in run.stderr,
+              run.stderr.decode(errors="replace"))
+        self.expect_untouched("out of memory", ldx)
+
+    def signals_keep_the_old_statement(self):
+        for signum in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP, signal.SIGKILL):
+            name = signal.Signals(signum).name
+            ldx = self.old_statement(f"large-{name}")
+            child = subprocess.Popen(self.base + [self.large, "-o", ldx, "--overwrite"],
+                                     stdout=subprocess.PIPE, stderr=subprocess.PIPE)
             time.sleep(0.3)
             sent = time.monotonic()
             child.send_signal(signum)
             _, err = child.communicate(timeout=60)
             waited = time.monotonic() - sent
-            name = signal.Signals(signum).name
+            check(f"{name}: old statement unchanged", pathlib.Path(ldx).read_bytes() == OLD)
+            if signum == signal.SIGKILL:
+                left = hidden(self.folder)
+                check(f"{name}: at most one private file", len(left) <= 1, str(left))
+                for leftover in left:
+                    os.remove(f"{self.folder}/{leftover}")
+                continue
             check(f"{name}: exit status", child.returncode == 130, str(child.returncode))
             check(f"{name}: message", b"interrupted" in err, err.decode(errors="replace"))
             check(f"{name}: prompt", waited < 5, f"{waited:.1f} s")
-            with open(ldx, "rb") as statement:
-                check(f"{name}: no finished statement",
-                      not statement.read(9).startswith(b"OFXHEADER"))
+            check(f"{name}: no private file left", not hidden(self.folder))
+
+    def two_runs_make_one_whole_statement(self):
+        expected_path = f"{self.folder}/expected.LDX"
+        run = self.run([self.small, "-o", expected_path])
+        check("reference run", run.returncode == 0, run.stderr.decode(errors="replace"))
+        expected = pathlib.Path(expected_path).read_bytes()
+        for round_ in range(20):
+            replace = round_ % 2 == 1
+            ldx = f"{self.folder}/both-{round_}.LDX"
+            args = [self.small, "-o", ldx] + (["--overwrite"] if replace else [])
+            children = [subprocess.Popen(self.base + args, stdout=subprocess.DEVNULL,
+                                         stderr=subprocess.PIPE) for _ in range(2)]
+            results = [(c.wait(timeout=120), c.stderr.read()) for c in children]
+            codes = sorted(code for code, _ in results)
+            what = f"two runs, round {round_}"
+            check(f"{what}: one whole statement", pathlib.Path(ldx).read_bytes() == expected)
+            if replace:
+                check(f"{what}: both saved", codes == [0, 0], str(codes))
+            else:
+                check(f"{what}: one saved, one refused", codes == [0, 2], str(codes))
+                check(f"{what}: the refusal says why",
+                      all(code == 0 or b"already exists" in err for code, err in results))
+            check(f"{what}: no private file left", not hidden(self.folder))
+
+    def odd_surroundings(self):
+        run = self.run(["/dev/zero", "-o", f"{self.folder}/zero.LDX"], timeout=20)
+        check("/dev/zero: exit status", run.returncode == 2, str(run.returncode))
+
+        with open("/dev/full", "wb") as full:
+            run = subprocess.run([self.program, "--version"], stdout=full,
+                                 stderr=subprocess.PIPE, check=False)
+        check("stdout full: exit status", run.returncode == 1, str(run.returncode))
+
+        sparse = f"{self.folder}/huge.qif"
+        with open(sparse, "wb") as handle:
+            handle.truncate(2 << 30)
+        started = time.monotonic()
+        run = self.run([sparse, "-o", f"{self.folder}/huge.LDX"])
+        check("2 GB QIF file: refused", run.returncode == 2 and b"larger than 1 GiB" in run.stderr,
+              run.stderr.decode(errors="replace"))
+        check("2 GB QIF file: at once", time.monotonic() - started < 5)
+        os.remove(sparse)
+
+        env = {k: v for k, v in os.environ.items()
+               if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+        run = subprocess.run([self.program], env=env, capture_output=True, timeout=20,
+                             check=False)
+        check("no display: exit status", run.returncode == 2, str(run.returncode))
+        check("no display: message", run.stderr == b"qif2ldx: no display: the dialog needs one; "
+              b"for the command line, see qif2ldx --help\n", run.stderr.decode(errors="replace"))
+
+    def unknown_statement_type_starts_nothing(self):
+        """A desktop whose MIME database does not know .LDX, with a text editor as the default
+        for text/plain: --open must not start the editor on the statement."""
+        xdg = pathlib.Path(self.folder) / "xdg"
+        (xdg / "data/applications").mkdir(parents=True)
+        (xdg / "config").mkdir()
+        record = xdg / "editor-started"
+        editor = xdg / "editor"
+        editor.write_text(f"#!/bin/sh\ntouch '{record}'\n")
+        editor.chmod(0o700)
+        (xdg / "data/applications/editor.desktop").write_text(
+            f"[Desktop Entry]\nType=Application\nName=Editor\nExec={editor} %f\n"
+            "MimeType=text/plain;\n")
+        (xdg / "config/mimeapps.list").write_text(
+            "[Default Applications]\ntext/plain=editor.desktop\n")
+        subprocess.run(["update-desktop-database", str(xdg / "data/applications")], check=False)
+        env = dict(os.environ, XDG_DATA_HOME=str(xdg / "data"),
+                   XDG_CONFIG_HOME=str(xdg / "config"), XDG_DATA_DIRS=str(xdg / "none"),
+                   XDG_CONFIG_DIRS=str(xdg / "none"))
+        run = self.run([self.small, "-o", f"{self.folder}/open.LDX", "--open"], env=env)
+        check("unknown type: saved", run.returncode == 0, run.stderr.decode(errors="replace"))
+        check("unknown type: told", b"not associated with Lodestrand" in run.stderr,
+              run.stderr.decode(errors="replace"))
+        time.sleep(0.5)
+        check("unknown type: no program started", not record.exists())
+
+
+def main():
+    program, accounts, generator = sys.argv[1:4]
+    with tempfile.TemporaryDirectory() as folder:
+        faults = Faults(program, accounts, generator, folder)
+        faults.failures_keep_the_old_statement()
+        faults.signals_keep_the_old_statement()
+        faults.two_runs_make_one_whole_statement()
+        faults.odd_surroundings()
+        faults.unknown_statement_type_starts_nothing()
     return report()
 
 

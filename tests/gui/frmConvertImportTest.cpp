@@ -277,23 +277,24 @@ private slots:
         QVERIFY(Button("Command(1)")->isEnabled());
     }
 
-    void failedRunTellsTheUserAndStillHandsOff()
+    void failedRunStaysOpenWithTheTextsAndHandsNothingOff()
     {
         const std::string qif = Qif("bad.qif", "D01052026\r\nT-1\r\n^\r\n");
         const std::string ldx = dir->File("missing folder/bad.LDX");
+        association.sExecutable = "/opt/lodestrand/lodestrand";
         Fill(qif, ldx, "Everyday Current");
         QTest::mouseClick(Button("Command(0)"), Qt::LeftButton);
         QCOMPARE(MessageTexts(),
                  (QStringList{"Errors were encountered whilst attempting to convert: " +
-                                  QString::fromStdString(qif) +
-                                  ". Please ensure that this file is a valid QIF file.",
-                              "Unable to automatically import .LDX file. This is because "
-                              "Tidelink (.LDX) files are currently not associated with "
-                              "Lodestrand on this computer. You can manually import your .LDX "
-                              "file from the Lodestrand File menu."}));
+                              QString::fromStdString(qif) +
+                              ". Please ensure that this file is a valid QIF file."}));
         QCOMPARE(settings.writes, 2);
         QVERIFY(starts.started.empty());
-        QVERIFY(!dialog->isVisible());
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(Text1()->text(), QString::fromStdString(qif));
+        QCOMPARE(Text2()->text(), QString::fromStdString(ldx));
+        QCOMPARE(Combo1()->currentText(), QString("Everyday Current"));
+        QVERIFY(Button("Command(1)")->isEnabled());
     }
 
     void browsingProposesTheStatementPath()

@@ -28,7 +28,7 @@ private slots:
         int pauses = 0;
         app::gui::frmSplash splash(
             {dir.File("in.qif"), dir.File("out.LDX"), "Acct ", dir.File("list.dat")},
-            {messages, folder, clock, [&] { ++pauses; }}, nullptr);
+            {messages, folder, clock, [&] { ++pauses; }}, false, nullptr);
         QCOMPARE(splash.size(), QSize(313, 41));
         QVERIFY(splash.windowFlags().testFlag(Qt::FramelessWindowHint));
         QVERIFY(splash.windowFlags().testFlag(Qt::WindowStaysOnTopHint));

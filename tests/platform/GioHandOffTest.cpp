@@ -66,7 +66,7 @@ protected:
 
     TempDir dir;
     test::MessageRecorder messages;
-    platform::GioFileAssociation association;
+    platform::GioFileAssociation association{app::kStatementMimeType};
     platform::SpawnProcessStarter starter;
     static inline std::string app_;
     static inline std::string record_;

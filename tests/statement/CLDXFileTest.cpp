@@ -166,13 +166,27 @@ TEST_F(CLDXFileTest, TextIsEscapedAndTheHeaderNeverChanges)
     EXPECT_NE(Body().find("<NAME>A&amp;B &lt;x&gt;</NAME><MEMO>\x80</MEMO>"), std::string::npos);
 }
 
-TEST_F(CLDXFileTest, CreateFileReplacesFilesAndRefusesWhatItCannot)
+TEST_F(CLDXFileTest, TheStatementIsWrittenBesideThePathAndTakesItsPlaceWhole)
 {
     statement::CLDXFile file(messages, folder, clock);
     EXPECT_FALSE(file.CreateFile(""));
-    WriteBytes(path, std::string(1000, 'x'));
-    EXPECT_TRUE(file.CreateFile(path));
-    EXPECT_EQ(ReadBytes(path), "<OFX></OFX>\r\n");
+    WriteBytes(path, "old statement");
+    ASSERT_TRUE(file.CreateFile(path));
+    EXPECT_EQ(ReadBytes(file.WorkingPath()), "<OFX></OFX>\r\n");
+    EXPECT_EQ(file.WorkingPath().find(dir.File(".statement.LDX.")), 0U);
+    file.WriteOFXStandardInfo(BankAccount());
+    ASSERT_TRUE(file.SaveFile());
+    EXPECT_EQ(ReadBytes(path), "old statement");
+    EXPECT_EQ(file.PlaceFile(false), platform::StagedFile::Placement::Exists);
+    EXPECT_EQ(ReadBytes(path), "old statement");
+    EXPECT_EQ(file.PlaceFile(true), platform::StagedFile::Placement::Placed);
+    EXPECT_EQ(ReadBytes(path).substr(0, kHeader.size()), kHeader);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+}
+
+TEST_F(CLDXFileTest, CreateFileRefusesWhatItCannotWriteAndLeavesNothing)
+{
+    statement::CLDXFile file(messages, folder, clock);
     EXPECT_FALSE(file.CreateFile(dir.Path().string()));
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path()));
     EXPECT_FALSE(file.CreateFile(dir.File("missing/s.LDX")));
@@ -182,6 +196,11 @@ TEST_F(CLDXFileTest, CreateFileReplacesFilesAndRefusesWhatItCannot)
         EXPECT_FALSE(file.CreateFile(dir.File("locked/s.LDX")));
     }
     ::chmod(dir.File("locked").c_str(), 0700);
+    {
+        statement::CLDXFile abandoned(messages, folder, clock);
+        ASSERT_TRUE(abandoned.CreateFile(path));
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1); // locked/
 }
 
 TEST_F(CLDXFileTest, FailedSavePutsTheHeaderBeforeTheSkeletonAndReportsFailure)
@@ -189,12 +208,13 @@ TEST_F(CLDXFileTest, FailedSavePutsTheHeaderBeforeTheSkeletonAndReportsFailure)
     statement::CLDXFile file(messages, folder, clock);
     ASSERT_TRUE(file.CreateFile(path));
     // A skeleton that no longer parses: the load fails with a report and no document is held.
-    WriteBytes(path, "<OFX></OFX>\r\n<junk");
+    WriteBytes(file.WorkingPath(), "<OFX></OFX>\r\n<junk");
     EXPECT_FALSE(file.WriteOFXStandardInfo(BankAccount()));
     EXPECT_EQ(messages.Messages().size(), 1U);
     EXPECT_FALSE(file.WriteOFXTrans(kGrocer, BankAccount()));
     EXPECT_FALSE(file.SaveFile());
-    EXPECT_EQ(ReadBytes(path), kHeader + "<OFX></OFX>\r\n<junk");
+    EXPECT_EQ(ReadBytes(file.WorkingPath()), kHeader + "<OFX></OFX>\r\n<junk");
+    EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 TEST_F(CLDXFileTest, HeaderThatCannotBeWrittenIsAFailure)
@@ -202,10 +222,11 @@ TEST_F(CLDXFileTest, HeaderThatCannotBeWrittenIsAFailure)
     statement::CLDXFile file(messages, folder, clock);
     ASSERT_TRUE(file.CreateFile(path));
     file.WriteOFXStandardInfo(BankAccount());
-    // The statement path turns into a folder between the build and the save.
-    std::filesystem::remove(path);
-    std::filesystem::create_directory(path);
+    // The working file turns into a folder between the build and the save.
+    std::filesystem::remove(file.WorkingPath());
+    std::filesystem::create_directory(file.WorkingPath());
     EXPECT_FALSE(file.SaveFile());
+    std::filesystem::remove(file.WorkingPath());
 }
 
 TEST_F(CLDXFileTest, CounterOverflowRaisesAfterTheTransactionWasAdded)

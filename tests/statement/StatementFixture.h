@@ -32,7 +32,8 @@ inline records::CAcctInfo CardAccount()
 class StatementFixture : public ::testing::Test
 {
 protected:
-    // The whole run as the converter drives it; returns SaveFile's result.
+    // The whole run as the converter drives it, the statement placed at path; returns SaveFile's
+    // result.
     bool WriteStatement(const records::CAcctInfo& account, const std::vector<records::CQIFTx>& txns,
                         const std::string& start, const std::string& end)
     {
@@ -46,7 +47,7 @@ protected:
         }
         file.InsertSTMTStartEndDate(account, start, end);
         file.InsertLEDGERBAL(account, end);
-        return file.SaveFile();
+        return file.SaveFile() && file.PlaceFile(true) == platform::StagedFile::Placement::Placed;
     }
 
     // The statement body between the header and the final CR LF.

@@ -35,7 +35,7 @@ bool Write(const std::string& path, const records::CAcctInfo& account)
     }
     file.InsertSTMTStartEndDate(account, "20261102", "20261105");
     file.InsertLEDGERBAL(account, "20261105");
-    return file.SaveFile();
+    return file.SaveFile() && file.PlaceFile(true) == platform::StagedFile::Placement::Placed;
 }
 
 } // namespace

@@ -26,9 +26,7 @@ int ListAccounts(const std::string& sAccountList, const CommandLineContext& objC
     return kExitSaved;
 }
 
-} // namespace
-
-int RunCommandLine(int argc, const char* const* argv, const CommandLineContext& objContext)
+int Dispatch(int argc, const char* const* argv, const CommandLineContext& objContext)
 {
     CLI::App app{"Converts a QIF bank or credit-card file into an OFX statement file (.LDX) for "
                  "Lodestrand.\nWithout arguments, opens the \"Import Bank Statement\" dialog.",
@@ -68,6 +66,22 @@ int RunCommandLine(int argc, const char* const* argv, const CommandLineContext& 
         return RunConvert(objOptions, objContext);
     }
     return ListAccounts(sAccountList, objContext);
+}
+
+} // namespace
+
+int RunCommandLine(int argc, const char* const* argv, const CommandLineContext& objContext)
+{
+    const int status = Dispatch(argc, argv, objContext);
+    // A result that could not be written (a full disk, a closed pipe) is no success.
+    objContext.objOut.flush();
+    if (!objContext.objOut) {
+        objContext.objErr << kProgram
+                          << ": error: the results could not be written to standard "
+                             "output\n";
+        return status == kExitSaved ? kExitFailed : status;
+    }
+    return status;
 }
 
 } // namespace qif2ldx::app::cli

@@ -67,6 +67,8 @@ std::string Refusal(const ConvertOptions& objOptions, const std::string& sOutput
         return {};
     case InputCheck::QifNotAFile:
         return "the QIF file does not exist or is not a regular file: " + objOptions.sQIFFile;
+    case InputCheck::QifTooLarge:
+        return "the QIF file is larger than 1 GiB: " + objOptions.sQIFFile;
     case InputCheck::BadStatementName:
         return "the statement file must be named *.LDX or *.ldx: " + sOutput;
     case InputCheck::StatementIsQif:
@@ -126,10 +128,12 @@ void ReportSaved(const qif::ReadReport& report, const std::string& sStatement,
     objContext.objOut << " to " << sStatement << "\n";
 }
 
-ConversionOutcome RunWithProgress(const ConversionInput& objInput, platform::IMessages& objMessages,
+ConversionOutcome RunWithProgress(const ConversionInput& objInput, bool bolReplace,
+                                  platform::IMessages& objMessages,
                                   const CommandLineContext& objContext)
 {
     ConversionRun objRun(objMessages, objContext.objProgramFolder, objContext.objClock);
+    objRun.SetOptions({bolReplace, true});
     ProgressBar objBar(objContext.objErr, objContext.bolErrIsTerminal);
     objRun.SetProgress([&](std::uint64_t done, std::uint64_t total) {
         if (objContext.objInterrupt != nullptr && objContext.objInterrupt->load() != 0) {
@@ -160,12 +164,15 @@ int RunConvert(const ConvertOptions& objOptions, const CommandLineContext& objCo
     platform::StderrMessages objMessages(err, kProgram);
     const ConversionOutcome objOutcome =
         RunWithProgress({Trim(objOptions.sQIFFile), sStatement, objOptions.sAccount, sList},
-                        objMessages, objContext);
+                        objOptions.bolOverwrite, objMessages, objContext);
     WarnAboutAccount(objOutcome, Trim(objOptions.sAccount), sList, err);
     switch (objOutcome.result) {
     case RunResult::Interrupted:
         err << kProgram << ": interrupted; the statement was not finished: " << sStatement << "\n";
         return kExitInterrupted;
+    case RunResult::Refused:
+        err << kProgram << ": error: " << objOutcome.sReason << "\n";
+        return kExitRefused;
     case RunResult::Failed:
     case RunResult::Aborted:
         if (!objOutcome.sReason.empty()) {

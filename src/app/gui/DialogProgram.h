@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "app/HandOff.h"
 #include "app/gui/QtFileDialogBackend.h"
 #include "app/gui/QtMessages.h"
 #include "app/gui/QtSettings.h"
 #include "app/gui/frmConvertImport.h"
 #include "platform/ExecutableFolder.h"
+#include "platform/Interrupts.h"
 #include "platform/SystemClock.h"
 #include "platform/gio/GioFileAssociation.h"
 #include "platform/gio/SpawnProcessStarter.h"
@@ -31,11 +33,12 @@ private:
         void ShowTopic(const QString& sTopic) override;
     };
 
+    const std::atomic<int>& objInterrupt_;
     QtMessages objMessages_;
     platform::ExecutableFolder objFolder_;
     platform::SystemClock objClock_;
     QtSettings objSettings_;
-    platform::GioFileAssociation objAssociation_;
+    platform::GioFileAssociation objAssociation_{kStatementMimeType};
     platform::SpawnProcessStarter objStarter_;
     QtFileDialogBackend objFileDialogs_{nullptr};
     DialogHelp objHelp_;

@@ -20,6 +20,14 @@
 namespace qif2ldx::app::gui {
 namespace {
 
+// Told when a file appeared at the statement path while the statement was written.
+constexpr const char* kStatementAppearedMessage =
+    "The converted file was not saved: another program created a file of that name while it "
+    "was being written. Please choose whether to replace it and press OK again.";
+constexpr const char* kQifTooLargeMessage =
+    "The QIF file is larger than 1 GiB, far more than any bank statement holds. Please specify a "
+    "valid QIF file in the 'QIF File to Convert' edit box.";
+
 constexpr int kOK = 0;
 constexpr int kCancel = 1;
 constexpr int kHelp = 2;
@@ -259,6 +267,7 @@ bool frmConvertImport::ValidateInput()
         return false;
     };
     const std::string sAccount = Combo1->currentText().toStdString();
+    bolMayReplace_ = false;
     InputCheck check = CheckConversionInput(Text(Text1), Text(Text2), sAccount, false);
     if (check == InputCheck::StatementExists) {
         if (objMessages.Show(kMessageTitle,
@@ -268,6 +277,7 @@ bool frmConvertImport::ValidateInput()
                              platform::MessageKind::Question) != platform::MessageAnswer::Yes) {
             return false;
         }
+        bolMayReplace_ = true;
         check = CheckConversionInput(Text(Text1), Text(Text2), sAccount, true);
     }
     switch (check) {
@@ -276,6 +286,8 @@ bool frmConvertImport::ValidateInput()
         return true;
     case InputCheck::QifNotAFile:
         return refuse("Please specify a valid QIF file in the 'QIF File to Convert' edit box.");
+    case InputCheck::QifTooLarge:
+        return refuse(kQifTooLargeMessage);
     case InputCheck::BadStatementName:
         return refuse("Please specify a valid location and name (.LDX) for the converted file "
                       "in the 'Save Converted File As' edit box.");
@@ -293,6 +305,7 @@ void frmConvertImport::ConvertAndImport()
     if (!ValidateInput()) {
         return;
     }
+    ConversionOutcome objOutcome;
     QAbstractButton* cancel = Command->button(kCancel);
     cancel->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -301,11 +314,30 @@ void frmConvertImport::ConvertAndImport()
         // spaces at its ends, and that would be another file. The look-up trims the name itself.
         frmSplash splash({Trim(Text(Text1)), Trim(Text(Text2)), Combo1->currentText().toStdString(),
                           sOLAccntListFile.toStdString()},
-                         objServices_.objRun, this);
+                         objServices_.objRun, bolMayReplace_, this);
         splash.exec();
+        objOutcome = splash.Outcome();
     }
     QApplication::restoreOverrideCursor();
     cancel->setEnabled(true);
+    AfterRun(objOutcome);
+}
+
+void frmConvertImport::AfterRun(const ConversionOutcome& objOutcome)
+{
+    if (objOutcome.result == RunResult::Interrupted) {
+        close(); // the program was asked to end
+        return;
+    }
+    if (objOutcome.result != RunResult::Saved) {
+        // Nothing was written: the dialog stays as the user filled it in, to be corrected.
+        RememberFolders(Text(Text1), Text(Text2), objServices_.objSettings);
+        if (objOutcome.result == RunResult::Refused) {
+            static_cast<void>(objServices_.objRun.objMessages.Show(
+                kMessageTitle, kStatementAppearedMessage, platform::MessageKind::Information));
+        }
+        return;
+    }
     static_cast<void>(
         HandOffStatement(Text(Text1), Text(Text2),
                          {objServices_.objRun.objMessages, objServices_.objAssociation,

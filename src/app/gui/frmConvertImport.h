@@ -59,9 +59,13 @@ private:
                            bool bolSave);
     bool ValidateInput();
     void ConvertAndImport();
+    // After the progress window: the hand-off and close after a success; otherwise the folders
+    // are remembered and the dialog stays open.
+    void AfterRun(const ConversionOutcome& objOutcome);
     void ShowHelp(const QString& sTopicPath);
 
     DialogServices objServices_;
+    bool bolMayReplace_ = false; // the user agreed to replace the existing statement
     CommonDialog dlgCommonDialog;
     QLineEdit* Text1;
     QLineEdit* Text2;

@@ -15,9 +15,10 @@
 
 namespace qif2ldx::app::gui {
 
-frmSplash::frmSplash(ConversionInput objInput, RunServices objServices, QWidget* objOwner)
+frmSplash::frmSplash(ConversionInput objInput, RunServices objServices, bool bolReplace,
+                     QWidget* objOwner)
     : QDialog(objOwner, Qt::Dialog | Qt::FramelessWindowHint), objInput_(std::move(objInput)),
-      objServices_(std::move(objServices))
+      objServices_(std::move(objServices)), bolReplace_(bolReplace)
 {
     setObjectName("frmSplash");
     setWindowTitle(QString());
@@ -72,7 +73,12 @@ void frmSplash::Run()
     ConversionRun objRun(objServices_.objMessages, objServices_.objProgramFolder,
                          objServices_.objClock);
     objRun.SetPause(objServices_.objPause);
-    static_cast<void>(objRun.Run(objInput_));
+    objRun.SetOptions({bolReplace_, true});
+    const std::atomic<int>* interrupt = objServices_.objInterrupt;
+    objRun.SetProgress([interrupt](std::uint64_t /*done*/, std::uint64_t /*total*/) {
+        return interrupt == nullptr || interrupt->load() == 0;
+    });
+    objOutcome_ = objRun.Run(objInput_);
     done(QDialog::Accepted);
 }
 

@@ -4,6 +4,7 @@
 #include "app/ConversionRun.h"
 
 #include <QDialog>
+#include <atomic>
 #include <functional>
 
 namespace qif2ldx::app::gui {
@@ -15,6 +16,9 @@ struct RunServices
     const platform::IProgramFolder& objProgramFolder;
     const platform::IClock& objClock;
     std::function<void()> objPause; // the one-second wait before converting
+    // A signal number once the user asks the program to end (SIGINT, SIGTERM, SIGHUP); the run
+    // then stops and leaves nothing behind.
+    const std::atomic<int>* objInterrupt = nullptr;
 };
 
 // The small progress window that carries out one conversion run while it is shown modally:
@@ -25,8 +29,12 @@ class frmSplash final : public QDialog
     Q_OBJECT
 
 public:
-    // Takes the dialog's texts as they stand, untrimmed.
-    frmSplash(ConversionInput objInput, RunServices objServices, QWidget* objOwner);
+    // Takes the dialog's texts; bolReplace: the user agreed to replace an existing statement.
+    frmSplash(ConversionInput objInput, RunServices objServices, bool bolReplace,
+              QWidget* objOwner);
+
+    // What the run did, once the window has closed.
+    [[nodiscard]] const ConversionOutcome& Outcome() const { return objOutcome_; }
 
 protected:
     void showEvent(QShowEvent* objEvent) override;
@@ -38,7 +46,9 @@ private:
 
     ConversionInput objInput_;
     RunServices objServices_;
+    bool bolReplace_;
     bool bolStarted_ = false;
+    ConversionOutcome objOutcome_;
 };
 
 } // namespace qif2ldx::app::gui

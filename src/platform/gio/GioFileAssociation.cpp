@@ -19,6 +19,38 @@ struct GFreeDeleter
 template <typename T> using GObjectPtr = std::unique_ptr<T, GObjectDeleter>;
 using GString = std::unique_ptr<gchar, GFreeDeleter>;
 
+// True when the application's own entry names the type itself among those it opens.
+bool Claims(GAppInfo* app, const char* type)
+{
+    const char* const* types = g_app_info_get_supported_types(app);
+    for (; types != nullptr && *types != nullptr; ++types) {
+        if (g_content_type_equals(*types, type) != FALSE) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The application to start for the type: the default when it claims the type itself,
+// otherwise the first application that does; nullptr when none claims it.
+GObjectPtr<GAppInfo> ApplicationFor(const char* type)
+{
+    GObjectPtr<GAppInfo> chosen(g_app_info_get_default_for_type(type, FALSE));
+    if (chosen && Claims(chosen.get(), type)) {
+        return chosen;
+    }
+    chosen.reset();
+    GList* claiming = g_app_info_get_recommended_for_type(type);
+    for (GList* item = claiming; item != nullptr && !chosen; item = item->next) {
+        auto* app = static_cast<GAppInfo*>(item->data);
+        if (Claims(app, type)) {
+            chosen.reset(static_cast<GAppInfo*>(g_object_ref(app)));
+        }
+    }
+    g_list_free_full(claiming, g_object_unref);
+    return chosen;
+}
+
 } // namespace
 
 std::string GioFileAssociation::FindExecutable(const std::string& sFile) const
@@ -34,14 +66,11 @@ std::string GioFileAssociation::FindExecutable(const std::string& sFile) const
         return {};
     }
     const char* type = g_file_info_get_content_type(info.get());
-    if (type == nullptr) {
-        return {};
+    if (type == nullptr || g_content_type_equals(type, sMimeType_.c_str()) == FALSE) {
+        return {}; // not known as a statement here, whatever it may resemble
     }
-    const GObjectPtr<GAppInfo> app(g_app_info_get_default_for_type(type, FALSE));
-    if (!app) {
-        return {};
-    }
-    const char* executable = g_app_info_get_executable(app.get());
+    const GObjectPtr<GAppInfo> app = ApplicationFor(sMimeType_.c_str());
+    const char* executable = app ? g_app_info_get_executable(app.get()) : nullptr;
     if (executable == nullptr || *executable == '\0') {
         return {};
     }

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <climits>
 #include <fcntl.h>
+#include <new>
 
 namespace qif2ldx::xml {
 
@@ -54,7 +55,7 @@ public:
         xmlNode* node = xmlNewDocTextLen(&Doc(), reinterpret_cast<const xmlChar*>(text.data()),
                                          static_cast<int>(text.size()));
         if (node == nullptr) {
-            throw DomError("out of memory");
+            throw std::bad_alloc();
         }
         return node;
     }
@@ -80,7 +81,7 @@ libxml::XPathObjectPtr LibXmlDocument::Impl::EvaluateXPath(const std::string& qu
     libxml::ErrorCapture capture;
     const libxml::XPathCtxtPtr xpath(xmlXPathNewContext(&Doc()));
     if (!xpath) {
-        throw DomError("out of memory");
+        throw std::bad_alloc();
     }
     xpath->error = libxml::SilentStructured;
     xpath->node = context;
@@ -231,7 +232,7 @@ NodeRef LibXmlDocument::AppendElement(NodeRef objParent, const std::string& strN
     const std::string_view text = vntText ? libxml::CleanText(*vntText, storage) : "";
     xmlNode* element = xmlNewDocNode(&document, nullptr, ToXmlChar(strName), nullptr);
     if (element == nullptr) {
-        throw DomError("out of memory");
+        throw std::bad_alloc();
     }
     if (!text.empty()) {
         xmlNode* content =
@@ -241,7 +242,7 @@ NodeRef LibXmlDocument::AppendElement(NodeRef objParent, const std::string& strN
         if (content == nullptr || xmlAddChild(element, content) == nullptr) {
             xmlFreeNode(content);
             xmlFreeNode(element);
-            throw DomError("out of memory");
+            throw std::bad_alloc();
         }
     }
     impl_->Append(parent, element, "the element cannot be appended");
@@ -297,7 +298,7 @@ void LibXmlDocument::SetText(NodeRef objNode, const std::string& strText)
     case XML_ELEMENT_NODE:
         impl_->index.RemoveChildren(node);
         if (!clean.empty()) {
-            impl_->Append(node, impl_->NewText(clean), "out of memory");
+            impl_->Append(node, impl_->NewText(clean), "the text cannot be set");
         }
         return;
     case XML_ATTRIBUTE_NODE:
