@@ -3,12 +3,21 @@
 
 #include "app/AccountList.h"
 
+#include <cctype>
+
 namespace qif2ldx::app {
 
 std::string ConversionFailedMessage(const std::string& sQIFFilePath)
 {
     return "Errors were encountered whilst attempting to convert: " + sQIFFilePath + "." +
            " Please ensure that this file is a valid QIF file.";
+}
+
+std::string DescribeDateDecision(const qif::DateDecision& decision)
+{
+    return std::string("The dates in this file are ") + qif::DateOrderName(decision.order) +
+           ": line " + std::to_string(decision.line) + " reads " + decision.sLine + " (" +
+           qif::DescribeDate(decision.sDate) + ").";
 }
 
 ConversionRun::ConversionRun(platform::IMessages& objMessages,
@@ -41,6 +50,7 @@ void ConversionRun::RunConversion(const ConversionInput& objInput, ConversionOut
     qif::CQIFFile objQIF(objMessages_, objProgramFolder_, objClock_);
     objQIF.SetProgress(objProgress_);
     objQIF.SetOptions(objOptions_);
+    objQIF.SetConfirmDateOrder(objConfirm_);
     const bool ok = objQIF.OpenFile(objInput.sQIFFilePath) &&
                     objQIF.ConvertQIFtoLDX(objInput.sLDXFilePath, objOutcome.cAcctInf);
     objOutcome.report = objQIF.Report();
@@ -60,9 +70,15 @@ void ConversionRun::RunConversion(const ConversionInput& objInput, ConversionOut
     }
     objOutcome.result = RunResult::Failed;
     if (!objInput.sQIFFilePath.empty()) {
-        static_cast<void>(objMessages_.Show(kMessageTitle,
-                                            ConversionFailedMessage(objInput.sQIFFilePath),
-                                            platform::MessageKind::Information));
+        std::string sText = ConversionFailedMessage(objInput.sQIFFilePath);
+        if (bolExplain_ && !objOutcome.sReason.empty()) {
+            std::string sReason = objOutcome.sReason;
+            sReason.front() =
+                static_cast<char>(std::toupper(static_cast<unsigned char>(sReason.front())));
+            sText += "\r\n\r\n" + sReason;
+        }
+        static_cast<void>(
+            objMessages_.Show(kMessageTitle, sText, platform::MessageKind::Information));
     }
 }
 

@@ -54,6 +54,13 @@ public:
     void SetOptions(const qif::ConversionOptions& objOptions) { objOptions_ = objOptions; }
     // Called between the look-up and the conversion (the dialog's pause).
     void SetPause(std::function<void()> objPause) { objPause_ = std::move(objPause); }
+    // Asked before the dates are read in another order than day first; false fails the run.
+    void SetConfirmDateOrder(std::function<bool(const qif::DateDecision&)> objConfirm)
+    {
+        objConfirm_ = std::move(objConfirm);
+    }
+    // The conversion-failure message gets the reason as a second paragraph (the dialog's).
+    void SetExplainFailures(bool bolExplain) { bolExplain_ = bolExplain; }
     // Called as the reading goes on; returning false interrupts the run.
     void SetProgress(qif::ProgressCallback objProgress) { objProgress_ = std::move(objProgress); }
 
@@ -69,6 +76,8 @@ private:
     const platform::IProgramFolder& objProgramFolder_;
     const platform::IClock& objClock_;
     qif::ConversionOptions objOptions_;
+    std::function<bool(const qif::DateDecision&)> objConfirm_;
+    bool bolExplain_ = false;
     std::function<void()> objPause_;
     qif::ProgressCallback objProgress_;
 };
@@ -78,5 +87,9 @@ inline constexpr const char* kMessageTitle = "Lodestrand";
 
 // The message shown when a QIF file could not be converted.
 [[nodiscard]] std::string ConversionFailedMessage(const std::string& sQIFFilePath);
+
+// The order the dates were found in, told in a sentence: "The dates in this file are month
+// first: line 7 reads D03/24/2015 (24 March 2015)."
+[[nodiscard]] std::string DescribeDateDecision(const qif::DateDecision& decision);
 
 } // namespace qif2ldx::app

@@ -5,10 +5,12 @@
 #include "platform/Windows1252.h"
 #include "qif/QIFError.h"
 #include "qif/QIFLines.h"
+#include "qif/QIFText.h"
 #include "statement/CLDXFile.h"
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string_view>
 #include <unistd.h>
@@ -37,6 +39,7 @@ bool CQIFFile::OpenFile(const std::string& sQIFFilePath)
         return false;
     }
     objFile_ = std::move(file);
+    sQIFFilePath_ = sQIFFilePath;
     return true;
 }
 
@@ -54,39 +57,39 @@ bool CQIFFile::ConvertQIFtoLDX(const std::string& sLDXFilePath, const records::C
         return Fail(FailureKind::NotOpen, "no QIF file is open");
     }
     try {
-        statement::CLDXFile objWriter(objMessages_, objProgramFolder_, objClock_);
-        if (const auto identity = platform::IdentityOf(objFile_.Get())) {
-            objWriter.KeepFile(*identity); // the statement must never replace its own input
-        }
-        if (!objWriter.CreateFile(sLDXFilePath)) {
+        std::unique_ptr<statement::CLDXFile> objWriter = StartStatement(sLDXFilePath, cAcctInf);
+        if (!objWriter) {
             return Fail(FailureKind::CannotCreateStatement,
                         "the statement file cannot be created: " + sLDXFilePath);
         }
-        static_cast<void>(objWriter.WriteOFXStandardInfo(cAcctInf));
-        if (::lseek(objFile_.Get(), 0, SEEK_SET) != 0) {
-            return Fail(FailureKind::CannotRead, "the QIF file cannot be read");
+        std::optional<QIFText> text = ReadText();
+        if (!text) {
+            return false;
         }
-        std::optional<std::string> buffer = platform::ReadAll(objFile_.Get(), kMaxQIFBytes);
-        if (!buffer) {
-            return Fail(FailureKind::CannotRead, errno == EFBIG
-                                                     ? "the QIF file is larger than 1 GiB"
-                                                     : "the QIF file cannot be read");
+        DatePlan plan = objOptions_.dateOrder ? DatePlan::Forced(*objOptions_.dateOrder)
+                                              : DatePlan::AssumeDayFirst();
+        while (true) {
+            try {
+                if (!ReadTransactions(*text, *objWriter, cAcctInf, plan)) {
+                    return Fail(FailureKind::Stopped, "");
+                }
+                break;
+            } catch (const DayFirstMiss&) {
+                // Some date is no real day read day first: the file's order is found, and the
+                // statement begun again in a new working file.
+                if (!DecideDates(*text, plan)) {
+                    return false;
+                }
+                objWriter = StartStatement(sLDXFilePath, cAcctInf);
+                if (!objWriter) {
+                    return Fail(FailureKind::CannotCreateStatement,
+                                "the statement file cannot be created: " + sLDXFilePath);
+                }
+            }
         }
-        const std::uint64_t size = buffer->size();
-        if (!ReadTransactions(*buffer, objWriter, cAcctInf)) {
-            return Fail(FailureKind::Stopped, "");
-        }
-        buffer.reset();
-        objWriter.InsertSTMTStartEndDate(cAcctInf, report_.sStartDate, report_.sEndDate);
-        objWriter.InsertLEDGERBAL(cAcctInf, report_.sEndDate);
-        if (!objWriter.SaveFile()) {
-            return Fail(FailureKind::CannotSave, "the statement could not be written in full to " +
-                                                     sLDXFilePath + " (is the disk full?)");
-        }
-        if (objProgress_ && !objProgress_(size, size)) {
-            return Fail(FailureKind::Stopped, "");
-        }
-        return !objOptions_.bolPlace || Place(objWriter, sLDXFilePath);
+        const std::uint64_t size = text->Text().size();
+        text.reset();
+        return FinishStatement(*objWriter, sLDXFilePath, cAcctInf, size);
     } catch (const std::bad_alloc&) {
         return Fail(FailureKind::OutOfMemory, "there is not enough memory to convert the file");
     } catch (const QIFError& error) {
@@ -94,6 +97,80 @@ bool CQIFFile::ConvertQIFtoLDX(const std::string& sLDXFilePath, const records::C
     } catch (const std::exception& error) {
         return Fail(FailureKind::Unexpected, error.what());
     }
+}
+
+std::unique_ptr<statement::CLDXFile> CQIFFile::StartStatement(const std::string& sLDXFilePath,
+                                                              const records::CAcctInfo& cAcctInf)
+{
+    auto objWriter =
+        std::make_unique<statement::CLDXFile>(objMessages_, objProgramFolder_, objClock_);
+    if (const auto identity = platform::IdentityOf(objFile_.Get())) {
+        objWriter->KeepFile(*identity); // the statement must never replace its own input
+    }
+    if (!objWriter->CreateFile(sLDXFilePath)) {
+        return nullptr;
+    }
+    static_cast<void>(objWriter->WriteOFXStandardInfo(cAcctInf));
+    return objWriter;
+}
+
+std::optional<QIFText> CQIFFile::ReadText()
+{
+    std::optional<std::string> bytes;
+    if (::lseek(objFile_.Get(), 0, SEEK_SET) == 0) {
+        bytes = platform::ReadAll(objFile_.Get(), kMaxQIFBytes);
+    }
+    if (!bytes) {
+        Fail(FailureKind::CannotRead,
+             errno == EFBIG ? "the QIF file is larger than 1 GiB" : "the QIF file cannot be read");
+        return std::nullopt;
+    }
+    try {
+        return QIFText(std::move(*bytes));
+    } catch (const QIFError& error) {
+        Fail(FailureKind::BadText,
+             sQIFFilePath_ + " does not look like a QIF file: " + error.what());
+        return std::nullopt;
+    }
+}
+
+bool CQIFFile::DecideDates(const QIFText& text, DatePlan& plan)
+{
+    DateSurvey objSurvey;
+    ReadReport ignored;
+    QIFRecords objRecords(text.IsUtf8(), DatePlan::Surveying(objSurvey), ignored,
+                          [](const records::CQIFTx&) {});
+    QIFLines objLines(text.Text(), text.EndsLinesWithCr());
+    QIFLine line;
+    while (objLines.Next(line)) {
+        objRecords.HandleLine(line);
+    }
+    const DateDecision decision = objSurvey.Decide();
+    if (!decision.bolFits) {
+        return Fail(FailureKind::BadText, decision.sFailure);
+    }
+    if (objConfirm_ && !objConfirm_(decision)) {
+        return Fail(FailureKind::BadText, decision.sDayFirstFailure);
+    }
+    plan = DatePlan::Decided(decision);
+    report_ = ReadReport{};
+    report_.dates = decision;
+    return true;
+}
+
+bool CQIFFile::FinishStatement(statement::CLDXFile& objWriter, const std::string& sLDXFilePath,
+                               const records::CAcctInfo& cAcctInf, std::uint64_t size)
+{
+    objWriter.InsertSTMTStartEndDate(cAcctInf, report_.sStartDate, report_.sEndDate);
+    objWriter.InsertLEDGERBAL(cAcctInf, report_.sEndDate);
+    if (!objWriter.SaveFile()) {
+        return Fail(FailureKind::CannotSave, "the statement could not be written in full to " +
+                                                 sLDXFilePath + " (is the disk full?)");
+    }
+    if (objProgress_ && !objProgress_(size, size)) {
+        return Fail(FailureKind::Stopped, "");
+    }
+    return !objOptions_.bolPlace || Place(objWriter, sLDXFilePath);
 }
 
 bool CQIFFile::Place(statement::CLDXFile& objWriter, const std::string& sLDXFilePath)
@@ -111,35 +188,36 @@ bool CQIFFile::Place(statement::CLDXFile& objWriter, const std::string& sLDXFile
                 "the statement could not be put at " + sLDXFilePath + ": " + std::strerror(errno));
 }
 
-bool CQIFFile::ReadTransactions(std::string_view text, statement::CLDXFile& objWriter,
-                                const records::CAcctInfo& cAcctInf)
+bool CQIFFile::ReadTransactions(const QIFText& text, statement::CLDXFile& objWriter,
+                                const records::CAcctInfo& cAcctInf, const DatePlan& plan)
 {
-    // A byte-order mark says the file is UTF-8 rather than Windows-1252.
-    const bool bolUtf8 = text.substr(0, 3) == platform::kUtf8ByteOrderMark;
-    if (bolUtf8) {
-        text.remove_prefix(3);
-    }
-    QIFRecords objRecords(bolUtf8, report_, [&](const records::CQIFTx& cTxn) {
+    const DateDecision dates = report_.dates;
+    report_ = ReadReport{};
+    report_.dates = dates;
+    QIFRecords objRecords(text.IsUtf8(), plan, report_, [&](const records::CQIFTx& cTxn) {
         static_cast<void>(objWriter.WriteOFXTrans(cTxn, cAcctInf));
     });
-    QIFLines objLines(text);
+    const std::string_view body = text.Text();
+    QIFLines objLines(body, text.EndsLinesWithCr());
     QIFLine line;
     std::uint64_t nextReport = kProgressStep;
     while (objLines.Next(line)) {
         try {
-            objRecords.HandleLine(line.text);
+            objRecords.HandleLine(line);
+        } catch (const DayFirstMiss&) {
+            throw;
         } catch (const QIFError& error) {
             throw QIFError("line " + std::to_string(line.number) + ": " + error.what());
         }
         if (objProgress_ && objLines.Position() >= nextReport) {
             nextReport = objLines.Position() + kProgressStep;
-            if (!objProgress_(objLines.Position(), text.size())) {
+            if (!objProgress_(objLines.Position(), body.size())) {
                 return false;
             }
         }
     }
     objRecords.Finish();
-    return !objProgress_ || objProgress_(text.size(), text.size());
+    return !objProgress_ || objProgress_(body.size(), body.size());
 }
 
 } // namespace qif2ldx::qif

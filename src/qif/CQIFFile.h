@@ -6,10 +6,13 @@
 #include "platform/IMessages.h"
 #include "platform/IProgramFolder.h"
 #include "qif/QIFRecords.h"
+#include "qif/QIFText.h"
 #include "records/CAcctInfo.h"
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 
 namespace qif2ldx::statement {
@@ -49,6 +52,10 @@ struct ConversionOptions
 {
     bool bolReplace = false; // a statement file already at the path may be replaced
     bool bolPlace = true;    // false: the finished statement is built and checked, then dropped
+    // Every date read in this order, whatever the file says; without one, day first, or the
+    // order the file's dates and "!Option:" lines show when some date is no real day read day
+    // first.
+    std::optional<DateOrder> dateOrder;
 };
 
 // Told how far the reading has come; returns false to stop the conversion.
@@ -73,6 +80,12 @@ public:
                                        const records::CAcctInfo& cAcctInf);
 
     void SetOptions(const ConversionOptions& objOptions) { objOptions_ = objOptions; }
+    // Asked before the dates are read in another order than day first; false fails the
+    // conversion as a day-first reading would.
+    void SetConfirmDateOrder(std::function<bool(const DateDecision&)> objConfirm)
+    {
+        objConfirm_ = std::move(objConfirm);
+    }
     // Called now and then while lines are read, and once more before the statement takes its
     // place; returning false stops the conversion (failure).
     void SetProgress(ProgressCallback objProgress) { objProgress_ = std::move(objProgress); }
@@ -82,15 +95,28 @@ public:
 
 private:
     bool Fail(FailureKind kind, std::string sReason);
+    // A new statement writer with its working file and the fixed head; nullptr when the file
+    // cannot be created.
+    std::unique_ptr<statement::CLDXFile> StartStatement(const std::string& sLDXFilePath,
+                                                        const records::CAcctInfo& cAcctInf);
+    // The open file's text; nullopt (after Fail) when it cannot be read or is not text.
+    std::optional<QIFText> ReadText();
+    // Finds the order of the file's dates, asks for it, and sets the plan; false after Fail.
+    bool DecideDates(const QIFText& text, DatePlan& plan);
     // Reads the text's lines into the writer; false when the progress callback stopped it.
-    bool ReadTransactions(std::string_view text, statement::CLDXFile& objWriter,
-                          const records::CAcctInfo& cAcctInf);
+    bool ReadTransactions(const QIFText& text, statement::CLDXFile& objWriter,
+                          const records::CAcctInfo& cAcctInf, const DatePlan& plan);
+    // The period, the balance, the save and the placement.
+    bool FinishStatement(statement::CLDXFile& objWriter, const std::string& sLDXFilePath,
+                         const records::CAcctInfo& cAcctInf, std::uint64_t size);
     bool Place(statement::CLDXFile& objWriter, const std::string& sLDXFilePath);
 
     platform::IMessages& objMessages_;
     const platform::IProgramFolder& objProgramFolder_;
     const platform::IClock& objClock_;
     platform::UniqueFd objFile_;
+    std::string sQIFFilePath_;
+    std::function<bool(const DateDecision&)> objConfirm_;
     ProgressCallback objProgress_;
     ConversionOptions objOptions_;
     ReadReport report_;

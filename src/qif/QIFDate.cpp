@@ -31,7 +31,98 @@ DateParts PartsOf(std::string_view date)
             ReadNumber(date.substr(std::min<std::size_t>(4, date.size()), 2)), ReadNumber(day)};
 }
 
+// A two-digit year in full: with an apostrophe before it always 20xx (Quicken writes 1/5'23 and
+// 12/21' 7), otherwise 00-69 in 2000-2069 and 70-99 in the 1900s. A year of another length is
+// kept as written (one or two digits after an apostrophe count as 20xx); nullopt for two
+// characters that are not a number.
+std::optional<std::string> FullYear(std::string_view year, bool bolApostrophe)
+{
+    const bool digits = !year.empty() && year.find_first_not_of("0123456789") == std::string::npos;
+    if (bolApostrophe && digits && year.size() <= 2) {
+        return std::string(year.size() == 1 ? "200" : "20") + std::string(year);
+    }
+    if (year.size() != 2) {
+        return std::string(year);
+    }
+    if (!digits) {
+        return std::nullopt;
+    }
+    return std::string((year[0] - '0') * 10 + (year[1] - '0') < 70 ? "20" : "19") +
+           std::string(year);
+}
+
+// A day or month of one character gets a leading "0".
+std::string Padded(std::string_view part)
+{
+    return part.size() == 1 ? "0" + std::string(part) : std::string(part);
+}
+
+// A date text taken apart, in the places the reading takes them from.
+struct DatePieces
+{
+    bool bolFound = false;           // the text has a separator
+    bool bolApostrophe = false;      // the year follows an apostrophe
+    std::string first;               // before the first separator
+    std::string second;              // the two characters after it, "5/" turned into "5"
+    std::string last;                // after the last separator
+    std::optional<std::string> year; // last, as a full year; nullopt when it cannot be one
+};
+
+DatePieces SplitDate(std::string_view text)
+{
+    char separator = '/';
+    if (text.find('/') == std::string_view::npos) {
+        separator = text.find('.') != std::string_view::npos ? '.' : '-';
+    }
+    const std::size_t firstSeparator = text.find(separator);
+    if (firstSeparator == std::string_view::npos) {
+        return {};
+    }
+    std::size_t lastSeparator = text.rfind(separator);
+    const std::size_t apostrophe = text.rfind('\'');
+    DatePieces parts;
+    parts.bolFound = true;
+    // An apostrophe counts only where it stands before the year, after the other separators.
+    parts.bolApostrophe = apostrophe != std::string_view::npos && apostrophe > lastSeparator;
+    if (parts.bolApostrophe) {
+        lastSeparator = apostrophe;
+    }
+    parts.first = std::string(text.substr(0, firstSeparator));
+    const std::string_view middle =
+        text.substr(firstSeparator + 1, lastSeparator - firstSeparator - 1);
+    if (lastSeparator == firstSeparator) {
+        parts.second = std::string(text.substr(firstSeparator + 1, 2));
+    } else {
+        // The two characters after the first separator, up to the next one.
+        parts.second = std::string(middle.substr(0, 2));
+        if (middle.size() < 2) {
+            parts.second = std::string(middle);
+        }
+    }
+    const std::size_t cut = parts.second.find_first_of(std::string{separator, '\''});
+    if (cut != std::string::npos) {
+        parts.second = parts.second.substr(0, cut);
+    }
+    parts.last = std::string(text.substr(lastSeparator + 1));
+    parts.year = FullYear(parts.last, parts.bolApostrophe);
+    return parts;
+}
+
 } // namespace
+
+std::string DescribeDate(std::string_view sDate)
+{
+    static constexpr std::array<const char*, 12> kMonths = {
+        "January", "February", "March",     "April",   "May",      "June",
+        "July",    "August",   "September", "October", "November", "December"};
+    if (!IsCalendarDate(sDate)) {
+        return std::string(sDate);
+    }
+    const int month = (sDate[4] - '0') * 10 + (sDate[5] - '0');
+    const int day = (sDate[6] - '0') * 10 + (sDate[7] - '0');
+    return std::to_string(day) + " " + kMonths[static_cast<std::size_t>(month - 1)] + " " +
+           std::string(sDate.substr(0, 4));
+}
 
 long long ReadNumber(std::string_view sText)
 {
@@ -64,7 +155,20 @@ long long ReadNumber(std::string_view sText)
     return negative ? -value : value;
 }
 
-std::string NormaliseQIFDate(std::string_view sLine)
+const char* DateOrderName(DateOrder order)
+{
+    switch (order) {
+    case DateOrder::DayFirst:
+        return "day first";
+    case DateOrder::MonthFirst:
+        return "month first";
+    case DateOrder::YearFirst:
+        return "year first";
+    }
+    return "";
+}
+
+std::string DateText(std::string_view sLine)
 {
     std::string_view s = TrimSpaces(sLine);
     if (s.find('\t') != std::string_view::npos) {
@@ -73,23 +177,58 @@ std::string NormaliseQIFDate(std::string_view sLine)
     if (!s.empty()) {
         s.remove_prefix(1); // the "D"
     }
-    const std::size_t firstSlash = s.find('/');
-    if (firstSlash == std::string_view::npos) {
-        throw QIFError("the date \"" + platform::AnsiToUtf8(sLine) + "\" has no \"/\"");
+    std::string text;
+    text.reserve(s.size());
+    for (const char c : s) {
+        if (c != ' ' && c != '\t') {
+            text.push_back(c);
+        }
     }
-    std::string year(s.substr(s.rfind('/') + 1));
-    std::string first(s.substr(0, firstSlash));
-    std::string second(s.substr(firstSlash + 1, 2));
-    if (year.size() == 2) {
-        year = (ReadNumber(year) < 70 ? "20" : "19") + year;
+    return text;
+}
+
+bool HasDigit(std::string_view sText)
+{
+    return sText.find_first_of("0123456789") != std::string_view::npos;
+}
+
+std::optional<std::string> ReadDate(std::string_view sText, DateOrder order)
+{
+    if (sText.size() == 8 && sText.find_first_not_of("0123456789") == std::string_view::npos) {
+        return IsCalendarDate(sText) ? std::optional<std::string>(sText) : std::nullopt;
     }
-    if (first.size() == 1) {
-        first = "0" + first;
+    const DatePieces parts = SplitDate(sText);
+    if (!parts.bolFound) {
+        return std::nullopt;
     }
-    if (second.find('/') != std::string::npos) {
-        second = std::string("0") + second[0];
+    std::optional<std::string> year;
+    std::string month;
+    std::string day;
+    switch (order) {
+    case DateOrder::DayFirst:
+        year = parts.year;
+        month = parts.second;
+        day = parts.first;
+        break;
+    case DateOrder::MonthFirst:
+        year = parts.year;
+        month = parts.first;
+        day = parts.second;
+        break;
+    case DateOrder::YearFirst:
+        if (parts.bolApostrophe) {
+            return std::nullopt; // the year is the part after the apostrophe
+        }
+        year = FullYear(parts.first, false);
+        month = parts.second;
+        day = parts.last;
+        break;
     }
-    return year + second + first;
+    if (!year) {
+        return std::nullopt;
+    }
+    std::string date = *year + Padded(month) + Padded(day);
+    return IsCalendarDate(date) ? std::optional<std::string>(std::move(date)) : std::nullopt;
 }
 
 bool IsCalendarDate(std::string_view sDate)

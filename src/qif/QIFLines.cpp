@@ -5,9 +5,10 @@
 
 namespace qif2ldx::qif {
 
-QIFLines::QIFLines(std::string_view text)
-    : text_(text), hasLineEnd_(text.find('\n') != std::string_view::npos),
-      nextCrLf_(text.find("\r\n"))
+QIFLines::QIFLines(std::string_view text, bool bolCrOnly)
+    : text_(text), bolCrOnly_(bolCrOnly),
+      hasLineEnd_(text.find(bolCrOnly ? '\r' : '\n') != std::string_view::npos),
+      nextCrLf_(bolCrOnly ? std::string_view::npos : text.find("\r\n"))
 {}
 
 bool QIFLines::Next(QIFLine& line)
@@ -22,13 +23,12 @@ bool QIFLines::Next(QIFLine& line)
     std::size_t end = nextCrLf_;
     std::size_t terminator = 2;
     if (end == std::string_view::npos) {
-        end = text_.find('\n', pos_);
+        end = text_.find(bolCrOnly_ ? '\r' : '\n', pos_);
         terminator = 1;
     }
     if (end == std::string_view::npos) {
         if (!hasLineEnd_) {
-            throw QIFError("the file has no line ends (LF or CR LF); lines that end in CR alone "
-                           "are not read");
+            throw QIFError("the file has no line ends (LF, CR LF or CR)");
         }
         end = length;
         terminator = 0;

@@ -14,13 +14,13 @@ struct QIFLine
 };
 
 // Splits a QIF text into lines. A line ends at the next CR LF anywhere in the rest of the text;
-// only where none follows does it end at LF. When the text holds a line end, a last line
-// without one counts like any other; in a text without any, a single character is never read
-// and anything longer is an error.
+// only where none follows does it end at LF. A text that holds no LF but CR has lines that end
+// in CR. When the text holds a line end, a last line without one counts like any other; in a
+// text without any, a single character is never read and anything longer is an error.
 class QIFLines
 {
 public:
-    explicit QIFLines(std::string_view text);
+    QIFLines(std::string_view text, bool bolCrOnly);
 
     // The next line; false at the end of the text. Throws QIFError for a text of more than one
     // character without any line end.
@@ -33,6 +33,7 @@ private:
     std::string_view text_;
     std::size_t pos_ = 0;
     std::int64_t number_ = 0;
+    bool bolCrOnly_;
     bool hasLineEnd_;
     // Where the next CR LF starts, looked up again only once the reading has passed it.
     std::size_t nextCrLf_;

@@ -4,28 +4,72 @@
 #include "platform/Windows1252.h"
 #include "qif/QIFDate.h"
 
-namespace qif2ldx::qif {
+#include <algorithm>
+#include <array>
+#include <cctype>
 
-QIFRecords::QIFRecords(bool bolUtf8, ReadReport& objReport, Sink objSink)
-    : bolUtf8_(bolUtf8), objReport_(objReport), objSink_(std::move(objSink))
+namespace qif2ldx::qif {
+namespace {
+
+// The section a "!" line begins, in upper case without the blanks after it.
+std::string SectionName(std::string_view line)
+{
+    std::string name;
+    for (const char c : line) {
+        name.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
+    }
+    while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) {
+        name.pop_back();
+    }
+    return name;
+}
+
+bool StartsWith(std::string_view text, std::string_view start)
+{
+    return text.substr(0, start.size()) == start;
+}
+
+// Sections whose records are no transactions.
+bool IsListSection(const std::string& name)
+{
+    static constexpr std::array<std::string_view, 10> kLists = {
+        "!ACCOUNT",     "!TYPE:CAT",    "!TYPE:CLASS", "!TYPE:MEMORIZED", "!TYPE:SECURITY",
+        "!TYPE:PRICES", "!TYPE:BUDGET", "!TYPE:TAG",   "!TYPE:PAYEE",     "!TYPE:TEMPLATE"};
+    return std::find(kLists.begin(), kLists.end(), name) != kLists.end();
+}
+
+} // namespace
+
+QIFRecords::QIFRecords(bool bolUtf8, const DatePlan& objDates, ReadReport& objReport, Sink objSink)
+    : bolUtf8_(bolUtf8), objDates_(objDates), objReport_(objReport), objSink_(std::move(objSink))
 {}
 
-void QIFRecords::HandleLine(std::string_view line)
+void QIFRecords::HandleLine(const QIFLine& line)
 {
-    if (line.empty()) {
+    const std::string_view text = line.text;
+    if (text.empty()) {
         return;
     }
-    const std::string_view field = line.substr(1);
-    switch (line.front()) {
+    if (text.front() == '!') {
+        HandleSection(text);
+        return;
+    }
+    const std::string_view field = text.substr(1);
+    if (!inTransactions_) {
+        HandleNonTransaction(text.front(), field);
+        return;
+    }
+    switch (text.front()) {
     case 'D': {
-        const std::string sDate = NormaliseQIFDate(line);
-        // A day-first reading of a month-first or year-first file gives days that do not exist;
-        // such a statement would only be rejected or imported wrongly.
-        if (!IsCalendarDate(sDate)) {
-            throw QIFError("\"" + Decode(line) + "\" is not a day-first date");
+        const std::string sText = DateText(text);
+        // A "D" line without a digit is no date (a description, say); the record keeps its own.
+        if (HasDigit(sText)) {
+            std::string sDate = objDates_.Read(sText, line.number, Decode(text), option_);
+            if (!sDate.empty()) { // empty while the dates are only surveyed
+                cTxn_.sDate = std::move(sDate);
+                TrackPeriod(cTxn_.sDate);
+            }
         }
-        cTxn_.sDate = sDate;
-        TrackPeriod(cTxn_.sDate);
         opened_ = true;
         break;
     }
@@ -49,31 +93,89 @@ void QIFRecords::HandleLine(std::string_view line)
     case '^':
         EndTransaction();
         break;
-    case '!':
-        // Only records under a "!Type:" header are transactions; the others (account lists,
-        // options) are not counted as dropped when they lack a date or an amount.
-        inTransactions_ = line.substr(0, 6) == "!Type:";
-        break;
     default:
         break; // categories, cleared flags, addresses, splits and the rest are not carried
     }
 }
 
+void QIFRecords::HandleSection(std::string_view line)
+{
+    const std::string name = SectionName(line);
+    if (const std::optional<DateOrder> order = OptionDateOrder(line)) {
+        option_ = order;
+        return;
+    }
+    if (StartsWith(name, "!OPTION:") || StartsWith(name, "!CLEAR:")) {
+        return; // options change no section
+    }
+    const bool transactions = !IsListSection(name);
+    if (inTransactions_ && !transactions) {
+        EndUnterminated(); // a list begins: the transaction before it has ended
+    } else if (!inTransactions_ && transactions) {
+        opened_ = false;
+    }
+    inTransactions_ = transactions;
+    inAccounts_ = name == "!ACCOUNT";
+}
+
+void QIFRecords::HandleNonTransaction(char code, std::string_view field)
+{
+    if (code == '^') {
+        if (inAccounts_ && !sAccountName_.empty()) {
+            sAccount_ = sAccountName_;
+        }
+        sAccountName_.clear();
+        opened_ = false;
+        return;
+    }
+    if (inAccounts_ && code == 'N') {
+        sAccountName_ = Decode(field);
+    }
+    opened_ = true;
+}
+
 void QIFRecords::Finish()
 {
-    objReport_.bolUnterminatedRecord = opened_;
+    if (inTransactions_) {
+        EndUnterminated();
+    }
 }
 
 void QIFRecords::EndTransaction()
 {
     if (!cTxn_.sDate.empty() && !cTxn_.sAmount.empty()) {
-        objSink_(cTxn_);
-        ++objReport_.written;
-    } else if (opened_ && inTransactions_) {
+        Write();
+    } else if (opened_) {
         ++objReport_.dropped;
     }
     cTxn_ = records::CQIFTx{};
     opened_ = false;
+}
+
+void QIFRecords::EndUnterminated()
+{
+    if (!opened_) {
+        return;
+    }
+    if (!cTxn_.sDate.empty() && !cTxn_.sAmount.empty()) {
+        Write();
+        objReport_.bolUnterminatedWritten = true;
+    } else {
+        objReport_.bolUnterminatedRecord = true;
+    }
+    cTxn_ = records::CQIFTx{};
+    opened_ = false;
+}
+
+void QIFRecords::Write()
+{
+    objSink_(cTxn_);
+    ++objReport_.written;
+    auto& accounts = objReport_.accounts;
+    if (!sAccount_.empty() &&
+        std::find(accounts.begin(), accounts.end(), sAccount_) == accounts.end()) {
+        accounts.push_back(sAccount_);
+    }
 }
 
 void QIFRecords::TrackPeriod(const std::string& sNew)

@@ -136,15 +136,27 @@ TEST_F(CommandLine, FailedConversionExitsWithOneAndNamesTheFile)
     EXPECT_EQ(RunCommand({"convert", qif, "-a", "Everyday Current"}), kExitFailed);
     EXPECT_EQ(err.str(), "qif2ldx: Errors were encountered whilst attempting to convert: " + qif +
                              ". Please ensure that this file is a valid QIF file.\n"
-                             "qif2ldx: line 1: the date \"D01052026\" has no \"/\"\n");
+                             "qif2ldx: line 1: \"D01052026\" is no real day, read day first, "
+                             "month first or year first\n");
     EXPECT_EQ(out.str(), "");
+}
 
-    // A month-first file read day first gives a day that does not exist.
+TEST_F(CommandLine, DatesAreReadInTheOrderTheFileShowsUnlessOneIsGiven)
+{
     const std::string us =
-        Qif("us.qif", "!Type:Bank\r\nD01/05/2026\r\nT-1\r\n^\r\nD12/25/2026\r\n");
-    EXPECT_EQ(RunCommand({"convert", us, "-a", "Everyday Current"}), kExitFailed);
+        Qif("us.qif", "!Type:Bank\r\nD01/05/2026\r\nT-1\r\n^\r\nD12/25/2026\r\nT-2\r\n^\r\n");
+    EXPECT_EQ(RunCommand({"convert", us, "-a", "Everyday Current"}), kExitSaved);
+    EXPECT_EQ(err.str(), "qif2ldx: note: the dates in this file are month first: line 5 reads "
+                         "D12/25/2026 (25 December 2026).\n");
+    EXPECT_EQ(out.str(),
+              "Wrote 2 transactions (20260105 to 20261225) to " + dir.File("us.LDX") + "\n");
+    EXPECT_EQ(
+        RunCommand({"convert", us, "-a", "Everyday Current", "--date-order", "dmy", "--overwrite"}),
+        kExitFailed);
     EXPECT_NE(err.str().find("qif2ldx: line 5: \"D12/25/2026\" is not a day-first date\n"),
               std::string::npos);
+    EXPECT_EQ(RunCommand({"convert", us, "-a", "Everyday Current", "--date-order", "ydm"}),
+              kExitRefused);
 }
 
 TEST_F(CommandLine, EmptyStatementIsSavedWithAWarning)
@@ -185,10 +197,10 @@ TEST_F(CommandLine, DroppedAndUnfinishedRecordsAreReported)
                                           "^\r\nD03/05/2026\r\nT-2");
     EXPECT_EQ(RunCommand({"convert", qif, "-a", "Everyday Current"}), kExitSaved);
     EXPECT_EQ(err.str(), "qif2ldx: warning: 2 records without a date or an amount were not "
-                         "written\nqif2ldx: warning: the file ends inside a record that no "
-                         "\"^\" closes; it was not written\n");
+                         "written\nqif2ldx: warning: the last record has no closing \"^\"; it "
+                         "was written all the same\n");
     EXPECT_EQ(out.str(),
-              "Wrote 1 transaction (20260501 to 20260503) to " + dir.File("in.LDX") + "\n");
+              "Wrote 2 transactions (20260501 to 20260503) to " + dir.File("in.LDX") + "\n");
 }
 
 TEST_F(CommandLine, InterruptStopsTheRun)

@@ -287,7 +287,9 @@ private slots:
         QCOMPARE(MessageTexts(),
                  (QStringList{"Errors were encountered whilst attempting to convert: " +
                               QString::fromStdString(qif) +
-                              ". Please ensure that this file is a valid QIF file."}));
+                              ". Please ensure that this file is a valid QIF file.\r\n\r\n"
+                              "The statement file cannot be created: " +
+                              QString::fromStdString(ldx)}));
         QCOMPARE(settings.writes, 2);
         QVERIFY(starts.started.empty());
         QVERIFY(dialog->isVisible());
@@ -295,6 +297,35 @@ private slots:
         QCOMPARE(Text2()->text(), QString::fromStdString(ldx));
         QCOMPARE(Combo1()->currentText(), QString("Everyday Current"));
         QVERIFY(Button("Command(1)")->isEnabled());
+    }
+
+    void monthFirstDatesAreConvertedOnlyWhenTheUserAgrees_data()
+    {
+        QTest::addColumn<bool>("agree");
+        QTest::newRow("Yes") << true;
+        QTest::newRow("No") << false;
+    }
+
+    void monthFirstDatesAreConvertedOnlyWhenTheUserAgrees()
+    {
+        QFETCH(bool, agree);
+        const std::string qif =
+            Qif("us.qif", "!Type:Bank\r\nD01/05/2026\r\nT-1\r\n^\r\nD03/24/2015\r\nT-2\r\n^\r\n");
+        const std::string ldx = dir->File("us.LDX");
+        messages.AnswerNextQuestion(agree ? MessageAnswer::Yes : MessageAnswer::No);
+        Fill(qif, ldx, "Everyday Current");
+        QTest::mouseClick(Button("Command(0)"), Qt::LeftButton);
+        const QString question = "The dates in this file are month first: line 5 reads "
+                                 "D03/24/2015 (24 March 2015). Convert them that way?";
+        QCOMPARE(MessageTexts().value(0), question);
+        QCOMPARE(messages.Messages().at(0).kind, MessageKind::Question);
+        QCOMPARE(test::ReadBytes(ldx).find("<DTPOSTED>20150324</DTPOSTED>") != std::string::npos,
+                 agree);
+        if (!agree) {
+            QVERIFY(MessageTexts().value(1).endsWith(
+                "\r\n\r\nLine 5: \"D03/24/2015\" is not a day-first date"));
+            QVERIFY(dialog->isVisible());
+        }
     }
 
     void browsingProposesTheStatementPath()

@@ -27,7 +27,7 @@ protected:
         if (!file.OpenFile(qifPath)) {
             return false;
         }
-        file.SetOptions({true, true});
+        file.SetOptions({true, true, std::nullopt});
         const bool ok = file.ConvertQIFtoLDX(ldx, kAccount);
         report = file.Report();
         failure = file.Failure();
@@ -120,10 +120,15 @@ TEST_F(CQIFFileTest, UnterminatedLastLineIsHandledWhenTheFileHasLineEnds)
     EXPECT_EQ(Transactions().size(), 2U);
     EXPECT_FALSE(report.bolUnterminatedRecord);
 
+    // A last record without its "^" is written all the same when it is complete.
     ASSERT_TRUE(Convert("D01/02/2003\nT-1\n^\nD02/02/2003\nT-2\nMopen at the end"));
+    EXPECT_EQ(Transactions().size(), 2U);
+    EXPECT_TRUE(report.bolUnterminatedWritten);
+    EXPECT_FALSE(report.bolUnterminatedRecord);
+    ASSERT_TRUE(Convert("D01/02/2003\nT-1\n^\nD03/02/2003\nMno amount"));
     EXPECT_EQ(Transactions().size(), 1U);
     EXPECT_TRUE(report.bolUnterminatedRecord);
-    EXPECT_EQ(Period(), "20030201-20030202");
+    EXPECT_EQ(Period(), "20030201-20030203");
 }
 
 TEST_F(CQIFFileTest, FileWithoutAnyLineEndIgnoresOneCharacterAndFailsOnMore)
@@ -131,8 +136,9 @@ TEST_F(CQIFFileTest, FileWithoutAnyLineEndIgnoresOneCharacterAndFailsOnMore)
     ASSERT_TRUE(Convert("^"));
     EXPECT_TRUE(Transactions().empty());
     EXPECT_FALSE(Convert("D01/02/2003"));
-    // Bare CR is no line end: the whole file is one unterminated line.
-    EXPECT_FALSE(Convert("D01/02/2003\rT-1\r^\r"));
+    // A file that holds CR but no LF ends its lines in CR.
+    ASSERT_TRUE(Convert("D01/02/2003\rT-1\r^\r"));
+    EXPECT_EQ(Transactions(), std::vector<std::string>{"20030201 -1 Not Provided "});
 }
 
 TEST_F(CQIFFileTest, RecordsWithoutDateOrAmountAreDroppedButTheirDatesCount)
@@ -155,13 +161,84 @@ TEST_F(CQIFFileTest, FieldsKeepTheirTextAndWindows1252IsDecoded)
 
 TEST_F(CQIFFileTest, UnreadableDatesFailWithoutSavingTheStatement)
 {
-    for (const char* bad :
-         {"D01022003\r\nT1\r\n^\r\n", "D01/02/2003\r\nD01/xx/2003\r\n", "D1/1/ab\r\n",
-          "D02/28/2015\r\nT1\r\n^\r\n", "D 15/03/2003\r\n", "D2007/01/22\r\n"}) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"D01022003\r\nT1\r\n^\r\n",
+         "line 1: \"D01022003\" is no real day, read day first, month first or year first"},
+        {"D01/02/2003\r\nD01/xx/2003\r\n",
+         "line 2: \"D01/xx/2003\" is no real day, read day first, month first or year first"},
+        {"D13/01/2020\r\nT1\r\n^\r\nD01/13/2020\r\n",
+         "line 4: \"D01/13/2020\" is no real day read day first, and no other date order reads "
+         "every date of the file"},
+        {"!Option:MDY\r\nD13/01/2020\r\nD12/31/2020\r\n",
+         "line 2: \"D13/01/2020\" is not a month-first date, as an \"!Option:\" line before it "
+         "says the dates are"}};
+    for (const auto& [bad, reason] : cases) {
         EXPECT_FALSE(Convert(bad)) << bad;
         EXPECT_EQ(Folder(), std::vector<std::string>{"in.qif"}) << bad; // nothing left behind
-        EXPECT_EQ(failure.sReason.substr(0, 5), "line ") << bad;
+        EXPECT_EQ(failure.sReason, reason) << bad;
     }
+    EXPECT_FALSE(Convert(std::string("!Type:Bank\r\n\0\0\x01PK", 17)));
+    EXPECT_EQ(failure.sReason, qifPath + " does not look like a QIF file: it holds bytes that are "
+                                         "not text");
+}
+
+// A QIF text and the transactions it gives ("date amount name memo").
+struct ShapeCase
+{
+    std::string what;
+    std::string bytes;
+    std::vector<std::string> transactions;
+};
+
+TEST_F(CQIFFileTest, RealFilesShapesReadAsTheirAuthorsMeant)
+{
+    const std::string utf16 =
+        std::string("\xFF\xFE", 2) + std::string("D\x00"
+                                                 "0\x00"
+                                                 "1\x00/\x00"
+                                                 "0\x00"
+                                                 "2\x00/\x00"
+                                                 "0\x00"
+                                                 "3\x00\n\x00T\x00"
+                                                 "1\x00\n\x00P\x00"
+                                                 "\xE9\x00\xAC\x20\n\x00^\x00\n\x00",
+                                                 36);
+    const std::vector<ShapeCase> cases = {
+        {"month first",
+         "!Type:Bank\nD01/05/2026\nT-1\n^\nD12/25/2026\nT-2\n^\n",
+         {"20260105 -1 Not Provided ", "20261225 -2 Not Provided "}},
+        {"year first",
+         "D2007/01/22\nT1\n^\nD13/3/3\nT2\n^\n",
+         {"20070122 1 Not Provided ", "20130303 2 Not Provided "}},
+        {"option", "!Option:MDY\n!Type:Bank \nD10.18.23\nT1\n^\n", {"20231018 1 Not Provided "}},
+        {"dates day first read as before",
+         "!option:mdy\nD01/02/2003\nT1\n^\n",
+         {"20030201 1 Not Provided "}},
+        {"lists",
+         "!Account\nNChecking\nDMy account\nTBank\n^\n!Type:Cat\nNFood\nDFood\n^\n"
+         "!Option:AutoSwitch\n!Type:Bank\nD01/02/2003\nT-1\n^\n",
+         {"20030201 -1 Not Provided "}},
+        {"a D line without a digit",
+         "D08/07/2010\nMDescription\nDSome Rubbish\nT42.42\n^",
+         {"20100708 42.42 Description Description"}},
+        {"UTF-16", utf16, {"20030201 1 \xE9\x80 "}},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(Convert(c.bytes)) << c.what << ": " << failure.sReason;
+        EXPECT_EQ(Transactions(), c.transactions) << c.what;
+    }
+    ASSERT_TRUE(Convert(cases[0].bytes));
+    EXPECT_EQ(report.dates.order, qif::DateOrder::MonthFirst);
+    EXPECT_EQ(report.dates.line, 5);
+    EXPECT_EQ(report.dates.sDate, "20261225");
+}
+
+TEST_F(CQIFFileTest, TransactionsOfSeveralAccountsAreAllWrittenAndNamed)
+{
+    ASSERT_TRUE(Convert("!Account\nNOne\n^\n!Type:Bank\nD01/02/2003\nT1\n^\n"
+                        "!Account\nNTwo\nTBank\n^\n!Type:Bank\nD02/02/2003\nT2\n^\n"));
+    EXPECT_EQ(Transactions().size(), 2U);
+    EXPECT_EQ(report.accounts, (std::vector<std::string>{"One", "Two"}));
 }
 
 TEST_F(CQIFFileTest, OpenFileRefusesWhatIsNotARegularFileAndCreatesNothing)

@@ -2,44 +2,70 @@
 #include "qif/QIFDate.h"
 
 #include <gtest/gtest.h>
+#include <string>
 
 namespace qif2ldx::test {
 namespace {
 
+using qif::DateOrder;
 using qif::IsEarlierDate;
-using qif::NormaliseQIFDate;
 using qif::QIFError;
 
+// A "D" line and what it reads as day, month and year first; empty: no real day that way.
 struct DateCase
 {
     const char* line;
-    const char* expected;
+    const char* dayFirst;
+    const char* monthFirst;
+    const char* yearFirst;
 };
 
-class QIFDateNormalisation : public ::testing::TestWithParam<DateCase>
+class QIFDateReading : public ::testing::TestWithParam<DateCase>
 {};
 
-TEST_P(QIFDateNormalisation, DayFirstBecomesYearMonthDay)
+TEST_P(QIFDateReading, EachOrderReadsItsOwnWay)
 {
-    EXPECT_EQ(NormaliseQIFDate(GetParam().line), GetParam().expected);
+    const DateCase& c = GetParam();
+    const std::string text = qif::DateText(c.line);
+    EXPECT_EQ(qif::ReadDate(text, DateOrder::DayFirst).value_or(""), c.dayFirst) << c.line;
+    EXPECT_EQ(qif::ReadDate(text, DateOrder::MonthFirst).value_or(""), c.monthFirst) << c.line;
+    EXPECT_EQ(qif::ReadDate(text, DateOrder::YearFirst).value_or(""), c.yearFirst) << c.line;
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Examples, QIFDateNormalisation,
-    ::testing::Values(DateCase{"D15/03/2003", "20030315"}, DateCase{"D5/3/03", "20030305"},
-                      DateCase{"D1/12/99", "19991201"}, DateCase{"D25/12/69", "20691225"},
-                      DateCase{"D25/12/70", "19701225"}, DateCase{"D15/3/2003", "20030315"},
-                      DateCase{"D15/03/2003\t", "20030315"},
-                      DateCase{"  D15/03/2003  ", "20030315"},
-                      DateCase{"D 15/03/2003", "200303 15"}, DateCase{"D15/03", "20030315"},
-                      DateCase{"D1/1/2026/x", "x0101"}, DateCase{"D1/1/  ", "0101"},
-                      DateCase{"D12/25/2003", "20032512"}));
+    DayFirstExamplesAndRealFiles, QIFDateReading,
+    ::testing::Values(
+        // Day first as the reader always read it, tab and surrounding blanks included.
+        DateCase{"D15/03/2003", "20030315", "", ""},
+        DateCase{"D5/3/03", "20030305", "20030503", ""},
+        DateCase{"D1/12/99", "19991201", "19990112", ""}, DateCase{"D25/12/69", "20691225", "", ""},
+        DateCase{"D25/12/70", "19701225", "", ""}, DateCase{"D15/3/2003", "20030315", "", ""},
+        DateCase{"D15/03/2003\t", "20030315", "", ""},
+        DateCase{"  D15/03/2003  ", "20030315", "", ""},
+        DateCase{"D15/03", "20030315", "", "20150303"},
+        // Blanks anywhere, Quicken's apostrophe, dots, dashes, ISO and eight digits.
+        DateCase{"D 15/03/2003", "20030315", "", ""},
+        DateCase{"D 6/ 1/94", "19940106", "19940601", ""},
+        DateCase{"D1/5'23", "20230501", "20230105", ""}, DateCase{"D12/21' 7", "", "20071221", ""},
+        DateCase{"D2/10'2020", "20201002", "20200210", ""},
+        DateCase{"D1/ 1'01", "20010101", "20010101", ""},
+        DateCase{"D22.01.2007", "20070122", "", ""},
+        DateCase{"D1.12.08", "20081201", "20080112", ""},
+        DateCase{"D06-06-19", "20190606", "20190606", "20060619"},
+        DateCase{"D2019-03-31", "", "", "20190331"}, DateCase{"D2007/01/22", "", "", "20070122"},
+        DateCase{"D20070122", "20070122", "20070122", "20070122"},
+        DateCase{"D13/3/3", "", "", "20130303"}, DateCase{"D03/24/2015", "", "20150324", ""},
+        DateCase{"D8/28/2008", "", "20080828", ""}, DateCase{"D10.18.23", "", "20231018", ""},
+        // No real day in any order.
+        DateCase{"D31/02/2020", "", "", ""}, DateCase{"D01052026", "", "", ""},
+        DateCase{"D1/1/ab", "", "", ""}, DateCase{"D1/1/2026/x", "", "", ""}));
 
-TEST(QIFDate, DatesThatCannotBeReadFail)
+TEST(QIFDate, LinesWithoutADigitAreNoDates)
 {
-    for (const char* line : {"D15032003", "D", "D\t", "D15/03/ab", "D1/1/x5", "D1/1/5-"}) {
-        EXPECT_THROW(static_cast<void>(NormaliseQIFDate(line)), QIFError) << line;
+    for (const char* line : {"DSome Rubbish That ain't a date at all", "D", "D\t", "D /  /"}) {
+        EXPECT_FALSE(qif::HasDigit(qif::DateText(line))) << line;
     }
+    EXPECT_EQ(qif::DescribeDate("20150324"), "24 March 2015");
 }
 
 TEST(QIFDate, CalendarDatesAreEightDigitsNamingARealDay)

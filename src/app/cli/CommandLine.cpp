@@ -48,6 +48,13 @@ int Dispatch(int argc, const char* const* argv, const CommandLineContext& objCon
     convert->add_flag("--overwrite", objOptions.bolOverwrite, "Replace an existing statement file");
     convert->add_flag("--open", objOptions.bolOpen,
                       "Open the statement in the program associated with .LDX files");
+    convert
+        ->add_option("--date-order", objOptions.sDateOrder,
+                     "How dates are read: auto (day first, or the order the file shows when day "
+                     "first reads some date as no real day), dmy, mdy or ymd")
+        ->check(
+            CLI::IsMember(std::vector<std::string>(std::begin(kDateOrders), std::end(kDateOrders))))
+        ->capture_default_str();
     convert->footer("Exit status: 0 saved, 1 conversion failed, 2 input refused or usage error, "
                     "130 interrupted.");
 

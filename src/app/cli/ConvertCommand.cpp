@@ -117,6 +117,18 @@ void ReportSaved(const qif::ReadReport& report, const std::string& sStatement,
         err << kProgram << ": warning: the file ends inside a record that no \"^\" closes; "
             << "it was not written\n";
     }
+    if (report.bolUnterminatedWritten) {
+        err << kProgram << ": warning: the last record has no closing \"^\"; it was written all "
+            << "the same\n";
+    }
+    if (report.accounts.size() > 1) {
+        std::string sNames;
+        for (const std::string& sName : report.accounts) {
+            sNames += (sNames.empty() ? "" : ", ") + sName;
+        }
+        err << kProgram << ": warning: the file holds transactions of " << report.accounts.size()
+            << " accounts (" << sNames << "); all are written to this one statement\n";
+    }
     if (report.written == 0) {
         err << kProgram << ": warning: the file holds no transaction with a date and an amount; "
             << "the statement is empty\n";
@@ -128,12 +140,33 @@ void ReportSaved(const qif::ReadReport& report, const std::string& sStatement,
     objContext.objOut << " to " << sStatement << "\n";
 }
 
-ConversionOutcome RunWithProgress(const ConversionInput& objInput, bool bolReplace,
+std::optional<qif::DateOrder> DateOrderOption(const std::string& sOrder)
+{
+    if (sOrder == "dmy") {
+        return qif::DateOrder::DayFirst;
+    }
+    if (sOrder == "mdy") {
+        return qif::DateOrder::MonthFirst;
+    }
+    if (sOrder == "ymd") {
+        return qif::DateOrder::YearFirst;
+    }
+    return std::nullopt;
+}
+
+ConversionOutcome RunWithProgress(const ConversionInput& objInput, const ConvertOptions& objOptions,
                                   platform::IMessages& objMessages,
                                   const CommandLineContext& objContext)
 {
     ConversionRun objRun(objMessages, objContext.objProgramFolder, objContext.objClock);
-    objRun.SetOptions({bolReplace, true});
+    objRun.SetOptions({objOptions.bolOverwrite, true, DateOrderOption(objOptions.sDateOrder)});
+    // Nobody is asked on a terminal: the order the file shows is taken, and said.
+    objRun.SetConfirmDateOrder([&objContext](const qif::DateDecision& decision) {
+        std::string sNote = DescribeDateDecision(decision);
+        sNote.front() = 't';
+        objContext.objErr << kProgram << ": note: " << sNote << "\n";
+        return true;
+    });
     ProgressBar objBar(objContext.objErr, objContext.bolErrIsTerminal);
     objRun.SetProgress([&](std::uint64_t done, std::uint64_t total) {
         if (objContext.objInterrupt != nullptr && objContext.objInterrupt->load() != 0) {
@@ -164,7 +197,7 @@ int RunConvert(const ConvertOptions& objOptions, const CommandLineContext& objCo
     platform::StderrMessages objMessages(err, kProgram);
     const ConversionOutcome objOutcome =
         RunWithProgress({Trim(objOptions.sQIFFile), sStatement, objOptions.sAccount, sList},
-                        objOptions.bolOverwrite, objMessages, objContext);
+                        objOptions, objMessages, objContext);
     WarnAboutAccount(objOutcome, Trim(objOptions.sAccount), sList, err);
     switch (objOutcome.result) {
     case RunResult::Interrupted:

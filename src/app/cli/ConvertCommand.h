@@ -16,7 +16,11 @@ struct ConvertOptions
     std::string sAccountList;
     bool bolOverwrite = false;
     bool bolOpen = false;
+    std::string sDateOrder = "auto"; // auto, dmy, mdy or ymd
 };
+
+// The --date-order values.
+inline constexpr const char* kDateOrders[] = {"auto", "dmy", "mdy", "ymd"};
 
 // `qif2ldx convert`: the input checks, the run with a progress bar, its report on stdout and
 // stderr, and the hand-off for --open. Returns the exit status.

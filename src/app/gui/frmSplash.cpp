@@ -73,7 +73,14 @@ void frmSplash::Run()
     ConversionRun objRun(objServices_.objMessages, objServices_.objProgramFolder,
                          objServices_.objClock);
     objRun.SetPause(objServices_.objPause);
-    objRun.SetOptions({bolReplace_, true});
+    objRun.SetOptions({bolReplace_, true, std::nullopt});
+    objRun.SetExplainFailures(true);
+    platform::IMessages& objMessages = objServices_.objMessages;
+    objRun.SetConfirmDateOrder([&objMessages](const qif::DateDecision& decision) {
+        return objMessages.Show(kMessageTitle,
+                                DescribeDateDecision(decision) + " Convert them that way?",
+                                platform::MessageKind::Question) == platform::MessageAnswer::Yes;
+    });
     const std::atomic<int>* interrupt = objServices_.objInterrupt;
     objRun.SetProgress([interrupt](std::uint64_t /*done*/, std::uint64_t /*total*/) {
         return interrupt == nullptr || interrupt->load() == 0;
