@@ -18,6 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const records::CAcctInfo account{
         "Fuzz", (size % 2 == 0) ? "CHECKING" : "CREDIT", "GBP", "1", "2", "3"};
     qif::CQIFFile file(messages, folder, clock);
+    file.SetOptions({true, true, std::nullopt}); // each input replaces the last statement
     if (file.OpenFile(qif)) {
         static_cast<void>(file.ConvertQIFtoLDX(ldx, account));
     }
