@@ -51,51 +51,77 @@ bool CQIFFile::Fail(FailureKind kind, std::string sReason)
 
 bool CQIFFile::ConvertQIFtoLDX(const std::string& sLDXFilePath, const records::CAcctInfo& cAcctInf)
 {
+    return Guarded([&] {
+        std::unique_ptr<statement::CLDXFile> objWriter;
+        const auto start = [&] {
+            objWriter = StartStatement(sLDXFilePath, cAcctInf);
+            return objWriter != nullptr ||
+                   Fail(FailureKind::CannotCreateStatement,
+                        "the statement file cannot be created: " + sLDXFilePath);
+        };
+        if (!start()) {
+            return false;
+        }
+        std::optional<QIFText> text = ReadText();
+        // A reading begun again (the dates turned out not to be day first) begins a new
+        // statement in a new working file.
+        if (!text || !ReadFile(
+                         *text,
+                         [&](const records::CQIFTx& cTxn, std::int64_t /*line*/) {
+                             static_cast<void>(objWriter->WriteOFXTrans(cTxn, cAcctInf));
+                         },
+                         start)) {
+            return false;
+        }
+        const std::uint64_t size = text->Text().size();
+        text.reset();
+        return FinishStatement(*objWriter, sLDXFilePath, cAcctInf, size);
+    });
+}
+
+bool CQIFFile::Preview(const QIFRecords::Sink& objSink, const std::function<void()>& objRestart)
+{
+    return Guarded([&] {
+        const std::optional<QIFText> text = ReadText();
+        return text && ReadFile(*text, objSink, [&] {
+                   objRestart();
+                   return true;
+               });
+    });
+}
+
+bool CQIFFile::Guarded(const std::function<bool()>& objRun)
+{
     report_ = ReadReport{};
     failure_ = ConversionFailure{};
     if (!objFile_) {
         return Fail(FailureKind::NotOpen, "no QIF file is open");
     }
     try {
-        std::unique_ptr<statement::CLDXFile> objWriter = StartStatement(sLDXFilePath, cAcctInf);
-        if (!objWriter) {
-            return Fail(FailureKind::CannotCreateStatement,
-                        "the statement file cannot be created: " + sLDXFilePath);
-        }
-        std::optional<QIFText> text = ReadText();
-        if (!text) {
-            return false;
-        }
-        DatePlan plan = objOptions_.dateOrder ? DatePlan::Forced(*objOptions_.dateOrder)
-                                              : DatePlan::AssumeDayFirst();
-        while (true) {
-            try {
-                if (!ReadTransactions(*text, *objWriter, cAcctInf, plan)) {
-                    return Fail(FailureKind::Stopped, "");
-                }
-                break;
-            } catch (const DayFirstMiss&) {
-                // Some date is no real day read day first: the file's order is found, and the
-                // statement begun again in a new working file.
-                if (!DecideDates(*text, plan)) {
-                    return false;
-                }
-                objWriter = StartStatement(sLDXFilePath, cAcctInf);
-                if (!objWriter) {
-                    return Fail(FailureKind::CannotCreateStatement,
-                                "the statement file cannot be created: " + sLDXFilePath);
-                }
-            }
-        }
-        const std::uint64_t size = text->Text().size();
-        text.reset();
-        return FinishStatement(*objWriter, sLDXFilePath, cAcctInf, size);
+        return objRun();
     } catch (const std::bad_alloc&) {
         return Fail(FailureKind::OutOfMemory, "there is not enough memory to convert the file");
     } catch (const QIFError& error) {
         return Fail(FailureKind::BadText, error.what());
     } catch (const std::exception& error) {
         return Fail(FailureKind::Unexpected, error.what());
+    }
+}
+
+bool CQIFFile::ReadFile(const QIFText& text, const QIFRecords::Sink& objSink,
+                        const std::function<bool()>& objRestart)
+{
+    DatePlan plan = objOptions_.dateOrder ? DatePlan::Forced(*objOptions_.dateOrder)
+                                          : DatePlan::AssumeDayFirst();
+    while (true) {
+        try {
+            return ReadTransactions(text, objSink, plan) || Fail(FailureKind::Stopped, "");
+        } catch (const DayFirstMiss&) {
+            // Some date is no real day read day first: the file's order is found first.
+            if (!DecideDates(text, plan) || !objRestart()) {
+                return false;
+            }
+        }
     }
 }
 
@@ -139,7 +165,7 @@ bool CQIFFile::DecideDates(const QIFText& text, DatePlan& plan)
     DateSurvey objSurvey;
     ReadReport ignored;
     QIFRecords objRecords(text.IsUtf8(), DatePlan::Surveying(objSurvey), ignored,
-                          [](const records::CQIFTx&) {});
+                          [](const records::CQIFTx&, std::int64_t) {});
     QIFLines objLines(text.Text(), text.EndsLinesWithCr());
     QIFLine line;
     while (objLines.Next(line)) {
@@ -188,15 +214,13 @@ bool CQIFFile::Place(statement::CLDXFile& objWriter, const std::string& sLDXFile
                 "the statement could not be put at " + sLDXFilePath + ": " + std::strerror(errno));
 }
 
-bool CQIFFile::ReadTransactions(const QIFText& text, statement::CLDXFile& objWriter,
-                                const records::CAcctInfo& cAcctInf, const DatePlan& plan)
+bool CQIFFile::ReadTransactions(const QIFText& text, const QIFRecords::Sink& objSink,
+                                const DatePlan& plan)
 {
     const DateDecision dates = report_.dates;
     report_ = ReadReport{};
     report_.dates = dates;
-    QIFRecords objRecords(text.IsUtf8(), plan, report_, [&](const records::CQIFTx& cTxn) {
-        static_cast<void>(objWriter.WriteOFXTrans(cTxn, cAcctInf));
-    });
+    QIFRecords objRecords(text.IsUtf8(), plan, report_, objSink);
     const std::string_view body = text.Text();
     QIFLines objLines(body, text.EndsLinesWithCr());
     QIFLine line;

@@ -86,6 +86,12 @@ public:
     {
         objConfirm_ = std::move(objConfirm);
     }
+    // Reads the open file as ConvertQIFtoLDX does, handing each transaction to the sink instead
+    // of a statement; objRestart is called when the reading begins again from the start (the
+    // dates turned out not to be day first). False on every failure. Never throws.
+    [[nodiscard]] bool Preview(const QIFRecords::Sink& objSink,
+                               const std::function<void()>& objRestart);
+
     // Called now and then while lines are read, and once more before the statement takes its
     // place; returning false stops the conversion (failure).
     void SetProgress(ProgressCallback objProgress) { objProgress_ = std::move(objProgress); }
@@ -103,9 +109,15 @@ private:
     std::optional<QIFText> ReadText();
     // Finds the order of the file's dates, asks for it, and sets the plan; false after Fail.
     bool DecideDates(const QIFText& text, DatePlan& plan);
-    // Reads the text's lines into the writer; false when the progress callback stopped it.
-    bool ReadTransactions(const QIFText& text, statement::CLDXFile& objWriter,
-                          const records::CAcctInfo& cAcctInf, const DatePlan& plan);
+    // Resets the results, then runs objRun with every error turned into a failure.
+    bool Guarded(const std::function<bool()>& objRun);
+    // Reads the whole text into the sink, deciding the order of its dates first where it must
+    // (then objRestart, which may Fail); false after Fail.
+    bool ReadFile(const QIFText& text, const QIFRecords::Sink& objSink,
+                  const std::function<bool()>& objRestart);
+    // Reads the text's lines into the sink; false when the progress callback stopped it.
+    bool ReadTransactions(const QIFText& text, const QIFRecords::Sink& objSink,
+                          const DatePlan& plan);
     // The period, the balance, the save and the placement.
     bool FinishStatement(statement::CLDXFile& objWriter, const std::string& sLDXFilePath,
                          const records::CAcctInfo& cAcctInf, std::uint64_t size);

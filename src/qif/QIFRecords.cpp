@@ -40,6 +40,25 @@ bool IsListSection(const std::string& name)
 
 } // namespace
 
+const char* LeftOutText(LeftOutReason reason)
+{
+    switch (reason) {
+    case LeftOutReason::NoDate:
+        return "no date";
+    case LeftOutReason::NoRealDate:
+        return "no real date";
+    case LeftOutReason::NoAmount:
+        return "no amount";
+    case LeftOutReason::NoClosingCaret:
+        return "no closing ^";
+    case LeftOutReason::NotATransaction:
+        return "not a transaction";
+    case LeftOutReason::AmountNotANumber:
+        return "amount not a number";
+    }
+    return "";
+}
+
 QIFRecords::QIFRecords(bool bolUtf8, const DatePlan& objDates, ReadReport& objReport, Sink objSink)
     : bolUtf8_(bolUtf8), objDates_(objDates), objReport_(objReport), objSink_(std::move(objSink))
 {}
@@ -56,8 +75,11 @@ void QIFRecords::HandleLine(const QIFLine& line)
     }
     const std::string_view field = text.substr(1);
     if (!inTransactions_) {
-        HandleNonTransaction(text.front(), field);
+        HandleNonTransaction(line);
         return;
+    }
+    if (text.front() != '^') {
+        Open(line.number);
     }
     switch (text.front()) {
     case 'D': {
@@ -69,26 +91,23 @@ void QIFRecords::HandleLine(const QIFLine& line)
                 cTxn_.sDate = std::move(sDate);
                 TrackPeriod(cTxn_.sDate);
             }
+        } else {
+            bolNoDateText_ = true;
         }
-        opened_ = true;
         break;
     }
     case 'U':
     case 'T':
         cTxn_.sAmount = Decode(field);
-        opened_ = true;
         break;
     case 'P':
         cTxn_.sPayee = Decode(field);
-        opened_ = true;
         break;
     case 'M':
         cTxn_.sMemo = Decode(field);
-        opened_ = true;
         break;
     case 'N':
         cTxn_.sNum = Decode(field);
-        opened_ = true;
         break;
     case '^':
         EndTransaction();
@@ -111,33 +130,55 @@ void QIFRecords::HandleSection(std::string_view line)
     const bool transactions = !IsListSection(name);
     if (inTransactions_ && !transactions) {
         EndUnterminated(); // a list begins: the transaction before it has ended
-    } else if (!inTransactions_ && transactions) {
+    } else if (!inTransactions_ && opened_) {
+        LeaveOut(LeftOutReason::NotATransaction); // a list record the next section ends
         opened_ = false;
     }
+    sSection_ = std::string(line);
     inTransactions_ = transactions;
     inAccounts_ = name == "!ACCOUNT";
 }
 
-void QIFRecords::HandleNonTransaction(char code, std::string_view field)
+void QIFRecords::HandleNonTransaction(const QIFLine& line)
 {
-    if (code == '^') {
+    if (line.text.front() == '^') {
         if (inAccounts_ && !sAccountName_.empty()) {
             sAccount_ = sAccountName_;
         }
         sAccountName_.clear();
+        if (opened_) {
+            LeaveOut(LeftOutReason::NotATransaction);
+        }
         opened_ = false;
         return;
     }
-    if (inAccounts_ && code == 'N') {
-        sAccountName_ = Decode(field);
+    if (inAccounts_ && line.text.front() == 'N') {
+        sAccountName_ = Decode(line.text.substr(1));
     }
-    opened_ = true;
+    Open(line.number);
+}
+
+void QIFRecords::Open(std::int64_t line)
+{
+    if (!opened_) {
+        opened_ = true;
+        recordLine_ = line;
+        bolNoDateText_ = false;
+    }
+}
+
+void QIFRecords::LeaveOut(LeftOutReason reason)
+{
+    objReport_.leftOut.push_back(
+        {recordLine_, reason, reason == LeftOutReason::NotATransaction ? sSection_ : ""});
 }
 
 void QIFRecords::Finish()
 {
     if (inTransactions_) {
         EndUnterminated();
+    } else if (opened_) {
+        LeaveOut(LeftOutReason::NotATransaction);
     }
 }
 
@@ -147,6 +188,10 @@ void QIFRecords::EndTransaction()
         Write();
     } else if (opened_) {
         ++objReport_.dropped;
+        ++objReport_.records;
+        LeaveOut(cTxn_.sDate.empty()
+                     ? (bolNoDateText_ ? LeftOutReason::NoRealDate : LeftOutReason::NoDate)
+                     : LeftOutReason::NoAmount);
     }
     cTxn_ = records::CQIFTx{};
     opened_ = false;
@@ -162,6 +207,8 @@ void QIFRecords::EndUnterminated()
         objReport_.bolUnterminatedWritten = true;
     } else {
         objReport_.bolUnterminatedRecord = true;
+        ++objReport_.records;
+        LeaveOut(LeftOutReason::NoClosingCaret);
     }
     cTxn_ = records::CQIFTx{};
     opened_ = false;
@@ -169,8 +216,10 @@ void QIFRecords::EndUnterminated()
 
 void QIFRecords::Write()
 {
-    objSink_(cTxn_);
+    objSink_(cTxn_, recordLine_);
+    ++objReport_.records;
     ++objReport_.written;
+    objReport_.amounts.Note(cTxn_.sAmount, recordLine_);
     auto& accounts = objReport_.accounts;
     if (!sAccount_.empty() &&
         std::find(accounts.begin(), accounts.end(), sAccount_) == accounts.end()) {

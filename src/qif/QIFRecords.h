@@ -2,6 +2,7 @@
 #pragma once
 
 #include "qif/DatePlan.h"
+#include "qif/QIFAmount.h"
 #include "qif/QIFLines.h"
 #include "records/CQIFTx.h"
 
@@ -14,9 +15,31 @@
 
 namespace qif2ldx::qif {
 
+// Why a record was not written.
+enum class LeftOutReason
+{
+    NoDate,          // no "D" line with a date
+    NoRealDate,      // "D" lines, but none that holds a date
+    NoAmount,        // no "U" or "T" line
+    NoClosingCaret,  // the file ended inside the record, which lacks a date or an amount
+    NotATransaction, // a record of a list: accounts, categories and the like
+    AmountNotANumber // an amount that is no number (where the statement needs one)
+};
+
+// "no date", "no amount", "no closing ^" …
+[[nodiscard]] const char* LeftOutText(LeftOutReason reason);
+
+struct LeftOut
+{
+    std::int64_t line = 0; // the record's first line
+    LeftOutReason reason = LeftOutReason::NoDate;
+    std::string sSection; // for a list record: the section, as its "!" line names it
+};
+
 // What the reading of a QIF text found.
 struct ReadReport
 {
+    std::int64_t records = 0;            // records of the transaction sections
     std::int64_t written = 0;            // transactions handed on
     std::int64_t dropped = 0;            // records closed by "^" without a date or an amount
     bool bolUnterminatedRecord = false;  // the text ended inside a record, which was not written
@@ -26,7 +49,9 @@ struct ReadReport
     // The accounts ("!Account" blocks) the written transactions belong to, in file order;
     // empty when the file names none.
     std::vector<std::string> accounts;
-    DateDecision dates; // the order the dates were read in, and why
+    DateDecision dates;           // the order the dates were read in, and why
+    std::vector<LeftOut> leftOut; // every record not written, in file order
+    AmountTally amounts;          // the written transactions' amounts
 };
 
 // Collects the lines of one transaction at a time: date, amount, number, payee and memo, by
@@ -38,7 +63,8 @@ struct ReadReport
 class QIFRecords
 {
 public:
-    using Sink = std::function<void(const records::CQIFTx&)>;
+    // Each transaction, with the line its record starts on.
+    using Sink = std::function<void(const records::CQIFTx&, std::int64_t line)>;
 
     // bolUtf8: the fields are UTF-8; otherwise Windows-1252. Dates are read as the plan says.
     QIFRecords(bool bolUtf8, const DatePlan& objDates, ReadReport& objReport, Sink objSink);
@@ -50,7 +76,9 @@ public:
 
 private:
     void HandleSection(std::string_view line);
-    void HandleNonTransaction(char code, std::string_view field);
+    void HandleNonTransaction(const QIFLine& line);
+    void Open(std::int64_t line);
+    void LeaveOut(LeftOutReason reason);
     void EndTransaction();
     void EndUnterminated();
     void Write();
@@ -62,9 +90,12 @@ private:
     ReadReport& objReport_;
     Sink objSink_;
     records::CQIFTx cTxn_;
-    bool opened_ = false;        // the current record holds a field
-    bool inTransactions_ = true; // lines before any section are transactions
-    bool inAccounts_ = false;    // in an "!Account" section
+    bool opened_ = false;         // the current record holds a field
+    std::int64_t recordLine_ = 0; // where the current record starts
+    bool bolNoDateText_ = false;  // the record has a "D" line that holds no date
+    std::string sSection_;        // the "!" line of the current list section
+    bool inTransactions_ = true;  // lines before any section are transactions
+    bool inAccounts_ = false;     // in an "!Account" section
     std::optional<DateOrder> option_;
     std::string sAccountName_; // the "N" line of the account record being read
     std::string sAccount_;     // the account the transactions that follow belong to
