@@ -18,7 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const records::CAcctInfo account{
         "Fuzz", (size % 2 == 0) ? "CHECKING" : "CREDIT", "GBP", "1", "2", "3"};
     qif::CQIFFile file(messages, folder, clock);
-    file.SetOptions({true, true, std::nullopt}); // each input replaces the last statement
+    qif::ConversionOptions options;
+    options.bolReplace = true; // each input replaces the last statement
+    file.SetOptions(options);
     if (file.OpenFile(qif)) {
         static_cast<void>(file.ConvertQIFtoLDX(ldx, account));
     }

@@ -196,6 +196,17 @@ bool CQIFFile::FinishStatement(statement::CLDXFile& objWriter, const std::string
     if (objProgress_ && !objProgress_(size, size)) {
         return Fail(FailureKind::Stopped, "");
     }
+    if (const std::optional<std::string> difference = objWriter.VerifyFile()) {
+        return Fail(FailureKind::NotAsWritten,
+                    "the statement did not read back as written: " + *difference);
+    }
+    if (objProgress_ && !objProgress_(size, size)) {
+        return Fail(FailureKind::Stopped, "");
+    }
+    if (objOptions_.objDeliver) {
+        return objOptions_.objDeliver(objWriter.WorkingPath()) ||
+               Fail(FailureKind::CannotPlace, "the statement could not be written out");
+    }
     return !objOptions_.bolPlace || Place(objWriter, sLDXFilePath);
 }
 

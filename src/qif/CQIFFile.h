@@ -31,6 +31,7 @@ enum class FailureKind
     BadText,               // the QIF text cannot be converted (the reason names the line)
     Stopped,               // the progress callback stopped the run
     CannotSave,            // the finished statement could not be written
+    NotAsWritten,          // the statement read back differs from what was written
     StatementExists,       // a statement file appeared at the path and may not be replaced
     CannotPlace,           // the finished statement could not be put at its path
     OutOfMemory,           // there was not enough memory
@@ -56,6 +57,9 @@ struct ConversionOptions
     // order the file's dates and "!Option:" lines show when some date is no real day read day
     // first.
     std::optional<DateOrder> dateOrder;
+    // Called with the verified working file instead of placing it (standard output, say);
+    // false fails the conversion.
+    std::function<bool(const std::string& sWorkingFile)> objDeliver;
 };
 
 // Told how far the reading has come; returns false to stop the conversion.

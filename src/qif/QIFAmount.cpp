@@ -8,9 +8,9 @@
 namespace qif2ldx::qif {
 namespace {
 
-__int128 PowerOfTen(int exponent)
+Int128 PowerOfTen(int exponent)
 {
-    __int128 value = 1;
+    Int128 value = 1;
     for (int i = 0; i < exponent; ++i) {
         value *= 10;
     }
@@ -88,7 +88,7 @@ std::string FormatDecimal(const Decimal& amount, int minScale, bool groupThousan
     if (shown.scale < minScale) {
         shown = shown + Decimal{0, minScale};
     }
-    __int128 magnitude = shown.units < 0 ? -shown.units : shown.units;
+    Int128 magnitude = shown.units < 0 ? -shown.units : shown.units;
     std::string digits;
     do {
         digits.push_back(static_cast<char>('0' + static_cast<int>(magnitude % 10)));

@@ -9,11 +9,14 @@
 
 namespace qif2ldx::qif {
 
+// 128 bits, so that the sum of any number of amounts of up to eighteen digits stays exact.
+__extension__ using Int128 = __int128;
+
 // An exact decimal amount: units / 10^scale. Sums of amounts are made in it, never in binary
 // floating point.
 struct Decimal
 {
-    __int128 units = 0;
+    Int128 units = 0;
     int scale = 0; // digits after the decimal separator, at most kMaxScale
 
     static constexpr int kMaxScale = 9;

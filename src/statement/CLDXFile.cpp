@@ -142,6 +142,7 @@ void CLDXFile::InsertSTMTStartEndDate(const records::CAcctInfo& AcctData,
     const std::string sList = StatementPath(AcctData) + "/BANKTRANLIST";
     static_cast<void>(cXMLDoc.WriteNode(sList + "/DTSTART", sStartDate));
     static_cast<void>(cXMLDoc.WriteNode(sList + "/DTEND", sEndDate));
+    objDigest_.SetPeriod(sStartDate, sEndDate);
 }
 
 void CLDXFile::InsertLEDGERBAL(const records::CAcctInfo& AcctData, const std::string& sEndDate)
@@ -185,6 +186,9 @@ bool CLDXFile::WriteOFXTrans(const records::CQIFTx& cTxn, const records::CAcctIn
     }
     Insert(sTxn, "NAME", sName);
     Insert(sTxn, "MEMO", cTxn.sMemo);
+    if (bolAppended) {
+        objDigest_.AddTransaction({sIndex, cTxn.sDate, cTxn.sAmount, sCheckNum, sName, cTxn.sMemo});
+    }
 
     if (lTxnCount == INT32_MAX) {
         throw StatementError("a statement cannot hold more than " + std::to_string(INT32_MAX) +
@@ -201,6 +205,16 @@ bool CLDXFile::SaveFile()
     const bool bolHeader = WriteOFXHeader();
     // Only a statement that has reached the disk may take the place of the old one.
     return bolSaved && bolHeader && objStaged_ && objStaged_->Sync();
+}
+
+std::optional<std::string> CLDXFile::VerifyFile()
+{
+    cXMLDoc.Close();
+    try {
+        return objDigest_.Compare(sFilePath, kHeader);
+    } catch (const std::exception& error) {
+        return std::string(error.what());
+    }
 }
 
 platform::StagedFile::Placement CLDXFile::PlaceFile(bool bolReplace)

@@ -8,6 +8,7 @@
 #include "platform/StagedFile.h"
 #include "records/CAcctInfo.h"
 #include "records/CQIFTx.h"
+#include "statement/StatementDigest.h"
 #include "statement/StatementError.h"
 #include "xml/CDoXML.h"
 
@@ -58,6 +59,12 @@ public:
     // than its target. Never throws.
     [[nodiscard]] platform::StagedFile::Placement PlaceFile(bool bolReplace);
 
+    // Reads the saved working file back and compares it with what was written: every
+    // transaction's FITID, DTPOSTED, TRNAMT, CHECKNUM, NAME and MEMO, their count and order, and
+    // the period. Drops the statement tree first (it is on disk by then). nullopt when the file
+    // holds exactly that, the first difference otherwise. Never throws.
+    [[nodiscard]] std::optional<std::string> VerifyFile();
+
     // The working file, where the statement is until it is placed.
     [[nodiscard]] const std::string& WorkingPath() const { return sFilePath; }
 
@@ -77,6 +84,7 @@ private:
     std::string sFilePath; // the working file
     xml::CDoXML cXMLDoc;
     std::int32_t lTxnCount;
+    StatementDigest objDigest_;
 };
 
 } // namespace qif2ldx::statement

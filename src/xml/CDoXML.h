@@ -107,6 +107,8 @@ public:
     // Writes the document to the file (Windows-1252, one line per top-level node). False
     // without a document or when the file cannot be written. Never throws.
     [[nodiscard]] bool Save(const std::string& strFileName);
+    // Drops the document held, and the memory it takes. Never throws.
+    void Close() { objXMLDoc.reset(); }
 
 private:
     [[nodiscard]] bool LoadDocument(std::int32_t lngSourceKind, const std::string& strSource,

@@ -27,7 +27,9 @@ protected:
         if (!file.OpenFile(qifPath)) {
             return false;
         }
-        file.SetOptions({true, true, std::nullopt});
+        qif::ConversionOptions options;
+        options.bolReplace = true;
+        file.SetOptions(options);
         const bool ok = file.ConvertQIFtoLDX(ldx, kAccount);
         report = file.Report();
         failure = file.Failure();

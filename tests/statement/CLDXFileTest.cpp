@@ -241,5 +241,44 @@ TEST_F(CLDXFileTest, CounterOverflowRaisesAfterTheTransactionWasAdded)
     EXPECT_EQ(file.TxnCount(), INT32_MAX);
 }
 
+TEST_F(CLDXFileTest, ReadBackFindsAnyChangeToWhatWasWritten)
+{
+    const records::CQIFTx kRent{"20261101", "-900.00", "", "", "LANDLORD", "", ""};
+    const struct
+    {
+        std::string from, to, difference;
+    } cases[] = {
+        {"", "", ""},
+        {"<TRNAMT>-45.20<", "<TRNAMT>-45.21<", "transaction 2"},
+        {"<FITID>0<", "<FITID>7<", "transaction 1"},
+        {"<NAME>LANDLORD<", "<NAME>LANDLADY<", "transaction 1"},
+        {"<DTEND>20261130<", "<DTEND>20261129<", "its period reads"},
+        {"<STMTTRN><TRNTYPE>DEBIT</TRNTYPE><DTPOSTED>20261101",
+         "<XTMTTRN><TRNTYPE>DEBIT</TRNTYPE><DTPOSTED>20261101", ""},
+    };
+    for (const auto& c : cases) {
+        statement::CLDXFile file(messages, folder, clock);
+        ASSERT_TRUE(file.CreateFile(path));
+        file.WriteOFXStandardInfo(BankAccount());
+        file.WriteOFXTrans(kRent, BankAccount());
+        file.WriteOFXTrans(kGrocer, BankAccount());
+        file.InsertSTMTStartEndDate(BankAccount(), "20261101", "20261130");
+        file.InsertLEDGERBAL(BankAccount(), "20261130");
+        ASSERT_TRUE(file.SaveFile());
+        std::string bytes = ReadBytes(file.WorkingPath());
+        if (!c.from.empty()) {
+            const std::size_t at = bytes.find(c.from);
+            ASSERT_NE(at, std::string::npos) << c.from;
+            bytes.replace(at, c.from.size(), c.to);
+            WriteBytes(file.WorkingPath(), bytes);
+        }
+        const std::optional<std::string> difference = file.VerifyFile();
+        EXPECT_EQ(difference.has_value(), !c.from.empty()) << c.to;
+        if (difference && !c.difference.empty()) {
+            EXPECT_NE(difference->find(c.difference), std::string::npos) << *difference;
+        }
+    }
+}
+
 } // namespace
 } // namespace qif2ldx::test

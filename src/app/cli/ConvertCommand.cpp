@@ -159,7 +159,10 @@ ConversionOutcome RunWithProgress(const ConversionInput& objInput, const Convert
                                   const CommandLineContext& objContext)
 {
     ConversionRun objRun(objMessages, objContext.objProgramFolder, objContext.objClock);
-    objRun.SetOptions({objOptions.bolOverwrite, true, DateOrderOption(objOptions.sDateOrder)});
+    qif::ConversionOptions objConversion;
+    objConversion.bolReplace = objOptions.bolOverwrite;
+    objConversion.dateOrder = DateOrderOption(objOptions.sDateOrder);
+    objRun.SetOptions(objConversion);
     // Nobody is asked on a terminal: the order the file shows is taken, and said.
     objRun.SetConfirmDateOrder([&objContext](const qif::DateDecision& decision) {
         std::string sNote = DescribeDateDecision(decision);

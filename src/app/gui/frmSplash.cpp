@@ -73,7 +73,9 @@ void frmSplash::Run()
     ConversionRun objRun(objServices_.objMessages, objServices_.objProgramFolder,
                          objServices_.objClock);
     objRun.SetPause(objServices_.objPause);
-    objRun.SetOptions({bolReplace_, true, std::nullopt});
+    qif::ConversionOptions objConversion;
+    objConversion.bolReplace = bolReplace_;
+    objRun.SetOptions(objConversion);
     objRun.SetExplainFailures(true);
     platform::IMessages& objMessages = objServices_.objMessages;
     objRun.SetConfirmDateOrder([&objMessages](const qif::DateDecision& decision) {

@@ -4,6 +4,7 @@
 #include "platform/File.h"
 #include "xml/dom/DomError.h"
 #include "xml/dom/ElementPath.h"
+#include "xml/dom/TextRules.h"
 #include "xml/libxml/Handles.h"
 #include "xml/libxml/Loader.h"
 #include "xml/libxml/NodeText.h"
@@ -229,7 +230,7 @@ NodeRef LibXmlDocument::AppendElement(NodeRef objParent, const std::string& strN
     }
     impl_->names.Check(strName);
     std::string storage;
-    const std::string_view text = vntText ? libxml::CleanText(*vntText, storage) : "";
+    const std::string_view text = vntText ? StoredText(*vntText, storage) : "";
     xmlNode* element = xmlNewDocNode(&document, nullptr, ToXmlChar(strName), nullptr);
     if (element == nullptr) {
         throw std::bad_alloc();
@@ -257,7 +258,7 @@ void LibXmlDocument::AppendCData(NodeRef objParent, const std::string& strValue)
         throw DomError("only elements hold CDATA sections");
     }
     std::string storage;
-    const std::string_view value = libxml::CleanText(strValue, storage);
+    const std::string_view value = StoredText(strValue, storage);
     xmlNode* section = xmlNewCDataBlock(&document, reinterpret_cast<const xmlChar*>(value.data()),
                                         static_cast<int>(value.size()));
     if (section == nullptr) {
@@ -293,7 +294,7 @@ void LibXmlDocument::SetText(NodeRef objNode, const std::string& strText)
         throw DomError("no node");
     }
     std::string storage;
-    const std::string clean(libxml::CleanText(strText, storage));
+    const std::string clean(StoredText(strText, storage));
     switch (node->type) {
     case XML_ELEMENT_NODE:
         impl_->index.RemoveChildren(node);
@@ -394,7 +395,7 @@ void LibXmlDocument::SetAttribute(NodeRef objNode, const std::string& strName,
     }
     libxml::CheckName(strName);
     std::string storage;
-    const std::string clean(libxml::CleanText(strValue, storage));
+    const std::string clean(StoredText(strValue, storage));
     if (xmlSetNsProp(node, nullptr, ToXmlChar(strName), ToXmlChar(clean)) == nullptr) {
         throw DomError("the attribute cannot be set");
     }

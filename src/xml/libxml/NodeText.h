@@ -7,13 +7,7 @@
 
 namespace qif2ldx::xml::libxml {
 
-// What an XML tree may hold: element names and text.
-
-// The text as XML 1.0 can hold it: every character that it cannot (control characters other
-// than tab, LF and CR, U+FFFE, U+FFFF) becomes a space. Returns the input itself when it is
-// already clean, which is by far the common case, and storage otherwise. Throws DomError for
-// text that is not valid UTF-8.
-[[nodiscard]] std::string_view CleanText(std::string_view text, std::string& storage);
+// What an XML tree may hold: element names (text follows StoredText in xml/dom).
 
 // Throws DomError unless the name is a valid XML name.
 void CheckName(const std::string& name);

@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qif2ldx::statement {
+
+// What a statement was written to hold, kept small: a digest of each transaction's FITID,
+// DTPOSTED, TRNAMT, CHECKNUM, NAME and MEMO as the document stores them, and the period. The
+// written file is read back against it before it takes its place.
+class StatementDigest
+{
+public:
+    // The fields of one transaction, in their order in the statement; sCheckNum empty when
+    // the transaction has none.
+    struct Fields
+    {
+        std::string_view sFitId, sDate, sAmount, sCheckNum, sName, sMemo;
+    };
+
+    void AddTransaction(const Fields& fields);
+    void SetPeriod(std::string_view sStart, std::string_view sEnd);
+
+    // Reads the statement file (the header, then the body as Windows-1252 XML) and compares
+    // it; nullopt when it holds exactly what was written, the first difference otherwise.
+    [[nodiscard]] std::optional<std::string> Compare(const std::string& sFile,
+                                                     std::string_view sHeader) const;
+
+    [[nodiscard]] static std::uint64_t Digest(const Fields& fields);
+
+private:
+    std::vector<std::uint64_t> transactions_;
+    std::string sStart_;
+    std::string sEnd_;
+};
+
+} // namespace qif2ldx::statement
