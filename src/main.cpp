@@ -6,6 +6,7 @@
 #include "platform/ExecutableFolder.h"
 #include "platform/Interrupts.h"
 #include "platform/SystemClock.h"
+#include "platform/Terminal.h"
 #include "platform/gio/GioFileAssociation.h"
 #include "platform/gio/SpawnProcessStarter.h"
 
@@ -34,6 +35,19 @@ int RunDialog(int argc, char** argv)
     return run(argc, argv);
 }
 
+// A receipt's date in the user's time locale, or ISO.
+std::string ShowDate(std::string_view sDate, const std::optional<std::string>& sLocale)
+{
+    const std::string sIso = qif2ldx::app::IsoDate(sDate);
+    if (!sLocale || sIso.size() != 10 || sIso == sDate) {
+        return sIso;
+    }
+    const int year = std::stoi(sIso.substr(0, 4));
+    const int month = std::stoi(sIso.substr(5, 2));
+    const int day = std::stoi(sIso.substr(8, 2));
+    return qif2ldx::platform::LocaleDate(*sLocale, year, month, day).value_or(sIso);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -47,8 +61,18 @@ int main(int argc, char** argv)
     const platform::ExecutableFolder objFolder;
     const platform::GioFileAssociation objAssociation(app::kStatementMimeType);
     platform::SpawnProcessStarter objStarter;
+    const std::optional<std::string> sTimeLocale = platform::UserTimeLocale();
     const app::cli::CommandLineContext objContext{
-        std::cout,  std::cerr,       objClock,   objFolder, ::isatty(STDERR_FILENO) == 1,
-        &interrupt, &objAssociation, &objStarter};
+        std::cout,
+        std::cerr,
+        objClock,
+        objFolder,
+        ::isatty(STDERR_FILENO) == 1,
+        &interrupt,
+        &objAssociation,
+        &objStarter,
+        &std::cin,
+        platform::TerminalColumns(STDOUT_FILENO),
+        [&sTimeLocale](std::string_view sDate) { return ShowDate(sDate, sTimeLocale); }};
     return app::cli::RunCommandLine(argc, argv, objContext);
 }

@@ -51,7 +51,7 @@ void ConversionRun::RunConversion(const ConversionInput& objInput, ConversionOut
     objQIF.SetProgress(objProgress_);
     objQIF.SetOptions(objOptions_);
     objQIF.SetConfirmDateOrder(objConfirm_);
-    const bool ok = objQIF.OpenFile(objInput.sQIFFilePath) &&
+    const bool ok = objQIF.OpenFile(objInput.sQIFFilePath, objInput.sQIFName) &&
                     objQIF.ConvertQIFtoLDX(objInput.sLDXFilePath, objOutcome.cAcctInf);
     objOutcome.report = objQIF.Report();
     objOutcome.failure = objQIF.Failure().kind;
@@ -70,7 +70,8 @@ void ConversionRun::RunConversion(const ConversionInput& objInput, ConversionOut
     }
     objOutcome.result = RunResult::Failed;
     if (!objInput.sQIFFilePath.empty()) {
-        std::string sText = ConversionFailedMessage(objInput.sQIFFilePath);
+        std::string sText = ConversionFailedMessage(
+            objInput.sQIFName.empty() ? objInput.sQIFFilePath : objInput.sQIFName);
         if (bolExplain_ && !objOutcome.sReason.empty()) {
             std::string sReason = objOutcome.sReason;
             sReason.front() =

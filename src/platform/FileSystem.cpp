@@ -3,6 +3,7 @@
 
 #include "platform/File.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -77,6 +78,19 @@ bool IsSameFile(const std::string& sFirst, const std::string& sSecond) noexcept
         return false;
     }
     return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+bool IsDirectory(const std::string& sPath) noexcept
+{
+    struct stat info
+    {};
+    return ::stat(sPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string TemporaryFolder()
+{
+    const char* folder = std::getenv("TMPDIR");
+    return folder != nullptr && *folder != '\0' ? std::string(folder) : std::string("/tmp");
 }
 
 } // namespace qif2ldx::platform

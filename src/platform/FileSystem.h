@@ -35,4 +35,10 @@ struct FileIdentity
 // True when both paths name the same existing file, whatever the spelling, links included.
 [[nodiscard]] bool IsSameFile(const std::string& sFirst, const std::string& sSecond) noexcept;
 
+// True when the path names a folder (following links).
+[[nodiscard]] bool IsDirectory(const std::string& sPath) noexcept;
+
+// The folder for temporary files: $TMPDIR when it is set, /tmp otherwise.
+[[nodiscard]] std::string TemporaryFolder();
+
 } // namespace qif2ldx::platform

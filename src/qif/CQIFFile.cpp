@@ -29,7 +29,7 @@ CQIFFile::CQIFFile(platform::IMessages& objMessages,
     : objMessages_(objMessages), objProgramFolder_(objProgramFolder), objClock_(objClock)
 {}
 
-bool CQIFFile::OpenFile(const std::string& sQIFFilePath)
+bool CQIFFile::OpenFile(const std::string& sQIFFilePath, const std::string& sName)
 {
     if (sQIFFilePath.empty()) {
         return false;
@@ -39,7 +39,7 @@ bool CQIFFile::OpenFile(const std::string& sQIFFilePath)
         return false;
     }
     objFile_ = std::move(file);
-    sQIFFilePath_ = sQIFFilePath;
+    sQIFFilePath_ = sName.empty() ? sQIFFilePath : sName;
     return true;
 }
 

@@ -76,7 +76,8 @@ public:
 
     // Opens the QIF file for reading. False for an empty path, a missing file, anything that is
     // not a regular file, or a file that cannot be opened; nothing is created. Never throws.
-    [[nodiscard]] bool OpenFile(const std::string& sQIFFilePath);
+    // sName is the file's name in messages (the path when empty).
+    [[nodiscard]] bool OpenFile(const std::string& sQIFFilePath, const std::string& sName = {});
     // Converts the open file into the statement at sLDXFilePath for the account. True only when
     // the statement was saved whole at its path; false on every failure, after which Failure()
     // says why and the path holds what it held before. Shows nothing and never throws.

@@ -29,14 +29,16 @@ public:
             argv.push_back(arg.c_str());
         }
         const test::FixedProgramFolder folder(sProgramFolder);
-        const app::cli::CommandLineContext context{out,   err,        clock,        folder,
-                                                   false, &interrupt, &association, &starter};
+        const app::cli::CommandLineContext context{
+            out, err, clock, folder, false, &interrupt, &association, &starter, &in, columns, {}};
         return app::cli::RunCommandLine(static_cast<int>(argv.size()), argv.data(), context);
     }
 
     std::string sProgramFolder;
     std::ostringstream out;
     std::ostringstream err;
+    std::istringstream in; // standard input
+    int columns = 0;       // the terminal's width; 0: output is no terminal
     test::FixedClock clock{{2026, 12, 7}};
     std::atomic<int> interrupt{0};
     FakeAssociation association;

@@ -40,7 +40,9 @@ TEST_F(CommandLine, ConvertsTheBankAndCardExamplesToTheGoldenFiles)
     EXPECT_EQ(
         RunCommand({"convert", kData + "/bank.qif", "--account", "Everyday Current", "-o", bank}),
         kExitSaved);
-    EXPECT_EQ(out.str(), "Wrote 30 transactions (20261101 to 20261130) to " + bank + "\n");
+    EXPECT_EQ(out.str(), "Wrote 30 of 30 records to " + bank +
+                             ": 2026-11-01 to 2026-11-30, credits 2,468.12, debits -2,491.35, "
+                             "account Everyday Current (CHECKING).\n");
     EXPECT_EQ(err.str(), "");
     EXPECT_EQ(ReadBytes(bank), ReadBytes(kData + "/bank.LDX"));
 
@@ -55,7 +57,9 @@ TEST_F(CommandLine, DefaultStatementPathReplacesTheExtensionAndSpacesAreTrimmed)
     const std::string qif = Qif("May.2026.qif", "D01/05/2026\r\nT-1\r\n^\r\n");
     EXPECT_EQ(RunCommand({"convert", "  " + qif + "  ", "-a", "  Everyday Current "}), kExitSaved);
     EXPECT_EQ(out.str(),
-              "Wrote 1 transaction (20260501 to 20260501) to " + dir.File("May.2026.LDX") + "\n");
+              "Wrote 1 of 1 record to " + dir.File("May.2026.LDX") +
+                  ": 2026-05-01 to 2026-05-01, credits 0.00, debits -1.00, account Everyday "
+                  "Current (CHECKING).\n");
     EXPECT_TRUE(std::filesystem::exists(dir.File("May.2026.LDX")));
 }
 
@@ -149,7 +153,9 @@ TEST_F(CommandLine, DatesAreReadInTheOrderTheFileShowsUnlessOneIsGiven)
     EXPECT_EQ(err.str(), "qif2ldx: note: the dates in this file are month first: line 5 reads "
                          "D12/25/2026 (25 December 2026).\n");
     EXPECT_EQ(out.str(),
-              "Wrote 2 transactions (20260105 to 20261225) to " + dir.File("us.LDX") + "\n");
+              "Wrote 2 of 2 records to " + dir.File("us.LDX") +
+                  ": 2026-01-05 to 2026-12-25, credits 0.00, debits -3.00, account Everyday "
+                  "Current (CHECKING).\n");
     EXPECT_EQ(
         RunCommand({"convert", us, "-a", "Everyday Current", "--date-order", "dmy", "--overwrite"}),
         kExitFailed);
@@ -165,7 +171,8 @@ TEST_F(CommandLine, EmptyStatementIsSavedWithAWarning)
     EXPECT_EQ(RunCommand({"convert", qif, "-a", "Everyday Current"}), kExitSaved);
     EXPECT_EQ(err.str(), "qif2ldx: warning: the file holds no transaction with a date and an "
                          "amount; the statement is empty\n");
-    EXPECT_EQ(out.str(), "Wrote 0 transactions to " + dir.File("empty.LDX") + "\n");
+    EXPECT_EQ(out.str(), "Wrote 0 of 0 records to " + dir.File("empty.LDX") +
+                             ": credits 0.00, debits 0.00, account Everyday Current (CHECKING).\n");
 }
 
 TEST_F(CommandLine, AccountProblemsAreWarningsNotErrors)
@@ -200,7 +207,10 @@ TEST_F(CommandLine, DroppedAndUnfinishedRecordsAreReported)
                          "written\nqif2ldx: warning: the last record has no closing \"^\"; it "
                          "was written all the same\n");
     EXPECT_EQ(out.str(),
-              "Wrote 2 transactions (20260501 to 20260503) to " + dir.File("in.LDX") + "\n");
+              "Wrote 2 of 4 records to " + dir.File("in.LDX") +
+                  ": 2026-05-01 to 2026-05-03, credits 0.00, debits -3.00, account Everyday "
+                  "Current (CHECKING).\nLeft out: line 6 (no amount), line 8 (no date).\n"
+                  "Not transactions: 1 of !Account on line 2.\n");
 }
 
 TEST_F(CommandLine, InterruptStopsTheRun)

@@ -27,7 +27,7 @@ private slots:
         test::WriteBytes(dir.File("in.qif"), "D01/05/2026\r\nT-1\r\n^\r\n");
         int pauses = 0;
         app::gui::frmSplash splash(
-            {dir.File("in.qif"), dir.File("out.LDX"), "Acct ", dir.File("list.dat")},
+            {dir.File("in.qif"), dir.File("out.LDX"), "Acct ", dir.File("list.dat"), ""},
             {messages, folder, clock, [&] { ++pauses; }}, false, nullptr);
         QCOMPARE(splash.size(), QSize(313, 41));
         QVERIFY(splash.windowFlags().testFlag(Qt::FramelessWindowHint));

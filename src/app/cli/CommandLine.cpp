@@ -2,9 +2,12 @@
 #include "app/cli/CommandLine.h"
 
 #include "app/AccountList.h"
+#include "app/Suggest.h"
 #include "app/cli/ConvertCommand.h"
+#include "app/cli/ShowCommand.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <ostream>
 
 namespace qif2ldx::app::cli {
@@ -26,6 +29,28 @@ int ListAccounts(const std::string& sAccountList, const CommandLineContext& objC
     return kExitSaved;
 }
 
+// The first argument names a command that does not exist: what to say, with the command
+// meant when it looks like a slip. Empty otherwise.
+std::string UnknownCommand(const CLI::App& app, int argc, const char* const* argv)
+{
+    if (argc < 2 || argv[1][0] == '-') {
+        return {};
+    }
+    const std::string sTyped = argv[1];
+    std::vector<std::string> names;
+    for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; })) {
+        names.push_back(command->get_name());
+    }
+    if (std::find(names.begin(), names.end(), sTyped) != names.end()) {
+        return {};
+    }
+    std::string sWhy = "unknown command '" + sTyped + "'";
+    if (const auto sClosest = ClosestMatch(names, sTyped)) {
+        sWhy += " (did you mean '" + *sClosest + "'?)";
+    }
+    return sWhy + "; see " + kProgram + " --help";
+}
+
 int Dispatch(int argc, const char* const* argv, const CommandLineContext& objContext)
 {
     CLI::App app{"Converts a QIF bank or credit-card file into an OFX statement file (.LDX) for "
@@ -35,14 +60,21 @@ int Dispatch(int argc, const char* const* argv, const CommandLineContext& objCon
     app.require_subcommand(1);
 
     ConvertOptions objOptions;
-    CLI::App* convert = app.add_subcommand("convert", "Convert a QIF file into a statement file");
-    convert->add_option("QIF_FILE", objOptions.sQIFFile, "The QIF file to convert")->required();
+    CLI::App* convert =
+        app.add_subcommand("convert", "Convert QIF files into statement files, one each");
+    convert
+        ->add_option("QIF_FILE", objOptions.qifFiles,
+                     "The QIF files to convert; - reads one from standard input")
+        ->required();
     convert
         ->add_option("--account,-a", objOptions.sAccount,
                      "Name of the Lodestrand account, as in the account list")
         ->required();
     convert->add_option("--output,-o", objOptions.sOutput,
-                        "The statement file to write (default: the QIF path with .LDX)");
+                        "The statement file to write (default: the QIF path with .LDX); - writes "
+                        "it to standard output");
+    convert->add_option("--output-dir", objOptions.sOutputDir,
+                        "The folder to write the statements to, each named after its QIF file");
     convert->add_option("--account-list", objOptions.sAccountList,
                         "The account list (default: olacclst.dat beside the program)");
     convert->add_flag("--overwrite", objOptions.bolOverwrite, "Replace an existing statement file");
@@ -55,14 +87,31 @@ int Dispatch(int argc, const char* const* argv, const CommandLineContext& objCon
         ->check(
             CLI::IsMember(std::vector<std::string>(std::begin(kDateOrders), std::end(kDateOrders))))
         ->capture_default_str();
+    convert->add_flag("--json", objOptions.bolJson,
+                      "Write the receipt as one JSON object on standard output");
+    convert->add_flag("--dry-run", objOptions.bolDryRun,
+                      "Build and check the statement, print the receipt, and write nothing");
     convert->footer("Exit status: 0 saved, 1 conversion failed, 2 input refused or usage error, "
-                    "130 interrupted.");
+                    "130 interrupted; for several files, the highest of theirs.");
+
+    ShowOptions objShow;
+    CLI::App* show = app.add_subcommand(
+        "show", "Preview the transactions a QIF file holds, and the records left out");
+    show->add_option("QIF_FILE", objShow.sQIFFile, "The QIF file to show")->required();
+    show->add_option("--date-order", objShow.sDateOrder, "How dates are read, as for convert")
+        ->check(
+            CLI::IsMember(std::vector<std::string>(std::begin(kDateOrders), std::end(kDateOrders))))
+        ->capture_default_str();
 
     std::string sAccountList;
     CLI::App* accounts = app.add_subcommand("accounts", "List the account names the dialog offers");
     accounts->add_option("--account-list", sAccountList,
                          "The account list (default: olacclst.dat beside the program)");
 
+    if (const std::string sWhy = UnknownCommand(app, argc, argv); !sWhy.empty()) {
+        objContext.objErr << kProgram << ": error: " << sWhy << "\n";
+        return kExitRefused;
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -71,6 +120,9 @@ int Dispatch(int argc, const char* const* argv, const CommandLineContext& objCon
     }
     if (convert->parsed()) {
         return RunConvert(objOptions, objContext);
+    }
+    if (show->parsed()) {
+        return RunShow(objShow, objContext);
     }
     return ListAccounts(sAccountList, objContext);
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "app/Receipt.h"
 #include "platform/IClock.h"
 #include "platform/IFileAssociation.h"
 #include "platform/IProcessStarter.h"
@@ -23,6 +24,9 @@ struct CommandLineContext
     // For --open: the desktop's file associations and a way to start the application.
     const platform::IFileAssociation* objAssociation = nullptr;
     platform::IProcessStarter* objStarter = nullptr;
+    std::istream* objIn = nullptr; // standard input, for a QIF file named "-"
+    int outColumns = 0;            // the width of the terminal objOut writes to; 0: no terminal
+    DateShower objShowDate;        // dates in receipts; ISO when empty
 };
 
 // Exit statuses of `qif2ldx convert`.

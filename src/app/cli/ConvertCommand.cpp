@@ -6,13 +6,26 @@
 #include "app/HandOff.h"
 #include "app/InputCheck.h"
 #include "app/MainModule.h"
+#include "app/Receipt.h"
+#include "app/cli/FileReceipt.h"
+#include "platform/FileSystem.h"
+#include "platform/StagedFile.h"
 #include "platform/StderrMessages.h"
 
+#include <algorithm>
+#include <array>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
+#include <fstream>
+#include <istream>
 #include <ostream>
 
 namespace qif2ldx::app::cli {
 namespace {
+
+// The left-out records a terminal receipt lists; the JSON receipt lists all.
+constexpr std::size_t kMaxListedLeftOut = 20;
 
 // A bar on the terminal for runs that take longer than a moment.
 class ProgressBar
@@ -53,22 +66,17 @@ private:
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
-std::string Plural(std::int64_t count, const char* one, const char* many)
-{
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
 // The input checks, worded for a terminal. Empty when the input passes.
-std::string Refusal(const ConvertOptions& objOptions, const std::string& sOutput)
+std::string Refusal(const std::string& sQIF, const std::string& sOutput,
+                    const ConvertOptions& objOptions, bool bolMayReplace)
 {
-    switch (CheckConversionInput(objOptions.sQIFFile, sOutput, objOptions.sAccount,
-                                 objOptions.bolOverwrite)) {
+    switch (CheckConversionInput(sQIF, sOutput, objOptions.sAccount, bolMayReplace)) {
     case InputCheck::Passed:
         return {};
     case InputCheck::QifNotAFile:
-        return "the QIF file does not exist or is not a regular file: " + objOptions.sQIFFile;
+        return "the QIF file does not exist or is not a regular file: " + sQIF;
     case InputCheck::QifTooLarge:
-        return "the QIF file is larger than 1 GiB: " + objOptions.sQIFFile;
+        return "the QIF file is larger than 1 GiB: " + sQIF;
     case InputCheck::BadStatementName:
         return "the statement file must be named *.LDX or *.ldx: " + sOutput;
     case InputCheck::StatementIsQif:
@@ -81,64 +89,255 @@ std::string Refusal(const ConvertOptions& objOptions, const std::string& sOutput
     return {};
 }
 
-void WarnAboutAccount(const ConversionOutcome& objOutcome, const std::string& sName,
-                      const std::string& sList, std::ostream& err)
+// What the options say of the call as a whole; empty when they fit together.
+std::string OptionsRefusal(const ConvertOptions& objOptions)
 {
-    switch (objOutcome.account) {
-    case AccountLookup::Found:
-        return;
-    case AccountLookup::ListUnreadable:
-        err << kProgram << ": warning: cannot read the account list " << sList
-            << "; the statement has empty account fields\n";
-        return;
-    case AccountLookup::IncompleteLine:
-        err << kProgram << ": warning: the line for account \"" << sName << "\" in " << sList
-            << " has fewer than six fields; the missing ones are empty\n";
-        return;
-    case AccountLookup::NotListed:
-        err << kProgram << ": warning: account \"" << sName << "\" is not in the account list "
-            << sList << "; the statement has empty account fields\n";
-        return;
+    const auto& files = objOptions.qifFiles;
+    const bool bolStdin = std::find(files.begin(), files.end(), "-") != files.end();
+    if (files.size() > 1 && !objOptions.sOutput.empty()) {
+        return "--output names one statement; for several QIF files use --output-dir";
+    }
+    if (!objOptions.sOutput.empty() && !objOptions.sOutputDir.empty()) {
+        return "--output and --output-dir cannot be used together";
+    }
+    if (bolStdin && objOptions.sOutput.empty()) {
+        return "a QIF file read from standard input (-) needs --output";
+    }
+    if (objOptions.sOutput == "-" && objOptions.bolOpen) {
+        return "--open needs a statement file, not standard output";
+    }
+    if (objOptions.sOutput == "-" && objOptions.bolJson) {
+        return "--json writes to standard output, which --output - takes for the statement";
+    }
+    if (!objOptions.sOutputDir.empty() && !platform::IsDirectory(objOptions.sOutputDir)) {
+        return "the output folder does not exist: " + objOptions.sOutputDir;
+    }
+    return {};
+}
+
+// The statement path for one QIF file: --output, else the QIF path with .LDX, in the
+// --output-dir folder when one is given.
+std::string StatementFor(const std::string& sQIF, const ConvertOptions& objOptions)
+{
+    if (!objOptions.sOutput.empty()) {
+        return objOptions.sOutput;
+    }
+    const std::string sBeside = GetPathBeforeExtension(Trim(sQIF)) + "LDX";
+    if (objOptions.sOutputDir.empty()) {
+        return sBeside;
+    }
+    const std::size_t slash = sBeside.rfind('/');
+    const std::string sName = slash == std::string::npos ? sBeside : sBeside.substr(slash + 1);
+    std::string sFolder = objOptions.sOutputDir;
+    if (sFolder.back() != '/') {
+        sFolder += '/';
+    }
+    return sFolder + sName;
+}
+
+// Standard input, copied whole into a private file beside sBeside, so that it is read as any
+// QIF file is. nullopt, with the reason in sError, when it cannot be.
+std::optional<platform::StagedFile>
+SpoolStandardInput(std::istream* objIn, const std::string& sBeside, std::string& sError)
+{
+    if (objIn == nullptr) {
+        sError = "standard input cannot be read here";
+        return std::nullopt;
+    }
+    std::optional<platform::StagedFile> spool = platform::StagedFile::Create(sBeside + ".qif");
+    if (!spool) {
+        sError = std::string("standard input cannot be kept for reading: ") + std::strerror(errno);
+        return std::nullopt;
+    }
+    std::ofstream objCopy(spool->Path(), std::ios::binary | std::ios::trunc);
+    std::array<char, 65536> buffer{};
+    std::uint64_t total = 0;
+    while (objIn->read(buffer.data(), buffer.size()) || objIn->gcount() > 0) {
+        total += static_cast<std::uint64_t>(objIn->gcount());
+        if (total > qif::kMaxQIFBytes) {
+            sError = "the QIF file is larger than 1 GiB: standard input";
+            return std::nullopt;
+        }
+        objCopy.write(buffer.data(), objIn->gcount());
+    }
+    objCopy.close();
+    if (!objCopy || objIn->bad()) {
+        sError = "standard input cannot be kept for reading";
+        return std::nullopt;
+    }
+    return spool;
+}
+
+// Hands the finished statement to standard output instead of a path.
+bool DeliverToOutput(const std::string& sWorkingFile, std::ostream& objOut)
+{
+    std::ifstream objStatement(sWorkingFile, std::ios::binary);
+    objOut << objStatement.rdbuf();
+    objOut.flush();
+    return objStatement.good() && objOut.good();
+}
+
+ConversionOutcome RunWithProgress(const ConversionInput& objInput, const ConvertOptions& objOptions,
+                                  platform::IMessages& objMessages,
+                                  const CommandLineContext& objContext)
+{
+    ConversionRun objRun(objMessages, objContext.objProgramFolder, objContext.objClock);
+    qif::ConversionOptions objConversion;
+    objConversion.bolReplace = objOptions.bolOverwrite;
+    objConversion.bolPlace = !objOptions.bolDryRun;
+    objConversion.dateOrder = DateOrderOption(objOptions.sDateOrder);
+    if (objOptions.sOutput == "-") {
+        objConversion.objDeliver = [&objContext](const std::string& sWorkingFile) {
+            return DeliverToOutput(sWorkingFile, objContext.objOut);
+        };
+    }
+    objRun.SetOptions(objConversion);
+    // Nobody is asked on a terminal: the order the file shows is taken, and said.
+    objRun.SetConfirmDateOrder([&objContext](const qif::DateDecision& decision) {
+        NoteDateOrder(decision, objContext.objErr);
+        return true;
+    });
+    ProgressBar objBar(objContext.objErr, objContext.bolErrIsTerminal);
+    objRun.SetProgress([&](std::uint64_t done, std::uint64_t total) {
+        if (objContext.objInterrupt != nullptr && objContext.objInterrupt->load() != 0) {
+            return false;
+        }
+        objBar.Show(done, total);
+        return true;
+    });
+    return objRun.Run(objInput);
+}
+
+int StatusOf(const ConversionOutcome& objOutcome)
+{
+    switch (objOutcome.result) {
+    case RunResult::Saved:
+        return kExitSaved;
+    case RunResult::Refused:
+        return kExitRefused;
+    case RunResult::Interrupted:
+        return kExitInterrupted;
+    case RunResult::Failed:
+    case RunResult::Aborted:
+        break;
+    }
+    return kExitFailed;
+}
+
+// Converts one QIF file, saying on stderr what goes wrong as it goes.
+FileReceipt ConvertOne(const std::string& sQIF, const ConvertOptions& objOptions,
+                       const CommandLineContext& objContext)
+{
+    std::ostream& err = objContext.objErr;
+    FileReceipt receipt;
+    receipt.sQIF = sQIF;
+    receipt.sStatement = StatementFor(sQIF, objOptions);
+    receipt.bolDryRun = objOptions.bolDryRun;
+    const bool bolStdout = receipt.sStatement == "-";
+    // Standard output has no path: the statement is built beside a name in the temporary
+    // folder, then copied out.
+    const std::string sStatement =
+        bolStdout ? platform::TemporaryFolder() + "/standard-output.LDX" : Trim(receipt.sStatement);
+    const std::optional<platform::StagedFile> spool =
+        sQIF == "-" ? SpoolStandardInput(objContext.objIn, sStatement, receipt.sError)
+                    : std::nullopt;
+    const std::string sQIFPath = spool ? spool->Path() : sQIF;
+    if (receipt.sError.empty()) {
+        // Nothing is replaced on the way to standard output.
+        receipt.sError = Refusal(sQIFPath, bolStdout ? sStatement : receipt.sStatement, objOptions,
+                                 objOptions.bolOverwrite || bolStdout);
+    }
+    if (!receipt.sError.empty()) {
+        err << kProgram << ": error: " << receipt.sError << "\n";
+        receipt.status = kExitRefused;
+        receipt.bolRan = false;
+        return receipt;
+    }
+    const std::string sList = objOptions.sAccountList.empty()
+                                  ? DefaultAccountList(objContext.objProgramFolder)
+                                  : objOptions.sAccountList;
+    platform::StderrMessages objMessages(err, kProgram);
+    receipt.outcome = RunWithProgress(
+        {Trim(sQIFPath), sStatement, objOptions.sAccount, sList, spool ? "standard input" : ""},
+        objOptions, objMessages, objContext);
+    receipt.status = StatusOf(receipt.outcome);
+    receipt.warnings = RunWarnings(receipt.outcome, Trim(objOptions.sAccount), sList);
+    for (const std::string& sWarning : receipt.warnings) {
+        err << kProgram << ": warning: " << sWarning << "\n";
+    }
+    switch (receipt.outcome.result) {
+    case RunResult::Interrupted:
+        receipt.sError = "interrupted; the statement was not finished: " + sStatement;
+        err << kProgram << ": " << receipt.sError << "\n";
+        break;
+    case RunResult::Refused:
+        receipt.sError = receipt.outcome.sReason;
+        err << kProgram << ": error: " << receipt.sError << "\n";
+        break;
+    case RunResult::Failed:
+    case RunResult::Aborted:
+        receipt.sError = receipt.outcome.sReason.empty() ? std::string("the conversion failed")
+                                                         : receipt.outcome.sReason;
+        if (!receipt.outcome.sReason.empty()) {
+            err << kProgram << ": " << receipt.outcome.sReason << "\n";
+        }
+        break;
+    case RunResult::Saved:
+        break;
+    }
+    return receipt;
+}
+
+// The human receipt of a saved (or checked) statement.
+void PrintReceipt(const FileReceipt& receipt, const std::string& sAccountName, std::ostream& out,
+                  const DateShower& objShowDate)
+{
+    const qif::ReadReport& report = receipt.outcome.report;
+    const std::string sName =
+        receipt.sStatement == "-" ? std::string("standard output") : Trim(receipt.sStatement);
+    out << SummaryLine(receipt.outcome, sName, sAccountName, receipt.bolDryRun, objShowDate) << "\n";
+    if (const std::string sLeftOut = LeftOutList(report, kMaxListedLeftOut); !sLeftOut.empty()) {
+        out << "Left out: " << sLeftOut << ".\n";
+    }
+    if (const std::string sLists = ListRecords(report); !sLists.empty()) {
+        out << "Not transactions: " << sLists << ".\n";
+    }
+    if (const std::string sAmounts = NotNumbersList(report); !sAmounts.empty()) {
+        out << "Amounts that are not numbers: " << sAmounts << ".\n";
     }
 }
 
-// What a saved statement holds: warnings on stderr, the result line on stdout.
-void ReportSaved(const qif::ReadReport& report, const std::string& sStatement,
-                 const CommandLineContext& objContext)
+void PrintTotal(const std::vector<FileReceipt>& receipts, std::ostream& out)
 {
-    std::ostream& err = objContext.objErr;
-    if (report.dropped > 0) {
-        err << kProgram << ": warning: "
-            << Plural(report.dropped, "record without a date or an amount was",
-                      "records without a date or an amount were")
-            << " not written\n";
-    }
-    if (report.bolUnterminatedRecord) {
-        err << kProgram << ": warning: the file ends inside a record that no \"^\" closes; "
-            << "it was not written\n";
-    }
-    if (report.bolUnterminatedWritten) {
-        err << kProgram << ": warning: the last record has no closing \"^\"; it was written all "
-            << "the same\n";
-    }
-    if (report.accounts.size() > 1) {
-        std::string sNames;
-        for (const std::string& sName : report.accounts) {
-            sNames += (sNames.empty() ? "" : ", ") + sName;
+    std::int64_t records = 0;
+    std::int64_t written = 0;
+    std::size_t failed = 0;
+    for (const FileReceipt& receipt : receipts) {
+        if (receipt.status != kExitSaved) {
+            ++failed;
+            continue;
         }
-        err << kProgram << ": warning: the file holds transactions of " << report.accounts.size()
-            << " accounts (" << sNames << "); all are written to this one statement\n";
+        records += receipt.outcome.report.records;
+        written += receipt.outcome.report.written;
     }
-    if (report.written == 0) {
-        err << kProgram << ": warning: the file holds no transaction with a date and an amount; "
-            << "the statement is empty\n";
-    }
-    objContext.objOut << "Wrote " << Plural(report.written, "transaction", "transactions");
-    if (!report.sStartDate.empty()) {
-        objContext.objOut << " (" << report.sStartDate << " to " << report.sEndDate << ")";
-    }
-    objContext.objOut << " to " << sStatement << "\n";
+    out << "Total: " << written << " of " << records << " records from " << receipts.size() - failed
+        << " of " << receipts.size() << " files";
+    out << (failed == 0 ? "." : "; the others failed.") << "\n";
 }
+
+void HandOff(const FileReceipt& receipt, const CommandLineContext& objContext)
+{
+    if (objContext.objAssociation == nullptr || objContext.objStarter == nullptr) {
+        objContext.objErr << kProgram << ": warning: --open is not available here\n";
+        return;
+    }
+    platform::StderrMessages objMessages(objContext.objErr, kProgram);
+    static_cast<void>(HandOffStatement(
+        receipt.sQIF, receipt.sStatement,
+        {objMessages, *objContext.objAssociation, *objContext.objStarter, nullptr}));
+}
+
+} // namespace
 
 std::optional<qif::DateOrder> DateOrderOption(const std::string& sOrder)
 {
@@ -154,81 +353,44 @@ std::optional<qif::DateOrder> DateOrderOption(const std::string& sOrder)
     return std::nullopt;
 }
 
-ConversionOutcome RunWithProgress(const ConversionInput& objInput, const ConvertOptions& objOptions,
-                                  platform::IMessages& objMessages,
-                                  const CommandLineContext& objContext)
+void NoteDateOrder(const qif::DateDecision& decision, std::ostream& err)
 {
-    ConversionRun objRun(objMessages, objContext.objProgramFolder, objContext.objClock);
-    qif::ConversionOptions objConversion;
-    objConversion.bolReplace = objOptions.bolOverwrite;
-    objConversion.dateOrder = DateOrderOption(objOptions.sDateOrder);
-    objRun.SetOptions(objConversion);
-    // Nobody is asked on a terminal: the order the file shows is taken, and said.
-    objRun.SetConfirmDateOrder([&objContext](const qif::DateDecision& decision) {
-        std::string sNote = DescribeDateDecision(decision);
-        sNote.front() = 't';
-        objContext.objErr << kProgram << ": note: " << sNote << "\n";
-        return true;
-    });
-    ProgressBar objBar(objContext.objErr, objContext.bolErrIsTerminal);
-    objRun.SetProgress([&](std::uint64_t done, std::uint64_t total) {
-        if (objContext.objInterrupt != nullptr && objContext.objInterrupt->load() != 0) {
-            return false;
-        }
-        objBar.Show(done, total);
-        return true;
-    });
-    return objRun.Run(objInput);
+    std::string sNote = DescribeDateDecision(decision);
+    sNote.front() = 't';
+    err << kProgram << ": note: " << sNote << "\n";
 }
-
-} // namespace
 
 int RunConvert(const ConvertOptions& objOptions, const CommandLineContext& objContext)
 {
-    std::ostream& err = objContext.objErr;
-    const std::string sOutput = objOptions.sOutput.empty()
-                                    ? GetPathBeforeExtension(Trim(objOptions.sQIFFile)) + "LDX"
-                                    : objOptions.sOutput;
-    if (const std::string sWhy = Refusal(objOptions, sOutput); !sWhy.empty()) {
-        err << kProgram << ": error: " << sWhy << "\n";
+    if (const std::string sWhy = OptionsRefusal(objOptions); !sWhy.empty()) {
+        objContext.objErr << kProgram << ": error: " << sWhy << "\n";
         return kExitRefused;
     }
-    const std::string sList = objOptions.sAccountList.empty()
-                                  ? DefaultAccountList(objContext.objProgramFolder)
-                                  : objOptions.sAccountList;
-    const std::string sStatement = Trim(sOutput);
-    platform::StderrMessages objMessages(err, kProgram);
-    const ConversionOutcome objOutcome =
-        RunWithProgress({Trim(objOptions.sQIFFile), sStatement, objOptions.sAccount, sList},
-                        objOptions, objMessages, objContext);
-    WarnAboutAccount(objOutcome, Trim(objOptions.sAccount), sList, err);
-    switch (objOutcome.result) {
-    case RunResult::Interrupted:
-        err << kProgram << ": interrupted; the statement was not finished: " << sStatement << "\n";
-        return kExitInterrupted;
-    case RunResult::Refused:
-        err << kProgram << ": error: " << objOutcome.sReason << "\n";
-        return kExitRefused;
-    case RunResult::Failed:
-    case RunResult::Aborted:
-        if (!objOutcome.sReason.empty()) {
-            err << kProgram << ": " << objOutcome.sReason << "\n";
+    std::vector<FileReceipt> receipts;
+    int status = kExitSaved;
+    const bool bolStdout = objOptions.sOutput == "-";
+    std::ostream& objReceiptOut = bolStdout ? objContext.objErr : objContext.objOut;
+    const DateShower objShowDate = objContext.objShowDate ? objContext.objShowDate : IsoDate;
+    for (const std::string& sQIF : objOptions.qifFiles) {
+        receipts.push_back(ConvertOne(sQIF, objOptions, objContext));
+        const FileReceipt& receipt = receipts.back();
+        status = std::max(status, receipt.status);
+        if (receipt.status == kExitSaved && !objOptions.bolJson) {
+            PrintReceipt(receipt, Trim(objOptions.sAccount), objReceiptOut, objShowDate);
         }
-        return kExitFailed;
-    case RunResult::Saved:
-        break;
-    }
-    ReportSaved(objOutcome.report, sStatement, objContext);
-    if (objOptions.bolOpen) {
-        if (objContext.objAssociation == nullptr || objContext.objStarter == nullptr) {
-            err << kProgram << ": warning: --open is not available here\n";
-        } else {
-            static_cast<void>(HandOffStatement(
-                objOptions.sQIFFile, sOutput,
-                {objMessages, *objContext.objAssociation, *objContext.objStarter, nullptr}));
+        if (receipt.status == kExitSaved && objOptions.bolOpen && !objOptions.bolDryRun) {
+            HandOff(receipt, objContext);
+        }
+        if (receipt.status == kExitInterrupted) {
+            break; // the user asked to stop: the files after it are not converted
         }
     }
-    return kExitSaved;
+    if (objOptions.bolJson) {
+        objContext.objOut << ReceiptsJson(receipts);
+    } else if (objOptions.qifFiles.size() > 1) {
+        PrintTotal(receipts, objReceiptOut);
+    }
+    return status;
 }
 
 } // namespace qif2ldx::app::cli

@@ -1,0 +1,172 @@
+// SPDX-License-Identifier: MIT
+#include "app/Receipt.h"
+
+#include "app/Suggest.h"
+
+#include <algorithm>
+
+namespace qif2ldx::app {
+namespace {
+
+std::string Plural(std::int64_t count, const char* one, const char* many)
+{
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+bool IsListReason(qif::LeftOutReason reason)
+{
+    return reason == qif::LeftOutReason::NotATransaction;
+}
+
+} // namespace
+
+std::string IsoDate(std::string_view sDate)
+{
+    if (sDate.size() != 8 ||
+        !std::all_of(sDate.begin(), sDate.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::string(sDate);
+    }
+    return std::string(sDate.substr(0, 4)) + "-" + std::string(sDate.substr(4, 2)) + "-" +
+           std::string(sDate.substr(6, 2));
+}
+
+std::vector<std::string> RunWarnings(const ConversionOutcome& objOutcome,
+                                     const std::string& sAccountName, const std::string& sList)
+{
+    std::vector<std::string> warnings;
+    switch (objOutcome.account) {
+    case AccountLookup::Found:
+        break;
+    case AccountLookup::ListUnreadable:
+        warnings.push_back("cannot read the account list " + sList +
+                           "; the statement has empty account fields");
+        break;
+    case AccountLookup::IncompleteLine:
+        warnings.push_back("the line for account \"" + sAccountName + "\" in " + sList +
+                           " has fewer than six fields; the missing ones are empty");
+        break;
+    case AccountLookup::NotListed: {
+        std::string sWarning = "account \"" + sAccountName + "\" is not in the account list " +
+                               sList + "; the statement has empty account fields";
+        if (const auto sClosest = ClosestMatch(ReadAccountNames(sList).names, sAccountName)) {
+            sWarning += " (did you mean \"" + *sClosest + "\"?)";
+        }
+        warnings.push_back(sWarning);
+        break;
+    }
+    }
+    if (objOutcome.result != RunResult::Saved) {
+        return warnings;
+    }
+    const qif::ReadReport& report = objOutcome.report;
+    if (report.dropped > 0) {
+        warnings.push_back(Plural(report.dropped, "record without a date or an amount was",
+                                  "records without a date or an amount were") +
+                           " not written");
+    }
+    if (report.bolUnterminatedRecord) {
+        warnings.push_back("the file ends inside a record that no \"^\" closes; it was not "
+                           "written");
+    }
+    if (report.bolUnterminatedWritten) {
+        warnings.push_back("the last record has no closing \"^\"; it was written all the same");
+    }
+    if (report.accounts.size() > 1) {
+        std::string sNames;
+        for (const std::string& sName : report.accounts) {
+            sNames += (sNames.empty() ? "" : ", ") + sName;
+        }
+        warnings.push_back("the file holds transactions of " +
+                           std::to_string(report.accounts.size()) + " accounts (" + sNames +
+                           "); all are written to this one statement");
+    }
+    if (report.written == 0) {
+        warnings.push_back("the file holds no transaction with a date and an amount; the "
+                           "statement is empty");
+    }
+    return warnings;
+}
+
+std::string ShowSum(const qif::Decimal& sum, bool bolGrouped)
+{
+    return qif::FormatDecimal(sum, 2, bolGrouped);
+}
+
+std::string SummaryLine(const ConversionOutcome& objOutcome, const std::string& sStatement,
+                        const std::string& sAccountName, bool bolDryRun,
+                        const DateShower& objShowDate)
+{
+    const qif::ReadReport& report = objOutcome.report;
+    std::string sLine = (bolDryRun ? "Would write " : "Wrote ") + std::to_string(report.written) +
+                        " of " + Plural(report.records, "record", "records") + " to " + sStatement +
+                        ":";
+    if (!report.sStartDate.empty()) {
+        sLine += " " + objShowDate(report.sStartDate) + " to " + objShowDate(report.sEndDate) + ",";
+    }
+    sLine += " credits " + ShowSum(report.amounts.Credits(), true) + ", debits " +
+             ShowSum(report.amounts.Debits(), true) + ", account ";
+    const records::CAcctInfo& account = objOutcome.cAcctInf;
+    if (objOutcome.account == AccountLookup::NotListed ||
+        objOutcome.account == AccountLookup::ListUnreadable) {
+        return sLine + sAccountName + " (not in the account list).";
+    }
+    sLine += account.AcctName;
+    if (!account.AcctType.empty()) {
+        sLine += " (" + account.AcctType + ")";
+    }
+    return sLine + ".";
+}
+
+std::string LeftOutList(const qif::ReadReport& report, std::size_t maxListed)
+{
+    std::string sList;
+    std::size_t listed = 0;
+    std::size_t more = 0;
+    for (const qif::LeftOut& record : report.leftOut) {
+        if (IsListReason(record.reason)) {
+            continue;
+        }
+        if (listed == maxListed) {
+            ++more;
+            continue;
+        }
+        sList += (listed++ == 0 ? "line " : ", line ") + std::to_string(record.line) + " (" +
+                 qif::LeftOutText(record.reason) + ")";
+    }
+    if (more > 0) {
+        sList += ", and " + std::to_string(more) + " more";
+    }
+    return sList;
+}
+
+std::string ListRecords(const qif::ReadReport& report)
+{
+    std::string sList;
+    const auto& leftOut = report.leftOut;
+    for (auto it = leftOut.begin(); it != leftOut.end();) {
+        if (!IsListReason(it->reason)) {
+            ++it;
+            continue;
+        }
+        auto end = std::find_if(it, leftOut.end(), [&it](const qif::LeftOut& record) {
+            return !IsListReason(record.reason) || record.sSection != it->sSection;
+        });
+        const auto count = end - it;
+        sList += (sList.empty() ? "" : ", ") + std::to_string(count) + " of " + it->sSection +
+                 (count == 1 ? " on line " : " from line ") + std::to_string(it->line);
+        it = end;
+    }
+    return sList;
+}
+
+std::string NotNumbersList(const qif::ReadReport& report)
+{
+    std::string sList;
+    for (const auto& amount : report.amounts.NotNumbers()) {
+        sList += (sList.empty() ? "line " : ", line ") + std::to_string(amount.line) + " (" +
+                 amount.sText + ")";
+    }
+    return sList;
+}
+
+} // namespace qif2ldx::app

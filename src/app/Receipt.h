@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "app/ConversionRun.h"
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qif2ldx::app {
+
+// Shows a yyyymmdd date to the user: ISO (2026-11-01) unless the user's time locale says
+// otherwise.
+using DateShower = std::function<std::string(std::string_view sDate)>;
+
+// 2026-11-01 for 20261101; the text as it is when it is no yyyymmdd date.
+[[nodiscard]] std::string IsoDate(std::string_view sDate);
+
+// The warnings a finished run gives, worded for a terminal without the program's prefix: the
+// account look-up (sList is the account list read) and what the QIF file held.
+[[nodiscard]] std::vector<std::string> RunWarnings(const ConversionOutcome& objOutcome,
+                                                   const std::string& sAccountName,
+                                                   const std::string& sList);
+
+// "Wrote 28 of 30 records to bank.LDX: 2026-11-01 to 2026-11-30, credits 2,310.00, debits
+// -1,904.12, account Everyday Current (CHECKING)." bolDryRun: "Would write …". An account the
+// list does not hold is named as typed (sAccountName).
+[[nodiscard]] std::string SummaryLine(const ConversionOutcome& objOutcome,
+                                      const std::string& sStatement,
+                                      const std::string& sAccountName, bool bolDryRun,
+                                      const DateShower& objShowDate);
+
+// The transaction records not written, at most maxListed of them, as
+// "line 41 (no amount), line 77 (no date)", followed by ", and 3 more" when there are more.
+// Empty when every transaction record was written.
+[[nodiscard]] std::string LeftOutList(const qif::ReadReport& report, std::size_t maxListed);
+
+// The records of list sections (accounts, categories and the like), one group per run of
+// records in the same section: "14 of !Type:Cat from line 3, 1 of !Account on line 1". Empty
+// when there are none.
+[[nodiscard]] std::string ListRecords(const qif::ReadReport& report);
+
+// The amounts written that read as no number: "line 12 (ABC), line 40 (n/a)". Empty when all
+// read as numbers.
+[[nodiscard]] std::string NotNumbersList(const qif::ReadReport& report);
+
+// The sums as the receipt shows them: 2,310.00 (grouped) or 2310.00 (plain).
+[[nodiscard]] std::string ShowSum(const qif::Decimal& sum, bool bolGrouped);
+
+} // namespace qif2ldx::app

@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: MIT
+#include "app/Suggest.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace qif2ldx::app {
+namespace {
+
+char Lower(char c)
+{
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+}
+
+// The number of single characters added, removed or changed, or of neighbours swapped, that
+// turn one text into the other.
+std::size_t EditDistance(std::string_view sFirst, std::string_view sSecond)
+{
+    const std::size_t width = sSecond.size() + 1;
+    std::vector<std::size_t> cost((sFirst.size() + 1) * width);
+    const auto at = [&cost, width](std::size_t i, std::size_t j) -> std::size_t& {
+        return cost[i * width + j];
+    };
+    for (std::size_t i = 0; i <= sFirst.size(); ++i) {
+        for (std::size_t j = 0; j <= sSecond.size(); ++j) {
+            if (i == 0 || j == 0) {
+                at(i, j) = i + j;
+                continue;
+            }
+            const bool same = Lower(sFirst[i - 1]) == Lower(sSecond[j - 1]);
+            at(i, j) = std::min({at(i - 1, j) + 1, at(i, j - 1) + 1, at(i - 1, j - 1) + !same});
+            if (i > 1 && j > 1 && Lower(sFirst[i - 1]) == Lower(sSecond[j - 2]) &&
+                Lower(sFirst[i - 2]) == Lower(sSecond[j - 1])) {
+                at(i, j) = std::min(at(i, j), at(i - 2, j - 2) + 1);
+            }
+        }
+    }
+    return at(sFirst.size(), sSecond.size());
+}
+
+} // namespace
+
+std::optional<std::string> ClosestMatch(const std::vector<std::string>& candidates,
+                                        std::string_view sTyped)
+{
+    const std::size_t allowed = std::max<std::size_t>(1, sTyped.size() / 3);
+    std::optional<std::string> best;
+    std::size_t bestDistance = allowed + 1;
+    for (const std::string& sCandidate : candidates) {
+        if (sCandidate == sTyped) {
+            return std::nullopt;
+        }
+        const std::size_t distance = EditDistance(sCandidate, sTyped);
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = sCandidate;
+        }
+    }
+    return best;
+}
+
+} // namespace qif2ldx::app

@@ -1,0 +1,139 @@
+// SPDX-License-Identifier: MIT
+#include "app/Receipt.h"
+#include "app/cli/CommandLine.h"
+#include "app/cli/FileReceipt.h"
+
+#include <nlohmann/json.hpp>
+
+namespace qif2ldx::app::cli {
+namespace {
+
+using nlohmann::json;
+
+json AccountJson(const ConversionOutcome& outcome)
+{
+    const records::CAcctInfo& account = outcome.cAcctInf;
+    return {{"name", account.AcctName},
+            {"type", account.AcctType},
+            {"kind", account.AcctType == "CREDIT" ? "credit card" : "bank"},
+            {"listed", outcome.account == AccountLookup::Found}};
+}
+
+json LeftOutJson(const qif::ReadReport& report)
+{
+    json records = json::array();
+    for (const qif::LeftOut& record : report.leftOut) {
+        json entry = {{"line", record.line}, {"reason", qif::LeftOutText(record.reason)}};
+        if (!record.sSection.empty()) {
+            entry["section"] = record.sSection;
+        }
+        records.push_back(std::move(entry));
+    }
+    return records;
+}
+
+json DatesJson(const qif::ReadReport& report)
+{
+    json dates = {{"order", qif::DateOrderName(report.dates.order)}};
+    if (report.dates.line > 0) {
+        dates["decided_by"] = {{"line", report.dates.line}, {"text", report.dates.sLine}};
+    }
+    return dates;
+}
+
+json FileJson(const FileReceipt& receipt)
+{
+    json file = {{"qif_file", receipt.sQIF},
+                 {"statement", receipt.sStatement},
+                 {"status", StatusName(receipt)},
+                 {"exit_status", receipt.status}};
+    if (!receipt.sError.empty()) {
+        file["error"] = receipt.sError;
+    }
+    file["warnings"] = receipt.warnings;
+    if (!receipt.bolRan) {
+        return file;
+    }
+    const qif::ReadReport& report = receipt.outcome.report;
+    file["account"] = AccountJson(receipt.outcome);
+    file["records"] = report.records;
+    file["written"] = report.written;
+    file["left_out"] = LeftOutJson(report);
+    file["period"] = report.sStartDate.empty() ? json(nullptr)
+                                               : json{{"start", IsoDate(report.sStartDate)},
+                                                      {"end", IsoDate(report.sEndDate)}};
+    file["credits"] = ShowSum(report.amounts.Credits(), false);
+    file["debits"] = ShowSum(report.amounts.Debits(), false);
+    file["decimal_separator"] = std::string(1, report.amounts.Separator());
+    json notNumbers = json::array();
+    for (const auto& amount : report.amounts.NotNumbers()) {
+        notNumbers.push_back({{"line", amount.line}, {"text", amount.sText}});
+    }
+    file["amounts_not_numbers"] = std::move(notNumbers);
+    file["dates"] = DatesJson(report);
+    return file;
+}
+
+json TotalJson(const std::vector<FileReceipt>& receipts)
+{
+    std::int64_t records = 0;
+    std::int64_t written = 0;
+    int status = 0;
+    qif::Decimal credits;
+    qif::Decimal debits;
+    for (const FileReceipt& receipt : receipts) {
+        status = std::max(status, receipt.status);
+        if (receipt.bolRan && receipt.outcome.result == RunResult::Saved) {
+            records += receipt.outcome.report.records;
+            written += receipt.outcome.report.written;
+            credits = credits + receipt.outcome.report.amounts.Credits();
+            debits = debits + receipt.outcome.report.amounts.Debits();
+        }
+    }
+    return {{"files", receipts.size()},
+            {"records", records},
+            {"written", written},
+            {"credits", ShowSum(credits, false)},
+            {"debits", ShowSum(debits, false)},
+            {"exit_status", status}};
+}
+
+} // namespace
+
+const char* StatusName(const FileReceipt& receipt)
+{
+    if (!receipt.bolRan) {
+        return "refused";
+    }
+    switch (receipt.outcome.result) {
+    case RunResult::Saved:
+        return receipt.bolDryRun ? "checked" : "saved";
+    case RunResult::Refused:
+        return "refused";
+    case RunResult::Interrupted:
+        return "interrupted";
+    case RunResult::Failed:
+    case RunResult::Aborted:
+        break;
+    }
+    return "failed";
+}
+
+std::string ReceiptsJson(const std::vector<FileReceipt>& receipts)
+{
+    json document;
+    if (receipts.size() == 1) {
+        document = FileJson(receipts.front());
+    } else {
+        json files = json::array();
+        for (const FileReceipt& receipt : receipts) {
+            files.push_back(FileJson(receipt));
+        }
+        document = {{"files", std::move(files)}, {"total", TotalJson(receipts)}};
+    }
+    // Texts from files that are not valid UTF-8 are written with replacement characters
+    // rather than failing the receipt.
+    return document.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+}
+
+} // namespace qif2ldx::app::cli

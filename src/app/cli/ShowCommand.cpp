@@ -1,0 +1,168 @@
+// SPDX-License-Identifier: MIT
+#include "app/cli/ShowCommand.h"
+
+#include "app/cli/ConvertCommand.h"
+#include "platform/FileSystem.h"
+#include "platform/StderrMessages.h"
+#include "platform/Utf8.h"
+#include "qif/CQIFFile.h"
+
+#include <algorithm>
+#include <array>
+#include <numeric>
+#include <ostream>
+
+namespace qif2ldx::app::cli {
+namespace {
+
+constexpr std::size_t kColumns = 6;
+using Row = std::array<std::string, kColumns>; // line, date, amount, number, payee, memo
+constexpr std::size_t kPayee = 4;
+constexpr std::size_t kMemo = 5;
+constexpr std::size_t kMaxNumberWidth = 12;
+constexpr std::size_t kGap = 2;
+
+// One line of text: tabs and line breaks inside a field would break the table.
+std::string OneLine(std::string sText)
+{
+    std::replace_if(
+        sText.begin(), sText.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; },
+        ' ');
+    return sText;
+}
+
+std::string Fit(const std::string& sText, std::size_t width)
+{
+    const std::size_t length = platform::Utf8Length(sText);
+    if (length <= width) {
+        return sText + std::string(width - length, ' ');
+    }
+    if (width == 0) {
+        return {};
+    }
+    return platform::Utf8Left(sText, width - 1) + "\u2026";
+}
+
+// The widths of the columns: as wide as their widest text, with payee and memo narrowed to
+// share what the terminal leaves them.
+std::array<std::size_t, kColumns> Widths(const std::vector<Row>& rows, std::size_t columns)
+{
+    std::array<std::size_t, kColumns> widths{};
+    for (const Row& row : rows) {
+        for (std::size_t i = 0; i < kColumns; ++i) {
+            widths.at(i) = std::max(widths.at(i), platform::Utf8Length(row.at(i)));
+        }
+    }
+    widths.at(3) = std::min(widths.at(3), kMaxNumberWidth);
+    const std::size_t fixed =
+        std::accumulate(widths.begin(), widths.begin() + kPayee, std::size_t{0}) +
+        kGap * (kColumns - 1);
+    const std::size_t room = columns > fixed + 8 ? columns - fixed : 8;
+    if (widths.at(kPayee) + widths.at(kMemo) > room) {
+        const std::size_t half = room / 2;
+        const std::size_t payee =
+            std::min(widths.at(kPayee), std::max(half, room - std::min(widths.at(kMemo), half)));
+        widths.at(kMemo) = room - payee;
+        widths.at(kPayee) = payee;
+    }
+    return widths;
+}
+
+void PrintTable(const std::vector<Row>& rows, std::size_t columns, std::ostream& out)
+{
+    if (columns == 0) {
+        for (const Row& row : rows) {
+            for (std::size_t i = 0; i < kColumns; ++i) {
+                out << (i == 0 ? "" : "\t") << row.at(i);
+            }
+            out << "\n";
+        }
+        return;
+    }
+    const auto widths = Widths(rows, columns);
+    for (const Row& row : rows) {
+        std::string sLine;
+        for (std::size_t i = 0; i < kColumns; ++i) {
+            const bool right = i == 0 || i == 2; // numbers line up on the right
+            const std::size_t length = platform::Utf8Length(row.at(i));
+            if (right && length < widths.at(i)) {
+                sLine += std::string(widths.at(i) - length, ' ') + row.at(i);
+            } else {
+                sLine += Fit(row.at(i), widths.at(i));
+            }
+            sLine += i + 1 < kColumns ? std::string(kGap, ' ') : std::string();
+        }
+        while (!sLine.empty() && sLine.back() == ' ') {
+            sLine.pop_back();
+        }
+        out << sLine << "\n";
+    }
+}
+
+// What the reading left out, and the sums, after the table.
+void PrintSummary(const qif::ReadReport& report, const DateShower& objShowDate, std::ostream& out)
+{
+    out << "\n" << report.written << " of " << report.records << " records would be written";
+    if (!report.sStartDate.empty()) {
+        out << ": " << objShowDate(report.sStartDate) << " to " << objShowDate(report.sEndDate)
+            << ",";
+    } else {
+        out << ":";
+    }
+    out << " credits " << ShowSum(report.amounts.Credits(), true) << ", debits "
+        << ShowSum(report.amounts.Debits(), true) << ".\n";
+    if (const std::string sLeftOut = LeftOutList(report, report.leftOut.size());
+        !sLeftOut.empty()) {
+        out << "Left out: " << sLeftOut << ".\n";
+    }
+    if (const std::string sLists = ListRecords(report); !sLists.empty()) {
+        out << "Not transactions: " << sLists << ".\n";
+    }
+    if (const std::string sAmounts = NotNumbersList(report); !sAmounts.empty()) {
+        out << "Amounts that are not numbers: " << sAmounts << ".\n";
+    }
+}
+
+} // namespace
+
+int RunShow(const ShowOptions& objOptions, const CommandLineContext& objContext)
+{
+    std::ostream& err = objContext.objErr;
+    if (!platform::IsRegularFile(objOptions.sQIFFile)) {
+        err << kProgram << ": error: the QIF file does not exist or is not a regular file: "
+            << objOptions.sQIFFile << "\n";
+        return kExitRefused;
+    }
+    platform::StderrMessages objMessages(err, kProgram);
+    qif::CQIFFile objFile(objMessages, objContext.objProgramFolder, objContext.objClock);
+    qif::ConversionOptions objConversion;
+    objConversion.dateOrder = DateOrderOption(objOptions.sDateOrder);
+    objFile.SetOptions(objConversion);
+    objFile.SetConfirmDateOrder([&err](const qif::DateDecision& decision) {
+        NoteDateOrder(decision, err);
+        return true;
+    });
+    const DateShower objShowDate = objContext.objShowDate ? objContext.objShowDate : IsoDate;
+    std::vector<Row> rows{{"Line", "Date", "Amount", "Number", "Payee", "Memo"}};
+    const bool ok =
+        objFile.OpenFile(objOptions.sQIFFile) &&
+        objFile.Preview(
+            [&](const records::CQIFTx& txn, std::int64_t line) {
+                rows.push_back({std::to_string(line), objShowDate(txn.sDate), OneLine(txn.sAmount),
+                                OneLine(txn.sNum), OneLine(txn.sPayee), OneLine(txn.sMemo)});
+            },
+            [&rows] { rows.resize(1); });
+    if (!ok) {
+        const std::string& sReason = objFile.Failure().sReason;
+        err << kProgram << ": error: "
+            << (sReason.empty() ? "the QIF file cannot be read: " + objOptions.sQIFFile : sReason)
+            << "\n";
+        return kExitFailed;
+    }
+    PrintTable(rows, static_cast<std::size_t>(std::max(objContext.outColumns, 0)),
+               objContext.objOut);
+    PrintSummary(objFile.Report(), objShowDate, objContext.objOut);
+    return kExitSaved;
+}
+
+} // namespace qif2ldx::app::cli

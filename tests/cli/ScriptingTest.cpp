@@ -1,0 +1,140 @@
+// SPDX-License-Identifier: MIT
+// The command line for scripts: JSON receipts, dry runs, several files, pipes and the preview.
+
+#include "cli/CommandLineRunner.h"
+#include "support/TempDir.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+namespace qif2ldx::test {
+namespace {
+
+using app::cli::kExitFailed;
+using app::cli::kExitRefused;
+using app::cli::kExitSaved;
+using nlohmann::json;
+
+const std::string kData = QIF2LDX_TEST_DATA;
+const std::string kAccount = "Everyday Current";
+
+class Scripting : public ::testing::Test, protected CommandLineRunner
+{
+protected:
+    Scripting()
+    {
+        sProgramFolder = kData;
+        WriteBytes(dir.File("a.qif"), "!Type:Bank\r\nD01/05/2026\r\nT-1,234.50\r\nPRent\r\n^\r\n"
+                                      "D02/05/2026\r\n^\r\nD03/05/2026\r\nT10\r\n^\r\n");
+        WriteBytes(dir.File("b.qif"), "!Type:Bank\r\nD04/05/2026\r\nT2.25\r\n^\r\n");
+    }
+
+    std::size_t FilesInDir() const
+    {
+        return static_cast<std::size_t>(
+            std::distance(std::filesystem::directory_iterator(dir.Path()), {}));
+    }
+
+    TempDir dir;
+};
+
+TEST_F(Scripting, JsonReceiptAccountsForEveryRecord)
+{
+    ASSERT_EQ(RunCommand({"convert", dir.File("a.qif"), "-a", kAccount, "--json"}), kExitSaved);
+    const json receipt = json::parse(out.str());
+    EXPECT_EQ(receipt["status"], "saved");
+    EXPECT_EQ(receipt["statement"], dir.File("a.LDX"));
+    EXPECT_EQ(receipt["account"]["type"], "CHECKING");
+    EXPECT_EQ(receipt["records"], 3);
+    EXPECT_EQ(receipt["written"], 2);
+    EXPECT_EQ(receipt["left_out"], json::parse(R"([{"line": 6, "reason": "no amount"}])"));
+    EXPECT_EQ(receipt["period"], json::parse(R"({"start": "2026-05-01", "end": "2026-05-03"})"));
+    EXPECT_EQ(receipt["credits"], "10.00");
+    EXPECT_EQ(receipt["debits"], "-1234.50");
+    EXPECT_EQ(receipt["warnings"].size(), 1U);
+}
+
+TEST_F(Scripting, DryRunChecksEverythingAndWritesNothing)
+{
+    EXPECT_EQ(RunCommand({"convert", dir.File("b.qif"), "-a", kAccount, "--dry-run"}), kExitSaved);
+    EXPECT_EQ(out.str().rfind("Would write 1 of 1 record to " + dir.File("b.LDX") + ":", 0), 0U);
+    EXPECT_EQ(FilesInDir(), 2U);
+}
+
+TEST_F(Scripting, SeveralFilesEachGetTheirStatementAndTheWorstStatusWins)
+{
+    std::filesystem::create_directory(dir.File("out"));
+    EXPECT_EQ(RunCommand({"convert", dir.File("a.qif"), dir.File("missing.qif"), dir.File("b.qif"),
+                          "-a", kAccount, "--output-dir", dir.File("out"), "--json"}),
+              kExitRefused);
+    const json receipt = json::parse(out.str());
+    ASSERT_EQ(receipt["files"].size(), 3U);
+    EXPECT_EQ(receipt["files"][1]["status"], "refused");
+    EXPECT_EQ(receipt["files"][2]["statement"], dir.File("out/b.LDX"));
+    EXPECT_EQ(receipt["total"]["written"], 3);
+    EXPECT_TRUE(std::filesystem::exists(dir.File("out/a.LDX")));
+    EXPECT_TRUE(std::filesystem::exists(dir.File("out/b.LDX")));
+}
+
+TEST_F(Scripting, OptionsThatCannotWorkTogetherAreRefused)
+{
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{dir.File("a.qif"), dir.File("b.qif"), "-o", dir.File("x.LDX")}, "--output-dir"},
+        {{"-"}, "needs --output"},
+        {{dir.File("a.qif"), "--output-dir", dir.File("nowhere")}, "does not exist"},
+        {{dir.File("a.qif"), "-o", "-", "--open"}, "--open needs"},
+    };
+    for (const auto& [args, message] : cases) {
+        std::vector<std::string> command{"convert", "-a", kAccount};
+        command.insert(command.end(), args.begin(), args.end());
+        EXPECT_EQ(RunCommand(command), kExitRefused) << message;
+        EXPECT_NE(err.str().find(message), std::string::npos) << err.str();
+    }
+    EXPECT_EQ(FilesInDir(), 2U);
+    EXPECT_EQ(RunCommand({"shwo", "x"}), kExitRefused);
+    EXPECT_EQ(
+        err.str(),
+        "qif2ldx: error: unknown command 'shwo' (did you mean 'show'?); see qif2ldx --help\n");
+}
+
+TEST_F(Scripting, StandardInputToStandardOutputIsTheSameStatement)
+{
+    ASSERT_EQ(RunCommand({"convert", dir.File("a.qif"), "-a", kAccount}), kExitSaved);
+    in.str(ReadBytes(dir.File("a.qif")));
+    ASSERT_EQ(RunCommand({"convert", "-", "-a", kAccount, "-o", "-"}), kExitSaved);
+    EXPECT_EQ(out.str(), ReadBytes(dir.File("a.LDX")));
+    EXPECT_NE(err.str().find("\nWrote 2 of 3 records to standard output:"), std::string::npos);
+    in.clear();
+    in.str(std::string("D01/05/2026\r\n\0\r\n", 15)); // a failure names standard input
+    EXPECT_EQ(RunCommand({"convert", "-", "-a", kAccount, "-o", "-"}), kExitFailed);
+    EXPECT_NE(err.str().find("qif2ldx: standard input does not look like a QIF file"),
+              std::string::npos)
+        << err.str();
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(FilesInDir(), 3U);
+}
+
+TEST_F(Scripting, ShowFitsTheTerminalAndIsPlainOtherwise)
+{
+    WriteBytes(dir.File("long.qif"),
+               "D01/05/2026\r\nT-12.00\r\nN1001\r\nPA payee with a long name indeed\r\n"
+               "MAnd a memo that is longer still than the payee\r\n^\r\nD02/05/2026\r\n^\r\n");
+    ASSERT_EQ(RunCommand({"show", dir.File("long.qif")}), kExitSaved);
+    EXPECT_EQ(out.str(), "Line\tDate\tAmount\tNumber\tPayee\tMemo\n"
+                         "1\t2026-05-01\t-12.00\t1001\tA payee with a long name indeed\t"
+                         "And a memo that is longer still than the payee\n\n"
+                         "1 of 2 records would be written: 2026-05-01 to 2026-05-02, credits "
+                         "0.00, debits -12.00.\nLeft out: line 7 (no amount).\n");
+    columns = 60;
+    ASSERT_EQ(RunCommand({"show", dir.File("long.qif")}), kExitSaved);
+    std::istringstream lines(out.str());
+    std::string row;
+    std::getline(lines, row); // the header
+    std::getline(lines, row);
+    EXPECT_EQ(
+        row, "   1  2026-05-01  -12.00  1001    A payee wit\u2026  And a memo \u2026");
+}
+
+} // namespace
+} // namespace qif2ldx::test
