@@ -169,4 +169,15 @@ std::string NotNumbersList(const qif::ReadReport& report)
     return sList;
 }
 
+std::string LeftOutMessage(const qif::ReadReport& report, std::size_t maxListed)
+{
+    const std::string sList = LeftOutList(report, maxListed);
+    if (sList.empty()) {
+        return {};
+    }
+    return "The statement holds " + std::to_string(report.written) + " of " +
+           Plural(report.records, "record", "records") +
+           " of the QIF file.\r\n\r\nLeft out: " + sList + ".";
+}
+
 } // namespace qif2ldx::app

@@ -277,6 +277,25 @@ private slots:
         QVERIFY(Button("Command(1)")->isEnabled());
     }
 
+    void leftOutRecordsAreNamedBeforeTheHandOff()
+    {
+        std::string bytes = "!Type:Bank\r\n";
+        for (int i = 0; i < 12; ++i) {
+            bytes += "D01/05/2026\r\n^\r\n"; // records on lines 2, 4, … without an amount
+        }
+        const std::string qif = Qif("gaps.qif", bytes + "D02/05/2026\r\nT-1\r\n^\r\n");
+        Fill(qif, dir->File("gaps.LDX"), "Everyday Current");
+        QTest::mouseClick(Button("Command(0)"), Qt::LeftButton);
+        QCOMPARE(
+            MessageTexts(),
+            QStringList{"The statement holds 1 of 13 records of the QIF file.\r\n\r\n"
+                        "Left out: line 2 (no amount), line 4 (no amount), line 6 (no amount), "
+                        "line 8 (no amount), line 10 (no amount), line 12 (no amount), line 14 "
+                        "(no amount), line 16 (no amount), line 18 (no amount), line 20 (no "
+                        "amount), and 2 more."});
+        QCOMPARE(starts.started.size(), std::size_t{1});
+    }
+
     void failedRunStaysOpenWithTheTextsAndHandsNothingOff()
     {
         const std::string qif = Qif("bad.qif", "D01052026\r\nT-1\r\n^\r\n");

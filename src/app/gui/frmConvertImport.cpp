@@ -5,6 +5,7 @@
 #include "app/HandOff.h"
 #include "app/InputCheck.h"
 #include "app/MainModule.h"
+#include "app/Receipt.h"
 #include "app/gui/FittingFont.h"
 #include "app/gui/SetTopMost.h"
 
@@ -27,6 +28,9 @@ constexpr const char* kStatementAppearedMessage =
 constexpr const char* kQifTooLargeMessage =
     "The QIF file is larger than 1 GiB, far more than any bank statement holds. Please specify a "
     "valid QIF file in the 'QIF File to Convert' edit box.";
+
+// The left-out records the dialog names after a conversion.
+constexpr std::size_t kLeftOutShown = 10;
 
 constexpr int kOK = 0;
 constexpr int kCancel = 1;
@@ -337,6 +341,12 @@ void frmConvertImport::AfterRun(const ConversionOutcome& objOutcome)
                 kMessageTitle, kStatementAppearedMessage, platform::MessageKind::Information));
         }
         return;
+    }
+    // The user hears of every transaction left out before the statement goes on to import.
+    if (const std::string sLeftOut = LeftOutMessage(objOutcome.report, kLeftOutShown);
+        !sLeftOut.empty()) {
+        static_cast<void>(objServices_.objRun.objMessages.Show(kMessageTitle, sLeftOut,
+                                                               platform::MessageKind::Information));
     }
     static_cast<void>(
         HandOffStatement(Text(Text1), Text(Text2),
