@@ -49,7 +49,7 @@ std::vector<std::string> RunWarnings(const ConversionOutcome& objOutcome,
         std::string sWarning = "account \"" + sAccountName + "\" is not in the account list " +
                                sList + "; the statement has empty account fields";
         if (const auto sClosest = ClosestMatch(ReadAccountNames(sList).names, sAccountName)) {
-            sWarning += " (did you mean \"" + *sClosest + "\"?)";
+            sWarning += " (did you mean '" + *sClosest + "'?)";
         }
         warnings.push_back(sWarning);
         break;
@@ -175,9 +175,9 @@ std::string LeftOutMessage(const qif::ReadReport& report, std::size_t maxListed)
     if (sList.empty()) {
         return {};
     }
-    return "The statement holds " + std::to_string(report.written) + " of " +
+    return std::to_string(report.records - report.written) + " of the " +
            Plural(report.records, "record", "records") +
-           " of the QIF file.\r\n\r\nLeft out: " + sList + ".";
+           " in the QIF file were left out of the statement:\r\n\r\n" + sList + ".";
 }
 
 } // namespace qif2ldx::app

@@ -49,9 +49,9 @@ using DateShower = std::function<std::string(std::string_view sDate)>;
 // The sums as the receipt shows them: 2,310.00 (grouped) or 2310.00 (plain).
 [[nodiscard]] std::string ShowSum(const qif::Decimal& sum, bool bolGrouped);
 
-// For the dialog, after a conversion that left transaction records out: "The statement holds
-// 28 of 30 records. Left out: line 41 (no amount), line 77 (no date)." with the first
-// maxListed of them. Empty when none was left out.
+// For the dialog, after a conversion that left transaction records out: "2 of the 30 records
+// in the QIF file were left out of the statement: line 41 (no amount), line 77 (no date)."
+// with the first maxListed of them. Empty when none was left out.
 [[nodiscard]] std::string LeftOutMessage(const qif::ReadReport& report, std::size_t maxListed);
 
 } // namespace qif2ldx::app

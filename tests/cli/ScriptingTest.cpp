@@ -60,6 +60,11 @@ TEST_F(Scripting, DryRunChecksEverythingAndWritesNothing)
     EXPECT_EQ(RunCommand({"convert", dir.File("b.qif"), "-a", kAccount, "--dry-run"}), kExitSaved);
     EXPECT_EQ(out.str().rfind("Would write 1 of 1 record to " + dir.File("b.LDX") + ":", 0), 0U);
     EXPECT_EQ(FilesInDir(), 2U);
+    EXPECT_EQ(RunCommand({"convert", dir.File("b.qif"), "-a", "Everyday Curent", "--dry-run"}),
+              kExitSaved);
+    EXPECT_NE(err.str().find("(did you mean 'Everyday Current'?)"), std::string::npos);
+    EXPECT_NE(out.str().find("account Everyday Curent (not in the account list)."),
+              std::string::npos);
 }
 
 TEST_F(Scripting, SeveralFilesEachGetTheirStatementAndTheWorstStatusWins)

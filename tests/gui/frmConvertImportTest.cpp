@@ -288,11 +288,12 @@ private slots:
         QTest::mouseClick(Button("Command(0)"), Qt::LeftButton);
         QCOMPARE(
             MessageTexts(),
-            QStringList{"The statement holds 1 of 13 records of the QIF file.\r\n\r\n"
-                        "Left out: line 2 (no amount), line 4 (no amount), line 6 (no amount), "
-                        "line 8 (no amount), line 10 (no amount), line 12 (no amount), line 14 "
-                        "(no amount), line 16 (no amount), line 18 (no amount), line 20 (no "
-                        "amount), and 2 more."});
+            QStringList{
+                "12 of the 13 records in the QIF file were left out of the "
+                "statement:\r\n\r\nline 2 (no amount), line 4 (no amount), line 6 (no amount), "
+                "line 8 (no amount), line 10 (no amount), line 12 (no amount), line 14 "
+                "(no amount), line 16 (no amount), line 18 (no amount), line 20 (no "
+                "amount), and 2 more."});
         QCOMPARE(starts.started.size(), std::size_t{1});
     }
 
