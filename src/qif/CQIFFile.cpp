@@ -164,7 +164,8 @@ bool CQIFFile::DecideDates(const QIFText& text, DatePlan& plan)
 {
     DateSurvey objSurvey;
     ReadReport ignored;
-    QIFRecords objRecords(text.IsUtf8(), DatePlan::Surveying(objSurvey), ignored,
+    const DatePlan surveying = DatePlan::Surveying(objSurvey);
+    QIFRecords objRecords(text.IsUtf8(), surveying, ignored,
                           [](const records::CQIFTx&, std::int64_t) {});
     QIFLines objLines(text.Text(), text.EndsLinesWithCr());
     QIFLine line;

@@ -68,6 +68,9 @@ public:
 
     // bolUtf8: the fields are UTF-8; otherwise Windows-1252. Dates are read as the plan says.
     QIFRecords(bool bolUtf8, const DatePlan& objDates, ReadReport& objReport, Sink objSink);
+    // The plan is kept by reference: a temporary one would be gone before the first line.
+    QIFRecords(bool bolUtf8, const DatePlan&& objDates, ReadReport& objReport,
+               Sink objSink) = delete;
 
     // Handles one line. Throws QIFError for a date that cannot be read.
     void HandleLine(const QIFLine& line);
