@@ -137,6 +137,8 @@ void AmountTally::Note(std::string_view sAmount, std::int64_t line)
 
 void AmountTally::Add(Sums& sums, std::string_view sAmount, std::int64_t line, char separator)
 {
+    sums.bolThousands =
+        sums.bolThousands || sAmount.find(separator == ',' ? '.' : ',') != std::string_view::npos;
     const std::optional<Decimal> amount = ReadAmount(sAmount, separator);
     if (!amount) {
         if (sums.notNumbers.size() < kMaxListed) {

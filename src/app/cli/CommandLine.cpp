@@ -55,6 +55,12 @@ int Dispatch(int argc, const char* const* argv, const CommandLineContext& objCon
         ->check(
             CLI::IsMember(std::vector<std::string>(std::begin(kDateOrders), std::end(kDateOrders))))
         ->capture_default_str();
+    convert
+        ->add_option("--profile", objOptions.sProfile,
+                     "The statement's form: lodestrand (what Lodestrand reads) or portable (what "
+                     "other OFX readers read right)")
+        ->check(CLI::IsMember(std::vector<std::string>(std::begin(kProfiles), std::end(kProfiles))))
+        ->capture_default_str();
     convert->footer("Exit status: 0 saved, 1 conversion failed, 2 input refused or usage error, "
                     "130 interrupted.");
 

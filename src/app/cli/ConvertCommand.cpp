@@ -7,7 +7,9 @@
 #include "app/InputCheck.h"
 #include "app/MainModule.h"
 #include "platform/StderrMessages.h"
+#include "statement/StatementProfile.h"
 
+#include <algorithm>
 #include <chrono>
 #include <ostream>
 
@@ -140,6 +142,33 @@ void ReportSaved(const qif::ReadReport& report, const std::string& sStatement,
     objContext.objOut << " to " << sStatement << "\n";
 }
 
+// What the statement's profile means for this file: the records left out for an amount that is
+// no number, and, for the Lodestrand statement, once, what other readers would misread.
+void NoteProfile(const qif::ReadReport& report, const ConvertOptions& objOptions, std::ostream& err)
+{
+    const auto notNumbers =
+        std::count_if(report.leftOut.begin(), report.leftOut.end(), [](const qif::LeftOut& left) {
+            return left.reason == qif::LeftOutReason::AmountNotANumber;
+        });
+    if (notNumbers > 0) {
+        err << kProgram << ": warning: "
+            << Plural(notNumbers, "record whose amount is not a number was",
+                      "records whose amount is not a number were")
+            << " not written\n";
+    }
+    if (objOptions.sProfile != "lodestrand") {
+        return;
+    }
+    const char* sWhat = report.written == 0 ? "an empty statement's dates"
+                        : report.amounts.HasThousandsSeparators()
+                            ? "amounts with thousands separators"
+                            : nullptr;
+    if (sWhat != nullptr) {
+        err << kProgram << ": note: OFX readers other than Lodestrand misread " << sWhat
+            << "; --profile portable writes a statement they read right\n";
+    }
+}
+
 std::optional<qif::DateOrder> DateOrderOption(const std::string& sOrder)
 {
     if (sOrder == "dmy") {
@@ -162,6 +191,10 @@ ConversionOutcome RunWithProgress(const ConversionInput& objInput, const Convert
     qif::ConversionOptions objConversion;
     objConversion.bolReplace = objOptions.bolOverwrite;
     objConversion.dateOrder = DateOrderOption(objOptions.sDateOrder);
+    if (const statement::StatementProfile* objProfile =
+            statement::FindProfile(objOptions.sProfile)) {
+        objConversion.objProfile = objProfile;
+    }
     objRun.SetOptions(objConversion);
     // Nobody is asked on a terminal: the order the file shows is taken, and said.
     objRun.SetConfirmDateOrder([&objContext](const qif::DateDecision& decision) {
@@ -219,6 +252,7 @@ int RunConvert(const ConvertOptions& objOptions, const CommandLineContext& objCo
         break;
     }
     ReportSaved(objOutcome.report, sStatement, objContext);
+    NoteProfile(objOutcome.report, objOptions, err);
     if (objOptions.bolOpen) {
         if (objContext.objAssociation == nullptr || objContext.objStarter == nullptr) {
             err << kProgram << ": warning: --open is not available here\n";

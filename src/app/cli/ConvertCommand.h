@@ -16,8 +16,12 @@ struct ConvertOptions
     std::string sAccountList;
     bool bolOverwrite = false;
     bool bolOpen = false;
-    std::string sDateOrder = "auto"; // auto, dmy, mdy or ymd
+    std::string sDateOrder = "auto";     // auto, dmy, mdy or ymd
+    std::string sProfile = "lodestrand"; // lodestrand or portable
 };
+
+// The --profile values.
+inline constexpr const char* kProfiles[] = {"lodestrand", "portable"};
 
 // The --date-order values.
 inline constexpr const char* kDateOrders[] = {"auto", "dmy", "mdy", "ymd"};
