@@ -2,6 +2,7 @@
 #include "app/cli/CommandLine.h"
 
 #include "app/AccountList.h"
+#include "app/cli/CheckCommand.h"
 #include "app/cli/ConvertCommand.h"
 
 #include <CLI/CLI.hpp>
@@ -64,6 +65,14 @@ int Dispatch(int argc, const char* const* argv, const CommandLineContext& objCon
     convert->footer("Exit status: 0 saved, 1 conversion failed, 2 input refused or usage error, "
                     "130 interrupted.");
 
+    CheckOptions objCheck;
+    CLI::App* check = app.add_subcommand(
+        "check", "List what other OFX readers would misread in a statement file");
+    check->add_option("FILE", objCheck.sFile, "The statement to check (.LDX, .ofx, .qfx)")
+        ->required();
+    check->add_flag("--json", objCheck.bolJson, "Print one JSON object instead of lines");
+    check->footer("Exit status: 0 nothing found, 1 hazards found, 2 unreadable or not OFX.");
+
     std::string sAccountList;
     CLI::App* accounts = app.add_subcommand("accounts", "List the account names the dialog offers");
     accounts->add_option("--account-list", sAccountList,
@@ -77,6 +86,9 @@ int Dispatch(int argc, const char* const* argv, const CommandLineContext& objCon
     }
     if (convert->parsed()) {
         return RunConvert(objOptions, objContext);
+    }
+    if (check->parsed()) {
+        return RunCheck(objCheck, objContext);
     }
     return ListAccounts(sAccountList, objContext);
 }
