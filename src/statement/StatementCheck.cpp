@@ -78,19 +78,18 @@ public:
         }
         const bool bolDate =
             IsOneOf(leaf.sName, {"DTSTART", "DTEND", "DTASOF", "DTPOSTED", "DTSERVER"});
+        if (leaf.form != LeafForm::Text && bolDate) {
+            Add(leaf, HazardKind::EmptyDate,
+                "a date without a date: some readers refuse the whole file");
+            return;
+        }
         if (leaf.form == LeafForm::NoEndTag ||
-            (leaf.form == LeafForm::EndTagOnly && !bolDate && NeedsValue(leaf.sName))) {
+            (leaf.form == LeafForm::EndTagOnly && NeedsValue(leaf.sName))) {
             Add(leaf, HazardKind::EmptyElement,
                 leaf.form == LeafForm::NoEndTag
                     ? "an element without text and without its end tag: readers nest what "
                       "follows inside it"
                     : "an element that readers need a value of holds none");
-            return;
-        }
-        if (leaf.form == LeafForm::EndTagOnly && bolDate) {
-            Add(leaf, HazardKind::EmptyDate,
-                "a date without a date: some readers refuse the "
-                "whole file");
             return;
         }
         if (leaf.form != LeafForm::Text) {

@@ -42,7 +42,7 @@ struct CheckResult
     std::string sError; // when not readable: why
     std::string sForm;  // "sgml" or "xml"
     std::int64_t transactions = 0;
-    std::vector<Hazard> hazards; // in file order; statement-wide ones last
+    std::vector<Hazard> hazards; // in the order their elements end; statement-wide ones last
 };
 
 // Checks the bytes of an OFX statement file (.LDX, .ofx, .qfx) for what other OFX readers

@@ -87,6 +87,7 @@ TEST(StatementCheck, EachHazardIsFoundWhereItIs)
          0,
          "DTSTART",
          ""},
+        {kClean, {{"<DTEND>20261130", "<DTEND>"}}, HazardKind::EmptyDate, 0, 0, "DTEND", ""},
         {kCleanXml, {{"20261130", ""}}, HazardKind::EmptyDate, 0, 0, "DTEND", ""},
         {kClean, {{"<FITID>b2", "<FITID>a1"}}, HazardKind::RepeatedFitId, 2, 0, "FITID", "a1"},
         {kClean,
