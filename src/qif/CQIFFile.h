@@ -129,6 +129,7 @@ private:
     // For a profile of plain amounts: reads the text once, writing nothing, for the decimal
     // separator its amounts show (and the order of its dates). False after Fail.
     bool SurveyAmounts(const QIFText& text, DatePlan& plan);
+    // The plan a reading starts with: the order given, or day first until a date says not.
     [[nodiscard]] DatePlan FirstPlan() const;
     // The period, the balance, the save and the placement.
     bool FinishStatement(statement::CLDXFile& objWriter, const std::string& sLDXFilePath,

@@ -55,6 +55,13 @@ def ofxdump(path):
     return blocks
 
 
+def dumped_date(block):
+    """ofxdump's "Date posted" (Mon Nov  2 00:00:00 2026 UTC style) as yyyy-mm-dd."""
+    month, day, year = re.match(r"\w+ (\w+) +(\d+) \S+ (?:\S+ )?(\d{4})",
+                                block.get("Date posted", "")).groups()
+    return datetime.datetime.strptime(f"{month} {day} {year}", "%b %d %Y").date().isoformat()
+
+
 def read_ofxparse(path, where):
     try:
         with open(path, "rb") as handle:
@@ -96,7 +103,14 @@ def generated(program, accounts, folder):
                     [e[2] for e in expected])
         check_equal(f"{name} ofxdump reference numbers",
                     [d.get("Reference number", "") for d in dumped], [e[3] for e in expected])
+        posted = [re.search(r"D(\d\d)/(\d\d)/(\d{4})", r).groups()
+                  for r in text.split("^")[:len(expected)]]
+        check_equal(f"{name} ofxdump dates", [dumped_date(d) for d in dumped],
+                    [f"{y}-{m}-{d}" for d, m, y in posted])
         if statement is not None:
+            check_equal(f"{name} ofxparse dates",
+                        [t.date.date().isoformat() for t in statement.transactions],
+                        [f"{y}-{m}-{d}" for d, m, y in posted])
             check_equal(f"{name} ofxparse types", [t.type for t in statement.transactions],
                         [e[1].lower() for e in expected])
             check_equal(f"{name} ofxparse check numbers",
