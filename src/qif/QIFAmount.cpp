@@ -56,6 +56,7 @@ std::optional<Decimal> ReadAmount(std::string_view sText, char decimalSeparator)
         negative = kept[0] == '-';
         pos = 1;
     }
+    static const Int128 kLimit = PowerOfTen(30); // once, not for every digit
     Decimal amount;
     bool digits = false;
     bool decimals = false;
@@ -66,7 +67,7 @@ std::optional<Decimal> ReadAmount(std::string_view sText, char decimalSeparator)
             continue;
         }
         if (c < '0' || c > '9' || (decimals && amount.scale == Decimal::kMaxScale) ||
-            amount.units > PowerOfTen(30)) {
+            amount.units > kLimit) {
             return std::nullopt;
         }
         amount.units = amount.units * 10 + (c - '0');
