@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace qif2ldx::statement {
@@ -198,7 +199,12 @@ class LeafBuilder
 public:
     explicit LeafBuilder(IOfxVisitor& objVisitor) : objVisitor_(objVisitor) {}
 
-    void Start(const std::string& sName)
+    // Far deeper than any statement nests: more is no statement, and would make every end tag
+    // search further.
+    static constexpr std::size_t kMaxDepth = 1000;
+
+    // False when the element would nest deeper than kMaxDepth.
+    [[nodiscard]] bool Start(const std::string& sName)
     {
         if (!open_.empty() && !open_.back().bolChildren && !Trim(open_.back().sText).empty()) {
             Close(true); // SGML: an element with text ends where the next one starts
@@ -208,16 +214,18 @@ public:
         }
         bolSeenOfx_ = bolSeenOfx_ || sName == "OFX";
         open_.push_back({sName, {}, false});
+        ++openNames_[sName];
         if (sName == "STMTTRN") {
             current_ = ++transactions_;
         }
+        return open_.size() <= kMaxDepth;
     }
 
     void SelfClosed(const std::string& sName)
     {
-        Start(sName);
+        static_cast<void>(Start(sName)); // closed at once: it nests nothing
         Emit(open_.back(), LeafForm::SelfClosed);
-        open_.pop_back();
+        Pop();
     }
 
     void Text(std::string_view sText)
@@ -231,6 +239,10 @@ public:
     // open element is ignored.
     void End(const std::string& sName)
     {
+        if (const auto open = openNames_.find(sName);
+            open == openNames_.end() || open->second == 0) {
+            return; // at once, however deep the open elements go
+        }
         const auto match = std::find_if(open_.rbegin(), open_.rend(),
                                         [&](const Open& open) { return open.sName == sName; });
         if (match == open_.rend()) {
@@ -248,7 +260,7 @@ public:
     {
         while (!open_.empty()) {
             if (open_.back().bolChildren) {
-                open_.pop_back(); // an aggregate cut short
+                Pop(); // an aggregate cut short
             } else {
                 Close(true);
             }
@@ -279,6 +291,12 @@ private:
         if (top.sName == "STMTTRN") {
             current_ = 0;
         }
+        Pop();
+    }
+
+    void Pop()
+    {
+        --openNames_[open_.back().sName];
         open_.pop_back();
     }
 
@@ -290,6 +308,7 @@ private:
 
     IOfxVisitor& objVisitor_;
     std::vector<Open> open_;
+    std::unordered_map<std::string, std::size_t> openNames_; // how many of each name are open
     std::int64_t transactions_ = 0;
     std::int64_t current_ = 0;
     bool bolSeenOfx_ = false;
@@ -330,8 +349,9 @@ bool ReadSgmlBody(std::string_view body, Charset charset, LeafBuilder& objBuilde
         name = Trim(name.substr(0, std::min(name.find_first_of(" \t\r\n"), name.size())));
         if (bolSelfClosed) {
             objBuilder.SelfClosed(Upper(name));
-        } else {
-            objBuilder.Start(Upper(name));
+        } else if (!objBuilder.Start(Upper(name))) {
+            sError = "elements nest deeper than " + std::to_string(LeafBuilder::kMaxDepth);
+            return false;
         }
     }
     objBuilder.Finish();
@@ -343,7 +363,11 @@ class XmlLeaves final : public xml::IElementVisitor
 {
 public:
     explicit XmlLeaves(LeafBuilder& objBuilder) : objBuilder_(objBuilder) {}
-    void StartElement(std::string_view sName) override { objBuilder_.Start(Upper(sName)); }
+    void StartElement(std::string_view sName) override
+    {
+        // libxml2 refuses documents that nest deeper long before the builder's limit.
+        static_cast<void>(objBuilder_.Start(Upper(sName)));
+    }
     void Text(std::string_view sText) override { objBuilder_.Text(sText); }
     void EndElement(std::string_view sName) override { objBuilder_.End(Upper(sName)); }
 

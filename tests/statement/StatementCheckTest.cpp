@@ -39,6 +39,15 @@ std::string Replaced(std::string text,
     return text;
 }
 
+std::string Repeated(const std::string& text, int times)
+{
+    std::string out;
+    for (int i = 0; i < times; ++i) {
+        out += text;
+    }
+    return out;
+}
+
 TEST(StatementCheck, CleanStatementsOfBothFormsHaveNoHazards)
 {
     for (const std::string& bytes : {kClean, kCleanXml, "\xEF\xBB\xBF" + kCleanXml}) {
@@ -149,6 +158,7 @@ TEST(StatementCheck, WhatIsNoOfxFileIsUnreadable)
          {std::string(), std::string("!Type:Bank\r\nD01/11/2026\r\n^\r\n"), kHeader,
           kHeader + "<OFX><BANKMSGSRSV1", kHeader + "<BANK>x</BANK>",
           Replaced(kClean, {{"VERSION:102", "VERSION 102"}}),
+          kHeader + "<OFX>" + Repeated("<MEMO>", 3000) + "</OFX>",
           Replaced(kCleanXml, {{"</OFX>", "</OFY>"}})}) {
         const statement::CheckResult result = statement::CheckStatement(bytes);
         EXPECT_FALSE(result.bolReadable) << bytes;
