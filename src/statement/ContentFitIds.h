@@ -36,6 +36,7 @@ private:
 
     std::unordered_map<Key, std::uint64_t, Hash> occurrences_; // by content
     std::unordered_set<Key, Hash> handedOut_;
+    std::string sBuffer_; // the fields of the transaction being hashed
 };
 
 } // namespace qif2ldx::statement
