@@ -14,6 +14,41 @@ std::pair<std::uint64_t, std::uint64_t> Digest(const void* data, std::size_t siz
 
 } // namespace
 
+std::pair<std::uint64_t&, bool> ContentFitIds::DigestCounts::Find(const Key& key)
+{
+    if (2 * (used_ + 1) > slots_.size()) {
+        Grow(); // at most half full, so that a search ends soon
+    }
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = key.second & mask;; at = (at + 1) & mask) {
+        Slot& slot = slots_[at];
+        if (!slot.bolUsed) {
+            slot = {key, 0, true};
+            ++used_;
+            return {slot.count, true};
+        }
+        if (slot.key == key) {
+            return {slot.count, false};
+        }
+    }
+}
+
+void ContentFitIds::DigestCounts::Grow()
+{
+    std::vector<Slot> old(slots_.empty() ? 1024 : 2 * slots_.size());
+    old.swap(slots_);
+    const std::size_t mask = slots_.size() - 1;
+    for (const Slot& slot : old) {
+        if (slot.bolUsed) {
+            std::size_t at = slot.key.second & mask;
+            while (slots_[at].bolUsed) {
+                at = (at + 1) & mask;
+            }
+            slots_[at] = slot;
+        }
+    }
+}
+
 std::string ContentFitIds::Next(const Content& content)
 {
     // Each field with its length, so that no two sets of fields run together alike; in one
@@ -26,7 +61,7 @@ std::string ContentFitIds::Next(const Content& content)
         sBuffer_.append(field);
     }
     const Key key = Digest(sBuffer_.data(), sBuffer_.size());
-    std::uint64_t& seen = occurrences_[key];
+    std::uint64_t& seen = occurrences_.Find(key).first;
     Key id;
     do {
         // The content's digest with the number of identical transactions before this one; a
@@ -34,7 +69,7 @@ std::string ContentFitIds::Next(const Content& content)
         const std::uint64_t input[3] = {key.first, key.second, seen};
         id = Digest(input, sizeof input);
         ++seen;
-    } while (!handedOut_.insert(id).second);
+    } while (!handedOut_.Find(id).second);
     XXH128_canonical_t canonical;
     XXH128_canonicalFromHash(&canonical, {id.second, id.first});
     static constexpr char kDigits[] = "0123456789abcdef";

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <unordered_set>
+#include <utility>
+#include <vector>
 
 namespace qif2ldx::statement {
 
@@ -25,18 +25,33 @@ public:
     [[nodiscard]] std::string Next(const Content& content);
 
 private:
-    struct Hash
-    {
-        std::size_t operator()(const std::pair<std::uint64_t, std::uint64_t>& value) const
-        {
-            return static_cast<std::size_t>(value.first ^ value.second);
-        }
-    };
-    using Key = std::pair<std::uint64_t, std::uint64_t>;
+    using Key = std::pair<std::uint64_t, std::uint64_t>; // an XXH128 digest
 
-    std::unordered_map<Key, std::uint64_t, Hash> occurrences_; // by content
-    std::unordered_set<Key, Hash> handedOut_;
-    std::string sBuffer_; // the fields of the transaction being hashed
+    // A count for each digest, in one flat array: digests need no hashing of their own, and a
+    // statement of a million transactions makes a million of them, which nodes of a standard
+    // map would each allocate and scatter.
+    class DigestCounts
+    {
+    public:
+        // The count of key, and whether key was new (its count then 0).
+        std::pair<std::uint64_t&, bool> Find(const Key& key);
+
+    private:
+        struct Slot
+        {
+            Key key;
+            std::uint64_t count = 0;
+            bool bolUsed = false;
+        };
+        void Grow();
+
+        std::vector<Slot> slots_;
+        std::size_t used_ = 0;
+    };
+
+    DigestCounts occurrences_; // by content
+    DigestCounts handedOut_;   // by FITID
+    std::string sBuffer_;      // the fields of the transaction being hashed
 };
 
 } // namespace qif2ldx::statement

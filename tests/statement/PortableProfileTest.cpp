@@ -127,5 +127,20 @@ TEST_F(PortableProfile, FitIdsFollowTheContentNotThePosition)
     EXPECT_NE(FitIds().at(0), first[0]);
 }
 
+TEST_F(PortableProfile, FitIdsStayUniqueAndStableInALargeStatementOfPairs)
+{
+    std::vector<CQIFTx> txns;
+    for (int i = 0; i < 3000; ++i) {
+        txns.push_back({"20261101", std::to_string(i / 2) + ".00", "", "", "p", "", ""});
+    }
+    ASSERT_TRUE(WriteStatement(BankAccount(), txns, "20261101", "20261101"))
+        << verified.value_or("");
+    const std::vector<std::string> first = FitIds();
+    ASSERT_EQ(first.size(), txns.size());
+    EXPECT_EQ(std::set<std::string>(first.begin(), first.end()).size(), txns.size());
+    ASSERT_TRUE(WriteStatement(BankAccount(), txns, "20261101", "20261101"));
+    EXPECT_EQ(FitIds(), first);
+}
+
 } // namespace
 } // namespace qif2ldx::test
