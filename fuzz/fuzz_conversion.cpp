@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// A whole conversion from QIF bytes, for a fixed account; bank and credit card in turn.
+// A whole conversion from QIF bytes, for a fixed account; bank and credit card in turn, and
+// every third input with the portable profile.
 #include "FuzzSupport.h"
 #include "qif/CQIFFile.h"
 #include "support/FixedClock.h"
@@ -20,6 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     qif::CQIFFile file(messages, folder, clock);
     qif::ConversionOptions options;
     options.bolReplace = true; // each input replaces the last statement
+    if (size % 3 == 0) {
+        options.objProfile = &statement::kPortableProfile;
+    }
     file.SetOptions(options);
     if (file.OpenFile(qif)) {
         static_cast<void>(file.ConvertQIFtoLDX(ldx, account));

@@ -7,7 +7,8 @@ seconds=${1:-60}
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-    targets=(fuzz_conversion fuzz_account_list fuzz_cdoxml fuzz_query_differential)
+    targets=(fuzz_conversion fuzz_account_list fuzz_cdoxml fuzz_query_differential
+        fuzz_statement_check)
 fi
 bin=build-fuzz/fuzz
 work=build-fuzz/corpus
@@ -18,6 +19,10 @@ for target in "${targets[@]}"; do
     # Real QIF files written by other programs.
     if [ "$target" = fuzz_conversion ]; then
         seeds+=(tests/data/corpus)
+    fi
+    # The golden statements.
+    if [ "$target" = fuzz_statement_check ]; then
+        seeds+=(tests/data/bank.LDX tests/data/creditcard.LDX)
     fi
     echo "== $target: ${seconds}s"
     "$bin/$target" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=4096 \

@@ -63,14 +63,16 @@ bool CQIFFile::ConvertQIFtoLDX(const std::string& sLDXFilePath, const records::C
             return false;
         }
         std::optional<QIFText> text = ReadText();
+        DatePlan plan = FirstPlan();
         // A reading begun again (the dates turned out not to be day first) begins a new
         // statement in a new working file.
-        if (!text || !ReadFile(
-                         *text,
-                         [&](const records::CQIFTx& cTxn, std::int64_t /*line*/) {
-                             static_cast<void>(objWriter->WriteOFXTrans(cTxn, cAcctInf));
-                         },
-                         start)) {
+        if (!text || !SurveyAmounts(*text, plan) ||
+            !ReadFile(
+                *text,
+                [&](const records::CQIFTx& cTxn, std::int64_t /*line*/) {
+                    static_cast<void>(objWriter->WriteOFXTrans(cTxn, cAcctInf));
+                },
+                start, plan, objProgress_)) {
             return false;
         }
         const std::uint64_t size = text->Text().size();
@@ -83,10 +85,14 @@ bool CQIFFile::Preview(const QIFRecords::Sink& objSink, const std::function<void
 {
     return Guarded([&] {
         const std::optional<QIFText> text = ReadText();
-        return text && ReadFile(*text, objSink, [&] {
-                   objRestart();
-                   return true;
-               });
+        DatePlan plan = FirstPlan();
+        return text && ReadFile(
+                           *text, objSink,
+                           [&] {
+                               objRestart();
+                               return true;
+                           },
+                           plan, objProgress_);
     });
 }
 
@@ -94,6 +100,7 @@ bool CQIFFile::Guarded(const std::function<bool()>& objRun)
 {
     report_ = ReadReport{};
     failure_ = ConversionFailure{};
+    plainSeparator_.reset();
     if (!objFile_) {
         return Fail(FailureKind::NotOpen, "no QIF file is open");
     }
@@ -108,14 +115,38 @@ bool CQIFFile::Guarded(const std::function<bool()>& objRun)
     }
 }
 
-bool CQIFFile::ReadFile(const QIFText& text, const QIFRecords::Sink& objSink,
-                        const std::function<bool()>& objRestart)
+DatePlan CQIFFile::FirstPlan() const
 {
-    DatePlan plan = objOptions_.dateOrder ? DatePlan::Forced(*objOptions_.dateOrder)
-                                          : DatePlan::AssumeDayFirst();
+    return objOptions_.dateOrder ? DatePlan::Forced(*objOptions_.dateOrder)
+                                 : DatePlan::AssumeDayFirst();
+}
+
+bool CQIFFile::SurveyAmounts(const QIFText& text, DatePlan& plan)
+{
+    if (!objOptions_.objProfile->bolPlainAmounts) {
+        return true;
+    }
+    // The progress of this reading is none, but it may be stopped all the same.
+    const ProgressCallback objNoProgress = [this](std::uint64_t, std::uint64_t total) {
+        return !objProgress_ || objProgress_(0, total);
+    };
+    if (!ReadFile(
+            text, [](const records::CQIFTx&, std::int64_t) {}, [] { return true; }, plan,
+            objNoProgress)) {
+        return false;
+    }
+    plainSeparator_ = report_.amounts.Separator();
+    return true;
+}
+
+bool CQIFFile::ReadFile(const QIFText& text, const QIFRecords::Sink& objSink,
+                        const std::function<bool()>& objRestart, DatePlan& plan,
+                        const ProgressCallback& objProgress)
+{
     while (true) {
         try {
-            return ReadTransactions(text, objSink, plan) || Fail(FailureKind::Stopped, "");
+            return ReadTransactions(text, objSink, plan, objProgress) ||
+                   Fail(FailureKind::Stopped, "");
         } catch (const DayFirstMiss&) {
             // Some date is no real day read day first: the file's order is found first.
             if (!DecideDates(text, plan) || !objRestart()) {
@@ -130,6 +161,7 @@ std::unique_ptr<statement::CLDXFile> CQIFFile::StartStatement(const std::string&
 {
     auto objWriter =
         std::make_unique<statement::CLDXFile>(objMessages_, objProgramFolder_, objClock_);
+    objWriter->SetProfile(*objOptions_.objProfile);
     if (const auto identity = platform::IdentityOf(objFile_.Get())) {
         objWriter->KeepFile(*identity); // the statement must never replace its own input
     }
@@ -227,12 +259,15 @@ bool CQIFFile::Place(statement::CLDXFile& objWriter, const std::string& sLDXFile
 }
 
 bool CQIFFile::ReadTransactions(const QIFText& text, const QIFRecords::Sink& objSink,
-                                const DatePlan& plan)
+                                const DatePlan& plan, const ProgressCallback& objProgress)
 {
     const DateDecision dates = report_.dates;
     report_ = ReadReport{};
     report_.dates = dates;
     QIFRecords objRecords(text.IsUtf8(), plan, report_, objSink);
+    if (plainSeparator_) {
+        objRecords.SetPlainAmounts(*plainSeparator_);
+    }
     const std::string_view body = text.Text();
     QIFLines objLines(body, text.EndsLinesWithCr());
     QIFLine line;
@@ -245,15 +280,15 @@ bool CQIFFile::ReadTransactions(const QIFText& text, const QIFRecords::Sink& obj
         } catch (const QIFError& error) {
             throw QIFError("line " + std::to_string(line.number) + ": " + error.what());
         }
-        if (objProgress_ && objLines.Position() >= nextReport) {
+        if (objProgress && objLines.Position() >= nextReport) {
             nextReport = objLines.Position() + kProgressStep;
-            if (!objProgress_(objLines.Position(), body.size())) {
+            if (!objProgress(objLines.Position(), body.size())) {
                 return false;
             }
         }
     }
     objRecords.Finish();
-    return !objProgress_ || objProgress_(body.size(), body.size());
+    return !objProgress || objProgress(body.size(), body.size());
 }
 
 } // namespace qif2ldx::qif

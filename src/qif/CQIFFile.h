@@ -8,6 +8,7 @@
 #include "qif/QIFRecords.h"
 #include "qif/QIFText.h"
 #include "records/CAcctInfo.h"
+#include "statement/StatementProfile.h"
 
 #include <cstdint>
 #include <functional>
@@ -60,6 +61,8 @@ struct ConversionOptions
     // Called with the verified working file instead of placing it (standard output, say);
     // false fails the conversion.
     std::function<bool(const std::string& sWorkingFile)> objDeliver;
+    // The statement's rules; never null.
+    const statement::StatementProfile* objProfile = &statement::kLodestrandProfile;
 };
 
 // Told how far the reading has come; returns false to stop the conversion.
@@ -116,13 +119,19 @@ private:
     bool DecideDates(const QIFText& text, DatePlan& plan);
     // Resets the results, then runs objRun with every error turned into a failure.
     bool Guarded(const std::function<bool()>& objRun);
-    // Reads the whole text into the sink, deciding the order of its dates first where it must
-    // (then objRestart, which may Fail); false after Fail.
+    // Reads the whole text into the sink with the plan, deciding the order of its dates first
+    // where it must (then objRestart, which may Fail); false after Fail.
     bool ReadFile(const QIFText& text, const QIFRecords::Sink& objSink,
-                  const std::function<bool()>& objRestart);
+                  const std::function<bool()>& objRestart, DatePlan& plan,
+                  const ProgressCallback& objProgress);
     // Reads the text's lines into the sink; false when the progress callback stopped it.
     bool ReadTransactions(const QIFText& text, const QIFRecords::Sink& objSink,
-                          const DatePlan& plan);
+                          const DatePlan& plan, const ProgressCallback& objProgress);
+    // For a profile of plain amounts: reads the text once, writing nothing, for the decimal
+    // separator its amounts show (and the order of its dates). False after Fail.
+    bool SurveyAmounts(const QIFText& text, DatePlan& plan);
+    // The plan a reading starts with: the order given, or day first until a date says not.
+    [[nodiscard]] DatePlan FirstPlan() const;
     // The period, the balance, the save and the placement.
     bool FinishStatement(statement::CLDXFile& objWriter, const std::string& sLDXFilePath,
                          const records::CAcctInfo& cAcctInf, std::uint64_t size);
@@ -138,6 +147,7 @@ private:
     ConversionOptions objOptions_;
     ReadReport report_;
     ConversionFailure failure_;
+    std::optional<char> plainSeparator_; // amounts are made plain decimals read with it
 };
 
 } // namespace qif2ldx::qif

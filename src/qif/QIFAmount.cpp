@@ -56,6 +56,7 @@ std::optional<Decimal> ReadAmount(std::string_view sText, char decimalSeparator)
         negative = kept[0] == '-';
         pos = 1;
     }
+    static const Int128 kLimit = PowerOfTen(30); // once, not for every digit
     Decimal amount;
     bool digits = false;
     bool decimals = false;
@@ -66,7 +67,7 @@ std::optional<Decimal> ReadAmount(std::string_view sText, char decimalSeparator)
             continue;
         }
         if (c < '0' || c > '9' || (decimals && amount.scale == Decimal::kMaxScale) ||
-            amount.units > PowerOfTen(30)) {
+            amount.units > kLimit) {
             return std::nullopt;
         }
         amount.units = amount.units * 10 + (c - '0');
@@ -137,6 +138,8 @@ void AmountTally::Note(std::string_view sAmount, std::int64_t line)
 
 void AmountTally::Add(Sums& sums, std::string_view sAmount, std::int64_t line, char separator)
 {
+    sums.bolThousands =
+        sums.bolThousands || sAmount.find(separator == ',' ? '.' : ',') != std::string_view::npos;
     const std::optional<Decimal> amount = ReadAmount(sAmount, separator);
     if (!amount) {
         if (sums.notNumbers.size() < kMaxListed) {

@@ -67,6 +67,8 @@ public:
         std::string sText;
     };
     [[nodiscard]] const std::vector<NotNumber>& NotNumbers() const { return Side().notNumbers; }
+    // Some amount holds a thousands separator (the separator that is not the decimal one).
+    [[nodiscard]] bool HasThousandsSeparators() const { return Side().bolThousands; }
 
     static constexpr std::size_t kMaxListed = 100;
 
@@ -76,6 +78,7 @@ private:
         Decimal credits;
         Decimal debits;
         std::vector<NotNumber> notNumbers;
+        bool bolThousands = false;
     };
     [[nodiscard]] const Sums& Side() const { return Separator() == ',' ? comma_ : point_; }
     static void Add(Sums& sums, std::string_view sAmount, std::int64_t line, char separator);

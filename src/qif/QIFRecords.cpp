@@ -203,8 +203,7 @@ void QIFRecords::EndUnterminated()
         return;
     }
     if (!cTxn_.sDate.empty() && !cTxn_.sAmount.empty()) {
-        Write();
-        objReport_.bolUnterminatedWritten = true;
+        objReport_.bolUnterminatedWritten = Write();
     } else {
         objReport_.bolUnterminatedRecord = true;
         ++objReport_.records;
@@ -214,8 +213,17 @@ void QIFRecords::EndUnterminated()
     opened_ = false;
 }
 
-void QIFRecords::Write()
+bool QIFRecords::Write()
 {
+    if (plainSeparator_) {
+        const std::optional<Decimal> amount = ReadAmount(cTxn_.sAmount, *plainSeparator_);
+        if (!amount) {
+            ++objReport_.records;
+            LeaveOut(LeftOutReason::AmountNotANumber);
+            return false;
+        }
+        cTxn_.sAmount = FormatDecimal(*amount, 0, false);
+    }
     objSink_(cTxn_, recordLine_);
     ++objReport_.records;
     ++objReport_.written;
@@ -225,6 +233,7 @@ void QIFRecords::Write()
         std::find(accounts.begin(), accounts.end(), sAccount_) == accounts.end()) {
         accounts.push_back(sAccount_);
     }
+    return true;
 }
 
 void QIFRecords::TrackPeriod(const std::string& sNew)

@@ -72,6 +72,10 @@ public:
     QIFRecords(bool bolUtf8, const DatePlan&& objDates, ReadReport& objReport,
                Sink objSink) = delete;
 
+    // Each amount is written as a plain decimal, read with the decimal separator given; a
+    // record whose amount is no number that way is left out.
+    void SetPlainAmounts(char decimalSeparator) { plainSeparator_ = decimalSeparator; }
+
     // Handles one line. Throws QIFError for a date that cannot be read.
     void HandleLine(const QIFLine& line);
     // The text has ended.
@@ -84,7 +88,8 @@ private:
     void LeaveOut(LeftOutReason reason);
     void EndTransaction();
     void EndUnterminated();
-    void Write();
+    // Hands the record on; false when it was left out instead.
+    bool Write();
     void TrackPeriod(const std::string& sNew);
     [[nodiscard]] std::string Decode(std::string_view field) const;
 
@@ -100,6 +105,7 @@ private:
     bool inTransactions_ = true;  // lines before any section are transactions
     bool inAccounts_ = false;     // in an "!Account" section
     std::optional<DateOrder> option_;
+    std::optional<char> plainSeparator_;
     std::string sAccountName_; // the "N" line of the account record being read
     std::string sAccount_;     // the account the transactions that follow belong to
 };

@@ -19,19 +19,7 @@ namespace {
 
 constexpr std::string_view kSkeleton = "<OFX></OFX>\r\n";
 
-constexpr std::string_view kHeader = "OFXHEADER: 100\r\n"
-                                     "DATA: OFXSGML\r\n"
-                                     "VERSION: 102\r\n"
-                                     "SECURITY: NONE\r\n"
-                                     "ENCODING: USASCII\r\n"
-                                     "CHARSET: 1252\r\n"
-                                     "COMPRESSION: NONE\r\n"
-                                     "OLDFILEUID: NONE\r\n"
-                                     "NEWFILEUID: NONE\r\n";
-static_assert(kHeader.size() == 150);
-
 constexpr std::size_t kMaxNameLength = 32;
-constexpr std::size_t kMaxCheckNumberLength = 12;
 
 bool IsCreditCard(const records::CAcctInfo& AcctData)
 {
@@ -48,6 +36,11 @@ std::string StatementPath(const records::CAcctInfo& AcctData)
 std::string TwoDigits(int value)
 {
     return (value < 10 ? "0" : "") + std::to_string(value);
+}
+
+std::string DateText(const platform::LocalDate& date)
+{
+    return std::to_string(date.lngYear) + TwoDigits(date.lngMonth) + TwoDigits(date.lngDay);
 }
 
 } // namespace
@@ -91,9 +84,7 @@ bool CLDXFile::WriteOFXStandardInfo(const records::CAcctInfo& AcctData)
     static_cast<void>(cXMLDoc.Initialize(xml::pavHighest));
     const bool bolLoaded = cXMLDoc.OpenFromFile(sFilePath, true);
 
-    const platform::LocalDate today = objClock_.Today();
-    const std::string sToday =
-        std::to_string(today.lngYear) + TwoDigits(today.lngMonth) + TwoDigits(today.lngDay);
+    const std::string sToday = DateText(objClock_.Today());
 
     // Each insertion's result is of no further use: a missing parent leaves the tree unchanged,
     // and only the load decides the outcome.
@@ -140,9 +131,11 @@ void CLDXFile::InsertSTMTStartEndDate(const records::CAcctInfo& AcctData,
                                       const std::string& sStartDate, const std::string& sEndDate)
 {
     const std::string sList = StatementPath(AcctData) + "/BANKTRANLIST";
-    static_cast<void>(cXMLDoc.WriteNode(sList + "/DTSTART", sStartDate));
-    static_cast<void>(cXMLDoc.WriteNode(sList + "/DTEND", sEndDate));
-    objDigest_.SetPeriod(sStartDate, sEndDate);
+    const std::string sStart = PeriodDate(sStartDate);
+    const std::string sEnd = PeriodDate(sEndDate);
+    static_cast<void>(cXMLDoc.WriteNode(sList + "/DTSTART", sStart));
+    static_cast<void>(cXMLDoc.WriteNode(sList + "/DTEND", sEnd));
+    objDigest_.SetPeriod(sStart, sEnd);
 }
 
 void CLDXFile::InsertLEDGERBAL(const records::CAcctInfo& AcctData, const std::string& sEndDate)
@@ -150,7 +143,7 @@ void CLDXFile::InsertLEDGERBAL(const records::CAcctInfo& AcctData, const std::st
     const std::string sStatement = StatementPath(AcctData);
     Insert(sStatement, "LEDGERBAL");
     Insert(sStatement + "/LEDGERBAL", "BALAMT", "0.00");
-    Insert(sStatement + "/LEDGERBAL", "DTASOF", sEndDate);
+    Insert(sStatement + "/LEDGERBAL", "DTASOF", PeriodDate(sEndDate));
 }
 
 bool CLDXFile::WriteOFXTrans(const records::CQIFTx& cTxn, const records::CAcctInfo& AcctData)
@@ -162,32 +155,33 @@ bool CLDXFile::WriteOFXTrans(const records::CQIFTx& cTxn, const records::CAcctIn
     if (platform::Utf8Length(sName) > kMaxNameLength) {
         sName = platform::Utf8Left(sName, kMaxNameLength);
     }
-    std::string sCheckNum = cTxn.sNum;
-    if (platform::Utf8Length(sCheckNum) > kMaxCheckNumberLength) {
-        sCheckNum = platform::Utf8Right(sCheckNum, kMaxCheckNumberLength);
-    }
+    const NumberElement objNumber = NumberElementFor(*objProfile_, cTxn.sNum);
 
     const bool bolCredit = IsCreditCard(AcctData);
     const std::string sList = StatementPath(AcctData) + "/BANKTRANLIST";
     const bool bolAppended = Insert(sList, "STMTTRN");
 
-    // A credit card's statement sees the bank's signs the other way round.
+    // The Lodestrand statement sees a credit card's signs the other way round from the bank's.
     const bool bolNegative = !cTxn.sAmount.empty() && cTxn.sAmount.front() == '-';
-    const char* sType = bolNegative != bolCredit ? "DEBIT" : "CREDIT";
+    const bool bolReversed = bolCredit && !objProfile_->bolCardTypesBySign;
+    const char* sType = bolNegative != bolReversed ? "DEBIT" : "CREDIT";
 
-    const std::string sIndex = std::to_string(lTxnCount);
-    const std::string sTxn = sList + "/STMTTRN[" + sIndex + "]";
+    const std::string sTxn = sList + "/STMTTRN[" + std::to_string(lTxnCount) + "]";
+    const std::string sFitId = FitId(cTxn, AcctData);
     Insert(sTxn, "TRNTYPE", sType);
     Insert(sTxn, "DTPOSTED", cTxn.sDate);
     Insert(sTxn, "TRNAMT", cTxn.sAmount);
-    Insert(sTxn, "FITID", sIndex);
-    if (!sCheckNum.empty()) {
-        Insert(sTxn, "CHECKNUM", sCheckNum);
+    Insert(sTxn, "FITID", sFitId);
+    if (!objNumber.sName.empty()) {
+        Insert(sTxn, objNumber.sName, objNumber.sText);
     }
     Insert(sTxn, "NAME", sName);
     Insert(sTxn, "MEMO", cTxn.sMemo);
     if (bolAppended) {
-        objDigest_.AddTransaction({sIndex, cTxn.sDate, cTxn.sAmount, sCheckNum, sName, cTxn.sMemo});
+        const bool bolCheck = objNumber.sName == "CHECKNUM";
+        objDigest_.AddTransaction({sFitId, cTxn.sDate, cTxn.sAmount,
+                                   bolCheck ? objNumber.sText : "", bolCheck ? "" : objNumber.sText,
+                                   sName, cTxn.sMemo});
     }
 
     if (lTxnCount == INT32_MAX) {
@@ -211,7 +205,7 @@ std::optional<std::string> CLDXFile::VerifyFile()
 {
     cXMLDoc.Close();
     try {
-        return objDigest_.Compare(sFilePath, kHeader);
+        return objDigest_.Compare(sFilePath, objProfile_->sHeader);
     } catch (const std::exception& error) {
         return std::string(error.what());
     }
@@ -260,7 +254,8 @@ bool CLDXFile::WriteOFXHeader()
     // of any size passes through a buffer of fixed size; then write the header at the start.
     std::vector<char> buffer(std::size_t{1} << 20);
     off_t remaining = ok ? info.st_size : 0;
-    const auto shift = static_cast<off_t>(kHeader.size());
+    const std::string_view sHeader = objProfile_->sHeader;
+    const auto shift = static_cast<off_t>(sHeader.size());
     while (ok && remaining > 0) {
         const auto piece =
             static_cast<std::size_t>(std::min<off_t>(remaining, static_cast<off_t>(buffer.size())));
@@ -268,8 +263,22 @@ bool CLDXFile::WriteOFXHeader()
         ok = platform::ReadExactlyAt(fd, buffer.data(), piece, remaining) &&
              platform::WriteAllAt(fd, std::string_view(buffer.data(), piece), remaining + shift);
     }
-    ok = ok && platform::WriteAllAt(fd, kHeader, 0);
+    ok = ok && platform::WriteAllAt(fd, sHeader, 0);
     return file.Reset() && ok;
+}
+
+std::string CLDXFile::PeriodDate(const std::string& sDate) const
+{
+    return sDate.empty() && objProfile_->bolTodayWhenEmpty ? DateText(objClock_.Today()) : sDate;
+}
+
+std::string CLDXFile::FitId(const records::CQIFTx& cTxn, const records::CAcctInfo& AcctData)
+{
+    if (!objProfile_->bolContentFitIds) {
+        return std::to_string(lTxnCount);
+    }
+    return objFitIds_.Next(
+        {AcctData.AcctNum, cTxn.sDate, cTxn.sAmount, cTxn.sPayee, cTxn.sMemo, cTxn.sNum});
 }
 
 bool CLDXFile::Insert(const std::string& sParentPath, const std::string& sName)

@@ -8,8 +8,10 @@
 #include "platform/StagedFile.h"
 #include "records/CAcctInfo.h"
 #include "records/CQIFTx.h"
+#include "statement/ContentFitIds.h"
 #include "statement/StatementDigest.h"
 #include "statement/StatementError.h"
+#include "statement/StatementProfile.h"
 #include "xml/CDoXML.h"
 
 #include <cstdint>
@@ -32,6 +34,9 @@ public:
     CLDXFile(platform::IMessages& objMessages, const platform::IProgramFolder& objProgramFolder,
              const platform::IClock& objClock, std::int32_t lFirstTxnIndex = 0);
 
+    // The rules the statement follows; the Lodestrand statement until set. Set before
+    // WriteOFXStandardInfo.
+    void SetProfile(const StatementProfile& objProfile) { objProfile_ = &objProfile; }
     // A file that CreateFile must never replace, whatever name it is given by (the QIF file
     // being read).
     void KeepFile(const platform::FileIdentity& objIdentity) { objKept_ = objIdentity; }
@@ -43,10 +48,11 @@ public:
     // statement aggregates for the account. The result is the load's. Throws xml::XmlError when
     // no XML parser is available.
     bool WriteOFXStandardInfo(const records::CAcctInfo& AcctData);
-    // Sets the statement period's start and end dates.
+    // Sets the statement period's start and end dates (today's, when empty, if the profile says
+    // so).
     void InsertSTMTStartEndDate(const records::CAcctInfo& AcctData, const std::string& sStartDate,
                                 const std::string& sEndDate);
-    // Adds the ledger balance, always 0.00, as of sEndDate.
+    // Adds the ledger balance, always 0.00, as of sEndDate (as the period's end is written).
     void InsertLEDGERBAL(const records::CAcctInfo& AcctData, const std::string& sEndDate);
     // Appends one STMTTRN; true when it was appended. Throws StatementError, after adding the
     // transaction, when the counter cannot count further.
@@ -60,9 +66,9 @@ public:
     [[nodiscard]] platform::StagedFile::Placement PlaceFile(bool bolReplace);
 
     // Reads the saved working file back and compares it with what was written: every
-    // transaction's FITID, DTPOSTED, TRNAMT, CHECKNUM, NAME and MEMO, their count and order, and
-    // the period. Drops the statement tree first (it is on disk by then). nullopt when the file
-    // holds exactly that, the first difference otherwise. Never throws.
+    // transaction's FITID, DTPOSTED, TRNAMT, CHECKNUM, REFNUM, NAME and MEMO, their count and
+    // order, and the period. Drops the statement tree first (it is on disk by then). nullopt
+    // when the file holds exactly that, the first difference otherwise. Never throws.
     [[nodiscard]] std::optional<std::string> VerifyFile();
 
     // The working file, where the statement is until it is placed.
@@ -73,12 +79,19 @@ public:
 
 private:
     bool WriteOFXHeader();
+    // The date written for a period date: today's in place of an empty one, if the profile
+    // says so.
+    [[nodiscard]] std::string PeriodDate(const std::string& sDate) const;
+    [[nodiscard]] std::string FitId(const records::CQIFTx& cTxn,
+                                    const records::CAcctInfo& AcctData);
 
     bool Insert(const std::string& sParentPath, const std::string& sName);
     bool Insert(const std::string& sParentPath, const std::string& sName,
                 const std::string& sValue);
 
     const platform::IClock& objClock_;
+    const StatementProfile* objProfile_ = &kLodestrandProfile;
+    ContentFitIds objFitIds_;
     std::optional<platform::FileIdentity> objKept_;
     std::optional<platform::StagedFile> objStaged_;
     std::string sFilePath; // the working file

@@ -51,7 +51,7 @@ public:
 private:
     struct Held
     {
-        std::string sFitId, sDate, sAmount, sCheckNum, sName, sMemo;
+        std::string sFitId, sDate, sAmount, sCheckNum, sRefNum, sName, sMemo;
     };
 
     void Keep(std::string_view sName)
@@ -60,6 +60,7 @@ private:
                              : sName == "DTPOSTED" ? &fields_.sDate
                              : sName == "TRNAMT"   ? &fields_.sAmount
                              : sName == "CHECKNUM" ? &fields_.sCheckNum
+                             : sName == "REFNUM"   ? &fields_.sRefNum
                              : sName == "NAME"     ? &fields_.sName
                              : sName == "MEMO"     ? &fields_.sMemo
                                                    : nullptr;
@@ -70,9 +71,9 @@ private:
 
     void EndTransaction()
     {
-        const std::uint64_t digest =
-            StatementDigest::Digest({fields_.sFitId, fields_.sDate, fields_.sAmount,
-                                     fields_.sCheckNum, fields_.sName, fields_.sMemo});
+        const std::uint64_t digest = StatementDigest::Digest(
+            {fields_.sFitId, fields_.sDate, fields_.sAmount, fields_.sCheckNum, fields_.sRefNum,
+             fields_.sName, fields_.sMemo});
         if (!difference && (count >= expected_.size() || expected_[count] != digest)) {
             difference = "transaction " + std::to_string(count + 1) + " (FITID " + fields_.sFitId +
                          ") differs";
@@ -92,8 +93,9 @@ std::uint64_t StatementDigest::Digest(const Fields& fields)
 {
     XXH3_state_t state;
     XXH3_64bits_reset(&state);
-    for (const std::string_view field : {fields.sFitId, fields.sDate, fields.sAmount,
-                                         fields.sCheckNum, fields.sName, fields.sMemo}) {
+    for (const std::string_view field :
+         {fields.sFitId, fields.sDate, fields.sAmount, fields.sCheckNum, fields.sRefNum,
+          fields.sName, fields.sMemo}) {
         // Each field with its length, so that no two sets of fields run together alike.
         const std::uint64_t length = field.size();
         XXH3_64bits_update(&state, &length, sizeof length);
@@ -105,11 +107,12 @@ std::uint64_t StatementDigest::Digest(const Fields& fields)
 void StatementDigest::AddTransaction(const Fields& fields)
 {
     // The digest is of the text as the document holds it.
-    std::string storage[6];
+    std::string storage[7];
     transactions_.push_back(Digest(
         {xml::StoredText(fields.sFitId, storage[0]), xml::StoredText(fields.sDate, storage[1]),
          xml::StoredText(fields.sAmount, storage[2]), xml::StoredText(fields.sCheckNum, storage[3]),
-         xml::StoredText(fields.sName, storage[4]), xml::StoredText(fields.sMemo, storage[5])}));
+         xml::StoredText(fields.sRefNum, storage[4]), xml::StoredText(fields.sName, storage[5]),
+         xml::StoredText(fields.sMemo, storage[6])}));
 }
 
 void StatementDigest::SetPeriod(std::string_view sStart, std::string_view sEnd)

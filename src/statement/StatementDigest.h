@@ -10,16 +10,16 @@
 namespace qif2ldx::statement {
 
 // What a statement was written to hold, kept small: a digest of each transaction's FITID,
-// DTPOSTED, TRNAMT, CHECKNUM, NAME and MEMO as the document stores them, and the period. The
-// written file is read back against it before it takes its place.
+// DTPOSTED, TRNAMT, CHECKNUM, REFNUM, NAME and MEMO as the document stores them, and the
+// period. The written file is read back against it before it takes its place.
 class StatementDigest
 {
 public:
-    // The fields of one transaction, in their order in the statement; sCheckNum empty when
-    // the transaction has none.
+    // The fields of one transaction, in their order in the statement; sCheckNum and sRefNum
+    // empty when the transaction has none.
     struct Fields
     {
-        std::string_view sFitId, sDate, sAmount, sCheckNum, sName, sMemo;
+        std::string_view sFitId, sDate, sAmount, sCheckNum, sRefNum, sName, sMemo;
     };
 
     void AddTransaction(const Fields& fields);

@@ -170,7 +170,9 @@ TEST_F(CommandLine, EmptyStatementIsSavedWithAWarning)
     const std::string qif = Qif("empty.qif", "");
     EXPECT_EQ(RunCommand({"convert", qif, "-a", "Everyday Current"}), kExitSaved);
     EXPECT_EQ(err.str(), "qif2ldx: warning: the file holds no transaction with a date and an "
-                         "amount; the statement is empty\n");
+                         "amount; the statement is empty\nqif2ldx: note: OFX readers other than "
+                         "Lodestrand misread an empty statement's dates; --profile portable "
+                         "writes a statement they read right\n");
     EXPECT_EQ(out.str(), "Wrote 0 of 0 records to " + dir.File("empty.LDX") +
                              ": credits 0.00, debits 0.00, account Everyday Current (CHECKING).\n");
 }

@@ -38,6 +38,7 @@ protected:
                         const std::string& start, const std::string& end)
     {
         statement::CLDXFile file(messages, folder, clock);
+        file.SetProfile(*profile);
         if (!file.CreateFile(path)) {
             return false;
         }
@@ -47,16 +48,18 @@ protected:
         }
         file.InsertSTMTStartEndDate(account, start, end);
         file.InsertLEDGERBAL(account, end);
-        return file.SaveFile() && file.PlaceFile(true) == platform::StagedFile::Placement::Placed;
+        verified = file.SaveFile() ? file.VerifyFile() : "not saved";
+        return !verified && file.PlaceFile(true) == platform::StagedFile::Placement::Placed;
     }
 
     // The statement body between the header and the final CR LF.
     std::string Body() const
     {
         const std::string bytes = ReadBytes(path);
-        EXPECT_EQ(bytes.substr(0, kHeader.size()), kHeader);
+        const std::string_view header = profile->sHeader;
+        EXPECT_EQ(bytes.substr(0, header.size()), header);
         EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
-        return bytes.substr(kHeader.size(), bytes.size() - kHeader.size() - 2);
+        return bytes.substr(header.size(), bytes.size() - header.size() - 2);
     }
 
     TempDir dir;
@@ -64,6 +67,8 @@ protected:
     test::MessageRecorder messages;
     test::FixedProgramFolder folder{dir.Path().string()};
     test::FixedClock clock{{2026, 12, 7}};
+    const statement::StatementProfile* profile = &statement::kLodestrandProfile;
+    std::optional<std::string> verified; // the read-back's difference, when WriteStatement failed
 };
 
 } // namespace qif2ldx::test

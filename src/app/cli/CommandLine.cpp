@@ -3,6 +3,7 @@
 
 #include "app/AccountList.h"
 #include "app/Suggest.h"
+#include "app/cli/CheckCommand.h"
 #include "app/cli/ConvertCommand.h"
 #include "app/cli/ShowCommand.h"
 
@@ -51,15 +52,16 @@ std::string UnknownCommand(const CLI::App& app, int argc, const char* const* arg
     return sWhy + "; see " + kProgram + " --help";
 }
 
-int Dispatch(int argc, const char* const* argv, const CommandLineContext& objContext)
+// One of a fixed set of values, the default shown in the help.
+template <std::size_t N> CLI::Option* OneOf(CLI::Option* option, const char* const (&values)[N])
 {
-    CLI::App app{"Converts a QIF bank or credit-card file into an OFX statement file (.LDX) for "
-                 "Lodestrand.\nWithout arguments, opens the \"Import Bank Statement\" dialog.",
-                 kProgram};
-    app.set_version_flag("--version", std::string(kProgram) + " " + QIF2LDX_VERSION);
-    app.require_subcommand(1);
+    return option
+        ->check(CLI::IsMember(std::vector<std::string>(std::begin(values), std::end(values))))
+        ->capture_default_str();
+}
 
-    ConvertOptions objOptions;
+CLI::App* AddConvert(CLI::App& app, ConvertOptions& objOptions)
+{
     CLI::App* convert =
         app.add_subcommand("convert", "Convert QIF files into statement files, one each");
     convert
@@ -80,29 +82,58 @@ int Dispatch(int argc, const char* const* argv, const CommandLineContext& objCon
     convert->add_flag("--overwrite", objOptions.bolOverwrite, "Replace an existing statement file");
     convert->add_flag("--open", objOptions.bolOpen,
                       "Open the statement in the program associated with .LDX files");
-    convert
-        ->add_option("--date-order", objOptions.sDateOrder,
-                     "How dates are read: auto (day first, or the order the file shows when day "
-                     "first reads some date as no real day), dmy, mdy or ymd")
-        ->check(
-            CLI::IsMember(std::vector<std::string>(std::begin(kDateOrders), std::end(kDateOrders))))
-        ->capture_default_str();
+    OneOf(convert->add_option("--date-order", objOptions.sDateOrder,
+                              "How dates are read: auto (day first, or the order the file shows "
+                              "when day first reads some date as no real day), dmy, mdy or ymd"),
+          kDateOrders);
+    OneOf(convert->add_option("--profile", objOptions.sProfile,
+                              "The statement's form: lodestrand (what Lodestrand reads) or "
+                              "portable (what other OFX readers read right)"),
+          kProfiles);
     convert->add_flag("--json", objOptions.bolJson,
                       "Write the receipt as one JSON object on standard output");
     convert->add_flag("--dry-run", objOptions.bolDryRun,
                       "Build and check the statement, print the receipt, and write nothing");
     convert->footer("Exit status: 0 saved, 1 conversion failed, 2 input refused or usage error, "
                     "130 interrupted; for several files, the highest of theirs.");
+    return convert;
+}
 
-    ShowOptions objShow;
+CLI::App* AddShow(CLI::App& app, ShowOptions& objShow)
+{
     CLI::App* show = app.add_subcommand(
         "show", "Preview the transactions a QIF file holds, and the records left out");
     show->add_option("QIF_FILE", objShow.sQIFFile, "The QIF file to show")->required();
-    show->add_option("--date-order", objShow.sDateOrder, "How dates are read, as for convert")
-        ->check(
-            CLI::IsMember(std::vector<std::string>(std::begin(kDateOrders), std::end(kDateOrders))))
-        ->capture_default_str();
+    OneOf(
+        show->add_option("--date-order", objShow.sDateOrder, "How dates are read, as for convert"),
+        kDateOrders);
+    return show;
+}
 
+CLI::App* AddCheck(CLI::App& app, CheckOptions& objCheck)
+{
+    CLI::App* check = app.add_subcommand(
+        "check", "List what other OFX readers would misread in a statement file");
+    check->add_option("FILE", objCheck.sFile, "The statement to check (.LDX, .ofx, .qfx)")
+        ->required();
+    check->add_flag("--json", objCheck.bolJson, "Print one JSON object instead of lines");
+    check->footer("Exit status: 0 nothing found, 1 hazards found, 2 unreadable or not OFX.");
+    return check;
+}
+
+int Dispatch(int argc, const char* const* argv, const CommandLineContext& objContext)
+{
+    CLI::App app{"Converts a QIF bank or credit-card file into an OFX statement file (.LDX) for "
+                 "Lodestrand.\nWithout arguments, opens the \"Import Bank Statement\" dialog.",
+                 kProgram};
+    app.set_version_flag("--version", std::string(kProgram) + " " + QIF2LDX_VERSION);
+    app.require_subcommand(1);
+    ConvertOptions objOptions;
+    const CLI::App* convert = AddConvert(app, objOptions);
+    ShowOptions objShow;
+    const CLI::App* show = AddShow(app, objShow);
+    CheckOptions objCheck;
+    const CLI::App* check = AddCheck(app, objCheck);
     std::string sAccountList;
     CLI::App* accounts = app.add_subcommand("accounts", "List the account names the dialog offers");
     accounts->add_option("--account-list", sAccountList,
@@ -123,6 +154,9 @@ int Dispatch(int argc, const char* const* argv, const CommandLineContext& objCon
     }
     if (show->parsed()) {
         return RunShow(objShow, objContext);
+    }
+    if (check->parsed()) {
+        return RunCheck(objCheck, objContext);
     }
     return ListAccounts(sAccountList, objContext);
 }

@@ -11,6 +11,7 @@
 #include "platform/FileSystem.h"
 #include "platform/StagedFile.h"
 #include "platform/StderrMessages.h"
+#include "statement/StatementProfile.h"
 
 #include <algorithm>
 #include <array>
@@ -186,6 +187,10 @@ ConversionOutcome RunWithProgress(const ConversionInput& objInput, const Convert
     objConversion.bolReplace = objOptions.bolOverwrite;
     objConversion.bolPlace = !objOptions.bolDryRun;
     objConversion.dateOrder = DateOrderOption(objOptions.sDateOrder);
+    if (const statement::StatementProfile* objProfile =
+            statement::FindProfile(objOptions.sProfile)) {
+        objConversion.objProfile = objProfile;
+    }
     if (objOptions.sOutput == "-") {
         objConversion.objDeliver = [&objContext](const std::string& sWorkingFile) {
             return DeliverToOutput(sWorkingFile, objContext.objOut);
@@ -295,7 +300,8 @@ void PrintReceipt(const FileReceipt& receipt, const std::string& sAccountName, s
     const qif::ReadReport& report = receipt.outcome.report;
     const std::string sName =
         receipt.sStatement == "-" ? std::string("standard output") : Trim(receipt.sStatement);
-    out << SummaryLine(receipt.outcome, sName, sAccountName, receipt.bolDryRun, objShowDate) << "\n";
+    out << SummaryLine(receipt.outcome, sName, sAccountName, receipt.bolDryRun, objShowDate)
+        << "\n";
     if (const std::string sLeftOut = LeftOutList(report, kMaxListedLeftOut); !sLeftOut.empty()) {
         out << "Left out: " << sLeftOut << ".\n";
     }
@@ -335,6 +341,33 @@ void HandOff(const FileReceipt& receipt, const CommandLineContext& objContext)
     static_cast<void>(HandOffStatement(
         receipt.sQIF, receipt.sStatement,
         {objMessages, *objContext.objAssociation, *objContext.objStarter, nullptr}));
+}
+
+// What the statement's profile means for this file: the records left out for an amount that is
+// no number, and, for the Lodestrand statement, once, what other readers would misread.
+void NoteProfile(const qif::ReadReport& report, const ConvertOptions& objOptions, std::ostream& err)
+{
+    const auto notNumbers =
+        std::count_if(report.leftOut.begin(), report.leftOut.end(), [](const qif::LeftOut& left) {
+            return left.reason == qif::LeftOutReason::AmountNotANumber;
+        });
+    if (notNumbers > 0) {
+        err << kProgram << ": warning: " << notNumbers
+            << (notNumbers == 1 ? " record whose amount is not a number was"
+                                : " records whose amount is not a number were")
+            << " not written\n";
+    }
+    if (objOptions.sProfile != "lodestrand") {
+        return;
+    }
+    const char* sWhat = report.written == 0 ? "an empty statement's dates"
+                        : report.amounts.HasThousandsSeparators()
+                            ? "amounts with thousands separators"
+                            : nullptr;
+    if (sWhat != nullptr) {
+        err << kProgram << ": note: OFX readers other than Lodestrand misread " << sWhat
+            << "; --profile portable writes a statement they read right\n";
+    }
 }
 
 } // namespace
@@ -377,6 +410,9 @@ int RunConvert(const ConvertOptions& objOptions, const CommandLineContext& objCo
         status = std::max(status, receipt.status);
         if (receipt.status == kExitSaved && !objOptions.bolJson) {
             PrintReceipt(receipt, Trim(objOptions.sAccount), objReceiptOut, objShowDate);
+        }
+        if (receipt.status == kExitSaved) {
+            NoteProfile(receipt.outcome.report, objOptions, objContext.objErr);
         }
         if (receipt.status == kExitSaved && objOptions.bolOpen && !objOptions.bolDryRun) {
             HandOff(receipt, objContext);

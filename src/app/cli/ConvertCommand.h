@@ -21,10 +21,14 @@ struct ConvertOptions
     std::string sAccountList;
     bool bolOverwrite = false;
     bool bolOpen = false;
-    bool bolJson = false;            // the receipt as JSON on stdout
-    bool bolDryRun = false;          // everything but putting the statement in place
-    std::string sDateOrder = "auto"; // auto, dmy, mdy or ymd
+    bool bolJson = false;                // the receipt as JSON on stdout
+    bool bolDryRun = false;              // everything but putting the statement in place
+    std::string sDateOrder = "auto";     // auto, dmy, mdy or ymd
+    std::string sProfile = "lodestrand"; // lodestrand or portable
 };
+
+// The --profile values.
+inline constexpr const char* kProfiles[] = {"lodestrand", "portable"};
 
 // The --date-order values.
 inline constexpr const char* kDateOrders[] = {"auto", "dmy", "mdy", "ymd"};

@@ -1,0 +1,98 @@
+// SPDX-License-Identifier: MIT
+#include "app/cli/CheckCommand.h"
+
+#include "app/cli/ConvertCommand.h"
+#include "platform/File.h"
+#include "statement/StatementCheck.h"
+
+#include <nlohmann/json.hpp>
+#include <ostream>
+
+namespace qif2ldx::app::cli {
+namespace {
+
+// The largest statement read, as for QIF files.
+constexpr std::uint64_t kMaxStatementBytes = std::uint64_t{1} << 30;
+
+// Where a hazard is: "transaction 2, TRNAMT", "header line 1, OFXHEADER", "FITID".
+std::string Where(const statement::Hazard& hazard)
+{
+    if (hazard.transaction > 0) {
+        return "transaction " + std::to_string(hazard.transaction) + ", " + hazard.sElement;
+    }
+    if (hazard.line > 0) {
+        return "header line " + std::to_string(hazard.line) + ", " + hazard.sElement;
+    }
+    return hazard.sElement;
+}
+
+nlohmann::json ToJson(const std::string& sFile, const statement::CheckResult& result)
+{
+    nlohmann::json object = {{"file", sFile}, {"readable", result.bolReadable}};
+    if (!result.bolReadable) {
+        object["error"] = result.sError;
+        return object;
+    }
+    object["form"] = result.sForm;
+    object["transactions"] = result.transactions;
+    nlohmann::json hazards = nlohmann::json::array();
+    for (const statement::Hazard& hazard : result.hazards) {
+        hazards.push_back(
+            {{"kind", statement::HazardName(hazard.kind)},
+             {"transaction", hazard.transaction > 0 ? nlohmann::json(hazard.transaction) : nullptr},
+             {"line", hazard.line > 0 ? nlohmann::json(hazard.line) : nullptr},
+             {"element", hazard.sElement},
+             {"value", hazard.sValue},
+             {"message", hazard.sMessage}});
+    }
+    object["hazards"] = std::move(hazards);
+    return object;
+}
+
+void PrintLines(const std::string& sFile, const statement::CheckResult& result, std::ostream& out)
+{
+    out << sFile << ": " << result.transactions
+        << (result.transactions == 1 ? " transaction, " : " transactions, ");
+    if (result.hazards.empty()) {
+        out << "no hazards found\n";
+        return;
+    }
+    out << result.hazards.size() << (result.hazards.size() == 1 ? " hazard" : " hazards")
+        << " that other OFX readers trip over\n";
+    for (const statement::Hazard& hazard : result.hazards) {
+        out << "  " << Where(hazard) << " \"" << hazard.sValue << "\": " << hazard.sMessage << "\n";
+    }
+}
+
+} // namespace
+
+int RunCheck(const CheckOptions& objOptions, const CommandLineContext& objContext)
+{
+    statement::CheckResult result;
+    const platform::UniqueFd file = platform::OpenRegularFile(objOptions.sFile);
+    std::optional<std::string> bytes;
+    if (file) {
+        bytes = platform::ReadAll(file.Get(), kMaxStatementBytes);
+    }
+    if (!bytes) {
+        result.sError = "the file cannot be read, or is not a regular file of at most 1 GiB";
+    } else {
+        result = statement::CheckStatement(*bytes);
+    }
+    if (objOptions.bolJson) {
+        objContext.objOut << ToJson(objOptions.sFile, result)
+                                 .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)
+                          << "\n";
+    }
+    if (!result.bolReadable) {
+        objContext.objErr << kProgram << ": error: " << objOptions.sFile
+                          << " is no OFX statement that can be checked: " << result.sError << "\n";
+        return kExitRefused;
+    }
+    if (!objOptions.bolJson) {
+        PrintLines(objOptions.sFile, result, objContext.objOut);
+    }
+    return result.hazards.empty() ? kExitSaved : kExitFailed;
+}
+
+} // namespace qif2ldx::app::cli

@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "app/cli/CommandLine.h"
+
+#include <string>
+
+namespace qif2ldx::app::cli {
+
+// The options of `qif2ldx check`, as given.
+struct CheckOptions
+{
+    std::string sFile;
+    bool bolJson = false; // one JSON object on stdout instead of lines
+};
+
+// `qif2ldx check`: lists what other OFX readers misread in a statement file. Returns 0 when it
+// finds nothing, 1 when it finds hazards, 2 when the file cannot be read or is no OFX file.
+int RunCheck(const CheckOptions& objOptions, const CommandLineContext& objContext);
+
+} // namespace qif2ldx::app::cli
