@@ -3,6 +3,7 @@
 """Installing into a prefix and building the Debian package give a working program.
 Usage: install_test.py BUILD_DIR SOURCE_DIR VERSION"""
 
+import gzip
 import os
 import pathlib
 import subprocess
@@ -31,8 +32,10 @@ def check_prefix(build, source, version, prefix):
                  "help/nbh_oz_additions/task_qif_ofx_convert_accounts.htm"]:
         check(f"installed {name}", (program_dir / name).exists())
     for name in ["share/applications/qif2ldx.desktop", "share/mime/packages/qif2ldx-statement.xml",
-                 "share/icons/hicolor/scalable/apps/qif2ldx.svg", "share/man/man1/qif2ldx.1",
-                 "share/bash-completion/completions/qif2ldx"]:
+                 "share/icons/hicolor/scalable/apps/qif2ldx.svg", "share/man/man1/qif2ldx.1.gz",
+                 "share/bash-completion/completions/qif2ldx",
+                 "share/metainfo/org.qif2ldx.qif2ldx.metainfo.xml",
+                 "share/doc/qif2ldx/examples/olacclst.dat"]:
         check(f"installed {name}", (prefix / name).is_file())
     link = prefix / "bin/qif2ldx"
     check("bin/qif2ldx is a link", link.is_symlink() and os.readlink(link) == "../lib/qif2ldx/qif2ldx")
@@ -47,7 +50,7 @@ def check_prefix(build, source, version, prefix):
         check("installed statement", b"<ACCTID>31926819</ACCTID>" in statement.read_bytes())
     version_text = run([str(link), "--version"]).stdout.decode().strip()
     check("--version", version_text == f"qif2ldx {version}", version_text)
-    manual = (prefix / "share/man/man1/qif2ldx.1").read_text()
+    manual = gzip.decompress((prefix / "share/man/man1/qif2ldx.1.gz").read_bytes()).decode()
     check("man page version", f'"qif2ldx {version}"' in manual)
 
     # --open, through the installed program's desktop module and its shipped MIME type, starts
@@ -119,7 +122,9 @@ def check_package(build, version, folder):
             key, value = line.split(": ", 1)
             fields[key] = value
     check("package name", fields.get("Package") == "qif2ldx")
-    check("package version", fields.get("Version") == version, fields.get("Version", ""))
+    check("package version", fields.get("Version") == f"{version}-1", fields.get("Version", ""))
+    check("maintainer", fields.get("Maintainer") == "qif2ldx maintainers <maintainers@qif2ldx.org>",
+          fields.get("Maintainer", ""))
     depends = fields.get("Depends", "")
     for library in ["libqt6widgets6", "libxml2", "libglib2.0-0", "libstdc++6", "libc6"]:
         check(f"depends on {library}", library in depends, depends)
