@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: MIT
-// No arguments: the dialog; arguments: the command line.
+// No arguments, or one file to open: the dialog; other arguments: the command line.
 #include "app/HandOff.h"
 #include "app/MainModule.h"
+#include "app/StartMode.h"
 #include "app/cli/CommandLine.h"
 #include "platform/ExecutableFolder.h"
 #include "platform/Interrupts.h"
+#include "platform/ProcessEnvironment.h"
 #include "platform/SystemClock.h"
 #include "platform/gio/GioFileAssociation.h"
 #include "platform/gio/SpawnProcessStarter.h"
 
+#include <algorithm>
 #include <dlfcn.h>
 #include <iostream>
 #include <unistd.h>
@@ -39,7 +42,9 @@ int RunDialog(int argc, char** argv)
 int main(int argc, char** argv)
 {
     using namespace qif2ldx;
-    if (argc <= 1) {
+    const platform::ProcessEnvironment objEnvironment;
+    if (app::ChooseStartMode({argv + std::min(argc, 1), argv + argc}, objEnvironment) !=
+        app::StartMode::CommandLine) {
         return RunDialog(argc, argv);
     }
     const std::atomic<int>& interrupt = platform::CatchInterrupts();

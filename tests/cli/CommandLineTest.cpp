@@ -232,6 +232,10 @@ TEST_F(CommandLine, UsageErrorsExitWithTwoAndHelpWithZero)
     EXPECT_EQ(RunCommand({"convert", "x.qif"}), kExitRefused); // --account is required
     EXPECT_NE(err.str().find("--account is required"), std::string::npos);
     EXPECT_EQ(RunCommand({"frobnicate"}), kExitRefused);
+    const std::string qif = kData + "/bank.qif";
+    EXPECT_EQ(RunCommand({qif}), kExitRefused); // a file to open, but no display for the dialog
+    EXPECT_EQ(err.str(), "qif2ldx: error: no display to open the dialog on " + qif +
+                             "; to convert it here: qif2ldx convert " + qif + " --account NAME\n");
     EXPECT_EQ(RunCommand({"--help"}), kExitSaved);
     EXPECT_NE(out.str().find("Usage: qif2ldx"), std::string::npos);
     EXPECT_EQ(RunCommand({"--version"}), kExitSaved);

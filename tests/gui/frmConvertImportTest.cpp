@@ -363,6 +363,23 @@ private slots:
         }
     }
 
+    void openingAFileFillsTheBoxesAsBrowsingDoes()
+    {
+        for (const QString& picked :
+             {QString("/home/u/Downloads/May 2026.qif"), QString("/home/u/v1.2/bank")}) {
+            fileDialogs.answers = {picked};
+            QTest::mouseClick(Button("Browse(0)"), Qt::LeftButton);
+            const QStringList browsed = {Text1()->text(), Text2()->text()};
+            Text1()->clear();
+            Text2()->setText("replaced");
+            dialog->OpenQIFFile(picked);
+            QCOMPARE((QStringList{Text1()->text(), Text2()->text()}), browsed);
+        }
+        QCOMPARE(Text2()->text(), QString("/home/u/v1.LDX"));
+        QCOMPARE(Combo1()->count(), 3);
+        QCOMPARE(Combo1()->currentText(), QString());
+    }
+
     void qifBrowserReopensOnItsFileOnlyWhileTheBoxHoldsIt()
     {
         fileDialogs.answers = {QString("/home/u/May.qif"), std::nullopt, std::nullopt};

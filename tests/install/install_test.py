@@ -6,6 +6,7 @@ Usage: install_test.py BUILD_DIR SOURCE_DIR VERSION"""
 import gzip
 import os
 import pathlib
+import re
 import subprocess
 import sys
 import tempfile
@@ -96,7 +97,9 @@ def check_prefix(build, source, version, prefix):
     check("desktop-file-validate", desktop.returncode == 0 and desktop.stdout == b"",
           desktop.stdout.decode(errors="replace"))
     entry = (prefix / "share/applications/qif2ldx.desktop").read_text()
-    check("desktop entry", "Name=Import Bank Statement\n" in entry and "Exec=qif2ldx\n" in entry)
+    check("desktop entry", "Name=Import Bank Statement\n" in entry and "Exec=qif2ldx %f\n" in entry
+          and "MimeType=application/x-qw;\n" in entry)
+    check_open_with(prefix)
     mime = prefix / "share/mime/packages/qif2ldx-statement.xml"
     schema = run(["xmllint", "--noout", "--relaxng", f"{source}/tests/data/shared-mime-info.rng",
                   str(mime)])
@@ -106,6 +109,33 @@ def check_prefix(build, source, version, prefix):
     check("update-mime-database", database.returncode == 0 and
           "application/x-lodestrand-statement" in (prefix / "share/mime/types").read_text(),
           database.stderr.decode(errors="replace"))
+
+
+def check_open_with(prefix):
+    """In a home of its own, GIO finds the desktop entry for a downloaded .qif file."""
+    with tempfile.TemporaryDirectory() as work:
+        work = pathlib.Path(work)
+        applications = work / "data/applications"
+        applications.mkdir(parents=True)
+        (applications / "qif2ldx.desktop").write_bytes(
+            (prefix / "share/applications/qif2ldx.desktop").read_bytes())
+        run(["update-desktop-database", str(applications)])
+        (work / "config").mkdir()
+        qif = work / "May 2026.qif"
+        qif.write_bytes(b"!Type:Bank\r\nD01/05/2026\r\nT-1\r\n^\r\n")
+        # GIO offers only an entry whose program it finds on the PATH.
+        environment = dict(os.environ, XDG_DATA_HOME=str(work / "data"),
+                           XDG_DATA_DIRS="/usr/share", XDG_CONFIG_HOME=str(work / "config"),
+                           XDG_CONFIG_DIRS=str(work),
+                           PATH=f"{prefix / 'bin'}:{os.environ.get('PATH', '/usr/bin:/bin')}")
+        kind = run(["gio", "info", "--attributes=standard::content-type", str(qif)],
+                   env=environment).stdout.decode()
+        check("a .qif file is application/x-qw", "standard::content-type: application/x-qw" in kind,
+              kind)
+        found = run(["gio", "mime", "application/x-qw"], env=environment).stdout.decode()
+        check("GIO opens application/x-qw with the desktop entry",
+              re.search(r"^Default application for .+application/x-qw.+: qif2ldx\.desktop$",
+                        found, re.MULTILINE), found)
 
 
 def check_package(build, version, folder):

@@ -2,7 +2,9 @@
 #include "app/cli/CommandLine.h"
 
 #include "app/AccountList.h"
+#include "app/StartMode.h"
 #include "app/cli/ConvertCommand.h"
+#include "platform/FileSystem.h"
 
 #include <CLI/CLI.hpp>
 #include <ostream>
@@ -35,7 +37,8 @@ int Dispatch(int argc, const char* const* argv, const CommandLineContext& objCon
     app.require_subcommand(1);
 
     ConvertOptions objOptions;
-    CLI::App* convert = app.add_subcommand("convert", "Convert a QIF file into a statement file");
+    CLI::App* convert =
+        app.add_subcommand(kConvertCommand, "Convert a QIF file into a statement file");
     convert->add_option("QIF_FILE", objOptions.sQIFFile, "The QIF file to convert")->required();
     convert
         ->add_option("--account,-a", objOptions.sAccount,
@@ -59,13 +62,21 @@ int Dispatch(int argc, const char* const* argv, const CommandLineContext& objCon
                     "130 interrupted.");
 
     std::string sAccountList;
-    CLI::App* accounts = app.add_subcommand("accounts", "List the account names the dialog offers");
+    CLI::App* accounts =
+        app.add_subcommand(kAccountsCommand, "List the account names the dialog offers");
     accounts->add_option("--account-list", sAccountList,
                          "The account list (default: olacclst.dat beside the program)");
 
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
+        // A file alone is what a file manager passes; without a display it lands here.
+        if (argc == 2 && platform::FileExists(argv[1])) {
+            objContext.objErr << kProgram << ": error: no display to open the dialog on " << argv[1]
+                              << "; to convert it here: " << kProgram << " convert " << argv[1]
+                              << " --account NAME\n";
+            return kExitRefused;
+        }
         const int code = app.exit(error, objContext.objOut, objContext.objErr);
         return code == 0 ? kExitSaved : kExitRefused;
     }

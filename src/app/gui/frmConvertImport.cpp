@@ -213,6 +213,11 @@ void frmConvertImport::BrowseQIFFile()
         return;
     }
     QCoreApplication::processEvents();
+    OpenQIFFile(sPath);
+}
+
+void frmConvertImport::OpenQIFFile(const QString& sPath)
+{
     Text1->setText(sPath);
     Text2->setText(QString::fromStdString(GetPathBeforeExtension(sPath.toStdString())) + "LDX");
 }

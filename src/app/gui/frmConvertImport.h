@@ -39,6 +39,10 @@ class frmConvertImport final : public QDialog
 public:
     explicit frmConvertImport(DialogServices objServices, QWidget* objParent = nullptr);
 
+    // Puts sPath in the QIF box and proposes the statement path beside it, as choosing the file
+    // with the QIF Browse does: the path up to its last "." followed by "LDX".
+    void OpenQIFFile(const QString& sPath);
+
     // The account list file's full path, once the whole file has been read.
     QString sOLAccntListFile;
 
