@@ -53,7 +53,8 @@ int main(int argc, char** argv)
     const platform::GioFileAssociation objAssociation(app::kStatementMimeType);
     platform::SpawnProcessStarter objStarter;
     const app::cli::CommandLineContext objContext{
-        std::cout,  std::cerr,       objClock,   objFolder, ::isatty(STDERR_FILENO) == 1,
+        std::cout,  std::cerr,       objClock,
+        objFolder,  objEnvironment,  ::isatty(STDERR_FILENO) == 1,
         &interrupt, &objAssociation, &objStarter};
     return app::cli::RunCommandLine(argc, argv, objContext);
 }

@@ -3,6 +3,7 @@
 
 #include "app/cli/CommandLine.h"
 #include "support/FixedClock.h"
+#include "support/FixedEnvironment.h"
 #include "support/FixedProgramFolder.h"
 #include "support/PlatformFakes.h"
 
@@ -29,8 +30,8 @@ public:
             argv.push_back(arg.c_str());
         }
         const test::FixedProgramFolder folder(sProgramFolder);
-        const app::cli::CommandLineContext context{out,   err,        clock,        folder,
-                                                   false, &interrupt, &association, &starter};
+        const app::cli::CommandLineContext context{
+            out, err, clock, folder, environment, false, &interrupt, &association, &starter};
         return app::cli::RunCommandLine(static_cast<int>(argv.size()), argv.data(), context);
     }
 
@@ -38,6 +39,7 @@ public:
     std::ostringstream out;
     std::ostringstream err;
     test::FixedClock clock{{2026, 12, 7}};
+    FixedEnvironment environment; // empty: no user account list
     std::atomic<int> interrupt{0};
     FakeAssociation association;
     RecordedStarts starter;

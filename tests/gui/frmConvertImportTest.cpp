@@ -5,6 +5,7 @@
 #include "app/gui/DialogProgram.h"
 #include "app/gui/SetTopMost.h"
 #include "support/FixedClock.h"
+#include "support/FixedEnvironment.h"
 #include "support/FixedProgramFolder.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
@@ -43,6 +44,7 @@ private:
     test::RecordedStarts starts;
     test::ScriptedFileDialogs fileDialogs;
     test::RecordedHelp help;
+    test::FixedEnvironment environment;
     std::unique_ptr<app::gui::frmConvertImport> dialog;
 
     template <typename T> T* Control(const char* name) const
@@ -80,6 +82,21 @@ private:
         return texts;
     }
 
+    void OpenDialog()
+    {
+        dialog = std::make_unique<app::gui::frmConvertImport>(
+            app::gui::DialogServices{{messages, *folder, clock, [] {}},
+                                     settings,
+                                     association,
+                                     starts,
+                                     fileDialogs,
+                                     help,
+                                     environment,
+                                     kHome});
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    }
+
 private slots:
     void init()
     {
@@ -92,16 +109,8 @@ private slots:
         starts.started.clear();
         fileDialogs = {};
         help.topics.clear();
-        dialog = std::make_unique<app::gui::frmConvertImport>(
-            app::gui::DialogServices{{messages, *folder, clock, [] {}},
-                                     settings,
-                                     association,
-                                     starts,
-                                     fileDialogs,
-                                     help,
-                                     kHome});
-        dialog->show();
-        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+        environment = {};
+        OpenDialog();
     }
 
     void cleanup()
@@ -161,6 +170,18 @@ private slots:
         QCOMPARE(Combo1()->count(), 3);
         QCOMPARE(Combo1()->currentText(), QString());
         QCOMPARE(dialog->sOLAccntListFile, QString::fromStdString(dir->File("olacclst.dat")));
+    }
+
+    void userAccountListTakesThePlaceOfTheProgramFolderList()
+    {
+        std::filesystem::create_directories(dir->File("config/qif2ldx"));
+        const std::string mine = dir->File("config/qif2ldx/olacclst.dat");
+        test::WriteBytes(mine, "Joint Account,CHECKING,EUR,1,2,3\r\n");
+        environment.variables = {{"XDG_CONFIG_HOME", dir->File("config")}};
+        OpenDialog();
+        QCOMPARE(Combo1()->count(), 1);
+        QCOMPARE(Combo1()->itemText(0), QString("Joint Account"));
+        QCOMPARE(dialog->sOLAccntListFile, QString::fromStdString(mine));
     }
 
     void tabOrderFollowsTheLayoutAndOkHasTheFocus()

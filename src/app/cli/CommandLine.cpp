@@ -12,10 +12,14 @@
 namespace qif2ldx::app::cli {
 namespace {
 
+constexpr const char* kAccountListHelp =
+    "The account list (default: ~/.config/qif2ldx/olacclst.dat when it exists, else "
+    "olacclst.dat beside the program)";
+
 int ListAccounts(const std::string& sAccountList, const CommandLineContext& objContext)
 {
     const std::string sList =
-        sAccountList.empty() ? DefaultAccountList(objContext.objProgramFolder) : sAccountList;
+        ResolveAccountList(sAccountList, objContext.objProgramFolder, objContext.objEnvironment);
     const AccountNames objNames = ReadAccountNames(sList);
     for (const std::string& sName : objNames.names) {
         objContext.objOut << sName << "\n";
@@ -25,6 +29,7 @@ int ListAccounts(const std::string& sAccountList, const CommandLineContext& objC
                           << (objNames.names.empty() ? "" : " past a line without a comma") << "\n";
         return kExitFailed;
     }
+    objContext.objErr << kProgram << ": accounts from " << sList << "\n";
     return kExitSaved;
 }
 
@@ -46,8 +51,7 @@ int Dispatch(int argc, const char* const* argv, const CommandLineContext& objCon
         ->required();
     convert->add_option("--output,-o", objOptions.sOutput,
                         "The statement file to write (default: the QIF path with .LDX)");
-    convert->add_option("--account-list", objOptions.sAccountList,
-                        "The account list (default: olacclst.dat beside the program)");
+    convert->add_option("--account-list", objOptions.sAccountList, kAccountListHelp);
     convert->add_flag("--overwrite", objOptions.bolOverwrite, "Replace an existing statement file");
     convert->add_flag("--open", objOptions.bolOpen,
                       "Open the statement in the program associated with .LDX files");
@@ -64,8 +68,7 @@ int Dispatch(int argc, const char* const* argv, const CommandLineContext& objCon
     std::string sAccountList;
     CLI::App* accounts =
         app.add_subcommand(kAccountsCommand, "List the account names the dialog offers");
-    accounts->add_option("--account-list", sAccountList,
-                         "The account list (default: olacclst.dat beside the program)");
+    accounts->add_option("--account-list", sAccountList, kAccountListHelp);
 
     try {
         app.parse(argc, argv);

@@ -193,9 +193,8 @@ int RunConvert(const ConvertOptions& objOptions, const CommandLineContext& objCo
         err << kProgram << ": error: " << sWhy << "\n";
         return kExitRefused;
     }
-    const std::string sList = objOptions.sAccountList.empty()
-                                  ? DefaultAccountList(objContext.objProgramFolder)
-                                  : objOptions.sAccountList;
+    const std::string sList = ResolveAccountList(
+        objOptions.sAccountList, objContext.objProgramFolder, objContext.objEnvironment);
     const std::string sStatement = Trim(sOutput);
     platform::StderrMessages objMessages(err, kProgram);
     const ConversionOutcome objOutcome =

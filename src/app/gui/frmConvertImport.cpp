@@ -139,7 +139,8 @@ frmConvertImport::frmConvertImport(DialogServices objServices, QWidget* objParen
 
 void frmConvertImport::LoadAccounts()
 {
-    const std::string sPath = DefaultAccountList(objServices_.objRun.objProgramFolder);
+    const std::string sPath =
+        ResolveAccountList({}, objServices_.objRun.objProgramFolder, objServices_.objEnvironment);
     const AccountNames objNames = ReadAccountNames(sPath);
     for (const std::string& sName : objNames.names) {
         Combo1->addItem(QString::fromStdString(sName));

@@ -4,6 +4,7 @@
 #include "app/gui/CommonDialog.h"
 #include "app/gui/HelpWindow.h"
 #include "app/gui/frmSplash.h"
+#include "platform/IEnvironment.h"
 #include "platform/IFileAssociation.h"
 #include "platform/IProcessStarter.h"
 #include "platform/ISettings.h"
@@ -26,7 +27,8 @@ struct DialogServices
     platform::IProcessStarter& objStarter;
     IFileDialogBackend& objFileDialogs;
     IHelpViewer& objHelp;
-    QString sDefaultBrowseFolder; // where the file dialogs start: the home folder
+    const platform::IEnvironment& objEnvironment; // where the user's own account list is
+    QString sDefaultBrowseFolder;                 // where the file dialogs start: the home folder
 };
 
 // The "Import Bank Statement" dialog: the QIF file, the statement file and the account to
