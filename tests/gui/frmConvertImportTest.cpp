@@ -3,6 +3,7 @@
 
 #include "GuiFakes.h"
 #include "app/gui/DialogProgram.h"
+#include "app/gui/QtSettings.h"
 #include "app/gui/SetTopMost.h"
 #include "support/FixedClock.h"
 #include "support/FixedEnvironment.h"
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QtTest>
 #include <memory>
 
@@ -399,6 +401,43 @@ private slots:
         QCOMPARE(Text2()->text(), QString("/home/u/v1.LDX"));
         QCOMPARE(Combo1()->count(), 3);
         QCOMPARE(Combo1()->currentText(), QString());
+    }
+
+    void fileDialogsStartInTheRememberedFoldersWhileTheyExist()
+    {
+        std::filesystem::create_directory(dir->File("bank files"));
+        const std::string qifDir = dir->File("bank files/");
+        const struct
+        {
+            std::string qifSetting, ldxSetting;
+            QString qifStart, ldxStart;
+        } cases[] = {
+            {qifDir, dir->Path().string(), QString::fromStdString(qifDir),
+             QString::fromStdString(dir->Path().string())},
+            {dir->File("gone/"), dir->File("olacclst.dat"), kHome, kHome}, // no such folder
+            {"", "", kHome, kHome},
+        };
+        for (const auto& c : cases) {
+            settings.values = {{"Folders/QIFDir", c.qifSetting}, {"Folders/LDXDir", c.ldxSetting}};
+            fileDialogs = {};
+            QTest::mouseClick(Button("Browse(0)"), Qt::LeftButton);
+            QTest::mouseClick(Button("Browse(1)"), Qt::LeftButton);
+            QCOMPARE(fileDialogs.requests.at(0).sInitDir, c.qifStart);
+            QCOMPARE(fileDialogs.requests.at(1).sInitDir, c.ldxStart);
+        }
+    }
+
+    void settingsReadBackWhatWasWritten()
+    {
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                           QString::fromStdString(dir->File("config")));
+        app::gui::QtSettings store("qif2ldx-test");
+        QCOMPARE(store.ReadText("Folders", "QIFDir"), std::nullopt);
+        store.WriteText("Folders", "QIFDir", "/home/u/Caf\xC3\xA9 files/");
+        QCOMPARE(store.ReadText("Folders", "QIFDir"),
+                 std::optional<std::string>("/home/u/Caf\xC3\xA9 files/"));
+        QVERIFY(
+            std::filesystem::is_regular_file(dir->File("config/qif2ldx-test/qif2ldx-test.ini")));
     }
 
     void qifBrowserReopensOnItsFileOnlyWhileTheBoxHoldsIt()

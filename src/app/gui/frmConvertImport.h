@@ -28,7 +28,7 @@ struct DialogServices
     IFileDialogBackend& objFileDialogs;
     IHelpViewer& objHelp;
     const platform::IEnvironment& objEnvironment; // where the user's own account list is
-    QString sDefaultBrowseFolder;                 // where the file dialogs start: the home folder
+    QString sDefaultBrowseFolder; // where the file dialogs start without a remembered folder
 };
 
 // The "Import Bank Statement" dialog: the QIF file, the statement file and the account to
@@ -62,7 +62,10 @@ private:
     QString ShowQIFOpenDialog();
     QString ShowLDXSaveDialog();
     QString ShowFileDialog(QLineEdit* objBox, const QString& sTitle, const QString& sFilter,
-                           bool bolSave);
+                           bool bolSave, const char* sFolderSetting);
+    // The folder a file dialog starts in: the remembered one when it still exists, otherwise
+    // the default browse folder (or the program's folder when there is none).
+    [[nodiscard]] QString StartFolder(const char* sFolderSetting) const;
     bool ValidateInput();
     void ConvertAndImport();
     // After the progress window: the hand-off and close after a success; otherwise the folders
