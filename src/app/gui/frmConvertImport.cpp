@@ -265,7 +265,7 @@ QString frmConvertImport::ShowFileDialog(QLineEdit* objBox, const QString& sTitl
 
 QString frmConvertImport::StartFolder(const char* sFolderSetting) const
 {
-    const QString sRemembered = QString::fromStdString(
+    QString sRemembered = QString::fromStdString(
         objServices_.objSettings.ReadText("Folders", sFolderSetting).value_or(""));
     if (!sRemembered.isEmpty() && QFileInfo(sRemembered).isDir()) {
         return sRemembered;
