@@ -1,15 +1,18 @@
 // SPDX-License-Identifier: MIT
-// No arguments: the dialog; arguments: the command line.
+// No arguments, or one file to open: the dialog; other arguments: the command line.
 #include "app/HandOff.h"
 #include "app/MainModule.h"
+#include "app/StartMode.h"
 #include "app/cli/CommandLine.h"
 #include "platform/ExecutableFolder.h"
 #include "platform/Interrupts.h"
+#include "platform/ProcessEnvironment.h"
 #include "platform/SystemClock.h"
 #include "platform/Terminal.h"
 #include "platform/gio/GioFileAssociation.h"
 #include "platform/gio/SpawnProcessStarter.h"
 
+#include <algorithm>
 #include <dlfcn.h>
 #include <iostream>
 #include <unistd.h>
@@ -53,7 +56,9 @@ std::string ShowDate(std::string_view sDate, const std::optional<std::string>& s
 int main(int argc, char** argv)
 {
     using namespace qif2ldx;
-    if (argc <= 1) {
+    const platform::ProcessEnvironment objEnvironment;
+    if (app::ChooseStartMode({argv + std::min(argc, 1), argv + argc}, objEnvironment) !=
+        app::StartMode::CommandLine) {
         return RunDialog(argc, argv);
     }
     const std::atomic<int>& interrupt = platform::CatchInterrupts();
@@ -67,6 +72,7 @@ int main(int argc, char** argv)
         std::cerr,
         objClock,
         objFolder,
+        objEnvironment,
         ::isatty(STDERR_FILENO) == 1,
         &interrupt,
         &objAssociation,

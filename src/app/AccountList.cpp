@@ -53,6 +53,33 @@ std::string DefaultAccountList(const platform::IProgramFolder& objProgramFolder)
     return AppPath(objProgramFolder) + kAccountListName;
 }
 
+std::string UserAccountList(const platform::IEnvironment& objEnvironment)
+{
+    std::string sFolder = objEnvironment.Variable("XDG_CONFIG_HOME").value_or("");
+    if (!sFolder.starts_with('/')) {
+        const std::string sHome = objEnvironment.Variable("HOME").value_or("");
+        if (sHome.empty()) {
+            return {};
+        }
+        sFolder = sHome + "/.config";
+    }
+    if (!sFolder.ends_with('/')) {
+        sFolder += '/';
+    }
+    return sFolder + "qif2ldx/" + kAccountListName;
+}
+
+std::string ResolveAccountList(const std::string& sGiven,
+                               const platform::IProgramFolder& objProgramFolder,
+                               const platform::IEnvironment& objEnvironment)
+{
+    if (!sGiven.empty()) {
+        return sGiven;
+    }
+    const std::string sUserList = UserAccountList(objEnvironment);
+    return FileExists(sUserList) ? sUserList : DefaultAccountList(objProgramFolder);
+}
+
 AccountNames ReadAccountNames(const std::string& sListFile)
 {
     AccountNames result;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/IEnvironment.h"
 #include "platform/IProgramFolder.h"
 #include "records/CAcctInfo.h"
 
@@ -17,6 +18,18 @@ inline constexpr const char* kAccountListName = "olacclst.dat";
 
 // The account list in the program's own folder.
 [[nodiscard]] std::string DefaultAccountList(const platform::IProgramFolder& objProgramFolder);
+
+// The user's own account list, "qif2ldx/olacclst.dat" in their configuration folder:
+// $XDG_CONFIG_HOME, or ~/.config when that is unset, empty or not an absolute path. Empty when
+// neither that nor HOME is known. Whether the file exists plays no part.
+[[nodiscard]] std::string UserAccountList(const platform::IEnvironment& objEnvironment);
+
+// The account list that the dialog, `accounts` and `convert` read: sGiven (--account-list)
+// when it is not empty; otherwise the user's own list when it exists and is not a folder;
+// otherwise the list in the program's folder.
+[[nodiscard]] std::string ResolveAccountList(const std::string& sGiven,
+                                             const platform::IProgramFolder& objProgramFolder,
+                                             const platform::IEnvironment& objEnvironment);
 
 struct AccountNames
 {

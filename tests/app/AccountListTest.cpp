@@ -2,11 +2,13 @@
 #include "app/AccountList.h"
 
 #include "app/MainModule.h"
+#include "support/FixedEnvironment.h"
 #include "support/FixedProgramFolder.h"
 #include "support/TempDir.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace qif2ldx::test {
 namespace {
@@ -98,6 +100,42 @@ TEST_F(AccountList, LookUpFailuresLeaveTheRecordEmpty)
     EXPECT_EQ(info.AcctType, "");
     EXPECT_TRUE(LoadAccountInfo(List(",1,2,3,4,5\r\n"), "   ", info));
     EXPECT_EQ(info.AcctType, "1");
+}
+
+TEST(AccountListPath, GivenListThenTheUsersOwnWhenItExistsThenTheProgramFolders)
+{
+    TempDir dir;
+    const std::string home = dir.File("home");
+    const std::string inHome = home + "/.config/qif2ldx/olacclst.dat";
+    const std::string inXdg = dir.File("xdg/qif2ldx/olacclst.dat");
+    std::filesystem::create_directories(home + "/.config/qif2ldx");
+    std::filesystem::create_directories(dir.File("xdg/qif2ldx"));
+    std::filesystem::create_directories(dir.File("folder/qif2ldx/olacclst.dat"));
+    WriteBytes(inHome, "Home,CHECKING,GBP,1,2,3\r\n");
+    WriteBytes(inXdg, "Xdg,CHECKING,GBP,1,2,3\r\n");
+    const std::string programList = "/opt/qif2ldx/olacclst.dat";
+    const struct
+    {
+        std::string given;
+        std::map<std::string, std::string> variables;
+        std::string expected;
+    } cases[] = {
+        {"mine.dat", {{"XDG_CONFIG_HOME", dir.File("xdg")}}, "mine.dat"},
+        {"", {{"XDG_CONFIG_HOME", dir.File("xdg")}, {"HOME", home}}, inXdg},
+        {"", {{"XDG_CONFIG_HOME", dir.File("xdg") + "/"}}, inXdg},
+        {"", {{"XDG_CONFIG_HOME", ""}, {"HOME", home}}, inHome},
+        {"", {{"HOME", home}}, inHome},
+        {"", {{"XDG_CONFIG_HOME", "xdg"}, {"HOME", home}}, inHome}, // relative: not a folder
+        {"", {{"XDG_CONFIG_HOME", dir.File("none")}, {"HOME", home}}, programList},
+        {"", {{"XDG_CONFIG_HOME", dir.File("folder")}}, programList},
+        {"", {}, programList},
+    };
+    for (const auto& c : cases) {
+        FixedEnvironment environment;
+        environment.variables = c.variables;
+        EXPECT_EQ(app::ResolveAccountList(c.given, FixedProgramFolder("/opt/qif2ldx"), environment),
+                  c.expected);
+    }
 }
 
 TEST(MainModule, FileExistsOnlyForThingsThatAreNotFolders)

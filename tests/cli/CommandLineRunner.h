@@ -3,6 +3,7 @@
 
 #include "app/cli/CommandLine.h"
 #include "support/FixedClock.h"
+#include "support/FixedEnvironment.h"
 #include "support/FixedProgramFolder.h"
 #include "support/PlatformFakes.h"
 
@@ -29,8 +30,9 @@ public:
             argv.push_back(arg.c_str());
         }
         const test::FixedProgramFolder folder(sProgramFolder);
-        const app::cli::CommandLineContext context{
-            out, err, clock, folder, false, &interrupt, &association, &starter, &in, columns, {}};
+        const app::cli::CommandLineContext context{out,         err,   clock,      folder,
+                                                   environment, false, &interrupt, &association,
+                                                   &starter,    &in,   columns,    {}};
         return app::cli::RunCommandLine(static_cast<int>(argv.size()), argv.data(), context);
     }
 
@@ -40,6 +42,7 @@ public:
     std::istringstream in; // standard input
     int columns = 0;       // the terminal's width; 0: output is no terminal
     test::FixedClock clock{{2026, 12, 7}};
+    FixedEnvironment environment; // empty: no user account list
     std::atomic<int> interrupt{0};
     FakeAssociation association;
     RecordedStarts starter;

@@ -238,12 +238,37 @@ TEST_F(CommandLine, AccountsListsTheDropListNames)
     EXPECT_EQ(err.str(), "qif2ldx: error: cannot read the account list " + dir.File("none") + "\n");
 }
 
+TEST_F(CommandLine, TheUsersOwnAccountListServesAccountsAndConvert)
+{
+    EXPECT_EQ(RunCommand({"accounts"}), kExitSaved);
+    EXPECT_EQ(err.str(), "qif2ldx: accounts from " + kData + "/olacclst.dat\n");
+
+    std::filesystem::create_directories(dir.File("config/qif2ldx"));
+    const std::string mine = dir.File("config/qif2ldx/olacclst.dat");
+    WriteBytes(mine, "Joint Account,CHECKING,EUR,777,888,999\r\n");
+    environment.variables = {{"XDG_CONFIG_HOME", dir.File("config")}};
+    EXPECT_EQ(RunCommand({"accounts"}), kExitSaved);
+    EXPECT_EQ(out.str(), "Joint Account\n");
+    EXPECT_EQ(err.str(), "qif2ldx: accounts from " + mine + "\n");
+
+    const std::string qif = Qif("in.qif", "D01/05/2026\r\nT-1\r\n^\r\n");
+    EXPECT_EQ(RunCommand({"convert", qif, "-a", "Joint Account"}), kExitSaved);
+    EXPECT_EQ(err.str(), "");
+    EXPECT_NE(ReadBytes(dir.File("in.LDX")).find("<ACCTID>777</ACCTID>"), std::string::npos);
+    EXPECT_EQ(RunCommand({"accounts", "--account-list", kData + "/olacclst.dat"}), kExitSaved);
+    EXPECT_EQ(out.str(), "Everyday Current\nRainy Day Savings\nTravel Visa\n");
+}
+
 TEST_F(CommandLine, UsageErrorsExitWithTwoAndHelpWithZero)
 {
     EXPECT_EQ(RunCommand({}), kExitRefused);
     EXPECT_EQ(RunCommand({"convert", "x.qif"}), kExitRefused); // --account is required
     EXPECT_NE(err.str().find("--account is required"), std::string::npos);
     EXPECT_EQ(RunCommand({"frobnicate"}), kExitRefused);
+    const std::string qif = kData + "/bank.qif";
+    EXPECT_EQ(RunCommand({qif}), kExitRefused); // a file to open, but no display for the dialog
+    EXPECT_EQ(err.str(), "qif2ldx: error: no display to open the dialog on " + qif +
+                             "; to convert it here: qif2ldx convert " + qif + " --account NAME\n");
     EXPECT_EQ(RunCommand({"--help"}), kExitSaved);
     EXPECT_NE(out.str().find("Usage: qif2ldx"), std::string::npos);
     EXPECT_EQ(RunCommand({"--version"}), kExitSaved);

@@ -3,8 +3,10 @@
 
 #include "GuiFakes.h"
 #include "app/gui/DialogProgram.h"
+#include "app/gui/QtSettings.h"
 #include "app/gui/SetTopMost.h"
 #include "support/FixedClock.h"
+#include "support/FixedEnvironment.h"
 #include "support/FixedProgramFolder.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
@@ -14,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QtTest>
 #include <memory>
 
@@ -43,6 +46,7 @@ private:
     test::RecordedStarts starts;
     test::ScriptedFileDialogs fileDialogs;
     test::RecordedHelp help;
+    test::FixedEnvironment environment;
     std::unique_ptr<app::gui::frmConvertImport> dialog;
 
     template <typename T> T* Control(const char* name) const
@@ -80,6 +84,21 @@ private:
         return texts;
     }
 
+    void OpenDialog()
+    {
+        dialog = std::make_unique<app::gui::frmConvertImport>(
+            app::gui::DialogServices{{messages, *folder, clock, [] {}},
+                                     settings,
+                                     association,
+                                     starts,
+                                     fileDialogs,
+                                     help,
+                                     environment,
+                                     kHome});
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    }
+
 private slots:
     void init()
     {
@@ -92,16 +111,8 @@ private slots:
         starts.started.clear();
         fileDialogs = {};
         help.topics.clear();
-        dialog = std::make_unique<app::gui::frmConvertImport>(
-            app::gui::DialogServices{{messages, *folder, clock, [] {}},
-                                     settings,
-                                     association,
-                                     starts,
-                                     fileDialogs,
-                                     help,
-                                     kHome});
-        dialog->show();
-        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+        environment = {};
+        OpenDialog();
     }
 
     void cleanup()
@@ -161,6 +172,18 @@ private slots:
         QCOMPARE(Combo1()->count(), 3);
         QCOMPARE(Combo1()->currentText(), QString());
         QCOMPARE(dialog->sOLAccntListFile, QString::fromStdString(dir->File("olacclst.dat")));
+    }
+
+    void userAccountListTakesThePlaceOfTheProgramFolderList()
+    {
+        std::filesystem::create_directories(dir->File("config/qif2ldx"));
+        const std::string mine = dir->File("config/qif2ldx/olacclst.dat");
+        test::WriteBytes(mine, "Joint Account,CHECKING,EUR,1,2,3\r\n");
+        environment.variables = {{"XDG_CONFIG_HOME", dir->File("config")}};
+        OpenDialog();
+        QCOMPARE(Combo1()->count(), 1);
+        QCOMPARE(Combo1()->itemText(0), QString("Joint Account"));
+        QCOMPARE(dialog->sOLAccntListFile, QString::fromStdString(mine));
     }
 
     void tabOrderFollowsTheLayoutAndOkHasTheFocus()
@@ -381,6 +404,60 @@ private slots:
             QTest::mouseClick(Button("Browse(0)"), Qt::LeftButton);
             QCOMPARE(Text2()->text(), proposed);
         }
+    }
+
+    void openingAFileFillsTheBoxesAsBrowsingDoes()
+    {
+        for (const QString& picked :
+             {QString("/home/u/Downloads/May 2026.qif"), QString("/home/u/v1.2/bank")}) {
+            fileDialogs.answers = {picked};
+            QTest::mouseClick(Button("Browse(0)"), Qt::LeftButton);
+            const QStringList browsed = {Text1()->text(), Text2()->text()};
+            Text1()->clear();
+            Text2()->setText("replaced");
+            dialog->OpenQIFFile(picked);
+            QCOMPARE((QStringList{Text1()->text(), Text2()->text()}), browsed);
+        }
+        QCOMPARE(Text2()->text(), QString("/home/u/v1.LDX"));
+        QCOMPARE(Combo1()->count(), 3);
+        QCOMPARE(Combo1()->currentText(), QString());
+    }
+
+    void fileDialogsStartInTheRememberedFoldersWhileTheyExist()
+    {
+        std::filesystem::create_directory(dir->File("bank files"));
+        const std::string qifDir = dir->File("bank files/");
+        const struct
+        {
+            std::string qifSetting, ldxSetting;
+            QString qifStart, ldxStart;
+        } cases[] = {
+            {qifDir, dir->Path().string(), QString::fromStdString(qifDir),
+             QString::fromStdString(dir->Path().string())},
+            {dir->File("gone/"), dir->File("olacclst.dat"), kHome, kHome}, // no such folder
+            {"", "", kHome, kHome},
+        };
+        for (const auto& c : cases) {
+            settings.values = {{"Folders/QIFDir", c.qifSetting}, {"Folders/LDXDir", c.ldxSetting}};
+            fileDialogs = {};
+            QTest::mouseClick(Button("Browse(0)"), Qt::LeftButton);
+            QTest::mouseClick(Button("Browse(1)"), Qt::LeftButton);
+            QCOMPARE(fileDialogs.requests.at(0).sInitDir, c.qifStart);
+            QCOMPARE(fileDialogs.requests.at(1).sInitDir, c.ldxStart);
+        }
+    }
+
+    void settingsReadBackWhatWasWritten()
+    {
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                           QString::fromStdString(dir->File("config")));
+        app::gui::QtSettings store("qif2ldx-test");
+        QCOMPARE(store.ReadText("Folders", "QIFDir"), std::nullopt);
+        store.WriteText("Folders", "QIFDir", "/home/u/Caf\xC3\xA9 files/");
+        QCOMPARE(store.ReadText("Folders", "QIFDir"),
+                 std::optional<std::string>("/home/u/Caf\xC3\xA9 files/"));
+        QVERIFY(
+            std::filesystem::is_regular_file(dir->File("config/qif2ldx-test/qif2ldx-test.ini")));
     }
 
     void qifBrowserReopensOnItsFileOnlyWhileTheBoxHoldsIt()

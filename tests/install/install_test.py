@@ -3,8 +3,10 @@
 """Installing into a prefix and building the Debian package give a working program.
 Usage: install_test.py BUILD_DIR SOURCE_DIR VERSION"""
 
+import gzip
 import os
 import pathlib
+import re
 import subprocess
 import sys
 import tempfile
@@ -31,8 +33,10 @@ def check_prefix(build, source, version, prefix):
                  "help/nbh_oz_additions/task_qif_ofx_convert_accounts.htm"]:
         check(f"installed {name}", (program_dir / name).exists())
     for name in ["share/applications/qif2ldx.desktop", "share/mime/packages/qif2ldx-statement.xml",
-                 "share/icons/hicolor/scalable/apps/qif2ldx.svg", "share/man/man1/qif2ldx.1",
-                 "share/bash-completion/completions/qif2ldx"]:
+                 "share/icons/hicolor/scalable/apps/qif2ldx.svg", "share/man/man1/qif2ldx.1.gz",
+                 "share/bash-completion/completions/qif2ldx",
+                 "share/metainfo/org.qif2ldx.qif2ldx.metainfo.xml",
+                 "share/doc/qif2ldx/examples/olacclst.dat"]:
         check(f"installed {name}", (prefix / name).is_file())
     link = prefix / "bin/qif2ldx"
     check("bin/qif2ldx is a link", link.is_symlink() and os.readlink(link) == "../lib/qif2ldx/qif2ldx")
@@ -47,7 +51,7 @@ def check_prefix(build, source, version, prefix):
         check("installed statement", b"<ACCTID>31926819</ACCTID>" in statement.read_bytes())
     version_text = run([str(link), "--version"]).stdout.decode().strip()
     check("--version", version_text == f"qif2ldx {version}", version_text)
-    manual = (prefix / "share/man/man1/qif2ldx.1").read_text()
+    manual = gzip.decompress((prefix / "share/man/man1/qif2ldx.1.gz").read_bytes()).decode()
     check("man page version", f'"qif2ldx {version}"' in manual)
 
     # --open, through the installed program's desktop module and its shipped MIME type, starts
@@ -93,7 +97,9 @@ def check_prefix(build, source, version, prefix):
     check("desktop-file-validate", desktop.returncode == 0 and desktop.stdout == b"",
           desktop.stdout.decode(errors="replace"))
     entry = (prefix / "share/applications/qif2ldx.desktop").read_text()
-    check("desktop entry", "Name=Import Bank Statement\n" in entry and "Exec=qif2ldx\n" in entry)
+    check("desktop entry", "Name=Import Bank Statement\n" in entry and "Exec=qif2ldx %f\n" in entry
+          and "MimeType=application/x-qw;\n" in entry)
+    check_open_with(prefix)
     mime = prefix / "share/mime/packages/qif2ldx-statement.xml"
     schema = run(["xmllint", "--noout", "--relaxng", f"{source}/tests/data/shared-mime-info.rng",
                   str(mime)])
@@ -103,6 +109,33 @@ def check_prefix(build, source, version, prefix):
     check("update-mime-database", database.returncode == 0 and
           "application/x-lodestrand-statement" in (prefix / "share/mime/types").read_text(),
           database.stderr.decode(errors="replace"))
+
+
+def check_open_with(prefix):
+    """In a home of its own, GIO finds the desktop entry for a downloaded .qif file."""
+    with tempfile.TemporaryDirectory() as work:
+        work = pathlib.Path(work)
+        applications = work / "data/applications"
+        applications.mkdir(parents=True)
+        (applications / "qif2ldx.desktop").write_bytes(
+            (prefix / "share/applications/qif2ldx.desktop").read_bytes())
+        run(["update-desktop-database", str(applications)])
+        (work / "config").mkdir()
+        qif = work / "May 2026.qif"
+        qif.write_bytes(b"!Type:Bank\r\nD01/05/2026\r\nT-1\r\n^\r\n")
+        # GIO offers only an entry whose program it finds on the PATH.
+        environment = dict(os.environ, XDG_DATA_HOME=str(work / "data"),
+                           XDG_DATA_DIRS="/usr/share", XDG_CONFIG_HOME=str(work / "config"),
+                           XDG_CONFIG_DIRS=str(work),
+                           PATH=f"{prefix / 'bin'}:{os.environ.get('PATH', '/usr/bin:/bin')}")
+        kind = run(["gio", "info", "--attributes=standard::content-type", str(qif)],
+                   env=environment).stdout.decode()
+        check("a .qif file is application/x-qw", "standard::content-type: application/x-qw" in kind,
+              kind)
+        found = run(["gio", "mime", "application/x-qw"], env=environment).stdout.decode()
+        check("GIO opens application/x-qw with the desktop entry",
+              re.search(r"^Default application for .+application/x-qw.+: qif2ldx\.desktop$",
+                        found, re.MULTILINE), found)
 
 
 def check_package(build, version, folder):
@@ -119,7 +152,9 @@ def check_package(build, version, folder):
             key, value = line.split(": ", 1)
             fields[key] = value
     check("package name", fields.get("Package") == "qif2ldx")
-    check("package version", fields.get("Version") == version, fields.get("Version", ""))
+    check("package version", fields.get("Version") == f"{version}-1", fields.get("Version", ""))
+    check("maintainer", fields.get("Maintainer") == "qif2ldx maintainers <maintainers@qif2ldx.org>",
+          fields.get("Maintainer", ""))
     depends = fields.get("Depends", "")
     for library in ["libqt6widgets6", "libxml2", "libglib2.0-0", "libstdc++6", "libc6"]:
         check(f"depends on {library}", library in depends, depends)

@@ -45,6 +45,12 @@ struct RecordedSettings final : platform::ISettings
         values[sSection + "/" + sName] = sValue;
         ++writes;
     }
+    std::optional<std::string> ReadText(const std::string& sSection,
+                                        const std::string& sName) const override
+    {
+        const auto found = values.find(sSection + "/" + sName);
+        return found == values.end() ? std::nullopt : std::optional<std::string>(found->second);
+    }
 };
 
 } // namespace qif2ldx::test

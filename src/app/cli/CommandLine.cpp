@@ -2,10 +2,12 @@
 #include "app/cli/CommandLine.h"
 
 #include "app/AccountList.h"
+#include "app/StartMode.h"
 #include "app/Suggest.h"
 #include "app/cli/CheckCommand.h"
 #include "app/cli/ConvertCommand.h"
 #include "app/cli/ShowCommand.h"
+#include "platform/FileSystem.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
@@ -14,10 +16,14 @@
 namespace qif2ldx::app::cli {
 namespace {
 
+constexpr const char* kAccountListHelp =
+    "The account list (default: ~/.config/qif2ldx/olacclst.dat when it exists, else "
+    "olacclst.dat beside the program)";
+
 int ListAccounts(const std::string& sAccountList, const CommandLineContext& objContext)
 {
     const std::string sList =
-        sAccountList.empty() ? DefaultAccountList(objContext.objProgramFolder) : sAccountList;
+        ResolveAccountList(sAccountList, objContext.objProgramFolder, objContext.objEnvironment);
     const AccountNames objNames = ReadAccountNames(sList);
     for (const std::string& sName : objNames.names) {
         objContext.objOut << sName << "\n";
@@ -27,6 +33,7 @@ int ListAccounts(const std::string& sAccountList, const CommandLineContext& objC
                           << (objNames.names.empty() ? "" : " past a line without a comma") << "\n";
         return kExitFailed;
     }
+    objContext.objErr << kProgram << ": accounts from " << sList << "\n";
     return kExitSaved;
 }
 
@@ -34,7 +41,8 @@ int ListAccounts(const std::string& sAccountList, const CommandLineContext& objC
 // meant when it looks like a slip. Empty otherwise.
 std::string UnknownCommand(const CLI::App& app, int argc, const char* const* argv)
 {
-    if (argc < 2 || argv[1][0] == '-') {
+    // A file alone is no command: it is what a file manager passes (see the parse below).
+    if (argc < 2 || argv[1][0] == '-' || (argc == 2 && platform::FileExists(argv[1]))) {
         return {};
     }
     const std::string sTyped = argv[1];
@@ -63,7 +71,7 @@ template <std::size_t N> CLI::Option* OneOf(CLI::Option* option, const char* con
 CLI::App* AddConvert(CLI::App& app, ConvertOptions& objOptions)
 {
     CLI::App* convert =
-        app.add_subcommand("convert", "Convert QIF files into statement files, one each");
+        app.add_subcommand(kConvertCommand, "Convert QIF files into statement files, one each");
     convert
         ->add_option("QIF_FILE", objOptions.qifFiles,
                      "The QIF files to convert; - reads one from standard input")
@@ -77,8 +85,7 @@ CLI::App* AddConvert(CLI::App& app, ConvertOptions& objOptions)
                         "it to standard output");
     convert->add_option("--output-dir", objOptions.sOutputDir,
                         "The folder to write the statements to, each named after its QIF file");
-    convert->add_option("--account-list", objOptions.sAccountList,
-                        "The account list (default: olacclst.dat beside the program)");
+    convert->add_option("--account-list", objOptions.sAccountList, kAccountListHelp);
     convert->add_flag("--overwrite", objOptions.bolOverwrite, "Replace an existing statement file");
     convert->add_flag("--open", objOptions.bolOpen,
                       "Open the statement in the program associated with .LDX files");
@@ -135,9 +142,9 @@ int Dispatch(int argc, const char* const* argv, const CommandLineContext& objCon
     CheckOptions objCheck;
     const CLI::App* check = AddCheck(app, objCheck);
     std::string sAccountList;
-    CLI::App* accounts = app.add_subcommand("accounts", "List the account names the dialog offers");
-    accounts->add_option("--account-list", sAccountList,
-                         "The account list (default: olacclst.dat beside the program)");
+    CLI::App* accounts =
+        app.add_subcommand(kAccountsCommand, "List the account names the dialog offers");
+    accounts->add_option("--account-list", sAccountList, kAccountListHelp);
 
     if (const std::string sWhy = UnknownCommand(app, argc, argv); !sWhy.empty()) {
         objContext.objErr << kProgram << ": error: " << sWhy << "\n";
@@ -146,6 +153,13 @@ int Dispatch(int argc, const char* const* argv, const CommandLineContext& objCon
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
+        // A file alone is what a file manager passes; without a display it lands here.
+        if (argc == 2 && platform::FileExists(argv[1])) {
+            objContext.objErr << kProgram << ": error: no display to open the dialog on " << argv[1]
+                              << "; to convert it here: " << kProgram << " convert " << argv[1]
+                              << " --account NAME\n";
+            return kExitRefused;
+        }
         const int code = app.exit(error, objContext.objOut, objContext.objErr);
         return code == 0 ? kExitSaved : kExitRefused;
     }

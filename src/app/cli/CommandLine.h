@@ -3,6 +3,7 @@
 
 #include "app/Receipt.h"
 #include "platform/IClock.h"
+#include "platform/IEnvironment.h"
 #include "platform/IFileAssociation.h"
 #include "platform/IProcessStarter.h"
 #include "platform/IProgramFolder.h"
@@ -19,6 +20,7 @@ struct CommandLineContext
     std::ostream& objErr; // messages, warnings and the progress bar
     const platform::IClock& objClock;
     const platform::IProgramFolder& objProgramFolder;
+    const platform::IEnvironment& objEnvironment;   // where the user's own account list is
     bool bolErrIsTerminal = false;                  // draw a progress bar on objErr
     const std::atomic<int>* objInterrupt = nullptr; // a signal number once the user interrupts
     // For --open: the desktop's file associations and a way to start the application.

@@ -258,9 +258,8 @@ FileReceipt ConvertOne(const std::string& sQIF, const ConvertOptions& objOptions
         receipt.bolRan = false;
         return receipt;
     }
-    const std::string sList = objOptions.sAccountList.empty()
-                                  ? DefaultAccountList(objContext.objProgramFolder)
-                                  : objOptions.sAccountList;
+    const std::string sList = ResolveAccountList(
+        objOptions.sAccountList, objContext.objProgramFolder, objContext.objEnvironment);
     platform::StderrMessages objMessages(err, kProgram);
     receipt.outcome = RunWithProgress(
         {Trim(sQIFPath), sStatement, objOptions.sAccount, sList, spool ? "standard input" : ""},

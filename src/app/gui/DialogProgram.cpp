@@ -29,6 +29,7 @@ DialogProgram::DialogProgram()
         objStarter_,
         objFileDialogs_,
         objHelp_,
+        objEnvironment_,
         QDir::homePath()});
     objFileDialogs_.SetParent(objDialog_.get());
     objHelp_.objWindow = new HelpWindow(objDialog_.get()); // owned by the dialog

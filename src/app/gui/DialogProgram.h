@@ -8,6 +8,7 @@
 #include "app/gui/frmConvertImport.h"
 #include "platform/ExecutableFolder.h"
 #include "platform/Interrupts.h"
+#include "platform/ProcessEnvironment.h"
 #include "platform/SystemClock.h"
 #include "platform/gio/GioFileAssociation.h"
 #include "platform/gio/SpawnProcessStarter.h"
@@ -42,6 +43,7 @@ private:
     platform::SpawnProcessStarter objStarter_;
     QtFileDialogBackend objFileDialogs_{nullptr};
     DialogHelp objHelp_;
+    platform::ProcessEnvironment objEnvironment_;
     std::unique_ptr<frmConvertImport> objDialog_;
 };
 

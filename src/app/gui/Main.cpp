@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: MIT
+#include "app/StartMode.h"
 #include "app/gui/DialogProgram.h"
+#include "platform/ProcessEnvironment.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 #include <cstdio>
 #include <cstdlib>
@@ -13,23 +17,6 @@ namespace {
 
 constexpr const char* kNoDisplay =
     "qif2ldx: no display: the dialog needs one; for the command line, see qif2ldx --help\n";
-
-bool IsSet(const char* sName)
-{
-    const char* value = std::getenv(sName);
-    return value != nullptr && *value != '\0';
-}
-
-// Whether the window system Qt is going to use needs a display that is not there. Qt picks X11
-// or Wayland unless QT_QPA_PLATFORM names another platform (offscreen, vnc and the like).
-bool DisplayIsMissing()
-{
-    const char* platform = std::getenv("QT_QPA_PLATFORM");
-    const bool needsDisplay = platform == nullptr || *platform == '\0' ||
-                              std::strncmp(platform, "xcb", 3) == 0 ||
-                              std::strncmp(platform, "wayland", 7) == 0;
-    return needsDisplay && !IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY");
-}
 
 // What Qt says while it connects to the display, held until it is known to have succeeded.
 QStringList gStartMessages;
@@ -49,10 +36,14 @@ void OnStartMessage(QtMsgType type, const QMessageLogContext& /*context*/, const
 
 int Main(int argc, char** argv)
 {
-    if (DisplayIsMissing()) {
+    if (!DisplayAvailable(platform::ProcessEnvironment())) {
         std::fputs(kNoDisplay, stderr);
         return 2;
     }
+    // The file to open, taken before Qt looks at the arguments; a relative path is made whole,
+    // since the dialog remembers the folders of its files.
+    const QString sFile =
+        argc > 1 ? QFileInfo(QFile::decodeName(argv[1])).absoluteFilePath() : QString();
     const QtMessageHandler previous = qInstallMessageHandler(OnStartMessage);
     QApplication application(argc, argv);
     qInstallMessageHandler(previous);
@@ -62,6 +53,9 @@ int Main(int argc, char** argv)
     DialogProgram program;
     // The program ends with the dialog, even while its help window is still open.
     QObject::connect(&program.Dialog(), &QDialog::finished, &application, &QCoreApplication::quit);
+    if (!sFile.isEmpty()) {
+        program.Dialog().OpenQIFFile(sFile);
+    }
     program.Dialog().show();
     return application.exec();
 }

@@ -16,6 +16,8 @@ public:
 
     void WriteText(const std::string& sSection, const std::string& sName,
                    const std::string& sValue) override;
+    [[nodiscard]] std::optional<std::string> ReadText(const std::string& sSection,
+                                                      const std::string& sName) const override;
 
 private:
     QString sApplication_;

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -143,7 +144,8 @@ frmConvertImport::frmConvertImport(DialogServices objServices, QWidget* objParen
 
 void frmConvertImport::LoadAccounts()
 {
-    const std::string sPath = DefaultAccountList(objServices_.objRun.objProgramFolder);
+    const std::string sPath =
+        ResolveAccountList({}, objServices_.objRun.objProgramFolder, objServices_.objEnvironment);
     const AccountNames objNames = ReadAccountNames(sPath);
     for (const std::string& sName : objNames.names) {
         Combo1->addItem(QString::fromStdString(sName));
@@ -217,6 +219,11 @@ void frmConvertImport::BrowseQIFFile()
         return;
     }
     QCoreApplication::processEvents();
+    OpenQIFFile(sPath);
+}
+
+void frmConvertImport::OpenQIFFile(const QString& sPath)
+{
     Text1->setText(sPath);
     Text2->setText(QString::fromStdString(GetPathBeforeExtension(sPath.toStdString())) + "LDX");
 }
@@ -234,21 +241,19 @@ void frmConvertImport::BrowseLDXFile()
 QString frmConvertImport::ShowQIFOpenDialog()
 {
     return ShowFileDialog(Text1, "Select QIF File", "QIF File [*.QIF]|*.QIF|All Files (*.*)|*.*",
-                          false);
+                          false, "QIFDir");
 }
 
 QString frmConvertImport::ShowLDXSaveDialog()
 {
-    return ShowFileDialog(Text2, "Select LDX File", "LDX File [*.LDX]|*.LDX", true);
+    return ShowFileDialog(Text2, "Select LDX File", "LDX File [*.LDX]|*.LDX", true, "LDXDir");
 }
 
 QString frmConvertImport::ShowFileDialog(QLineEdit* objBox, const QString& sTitle,
-                                         const QString& sFilter, bool bolSave)
+                                         const QString& sFilter, bool bolSave,
+                                         const char* sFolderSetting)
 {
-    QString sStartFolder = objServices_.sDefaultBrowseFolder;
-    if (sStartFolder.isEmpty()) {
-        sStartFolder = QString::fromStdString(AppPath(objServices_.objRun.objProgramFolder));
-    }
+    const QString sStartFolder = StartFolder(sFolderSetting);
     // The dialog opens on its last file only while the box still holds exactly that file.
     if (QString::fromStdString(Trim(objBox->text().toStdString())) != dlgCommonDialog.FileName) {
         dlgCommonDialog.FileName.clear();
@@ -260,6 +265,19 @@ QString frmConvertImport::ShowFileDialog(QLineEdit* objBox, const QString& sTitl
     }
     const bool bolChosen = bolSave ? dlgCommonDialog.ShowSave() : dlgCommonDialog.ShowOpen();
     return bolChosen ? dlgCommonDialog.FileName : QString();
+}
+
+QString frmConvertImport::StartFolder(const char* sFolderSetting) const
+{
+    QString sRemembered = QString::fromStdString(
+        objServices_.objSettings.ReadText("Folders", sFolderSetting).value_or(""));
+    if (!sRemembered.isEmpty() && QFileInfo(sRemembered).isDir()) {
+        return sRemembered;
+    }
+    if (!objServices_.sDefaultBrowseFolder.isEmpty()) {
+        return objServices_.sDefaultBrowseFolder;
+    }
+    return QString::fromStdString(AppPath(objServices_.objRun.objProgramFolder));
 }
 
 bool frmConvertImport::ValidateInput()

@@ -4,6 +4,7 @@
 #include "app/gui/CommonDialog.h"
 #include "app/gui/HelpWindow.h"
 #include "app/gui/frmSplash.h"
+#include "platform/IEnvironment.h"
 #include "platform/IFileAssociation.h"
 #include "platform/IProcessStarter.h"
 #include "platform/ISettings.h"
@@ -26,7 +27,8 @@ struct DialogServices
     platform::IProcessStarter& objStarter;
     IFileDialogBackend& objFileDialogs;
     IHelpViewer& objHelp;
-    QString sDefaultBrowseFolder; // where the file dialogs start: the home folder
+    const platform::IEnvironment& objEnvironment; // where the user's own account list is
+    QString sDefaultBrowseFolder; // where the file dialogs start without a remembered folder
 };
 
 // The "Import Bank Statement" dialog: the QIF file, the statement file and the account to
@@ -38,6 +40,10 @@ class frmConvertImport final : public QDialog
 
 public:
     explicit frmConvertImport(DialogServices objServices, QWidget* objParent = nullptr);
+
+    // Puts sPath in the QIF box and proposes the statement path beside it, as choosing the file
+    // with the QIF Browse does: the path up to its last "." followed by "LDX".
+    void OpenQIFFile(const QString& sPath);
 
     // The account list file's full path, once the whole file has been read.
     QString sOLAccntListFile;
@@ -56,7 +62,10 @@ private:
     QString ShowQIFOpenDialog();
     QString ShowLDXSaveDialog();
     QString ShowFileDialog(QLineEdit* objBox, const QString& sTitle, const QString& sFilter,
-                           bool bolSave);
+                           bool bolSave, const char* sFolderSetting);
+    // The folder a file dialog starts in: the remembered one when it still exists, otherwise
+    // the default browse folder (or the program's folder when there is none).
+    [[nodiscard]] QString StartFolder(const char* sFolderSetting) const;
     bool ValidateInput();
     void ConvertAndImport();
     // After the progress window: the hand-off and close after a success; otherwise the folders
