@@ -147,4 +147,17 @@ bool ReadExactlyAt(int fd, char* buffer, std::size_t size, off_t offset)
     return true;
 }
 
+std::optional<std::size_t> ReadSomeAt(int fd, char* buffer, std::size_t size, std::uint64_t offset)
+{
+    for (;;) {
+        const ssize_t got = ::pread(fd, buffer, size, static_cast<off_t>(offset));
+        if (got >= 0) {
+            return static_cast<std::size_t>(got);
+        }
+        if (errno != EINTR) {
+            return std::nullopt;
+        }
+    }
+}
+
 } // namespace qif2ldx::platform

@@ -57,4 +57,9 @@ ReadAll(int fd, std::uint64_t maxBytes = std::numeric_limits<std::uint64_t>::max
 // fails.
 [[nodiscard]] bool ReadExactlyAt(int fd, char* buffer, std::size_t size, off_t offset);
 
+// Reads up to size bytes at offset: how many were read (0 at the end of the file), nullopt
+// when the file cannot be read.
+[[nodiscard]] std::optional<std::size_t> ReadSomeAt(int fd, char* buffer, std::size_t size,
+                                                    std::uint64_t offset);
+
 } // namespace qif2ldx::platform

@@ -89,6 +89,30 @@ std::string AnsiToUtf8(std::string_view sBytes)
     return text;
 }
 
+std::size_t AnsiToUtf8Piece(std::string_view in, char* out, std::size_t capacity,
+                            std::size_t& consumed)
+{
+    std::size_t written = 0;
+    std::size_t pos = 0;
+    for (; pos < in.size(); ++pos) {
+        const auto byte = static_cast<unsigned char>(in[pos]);
+        const unsigned length = byte < 0x80 ? 1 : kDecode.lengths[byte - 0x80];
+        if (written + length > capacity) {
+            break;
+        }
+        if (byte < 0x80) {
+            out[written] = in[pos];
+        } else {
+            for (unsigned i = 0; i < length; ++i) {
+                out[written + i] = kDecode.bytes[byte - 0x80][i];
+            }
+        }
+        written += length;
+    }
+    consumed = pos;
+    return written;
+}
+
 std::string DecodeFileText(std::string_view sBytes, bool bolUtf8)
 {
     if (bolUtf8 && IsValidUtf8(sBytes)) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,11 @@ namespace qif2ldx::platform {
 
 // The UTF-8 byte-order mark. A file that starts with it says it is UTF-8, not Windows-1252.
 inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+// Decodes as much of in as fits into out (which takes at least 3 bytes); sets consumed to the
+// bytes of in decoded and returns the bytes written. For decoders that are fed in pieces.
+[[nodiscard]] std::size_t AnsiToUtf8Piece(std::string_view in, char* out, std::size_t capacity,
+                                          std::size_t& consumed);
 
 // Text read from a file: Windows-1252 decoded to UTF-8, or, for a file that declared itself
 // UTF-8 (bolUtf8), kept as it is where it is valid UTF-8 and decoded as Windows-1252 where not.

@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <future>
 #include <memory>
 #include <new>
 #include <string_view>
@@ -229,7 +230,16 @@ bool CQIFFile::FinishStatement(statement::CLDXFile& objWriter, const std::string
     if (objProgress_ && !objProgress_(size, size)) {
         return Fail(FailureKind::Stopped, "");
     }
-    if (const std::optional<std::string> difference = objWriter.VerifyFile()) {
+    // A statement that takes a path must be on the disk; it gets there while it is read back.
+    const bool bolPlacing = objOptions_.bolPlace && !objOptions_.objDeliver;
+    std::future<bool> synced = std::async(bolPlacing ? std::launch::async : std::launch::deferred,
+                                          [&objWriter] { return objWriter.SyncFile(); });
+    const std::optional<std::string> difference = objWriter.VerifyFile();
+    if (bolPlacing && !synced.get()) {
+        return Fail(FailureKind::CannotSave, "the statement could not be written in full to " +
+                                                 sLDXFilePath + " (is the disk full?)");
+    }
+    if (difference) {
         return Fail(FailureKind::NotAsWritten,
                     "the statement did not read back as written: " + *difference);
     }

@@ -197,8 +197,12 @@ bool CLDXFile::SaveFile()
     const bool bolSaved = cXMLDoc.Save(sFilePath);
     // The header goes in front of whatever the file holds, even when the save failed.
     const bool bolHeader = WriteOFXHeader();
-    // Only a statement that has reached the disk may take the place of the old one.
-    return bolSaved && bolHeader && objStaged_ && objStaged_->Sync();
+    return bolSaved && bolHeader && objStaged_;
+}
+
+bool CLDXFile::SyncFile() const
+{
+    return objStaged_ && objStaged_->Sync();
 }
 
 std::optional<std::string> CLDXFile::VerifyFile()

@@ -58,8 +58,11 @@ public:
     // transaction, when the counter cannot count further.
     bool WriteOFXTrans(const records::CQIFTx& cTxn, const records::CAcctInfo& AcctData);
     // Saves the statement over the skeleton and puts the header in front. True only when both
-    // the statement and the header reached the disk. Never throws.
+    // were written in full. Never throws.
     [[nodiscard]] bool SaveFile();
+    // Flushes the saved statement to the disk: only a statement that has reached it may take the
+    // place of an old one. May run while VerifyFile reads the file. Never throws.
+    [[nodiscard]] bool SyncFile() const;
     // Puts the saved statement at the path given to CreateFile in one step: replacing a file
     // there only when bolReplace, never a kept file, and a symbolic link there itself rather
     // than its target. Never throws.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -23,5 +24,9 @@ public:
 // with the parser's reason in sError, when the bytes are not a well-formed document.
 [[nodiscard]] bool StreamElements(std::string_view bytes, const char* sEncoding,
                                   IElementVisitor& objVisitor, std::string& sError);
+
+// The same, for the file open on fd, from byte offset to its end, read a piece at a time.
+[[nodiscard]] bool StreamFileElements(int fd, std::uint64_t offset, const char* sEncoding,
+                                      IElementVisitor& objVisitor, std::string& sError);
 
 } // namespace qif2ldx::xml

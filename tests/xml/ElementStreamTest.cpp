@@ -24,7 +24,9 @@ TEST(ElementStream, TellsElementsAndDecodedTextOrWhyTheBytesAreNoDocument)
         bool ok;
         std::string seen;
     } cases[] = {
-        {"<A><B>x &amp; \x80</B><C/></A>", true, "<A<Bx & \xE2\x82\xAC>B<C>C>A"},
+        // 0x81 is one of the bytes the code page leaves undefined: a control character, as the
+        // statement writer takes it.
+        {"<A><B>x &amp; \x80\x81</B><C/></A>", true, "<A<Bx & \xE2\x82\xAC\xC2\x81>B<C>C>A"},
         {"<A><B></A>", false, ""},
         {"<A>&undeclared;</A>", false, ""},
         {"", false, ""},

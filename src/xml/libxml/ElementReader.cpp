@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "xml/libxml/ElementReader.h"
 
+#include "platform/Windows1252.h"
 #include "xml/libxml/Handles.h"
 
-#include <algorithm>
-#include <climits>
+#include <cstring>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 #include <memory>
@@ -28,8 +28,16 @@ std::string_view View(const xmlChar* text)
 
 Callbacks& From(void* context)
 {
-    // The user data of the parser context is the Callbacks the parse was started with.
-    return *static_cast<Callbacks*>(static_cast<xmlParserCtxt*>(context)->_private);
+    // The parser's user data is the Callbacks the parse was started with.
+    return *static_cast<Callbacks*>(context);
+}
+
+// libxml2's input interface over the chunk source.
+int ReadInput(void* context, char* buffer, int length)
+{
+    const auto& read = *static_cast<const ChunkSource*>(context);
+    const std::optional<std::size_t> got = read(buffer, static_cast<std::size_t>(length));
+    return got ? static_cast<int>(*got) : -1;
 }
 
 void OnStart(void* context, const xmlChar* localName, const xmlChar* /*prefix*/,
@@ -51,6 +59,31 @@ void OnText(void* context, const xmlChar* text, int length)
         std::string_view(reinterpret_cast<const char*>(text), static_cast<std::size_t>(length)));
 }
 
+// Windows-1252 by the program's table, for libxml2's decoder interface.
+int DecodeWindows1252(unsigned char* out, int* outlen, const unsigned char* in, int* inlen)
+{
+    std::size_t consumed = 0;
+    const std::size_t written = platform::AnsiToUtf8Piece(
+        std::string_view(reinterpret_cast<const char*>(in), static_cast<std::size_t>(*inlen)),
+        reinterpret_cast<char*>(out), static_cast<std::size_t>(*outlen), consumed);
+    *outlen = static_cast<int>(written);
+    *inlen = static_cast<int>(consumed);
+    return *outlen;
+}
+
+// The decoder for the encoding named; the program's own for Windows-1252 (registered once,
+// under a name of its own, so that nothing else in the process picks it up by chance).
+xmlCharEncodingHandlerPtr FindDecoder(const char* sEncoding)
+{
+    if (xmlStrcasecmp(reinterpret_cast<const xmlChar*>(sEncoding),
+                      reinterpret_cast<const xmlChar*>("windows-1252")) != 0) {
+        return xmlFindCharEncodingHandler(sEncoding);
+    }
+    static xmlCharEncodingHandlerPtr decoder =
+        xmlNewCharEncodingHandler("qif2ldx-windows-1252", DecodeWindows1252, nullptr);
+    return decoder;
+}
+
 struct ContextDeleter
 {
     void operator()(xmlParserCtxt* p) const { xmlFreeParserCtxt(p); }
@@ -68,7 +101,7 @@ std::string Reason(const ErrorCapture& capture)
 
 } // namespace
 
-bool ReadElements(std::string_view bytes, const char* sEncoding, const NameCallback& onStart,
+bool ReadElements(const ChunkSource& read, const char* sEncoding, const NameCallback& onStart,
                   const NameCallback& onText, const NameCallback& onEnd, std::string& sError)
 {
     InitLibXml();
@@ -80,36 +113,27 @@ bool ReadElements(std::string_view bytes, const char* sEncoding, const NameCallb
     handler.endElementNs = OnEnd;
     handler.characters = OnText;
     handler.cdataBlock = OnText;
+    // The parser pulls the document through ReadInput a piece at a time.
+    Callbacks callbacks{onStart, onText, onEnd};
     const std::unique_ptr<xmlParserCtxt, ContextDeleter> context(
-        xmlCreatePushParserCtxt(&handler, nullptr, nullptr, 0, nullptr));
+        xmlCreateIOParserCtxt(&handler, &callbacks, ReadInput, nullptr,
+                              const_cast<ChunkSource*>(&read), XML_CHAR_ENCODING_NONE));
     if (!context) {
         sError = "the document cannot be read";
         return false;
     }
-    Callbacks callbacks{onStart, onText, onEnd};
-    context->_private = &callbacks;
     xmlCtxtUseOptions(context.get(), XML_PARSE_NONET);
     if (sEncoding != nullptr) {
-        xmlCharEncodingHandlerPtr encoding = xmlFindCharEncodingHandler(sEncoding);
-        if (encoding == nullptr || xmlSwitchToEncoding(context.get(), encoding) != 0) {
+        xmlCharEncodingHandlerPtr decoder = FindDecoder(sEncoding);
+        if (decoder == nullptr || xmlSwitchToEncoding(context.get(), decoder) != 0) {
             sError = std::string("the encoding ") + sEncoding + " cannot be read";
             return false;
         }
     }
-    // The push parser is fed in small pieces, as it expects (one piece larger than its look-up
-    // limit is refused as huge input); the last one ends the document.
-    constexpr std::size_t kChunk = std::size_t{1} << 18;
-    std::size_t offset = 0;
-    do {
-        const std::size_t size = std::min(kChunk, bytes.size() - offset);
-        const bool last = offset + size == bytes.size();
-        if (xmlParseChunk(context.get(), bytes.data() + offset, static_cast<int>(size),
-                          last ? 1 : 0) != 0) {
-            sError = Reason(capture);
-            return false;
-        }
-        offset += size;
-    } while (offset < bytes.size());
+    if (xmlParseDocument(context.get()) != 0) {
+        sError = Reason(capture);
+        return false;
+    }
     if (context->wellFormed == 0 || capture.First()) {
         sError = Reason(capture);
         return false;
