@@ -41,7 +41,9 @@ std::optional<Decimal> ReadAmount(std::string_view sText, char decimalSeparator)
     const char thousands = decimalSeparator == ',' ? '.' : ',';
     std::string kept;
     for (std::size_t pos = 0; pos < sText.size();) {
-        const platform::Utf8Char c = platform::DecodeUtf8(sText, pos);
+        const auto byte = static_cast<unsigned char>(sText[pos]);
+        const platform::Utf8Char c =
+            byte < 0x80 ? platform::Utf8Char{byte, 1, true} : platform::DecodeUtf8(sText, pos);
         pos += c.length;
         if (!c.bolValid) {
             return std::nullopt;
@@ -132,15 +134,24 @@ void DecimalSeparatorEvidence::Note(std::string_view sAmount)
 void AmountTally::Note(std::string_view sAmount, std::int64_t line)
 {
     evidence_.Note(sAmount);
-    Add(point_, sAmount, line, '.');
-    Add(comma_, sAmount, line, ',');
+    const std::optional<Decimal> point = ReadAmount(sAmount, '.');
+    Add(point_, sAmount, line, '.', point);
+    // When the point reading is a number and there is no comma, a comma separator leaves the
+    // same digits, every "." being a thousands separator: the point reading's digits as a whole
+    // number.
+    if (point && sAmount.find(',') == std::string_view::npos) {
+        Add(comma_, sAmount, line, ',',
+            point ? std::optional<Decimal>(Decimal{point->units, 0}) : std::nullopt);
+    } else {
+        Add(comma_, sAmount, line, ',', ReadAmount(sAmount, ','));
+    }
 }
 
-void AmountTally::Add(Sums& sums, std::string_view sAmount, std::int64_t line, char separator)
+void AmountTally::Add(Sums& sums, std::string_view sAmount, std::int64_t line, char separator,
+                      const std::optional<Decimal>& amount)
 {
     sums.bolThousands =
         sums.bolThousands || sAmount.find(separator == ',' ? '.' : ',') != std::string_view::npos;
-    const std::optional<Decimal> amount = ReadAmount(sAmount, separator);
     if (!amount) {
         if (sums.notNumbers.size() < kMaxListed) {
             sums.notNumbers.push_back({line, std::string(sAmount)});

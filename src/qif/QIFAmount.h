@@ -81,7 +81,8 @@ private:
         bool bolThousands = false;
     };
     [[nodiscard]] const Sums& Side() const { return Separator() == ',' ? comma_ : point_; }
-    static void Add(Sums& sums, std::string_view sAmount, std::int64_t line, char separator);
+    static void Add(Sums& sums, std::string_view sAmount, std::int64_t line, char separator,
+                    const std::optional<Decimal>& amount);
 
     DecimalSeparatorEvidence evidence_;
     Sums point_;
