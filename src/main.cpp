@@ -41,7 +41,7 @@ int RunDialog(int argc, char** argv)
 // A receipt's date in the user's time locale, or ISO.
 std::string ShowDate(std::string_view sDate, const std::optional<std::string>& sLocale)
 {
-    const std::string sIso = qif2ldx::app::IsoDate(sDate);
+    std::string sIso = qif2ldx::app::IsoDate(sDate);
     if (!sLocale || sIso.size() != 10 || sIso == sDate) {
         return sIso;
     }

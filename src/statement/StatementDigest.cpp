@@ -54,8 +54,8 @@ private:
 
         void Clear()
         {
-            for (std::string* field : {&sFitId, &sDate, &sAmount, &sCheckNum, &sRefNum, &sName,
-                                       &sMemo}) {
+            for (std::string* field :
+                 {&sFitId, &sDate, &sAmount, &sCheckNum, &sRefNum, &sName, &sMemo}) {
                 field->clear();
             }
         }

@@ -137,8 +137,7 @@ TEST_F(Scripting, ShowFitsTheTerminalAndIsPlainOtherwise)
     std::string row;
     std::getline(lines, row); // the header
     std::getline(lines, row);
-    EXPECT_EQ(
-        row, "   1  2026-05-01  -12.00  1001    A payee wit\u2026  And a memo \u2026");
+    EXPECT_EQ(row, "   1  2026-05-01  -12.00  1001    A payee wit\u2026  And a memo \u2026");
 }
 
 } // namespace

@@ -123,7 +123,7 @@ std::string StatementFor(const std::string& sQIF, const ConvertOptions& objOptio
     if (!objOptions.sOutput.empty()) {
         return objOptions.sOutput;
     }
-    const std::string sBeside = GetPathBeforeExtension(Trim(sQIF)) + "LDX";
+    std::string sBeside = GetPathBeforeExtension(Trim(sQIF)) + "LDX";
     if (objOptions.sOutputDir.empty()) {
         return sBeside;
     }
