@@ -64,6 +64,15 @@ std::vector<std::string> RunWarnings(const ConversionOutcome& objOutcome,
                                   "records without a date or an amount were") +
                            " not written");
     }
+    const auto notNumbers =
+        std::count_if(report.leftOut.begin(), report.leftOut.end(), [](const qif::LeftOut& left) {
+            return left.reason == qif::LeftOutReason::AmountNotANumber;
+        });
+    if (notNumbers > 0) {
+        warnings.push_back(Plural(notNumbers, "record whose amount is not a number was",
+                                  "records whose amount is not a number were") +
+                           " not written");
+    }
     if (report.bolUnterminatedRecord) {
         warnings.push_back("the file ends inside a record that no \"^\" closes; it was not "
                            "written");

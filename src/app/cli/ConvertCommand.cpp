@@ -342,20 +342,9 @@ void HandOff(const FileReceipt& receipt, const CommandLineContext& objContext)
         {objMessages, *objContext.objAssociation, *objContext.objStarter, nullptr}));
 }
 
-// What the statement's profile means for this file: the records left out for an amount that is
-// no number, and, for the Lodestrand statement, once, what other readers would misread.
+// For the Lodestrand statement, once, what other OFX readers would misread in it.
 void NoteProfile(const qif::ReadReport& report, const ConvertOptions& objOptions, std::ostream& err)
 {
-    const auto notNumbers =
-        std::count_if(report.leftOut.begin(), report.leftOut.end(), [](const qif::LeftOut& left) {
-            return left.reason == qif::LeftOutReason::AmountNotANumber;
-        });
-    if (notNumbers > 0) {
-        err << kProgram << ": warning: " << notNumbers
-            << (notNumbers == 1 ? " record whose amount is not a number was"
-                                : " records whose amount is not a number were")
-            << " not written\n";
-    }
     if (objOptions.sProfile != "lodestrand") {
         return;
     }
