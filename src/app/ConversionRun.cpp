@@ -3,8 +3,6 @@
 
 #include "app/AccountList.h"
 
-#include <cctype>
-
 namespace qif2ldx::app {
 
 std::string ConversionFailedMessage(const std::string& sQIFFilePath)
@@ -13,11 +11,73 @@ std::string ConversionFailedMessage(const std::string& sQIFFilePath)
            " Please ensure that this file is a valid QIF file.";
 }
 
-std::string DescribeDateDecision(const qif::DateDecision& decision)
+namespace {
+
+// The text as it starts a sentence, or as it stands inside one.
+std::string Begun(std::string sText, Start start)
 {
-    return std::string("The dates in this file are ") + qif::DateOrderName(decision.order) +
-           ": line " + std::to_string(decision.line) + " reads " + decision.sLine + " (" +
-           qif::DescribeDate(decision.sDate) + ").";
+    if (start == Start::Sentence && !sText.empty() && sText.front() >= 'a' &&
+        sText.front() <= 'z') {
+        sText.front() = static_cast<char>(sText.front() - 'a' + 'A');
+    }
+    return sText;
+}
+
+std::string Reason(const qif::ConversionFailure& failure, const std::string& sQIFName,
+                   const std::string& sStatement)
+{
+    using qif::FailureKind;
+    switch (failure.kind) {
+    case FailureKind::None:
+    case FailureKind::Stopped:
+        return {};
+    case FailureKind::NotOpen:
+        return "no QIF file is open";
+    case FailureKind::CannotCreateStatement:
+        return "the statement file cannot be created: " + sStatement;
+    case FailureKind::CannotRead:
+        return "the QIF file cannot be read";
+    case FailureKind::TooLarge:
+        return "the QIF file is larger than 1 GiB";
+    case FailureKind::NotText:
+        return sQIFName + " does not look like a QIF file: " + failure.sDescription;
+    case FailureKind::BadText:
+        return failure.line > 0
+                   ? "line " + std::to_string(failure.line) + ": " + failure.sDescription
+                   : failure.sDescription;
+    case FailureKind::CannotSave:
+        return "the statement could not be written in full to " + sStatement +
+               " (is the disk full?)";
+    case FailureKind::NotAsWritten:
+        return "the statement did not read back as written: " + failure.sDescription;
+    case FailureKind::CannotDeliver:
+        return "the statement could not be written out";
+    case FailureKind::StatementExists:
+        return "the statement file already exists: " + sStatement;
+    case FailureKind::CannotPlace:
+        return "the statement could not be put at " + sStatement + ": " + failure.sDescription;
+    case FailureKind::OutOfMemory:
+        return "there is not enough memory to convert the file";
+    case FailureKind::Unexpected:
+        break;
+    }
+    return failure.sDescription;
+}
+
+} // namespace
+
+std::string DescribeDateDecision(const qif::DateDecision& decision, Start start)
+{
+    return Begun(std::string("the dates in this file are ") + qif::DateOrderName(decision.order) +
+                     ": line " + std::to_string(decision.line) + " reads " + decision.sLine + " (" +
+                     qif::DescribeDate(decision.sDate) + ").",
+                 start);
+}
+
+std::string FailureReason(const qif::ConversionFailure& failure, const std::string& sQIFName,
+                          const std::string& sStatement, Start start)
+{
+    return Begun(Reason(failure, sQIFName, sStatement), start);
 }
 
 ConversionRun::ConversionRun(platform::IMessages& objMessages,
@@ -51,32 +111,32 @@ void ConversionRun::RunConversion(const ConversionInput& objInput, ConversionOut
     objQIF.SetProgress(objProgress_);
     objQIF.SetOptions(objOptions_);
     objQIF.SetConfirmDateOrder(objConfirm_);
-    const bool ok = objQIF.OpenFile(objInput.sQIFFilePath, objInput.sQIFName) &&
+    const bool ok = objQIF.OpenFile(objInput.sQIFFilePath) &&
                     objQIF.ConvertQIFtoLDX(objInput.sLDXFilePath, objOutcome.cAcctInf);
     objOutcome.report = objQIF.Report();
-    objOutcome.failure = objQIF.Failure().kind;
-    objOutcome.sReason = objQIF.Failure().sReason;
+    objOutcome.failure = objQIF.Failure();
+    const std::string& sQIFName =
+        objInput.sQIFName.empty() ? objInput.sQIFFilePath : objInput.sQIFName;
+    objOutcome.sReason =
+        FailureReason(objOutcome.failure, sQIFName, objInput.sLDXFilePath, Start::Inside);
     if (ok) {
         objOutcome.result = RunResult::Saved;
         return;
     }
-    if (objOutcome.failure == qif::FailureKind::Stopped) {
+    if (objOutcome.failure.kind == qif::FailureKind::Stopped) {
         objOutcome.result = RunResult::Interrupted;
         return;
     }
-    if (objOutcome.failure == qif::FailureKind::StatementExists) {
+    if (objOutcome.failure.kind == qif::FailureKind::StatementExists) {
         objOutcome.result = RunResult::Refused;
         return;
     }
     objOutcome.result = RunResult::Failed;
     if (!objInput.sQIFFilePath.empty()) {
-        std::string sText = ConversionFailedMessage(
-            objInput.sQIFName.empty() ? objInput.sQIFFilePath : objInput.sQIFName);
+        std::string sText = ConversionFailedMessage(sQIFName);
         if (bolExplain_ && !objOutcome.sReason.empty()) {
-            std::string sReason = objOutcome.sReason;
-            sReason.front() =
-                static_cast<char>(std::toupper(static_cast<unsigned char>(sReason.front())));
-            sText += "\r\n\r\n" + sReason;
+            sText += "\r\n\r\n" + FailureReason(objOutcome.failure, sQIFName, objInput.sLDXFilePath,
+                                                Start::Sentence);
         }
         static_cast<void>(
             objMessages_.Show(kMessageTitle, sText, platform::MessageKind::Information));

@@ -39,8 +39,8 @@ struct ConversionOutcome
     AccountLookup account = AccountLookup::ListUnreadable;
     records::CAcctInfo cAcctInf; // the account the statement was written for
     qif::ReadReport report;      // what the QIF file held
-    qif::FailureKind failure = qif::FailureKind::None;
-    std::string sReason; // why the run failed, for the user; may be empty
+    qif::ConversionFailure failure;
+    std::string sReason; // why the run failed, in FailureReason's words; may be empty
 };
 
 // One conversion run, shared by the progress window and the command line: the account look-up,
@@ -89,8 +89,23 @@ inline constexpr const char* kMessageTitle = "Lodestrand";
 // The message shown when a QIF file could not be converted.
 [[nodiscard]] std::string ConversionFailedMessage(const std::string& sQIFFilePath);
 
-// The order the dates were found in, told in a sentence: "The dates in this file are month
-// first: line 7 reads D03/24/2015 (24 March 2015)."
-[[nodiscard]] std::string DescribeDateDecision(const qif::DateDecision& decision);
+// How a text is begun: as a sentence of its own ("The dates …"), or inside a line that another
+// text begins ("qif2ldx: note: the dates …").
+enum class Start
+{
+    Sentence,
+    Inside
+};
+
+// The order the dates were found in: "The dates in this file are month first: line 7 reads
+// D03/24/2015 (24 March 2015)."
+[[nodiscard]] std::string DescribeDateDecision(const qif::DateDecision& decision, Start start);
+
+// Why a conversion failed, in a few words: "line 4: \"D01/13/2020\" is not a day-first date",
+// "the statement could not be written in full to May.LDX (is the disk full?)". Empty for a run
+// that was stopped. sQIFName names the QIF file, sStatement the statement path.
+[[nodiscard]] std::string FailureReason(const qif::ConversionFailure& failure,
+                                        const std::string& sQIFName, const std::string& sStatement,
+                                        Start start);
 
 } // namespace qif2ldx::app

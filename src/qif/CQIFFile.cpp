@@ -2,18 +2,14 @@
 #include "qif/CQIFFile.h"
 
 #include "platform/FileSystem.h"
-#include "platform/Windows1252.h"
 #include "qif/QIFError.h"
 #include "qif/QIFLines.h"
-#include "qif/QIFText.h"
 #include "statement/CLDXFile.h"
 
 #include <cerrno>
 #include <cstring>
 #include <future>
-#include <memory>
 #include <new>
-#include <string_view>
 #include <unistd.h>
 
 namespace qif2ldx::qif {
@@ -30,7 +26,7 @@ CQIFFile::CQIFFile(platform::IMessages& objMessages,
     : objMessages_(objMessages), objProgramFolder_(objProgramFolder), objClock_(objClock)
 {}
 
-bool CQIFFile::OpenFile(const std::string& sQIFFilePath, const std::string& sName)
+bool CQIFFile::OpenFile(const std::string& sQIFFilePath)
 {
     if (sQIFFilePath.empty()) {
         return false;
@@ -40,60 +36,42 @@ bool CQIFFile::OpenFile(const std::string& sQIFFilePath, const std::string& sNam
         return false;
     }
     objFile_ = std::move(file);
-    sQIFFilePath_ = sName.empty() ? sQIFFilePath : sName;
     return true;
 }
 
-bool CQIFFile::Fail(FailureKind kind, std::string sReason)
+bool CQIFFile::Fail(FailureKind kind, std::string sDescription, std::int64_t line)
 {
-    failure_ = {kind, std::move(sReason)};
+    failure_ = {kind, line, std::move(sDescription)};
     return false;
 }
 
 bool CQIFFile::ConvertQIFtoLDX(const std::string& sLDXFilePath, const records::CAcctInfo& cAcctInf)
 {
     return Guarded([&] {
-        std::unique_ptr<statement::CLDXFile> objWriter;
-        const auto start = [&] {
-            objWriter = StartStatement(sLDXFilePath, cAcctInf);
-            return objWriter != nullptr ||
-                   Fail(FailureKind::CannotCreateStatement,
-                        "the statement file cannot be created: " + sLDXFilePath);
-        };
-        if (!start()) {
+        const std::unique_ptr<statement::CLDXFile> objWriter =
+            StartStatement(sLDXFilePath, cAcctInf);
+        if (!objWriter) {
             return false;
         }
         std::optional<QIFText> text = ReadText();
-        DatePlan plan = FirstPlan();
-        // A reading begun again (the dates turned out not to be day first) begins a new
-        // statement in a new working file.
-        if (!text || !SurveyAmounts(*text, plan) ||
-            !ReadFile(
-                *text,
-                [&](const records::CQIFTx& cTxn, std::int64_t /*line*/) {
-                    static_cast<void>(objWriter->WriteOFXTrans(cTxn, cAcctInf));
-                },
-                start, plan, objProgress_)) {
+        const std::optional<ReadPlan> plan = text ? Plan(*text) : std::nullopt;
+        if (!plan || !Read(*text, *plan, [&](const records::CQIFTx& cTxn, std::int64_t) {
+                static_cast<void>(objWriter->WriteOFXTrans(cTxn, cAcctInf));
+            })) {
             return false;
         }
         const std::uint64_t size = text->Text().size();
-        text.reset();
-        return FinishStatement(*objWriter, sLDXFilePath, cAcctInf, size);
+        text.reset(); // the statement needs the room more
+        return SaveStatement(*objWriter, cAcctInf) && Commit(*objWriter, size);
     });
 }
 
-bool CQIFFile::Preview(const QIFRecords::Sink& objSink, const std::function<void()>& objRestart)
+bool CQIFFile::Preview(const QIFRecords::Sink& objSink)
 {
     return Guarded([&] {
         const std::optional<QIFText> text = ReadText();
-        DatePlan plan = FirstPlan();
-        return text && ReadFile(
-                           *text, objSink,
-                           [&] {
-                               objRestart();
-                               return true;
-                           },
-                           plan, objProgress_);
+        const std::optional<ReadPlan> plan = text ? Plan(*text) : std::nullopt;
+        return plan && Read(*text, *plan, objSink);
     });
 }
 
@@ -101,60 +79,23 @@ bool CQIFFile::Guarded(const std::function<bool()>& objRun)
 {
     report_ = ReadReport{};
     failure_ = ConversionFailure{};
-    plainSeparator_.reset();
     if (!objFile_) {
-        return Fail(FailureKind::NotOpen, "no QIF file is open");
+        return Fail(FailureKind::NotOpen);
     }
     try {
         return objRun();
     } catch (const std::bad_alloc&) {
-        return Fail(FailureKind::OutOfMemory, "there is not enough memory to convert the file");
+        return Fail(FailureKind::OutOfMemory);
     } catch (const QIFError& error) {
-        return Fail(FailureKind::BadText, error.what());
+        return Fail(FailureKind::BadText, error.what(), error.Line());
     } catch (const std::exception& error) {
         return Fail(FailureKind::Unexpected, error.what());
     }
 }
 
-DatePlan CQIFFile::FirstPlan() const
+bool CQIFFile::Progress(std::uint64_t done, std::uint64_t total) const
 {
-    return objOptions_.dateOrder ? DatePlan::Forced(*objOptions_.dateOrder)
-                                 : DatePlan::AssumeDayFirst();
-}
-
-bool CQIFFile::SurveyAmounts(const QIFText& text, DatePlan& plan)
-{
-    if (!objOptions_.objProfile->bolPlainAmounts) {
-        return true;
-    }
-    // The progress of this reading is none, but it may be stopped all the same.
-    const ProgressCallback objNoProgress = [this](std::uint64_t, std::uint64_t total) {
-        return !objProgress_ || objProgress_(0, total);
-    };
-    if (!ReadFile(
-            text, [](const records::CQIFTx&, std::int64_t) {}, [] { return true; }, plan,
-            objNoProgress)) {
-        return false;
-    }
-    plainSeparator_ = report_.amounts.Separator();
-    return true;
-}
-
-bool CQIFFile::ReadFile(const QIFText& text, const QIFRecords::Sink& objSink,
-                        const std::function<bool()>& objRestart, DatePlan& plan,
-                        const ProgressCallback& objProgress)
-{
-    while (true) {
-        try {
-            return ReadTransactions(text, objSink, plan, objProgress) ||
-                   Fail(FailureKind::Stopped, "");
-        } catch (const DayFirstMiss&) {
-            // Some date is no real day read day first: the file's order is found first.
-            if (!DecideDates(text, plan) || !objRestart()) {
-                return false;
-            }
-        }
-    }
+    return !objProgress_ || objProgress_(done, total);
 }
 
 std::unique_ptr<statement::CLDXFile> CQIFFile::StartStatement(const std::string& sLDXFilePath,
@@ -167,6 +108,7 @@ std::unique_ptr<statement::CLDXFile> CQIFFile::StartStatement(const std::string&
         objWriter->KeepFile(*identity); // the statement must never replace its own input
     }
     if (!objWriter->CreateFile(sLDXFilePath)) {
+        Fail(FailureKind::CannotCreateStatement);
         return nullptr;
     }
     static_cast<void>(objWriter->WriteOFXStandardInfo(cAcctInf));
@@ -180,55 +122,88 @@ std::optional<QIFText> CQIFFile::ReadText()
         bytes = platform::ReadAll(objFile_.Get(), kMaxQIFBytes);
     }
     if (!bytes) {
-        Fail(FailureKind::CannotRead,
-             errno == EFBIG ? "the QIF file is larger than 1 GiB" : "the QIF file cannot be read");
+        Fail(errno == EFBIG ? FailureKind::TooLarge : FailureKind::CannotRead);
         return std::nullopt;
     }
     try {
         return QIFText(std::move(*bytes));
     } catch (const QIFError& error) {
-        Fail(FailureKind::BadText,
-             sQIFFilePath_ + " does not look like a QIF file: " + error.what());
+        Fail(FailureKind::NotText, error.what());
         return std::nullopt;
     }
 }
 
-bool CQIFFile::DecideDates(const QIFText& text, DatePlan& plan)
+bool CQIFFile::Collect(const QIFText& text, const RecordCollector::Sink& objSink, bool bolReports)
 {
-    DateSurvey objSurvey;
-    ReadReport ignored;
-    const DatePlan surveying = DatePlan::Surveying(objSurvey);
-    QIFRecords objRecords(text.IsUtf8(), surveying, ignored,
-                          [](const records::CQIFTx&, std::int64_t) {});
-    QIFLines objLines(text.Text(), text.EndsLinesWithCr());
+    const std::string_view body = text.Text();
+    RecordCollector objCollector(objSink);
+    QIFLines objLines(body, text.EndsLinesWithCr());
     QIFLine line;
+    std::uint64_t nextReport = kProgressStep;
     while (objLines.Next(line)) {
-        objRecords.HandleLine(line);
+        objCollector.HandleLine(line);
+        if (objLines.Position() >= nextReport) {
+            nextReport = objLines.Position() + kProgressStep;
+            // The survey reports no progress of its own, but it may be stopped all the same.
+            if (!Progress(bolReports ? objLines.Position() : 0, body.size())) {
+                return Fail(FailureKind::Stopped);
+            }
+        }
     }
-    const DateDecision decision = objSurvey.Decide();
-    if (!decision.bolFits) {
-        return Fail(FailureKind::BadText, decision.sFailure);
-    }
-    if (objConfirm_ && !objConfirm_(decision)) {
-        return Fail(FailureKind::BadText, decision.sDayFirstFailure);
-    }
-    plan = DatePlan::Decided(decision);
-    report_ = ReadReport{};
-    report_.dates = decision;
-    return true;
+    objCollector.Finish();
+    return !bolReports || Progress(body.size(), body.size()) || Fail(FailureKind::Stopped);
 }
 
-bool CQIFFile::FinishStatement(statement::CLDXFile& objWriter, const std::string& sLDXFilePath,
-                               const records::CAcctInfo& cAcctInf, std::uint64_t size)
+std::optional<ReadPlan> CQIFFile::Plan(const QIFText& text)
+{
+    ReadSurvey objSurvey(text.IsUtf8());
+    if (!Collect(
+            text, [&objSurvey](const RawRecord& record) { objSurvey.Note(record); }, false)) {
+        return std::nullopt;
+    }
+    ReadPlan plan = objSurvey.Plan();
+    if (objOptions_.dateOrder) {
+        return plan; // the order given reads every date: nothing to decide, nothing to ask
+    }
+    const DateDecision& dates = plan.dates;
+    if (!dates.bolFits) {
+        Fail(FailureKind::BadText, dates.failure.sDescription, dates.failure.line);
+        return std::nullopt;
+    }
+    if (!dates.bolAllDayFirst) {
+        if (objConfirm_ && !objConfirm_(dates)) {
+            Fail(FailureKind::BadText, dates.dayFirstFailure.sDescription,
+                 dates.dayFirstFailure.line);
+            return std::nullopt;
+        }
+        report_.dates = dates;
+    }
+    return plan;
+}
+
+bool CQIFFile::Read(const QIFText& text, const ReadPlan& plan, const QIFRecords::Sink& objSink)
+{
+    const DatePlan objDates = objOptions_.dateOrder ? DatePlan::Given(*objOptions_.dateOrder)
+                                                    : DatePlan::Decided(plan.dates);
+    QIFRecords objRecords(text.IsUtf8(), objDates, report_, objSink);
+    if (objOptions_.objProfile->bolPlainAmounts) {
+        objRecords.SetPlainAmounts(plan.decimalSeparator);
+    }
+    return Collect(
+        text, [&objRecords](const RawRecord& record) { objRecords.Handle(record); }, true);
+}
+
+bool CQIFFile::SaveStatement(statement::CLDXFile& objWriter, const records::CAcctInfo& cAcctInf)
 {
     objWriter.InsertSTMTStartEndDate(cAcctInf, report_.sStartDate, report_.sEndDate);
     objWriter.InsertLEDGERBAL(cAcctInf, report_.sEndDate);
-    if (!objWriter.SaveFile()) {
-        return Fail(FailureKind::CannotSave, "the statement could not be written in full to " +
-                                                 sLDXFilePath + " (is the disk full?)");
-    }
-    if (objProgress_ && !objProgress_(size, size)) {
-        return Fail(FailureKind::Stopped, "");
+    return objWriter.SaveFile() || Fail(FailureKind::CannotSave);
+}
+
+bool CQIFFile::Commit(statement::CLDXFile& objWriter, std::uint64_t size)
+{
+    if (!Progress(size, size)) {
+        return Fail(FailureKind::Stopped);
     }
     // A statement that takes a path must be on the disk; it gets there while it is read back.
     const bool bolPlacing = objOptions_.bolPlace && !objOptions_.objDeliver;
@@ -236,69 +211,29 @@ bool CQIFFile::FinishStatement(statement::CLDXFile& objWriter, const std::string
                                           [&objWriter] { return objWriter.SyncFile(); });
     const std::optional<std::string> difference = objWriter.VerifyFile();
     if (bolPlacing && !synced.get()) {
-        return Fail(FailureKind::CannotSave, "the statement could not be written in full to " +
-                                                 sLDXFilePath + " (is the disk full?)");
+        return Fail(FailureKind::CannotSave);
     }
     if (difference) {
-        return Fail(FailureKind::NotAsWritten,
-                    "the statement did not read back as written: " + *difference);
+        return Fail(FailureKind::NotAsWritten, *difference);
     }
-    if (objProgress_ && !objProgress_(size, size)) {
-        return Fail(FailureKind::Stopped, "");
+    if (!Progress(size, size)) {
+        return Fail(FailureKind::Stopped);
     }
     if (objOptions_.objDeliver) {
-        return objOptions_.objDeliver(objWriter.WorkingPath()) ||
-               Fail(FailureKind::CannotPlace, "the statement could not be written out");
+        return objOptions_.objDeliver(objWriter.WorkingPath()) || Fail(FailureKind::CannotDeliver);
     }
-    return !objOptions_.bolPlace || Place(objWriter, sLDXFilePath);
-}
-
-bool CQIFFile::Place(statement::CLDXFile& objWriter, const std::string& sLDXFilePath)
-{
+    if (!objOptions_.bolPlace) {
+        return true;
+    }
     switch (objWriter.PlaceFile(objOptions_.bolReplace)) {
     case platform::StagedFile::Placement::Placed:
         return true;
     case platform::StagedFile::Placement::Exists:
-        return Fail(FailureKind::StatementExists,
-                    "the statement file already exists (--overwrite replaces it): " + sLDXFilePath);
+        return Fail(FailureKind::StatementExists);
     case platform::StagedFile::Placement::Failed:
         break;
     }
-    return Fail(FailureKind::CannotPlace,
-                "the statement could not be put at " + sLDXFilePath + ": " + std::strerror(errno));
-}
-
-bool CQIFFile::ReadTransactions(const QIFText& text, const QIFRecords::Sink& objSink,
-                                const DatePlan& plan, const ProgressCallback& objProgress)
-{
-    const DateDecision dates = report_.dates;
-    report_ = ReadReport{};
-    report_.dates = dates;
-    QIFRecords objRecords(text.IsUtf8(), plan, report_, objSink);
-    if (plainSeparator_) {
-        objRecords.SetPlainAmounts(*plainSeparator_);
-    }
-    const std::string_view body = text.Text();
-    QIFLines objLines(body, text.EndsLinesWithCr());
-    QIFLine line;
-    std::uint64_t nextReport = kProgressStep;
-    while (objLines.Next(line)) {
-        try {
-            objRecords.HandleLine(line);
-        } catch (const DayFirstMiss&) {
-            throw;
-        } catch (const QIFError& error) {
-            throw QIFError("line " + std::to_string(line.number) + ": " + error.what());
-        }
-        if (objProgress && objLines.Position() >= nextReport) {
-            nextReport = objLines.Position() + kProgressStep;
-            if (!objProgress(objLines.Position(), body.size())) {
-                return false;
-            }
-        }
-    }
-    objRecords.Finish();
-    return !objProgress || objProgress(body.size(), body.size());
+    return Fail(FailureKind::CannotPlace, std::strerror(errno));
 }
 
 } // namespace qif2ldx::qif

@@ -7,6 +7,7 @@
 #include "platform/IProgramFolder.h"
 #include "qif/QIFRecords.h"
 #include "qif/QIFText.h"
+#include "qif/ReadSurvey.h"
 #include "records/CAcctInfo.h"
 #include "statement/StatementProfile.h"
 
@@ -29,20 +30,28 @@ enum class FailureKind
     NotOpen,               // no QIF file was opened
     CannotCreateStatement, // the statement file could not be created
     CannotRead,            // the QIF file could not be read
-    BadText,               // the QIF text cannot be converted (the reason names the line)
+    TooLarge,              // the QIF file is larger than kMaxQIFBytes
+    NotText,               // the file holds bytes that are no text: no QIF file at all
+    BadText,               // the QIF text cannot be converted (line and description say why)
     Stopped,               // the progress callback stopped the run
     CannotSave,            // the finished statement could not be written
     NotAsWritten,          // the statement read back differs from what was written
+    CannotDeliver,         // the finished statement could not be handed to objDeliver
     StatementExists,       // a statement file appeared at the path and may not be replaced
     CannotPlace,           // the finished statement could not be put at its path
     OutOfMemory,           // there was not enough memory
     Unexpected             // any other error
 };
 
+// How a conversion failed: the kind, and what the program found. The words for the user are
+// made by whoever tells the user.
 struct ConversionFailure
 {
     FailureKind kind = FailureKind::None;
-    std::string sReason; // for the user, in a few words; empty for Stopped
+    std::int64_t line = 0; // the QIF line at fault (BadText); 0 when none is
+    // What was found, in a few words: the text's fault ("\"D13/13\" is not a day-first date"),
+    // the read-back's difference, or the system's reason; empty where the kind says it all.
+    std::string sDescription;
 };
 
 // The largest QIF file read: bank downloads are a few hundred kilobytes, and a file of 1 GiB
@@ -68,9 +77,10 @@ struct ConversionOptions
 // Told how far the reading has come; returns false to stop the conversion.
 using ProgressCallback = std::function<bool(std::uint64_t done, std::uint64_t total)>;
 
-// Reads one QIF file, whole, and converts it into one statement file: splits it into lines,
-// collects each transaction's date, amount, number, payee and memo, normalises day-first dates
-// to yyyymmdd, tracks the statement period and drives the statement writer. Owns the open file.
+// Reads one QIF file, whole, and converts it into one statement file: surveys its text for how
+// to read it (the order of the dates, the decimal separator), then reads its records in one
+// pass, collecting each transaction's date, amount, number, payee and memo, tracking the
+// statement period and driving the statement writer. Owns the open file.
 class CQIFFile
 {
 public:
@@ -79,8 +89,7 @@ public:
 
     // Opens the QIF file for reading. False for an empty path, a missing file, anything that is
     // not a regular file, or a file that cannot be opened; nothing is created. Never throws.
-    // sName is the file's name in messages (the path when empty).
-    [[nodiscard]] bool OpenFile(const std::string& sQIFFilePath, const std::string& sName = {});
+    [[nodiscard]] bool OpenFile(const std::string& sQIFFilePath);
     // Converts the open file into the statement at sLDXFilePath for the account. True only when
     // the statement was saved whole at its path; false on every failure, after which Failure()
     // says why and the path holds what it held before. Shows nothing and never throws.
@@ -88,17 +97,15 @@ public:
                                        const records::CAcctInfo& cAcctInf);
 
     void SetOptions(const ConversionOptions& objOptions) { objOptions_ = objOptions; }
-    // Asked before the dates are read in another order than day first; false fails the
-    // conversion as a day-first reading would.
+    // Asked, once the text is surveyed, before its dates are read in another order than day
+    // first; false fails the conversion as a day-first reading would.
     void SetConfirmDateOrder(std::function<bool(const DateDecision&)> objConfirm)
     {
         objConfirm_ = std::move(objConfirm);
     }
     // Reads the open file as ConvertQIFtoLDX does, handing each transaction to the sink instead
-    // of a statement; objRestart is called when the reading begins again from the start (the
-    // dates turned out not to be day first). False on every failure. Never throws.
-    [[nodiscard]] bool Preview(const QIFRecords::Sink& objSink,
-                               const std::function<void()>& objRestart);
+    // of a statement. False on every failure. Never throws.
+    [[nodiscard]] bool Preview(const QIFRecords::Sink& objSink);
 
     // Called now and then while lines are read, and once more before the statement takes its
     // place; returning false stops the conversion (failure).
@@ -108,46 +115,36 @@ public:
     [[nodiscard]] const ConversionFailure& Failure() const { return failure_; }
 
 private:
-    bool Fail(FailureKind kind, std::string sReason);
-    // A new statement writer with its working file and the fixed head; nullptr when the file
-    // cannot be created.
-    std::unique_ptr<statement::CLDXFile> StartStatement(const std::string& sLDXFilePath,
-                                                        const records::CAcctInfo& cAcctInf);
-    // The open file's text; nullopt (after Fail) when it cannot be read or is not text.
-    std::optional<QIFText> ReadText();
-    // Finds the order of the file's dates, asks for it, and sets the plan; false after Fail.
-    bool DecideDates(const QIFText& text, DatePlan& plan);
+    bool Fail(FailureKind kind, std::string sDescription = {}, std::int64_t line = 0);
     // Resets the results, then runs objRun with every error turned into a failure.
     bool Guarded(const std::function<bool()>& objRun);
-    // Reads the whole text into the sink with the plan, deciding the order of its dates first
-    // where it must (then objRestart, which may Fail); false after Fail.
-    bool ReadFile(const QIFText& text, const QIFRecords::Sink& objSink,
-                  const std::function<bool()>& objRestart, DatePlan& plan,
-                  const ProgressCallback& objProgress);
-    // Reads the text's lines into the sink; false when the progress callback stopped it.
-    bool ReadTransactions(const QIFText& text, const QIFRecords::Sink& objSink,
-                          const DatePlan& plan, const ProgressCallback& objProgress);
-    // For a profile of plain amounts: reads the text once, writing nothing, for the decimal
-    // separator its amounts show (and the order of its dates). False after Fail.
-    bool SurveyAmounts(const QIFText& text, DatePlan& plan);
-    // The plan a reading starts with: the order given, or day first until a date says not.
-    [[nodiscard]] DatePlan FirstPlan() const;
-    // The period, the balance, the save and the placement.
-    bool FinishStatement(statement::CLDXFile& objWriter, const std::string& sLDXFilePath,
-                         const records::CAcctInfo& cAcctInf, std::uint64_t size);
-    bool Place(statement::CLDXFile& objWriter, const std::string& sLDXFilePath);
+    // The open file's text; nullopt (after Fail) when it cannot be read or is not text.
+    std::optional<QIFText> ReadText();
+    // Surveys the text and settles how it is read, asking where the dates are not day first;
+    // nullopt after Fail.
+    std::optional<ReadPlan> Plan(const QIFText& text);
+    // Reads the text's records into the sink as planned; false after Fail.
+    bool Read(const QIFText& text, const ReadPlan& plan, const QIFRecords::Sink& objSink);
+    // Hands every record of the text to the sink; false when the progress callback stopped it.
+    bool Collect(const QIFText& text, const RecordCollector::Sink& objSink, bool bolReports);
+    // The statement writer with its working file and the fixed head; nullptr after Fail.
+    std::unique_ptr<statement::CLDXFile> StartStatement(const std::string& sLDXFilePath,
+                                                        const records::CAcctInfo& cAcctInf);
+    // The period, the balance and the save; false after Fail.
+    bool SaveStatement(statement::CLDXFile& objWriter, const records::CAcctInfo& cAcctInf);
+    // The read-back, then the delivery or the placement; false after Fail.
+    bool Commit(statement::CLDXFile& objWriter, std::uint64_t size);
+    bool Progress(std::uint64_t done, std::uint64_t total) const;
 
     platform::IMessages& objMessages_;
     const platform::IProgramFolder& objProgramFolder_;
     const platform::IClock& objClock_;
     platform::UniqueFd objFile_;
-    std::string sQIFFilePath_;
     std::function<bool(const DateDecision&)> objConfirm_;
     ProgressCallback objProgress_;
     ConversionOptions objOptions_;
     ReadReport report_;
     ConversionFailure failure_;
-    std::optional<char> plainSeparator_; // amounts are made plain decimals read with it
 };
 
 } // namespace qif2ldx::qif

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "qif/QIFDate.h"
+#include "qif/RecordCollector.h"
 
 #include <cstdint>
 #include <optional>
@@ -10,12 +11,11 @@
 
 namespace qif2ldx::qif {
 
-// A date that is no real day read day first, met while the reading still assumes that every
-// date is: the file's order has to be found before it is read again.
-class DayFirstMiss : public QIFError
+// What is wrong with a QIF text, and where.
+struct TextFault
 {
-public:
-    using QIFError::QIFError;
+    std::int64_t line = 0;    // counting from 1; 0 for the text as a whole
+    std::string sDescription; // "\"D13/13/2020\" is no real day …"
 };
 
 // Which order the dates of a file are read in, decided once for the whole file.
@@ -23,82 +23,73 @@ struct DateDecision
 {
     DateOrder order = DateOrder::DayFirst; // for the dates no "!Option:" line governs
     bool bolFits = true;                   // every date of the file reads as a real day
+    // Every date reads as a real day day first, so the file is read day first as it always
+    // was, "!Option:" lines or not.
+    bool bolAllDayFirst = true;
     // The date that decided another order than day first: the first that is no real day read
     // day first. Its line number is 0 when day first was kept.
     std::int64_t line = 0;
-    std::string sLine;            // that "D" line as written
-    std::string sDate;            // what it reads as, yyyymmdd
-    std::string sFailure;         // when !bolFits: why, naming the first date that cannot be read
-    std::string sDayFirstFailure; // why reading day first instead fails (for a refusal)
+    std::string sLine;         // that "D" line as written
+    std::string sDate;         // what it reads as, yyyymmdd
+    TextFault failure;         // when !bolFits: the first date that cannot be read
+    TextFault dayFirstFailure; // why reading day first instead fails (for a refusal)
 };
 
-// Looks at every date of a file before it is read: the order is day first when that reads
+// Looks at every date of a file before any is read: the order is day first when that reads
 // every date as a real day (so a file read that way before reads the same now); otherwise
 // "!Option:MDY|DMY|YMD" lines set the order for the dates after them, and the others take the
 // first of day, month and year first that reads all of them as real days.
 class DateSurvey
 {
 public:
-    // One date text, on the line given, under the order an "!Option:" line set, if any.
-    void Note(const std::string& sText, std::int64_t line, std::string_view sLine,
-              std::optional<DateOrder> option);
+    // bolUtf8: the lines are UTF-8 rather than Windows-1252 (for the messages).
+    explicit DateSurvey(bool bolUtf8) : bolUtf8_(bolUtf8) {}
+
+    void Note(const DateLine& date);
     [[nodiscard]] DateDecision Decide() const;
 
 private:
     struct Miss
     {
         std::int64_t line = 0;
-        std::string sLine;
+        std::string sLine; // as written
         std::string sText;
     };
-    static constexpr int kOrderCount = 3;
+    [[nodiscard]] Miss MissOf(const DateLine& date) const;
 
+    bool bolUtf8_;
     bool bolAllDayFirst_ = true;
     std::optional<Miss> optionMiss_; // the first date its "!Option:" order does not read
     std::optional<DateOrder> missedOption_;
-    std::optional<Miss> misses_[kOrderCount]; // per order, the first unmarked date it does not read
-    std::optional<Miss> unreadable_;          // the first unmarked date that no order reads
+    std::optional<Miss> misses_[3];  // per order, the first unmarked date it does not read
+    std::optional<Miss> unreadable_; // the first unmarked date that no order reads
 };
 
-// How the dates of one reading of the file are read.
+// How the dates of a file are read once their order is known.
 class DatePlan
 {
 public:
-    // Day first, until a date is no real day that way: then DayFirstMiss.
-    [[nodiscard]] static DatePlan AssumeDayFirst();
     // The order given for every date, "!Option:" lines or not.
-    [[nodiscard]] static DatePlan Forced(DateOrder order);
-    // What the survey decided.
-    [[nodiscard]] static DatePlan Decided(const DateDecision& decision);
-    // Every date goes to the survey; none is read.
-    [[nodiscard]] static DatePlan Surveying(DateSurvey& objSurvey);
+    [[nodiscard]] static DatePlan Given(DateOrder order) { return {order, false}; }
+    // What the survey decided: "!Option:" lines govern the dates after them, unless every date
+    // reads day first.
+    [[nodiscard]] static DatePlan Decided(const DateDecision& decision)
+    {
+        return {decision.order, !decision.bolAllDayFirst};
+    }
 
-    // The yyyymmdd of the date text on a line (sLine: the line as written), under the order an
-    // "!Option:" line set, if any; empty while surveying. Throws QIFError (DayFirstMiss when
-    // day first is only assumed) for a date that is no real day in the order that applies.
-    [[nodiscard]] std::string Read(const std::string& sText, std::int64_t line,
-                                   std::string_view sLine, std::optional<DateOrder> option) const;
+    // The order the date is read in.
+    [[nodiscard]] DateOrder OrderOf(const DateLine& date) const
+    {
+        return bolOptions_ && date.option ? *date.option : order_;
+    }
 
 private:
-    enum class Kind
-    {
-        Assumed,
-        Forced,
-        Decided,
-        Surveying
-    };
-    DatePlan(Kind kind, DateOrder order, DateSurvey* objSurvey = nullptr)
-        : kind_(kind), order_(order), objSurvey_(objSurvey)
-    {}
+    DatePlan(DateOrder order, bool bolOptions) : order_(order), bolOptions_(bolOptions) {}
 
-    Kind kind_;
     DateOrder order_;
-    DateSurvey* objSurvey_;
+    bool bolOptions_;
 };
-
-// The order an "!Option:" line names: "!Option:MDY", "!Option:DMY" or "!Option:YMD", in any
-// letter case and with blanks after it; nullopt for any other line.
-[[nodiscard]] std::optional<DateOrder> OptionDateOrder(std::string_view sLine);
 
 // The refusal for a date that is no real day in the order given: "\"D12/25/2026\" is not a
 // day-first date".

@@ -1,21 +1,48 @@
 // SPDX-License-Identifier: MIT
 #include "qif/QIFDate.h"
 
+#include "platform/Text.h"
 #include "platform/Windows1252.h"
 
+#include <algorithm>
 #include <array>
 
 namespace qif2ldx::qif {
 namespace {
 
-std::string_view TrimSpaces(std::string_view text)
+// The digits of a date as its parts are put one after the other: at most eight characters are
+// kept, and any more make it no date at all.
+class DateDigits
 {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return {};
+public:
+    void Append(std::string_view part)
+    {
+        if (size_ + part.size() > text_.size()) {
+            size_ = text_.size() + 1;
+            return;
+        }
+        part.copy(text_.data() + size_, part.size());
+        size_ += part.size();
     }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
+
+    // The date as yyyymmdd when the parts made exactly eight digits naming a real day; else 0.
+    [[nodiscard]] std::uint32_t Day() const
+    {
+        const std::string_view text(text_.data(), std::min(size_, text_.size()));
+        if (size_ != text_.size() || !IsCalendarDate(text)) {
+            return 0;
+        }
+        std::uint32_t day = 0;
+        for (const char c : text) {
+            day = day * 10 + static_cast<std::uint32_t>(c - '0');
+        }
+        return day;
+    }
+
+private:
+    std::array<char, 8> text_{};
+    std::size_t size_ = 0;
+};
 
 struct DateParts
 {
@@ -33,39 +60,45 @@ DateParts PartsOf(std::string_view date)
 
 // A two-digit year in full: with an apostrophe before it always 20xx (Quicken writes 1/5'23 and
 // 12/21' 7), otherwise 00-69 in 2000-2069 and 70-99 in the 1900s. A year of another length is
-// kept as written (one or two digits after an apostrophe count as 20xx); nullopt for two
+// kept as written (one or two digits after an apostrophe count as 20xx). False for two
 // characters that are not a number.
-std::optional<std::string> FullYear(std::string_view year, bool bolApostrophe)
+bool AppendFullYear(std::string_view year, bool bolApostrophe, DateDigits& out)
 {
-    const bool digits = !year.empty() && year.find_first_not_of("0123456789") == std::string::npos;
+    const bool digits = platform::IsAllDigits(year);
     if (bolApostrophe && digits && year.size() <= 2) {
-        return std::string(year.size() == 1 ? "200" : "20") + std::string(year);
+        out.Append(year.size() == 1 ? "200" : "20");
+        out.Append(year);
+        return true;
     }
     if (year.size() != 2) {
-        return std::string(year);
+        out.Append(year);
+        return true;
     }
     if (!digits) {
-        return std::nullopt;
+        return false;
     }
-    return std::string((year[0] - '0') * 10 + (year[1] - '0') < 70 ? "20" : "19") +
-           std::string(year);
+    out.Append((year[0] - '0') * 10 + (year[1] - '0') < 70 ? "20" : "19");
+    out.Append(year);
+    return true;
 }
 
 // A day or month of one character gets a leading "0".
-std::string Padded(std::string_view part)
+void AppendPadded(std::string_view part, DateDigits& out)
 {
-    return part.size() == 1 ? "0" + std::string(part) : std::string(part);
+    if (part.size() == 1) {
+        out.Append("0");
+    }
+    out.Append(part);
 }
 
-// A date text taken apart, in the places the reading takes them from.
+// A date text taken apart, in the places the reading takes them from; views into the text.
 struct DatePieces
 {
-    bool bolFound = false;           // the text has a separator
-    bool bolApostrophe = false;      // the year follows an apostrophe
-    std::string first;               // before the first separator
-    std::string second;              // the two characters after it, "5/" turned into "5"
-    std::string last;                // after the last separator
-    std::optional<std::string> year; // last, as a full year; nullopt when it cannot be one
+    bool bolFound = false;      // the text has a separator
+    bool bolApostrophe = false; // the year follows an apostrophe
+    std::string_view first;     // before the first separator
+    std::string_view second;    // the two characters after it, "5/" turned into "5"
+    std::string_view last;      // after the last separator
 };
 
 DatePieces SplitDate(std::string_view text)
@@ -87,25 +120,46 @@ DatePieces SplitDate(std::string_view text)
     if (parts.bolApostrophe) {
         lastSeparator = apostrophe;
     }
-    parts.first = std::string(text.substr(0, firstSeparator));
-    const std::string_view middle =
-        text.substr(firstSeparator + 1, lastSeparator - firstSeparator - 1);
+    parts.first = text.substr(0, firstSeparator);
     if (lastSeparator == firstSeparator) {
-        parts.second = std::string(text.substr(firstSeparator + 1, 2));
+        parts.second = text.substr(firstSeparator + 1, 2);
     } else {
         // The two characters after the first separator, up to the next one.
-        parts.second = std::string(middle.substr(0, 2));
-        if (middle.size() < 2) {
-            parts.second = std::string(middle);
-        }
+        parts.second = text.substr(firstSeparator + 1,
+                                   std::min<std::size_t>(2, lastSeparator - firstSeparator - 1));
     }
-    const std::size_t cut = parts.second.find_first_of(std::string{separator, '\''});
-    if (cut != std::string::npos) {
+    const char cuts[] = {separator, '\''};
+    const std::size_t cut = parts.second.find_first_of(std::string_view(cuts, 2));
+    if (cut != std::string_view::npos) {
         parts.second = parts.second.substr(0, cut);
     }
-    parts.last = std::string(text.substr(lastSeparator + 1));
-    parts.year = FullYear(parts.last, parts.bolApostrophe);
+    parts.last = text.substr(lastSeparator + 1);
     return parts;
+}
+
+// The day that year, month and day name together, as written one after the other; 0 when they
+// do not make eight digits naming a real day.
+std::uint32_t DayOf(const DatePieces& parts, DateOrder order)
+{
+    DateDigits digits;
+    std::string_view month = parts.second;
+    std::string_view day = parts.first;
+    if (order == DateOrder::YearFirst) {
+        if (parts.bolApostrophe || !AppendFullYear(parts.first, false, digits)) {
+            return 0; // after an apostrophe the year is the last part
+        }
+        day = parts.last;
+    } else {
+        if (!AppendFullYear(parts.last, parts.bolApostrophe, digits)) {
+            return 0;
+        }
+        if (order == DateOrder::MonthFirst) {
+            std::swap(month, day);
+        }
+    }
+    AppendPadded(month, digits);
+    AppendPadded(day, digits);
+    return digits.Day();
 }
 
 } // namespace
@@ -170,7 +224,7 @@ const char* DateOrderName(DateOrder order)
 
 std::string DateText(std::string_view sLine)
 {
-    std::string_view s = TrimSpaces(sLine);
+    std::string_view s = platform::TrimSpaces(sLine);
     if (s.find('\t') != std::string_view::npos) {
         s.remove_suffix(1);
     }
@@ -192,48 +246,42 @@ bool HasDigit(std::string_view sText)
     return sText.find_first_of("0123456789") != std::string_view::npos;
 }
 
-std::optional<std::string> ReadDate(std::string_view sText, DateOrder order)
+DateReadings ReadDateAllOrders(std::string_view sText)
 {
-    if (sText.size() == 8 && sText.find_first_not_of("0123456789") == std::string_view::npos) {
-        return IsCalendarDate(sText) ? std::optional<std::string>(sText) : std::nullopt;
+    DateReadings readings{};
+    if (sText.size() == 8 && platform::IsAllDigits(sText)) {
+        DateDigits digits;
+        digits.Append(sText);
+        readings.fill(digits.Day());
+        return readings;
     }
     const DatePieces parts = SplitDate(sText);
-    if (!parts.bolFound) {
-        return std::nullopt;
-    }
-    std::optional<std::string> year;
-    std::string month;
-    std::string day;
-    switch (order) {
-    case DateOrder::DayFirst:
-        year = parts.year;
-        month = parts.second;
-        day = parts.first;
-        break;
-    case DateOrder::MonthFirst:
-        year = parts.year;
-        month = parts.first;
-        day = parts.second;
-        break;
-    case DateOrder::YearFirst:
-        if (parts.bolApostrophe) {
-            return std::nullopt; // the year is the part after the apostrophe
+    if (parts.bolFound) {
+        for (const DateOrder order : kDateOrders) {
+            readings.at(static_cast<std::size_t>(order)) = DayOf(parts, order);
         }
-        year = FullYear(parts.first, false);
-        month = parts.second;
-        day = parts.last;
-        break;
     }
-    if (!year) {
-        return std::nullopt;
+    return readings;
+}
+
+std::optional<std::string> ReadDate(std::string_view sText, DateOrder order)
+{
+    const std::uint32_t day = ReadDateAllOrders(sText).at(static_cast<std::size_t>(order));
+    return day == 0 ? std::nullopt : std::optional<std::string>(DayText(day));
+}
+
+std::string DayText(std::uint32_t day)
+{
+    std::string sText(8, '0');
+    for (std::size_t i = 8; i-- > 0; day /= 10) {
+        sText[i] = static_cast<char>('0' + day % 10);
     }
-    std::string date = *year + Padded(month) + Padded(day);
-    return IsCalendarDate(date) ? std::optional<std::string>(std::move(date)) : std::nullopt;
+    return sText;
 }
 
 bool IsCalendarDate(std::string_view sDate)
 {
-    if (sDate.size() != 8 || sDate.find_first_not_of("0123456789") != std::string_view::npos) {
+    if (sDate.size() != 8 || !platform::IsAllDigits(sDate)) {
         return false;
     }
     const auto number = [&](std::size_t pos, std::size_t length) {

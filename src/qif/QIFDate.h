@@ -3,6 +3,7 @@
 
 #include "qif/QIFError.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -17,6 +18,10 @@ enum class DateOrder
     MonthFirst, // 03/15/2003
     YearFirst   // 2003/03/15
 };
+
+// Every order, in the order they are tried.
+inline constexpr DateOrder kDateOrders[] = {DateOrder::DayFirst, DateOrder::MonthFirst,
+                                            DateOrder::YearFirst};
 
 // "day first", "month first", "year first".
 [[nodiscard]] const char* DateOrderName(DateOrder order);
@@ -39,6 +44,14 @@ enum class DateOrder
 // padded); month first swaps day and month; year first reads year, month and day from the
 // front.
 [[nodiscard]] std::optional<std::string> ReadDate(std::string_view sText, DateOrder order);
+
+// What a date text reads as in each order (indexed by DateOrder): yyyymmdd as a number, 0 where
+// it names no real day in that order. Reads the text once; ReadDate gives the same dates.
+using DateReadings = std::array<std::uint32_t, 3>;
+[[nodiscard]] DateReadings ReadDateAllOrders(std::string_view sText);
+
+// The yyyymmdd text of a date that ReadDateAllOrders gave.
+[[nodiscard]] std::string DayText(std::uint32_t day);
 
 // True when the text is eight digits naming a real day: year 0001-9999, month 01-12, a day
 // that month has (29 February only in leap years).

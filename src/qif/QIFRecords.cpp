@@ -3,42 +3,11 @@
 
 #include "platform/Windows1252.h"
 #include "qif/QIFDate.h"
+#include "qif/QIFError.h"
 
 #include <algorithm>
-#include <array>
-#include <cctype>
 
 namespace qif2ldx::qif {
-namespace {
-
-// The section a "!" line begins, in upper case without the blanks after it.
-std::string SectionName(std::string_view line)
-{
-    std::string name;
-    for (const char c : line) {
-        name.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
-    }
-    while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) {
-        name.pop_back();
-    }
-    return name;
-}
-
-bool StartsWith(std::string_view text, std::string_view start)
-{
-    return text.substr(0, start.size()) == start;
-}
-
-// Sections whose records are no transactions.
-bool IsListSection(const std::string& name)
-{
-    static constexpr std::array<std::string_view, 10> kLists = {
-        "!ACCOUNT",     "!TYPE:CAT",    "!TYPE:CLASS", "!TYPE:MEMORIZED", "!TYPE:SECURITY",
-        "!TYPE:PRICES", "!TYPE:BUDGET", "!TYPE:TAG",   "!TYPE:PAYEE",     "!TYPE:TEMPLATE"};
-    return std::find(kLists.begin(), kLists.end(), name) != kLists.end();
-}
-
-} // namespace
 
 const char* LeftOutText(LeftOutReason reason)
 {
@@ -59,181 +28,89 @@ const char* LeftOutText(LeftOutReason reason)
     return "";
 }
 
-QIFRecords::QIFRecords(bool bolUtf8, const DatePlan& objDates, ReadReport& objReport, Sink objSink)
-    : bolUtf8_(bolUtf8), objDates_(objDates), objReport_(objReport), objSink_(std::move(objSink))
-{}
-
-void QIFRecords::HandleLine(const QIFLine& line)
+void QIFRecords::Handle(const RawRecord& record)
 {
-    const std::string_view text = line.text;
-    if (text.empty()) {
+    if (record.kind == RawRecord::Kind::List) {
+        LeaveOut(record, LeftOutReason::NotATransaction);
         return;
     }
-    if (text.front() == '!') {
-        HandleSection(text);
-        return;
-    }
-    const std::string_view field = text.substr(1);
-    if (!inTransactions_) {
-        HandleNonTransaction(line);
-        return;
-    }
-    if (text.front() != '^') {
-        Open(line.number);
-    }
-    switch (text.front()) {
-    case 'D': {
-        const std::string sText = DateText(text);
-        // A "D" line without a digit is no date (a description, say); the record keeps its own.
-        if (HasDigit(sText)) {
-            std::string sDate = objDates_.Read(sText, line.number, Decode(text), option_);
-            if (!sDate.empty()) { // empty while the dates are only surveyed
-                cTxn_.sDate = std::move(sDate);
-                TrackPeriod(cTxn_.sDate);
-            }
-        } else {
-            bolNoDateText_ = true;
+    std::string sDate = ReadDates(record);
+    if (record.IsComplete()) {
+        const bool bolWritten = Write(record, std::move(sDate));
+        if (!record.bolClosed) {
+            objReport_.bolUnterminatedWritten = bolWritten;
         }
-        break;
-    }
-    case 'U':
-    case 'T':
-        cTxn_.sAmount = Decode(field);
-        break;
-    case 'P':
-        cTxn_.sPayee = Decode(field);
-        break;
-    case 'M':
-        cTxn_.sMemo = Decode(field);
-        break;
-    case 'N':
-        cTxn_.sNum = Decode(field);
-        break;
-    case '^':
-        EndTransaction();
-        break;
-    default:
-        break; // categories, cleared flags, addresses, splits and the rest are not carried
-    }
-}
-
-void QIFRecords::HandleSection(std::string_view line)
-{
-    const std::string name = SectionName(line);
-    if (const std::optional<DateOrder> order = OptionDateOrder(line)) {
-        option_ = order;
         return;
     }
-    if (StartsWith(name, "!OPTION:") || StartsWith(name, "!CLEAR:")) {
-        return; // options change no section
-    }
-    const bool transactions = !IsListSection(name);
-    if (inTransactions_ && !transactions) {
-        EndUnterminated(); // a list begins: the transaction before it has ended
-    } else if (!inTransactions_ && opened_) {
-        LeaveOut(LeftOutReason::NotATransaction); // a list record the next section ends
-        opened_ = false;
-    }
-    sSection_ = std::string(line);
-    inTransactions_ = transactions;
-    inAccounts_ = name == "!ACCOUNT";
-}
-
-void QIFRecords::HandleNonTransaction(const QIFLine& line)
-{
-    if (line.text.front() == '^') {
-        if (inAccounts_ && !sAccountName_.empty()) {
-            sAccount_ = sAccountName_;
-        }
-        sAccountName_.clear();
-        if (opened_) {
-            LeaveOut(LeftOutReason::NotATransaction);
-        }
-        opened_ = false;
+    ++objReport_.records;
+    if (!record.bolClosed) {
+        objReport_.bolUnterminatedRecord = true;
+        LeaveOut(record, LeftOutReason::NoClosingCaret);
         return;
     }
-    if (inAccounts_ && line.text.front() == 'N') {
-        sAccountName_ = Decode(line.text.substr(1));
-    }
-    Open(line.number);
+    ++objReport_.dropped;
+    LeaveOut(record, !record.dates.empty()  ? LeftOutReason::NoAmount
+                     : record.bolNoDateText ? LeftOutReason::NoRealDate
+                                            : LeftOutReason::NoDate);
 }
 
-void QIFRecords::Open(std::int64_t line)
+std::string QIFRecords::ReadDates(const RawRecord& record)
 {
-    if (!opened_) {
-        opened_ = true;
-        recordLine_ = line;
-        bolNoDateText_ = false;
+    std::string sDate;
+    for (const DateLine& date : record.dates) {
+        const DateOrder order = objDates_.OrderOf(date);
+        const std::uint32_t day = ReadDateAllOrders(date.sText).at(static_cast<std::size_t>(order));
+        if (day == 0) {
+            throw QIFError(date.line, NotInOrder(Decode(date.sLine), order));
+        }
+        sDate = DayText(day);
+        TrackPeriod(sDate);
     }
+    return sDate;
 }
 
-void QIFRecords::LeaveOut(LeftOutReason reason)
+void QIFRecords::LeaveOut(const RawRecord& record, LeftOutReason reason)
 {
     objReport_.leftOut.push_back(
-        {recordLine_, reason, reason == LeftOutReason::NotATransaction ? sSection_ : ""});
+        {record.line, reason,
+         reason == LeftOutReason::NotATransaction ? std::string(record.sSection) : std::string()});
 }
 
-void QIFRecords::Finish()
+bool QIFRecords::Write(const RawRecord& record, std::string sDate)
 {
-    if (inTransactions_) {
-        EndUnterminated();
-    } else if (opened_) {
-        LeaveOut(LeftOutReason::NotATransaction);
-    }
-}
-
-void QIFRecords::EndTransaction()
-{
-    if (!cTxn_.sDate.empty() && !cTxn_.sAmount.empty()) {
-        Write();
-    } else if (opened_) {
-        ++objReport_.dropped;
-        ++objReport_.records;
-        LeaveOut(cTxn_.sDate.empty()
-                     ? (bolNoDateText_ ? LeftOutReason::NoRealDate : LeftOutReason::NoDate)
-                     : LeftOutReason::NoAmount);
-    }
-    cTxn_ = records::CQIFTx{};
-    opened_ = false;
-}
-
-void QIFRecords::EndUnterminated()
-{
-    if (!opened_) {
-        return;
-    }
-    if (!cTxn_.sDate.empty() && !cTxn_.sAmount.empty()) {
-        objReport_.bolUnterminatedWritten = Write();
-    } else {
-        objReport_.bolUnterminatedRecord = true;
-        ++objReport_.records;
-        LeaveOut(LeftOutReason::NoClosingCaret);
-    }
-    cTxn_ = records::CQIFTx{};
-    opened_ = false;
-}
-
-bool QIFRecords::Write()
-{
+    records::CQIFTx cTxn;
+    cTxn.sDate = std::move(sDate);
+    cTxn.sAmount = Decode(record.sAmount);
+    cTxn.sPayee = Decode(record.sPayee);
+    cTxn.sMemo = Decode(record.sMemo);
+    cTxn.sNum = Decode(record.sNum);
+    ++objReport_.records;
     if (plainSeparator_) {
-        const std::optional<Decimal> amount = ReadAmount(cTxn_.sAmount, *plainSeparator_);
+        const std::optional<Decimal> amount = ReadAmount(cTxn.sAmount, *plainSeparator_);
         if (!amount) {
-            ++objReport_.records;
-            LeaveOut(LeftOutReason::AmountNotANumber);
+            LeaveOut(record, LeftOutReason::AmountNotANumber);
             return false;
         }
-        cTxn_.sAmount = FormatDecimal(*amount, 0, false);
+        cTxn.sAmount = FormatDecimal(*amount, 0, false);
     }
-    objSink_(cTxn_, recordLine_);
-    ++objReport_.records;
+    objSink_(cTxn, record.line);
     ++objReport_.written;
-    objReport_.amounts.Note(cTxn_.sAmount, recordLine_);
-    auto& accounts = objReport_.accounts;
-    if (!sAccount_.empty() &&
-        std::find(accounts.begin(), accounts.end(), sAccount_) == accounts.end()) {
-        accounts.push_back(sAccount_);
-    }
+    objReport_.amounts.Note(cTxn.sAmount, record.line);
+    NoteAccount(record.sAccount);
     return true;
+}
+
+void QIFRecords::NoteAccount(std::string_view sAccount)
+{
+    if (sAccount.empty() || sAccount == sLastAccount_) {
+        return;
+    }
+    sLastAccount_ = sAccount;
+    std::string sName = Decode(sAccount);
+    auto& accounts = objReport_.accounts;
+    if (std::find(accounts.begin(), accounts.end(), sName) == accounts.end()) {
+        accounts.push_back(std::move(sName));
+    }
 }
 
 void QIFRecords::TrackPeriod(const std::string& sNew)

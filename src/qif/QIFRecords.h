@@ -3,7 +3,7 @@
 
 #include "qif/DatePlan.h"
 #include "qif/QIFAmount.h"
-#include "qif/QIFLines.h"
+#include "qif/RecordCollector.h"
 #include "records/CQIFTx.h"
 
 #include <cstdint>
@@ -54,21 +54,21 @@ struct ReadReport
     AmountTally amounts;          // the written transactions' amounts
 };
 
-// Collects the lines of one transaction at a time: date, amount, number, payee and memo, by
-// each line's first character; every other line is skipped. A record closed by "^" that holds
-// a date and an amount goes to the sink, and so does such a record still open when the text
-// ends. Tracks the period over every date read. A line starting with "!" begins a section: the
-// records of account lists, categories, classes, memorised transactions, securities, prices,
-// budgets, tags, payees and templates are no transactions, and their lines are not read.
+// Reads the records of a text in one pass, once the survey has planned it: each transaction
+// record that holds a date and an amount goes to the sink, and every other record is left out
+// with its reason. Dates are read in the plan's order, and the period follows every date read.
 class QIFRecords
 {
 public:
     // Each transaction, with the line its record starts on.
     using Sink = std::function<void(const records::CQIFTx&, std::int64_t line)>;
 
-    // bolUtf8: the fields are UTF-8; otherwise Windows-1252. Dates are read as the plan says.
-    QIFRecords(bool bolUtf8, const DatePlan& objDates, ReadReport& objReport, Sink objSink);
-    // The plan is kept by reference: a temporary one would be gone before the first line.
+    // bolUtf8: the fields are UTF-8; otherwise Windows-1252.
+    QIFRecords(bool bolUtf8, const DatePlan& objDates, ReadReport& objReport, Sink objSink)
+        : bolUtf8_(bolUtf8), objDates_(objDates), objReport_(objReport),
+          objSink_(std::move(objSink))
+    {}
+    // The plan is kept by reference: a temporary one would be gone before the first record.
     QIFRecords(bool bolUtf8, const DatePlan&& objDates, ReadReport& objReport,
                Sink objSink) = delete;
 
@@ -76,20 +76,16 @@ public:
     // record whose amount is no number that way is left out.
     void SetPlainAmounts(char decimalSeparator) { plainSeparator_ = decimalSeparator; }
 
-    // Handles one line. Throws QIFError for a date that cannot be read.
-    void HandleLine(const QIFLine& line);
-    // The text has ended.
-    void Finish();
+    // Reads one record. Throws QIFError for a date that is no real day in its order.
+    void Handle(const RawRecord& record);
 
 private:
-    void HandleSection(std::string_view line);
-    void HandleNonTransaction(const QIFLine& line);
-    void Open(std::int64_t line);
-    void LeaveOut(LeftOutReason reason);
-    void EndTransaction();
-    void EndUnterminated();
+    void LeaveOut(const RawRecord& record, LeftOutReason reason);
+    // Reads the record's dates, tracking the period; the last one read.
+    std::string ReadDates(const RawRecord& record);
     // Hands the record on; false when it was left out instead.
-    bool Write();
+    bool Write(const RawRecord& record, std::string sDate);
+    void NoteAccount(std::string_view sAccount);
     void TrackPeriod(const std::string& sNew);
     [[nodiscard]] std::string Decode(std::string_view field) const;
 
@@ -97,17 +93,8 @@ private:
     const DatePlan& objDates_;
     ReadReport& objReport_;
     Sink objSink_;
-    records::CQIFTx cTxn_;
-    bool opened_ = false;         // the current record holds a field
-    std::int64_t recordLine_ = 0; // where the current record starts
-    bool bolNoDateText_ = false;  // the record has a "D" line that holds no date
-    std::string sSection_;        // the "!" line of the current list section
-    bool inTransactions_ = true;  // lines before any section are transactions
-    bool inAccounts_ = false;     // in an "!Account" section
-    std::optional<DateOrder> option_;
     std::optional<char> plainSeparator_;
-    std::string sAccountName_; // the "N" line of the account record being read
-    std::string sAccount_;     // the account the transactions that follow belong to
+    std::string_view sLastAccount_; // the account last noted, as written
 };
 
 } // namespace qif2ldx::qif

@@ -163,25 +163,33 @@ TEST_F(CQIFFileTest, FieldsKeepTheirTextAndWindows1252IsDecoded)
 
 TEST_F(CQIFFileTest, UnreadableDatesFailWithoutSavingTheStatement)
 {
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"D01022003\r\nT1\r\n^\r\n",
-         "line 1: \"D01022003\" is no real day, read day first, month first or year first"},
-        {"D01/02/2003\r\nD01/xx/2003\r\n",
-         "line 2: \"D01/xx/2003\" is no real day, read day first, month first or year first"},
-        {"D13/01/2020\r\nT1\r\n^\r\nD01/13/2020\r\n",
-         "line 4: \"D01/13/2020\" is no real day read day first, and no other date order reads "
-         "every date of the file"},
-        {"!Option:MDY\r\nD13/01/2020\r\nD12/31/2020\r\n",
-         "line 2: \"D13/01/2020\" is not a month-first date, as an \"!Option:\" line before it "
-         "says the dates are"}};
-    for (const auto& [bad, reason] : cases) {
-        EXPECT_FALSE(Convert(bad)) << bad;
-        EXPECT_EQ(Folder(), std::vector<std::string>{"in.qif"}) << bad; // nothing left behind
-        EXPECT_EQ(failure.sReason, reason) << bad;
+    struct Case
+    {
+        std::string bad;
+        std::int64_t line;
+        std::string description;
+    };
+    const std::vector<Case> cases = {
+        {"D01022003\r\nT1\r\n^\r\n", 1,
+         "\"D01022003\" is no real day, read day first, month first or year first"},
+        {"D01/02/2003\r\nD01/xx/2003\r\n", 2,
+         "\"D01/xx/2003\" is no real day, read day first, month first or year first"},
+        {"D13/01/2020\r\nT1\r\n^\r\nD01/13/2020\r\n", 4,
+         "\"D01/13/2020\" is no real day read day first, and no other date order reads every "
+         "date of the file"},
+        {"!Option:MDY\r\nD13/01/2020\r\nD12/31/2020\r\n", 2,
+         "\"D13/01/2020\" is not a month-first date, as an \"!Option:\" line before it says the "
+         "dates are"}};
+    for (const auto& c : cases) {
+        EXPECT_FALSE(Convert(c.bad)) << c.bad;
+        EXPECT_EQ(Folder(), std::vector<std::string>{"in.qif"}) << c.bad; // nothing left behind
+        EXPECT_EQ(failure.kind, qif::FailureKind::BadText) << c.bad;
+        EXPECT_EQ(failure.line, c.line) << c.bad;
+        EXPECT_EQ(failure.sDescription, c.description) << c.bad;
     }
     EXPECT_FALSE(Convert(std::string("!Type:Bank\r\n\0\0\x01PK", 17)));
-    EXPECT_EQ(failure.sReason, qifPath + " does not look like a QIF file: it holds bytes that are "
-                                         "not text");
+    EXPECT_EQ(failure.kind, qif::FailureKind::NotText);
+    EXPECT_EQ(failure.sDescription, "it holds bytes that are not text");
 }
 
 // A QIF text and the transactions it gives ("date amount name memo").
@@ -226,7 +234,7 @@ TEST_F(CQIFFileTest, RealFilesShapesReadAsTheirAuthorsMeant)
         {"UTF-16", utf16, {"20030201 1 \xE9\x80 "}},
     };
     for (const auto& c : cases) {
-        ASSERT_TRUE(Convert(c.bytes)) << c.what << ": " << failure.sReason;
+        ASSERT_TRUE(Convert(c.bytes)) << c.what << ": " << failure.sDescription;
         EXPECT_EQ(Transactions(), c.transactions) << c.what;
     }
     ASSERT_TRUE(Convert(cases[0].bytes));

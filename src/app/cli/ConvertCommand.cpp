@@ -67,6 +67,12 @@ private:
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
+// A statement file is at the path, and the command line was not told to replace it.
+std::string StatementExistsReason(const std::string& sStatement)
+{
+    return "the statement file already exists (--overwrite replaces it): " + sStatement;
+}
+
 // The input checks, worded for a terminal. Empty when the input passes.
 std::string Refusal(const std::string& sQIF, const std::string& sOutput,
                     const ConvertOptions& objOptions, bool bolMayReplace)
@@ -83,7 +89,7 @@ std::string Refusal(const std::string& sQIF, const std::string& sOutput,
     case InputCheck::StatementIsQif:
         return "the statement file is the QIF file itself: " + Trim(sOutput);
     case InputCheck::StatementExists:
-        return "the statement file already exists (--overwrite replaces it): " + Trim(sOutput);
+        return StatementExistsReason(Trim(sOutput));
     case InputCheck::NoAccount:
         return "the account name is empty";
     }
@@ -275,7 +281,7 @@ FileReceipt ConvertOne(const std::string& sQIF, const ConvertOptions& objOptions
         err << kProgram << ": " << receipt.sError << "\n";
         break;
     case RunResult::Refused:
-        receipt.sError = receipt.outcome.sReason;
+        receipt.sError = StatementExistsReason(sStatement);
         err << kProgram << ": error: " << receipt.sError << "\n";
         break;
     case RunResult::Failed:
@@ -376,9 +382,7 @@ std::optional<qif::DateOrder> DateOrderOption(const std::string& sOrder)
 
 void NoteDateOrder(const qif::DateDecision& decision, std::ostream& err)
 {
-    std::string sNote = DescribeDateDecision(decision);
-    sNote.front() = 't';
-    err << kProgram << ": note: " << sNote << "\n";
+    err << kProgram << ": note: " << DescribeDateDecision(decision, Start::Inside) << "\n";
 }
 
 int RunConvert(const ConvertOptions& objOptions, const CommandLineContext& objContext)

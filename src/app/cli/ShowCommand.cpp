@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/cli/ShowCommand.h"
 
+#include "app/ConversionRun.h"
 #include "app/cli/ConvertCommand.h"
 #include "platform/FileSystem.h"
 #include "platform/StderrMessages.h"
@@ -146,14 +147,13 @@ int RunShow(const ShowOptions& objOptions, const CommandLineContext& objContext)
     std::vector<Row> rows{{"Line", "Date", "Amount", "Number", "Payee", "Memo"}};
     const bool ok =
         objFile.OpenFile(objOptions.sQIFFile) &&
-        objFile.Preview(
-            [&](const records::CQIFTx& txn, std::int64_t line) {
-                rows.push_back({std::to_string(line), objShowDate(txn.sDate), OneLine(txn.sAmount),
-                                OneLine(txn.sNum), OneLine(txn.sPayee), OneLine(txn.sMemo)});
-            },
-            [&rows] { rows.resize(1); });
+        objFile.Preview([&](const records::CQIFTx& txn, std::int64_t line) {
+            rows.push_back({std::to_string(line), objShowDate(txn.sDate), OneLine(txn.sAmount),
+                            OneLine(txn.sNum), OneLine(txn.sPayee), OneLine(txn.sMemo)});
+        });
     if (!ok) {
-        const std::string& sReason = objFile.Failure().sReason;
+        const std::string sReason =
+            FailureReason(objFile.Failure(), objOptions.sQIFFile, {}, Start::Inside);
         err << kProgram << ": error: "
             << (sReason.empty() ? "the QIF file cannot be read: " + objOptions.sQIFFile : sReason)
             << "\n";

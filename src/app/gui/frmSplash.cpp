@@ -80,7 +80,8 @@ void frmSplash::Run()
     platform::IMessages& objMessages = objServices_.objMessages;
     objRun.SetConfirmDateOrder([&objMessages](const qif::DateDecision& decision) {
         return objMessages.Show(kMessageTitle,
-                                DescribeDateDecision(decision) + " Convert them that way?",
+                                DescribeDateDecision(decision, Start::Sentence) +
+                                    " Convert them that way?",
                                 platform::MessageKind::Question) == platform::MessageAnswer::Yes;
     });
     const std::atomic<int>* interrupt = objServices_.objInterrupt;

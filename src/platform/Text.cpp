@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: MIT
+#include "platform/Text.h"
+
+namespace qif2ldx::platform {
+
+std::string ToUpperAscii(std::string_view sText)
+{
+    std::string sUpper(sText);
+    for (char& c : sUpper) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return sUpper;
+}
+
+std::string_view TrimBlanks(std::string_view sText) noexcept
+{
+    const std::size_t first = sText.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return sText.substr(first, sText.find_last_not_of(" \t") - first + 1);
+}
+
+std::string_view TrimSpaces(std::string_view sText) noexcept
+{
+    const std::size_t first = sText.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return sText.substr(first, sText.find_last_not_of(' ') - first + 1);
+}
+
+std::string_view TrimTrailingBlanks(std::string_view sText) noexcept
+{
+    const std::size_t last = sText.find_last_not_of(" \t");
+    return last == std::string_view::npos ? std::string_view() : sText.substr(0, last + 1);
+}
+
+} // namespace qif2ldx::platform

@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qif2ldx::platform {
+
+// Small helpers on byte text, one byte a character; letters are ASCII only, so that UTF-8 and
+// Windows-1252 text pass through unchanged outside A-Z.
+
+// True when the text is one or more of the digits 0-9 and nothing else; false for "".
+[[nodiscard]] constexpr bool IsAllDigits(std::string_view sText) noexcept
+{
+    if (sText.empty()) {
+        return false;
+    }
+    for (const char c : sText) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The text with a-z turned into A-Z; every other byte kept.
+[[nodiscard]] std::string ToUpperAscii(std::string_view sText);
+
+// The text without the spaces and tabs at its ends.
+[[nodiscard]] std::string_view TrimBlanks(std::string_view sText) noexcept;
+
+// The text without the spaces at its ends (spaces only, not tabs).
+[[nodiscard]] std::string_view TrimSpaces(std::string_view sText) noexcept;
+
+// The text without the blanks at its end: spaces and tabs.
+[[nodiscard]] std::string_view TrimTrailingBlanks(std::string_view sText) noexcept;
+
+} // namespace qif2ldx::platform

@@ -1,0 +1,162 @@
+// SPDX-License-Identifier: MIT
+#include "qif/RecordCollector.h"
+
+#include "platform/Text.h"
+
+#include <algorithm>
+#include <array>
+
+namespace qif2ldx::qif {
+namespace {
+
+// Sections whose records are no transactions.
+bool IsListSection(const std::string& name)
+{
+    static constexpr std::array<std::string_view, 10> kLists = {
+        "!ACCOUNT",     "!TYPE:CAT",    "!TYPE:CLASS", "!TYPE:MEMORIZED", "!TYPE:SECURITY",
+        "!TYPE:PRICES", "!TYPE:BUDGET", "!TYPE:TAG",   "!TYPE:PAYEE",     "!TYPE:TEMPLATE"};
+    return std::find(kLists.begin(), kLists.end(), name) != kLists.end();
+}
+
+} // namespace
+
+std::string SectionName(std::string_view line)
+{
+    return platform::ToUpperAscii(platform::TrimTrailingBlanks(line));
+}
+
+std::optional<DateOrder> OptionDateOrder(std::string_view sLine)
+{
+    const std::string name = SectionName(sLine);
+    if (name == "!OPTION:DMY") {
+        return DateOrder::DayFirst;
+    }
+    if (name == "!OPTION:MDY") {
+        return DateOrder::MonthFirst;
+    }
+    if (name == "!OPTION:YMD") {
+        return DateOrder::YearFirst;
+    }
+    return std::nullopt;
+}
+
+void RecordCollector::HandleLine(const QIFLine& line)
+{
+    const std::string_view text = line.text;
+    if (text.empty()) {
+        return;
+    }
+    if (text.front() == '!') {
+        HandleSection(text);
+        return;
+    }
+    if (!inTransactions_) {
+        HandleListLine(line);
+        return;
+    }
+    if (text.front() != '^') {
+        Open(line.number);
+    }
+    const std::string_view field = text.substr(1);
+    switch (text.front()) {
+    case 'D': {
+        std::string sText = DateText(text);
+        // A "D" line without a digit is no date (a description, say); the record keeps its own.
+        if (HasDigit(sText)) {
+            record_.dates.push_back({std::move(sText), text, line.number, option_});
+        } else {
+            record_.bolNoDateText = true;
+        }
+        break;
+    }
+    case 'U':
+    case 'T':
+        record_.sAmount = field;
+        break;
+    case 'P':
+        record_.sPayee = field;
+        break;
+    case 'M':
+        record_.sMemo = field;
+        break;
+    case 'N':
+        record_.sNum = field;
+        break;
+    case '^':
+        if (opened_) {
+            Emit(true);
+        }
+        break;
+    default:
+        break; // categories, cleared flags, addresses, splits and the rest are not carried
+    }
+}
+
+void RecordCollector::HandleSection(std::string_view line)
+{
+    if (const std::optional<DateOrder> order = OptionDateOrder(line)) {
+        option_ = order;
+        return;
+    }
+    const std::string name = SectionName(line);
+    if (name.starts_with("!OPTION:") || name.starts_with("!CLEAR:")) {
+        return; // options change no section
+    }
+    const bool transactions = !IsListSection(name);
+    // A list begins: the transaction before it has ended; a list record ends with its list. A
+    // transaction section after another one goes on with the record open.
+    if (opened_ && (!inTransactions_ || !transactions)) {
+        Emit(!inTransactions_);
+    }
+    sSection_ = line;
+    inTransactions_ = transactions;
+    inAccounts_ = name == "!ACCOUNT";
+}
+
+void RecordCollector::HandleListLine(const QIFLine& line)
+{
+    if (line.text.front() == '^') {
+        if (inAccounts_ && !sAccountName_.empty()) {
+            sAccount_ = sAccountName_;
+        }
+        sAccountName_ = {};
+        if (opened_) {
+            Emit(true);
+        }
+        return;
+    }
+    if (inAccounts_ && line.text.front() == 'N') {
+        sAccountName_ = line.text.substr(1);
+    }
+    Open(line.number);
+}
+
+void RecordCollector::Open(std::int64_t line)
+{
+    if (!opened_) {
+        opened_ = true;
+        record_.line = line;
+    }
+}
+
+void RecordCollector::Finish()
+{
+    if (opened_) {
+        Emit(!inTransactions_);
+    }
+}
+
+void RecordCollector::Emit(bool bolClosed)
+{
+    record_.kind = inTransactions_ ? RawRecord::Kind::Transaction : RawRecord::Kind::List;
+    record_.sSection = inTransactions_ ? std::string_view() : sSection_;
+    record_.bolClosed = bolClosed;
+    record_.sAccount = sAccount_;
+    objSink_(record_);
+    record_.dates.clear(); // keeps its room for the next record
+    record_.bolNoDateText = false;
+    record_.sAmount = record_.sPayee = record_.sMemo = record_.sNum = {};
+    opened_ = false;
+}
+
+} // namespace qif2ldx::qif

@@ -1,0 +1,93 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "qif/QIFDate.h"
+#include "qif/QIFLines.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qif2ldx::qif {
+
+// A "D" line that holds a date: its text as the date reader takes it, where it stands, and the
+// order an "!Option:" line before it named.
+struct DateLine
+{
+    std::string sText;      // DateText of the line
+    std::string_view sLine; // the line as written
+    std::int64_t line = 0;
+    std::optional<DateOrder> option;
+};
+
+// One record of a QIF text as written: where it is and what its lines hold, nothing read or
+// decoded yet. The views point into the text.
+struct RawRecord
+{
+    enum class Kind
+    {
+        Transaction, // a record of a transaction section, or of the lines before any section
+        List         // a record of an account list, categories and the like: no transaction
+    };
+    Kind kind = Kind::Transaction;
+    std::int64_t line = 0;       // its first line
+    std::string_view sSection;   // the "!" line of a list record's section
+    std::vector<DateLine> dates; // its "D" lines with a digit, in file order
+    bool bolNoDateText = false;  // it has a "D" line without a digit (a description)
+    std::string_view sAmount;    // the field of its last "U" or "T" line
+    std::string_view sPayee;     // the fields of its last "P", "M" and "N" lines
+    std::string_view sMemo;
+    std::string_view sNum;
+    bool bolClosed = true;     // a "^" ended it, rather than a list section or the end of the text
+    std::string_view sAccount; // the account ("!Account" record) its transactions belong to
+
+    // A date and an amount: what a transaction needs to be written.
+    [[nodiscard]] bool IsComplete() const { return !dates.empty() && !sAmount.empty(); }
+};
+
+// Collects the lines of a QIF text into records, by each line's first character, and tells
+// each record once it has ended. A line starting with "!" begins a section: the records of
+// account lists, categories, classes, memorised transactions, securities, prices, budgets,
+// tags, payees and templates are no transactions. "!Option:" and "!Clear:" lines begin none;
+// "!Option:MDY", "!Option:DMY" and "!Option:YMD" name the order of the dates after them. Lines
+// other than D, U, T, P, M, N and "^" (categories, cleared flags, splits …) are not kept.
+class RecordCollector
+{
+public:
+    // Told of each record that has ended; the record is valid only during the call.
+    using Sink = std::function<void(const RawRecord&)>;
+
+    explicit RecordCollector(Sink objSink) : objSink_(std::move(objSink)) {}
+
+    void HandleLine(const QIFLine& line);
+    // The text has ended: a record still open ends too.
+    void Finish();
+
+private:
+    void HandleSection(std::string_view line);
+    void HandleListLine(const QIFLine& line);
+    void Open(std::int64_t line);
+    void Emit(bool bolClosed);
+
+    Sink objSink_;
+    RawRecord record_;
+    bool opened_ = false;        // the current record holds a line
+    bool inTransactions_ = true; // lines before any section are transactions
+    bool inAccounts_ = false;    // in an "!Account" section
+    std::string_view sSection_;  // the "!" line of the current section
+    std::optional<DateOrder> option_;
+    std::string_view sAccountName_; // the "N" line of the account record being read
+    std::string_view sAccount_;     // the account the transactions that follow belong to
+};
+
+// The section a "!" line begins, in upper case without the blanks after it.
+[[nodiscard]] std::string SectionName(std::string_view line);
+
+// The order an "!Option:" line names: "!Option:MDY", "!Option:DMY" or "!Option:YMD", in any
+// letter case and with blanks after it; nullopt for any other line.
+[[nodiscard]] std::optional<DateOrder> OptionDateOrder(std::string_view sLine);
+
+} // namespace qif2ldx::qif
