@@ -33,41 +33,61 @@ void SyncFolder(const std::string& sFolder)
     }
 }
 
+using Placement = StagedFile::Placement;
+using PlaceResult = StagedFile::PlaceResult;
+
+PlaceResult Failed()
+{
+    return {Placement::Failed, errno};
+}
+
 // Puts from at to unless to exists: link then unlink, for file systems whose rename cannot
 // refuse to replace.
-StagedFile::Placement LinkInPlace(const std::string& from, const std::string& to)
+PlaceResult LinkInPlace(const std::string& from, const std::string& to)
 {
     if (::link(from.c_str(), to.c_str()) == 0) {
         static_cast<void>(::unlink(from.c_str()));
-        return StagedFile::Placement::Placed;
+        return {Placement::Placed};
     }
     if (errno == EEXIST) {
-        return StagedFile::Placement::Exists;
+        return {Placement::Exists};
     }
     if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS) {
-        return StagedFile::Placement::Failed;
+        return Failed();
     }
     // A file system without hard links either: look, then rename. Another process could
     // create the file in between; no better is possible there.
     struct stat info
     {};
     if (::lstat(to.c_str(), &info) == 0) {
-        return StagedFile::Placement::Exists;
+        return {Placement::Exists};
     }
-    return std::rename(from.c_str(), to.c_str()) == 0 ? StagedFile::Placement::Placed
-                                                      : StagedFile::Placement::Failed;
+    return std::rename(from.c_str(), to.c_str()) == 0 ? PlaceResult{Placement::Placed} : Failed();
 }
 
 } // namespace
 
-StagedFile::StagedFile(std::string sFinalPath, std::string sPath)
-    : sFinalPath_(std::move(sFinalPath)), sPath_(std::move(sPath))
+StagedFile::StagedFile(std::string sFinalPath, std::string sPath, UniqueFd fd)
+    : sFinalPath_(std::move(sFinalPath)), sPath_(std::move(sPath)), fd_(std::move(fd))
 {}
 
 StagedFile::StagedFile(StagedFile&& other) noexcept
-    : sFinalPath_(std::move(other.sFinalPath_)), sPath_(std::move(other.sPath_))
+    : sFinalPath_(std::move(other.sFinalPath_)), sPath_(std::move(other.sPath_)),
+      fd_(std::move(other.fd_))
 {
     other.sPath_.clear();
+}
+
+StagedFile& StagedFile::operator=(StagedFile&& other) noexcept
+{
+    if (this != &other) {
+        Discard();
+        sFinalPath_ = std::move(other.sFinalPath_);
+        sPath_ = std::move(other.sPath_);
+        other.sPath_.clear();
+        fd_ = std::move(other.fd_);
+    }
+    return *this;
 }
 
 StagedFile::~StagedFile()
@@ -75,7 +95,7 @@ StagedFile::~StagedFile()
     Discard();
 }
 
-std::optional<StagedFile> StagedFile::Create(const std::string& sFinalPath)
+StagedFile::Created StagedFile::Create(const std::string& sFinalPath)
 {
     // The private name stays within the longest name a folder takes, however long the final one.
     constexpr std::size_t kMaxNamePart = 200;
@@ -85,48 +105,49 @@ std::optional<StagedFile> StagedFile::Create(const std::string& sFinalPath)
     for (int attempt = 0; attempt < 100; ++attempt) {
         char suffix[16];
         std::snprintf(suffix, sizeof suffix, "%08x", static_cast<unsigned>(random()));
-        const std::string sPath = sPrefix + suffix + ".tmp";
-        const UniqueFd file(
-            ::open(sPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+        std::string sPath = sPrefix + suffix + ".tmp";
+        UniqueFd file(
+            ::open(sPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
         if (file) {
-            return StagedFile(sFinalPath, sPath);
+            return {StagedFile(sFinalPath, std::move(sPath), std::move(file))};
         }
         if (errno != EEXIST) {
-            return std::nullopt;
+            return {std::nullopt, errno};
         }
     }
-    return std::nullopt;
+    return {std::nullopt, EEXIST};
 }
 
 bool StagedFile::Sync() const
 {
-    const UniqueFd file(::open(sPath_.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-    return file && ::fsync(file.Get()) == 0;
+    return fd_ && ::fsync(fd_.Get()) == 0;
 }
 
-StagedFile::Placement StagedFile::Place(bool bolReplace)
+StagedFile::PlaceResult StagedFile::Place(bool bolReplace)
 {
     if (sPath_.empty()) {
-        errno = ENOENT;
-        return Placement::Failed;
+        return {Placement::Failed, ENOENT};
     }
-    Placement placement = Placement::Failed;
+    PlaceResult result;
     if (bolReplace) {
-        placement = std::rename(sPath_.c_str(), sFinalPath_.c_str()) == 0 ? Placement::Placed
-                                                                          : Placement::Failed;
+        result = std::rename(sPath_.c_str(), sFinalPath_.c_str()) == 0
+                     ? PlaceResult{Placement::Placed}
+                     : Failed();
     } else if (::renameat2(AT_FDCWD, sPath_.c_str(), AT_FDCWD, sFinalPath_.c_str(),
                            RENAME_NOREPLACE) == 0) {
-        placement = Placement::Placed;
+        result = {Placement::Placed};
     } else if (errno == EEXIST) {
-        placement = Placement::Exists;
+        result = {Placement::Exists};
     } else if (errno == EINVAL || errno == ENOSYS) {
-        placement = LinkInPlace(sPath_, sFinalPath_);
+        result = LinkInPlace(sPath_, sFinalPath_);
+    } else {
+        result = Failed();
     }
-    if (placement == Placement::Placed) {
+    if (result.placement == Placement::Placed) {
         sPath_.clear();
         SyncFolder(FolderOf(sFinalPath_));
     }
-    return placement;
+    return result;
 }
 
 void StagedFile::Discard()

@@ -11,47 +11,66 @@ namespace qif2ldx::platform {
 // A file written under a private name beside the path it is meant for, and put in place whole
 // once it is complete, or not at all. The private file is hidden by its name
 // (".<name>.<random>.tmp"), created exclusively with the usual permissions (0666 less the
-// umask), and removed when the object goes without having been placed; a process killed
-// outright may leave it, never the final path half-written.
+// umask), held open for reading and writing while the object lives, and removed when the
+// object goes without having been placed; a process killed outright may leave it, never the
+// final path half-written.
 class StagedFile
 {
 public:
-    // How placing the file ended.
+    // How placing the file ended, and the system's error number where it failed.
     enum class Placement
     {
         Placed,
         Exists, // the path holds a file and replacing was not allowed: nothing changed
-        Failed  // errno says why: nothing changed
+        Failed  // error says why: nothing changed
+    };
+    struct PlaceResult
+    {
+        Placement placement = Placement::Failed;
+        int error = 0; // errno's value when Failed
     };
 
-    // Creates the private file in the folder of sFinalPath; nullopt, with errno set, when it
-    // cannot be created there.
-    [[nodiscard]] static std::optional<StagedFile> Create(const std::string& sFinalPath);
+    // What Create made: the file, or the system's error number.
+    struct Created;
+
+    // Creates the private file in the folder of sFinalPath.
+    [[nodiscard]] static Created Create(const std::string& sFinalPath);
 
     StagedFile(StagedFile&& other) noexcept;
-    StagedFile& operator=(StagedFile&&) = delete;
+    // Takes the other file over, after removing its own private file.
+    StagedFile& operator=(StagedFile&& other) noexcept;
     StagedFile(const StagedFile&) = delete;
     StagedFile& operator=(const StagedFile&) = delete;
     ~StagedFile();
 
-    // The private file's path, to write to.
+    // The private file's path.
     [[nodiscard]] const std::string& Path() const { return sPath_; }
     [[nodiscard]] const std::string& FinalPath() const { return sFinalPath_; }
+    // The descriptor the private file is held open on, for reading and writing.
+    [[nodiscard]] int Fd() const { return fd_.Get(); }
 
-    // Flushes the private file to the disk. False, with errno set, when it cannot.
+    // Flushes the private file to the disk. False when it cannot be. May run on another thread
+    // while the file is read.
     [[nodiscard]] bool Sync() const;
     // Renames the private file onto the final path in one step: replacing what is there when
     // bolReplace, never replacing a file (even one that appeared meanwhile) otherwise. A
     // symbolic link at the final path is replaced itself, never followed.
-    [[nodiscard]] Placement Place(bool bolReplace);
+    [[nodiscard]] PlaceResult Place(bool bolReplace);
     // Removes the private file, if it is still there.
     void Discard();
 
 private:
-    StagedFile(std::string sFinalPath, std::string sPath);
+    StagedFile(std::string sFinalPath, std::string sPath, UniqueFd fd);
 
     std::string sFinalPath_;
     std::string sPath_; // empty once placed or discarded
+    UniqueFd fd_;
+};
+
+struct StagedFile::Created
+{
+    std::optional<StagedFile> file;
+    int error = 0; // errno's value when there is no file
 };
 
 } // namespace qif2ldx::platform

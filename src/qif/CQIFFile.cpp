@@ -7,8 +7,6 @@
 #include "statement/CLDXFile.h"
 
 #include <cerrno>
-#include <cstring>
-#include <future>
 #include <new>
 #include <unistd.h>
 
@@ -207,25 +205,24 @@ bool CQIFFile::Commit(statement::CLDXFile& objWriter, std::uint64_t size)
     }
     // A statement that takes a path must be on the disk; it gets there while it is read back.
     const bool bolPlacing = objOptions_.bolPlace && !objOptions_.objDeliver;
-    std::future<bool> synced = std::async(bolPlacing ? std::launch::async : std::launch::deferred,
-                                          [&objWriter] { return objWriter.SyncFile(); });
-    const std::optional<std::string> difference = objWriter.VerifyFile();
-    if (bolPlacing && !synced.get()) {
+    const statement::StatementFile::ReadBack verified = objWriter.VerifyFile(bolPlacing);
+    if (!verified.bolSynced) {
         return Fail(FailureKind::CannotSave);
     }
-    if (difference) {
-        return Fail(FailureKind::NotAsWritten, *difference);
+    if (verified.difference) {
+        return Fail(FailureKind::NotAsWritten, *verified.difference);
     }
     if (!Progress(size, size)) {
         return Fail(FailureKind::Stopped);
     }
     if (objOptions_.objDeliver) {
-        return objOptions_.objDeliver(objWriter.WorkingPath()) || Fail(FailureKind::CannotDeliver);
+        return objWriter.DeliverFile(objOptions_.objDeliver) || Fail(FailureKind::CannotDeliver);
     }
     if (!objOptions_.bolPlace) {
         return true;
     }
-    switch (objWriter.PlaceFile(objOptions_.bolReplace)) {
+    statement::StatementFile::PlaceResult placed = objWriter.PlaceFile(objOptions_.bolReplace);
+    switch (placed.placement) {
     case platform::StagedFile::Placement::Placed:
         return true;
     case platform::StagedFile::Placement::Exists:
@@ -233,7 +230,7 @@ bool CQIFFile::Commit(statement::CLDXFile& objWriter, std::uint64_t size)
     case platform::StagedFile::Placement::Failed:
         break;
     }
-    return Fail(FailureKind::CannotPlace, std::strerror(errno));
+    return Fail(FailureKind::CannotPlace, std::move(placed.sReason));
 }
 
 } // namespace qif2ldx::qif

@@ -67,9 +67,9 @@ struct ConversionOptions
     // order the file's dates and "!Option:" lines show when some date is no real day read day
     // first.
     std::optional<DateOrder> dateOrder;
-    // Called with the verified working file instead of placing it (standard output, say);
-    // false fails the conversion.
-    std::function<bool(const std::string& sWorkingFile)> objDeliver;
+    // Handed the verified statement's bytes, a piece at a time, instead of placing it (standard
+    // output, say); false fails the conversion.
+    std::function<bool(std::string_view)> objDeliver;
     // The statement's rules; never null.
     const statement::StatementProfile* objProfile = &statement::kLodestrandProfile;
 };

@@ -1,18 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "statement/CLDXFile.h"
 
-#include "platform/File.h"
-#include "platform/FileSystem.h"
 #include "platform/Utf8.h"
 
-#include <cerrno>
 #include <climits>
-#include <fcntl.h>
-#include <limits.h>
 #include <string_view>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <vector>
 
 namespace qif2ldx::statement {
 namespace {
@@ -53,29 +45,11 @@ CLDXFile::CLDXFile(platform::IMessages& objMessages,
 
 bool CLDXFile::CreateFile(const std::string& sLDXFilePath)
 {
-    if (sLDXFilePath.empty() || (objKept_ && platform::IdentityOf(sLDXFilePath) == objKept_)) {
+    objFile_ = StatementFile::Create(sLDXFilePath, kSkeleton, objKept_);
+    if (!objFile_) {
         return false;
     }
-    const std::size_t slash = sLDXFilePath.rfind('/');
-    if (sLDXFilePath.size() - (slash == std::string::npos ? 0 : slash + 1) > NAME_MAX) {
-        return false; // no folder takes a name that long
-    }
-    struct stat info
-    {};
-    if (::lstat(sLDXFilePath.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-        return false; // a folder is never replaced
-    }
-    std::optional<platform::StagedFile> staged = platform::StagedFile::Create(sLDXFilePath);
-    if (!staged) {
-        return false;
-    }
-    platform::UniqueFd file(::open(staged->Path().c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW));
-    const bool written = file && platform::WriteAll(file.Get(), kSkeleton);
-    if (!file.Reset() || !written) {
-        return false;
-    }
-    objStaged_.emplace(std::move(*staged));
-    sFilePath = objStaged_->Path();
+    sFilePath = objFile_->WorkingPath();
     return true;
 }
 
@@ -196,79 +170,30 @@ bool CLDXFile::SaveFile()
 {
     const bool bolSaved = cXMLDoc.Save(sFilePath);
     // The header goes in front of whatever the file holds, even when the save failed.
-    const bool bolHeader = WriteOFXHeader();
-    return bolSaved && bolHeader && objStaged_;
+    const bool bolHeader = objFile_ && objFile_->PutInFront(objProfile_->sHeader);
+    return bolSaved && bolHeader;
 }
 
-bool CLDXFile::SyncFile() const
-{
-    return objStaged_ && objStaged_->Sync();
-}
-
-std::optional<std::string> CLDXFile::VerifyFile()
+StatementFile::ReadBack CLDXFile::VerifyFile(bool bolSync)
 {
     cXMLDoc.Close();
-    try {
-        return objDigest_.Compare(sFilePath, objProfile_->sHeader);
-    } catch (const std::exception& error) {
-        return std::string(error.what());
+    if (!objFile_) {
+        return {false, std::string("the file cannot be read")};
     }
+    return objFile_->Verify(objDigest_, objProfile_->sHeader, bolSync);
 }
 
-platform::StagedFile::Placement CLDXFile::PlaceFile(bool bolReplace)
+bool CLDXFile::DeliverFile(const std::function<bool(std::string_view)>& objSink) const
 {
-    if (!objStaged_) {
-        errno = ENOENT;
-        return platform::StagedFile::Placement::Failed;
-    }
-    if (objKept_ && platform::IdentityOf(objStaged_->FinalPath()) == objKept_) {
-        errno = EPERM; // the path has become the QIF file being read
-        return platform::StagedFile::Placement::Failed;
-    }
-    const platform::StagedFile::Placement placement = objStaged_->Place(bolReplace);
-    // A link that points nowhere names no statement: it is replaced like a missing file (and
-    // a file that takes its place meanwhile is still never replaced).
-    struct stat link
-    {};
-    struct stat target
-    {};
-    const std::string& sPath = objStaged_->FinalPath();
-    if (placement == platform::StagedFile::Placement::Exists &&
-        ::lstat(sPath.c_str(), &link) == 0 && S_ISLNK(link.st_mode) &&
-        ::stat(sPath.c_str(), &target) != 0 && ::unlink(sPath.c_str()) == 0) {
-        return objStaged_->Place(false);
-    }
-    return placement;
+    return objFile_ && objFile_->CopyTo(objSink);
 }
 
-bool CLDXFile::WriteOFXHeader()
+StatementFile::PlaceResult CLDXFile::PlaceFile(bool bolReplace)
 {
-    if (sFilePath.empty()) {
-        return false;
+    if (!objFile_) {
+        return {platform::StagedFile::Placement::Failed, "no statement was written"};
     }
-    platform::UniqueFd file(::open(sFilePath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
-    if (!file) {
-        return false;
-    }
-    const int fd = file.Get();
-    struct stat info
-    {};
-    bool ok = ::fstat(fd, &info) == 0;
-    // Move the content towards the end by the header's length, last piece first, so that a file
-    // of any size passes through a buffer of fixed size; then write the header at the start.
-    std::vector<char> buffer(std::size_t{1} << 20);
-    off_t remaining = ok ? info.st_size : 0;
-    const std::string_view sHeader = objProfile_->sHeader;
-    const auto shift = static_cast<off_t>(sHeader.size());
-    while (ok && remaining > 0) {
-        const auto piece =
-            static_cast<std::size_t>(std::min<off_t>(remaining, static_cast<off_t>(buffer.size())));
-        remaining -= static_cast<off_t>(piece);
-        ok = platform::ReadExactlyAt(fd, buffer.data(), piece, remaining) &&
-             platform::WriteAllAt(fd, std::string_view(buffer.data(), piece), remaining + shift);
-    }
-    ok = ok && platform::WriteAllAt(fd, sHeader, 0);
-    return file.Reset() && ok;
+    return objFile_->Place(bolReplace);
 }
 
 std::string CLDXFile::PeriodDate(const std::string& sDate) const

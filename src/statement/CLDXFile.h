@@ -5,16 +5,17 @@
 #include "platform/IClock.h"
 #include "platform/IMessages.h"
 #include "platform/IProgramFolder.h"
-#include "platform/StagedFile.h"
 #include "records/CAcctInfo.h"
 #include "records/CQIFTx.h"
 #include "statement/ContentFitIds.h"
 #include "statement/StatementDigest.h"
 #include "statement/StatementError.h"
+#include "statement/StatementFile.h"
 #include "statement/StatementProfile.h"
 #include "xml/CDoXML.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -23,9 +24,10 @@ namespace qif2ldx::statement {
 // Writes one OFX statement file: a skeleton file first, then the statement tree grown in memory
 // (signon, bank or credit-card statement, one STMTTRN per transaction, period, balance), then the
 // tree saved over the skeleton with the nine-line OFX header in front. All of it happens in a
-// private working file beside the statement path, which PlaceFile puts at that path once the
-// statement is complete; until then the path keeps what it held. Owns the document and the
-// working file, which goes with the object unless it was placed.
+// private working file beside the statement path (a StatementFile), which PlaceFile puts at
+// that path once the statement is complete and read back; until then the path keeps what it
+// held. Owns the document and the working file, which goes with the object unless it was
+// placed.
 class CLDXFile
 {
 public:
@@ -60,19 +62,17 @@ public:
     // Saves the statement over the skeleton and puts the header in front. True only when both
     // were written in full. Never throws.
     [[nodiscard]] bool SaveFile();
-    // Flushes the saved statement to the disk: only a statement that has reached it may take the
-    // place of an old one. May run while VerifyFile reads the file. Never throws.
-    [[nodiscard]] bool SyncFile() const;
-    // Puts the saved statement at the path given to CreateFile in one step: replacing a file
-    // there only when bolReplace, never a kept file, and a symbolic link there itself rather
-    // than its target. Never throws.
-    [[nodiscard]] platform::StagedFile::Placement PlaceFile(bool bolReplace);
-
     // Reads the saved working file back and compares it with what was written: every
     // transaction's FITID, DTPOSTED, TRNAMT, CHECKNUM, REFNUM, NAME and MEMO, their count and
-    // order, and the period. Drops the statement tree first (it is on disk by then). nullopt
-    // when the file holds exactly that, the first difference otherwise. Never throws.
-    [[nodiscard]] std::optional<std::string> VerifyFile();
+    // order, and the period; with bolSync, the file is flushed to the disk meanwhile. Drops the
+    // statement tree first (it is on disk by then). Never throws.
+    [[nodiscard]] StatementFile::ReadBack VerifyFile(bool bolSync);
+    // Hands the saved statement's bytes to the sink instead of placing it; false when a piece
+    // cannot be read or the sink refuses it.
+    [[nodiscard]] bool DeliverFile(const std::function<bool(std::string_view)>& objSink) const;
+    // Puts the saved statement at the path given to CreateFile in one step (StatementFile's
+    // Place). Never throws.
+    [[nodiscard]] StatementFile::PlaceResult PlaceFile(bool bolReplace);
 
     // The working file, where the statement is until it is placed.
     [[nodiscard]] const std::string& WorkingPath() const { return sFilePath; }
@@ -96,7 +96,7 @@ private:
     const StatementProfile* objProfile_ = &kLodestrandProfile;
     ContentFitIds objFitIds_;
     std::optional<platform::FileIdentity> objKept_;
-    std::optional<platform::StagedFile> objStaged_;
+    std::optional<StatementFile> objFile_;
     std::string sFilePath; // the working file
     xml::CDoXML cXMLDoc;
     std::int32_t lTxnCount;

@@ -130,13 +130,11 @@ void StatementDigest::SetPeriod(std::string_view sStart, std::string_view sEnd)
     sEnd_ = std::string(xml::StoredText(sEnd, storage));
 }
 
-std::optional<std::string> StatementDigest::Compare(const std::string& sFile,
-                                                    std::string_view sHeader) const
+std::optional<std::string> StatementDigest::Compare(int fd, std::string_view sHeader) const
 {
     // The file is read a piece at a time, so that the read-back needs no second copy of it.
-    const platform::UniqueFd file = platform::OpenRegularFile(sFile);
     std::string sRead(sHeader.size(), '\0');
-    if (!file || !platform::ReadExactlyAt(file.Get(), sRead.data(), sRead.size(), 0)) {
+    if (!platform::ReadExactlyAt(fd, sRead.data(), sRead.size(), 0)) {
         return "the file cannot be read";
     }
     if (sRead != sHeader) {
@@ -144,7 +142,7 @@ std::optional<std::string> StatementDigest::Compare(const std::string& sFile,
     }
     ReadBack objRead(transactions_);
     std::string sError;
-    if (!xml::StreamFileElements(file.Get(), sHeader.size(), "windows-1252", objRead, sError)) {
+    if (!xml::StreamFileElements(fd, sHeader.size(), "windows-1252", objRead, sError)) {
         return "the body is not well-formed XML (" + sError + ")";
     }
     if (objRead.difference) {

@@ -25,10 +25,10 @@ public:
     void AddTransaction(const Fields& fields);
     void SetPeriod(std::string_view sStart, std::string_view sEnd);
 
-    // Reads the statement file (the header, then the body as Windows-1252 XML) and compares
-    // it; nullopt when it holds exactly what was written, the first difference otherwise.
-    [[nodiscard]] std::optional<std::string> Compare(const std::string& sFile,
-                                                     std::string_view sHeader) const;
+    // Reads the statement file open on fd (the header, then the body as Windows-1252 XML) and
+    // compares it; nullopt when it holds exactly what was written, the first difference
+    // otherwise.
+    [[nodiscard]] std::optional<std::string> Compare(int fd, std::string_view sHeader) const;
 
     [[nodiscard]] static std::uint64_t Digest(const Fields& fields);
 

@@ -48,8 +48,9 @@ protected:
         }
         file.InsertSTMTStartEndDate(account, start, end);
         file.InsertLEDGERBAL(account, end);
-        verified = file.SaveFile() ? file.VerifyFile() : "not saved";
-        return !verified && file.PlaceFile(true) == platform::StagedFile::Placement::Placed;
+        verified = file.SaveFile() ? file.VerifyFile(false).difference : "not saved";
+        return !verified &&
+               file.PlaceFile(true).placement == platform::StagedFile::Placement::Placed;
     }
 
     // The statement body between the header and the final CR LF.

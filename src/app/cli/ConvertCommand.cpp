@@ -18,7 +18,6 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <fstream>
 #include <istream>
 #include <ostream>
 
@@ -142,46 +141,41 @@ std::string StatementFor(const std::string& sQIF, const ConvertOptions& objOptio
     return sFolder + sName;
 }
 
+// Standard input kept in a private file, or why it could not be.
+struct Spool
+{
+    std::optional<platform::StagedFile> file;
+    std::string sError;
+};
+
 // Standard input, copied whole into a private file beside sBeside, so that it is read as any
-// QIF file is. nullopt, with the reason in sError, when it cannot be.
-std::optional<platform::StagedFile>
-SpoolStandardInput(std::istream* objIn, const std::string& sBeside, std::string& sError)
+// QIF file is.
+Spool SpoolStandardInput(std::istream* objIn, const std::string& sBeside)
 {
     if (objIn == nullptr) {
-        sError = "standard input cannot be read here";
-        return std::nullopt;
+        return {std::nullopt, "standard input cannot be read here"};
     }
-    std::optional<platform::StagedFile> spool = platform::StagedFile::Create(sBeside + ".qif");
-    if (!spool) {
-        sError = std::string("standard input cannot be kept for reading: ") + std::strerror(errno);
-        return std::nullopt;
+    platform::StagedFile::Created spool = platform::StagedFile::Create(sBeside + ".qif");
+    if (!spool.file) {
+        return {std::nullopt, std::string("standard input cannot be kept for reading: ") +
+                                  std::strerror(spool.error)};
     }
-    std::ofstream objCopy(spool->Path(), std::ios::binary | std::ios::trunc);
     std::array<char, 65536> buffer{};
     std::uint64_t total = 0;
     while (objIn->read(buffer.data(), buffer.size()) || objIn->gcount() > 0) {
-        total += static_cast<std::uint64_t>(objIn->gcount());
+        const auto size = static_cast<std::size_t>(objIn->gcount());
+        total += size;
         if (total > qif::kMaxQIFBytes) {
-            sError = "the QIF file is larger than 1 GiB: standard input";
-            return std::nullopt;
+            return {std::nullopt, "the QIF file is larger than 1 GiB: standard input"};
         }
-        objCopy.write(buffer.data(), objIn->gcount());
+        if (!platform::WriteAll(spool.file->Fd(), std::string_view(buffer.data(), size))) {
+            return {std::nullopt, "standard input cannot be kept for reading"};
+        }
     }
-    objCopy.close();
-    if (!objCopy || objIn->bad()) {
-        sError = "standard input cannot be kept for reading";
-        return std::nullopt;
+    if (objIn->bad()) {
+        return {std::nullopt, "standard input cannot be kept for reading"};
     }
-    return spool;
-}
-
-// Hands the finished statement to standard output instead of a path.
-bool DeliverToOutput(const std::string& sWorkingFile, std::ostream& objOut)
-{
-    std::ifstream objStatement(sWorkingFile, std::ios::binary);
-    objOut << objStatement.rdbuf();
-    objOut.flush();
-    return objStatement.good() && objOut.good();
+    return {std::move(spool.file), {}};
 }
 
 ConversionOutcome RunWithProgress(const ConversionInput& objInput, const ConvertOptions& objOptions,
@@ -198,8 +192,10 @@ ConversionOutcome RunWithProgress(const ConversionInput& objInput, const Convert
         objConversion.objProfile = objProfile;
     }
     if (objOptions.sOutput == "-") {
-        objConversion.objDeliver = [&objContext](const std::string& sWorkingFile) {
-            return DeliverToOutput(sWorkingFile, objContext.objOut);
+        // The finished statement goes to standard output instead of a path.
+        objConversion.objDeliver = [&objContext](std::string_view bytes) {
+            objContext.objOut.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+            return objContext.objOut.flush().good();
         };
     }
     objRun.SetOptions(objConversion);
@@ -249,10 +245,12 @@ FileReceipt ConvertOne(const std::string& sQIF, const ConvertOptions& objOptions
     // folder, then copied out.
     const std::string sStatement =
         bolStdout ? platform::TemporaryFolder() + "/standard-output.LDX" : Trim(receipt.sStatement);
-    const std::optional<platform::StagedFile> spool =
-        sQIF == "-" ? SpoolStandardInput(objContext.objIn, sStatement, receipt.sError)
-                    : std::nullopt;
-    const std::string sQIFPath = spool ? spool->Path() : sQIF;
+    Spool spool;
+    if (sQIF == "-") {
+        spool = SpoolStandardInput(objContext.objIn, sStatement);
+        receipt.sError = spool.sError;
+    }
+    const std::string sQIFPath = spool.file ? spool.file->Path() : sQIF;
     if (receipt.sError.empty()) {
         // Nothing is replaced on the way to standard output.
         receipt.sError = Refusal(sQIFPath, bolStdout ? sStatement : receipt.sStatement, objOptions,
@@ -267,9 +265,9 @@ FileReceipt ConvertOne(const std::string& sQIF, const ConvertOptions& objOptions
     const std::string sList = ResolveAccountList(
         objOptions.sAccountList, objContext.objProgramFolder, objContext.objEnvironment);
     platform::StderrMessages objMessages(err, kProgram);
-    receipt.outcome = RunWithProgress(
-        {Trim(sQIFPath), sStatement, objOptions.sAccount, sList, spool ? "standard input" : ""},
-        objOptions, objMessages, objContext);
+    receipt.outcome = RunWithProgress({Trim(sQIFPath), sStatement, objOptions.sAccount, sList,
+                                       spool.file ? "standard input" : ""},
+                                      objOptions, objMessages, objContext);
     receipt.status = StatusOf(receipt.outcome);
     receipt.warnings = RunWarnings(receipt.outcome, Trim(objOptions.sAccount), sList);
     for (const std::string& sWarning : receipt.warnings) {
