@@ -29,11 +29,19 @@ DateSurvey::Miss DateSurvey::MissOf(const DateLine& date) const
 
 void DateSurvey::Note(const DateLine& date)
 {
-    const DateReadings readings = ReadDateAllOrders(date.sText);
-    const auto reads = [&readings](DateOrder order) {
-        return readings.at(static_cast<std::size_t>(order)) != 0;
-    };
-    bolAllDayFirst_ = bolAllDayFirst_ && reads(DateOrder::DayFirst);
+    // Files list many transactions of one day together: a date as the one before adds nothing.
+    if (date.sText == sLastText_ && date.option == lastOption_) {
+        return;
+    }
+    sLastText_ = date.sText;
+    lastOption_ = date.option;
+    // Each order is read only while it can still decide something: an order that has missed a
+    // date already is read again only to find the first date that no order reads.
+    DateReading reading(date.sText);
+    const auto reads = [&reading](DateOrder order) { return reading.In(order) != 0; };
+    if (bolAllDayFirst_ && !reads(DateOrder::DayFirst)) {
+        bolAllDayFirst_ = false;
+    }
     if (date.option) {
         if (!optionMiss_ && !reads(*date.option)) {
             optionMiss_ = MissOf(date);
@@ -41,14 +49,19 @@ void DateSurvey::Note(const DateLine& date)
         }
         return;
     }
+    bool readable = false;
     for (const DateOrder order : kDateOrders) {
         auto& miss = misses_[static_cast<std::size_t>(order)];
-        if (!reads(order) && !miss) {
-            miss = MissOf(date);
+        if (!miss) {
+            if (reads(order)) {
+                readable = true;
+            } else {
+                miss = MissOf(date);
+            }
         }
     }
-    if (!unreadable_ &&
-        std::all_of(readings.begin(), readings.end(), [](std::uint32_t day) { return day == 0; })) {
+    if (!readable && !unreadable_ &&
+        std::none_of(std::begin(kDateOrders), std::end(kDateOrders), reads)) {
         unreadable_ = MissOf(date);
     }
 }

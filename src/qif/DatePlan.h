@@ -63,6 +63,8 @@ private:
     std::optional<DateOrder> missedOption_;
     std::optional<Miss> misses_[3];  // per order, the first unmarked date it does not read
     std::optional<Miss> unreadable_; // the first unmarked date that no order reads
+    std::string sLastText_;          // the date noted last, and its "!Option:" order
+    std::optional<DateOrder> lastOption_;
 };
 
 // How the dates of a file are read once their order is known.

@@ -2,13 +2,40 @@
 #include "qif/QIFDate.h"
 
 #include "platform/Text.h"
-#include "platform/Windows1252.h"
 
 #include <algorithm>
 #include <array>
 
 namespace qif2ldx::qif {
 namespace {
+
+// Whether year, month and day name a day of the calendar.
+bool IsRealDay(std::uint32_t year, std::uint32_t month, std::uint32_t day)
+{
+    constexpr std::array<std::uint32_t, 12> kDays = {31, 28, 31, 30, 31, 30,
+                                                     31, 31, 30, 31, 30, 31};
+    if (year < 1 || month < 1 || month > 12 || day < 1) {
+        return false;
+    }
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
+// Eight digits naming a real day, as the number yyyymmdd; 0 for anything else.
+std::uint32_t DayNumber(std::string_view sDate)
+{
+    if (sDate.size() != 8) {
+        return 0;
+    }
+    std::uint32_t value = 0;
+    for (const char c : sDate) {
+        if (c < '0' || c > '9') {
+            return 0;
+        }
+        value = value * 10 + static_cast<std::uint32_t>(c - '0');
+    }
+    return IsRealDay(value / 10000, value / 100 % 100, value % 100) ? value : 0;
+}
 
 // The digits of a date as its parts are put one after the other: at most eight characters are
 // kept, and any more make it no date at all.
@@ -28,35 +55,13 @@ public:
     // The date as yyyymmdd when the parts made exactly eight digits naming a real day; else 0.
     [[nodiscard]] std::uint32_t Day() const
     {
-        const std::string_view text(text_.data(), std::min(size_, text_.size()));
-        if (size_ != text_.size() || !IsCalendarDate(text)) {
-            return 0;
-        }
-        std::uint32_t day = 0;
-        for (const char c : text) {
-            day = day * 10 + static_cast<std::uint32_t>(c - '0');
-        }
-        return day;
+        return size_ == text_.size() ? DayNumber(std::string_view(text_.data(), text_.size())) : 0;
     }
 
 private:
     std::array<char, 8> text_{};
     std::size_t size_ = 0;
 };
-
-struct DateParts
-{
-    long long year;
-    long long month;
-    long long day;
-};
-
-DateParts PartsOf(std::string_view date)
-{
-    const std::string_view day = date.size() >= 2 ? date.substr(date.size() - 2) : date;
-    return {ReadNumber(date.substr(0, 4)),
-            ReadNumber(date.substr(std::min<std::size_t>(4, date.size()), 2)), ReadNumber(day)};
-}
 
 // A two-digit year in full: with an apostrophe before it always 20xx (Quicken writes 1/5'23 and
 // 12/21' 7), otherwise 00-69 in 2000-2069 and 70-99 in the 1900s. A year of another length is
@@ -91,47 +96,65 @@ void AppendPadded(std::string_view part, DateDigits& out)
     out.Append(part);
 }
 
-// A date text taken apart, in the places the reading takes them from; views into the text.
-struct DatePieces
+using DatePieces = DateReading::Pieces;
+
+// Where each separator first and last stands in a date text, found in one pass.
+struct SeparatorPlaces
 {
-    bool bolFound = false;      // the text has a separator
-    bool bolApostrophe = false; // the year follows an apostrophe
-    std::string_view first;     // before the first separator
-    std::string_view second;    // the two characters after it, "5/" turned into "5"
-    std::string_view last;      // after the last separator
+    static constexpr std::size_t kNone = std::string_view::npos;
+    std::size_t first[3] = {kNone, kNone, kNone}; // "/", ".", "-"
+    std::size_t last[3] = {kNone, kNone, kNone};
+    std::size_t apostrophe = kNone; // the last "'"
+
+    explicit SeparatorPlaces(std::string_view text)
+    {
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const char c = text[i];
+            const int k = c == '/' ? 0 : c == '.' ? 1 : c == '-' ? 2 : -1;
+            if (k >= 0) {
+                const auto slot = static_cast<std::size_t>(k);
+                first[slot] = first[slot] == kNone ? i : first[slot];
+                last[slot] = i;
+            } else if (c == '\'') {
+                apostrophe = i;
+            }
+        }
+    }
 };
 
 DatePieces SplitDate(std::string_view text)
 {
-    char separator = '/';
-    if (text.find('/') == std::string_view::npos) {
-        separator = text.find('.') != std::string_view::npos ? '.' : '-';
+    // The separator is "/"; in a text without "/" it is "."; without either, "-".
+    const SeparatorPlaces places(text);
+    std::size_t k = 0;
+    if (places.first[0] == SeparatorPlaces::kNone) {
+        k = places.first[1] != SeparatorPlaces::kNone ? 1 : 2;
     }
-    const std::size_t firstSeparator = text.find(separator);
-    if (firstSeparator == std::string_view::npos) {
+    const std::size_t firstSeparator = places.first[k];
+    if (firstSeparator == SeparatorPlaces::kNone) {
         return {};
     }
-    std::size_t lastSeparator = text.rfind(separator);
-    const std::size_t apostrophe = text.rfind('\'');
+    std::size_t lastSeparator = places.last[k];
     DatePieces parts;
     parts.bolFound = true;
     // An apostrophe counts only where it stands before the year, after the other separators.
-    parts.bolApostrophe = apostrophe != std::string_view::npos && apostrophe > lastSeparator;
+    parts.bolApostrophe =
+        places.apostrophe != SeparatorPlaces::kNone && places.apostrophe > lastSeparator;
     if (parts.bolApostrophe) {
-        lastSeparator = apostrophe;
+        lastSeparator = places.apostrophe;
     }
     parts.first = text.substr(0, firstSeparator);
-    if (lastSeparator == firstSeparator) {
-        parts.second = text.substr(firstSeparator + 1, 2);
-    } else {
-        // The two characters after the first separator, up to the next one.
-        parts.second = text.substr(firstSeparator + 1,
-                                   std::min<std::size_t>(2, lastSeparator - firstSeparator - 1));
-    }
-    const char cuts[] = {separator, '\''};
-    const std::size_t cut = parts.second.find_first_of(std::string_view(cuts, 2));
-    if (cut != std::string_view::npos) {
-        parts.second = parts.second.substr(0, cut);
+    // The two characters after the first separator, up to the next one, or fewer where the
+    // text ends or a separator or an apostrophe comes first.
+    const std::size_t room = lastSeparator == firstSeparator ? std::string_view::npos
+                                                             : lastSeparator - firstSeparator - 1;
+    parts.second = text.substr(firstSeparator + 1, std::min<std::size_t>(2, room));
+    const char separator = "/.-"[k];
+    for (std::size_t i = 0; i < parts.second.size(); ++i) {
+        if (parts.second[i] == separator || parts.second[i] == '\'') {
+            parts.second = parts.second.substr(0, i);
+            break;
+        }
     }
     parts.last = text.substr(lastSeparator + 1);
     return parts;
@@ -178,37 +201,6 @@ std::string DescribeDate(std::string_view sDate)
            std::string(sDate.substr(0, 4));
 }
 
-long long ReadNumber(std::string_view sText)
-{
-    std::size_t pos = 0;
-    while (pos < sText.size() && sText[pos] == ' ') {
-        ++pos;
-    }
-    bool negative = false;
-    if (pos < sText.size() && (sText[pos] == '-' || sText[pos] == '+')) {
-        negative = sText[pos] == '-';
-        ++pos;
-    }
-    const std::size_t digits = pos;
-    long long value = 0;
-    while (pos < sText.size() && sText[pos] >= '0' && sText[pos] <= '9') {
-        if (value < 100'000'000'000'000'000LL) {
-            value = value * 10 + (sText[pos] - '0');
-        }
-        ++pos;
-    }
-    if (pos == digits) {
-        throw QIFError("\"" + platform::AnsiToUtf8(sText) + "\" is not a number");
-    }
-    while (pos < sText.size() && sText[pos] == ' ') {
-        ++pos;
-    }
-    if (pos != sText.size()) {
-        throw QIFError("\"" + platform::AnsiToUtf8(sText) + "\" is not a number");
-    }
-    return negative ? -value : value;
-}
-
 const char* DateOrderName(DateOrder order)
 {
     switch (order) {
@@ -231,13 +223,8 @@ std::string DateText(std::string_view sLine)
     if (!s.empty()) {
         s.remove_prefix(1); // the "D"
     }
-    std::string text;
-    text.reserve(s.size());
-    for (const char c : s) {
-        if (c != ' ' && c != '\t') {
-            text.push_back(c);
-        }
-    }
+    std::string text(s);
+    std::erase_if(text, [](char c) { return c == ' ' || c == '\t'; });
     return text;
 }
 
@@ -246,27 +233,29 @@ bool HasDigit(std::string_view sText)
     return sText.find_first_of("0123456789") != std::string_view::npos;
 }
 
-DateReadings ReadDateAllOrders(std::string_view sText)
+DateReading::DateReading(std::string_view sText)
 {
-    DateReadings readings{};
     if (sText.size() == 8 && platform::IsAllDigits(sText)) {
-        DateDigits digits;
-        digits.Append(sText);
-        readings.fill(digits.Day());
-        return readings;
+        days_.fill(DayNumber(sText)); // eight digits are year, month and day in every order
+        read_.fill(true);
+        return;
     }
-    const DatePieces parts = SplitDate(sText);
-    if (parts.bolFound) {
-        for (const DateOrder order : kDateOrders) {
-            readings.at(static_cast<std::size_t>(order)) = DayOf(parts, order);
-        }
+    pieces_ = SplitDate(sText);
+}
+
+std::uint32_t DateReading::In(DateOrder order)
+{
+    const auto k = static_cast<std::size_t>(order);
+    if (!read_.at(k)) {
+        days_.at(k) = pieces_.bolFound ? DayOf(pieces_, order) : 0;
+        read_.at(k) = true;
     }
-    return readings;
+    return days_.at(k);
 }
 
 std::optional<std::string> ReadDate(std::string_view sText, DateOrder order)
 {
-    const std::uint32_t day = ReadDateAllOrders(sText).at(static_cast<std::size_t>(order));
+    const std::uint32_t day = DateReading(sText).In(order);
     return day == 0 ? std::nullopt : std::optional<std::string>(DayText(day));
 }
 
@@ -281,38 +270,7 @@ std::string DayText(std::uint32_t day)
 
 bool IsCalendarDate(std::string_view sDate)
 {
-    if (sDate.size() != 8 || !platform::IsAllDigits(sDate)) {
-        return false;
-    }
-    const auto number = [&](std::size_t pos, std::size_t length) {
-        int value = 0;
-        for (std::size_t i = pos; i < pos + length; ++i) {
-            value = value * 10 + (sDate[i] - '0');
-        }
-        return value;
-    };
-    const int year = number(0, 4);
-    const int month = number(4, 2);
-    const int day = number(6, 2);
-    constexpr std::array<int, 12> kDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (year < 1 || month < 1 || month > 12 || day < 1) {
-        return false;
-    }
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return day <= kDays[static_cast<std::size_t>(month - 1)] + (month == 2 && leap ? 1 : 0);
-}
-
-bool IsEarlierDate(std::string_view a, std::string_view b)
-{
-    const DateParts pa = PartsOf(a);
-    const DateParts pb = PartsOf(b);
-    if (pa.year != pb.year) {
-        return pa.year < pb.year;
-    }
-    if (pa.month != pb.month) {
-        return pa.month < pb.month;
-    }
-    return pa.day < pb.day;
+    return DayNumber(sDate) != 0;
 }
 
 } // namespace qif2ldx::qif

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "qif/QIFError.h"
-
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -45,27 +43,40 @@ inline constexpr DateOrder kDateOrders[] = {DateOrder::DayFirst, DateOrder::Mont
 // front.
 [[nodiscard]] std::optional<std::string> ReadDate(std::string_view sText, DateOrder order);
 
-// What a date text reads as in each order (indexed by DateOrder): yyyymmdd as a number, 0 where
-// it names no real day in that order. Reads the text once; ReadDate gives the same dates.
-using DateReadings = std::array<std::uint32_t, 3>;
-[[nodiscard]] DateReadings ReadDateAllOrders(std::string_view sText);
+// A date text taken apart once, to be read in one order or several, each the first time it is
+// asked for: yyyymmdd as a number, 0 where the text names no real day in that order. Reads as
+// ReadDate does.
+class DateReading
+{
+public:
+    explicit DateReading(std::string_view sText);
 
-// The yyyymmdd text of a date that ReadDateAllOrders gave.
+    [[nodiscard]] std::uint32_t In(DateOrder order);
+
+    // The text taken apart, in the places the reading takes them from; views into the text.
+    struct Pieces
+    {
+        bool bolFound = false;      // the text has a separator
+        bool bolApostrophe = false; // the year follows an apostrophe
+        std::string_view first;     // before the first separator
+        std::string_view second;    // the two characters after it, "5/" turned into "5"
+        std::string_view last;      // after the last separator
+    };
+
+private:
+    Pieces pieces_;
+    std::array<std::uint32_t, 3> days_{};
+    std::array<bool, 3> read_{};
+};
+
+// The yyyymmdd text of a day that DateReading gave.
 [[nodiscard]] std::string DayText(std::uint32_t day);
 
 // True when the text is eight digits naming a real day: year 0001-9999, month 01-12, a day
 // that month has (29 February only in leap years).
 [[nodiscard]] bool IsCalendarDate(std::string_view sDate);
 
-// Whether date a comes before date b: year (characters 1-4), then month (5-6), then day (the
-// last two), each read as a number. Throws QIFError when any of the six parts is not a number.
-[[nodiscard]] bool IsEarlierDate(std::string_view a, std::string_view b);
-
 // A real day told in words: "24 March 2015" for 20150324.
 [[nodiscard]] std::string DescribeDate(std::string_view sDate);
-
-// A number: optional spaces, an optional sign, one or more decimal digits, optional spaces.
-// Throws QIFError for anything else, the empty text included.
-[[nodiscard]] long long ReadNumber(std::string_view sText);
 
 } // namespace qif2ldx::qif

@@ -59,12 +59,12 @@ std::string QIFRecords::ReadDates(const RawRecord& record)
     std::string sDate;
     for (const DateLine& date : record.dates) {
         const DateOrder order = objDates_.OrderOf(date);
-        const std::uint32_t day = ReadDateAllOrders(date.sText).at(static_cast<std::size_t>(order));
+        const std::uint32_t day = DateReading(date.sText).In(order);
         if (day == 0) {
             throw QIFError(date.line, NotInOrder(Decode(date.sLine), order));
         }
+        TrackPeriod(day);
         sDate = DayText(day);
-        TrackPeriod(sDate);
     }
     return sDate;
 }
@@ -113,15 +113,15 @@ void QIFRecords::NoteAccount(std::string_view sAccount)
     }
 }
 
-void QIFRecords::TrackPeriod(const std::string& sNew)
+void QIFRecords::TrackPeriod(std::uint32_t day)
 {
-    // Both comparisons read every part of both dates, so a part that is not a number fails
-    // even where the years already decide.
-    if (objReport_.sStartDate.empty() || IsEarlierDate(sNew, objReport_.sStartDate)) {
-        objReport_.sStartDate = sNew;
+    if (start_ == 0 || day < start_) {
+        start_ = day;
+        objReport_.sStartDate = DayText(day);
     }
-    if (objReport_.sEndDate.empty() || IsEarlierDate(objReport_.sEndDate, sNew)) {
-        objReport_.sEndDate = sNew;
+    if (day > end_) {
+        end_ = day;
+        objReport_.sEndDate = DayText(day);
     }
 }
 

@@ -86,7 +86,7 @@ private:
     // Hands the record on; false when it was left out instead.
     bool Write(const RawRecord& record, std::string sDate);
     void NoteAccount(std::string_view sAccount);
-    void TrackPeriod(const std::string& sNew);
+    void TrackPeriod(std::uint32_t day);
     [[nodiscard]] std::string Decode(std::string_view field) const;
 
     bool bolUtf8_;
@@ -95,6 +95,8 @@ private:
     Sink objSink_;
     std::optional<char> plainSeparator_;
     std::string_view sLastAccount_; // the account last noted, as written
+    std::uint32_t start_ = 0;       // the period so far, as yyyymmdd; 0 before the first date
+    std::uint32_t end_ = 0;
 };
 
 } // namespace qif2ldx::qif

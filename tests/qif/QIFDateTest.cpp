@@ -8,8 +8,6 @@ namespace qif2ldx::test {
 namespace {
 
 using qif::DateOrder;
-using qif::IsEarlierDate;
-using qif::QIFError;
 
 // A "D" line and what it reads as day, month and year first; empty: no real day that way.
 struct DateCase
@@ -77,17 +75,6 @@ TEST(QIFDate, CalendarDatesAreEightDigitsNamingARealDay)
                             "200303 15", "2022012007", "0101", "", "00000101", "2003031a"}) {
         EXPECT_FALSE(qif::IsCalendarDate(bad)) << bad;
     }
-}
-
-TEST(QIFDate, ComparisonReadsEveryPartOfBothDates)
-{
-    EXPECT_TRUE(IsEarlierDate("20030115", "20030201"));
-    EXPECT_FALSE(IsEarlierDate("20030201", "20030201"));
-    EXPECT_TRUE(IsEarlierDate("19991231", "20000101"));
-    EXPECT_TRUE(IsEarlierDate("200303 5", "20030306"));
-    // The years already decide, yet the month that is not a number fails the comparison.
-    EXPECT_THROW(static_cast<void>(IsEarlierDate("2003xx15", "20040101")), QIFError);
-    EXPECT_THROW(static_cast<void>(IsEarlierDate("20040101", "200")), QIFError);
 }
 
 } // namespace
