@@ -4,6 +4,7 @@
 #include "app/MainModule.h"
 #include "app/StartMode.h"
 #include "app/cli/CommandLine.h"
+#include "app/cli/CommandTable.h"
 #include "platform/ExecutableFolder.h"
 #include "platform/Interrupts.h"
 #include "platform/ProcessEnvironment.h"
@@ -57,8 +58,8 @@ int main(int argc, char** argv)
 {
     using namespace qif2ldx;
     const platform::ProcessEnvironment objEnvironment;
-    if (app::ChooseStartMode({argv + std::min(argc, 1), argv + argc}, objEnvironment) !=
-        app::StartMode::CommandLine) {
+    if (app::ChooseStartMode({argv + std::min(argc, 1), argv + argc}, objEnvironment,
+                             app::cli::CommandNames()) != app::StartMode::CommandLine) {
         return RunDialog(argc, argv);
     }
     const std::atomic<int>& interrupt = platform::CatchInterrupts();

@@ -2,6 +2,7 @@
 #include "app/Receipt.h"
 
 #include "app/Suggest.h"
+#include "platform/Text.h"
 
 #include <algorithm>
 
@@ -22,8 +23,7 @@ bool IsListReason(qif::LeftOutReason reason)
 
 std::string IsoDate(std::string_view sDate)
 {
-    if (sDate.size() != 8 ||
-        !std::all_of(sDate.begin(), sDate.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    if (sDate.size() != 8 || !platform::IsAllDigits(sDate)) {
         return std::string(sDate);
     }
     return std::string(sDate.substr(0, 4)) + "-" + std::string(sDate.substr(4, 2)) + "-" +
@@ -176,6 +176,21 @@ std::string NotNumbersList(const qif::ReadReport& report)
                  amount.sText + ")";
     }
     return sList;
+}
+
+std::string RecordListLines(const qif::ReadReport& report, std::size_t maxListed)
+{
+    std::string sLines;
+    if (const std::string sLeftOut = LeftOutList(report, maxListed); !sLeftOut.empty()) {
+        sLines += "Left out: " + sLeftOut + ".\n";
+    }
+    if (const std::string sLists = ListRecords(report); !sLists.empty()) {
+        sLines += "Not transactions: " + sLists + ".\n";
+    }
+    if (const std::string sAmounts = NotNumbersList(report); !sAmounts.empty()) {
+        sLines += "Amounts that are not numbers: " + sAmounts + ".\n";
+    }
+    return sLines;
 }
 
 std::string LeftOutMessage(const qif::ReadReport& report, std::size_t maxListed)

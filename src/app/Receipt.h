@@ -46,6 +46,11 @@ using DateShower = std::function<std::string(std::string_view sDate)>;
 // read as numbers.
 [[nodiscard]] std::string NotNumbersList(const qif::ReadReport& report);
 
+// The lines after a receipt's summary, each ending in a line break: "Left out: …." with at most
+// maxListed records, "Not transactions: …." and "Amounts that are not numbers: …."; only those
+// that have something to say.
+[[nodiscard]] std::string RecordListLines(const qif::ReadReport& report, std::size_t maxListed);
+
 // The sums as the receipt shows them: 2,310.00 (grouped) or 2310.00 (plain).
 [[nodiscard]] std::string ShowSum(const qif::Decimal& sum, bool bolGrouped);
 

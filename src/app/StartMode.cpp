@@ -3,6 +3,8 @@
 
 #include "platform/FileSystem.h"
 
+#include <algorithm>
+
 namespace qif2ldx::app {
 namespace {
 
@@ -15,7 +17,8 @@ bool IsSet(const platform::IEnvironment& objEnvironment, const char* sName)
 } // namespace
 
 StartMode ChooseStartMode(const std::vector<std::string>& arguments,
-                          const platform::IEnvironment& objEnvironment)
+                          const platform::IEnvironment& objEnvironment,
+                          const std::vector<std::string>& commands)
 {
     if (arguments.empty()) {
         return StartMode::Dialog;
@@ -24,8 +27,10 @@ StartMode ChooseStartMode(const std::vector<std::string>& arguments,
         return StartMode::CommandLine;
     }
     const std::string& sArgument = arguments.front();
-    const bool bolFile = !sArgument.starts_with('-') && sArgument != kConvertCommand &&
-                         sArgument != kAccountsCommand && platform::FileExists(sArgument);
+    const bool bolCommand =
+        std::find(commands.begin(), commands.end(), sArgument) != commands.end();
+    const bool bolFile =
+        !sArgument.starts_with('-') && !bolCommand && platform::FileExists(sArgument);
     return bolFile && DisplayAvailable(objEnvironment) ? StartMode::DialogOnFile
                                                        : StartMode::CommandLine;
 }

@@ -8,10 +8,6 @@
 
 namespace qif2ldx::app {
 
-// The commands of the command line; an argument spelt like one is never taken for a file.
-inline constexpr const char* kConvertCommand = "convert";
-inline constexpr const char* kAccountsCommand = "accounts";
-
 enum class StartMode
 {
     Dialog,       // no arguments: the dialog
@@ -20,10 +16,12 @@ enum class StartMode
 };
 
 // How the program starts with these arguments (those after the program's name). Exactly one
-// argument that names an existing file, is no command and does not start with "-" opens the
-// dialog on it, when a display is available; anything else goes to the command line.
+// argument that names an existing file, is none of the command line's commands and does not
+// start with "-" opens the dialog on it, when a display is available; anything else goes to
+// the command line.
 [[nodiscard]] StartMode ChooseStartMode(const std::vector<std::string>& arguments,
-                                        const platform::IEnvironment& objEnvironment);
+                                        const platform::IEnvironment& objEnvironment,
+                                        const std::vector<std::string>& commands);
 
 // Whether the window system the dialog is going to use is there: X11 or Wayland need DISPLAY
 // or WAYLAND_DISPLAY (set and not empty); a platform named in QT_QPA_PLATFORM other than those

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "statement/StatementProfile.h"
 
+#include "platform/Text.h"
 #include "platform/Utf8.h"
-
-#include <algorithm>
 
 namespace qif2ldx::statement {
 namespace {
@@ -16,32 +15,30 @@ std::string Last(const std::string& sText, std::size_t length)
     return platform::Utf8Length(sText) > length ? platform::Utf8Right(sText, length) : sText;
 }
 
-bool IsAllDigits(const std::string& sText)
-{
-    return !sText.empty() &&
-           std::all_of(sText.begin(), sText.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 } // namespace
 
 const StatementProfile kLodestrandProfile{
-    "lodestrand",
-    "OFXHEADER: 100\r\nDATA: OFXSGML\r\nVERSION: 102\r\nSECURITY: NONE\r\nENCODING: USASCII\r\n"
-    "CHARSET: 1252\r\nCOMPRESSION: NONE\r\nOLDFILEUID: NONE\r\nNEWFILEUID: NONE\r\n"};
+    .sName = "lodestrand",
+    .sHeader = "OFXHEADER: 100\r\nDATA: OFXSGML\r\nVERSION: 102\r\nSECURITY: NONE\r\n"
+               "ENCODING: USASCII\r\nCHARSET: 1252\r\nCOMPRESSION: NONE\r\nOLDFILEUID: NONE\r\n"
+               "NEWFILEUID: NONE\r\n",
+};
 
 const StatementProfile kPortableProfile{
-    "portable",
-    "OFXHEADER:100\r\nDATA:OFXSGML\r\nVERSION:102\r\nSECURITY:NONE\r\nENCODING:USASCII\r\n"
-    "CHARSET:1252\r\nCOMPRESSION:NONE\r\nOLDFILEUID:NONE\r\nNEWFILEUID:NONE\r\n",
-    true,
-    true,
-    true,
-    true,
-    true};
+    .sName = "portable",
+    .sHeader = "OFXHEADER:100\r\nDATA:OFXSGML\r\nVERSION:102\r\nSECURITY:NONE\r\n"
+               "ENCODING:USASCII\r\nCHARSET:1252\r\nCOMPRESSION:NONE\r\nOLDFILEUID:NONE\r\n"
+               "NEWFILEUID:NONE\r\n",
+    .bolPlainAmounts = true,
+    .bolContentFitIds = true,
+    .bolTodayWhenEmpty = true,
+    .bolCardTypesBySign = true,
+    .bolDigitCheckNumbers = true,
+};
 
 const StatementProfile* FindProfile(std::string_view sName)
 {
-    for (const StatementProfile* profile : {&kLodestrandProfile, &kPortableProfile}) {
+    for (const StatementProfile* profile : kProfiles) {
         if (profile->sName == sName) {
             return profile;
         }
@@ -54,7 +51,7 @@ NumberElement NumberElementFor(const StatementProfile& profile, const std::strin
     if (sNum.empty()) {
         return {};
     }
-    if (!profile.bolDigitCheckNumbers || IsAllDigits(sNum)) {
+    if (!profile.bolDigitCheckNumbers || platform::IsAllDigits(sNum)) {
         return {"CHECKNUM", Last(sNum, kMaxCheckNumberLength)};
     }
     return {"REFNUM", Last(sNum, kMaxReferenceLength)};

@@ -31,6 +31,9 @@ extern const StatementProfile kLodestrandProfile;
 // The statement other OFX readers read right.
 extern const StatementProfile kPortableProfile;
 
+// Every profile, the default first.
+inline constexpr const StatementProfile* kProfiles[] = {&kLodestrandProfile, &kPortableProfile};
+
 // The profile of that name ("lodestrand", "portable"); nullptr for any other.
 [[nodiscard]] const StatementProfile* FindProfile(std::string_view sName);
 

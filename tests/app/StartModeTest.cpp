@@ -26,7 +26,8 @@ TEST(StartMode, OneExistingFileOpensTheDialogOnItAndEverythingElseIsTheCommandLi
     offscreen.variables = {{"QT_QPA_PLATFORM", "offscreen"}};
     const std::filesystem::path before = std::filesystem::current_path();
     std::filesystem::current_path(dir.Path());
-    for (const char* command : {"convert", "accounts"}) {
+    const std::vector<std::string> commands = {"convert", "show", "check", "accounts"};
+    for (const std::string& command : commands) {
         WriteBytes(dir.File(command), "");
     }
     const struct
@@ -45,11 +46,12 @@ TEST(StartMode, OneExistingFileOpensTheDialogOnItAndEverythingElseIsTheCommandLi
         {{qif, qif}, x11, StartMode::CommandLine},
         {{"convert"}, x11, StartMode::CommandLine},
         {{"accounts"}, x11, StartMode::CommandLine},
+        {{"show"}, x11, StartMode::CommandLine},
         {{"-x.qif"}, x11, StartMode::CommandLine},
         {{"--help"}, x11, StartMode::CommandLine},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(app::ChooseStartMode(c.arguments, c.environment), c.expected)
+        EXPECT_EQ(app::ChooseStartMode(c.arguments, c.environment, commands), c.expected)
             << (c.arguments.empty() ? "(none)" : c.arguments.front());
     }
     std::filesystem::current_path(before);

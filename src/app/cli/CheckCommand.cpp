@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "app/cli/CheckCommand.h"
 
-#include "app/cli/ConvertCommand.h"
+#include "app/cli/Wording.h"
 #include "platform/File.h"
 #include "statement/StatementCheck.h"
 
+#include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 #include <ostream>
 
@@ -65,6 +66,14 @@ void PrintLines(const std::string& sFile, const statement::CheckResult& result, 
 }
 
 } // namespace
+
+void CheckCommand::AddOptions(CLI::App& objCommand)
+{
+    objCommand.add_option("FILE", options_.sFile, "The statement to check (.LDX, .ofx, .qfx)")
+        ->required();
+    objCommand.add_flag("--json", options_.bolJson, "Print one JSON object instead of lines");
+    objCommand.footer("Exit status: 0 nothing found, 1 hazards found, 2 unreadable or not OFX.");
+}
 
 int RunCheck(const CheckOptions& objOptions, const CommandLineContext& objContext)
 {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/cli/CommandLine.h"
+#include "app/cli/Command.h"
 
 #include <string>
 
@@ -17,5 +17,19 @@ struct CheckOptions
 // `qif2ldx check`: lists what other OFX readers misread in a statement file. Returns 0 when it
 // finds nothing, 1 when it finds hazards, 2 when the file cannot be read or is no OFX file.
 int RunCheck(const CheckOptions& objOptions, const CommandLineContext& objContext);
+
+// The command that runs RunCheck with its options.
+class CheckCommand final : public Command
+{
+public:
+    void AddOptions(CLI::App& objCommand) override;
+    [[nodiscard]] int Run(const CommandLineContext& objContext) override
+    {
+        return RunCheck(options_, objContext);
+    }
+
+private:
+    CheckOptions options_;
+};
 
 } // namespace qif2ldx::app::cli

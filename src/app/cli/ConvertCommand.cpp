@@ -8,17 +8,16 @@
 #include "app/MainModule.h"
 #include "app/Receipt.h"
 #include "app/cli/FileReceipt.h"
+#include "app/cli/Options.h"
+#include "app/cli/ProgressBar.h"
+#include "app/cli/StandardStreams.h"
+#include "app/cli/Wording.h"
 #include "platform/FileSystem.h"
-#include "platform/StagedFile.h"
 #include "platform/StderrMessages.h"
 #include "statement/StatementProfile.h"
 
+#include <CLI/CLI.hpp>
 #include <algorithm>
-#include <array>
-#include <cerrno>
-#include <chrono>
-#include <cstring>
-#include <istream>
 #include <ostream>
 
 namespace qif2ldx::app::cli {
@@ -26,51 +25,6 @@ namespace {
 
 // The left-out records a terminal receipt lists; the JSON receipt lists all.
 constexpr std::size_t kMaxListedLeftOut = 20;
-
-// A bar on the terminal for runs that take longer than a moment.
-class ProgressBar
-{
-public:
-    ProgressBar(std::ostream& objErr, bool bolEnabled) : objErr_(objErr), bolEnabled_(bolEnabled) {}
-    ~ProgressBar() { Clear(); }
-    ProgressBar(const ProgressBar&) = delete;
-    ProgressBar& operator=(const ProgressBar&) = delete;
-
-    void Show(std::uint64_t done, std::uint64_t total)
-    {
-        using namespace std::chrono;
-        const auto now = steady_clock::now();
-        if (!bolEnabled_ || now - start_ < milliseconds(300) || total == 0) {
-            return;
-        }
-        constexpr int kWidth = 30;
-        const auto filled = static_cast<int>(done * kWidth / total);
-        objErr_ << "\r" << kProgram << ": converting [" << std::string(filled, '#')
-                << std::string(kWidth - filled, ' ') << "] " << done * 100 / total << "%"
-                << std::flush;
-        drawn_ = true;
-    }
-
-    void Clear()
-    {
-        if (drawn_) {
-            objErr_ << "\r" << std::string(60, ' ') << "\r" << std::flush;
-            drawn_ = false;
-        }
-    }
-
-private:
-    std::ostream& objErr_;
-    bool bolEnabled_;
-    bool drawn_ = false;
-    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
-};
-
-// A statement file is at the path, and the command line was not told to replace it.
-std::string StatementExistsReason(const std::string& sStatement)
-{
-    return "the statement file already exists (--overwrite replaces it): " + sStatement;
-}
 
 // The input checks, worded for a terminal. Empty when the input passes.
 std::string Refusal(const std::string& sQIF, const std::string& sOutput,
@@ -80,7 +34,7 @@ std::string Refusal(const std::string& sQIF, const std::string& sOutput,
     case InputCheck::Passed:
         return {};
     case InputCheck::QifNotAFile:
-        return "the QIF file does not exist or is not a regular file: " + sQIF;
+        return QifNotAFileReason(sQIF);
     case InputCheck::QifTooLarge:
         return "the QIF file is larger than 1 GiB: " + sQIF;
     case InputCheck::BadStatementName:
@@ -115,6 +69,9 @@ std::string OptionsRefusal(const ConvertOptions& objOptions)
     if (objOptions.sOutput == "-" && objOptions.bolJson) {
         return "--json writes to standard output, which --output - takes for the statement";
     }
+    if (statement::FindProfile(objOptions.sProfile) == nullptr) {
+        return "there is no profile named " + objOptions.sProfile;
+    }
     if (!objOptions.sOutputDir.empty() && !platform::IsDirectory(objOptions.sOutputDir)) {
         return "the output folder does not exist: " + objOptions.sOutputDir;
     }
@@ -141,43 +98,6 @@ std::string StatementFor(const std::string& sQIF, const ConvertOptions& objOptio
     return sFolder + sName;
 }
 
-// Standard input kept in a private file, or why it could not be.
-struct Spool
-{
-    std::optional<platform::StagedFile> file;
-    std::string sError;
-};
-
-// Standard input, copied whole into a private file beside sBeside, so that it is read as any
-// QIF file is.
-Spool SpoolStandardInput(std::istream* objIn, const std::string& sBeside)
-{
-    if (objIn == nullptr) {
-        return {std::nullopt, "standard input cannot be read here"};
-    }
-    platform::StagedFile::Created spool = platform::StagedFile::Create(sBeside + ".qif");
-    if (!spool.file) {
-        return {std::nullopt, std::string("standard input cannot be kept for reading: ") +
-                                  std::strerror(spool.error)};
-    }
-    std::array<char, 65536> buffer{};
-    std::uint64_t total = 0;
-    while (objIn->read(buffer.data(), buffer.size()) || objIn->gcount() > 0) {
-        const auto size = static_cast<std::size_t>(objIn->gcount());
-        total += size;
-        if (total > qif::kMaxQIFBytes) {
-            return {std::nullopt, "the QIF file is larger than 1 GiB: standard input"};
-        }
-        if (!platform::WriteAll(spool.file->Fd(), std::string_view(buffer.data(), size))) {
-            return {std::nullopt, "standard input cannot be kept for reading"};
-        }
-    }
-    if (objIn->bad()) {
-        return {std::nullopt, "standard input cannot be kept for reading"};
-    }
-    return {std::move(spool.file), {}};
-}
-
 ConversionOutcome RunWithProgress(const ConversionInput& objInput, const ConvertOptions& objOptions,
                                   platform::IMessages& objMessages,
                                   const CommandLineContext& objContext)
@@ -187,16 +107,9 @@ ConversionOutcome RunWithProgress(const ConversionInput& objInput, const Convert
     objConversion.bolReplace = objOptions.bolOverwrite;
     objConversion.bolPlace = !objOptions.bolDryRun;
     objConversion.dateOrder = DateOrderOption(objOptions.sDateOrder);
-    if (const statement::StatementProfile* objProfile =
-            statement::FindProfile(objOptions.sProfile)) {
-        objConversion.objProfile = objProfile;
-    }
+    objConversion.objProfile = statement::FindProfile(objOptions.sProfile);
     if (objOptions.sOutput == "-") {
-        // The finished statement goes to standard output instead of a path.
-        objConversion.objDeliver = [&objContext](std::string_view bytes) {
-            objContext.objOut.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-            return objContext.objOut.flush().good();
-        };
+        objConversion.objDeliver = DeliverTo(objContext.objOut);
     }
     objRun.SetOptions(objConversion);
     // Nobody is asked on a terminal: the order the file shows is taken, and said.
@@ -300,20 +213,10 @@ FileReceipt ConvertOne(const std::string& sQIF, const ConvertOptions& objOptions
 void PrintReceipt(const FileReceipt& receipt, const std::string& sAccountName, std::ostream& out,
                   const DateShower& objShowDate)
 {
-    const qif::ReadReport& report = receipt.outcome.report;
     const std::string sName =
         receipt.sStatement == "-" ? std::string("standard output") : Trim(receipt.sStatement);
-    out << SummaryLine(receipt.outcome, sName, sAccountName, receipt.bolDryRun, objShowDate)
-        << "\n";
-    if (const std::string sLeftOut = LeftOutList(report, kMaxListedLeftOut); !sLeftOut.empty()) {
-        out << "Left out: " << sLeftOut << ".\n";
-    }
-    if (const std::string sLists = ListRecords(report); !sLists.empty()) {
-        out << "Not transactions: " << sLists << ".\n";
-    }
-    if (const std::string sAmounts = NotNumbersList(report); !sAmounts.empty()) {
-        out << "Amounts that are not numbers: " << sAmounts << ".\n";
-    }
+    out << SummaryLine(receipt.outcome, sName, sAccountName, receipt.bolDryRun, objShowDate) << "\n"
+        << RecordListLines(receipt.outcome.report, kMaxListedLeftOut);
 }
 
 void PrintTotal(const std::vector<FileReceipt>& receipts, std::ostream& out)
@@ -364,27 +267,40 @@ void NoteProfile(const qif::ReadReport& report, const ConvertOptions& objOptions
 
 } // namespace
 
-std::optional<qif::DateOrder> DateOrderOption(const std::string& sOrder)
+void ConvertCommand::AddOptions(CLI::App& objCommand)
 {
-    if (sOrder == "dmy") {
-        return qif::DateOrder::DayFirst;
-    }
-    if (sOrder == "mdy") {
-        return qif::DateOrder::MonthFirst;
-    }
-    if (sOrder == "ymd") {
-        return qif::DateOrder::YearFirst;
-    }
-    return std::nullopt;
+    objCommand
+        .add_option("QIF_FILE", options_.qifFiles,
+                    "The QIF files to convert; - reads one from standard input")
+        ->required();
+    objCommand
+        .add_option("--account,-a", options_.sAccount,
+                    "Name of the Lodestrand account, as in the account list")
+        ->required();
+    objCommand.add_option("--output,-o", options_.sOutput,
+                          "The statement file to write (default: the QIF path with .LDX); - "
+                          "writes it to standard output");
+    objCommand.add_option("--output-dir", options_.sOutputDir,
+                          "The folder to write the statements to, each named after its QIF file");
+    AddAccountListOption(objCommand, options_.sAccountList);
+    objCommand.add_flag("--overwrite", options_.bolOverwrite, "Replace an existing statement file");
+    objCommand.add_flag("--open", options_.bolOpen,
+                        "Open the statement in the program associated with .LDX files");
+    AddDateOrderOption(objCommand, options_.sDateOrder,
+                       "How dates are read: auto (day first, or the order the file shows when day "
+                       "first reads some date as no real day), dmy, mdy or ymd");
+    AddProfileOption(objCommand, options_.sProfile);
+    objCommand.add_flag("--json", options_.bolJson,
+                        "Write the receipt as one JSON object on standard output");
+    objCommand.add_flag("--dry-run", options_.bolDryRun,
+                        "Build and check the statement, print the receipt, and write nothing");
+    objCommand.footer("Exit status: 0 saved, 1 conversion failed, 2 input refused or usage "
+                      "error, 130 interrupted; for several files, the highest of theirs.");
 }
 
-void NoteDateOrder(const qif::DateDecision& decision, std::ostream& err)
+int ConvertCommand::Run(const CommandLineContext& objContext)
 {
-    err << kProgram << ": note: " << DescribeDateDecision(decision, Start::Inside) << "\n";
-}
-
-int RunConvert(const ConvertOptions& objOptions, const CommandLineContext& objContext)
-{
+    const ConvertOptions& objOptions = options_;
     if (const std::string sWhy = OptionsRefusal(objOptions); !sWhy.empty()) {
         objContext.objErr << kProgram << ": error: " << sWhy << "\n";
         return kExitRefused;

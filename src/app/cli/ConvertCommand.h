@@ -1,11 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/cli/CommandLine.h"
-#include "qif/DatePlan.h"
+#include "app/cli/Command.h"
 
-#include <iosfwd>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,28 +20,21 @@ struct ConvertOptions
     bool bolOpen = false;
     bool bolJson = false;                // the receipt as JSON on stdout
     bool bolDryRun = false;              // everything but putting the statement in place
-    std::string sDateOrder = "auto";     // auto, dmy, mdy or ymd
-    std::string sProfile = "lodestrand"; // lodestrand or portable
+    std::string sDateOrder = "auto";     // a name of kDateOrderValues
+    std::string sProfile = "lodestrand"; // a name of statement::kProfiles
 };
-
-// The --profile values.
-inline constexpr const char* kProfiles[] = {"lodestrand", "portable"};
-
-// The --date-order values.
-inline constexpr const char* kDateOrders[] = {"auto", "dmy", "mdy", "ymd"};
 
 // `qif2ldx convert`: the input checks, each file's run with a progress bar, the receipts on
 // stdout (stderr when the statement goes to stdout) and warnings on stderr, and the hand-off
-// for --open. Returns the highest exit status of the files.
-int RunConvert(const ConvertOptions& objOptions, const CommandLineContext& objContext);
+// for --open. Its exit status is the highest of the files'.
+class ConvertCommand final : public Command
+{
+public:
+    void AddOptions(CLI::App& objCommand) override;
+    [[nodiscard]] int Run(const CommandLineContext& objContext) override;
 
-// The order --date-order names; nullopt for auto.
-[[nodiscard]] std::optional<qif::DateOrder> DateOrderOption(const std::string& sOrder);
-
-// Says on err which order the dates were read in, when it is not day first.
-void NoteDateOrder(const qif::DateDecision& decision, std::ostream& err);
-
-// The program's name in its messages.
-inline constexpr const char* kProgram = "qif2ldx";
+private:
+    ConvertOptions options_;
+};
 
 } // namespace qif2ldx::app::cli

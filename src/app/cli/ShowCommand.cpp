@@ -2,12 +2,15 @@
 #include "app/cli/ShowCommand.h"
 
 #include "app/ConversionRun.h"
-#include "app/cli/ConvertCommand.h"
+#include "app/Receipt.h"
+#include "app/cli/Options.h"
+#include "app/cli/Wording.h"
 #include "platform/FileSystem.h"
 #include "platform/StderrMessages.h"
 #include "platform/Utf8.h"
 #include "qif/CQIFFile.h"
 
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <array>
 #include <numeric>
@@ -112,32 +115,28 @@ void PrintSummary(const qif::ReadReport& report, const DateShower& objShowDate, 
     }
     out << " credits " << ShowSum(report.amounts.Credits(), true) << ", debits "
         << ShowSum(report.amounts.Debits(), true) << ".\n";
-    if (const std::string sLeftOut = LeftOutList(report, report.leftOut.size());
-        !sLeftOut.empty()) {
-        out << "Left out: " << sLeftOut << ".\n";
-    }
-    if (const std::string sLists = ListRecords(report); !sLists.empty()) {
-        out << "Not transactions: " << sLists << ".\n";
-    }
-    if (const std::string sAmounts = NotNumbersList(report); !sAmounts.empty()) {
-        out << "Amounts that are not numbers: " << sAmounts << ".\n";
-    }
+    out << RecordListLines(report, report.leftOut.size());
 }
 
 } // namespace
 
-int RunShow(const ShowOptions& objOptions, const CommandLineContext& objContext)
+void ShowCommand::AddOptions(CLI::App& objCommand)
+{
+    objCommand.add_option("QIF_FILE", sQIFFile_, "The QIF file to show")->required();
+    AddDateOrderOption(objCommand, sDateOrder_, "How dates are read, as for convert");
+}
+
+int ShowCommand::Run(const CommandLineContext& objContext)
 {
     std::ostream& err = objContext.objErr;
-    if (!platform::IsRegularFile(objOptions.sQIFFile)) {
-        err << kProgram << ": error: the QIF file does not exist or is not a regular file: "
-            << objOptions.sQIFFile << "\n";
+    if (!platform::IsRegularFile(sQIFFile_)) {
+        err << kProgram << ": error: " << QifNotAFileReason(sQIFFile_) << "\n";
         return kExitRefused;
     }
     platform::StderrMessages objMessages(err, kProgram);
     qif::CQIFFile objFile(objMessages, objContext.objProgramFolder, objContext.objClock);
     qif::ConversionOptions objConversion;
-    objConversion.dateOrder = DateOrderOption(objOptions.sDateOrder);
+    objConversion.dateOrder = DateOrderOption(sDateOrder_);
     objFile.SetOptions(objConversion);
     objFile.SetConfirmDateOrder([&err](const qif::DateDecision& decision) {
         NoteDateOrder(decision, err);
@@ -145,18 +144,15 @@ int RunShow(const ShowOptions& objOptions, const CommandLineContext& objContext)
     });
     const DateShower objShowDate = objContext.objShowDate ? objContext.objShowDate : IsoDate;
     std::vector<Row> rows{{"Line", "Date", "Amount", "Number", "Payee", "Memo"}};
-    const bool ok =
-        objFile.OpenFile(objOptions.sQIFFile) &&
-        objFile.Preview([&](const records::CQIFTx& txn, std::int64_t line) {
-            rows.push_back({std::to_string(line), objShowDate(txn.sDate), OneLine(txn.sAmount),
-                            OneLine(txn.sNum), OneLine(txn.sPayee), OneLine(txn.sMemo)});
-        });
+    const bool ok = objFile.OpenFile(sQIFFile_) && objFile.Preview([&](const records::CQIFTx& txn,
+                                                                       std::int64_t line) {
+        rows.push_back({std::to_string(line), objShowDate(txn.sDate), OneLine(txn.sAmount),
+                        OneLine(txn.sNum), OneLine(txn.sPayee), OneLine(txn.sMemo)});
+    });
     if (!ok) {
-        const std::string sReason =
-            FailureReason(objFile.Failure(), objOptions.sQIFFile, {}, Start::Inside);
+        const std::string sReason = FailureReason(objFile.Failure(), sQIFFile_, {}, Start::Inside);
         err << kProgram << ": error: "
-            << (sReason.empty() ? "the QIF file cannot be read: " + objOptions.sQIFFile : sReason)
-            << "\n";
+            << (sReason.empty() ? "the QIF file cannot be read: " + sQIFFile_ : sReason) << "\n";
         return kExitFailed;
     }
     PrintTable(rows, static_cast<std::size_t>(std::max(objContext.outColumns, 0)),

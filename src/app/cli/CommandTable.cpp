@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: MIT
+#include "app/cli/CommandTable.h"
+
+#include "app/cli/AccountsCommand.h"
+#include "app/cli/CheckCommand.h"
+#include "app/cli/ConvertCommand.h"
+#include "app/cli/ShowCommand.h"
+
+namespace qif2ldx::app::cli {
+namespace {
+
+template <typename T> std::unique_ptr<Command> Make()
+{
+    return std::make_unique<T>();
+}
+
+} // namespace
+
+const std::array<CommandEntry, 4> kCommands = {{
+    {"convert", "Convert QIF files into statement files, one each", &Make<ConvertCommand>},
+    {"show", "Preview the transactions a QIF file holds, and the records left out",
+     &Make<ShowCommand>},
+    {"check", "List what other OFX readers would misread in a statement file", &Make<CheckCommand>},
+    {"accounts", "List the account names the dialog offers", &Make<AccountsCommand>},
+}};
+
+std::vector<std::string> CommandNames()
+{
+    std::vector<std::string> names;
+    for (const CommandEntry& entry : kCommands) {
+        names.emplace_back(entry.sName);
+    }
+    return names;
+}
+
+} // namespace qif2ldx::app::cli

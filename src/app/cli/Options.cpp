@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: MIT
+#include "app/cli/Options.h"
+
+#include <CLI/CLI.hpp>
+
+namespace qif2ldx::app::cli {
+namespace {
+
+// One of a fixed set of values, the default shown in the help.
+CLI::Option* OneOf(CLI::Option* option, std::vector<std::string> values)
+{
+    return option->check(CLI::IsMember(std::move(values)))->capture_default_str();
+}
+
+} // namespace
+
+void AddDateOrderOption(CLI::App& objCommand, std::string& sOrder, const std::string& sHelp)
+{
+    std::vector<std::string> values;
+    for (const DateOrderValue& value : kDateOrderValues) {
+        values.emplace_back(value.sName);
+    }
+    OneOf(objCommand.add_option("--date-order", sOrder, sHelp), std::move(values));
+}
+
+std::optional<qif::DateOrder> DateOrderOption(const std::string& sOrder)
+{
+    for (const DateOrderValue& value : kDateOrderValues) {
+        if (sOrder == value.sName) {
+            return value.order;
+        }
+    }
+    return std::nullopt;
+}
+
+void AddProfileOption(CLI::App& objCommand, std::string& sProfile)
+{
+    std::vector<std::string> values;
+    for (const statement::StatementProfile* profile : statement::kProfiles) {
+        values.emplace_back(profile->sName);
+    }
+    OneOf(objCommand.add_option("--profile", sProfile,
+                                "The statement's form: lodestrand (what Lodestrand reads) or "
+                                "portable (what other OFX readers read right)"),
+          std::move(values));
+}
+
+void AddAccountListOption(CLI::App& objCommand, std::string& sAccountList)
+{
+    objCommand.add_option("--account-list", sAccountList,
+                          "The account list (default: ~/.config/qif2ldx/olacclst.dat when it "
+                          "exists, else olacclst.dat beside the program)");
+}
+
+} // namespace qif2ldx::app::cli
