@@ -1,0 +1,86 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
+"""The documents are held to the program: every command that --help lists, and every option and
+every value of an enumerated option that a command's --help shows, appear in the manual page and
+in the bash completion; the manual page renders without a warning and keeps its sections.
+Usage: documents_test.py QIF2LDX MANUAL_PAGE COMPLETION"""
+
+import os
+import re
+import shutil
+import subprocess
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from harness import check, report, run_main  # noqa: E402
+
+SECTIONS = ["NAME", "SYNOPSIS", "DESCRIPTION", "OPTIONS", "JSON RECEIPT", "FILES",
+            "EXIT STATUS", "EXAMPLES"]
+
+
+def help_text(program, *command):
+    return subprocess.run([program, *command, "--help"], capture_output=True, text=True,
+                          check=True).stdout
+
+
+def commands(program):
+    """The subcommands --help lists."""
+    text = help_text(program)
+    listed = text.split("Subcommands:", 1)[1] if "Subcommands:" in text else ""
+    return re.findall(r"^  ([a-z]+) ", listed, re.MULTILINE)
+
+
+def options(text):
+    """Every long option of a --help text, and the values of its enumerated ones."""
+    found = set(re.findall(r"(?<![\w-])(--[a-z][a-z-]+)", text))
+    values = set()
+    for listed in re.findall(r":\{([^}]*)\}", text):
+        values.update(v.strip() for v in listed.split(","))
+    return found - {"--help"}, values
+
+
+def main():
+    program, manual_path, completion_path = sys.argv[1:4]
+    with open(manual_path, encoding="utf-8") as handle:
+        source = handle.read()
+    manual = re.sub(r"\\f[BIRP]", "", source).replace("\\-", "-")
+    with open(completion_path, encoding="utf-8") as handle:
+        completion = handle.read()
+
+    names = commands(program)
+    check("--help lists the commands", len(names) >= 4, str(names))
+    for command in [None, *names]:
+        where = f"qif2ldx {command}" if command else "qif2ldx"
+        if command:
+            check(f"the manual page names {where}", re.search(rf"\b{command}\b", manual))
+            check(f"the completion names {where}", re.search(rf"\b{command}\b", completion))
+        found, values = options(help_text(program, *([command] if command else [])))
+        for option in sorted(found):
+            check(f"{where} {option} is in the manual page", option in manual)
+            check(f"{where} {option} is in the completion", option in completion)
+        for value in sorted(values):
+            check(f"{where}: the value {value} is in the manual page",
+                  re.search(rf"\b{re.escape(value)}\b", manual))
+            check(f"{where}: the value {value} is in the completion",
+                  re.search(rf"\b{re.escape(value)}\b", completion))
+
+    for section in SECTIONS:
+        check(f"the manual page has its {section} section", f"\n.SH {section}\n" in source
+              or f'\n.SH "{section}"\n' in source)
+    # Synopsis lines ("[ --option ]") belong to the SYNOPSIS alone: a piece of it anywhere else
+    # is what a bad merge leaves.
+    sections = re.split(r"\n\.SH ", source)
+    for section in sections[1:]:
+        name = section.split("\n", 1)[0].strip('"')
+        check(f"the {name} section holds no piece of the synopsis",
+              name == "SYNOPSIS" or not re.search(r"^\.RB \[", section, re.MULTILINE))
+    if shutil.which("groff"):
+        rendered = subprocess.run(["groff", "-man", "-ww", "-z", manual_path],
+                                  capture_output=True, text=True)
+        check("groff renders the manual page without a warning", rendered.stderr == "",
+              rendered.stderr.strip())
+    return report()
+
+
+if __name__ == "__main__":
+    run_main(main)
