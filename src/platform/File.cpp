@@ -93,10 +93,15 @@ std::optional<std::string> ReadAll(int fd, std::uint64_t maxBytes)
     return bytes;
 }
 
-bool WriteAll(int fd, std::string_view bytes)
+namespace {
+
+// Writes all of bytes through short writes and interruptions: at the descriptor's offset, or at
+// the offset given, which then moves along with what was written.
+bool WriteWhole(int fd, std::string_view bytes, std::optional<off_t> offset)
 {
     while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        const ssize_t written = offset ? ::pwrite(fd, bytes.data(), bytes.size(), *offset)
+                                       : ::write(fd, bytes.data(), bytes.size());
         if (written < 0 && errno == EINTR) {
             continue;
         }
@@ -107,27 +112,23 @@ bool WriteAll(int fd, std::string_view bytes)
             return false;
         }
         bytes.remove_prefix(static_cast<std::size_t>(written));
+        if (offset) {
+            *offset += written;
+        }
     }
     return true;
 }
 
+} // namespace
+
+bool WriteAll(int fd, std::string_view bytes)
+{
+    return WriteWhole(fd, bytes, std::nullopt);
+}
+
 bool WriteAllAt(int fd, std::string_view bytes, off_t offset)
 {
-    while (!bytes.empty()) {
-        const ssize_t written = ::pwrite(fd, bytes.data(), bytes.size(), offset);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            if (written == 0) {
-                errno = ENOSPC;
-            }
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-        offset += written;
-    }
-    return true;
+    return WriteWhole(fd, bytes, offset);
 }
 
 bool ReadExactlyAt(int fd, char* buffer, std::size_t size, off_t offset)

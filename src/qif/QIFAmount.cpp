@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "qif/QIFAmount.h"
 
+#include "platform/Text.h"
 #include "platform/Utf8.h"
 
 #include <algorithm>
@@ -125,8 +126,7 @@ void DecimalSeparatorEvidence::Note(std::string_view sAmount)
     if (comma != std::string_view::npos) {
         const std::size_t after = text.size() - comma - 1;
         const std::string_view tail = text.substr(comma + 1);
-        bolComma_ = bolComma_ || ((after == 1 || after == 2) &&
-                                  tail.find_first_not_of("0123456789") == std::string_view::npos);
+        bolComma_ = bolComma_ || ((after == 1 || after == 2) && platform::IsAllDigits(tail));
         bolVeto_ = bolVeto_ || text.find('.', text.find(',')) != std::string_view::npos;
     }
 }

@@ -1,54 +1,20 @@
 // SPDX-License-Identifier: MIT
-#include "qif/CQIFFile.h"
-
-#include "support/FixedClock.h"
-#include "support/FixedProgramFolder.h"
-#include "support/MessageRecorder.h"
-#include "support/TempDir.h"
+#include "ConversionFixture.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <gtest/gtest.h>
-#include <regex>
 
 namespace qif2ldx::test {
 namespace {
 
-const records::CAcctInfo kAccount{"Everyday", "CHECKING", "USD", "12345678", "062000", "10001"};
-
-class CQIFFileTest : public ::testing::Test
+class CQIFFileTest : public ConversionFixture
 {
 protected:
-    // Converts the QIF bytes; the statement, if saved, is at ldx.
-    bool Convert(const std::string& bytes)
-    {
-        WriteBytes(qifPath, bytes);
-        qif::CQIFFile file(messages, folder, clock);
-        if (!file.OpenFile(qifPath)) {
-            return false;
-        }
-        qif::ConversionOptions options;
-        options.bolReplace = true;
-        file.SetOptions(options);
-        const bool ok = file.ConvertQIFtoLDX(ldx, kAccount);
-        report = file.Report();
-        failure = file.Failure();
-        return ok;
-    }
-
     // Each STMTTRN as "date amount name memo".
     std::vector<std::string> Transactions() const
     {
-        const std::string body = ReadBytes(ldx);
-        const std::regex txn("<STMTTRN>.*?<DTPOSTED>(.*?)</DTPOSTED><TRNAMT>(.*?)</TRNAMT>"
-                             ".*?<NAME>(.*?)</NAME><MEMO>(.*?)</MEMO></STMTTRN>");
-        std::vector<std::string> found;
-        for (auto it = std::sregex_iterator(body.begin(), body.end(), txn);
-             it != std::sregex_iterator(); ++it) {
-            found.push_back((*it)[1].str() + " " + (*it)[2].str() + " " + (*it)[3].str() + " " +
-                            (*it)[4].str());
-        }
-        return found;
+        return Matches("<STMTTRN>.*?<DTPOSTED>(.*?)</DTPOSTED><TRNAMT>(.*?)</TRNAMT>"
+                       ".*?<NAME>(.*?)</NAME><MEMO>(.*?)</MEMO></STMTTRN>");
     }
 
     // The names in the test folder.
@@ -69,15 +35,6 @@ protected:
         std::regex_search(body, match, std::regex("<DTSTART>(.*?)</DTSTART><DTEND>(.*?)</DTEND>"));
         return match[1].str() + "-" + match[2].str();
     }
-
-    TempDir dir;
-    std::string qifPath = dir.File("in.qif");
-    std::string ldx = dir.File("out.LDX");
-    test::MessageRecorder messages;
-    test::FixedProgramFolder folder{dir.Path().string()};
-    test::FixedClock clock{{2026, 12, 7}};
-    qif::ReadReport report;
-    qif::ConversionFailure failure;
 };
 
 TEST_F(CQIFFileTest, EmptyFileGivesAStatementWithoutTransactions)

@@ -1,63 +1,20 @@
 // SPDX-License-Identifier: MIT
-#include "qif/CQIFFile.h"
-#include "support/FixedClock.h"
-#include "support/FixedProgramFolder.h"
-#include "support/MessageRecorder.h"
-#include "support/TempDir.h"
-
-#include <gtest/gtest.h>
-#include <regex>
+#include "ConversionFixture.h"
 
 namespace qif2ldx::test {
 namespace {
 
-const records::CAcctInfo kAccount{"Everyday", "CHECKING", "USD", "12345678", "062000", "10001"};
-
 // Conversions with the portable profile, whose amounts are plain decimals.
-class PlainAmounts : public ::testing::Test
+class PlainAmounts : public ConversionFixture
 {
 protected:
-    bool Convert(const std::string& bytes)
-    {
-        WriteBytes(qifPath, bytes);
-        qif::CQIFFile file(messages, folder, clock);
-        if (!file.OpenFile(qifPath)) {
-            return false;
-        }
-        qif::ConversionOptions options;
-        options.bolReplace = true;
-        options.objProfile = &statement::kPortableProfile;
-        file.SetOptions(options);
-        file.SetConfirmDateOrder([this](const qif::DateDecision&) {
-            ++asked;
-            return true;
-        });
-        const bool ok = file.ConvertQIFtoLDX(ldx, kAccount);
-        report = file.Report();
-        return ok;
-    }
+    PlainAmounts() { options.objProfile = &statement::kPortableProfile; }
 
     // Each STMTTRN as "date amount".
     std::vector<std::string> Transactions() const
     {
-        const std::string body = ReadBytes(ldx);
-        const std::regex txn("<DTPOSTED>(.*?)</DTPOSTED><TRNAMT>(.*?)</TRNAMT>");
-        std::vector<std::string> found;
-        for (auto it = std::sregex_iterator(body.begin(), body.end(), txn);
-             it != std::sregex_iterator(); ++it) {
-            found.push_back((*it)[1].str() + " " + (*it)[2].str());
-        }
-        return found;
+        return Matches("<DTPOSTED>(.*?)</DTPOSTED><TRNAMT>(.*?)</TRNAMT>");
     }
-
-    TempDir dir;
-    std::string qifPath = dir.File("in.qif");
-    std::string ldx = dir.File("out.LDX");
-    test::MessageRecorder messages;
-    test::FixedProgramFolder folder{dir.Path().string()};
-    test::FixedClock clock{{2026, 12, 7}};
-    qif::ReadReport report;
-    int asked = 0;
 };
 
 std::string Records(const std::vector<std::string>& amounts)
