@@ -19,46 +19,34 @@ bool IsListReason(qif::LeftOutReason reason)
     return reason == qif::LeftOutReason::NotATransaction;
 }
 
-} // namespace
-
-std::string IsoDate(std::string_view sDate)
+// What the account look-up found, when it is worth a warning; empty otherwise.
+std::string AccountWarning(AccountLookup lookup, const std::string& sAccountName,
+                           const std::string& sList)
 {
-    if (sDate.size() != 8 || !platform::IsAllDigits(sDate)) {
-        return std::string(sDate);
-    }
-    return std::string(sDate.substr(0, 4)) + "-" + std::string(sDate.substr(4, 2)) + "-" +
-           std::string(sDate.substr(6, 2));
-}
-
-std::vector<std::string> RunWarnings(const ConversionOutcome& objOutcome,
-                                     const std::string& sAccountName, const std::string& sList)
-{
-    std::vector<std::string> warnings;
-    switch (objOutcome.account) {
+    switch (lookup) {
     case AccountLookup::Found:
         break;
     case AccountLookup::ListUnreadable:
-        warnings.push_back("cannot read the account list " + sList +
-                           "; the statement has empty account fields");
-        break;
+        return "cannot read the account list " + sList +
+               "; the statement has empty account fields";
     case AccountLookup::IncompleteLine:
-        warnings.push_back("the line for account \"" + sAccountName + "\" in " + sList +
-                           " has fewer than six fields; the missing ones are empty");
-        break;
+        return "the line for account \"" + sAccountName + "\" in " + sList +
+               " has fewer than six fields; the missing ones are empty";
     case AccountLookup::NotListed: {
         std::string sWarning = "account \"" + sAccountName + "\" is not in the account list " +
                                sList + "; the statement has empty account fields";
         if (const auto sClosest = ClosestMatch(ReadAccountNames(sList).names, sAccountName)) {
             sWarning += " (did you mean '" + *sClosest + "'?)";
         }
-        warnings.push_back(sWarning);
-        break;
+        return sWarning;
     }
     }
-    if (objOutcome.result != RunResult::Saved) {
-        return warnings;
-    }
-    const qif::ReadReport& report = objOutcome.report;
+    return {};
+}
+
+// What a saved run's QIF file held that is worth a warning.
+void AddReportWarnings(const qif::ReadReport& report, std::vector<std::string>& warnings)
+{
     if (report.dropped > 0) {
         warnings.push_back(Plural(report.dropped, "record without a date or an amount was",
                                   "records without a date or an amount were") +
@@ -92,6 +80,31 @@ std::vector<std::string> RunWarnings(const ConversionOutcome& objOutcome,
     if (report.written == 0) {
         warnings.push_back("the file holds no transaction with a date and an amount; the "
                            "statement is empty");
+    }
+}
+
+
+} // namespace
+
+std::string IsoDate(std::string_view sDate)
+{
+    if (sDate.size() != 8 || !platform::IsAllDigits(sDate)) {
+        return std::string(sDate);
+    }
+    return std::string(sDate.substr(0, 4)) + "-" + std::string(sDate.substr(4, 2)) + "-" +
+           std::string(sDate.substr(6, 2));
+}
+
+std::vector<std::string> RunWarnings(const ConversionOutcome& objOutcome,
+                                     const std::string& sAccountName, const std::string& sList)
+{
+    std::vector<std::string> warnings;
+    if (std::string sWarning = AccountWarning(objOutcome.account, sAccountName, sList);
+        !sWarning.empty()) {
+        warnings.push_back(std::move(sWarning));
+    }
+    if (objOutcome.result == RunResult::Saved) {
+        AddReportWarnings(objOutcome.report, warnings);
     }
     return warnings;
 }
