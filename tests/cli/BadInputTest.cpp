@@ -5,6 +5,7 @@
 #include "support/TempDir.h"
 
 #include <filesystem>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <random>
 #include <set>
@@ -85,18 +86,18 @@ TEST_F(BadInput, UnreadableQifFileFailsWithItsName)
     WriteBytes(qif, kGood);
     fs::permissions(qif, fs::perms::none);
     EXPECT_EQ(RunCommand({"convert", qif, "-a", "A"}), kExitFailed);
-    EXPECT_NE(err.str().find("Errors were encountered whilst attempting to convert: " + qif),
-              std::string::npos);
+    EXPECT_THAT(err.str(), ::testing::HasSubstr(
+                               "Errors were encountered whilst attempting to convert: " + qif));
 }
 
 TEST_F(BadInput, EmptyAndCaretOnlyFilesGiveEmptyStatements)
 {
     for (const std::string& bytes : {std::string(), std::string("^\r\n^\r\n^\r\n^")}) {
         EXPECT_EQ(Convert(bytes), kExitSaved);
-        EXPECT_NE(err.str().find("the statement is empty"), std::string::npos);
-        EXPECT_NE(Statement().find("<BANKTRANLIST><DTSTART></DTSTART><DTEND></DTEND>"
-                                   "</BANKTRANLIST>"),
-                  std::string::npos);
+        EXPECT_THAT(err.str(), ::testing::HasSubstr("the statement is empty"));
+        EXPECT_THAT(Statement(),
+                    ::testing::HasSubstr("<BANKTRANLIST><DTSTART></DTSTART><DTEND></DTEND>"
+                                         "</BANKTRANLIST>"));
     }
 }
 
@@ -112,7 +113,7 @@ TEST_F(BadInput, BinaryFilesEndCleanly)
         EXPECT_TRUE(status == kExitSaved || status == kExitFailed) << status;
     }
     EXPECT_EQ(Convert(std::string(100000, '\0')), kExitFailed);
-    EXPECT_NE(err.str().find("does not look like a QIF file"), std::string::npos);
+    EXPECT_THAT(err.str(), ::testing::HasSubstr("does not look like a QIF file"));
 }
 
 TEST_F(BadInput, HugeLinesAreHandled)
@@ -121,14 +122,14 @@ TEST_F(BadInput, HugeLinesAreHandled)
     EXPECT_EQ(Convert(std::string(100 << 20, 'x')), kExitFailed);
     // 100 MB as the unterminated last line after a valid header: read, and reported.
     EXPECT_EQ(Convert(kGood + "P" + std::string(100 << 20, 'y')), kExitSaved);
-    EXPECT_NE(err.str().find("the file ends inside a record"), std::string::npos);
+    EXPECT_THAT(err.str(), ::testing::HasSubstr("the file ends inside a record"));
     // Lines of 1 MB: the name is cut, the memo is kept whole.
     const std::string memo(1 << 20, 'm');
     EXPECT_EQ(Convert("D01/05/2026\r\nT1\r\nP" + std::string(1 << 20, 'p') + "\r\nM" + memo +
                       "\r\n^\r\n"),
               kExitSaved);
-    EXPECT_NE(Statement().find("<NAME>" + std::string(32, 'p') + "</NAME><MEMO>" + memo),
-              std::string::npos);
+    EXPECT_THAT(Statement(),
+                ::testing::HasSubstr("<NAME>" + std::string(32, 'p') + "</NAME><MEMO>" + memo));
 }
 
 TEST_F(BadInput, ByteOrderMarkMeansUtf8AndCrOnlyLinesAreRead)
@@ -136,9 +137,9 @@ TEST_F(BadInput, ByteOrderMarkMeansUtf8AndCrOnlyLinesAreRead)
     EXPECT_EQ(Convert("\xEF\xBB\xBF!Type:Bank\r\nD01/05/2026\r\nT-1\r\nPCaf\xC3\xA9 \xE2\x82\xAC"
                       "\r\n^\r\n"),
               kExitSaved);
-    EXPECT_NE(Statement().find("<NAME>Caf\xE9 \x80</NAME>"), std::string::npos);
+    EXPECT_THAT(Statement(), ::testing::HasSubstr("<NAME>Caf\xE9 \x80</NAME>"));
     EXPECT_EQ(Convert("!Type:Bank\rD01/05/2026\rT-1\r^\r"), kExitSaved);
-    EXPECT_NE(Statement().find("<TRNAMT>-1</TRNAMT>"), std::string::npos);
+    EXPECT_THAT(Statement(), ::testing::HasSubstr("<TRNAMT>-1</TRNAMT>"));
 }
 
 TEST_F(BadInput, StatementPathsThatCannotBeWrittenFailWithAReason)
@@ -150,8 +151,8 @@ TEST_F(BadInput, StatementPathsThatCannotBeWrittenFailWithAReason)
          {dir.File("missing/out.LDX"), std::string("/proc/qif2ldx.LDX"), longName}) {
         EXPECT_EQ(RunCommand({"convert", qif, "-a", "Everyday Current", "-o", ldx}), kExitFailed)
             << ldx;
-        EXPECT_NE(err.str().find("the statement file cannot be created: " + ldx),
-                  std::string::npos);
+        EXPECT_THAT(err.str(),
+                    ::testing::HasSubstr("the statement file cannot be created: " + ldx));
     }
     fs::create_directory(dir.File("folder.LDX"));
     EXPECT_EQ(RunCommand({"convert", qif, "-a", "Everyday Current", "-o", dir.File("folder.LDX")}),
@@ -205,13 +206,13 @@ TEST_F(BadInput, AccountListsOfEveryKindNeverStopTheRun)
     WriteBytes(list, "Caf\xE9,SAVINGS,EUR,5,6,7\r\n");
     EXPECT_EQ(Convert(kGood, "Caf\xC3\xA9"), kExitSaved);
     EXPECT_EQ(err.str(), "");
-    EXPECT_NE(Statement().find("<ACCTID>5</ACCTID>"), std::string::npos);
+    EXPECT_THAT(Statement(), ::testing::HasSubstr("<ACCTID>5</ACCTID>"));
     fs::remove(list);
     EXPECT_EQ(Convert(kGood), kExitSaved);
-    EXPECT_NE(err.str().find("cannot read the account list"), std::string::npos);
+    EXPECT_THAT(err.str(), ::testing::HasSubstr("cannot read the account list"));
     fs::create_directory(list);
     EXPECT_EQ(Convert(kGood), kExitSaved);
-    EXPECT_NE(err.str().find("cannot read the account list"), std::string::npos);
+    EXPECT_THAT(err.str(), ::testing::HasSubstr("cannot read the account list"));
 }
 
 } // namespace

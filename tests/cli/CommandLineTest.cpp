@@ -4,6 +4,7 @@
 #include "support/TempDir.h"
 
 #include <filesystem>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <vector>
@@ -112,8 +113,8 @@ TEST_F(CommandLine, OpenHandsTheStatementToTheAssociatedProgram)
     association.sExecutable.clear();
     EXPECT_EQ(RunCommand({"convert", qif, "-a", "Everyday Current", "--open", "--overwrite"}),
               kExitSaved);
-    EXPECT_NE(err.str().find("Unable to automatically import .LDX file. This is because"),
-              std::string::npos);
+    EXPECT_THAT(err.str(),
+                ::testing::HasSubstr("Unable to automatically import .LDX file. This is because"));
     EXPECT_EQ(starter.started.size(), 1U);
 }
 
@@ -159,8 +160,8 @@ TEST_F(CommandLine, DatesAreReadInTheOrderTheFileShowsUnlessOneIsGiven)
     EXPECT_EQ(
         RunCommand({"convert", us, "-a", "Everyday Current", "--date-order", "dmy", "--overwrite"}),
         kExitFailed);
-    EXPECT_NE(err.str().find("qif2ldx: line 5: \"D12/25/2026\" is not a day-first date\n"),
-              std::string::npos);
+    EXPECT_THAT(err.str(),
+                ::testing::HasSubstr("qif2ldx: line 5: \"D12/25/2026\" is not a day-first date\n"));
     EXPECT_EQ(RunCommand({"convert", us, "-a", "Everyday Current", "--date-order", "ydm"}),
               kExitRefused);
 }
@@ -183,7 +184,7 @@ TEST_F(CommandLine, AccountProblemsAreWarningsNotErrors)
     EXPECT_EQ(RunCommand({"convert", qif, "-a", "Nobody"}), kExitSaved);
     EXPECT_EQ(err.str(), "qif2ldx: warning: account \"Nobody\" is not in the account list " +
                              kData + "/olacclst.dat; the statement has empty account fields\n");
-    EXPECT_NE(ReadBytes(dir.File("in.LDX")).find("<ACCTID></ACCTID>"), std::string::npos);
+    EXPECT_THAT(ReadBytes(dir.File("in.LDX")), ::testing::HasSubstr("<ACCTID></ACCTID>"));
 
     const std::string list = dir.File("list.dat");
     WriteBytes(list, "Short,CHECKING,GBP\r\n");
@@ -224,10 +225,10 @@ TEST_F(CommandLine, InterruptStopsTheRun)
     const std::string qif = Qif("big.qif", big);
     interrupt = 2;
     EXPECT_EQ(RunCommand({"convert", qif, "-a", "Everyday Current"}), kExitInterrupted);
-    EXPECT_NE(err.str().find("qif2ldx: interrupted; the statement was not finished: " +
-                             dir.File("big.LDX")),
-              std::string::npos);
-    EXPECT_EQ(ReadBytes(dir.File("big.LDX")).find("OFXHEADER"), std::string::npos);
+    EXPECT_THAT(err.str(),
+                ::testing::HasSubstr("qif2ldx: interrupted; the statement was not finished: " +
+                                     dir.File("big.LDX")));
+    EXPECT_THAT(ReadBytes(dir.File("big.LDX")), ::testing::Not(::testing::HasSubstr("OFXHEADER")));
 }
 
 TEST_F(CommandLine, AccountsListsTheDropListNames)
@@ -254,7 +255,7 @@ TEST_F(CommandLine, TheUsersOwnAccountListServesAccountsAndConvert)
     const std::string qif = Qif("in.qif", "D01/05/2026\r\nT-1\r\n^\r\n");
     EXPECT_EQ(RunCommand({"convert", qif, "-a", "Joint Account"}), kExitSaved);
     EXPECT_EQ(err.str(), "");
-    EXPECT_NE(ReadBytes(dir.File("in.LDX")).find("<ACCTID>777</ACCTID>"), std::string::npos);
+    EXPECT_THAT(ReadBytes(dir.File("in.LDX")), ::testing::HasSubstr("<ACCTID>777</ACCTID>"));
     EXPECT_EQ(RunCommand({"accounts", "--account-list", kData + "/olacclst.dat"}), kExitSaved);
     EXPECT_EQ(out.str(), "Everyday Current\nRainy Day Savings\nTravel Visa\n");
 }
@@ -263,14 +264,14 @@ TEST_F(CommandLine, UsageErrorsExitWithTwoAndHelpWithZero)
 {
     EXPECT_EQ(RunCommand({}), kExitRefused);
     EXPECT_EQ(RunCommand({"convert", "x.qif"}), kExitRefused); // --account is required
-    EXPECT_NE(err.str().find("--account is required"), std::string::npos);
+    EXPECT_THAT(err.str(), ::testing::HasSubstr("--account is required"));
     EXPECT_EQ(RunCommand({"frobnicate"}), kExitRefused);
     const std::string qif = kData + "/bank.qif";
     EXPECT_EQ(RunCommand({qif}), kExitRefused); // a file to open, but no display for the dialog
     EXPECT_EQ(err.str(), "qif2ldx: error: no display to open the dialog on " + qif +
                              "; to convert it here: qif2ldx convert " + qif + " --account NAME\n");
     EXPECT_EQ(RunCommand({"--help"}), kExitSaved);
-    EXPECT_NE(out.str().find("Usage: qif2ldx"), std::string::npos);
+    EXPECT_THAT(out.str(), ::testing::HasSubstr("Usage: qif2ldx"));
     EXPECT_EQ(RunCommand({"--version"}), kExitSaved);
     EXPECT_EQ(out.str(), std::string("qif2ldx ") + QIF2LDX_VERSION + "\n");
 }

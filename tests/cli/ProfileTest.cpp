@@ -2,6 +2,7 @@
 #include "cli/CommandLineRunner.h"
 #include "support/TempDir.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace qif2ldx::test {
@@ -41,7 +42,7 @@ TEST_F(Profile, PortableStatementIsTheSameEachTimeAndDiffersFromTheDefault)
     ASSERT_EQ(Convert(qif, {"--profile", "portable"}), kExitSaved);
     EXPECT_EQ(ReadBytes(ldx), first);
     EXPECT_EQ(first.substr(0, 15), "OFXHEADER:100\r\n");
-    EXPECT_EQ(first.find("<FITID>0</FITID>"), std::string::npos);
+    EXPECT_THAT(first, ::testing::Not(::testing::HasSubstr("<FITID>0</FITID>")));
     ASSERT_EQ(Convert(qif, {"--profile", "lodestrand"}), kExitSaved);
     EXPECT_EQ(ReadBytes(ldx), ReadBytes(kData + "/creditcard.LDX"));
     EXPECT_EQ(Convert(qif, {"--profile", "quicken"}), kExitRefused);

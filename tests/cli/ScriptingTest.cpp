@@ -5,6 +5,7 @@
 #include "support/TempDir.h"
 
 #include <filesystem>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -62,9 +63,9 @@ TEST_F(Scripting, DryRunChecksEverythingAndWritesNothing)
     EXPECT_EQ(FilesInDir(), 2U);
     EXPECT_EQ(RunCommand({"convert", dir.File("b.qif"), "-a", "Everyday Curent", "--dry-run"}),
               kExitSaved);
-    EXPECT_NE(err.str().find("(did you mean 'Everyday Current'?)"), std::string::npos);
-    EXPECT_NE(out.str().find("account Everyday Curent (not in the account list)."),
-              std::string::npos);
+    EXPECT_THAT(err.str(), ::testing::HasSubstr("(did you mean 'Everyday Current'?)"));
+    EXPECT_THAT(out.str(),
+                ::testing::HasSubstr("account Everyday Curent (not in the account list)."));
 }
 
 TEST_F(Scripting, SeveralFilesEachGetTheirStatementAndTheWorstStatusWins)
@@ -94,7 +95,7 @@ TEST_F(Scripting, OptionsThatCannotWorkTogetherAreRefused)
         std::vector<std::string> command{"convert", "-a", kAccount};
         command.insert(command.end(), args.begin(), args.end());
         EXPECT_EQ(RunCommand(command), kExitRefused) << message;
-        EXPECT_NE(err.str().find(message), std::string::npos) << err.str();
+        EXPECT_THAT(err.str(), ::testing::HasSubstr(message)) << err.str();
     }
     EXPECT_EQ(FilesInDir(), 2U);
     EXPECT_EQ(RunCommand({"shwo", "x"}), kExitRefused);
@@ -109,12 +110,12 @@ TEST_F(Scripting, StandardInputToStandardOutputIsTheSameStatement)
     in.str(ReadBytes(dir.File("a.qif")));
     ASSERT_EQ(RunCommand({"convert", "-", "-a", kAccount, "-o", "-"}), kExitSaved);
     EXPECT_EQ(out.str(), ReadBytes(dir.File("a.LDX")));
-    EXPECT_NE(err.str().find("\nWrote 2 of 3 records to standard output:"), std::string::npos);
+    EXPECT_THAT(err.str(), ::testing::HasSubstr("\nWrote 2 of 3 records to standard output:"));
     in.clear();
     in.str(std::string("D01/05/2026\r\n\0\r\n", 15)); // a failure names standard input
     EXPECT_EQ(RunCommand({"convert", "-", "-a", kAccount, "-o", "-"}), kExitFailed);
-    EXPECT_NE(err.str().find("qif2ldx: standard input does not look like a QIF file"),
-              std::string::npos)
+    EXPECT_THAT(err.str(),
+                ::testing::HasSubstr("qif2ldx: standard input does not look like a QIF file"))
         << err.str();
     EXPECT_EQ(out.str(), "");
     EXPECT_EQ(FilesInDir(), 3U);

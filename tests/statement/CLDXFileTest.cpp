@@ -76,12 +76,12 @@ TEST_F(CLDXFileTest, OnlyExactlyCreditMakesACreditCardStatement)
         account.AcctType = type;
         ASSERT_TRUE(WriteStatement(account, {kGrocer}, "20261130", "20261130"));
         const std::string body = Body();
-        EXPECT_NE(body.find("<BANKACCTFROM><BANKID>062000</BANKID><ACCTID>12345678</ACCTID>"
-                            "<ACCTTYPE>" +
-                            std::string(type) + "</ACCTTYPE></BANKACCTFROM>"),
-                  std::string::npos)
+        EXPECT_THAT(body, ::testing::HasSubstr(
+                              "<BANKACCTFROM><BANKID>062000</BANKID><ACCTID>12345678</ACCTID>"
+                              "<ACCTTYPE>" +
+                              std::string(type) + "</ACCTTYPE></BANKACCTFROM>"))
             << type;
-        EXPECT_NE(body.find("<TRNTYPE>DEBIT</TRNTYPE>"), std::string::npos) << type;
+        EXPECT_THAT(body, ::testing::HasSubstr("<TRNTYPE>DEBIT</TRNTYPE>")) << type;
     }
 }
 
@@ -101,13 +101,12 @@ TEST_F(CLDXFileTest, NameFallsBackToMemoThenNotProvidedAndIsCutToCharacters)
                                "20261101", "20261101"));
     const auto txns = Transactions();
     ASSERT_EQ(txns.size(), 5U);
-    EXPECT_NE(txns[0].find("<NAME>memo only</NAME><MEMO>memo only</MEMO>"), std::string::npos);
-    EXPECT_NE(txns[1].find("<NAME>Not Provided</NAME><MEMO></MEMO>"), std::string::npos);
-    EXPECT_NE(
-        txns[2].find("<NAME>" + payee40.substr(0, 32) + "</NAME><MEMO>" + payee40 + "</MEMO>"),
-        std::string::npos);
-    EXPECT_NE(txns[3].find("<NAME>" + std::string(32, '\xE9') + "</NAME>"), std::string::npos);
-    EXPECT_NE(txns[4].find("<NAME>" + std::string(32, 'M') + "</NAME>"), std::string::npos);
+    EXPECT_THAT(txns[0], ::testing::HasSubstr("<NAME>memo only</NAME><MEMO>memo only</MEMO>"));
+    EXPECT_THAT(txns[1], ::testing::HasSubstr("<NAME>Not Provided</NAME><MEMO></MEMO>"));
+    EXPECT_THAT(txns[2], ::testing::HasSubstr("<NAME>" + payee40.substr(0, 32) + "</NAME><MEMO>" +
+                                              payee40 + "</MEMO>"));
+    EXPECT_THAT(txns[3], ::testing::HasSubstr("<NAME>" + std::string(32, '\xE9') + "</NAME>"));
+    EXPECT_THAT(txns[4], ::testing::HasSubstr("<NAME>" + std::string(32, 'M') + "</NAME>"));
 }
 
 TEST_F(CLDXFileTest, CheckNumberKeepsItsLastTwelveCharactersAndIsLeftOutWhenEmpty)
@@ -119,9 +118,9 @@ TEST_F(CLDXFileTest, CheckNumberKeepsItsLastTwelveCharactersAndIsLeftOutWhenEmpt
                                "20261101", "20261101"));
     const auto txns = Transactions();
     ASSERT_EQ(txns.size(), 3U);
-    EXPECT_NE(txns[0].find("<FITID>0</FITID><CHECKNUM>123456789012</CHECKNUM>"), std::string::npos);
-    EXPECT_NE(txns[1].find("<FITID>1</FITID><CHECKNUM>123456789012</CHECKNUM>"), std::string::npos);
-    EXPECT_NE(txns[2].find("<FITID>2</FITID><NAME>"), std::string::npos);
+    EXPECT_THAT(txns[0], ::testing::HasSubstr("<FITID>0</FITID><CHECKNUM>123456789012</CHECKNUM>"));
+    EXPECT_THAT(txns[1], ::testing::HasSubstr("<FITID>1</FITID><CHECKNUM>123456789012</CHECKNUM>"));
+    EXPECT_THAT(txns[2], ::testing::HasSubstr("<FITID>2</FITID><NAME>"));
 }
 
 TEST_F(CLDXFileTest, TransactionTypeFollowsTheFirstCharacterAndTheAccountKind)
@@ -138,12 +137,11 @@ TEST_F(CLDXFileTest, TransactionTypeFollowsTheFirstCharacterAndTheAccountKind)
         const auto written = Transactions();
         ASSERT_EQ(written.size(), types.size());
         for (std::size_t i = 0; i < types.size(); ++i) {
-            EXPECT_NE(written[i].find("<TRNTYPE>" + types[i] +
-                                      "</TRNTYPE><DTPOSTED>20261101"
-                                      "</DTPOSTED><TRNAMT>" +
-                                      txns[i].sAmount + "</TRNAMT><FITID>" + std::to_string(i) +
-                                      "</FITID>"),
-                      std::string::npos)
+            EXPECT_THAT(written[i], ::testing::HasSubstr("<TRNTYPE>" + types[i] +
+                                                         "</TRNTYPE><DTPOSTED>20261101"
+                                                         "</DTPOSTED><TRNAMT>" +
+                                                         txns[i].sAmount + "</TRNAMT><FITID>" +
+                                                         std::to_string(i) + "</FITID>"))
                 << account.AcctType << " " << i;
         }
     }
@@ -153,10 +151,10 @@ TEST_F(CLDXFileTest, EmptyRunKeepsOnlyThePeriodAndTheServerDateIsToday)
 {
     ASSERT_TRUE(WriteStatement(BankAccount(), {}, "", ""));
     const std::string body = Body();
-    EXPECT_NE(body.find("<BANKTRANLIST><DTSTART></DTSTART><DTEND></DTEND></BANKTRANLIST>"
-                        "<LEDGERBAL><BALAMT>0.00</BALAMT><DTASOF></DTASOF></LEDGERBAL>"),
-              std::string::npos);
-    EXPECT_NE(body.find("<DTSERVER>20261207</DTSERVER>"), std::string::npos);
+    EXPECT_THAT(body, ::testing::HasSubstr(
+                          "<BANKTRANLIST><DTSTART></DTSTART><DTEND></DTEND></BANKTRANLIST>"
+                          "<LEDGERBAL><BALAMT>0.00</BALAMT><DTASOF></DTASOF></LEDGERBAL>"));
+    EXPECT_THAT(body, ::testing::HasSubstr("<DTSERVER>20261207</DTSERVER>"));
 }
 
 TEST_F(CLDXFileTest, TextIsEscapedAndTheHeaderNeverChanges)
@@ -164,7 +162,7 @@ TEST_F(CLDXFileTest, TextIsEscapedAndTheHeaderNeverChanges)
     ASSERT_TRUE(WriteStatement(BankAccount(),
                                {{"20261101", "1", "", "", "A&B <x>", "\xE2\x82\xAC", ""}},
                                "20261101", "20261101"));
-    EXPECT_NE(Body().find("<NAME>A&amp;B &lt;x&gt;</NAME><MEMO>\x80</MEMO>"), std::string::npos);
+    EXPECT_THAT(Body(), ::testing::HasSubstr("<NAME>A&amp;B &lt;x&gt;</NAME><MEMO>\x80</MEMO>"));
 }
 
 TEST_F(CLDXFileTest, TheStatementIsWrittenBesideThePathAndTakesItsPlaceWhole)

@@ -46,12 +46,12 @@ TEST_F(PortableProfile, CardChargeIsADebitAndNonDigitNumbersAreReferences)
     ASSERT_TRUE(WriteStatement(CardAccount(), {kCharge, kRefund}, "20261102", "20261115"))
         << verified.value_or("");
     const std::string body = Body();
-    EXPECT_NE(body.find("<TRNTYPE>DEBIT</TRNTYPE><DTPOSTED>20261102</DTPOSTED><TRNAMT>-23.40"),
-              std::string::npos);
-    EXPECT_NE(body.find("<TRNTYPE>CREDIT</TRNTYPE><DTPOSTED>20261115</DTPOSTED><TRNAMT>30.00"),
-              std::string::npos);
-    EXPECT_NE(body.find("</FITID><REFNUM>ATM</REFNUM><NAME>Bookworm</NAME>"), std::string::npos);
-    EXPECT_NE(body.find("</FITID><CHECKNUM>000123</CHECKNUM><NAME>Electro"), std::string::npos);
+    EXPECT_THAT(body, ::testing::HasSubstr(
+                          "<TRNTYPE>DEBIT</TRNTYPE><DTPOSTED>20261102</DTPOSTED><TRNAMT>-23.40"));
+    EXPECT_THAT(body, ::testing::HasSubstr(
+                          "<TRNTYPE>CREDIT</TRNTYPE><DTPOSTED>20261115</DTPOSTED><TRNAMT>30.00"));
+    EXPECT_THAT(body, ::testing::HasSubstr("</FITID><REFNUM>ATM</REFNUM><NAME>Bookworm</NAME>"));
+    EXPECT_THAT(body, ::testing::HasSubstr("</FITID><CHECKNUM>000123</CHECKNUM><NAME>Electro"));
 }
 
 TEST_F(PortableProfile, NumbersGoWhereTheirTextFits)
@@ -71,17 +71,17 @@ TEST_F(PortableProfile, NumbersGoWhereTheirTextFits)
         ASSERT_TRUE(WriteStatement(BankAccount(), {{"20261101", "1", c.sNum, "", "p", "", ""}},
                                    "20261101", "20261101"))
             << verified.value_or("");
-        EXPECT_NE(Body().find(c.expected), std::string::npos) << c.sNum;
+        EXPECT_THAT(Body(), ::testing::HasSubstr(c.expected)) << c.sNum;
     }
 }
 
 TEST_F(PortableProfile, EmptyStatementIsDatedToday)
 {
     ASSERT_TRUE(WriteStatement(BankAccount(), {}, "", "")) << verified.value_or("");
-    EXPECT_NE(Body().find("<BANKTRANLIST><DTSTART>20261207</DTSTART><DTEND>20261207</DTEND>"
-                          "</BANKTRANLIST><LEDGERBAL><BALAMT>0.00</BALAMT><DTASOF>20261207"
-                          "</DTASOF></LEDGERBAL>"),
-              std::string::npos);
+    EXPECT_THAT(Body(), ::testing::HasSubstr(
+                            "<BANKTRANLIST><DTSTART>20261207</DTSTART><DTEND>20261207</DTEND>"
+                            "</BANKTRANLIST><LEDGERBAL><BALAMT>0.00</BALAMT><DTASOF>20261207"
+                            "</DTASOF></LEDGERBAL>"));
 }
 
 TEST_F(PortableProfile, OtherwiseTheBodyIsTheLodestrandOne)

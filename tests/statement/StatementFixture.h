@@ -7,6 +7,7 @@
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <vector>
 
