@@ -27,8 +27,7 @@ std::string AccountWarning(AccountLookup lookup, const std::string& sAccountName
     case AccountLookup::Found:
         break;
     case AccountLookup::ListUnreadable:
-        return "cannot read the account list " + sList +
-               "; the statement has empty account fields";
+        return "cannot read the account list " + sList + "; the statement has empty account fields";
     case AccountLookup::IncompleteLine:
         return "the line for account \"" + sAccountName + "\" in " + sList +
                " has fewer than six fields; the missing ones are empty";
@@ -82,7 +81,6 @@ void AddReportWarnings(const qif::ReadReport& report, std::vector<std::string>& 
                            "statement is empty");
     }
 }
-
 
 } // namespace
 
