@@ -27,6 +27,7 @@ const std::array<CommandEntry, 4> kCommands = {{
 std::vector<std::string> CommandNames()
 {
     std::vector<std::string> names;
+    names.reserve(kCommands.size());
     for (const CommandEntry& entry : kCommands) {
         names.emplace_back(entry.sName);
     }
