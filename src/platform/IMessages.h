@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace qif2ldx::platform {
 
@@ -30,6 +33,13 @@ public:
     // question answers Yes or No.
     virtual MessageAnswer Show(const std::string& sTitle, const std::string& sText,
                                MessageKind kind) = 0;
+    // Asks a question whose answers are the buttons given, followed by Cancel, and waits until
+    // it is answered: the index of the button chosen, or nullopt for Cancel (or a window closed
+    // without an answer). The button at preselected is the one Enter presses.
+    [[nodiscard]] virtual std::optional<std::size_t> Choose(const std::string& sTitle,
+                                                            const std::string& sText,
+                                                            const std::vector<std::string>& buttons,
+                                                            std::size_t preselected) = 0;
 };
 
 } // namespace qif2ldx::platform

@@ -12,6 +12,17 @@ StderrMessages::StderrMessages(std::ostream& objStream, std::string sProgramName
     : objStream_(objStream), sProgramName_(std::move(sProgramName))
 {}
 
+std::optional<std::size_t> StderrMessages::Choose(const std::string& sTitle,
+                                                  const std::string& sText,
+                                                  const std::vector<std::string>& /*buttons*/,
+                                                  std::size_t /*preselected*/)
+{
+    static_cast<void>(Show(sTitle, sText, MessageKind::Information));
+    objStream_ << (sProgramName_.empty() ? sTitle : sProgramName_)
+               << ": answered Cancel (no one to ask)\n";
+    return std::nullopt;
+}
+
 MessageAnswer StderrMessages::Show(const std::string& sTitle, const std::string& sText,
                                    MessageKind kind)
 {

@@ -3,17 +3,52 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace qif2ldx::app::gui {
+namespace {
+
+// A message box as every one of the program's is: titled, modal and on top.
+void Prepare(QMessageBox& box, const std::string& sTitle, const std::string& sText)
+{
+    box.setWindowTitle(QString::fromStdString(sTitle));
+    box.setText(QString::fromStdString(sText));
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+}
+
+} // namespace
+
+std::optional<std::size_t> QtMessages::Choose(const std::string& sTitle, const std::string& sText,
+                                              const std::vector<std::string>& buttons,
+                                              std::size_t preselected)
+{
+    QMessageBox box(QApplication::activeWindow());
+    Prepare(box, sTitle, sText);
+    box.setIcon(QMessageBox::Question);
+    std::vector<QAbstractButton*> added;
+    for (const std::string& sButton : buttons) {
+        added.push_back(box.addButton(QString::fromStdString(sButton), QMessageBox::AcceptRole));
+    }
+    QAbstractButton* cancel = box.addButton(QMessageBox::Cancel);
+    box.setEscapeButton(cancel);
+    if (preselected < added.size()) {
+        box.setDefaultButton(qobject_cast<QPushButton*>(added[preselected]));
+    }
+    box.exec();
+    for (std::size_t i = 0; i < added.size(); ++i) {
+        if (box.clickedButton() == added[i]) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
 
 platform::MessageAnswer QtMessages::Show(const std::string& sTitle, const std::string& sText,
                                          platform::MessageKind kind)
 {
     QMessageBox box(QApplication::activeWindow());
-    box.setWindowTitle(QString::fromStdString(sTitle));
-    box.setText(QString::fromStdString(sText));
-    box.setWindowModality(Qt::ApplicationModal);
-    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    Prepare(box, sTitle, sText);
     switch (kind) {
     case platform::MessageKind::Information:
         box.setIcon(QMessageBox::Information);
