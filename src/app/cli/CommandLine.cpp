@@ -124,7 +124,8 @@ CLI::App* AddCheck(CLI::App& app, CheckOptions& objCheck)
     check->add_option("FILE", objCheck.sFile, "The statement to check (.LDX, .ofx, .qfx)")
         ->required();
     check->add_flag("--json", objCheck.bolJson, "Print one JSON object instead of lines");
-    check->footer("Exit status: 0 nothing found, 1 hazards found, 2 unreadable or not OFX.");
+    check->footer("Exit status: 0 nothing found, 1 hazards found, 2 unreadable, not OFX or not "
+                  "enough memory, 130 interrupted.");
     return check;
 }
 

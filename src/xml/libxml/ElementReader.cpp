@@ -18,6 +18,9 @@ struct Callbacks
     const NameCallback& onStart;
     const NameCallback& onText;
     const NameCallback& onEnd;
+    const char* sEncoding;           // for a document that declares none
+    xmlParserCtxt* parser = nullptr; // the parse they are called from
+    bool bolEncodingRefused = false; // sEncoding cannot be read
 };
 
 std::string_view View(const xmlChar* text)
@@ -84,6 +87,23 @@ xmlCharEncodingHandlerPtr FindDecoder(const char* sEncoding)
     return decoder;
 }
 
+// After the XML declaration, before the root: a document that named no encoding, neither in
+// its declaration nor by a byte-order mark, is read in the one given.
+void OnStartDocument(void* context)
+{
+    Callbacks& callbacks = From(context);
+    xmlParserCtxt* parser = callbacks.parser;
+    if (callbacks.sEncoding == nullptr || parser->encoding != nullptr ||
+        parser->input->encoding != nullptr || parser->input->buf->encoder != nullptr) {
+        return;
+    }
+    xmlCharEncodingHandlerPtr decoder = FindDecoder(callbacks.sEncoding);
+    if (decoder == nullptr || xmlSwitchToEncoding(parser, decoder) != 0) {
+        callbacks.bolEncodingRefused = true;
+        xmlStopParser(parser);
+    }
+}
+
 struct ContextDeleter
 {
     void operator()(xmlParserCtxt* p) const { xmlFreeParserCtxt(p); }
@@ -113,8 +133,9 @@ bool ReadElements(const ChunkSource& read, const char* sEncoding, const NameCall
     handler.endElementNs = OnEnd;
     handler.characters = OnText;
     handler.cdataBlock = OnText;
+    handler.startDocument = OnStartDocument;
     // The parser pulls the document through ReadInput a piece at a time.
-    Callbacks callbacks{onStart, onText, onEnd};
+    Callbacks callbacks{onStart, onText, onEnd, sEncoding};
     const std::unique_ptr<xmlParserCtxt, ContextDeleter> context(
         xmlCreateIOParserCtxt(&handler, &callbacks, ReadInput, nullptr,
                               const_cast<ChunkSource*>(&read), XML_CHAR_ENCODING_NONE));
@@ -123,14 +144,13 @@ bool ReadElements(const ChunkSource& read, const char* sEncoding, const NameCall
         return false;
     }
     xmlCtxtUseOptions(context.get(), XML_PARSE_NONET);
-    if (sEncoding != nullptr) {
-        xmlCharEncodingHandlerPtr decoder = FindDecoder(sEncoding);
-        if (decoder == nullptr || xmlSwitchToEncoding(context.get(), decoder) != 0) {
-            sError = std::string("the encoding ") + sEncoding + " cannot be read";
-            return false;
-        }
+    callbacks.parser = context.get();
+    const int parsed = xmlParseDocument(context.get());
+    if (callbacks.bolEncodingRefused) {
+        sError = std::string("the encoding ") + sEncoding + " cannot be read";
+        return false;
     }
-    if (xmlParseDocument(context.get()) != 0) {
+    if (parsed != 0) {
         sError = Reason(capture);
         return false;
     }
