@@ -75,9 +75,15 @@ struct HazardCase
     std::string base;
     std::vector<std::pair<std::string, std::string>> edits;
     HazardKind kind;
-    std::int64_t transaction, line;
-    std::string element, value;
+    std::string where; // "transaction:header line element"
+    std::string value;
 };
+
+// How a case is named in test output.
+void PrintTo(const HazardCase& c, std::ostream* out)
+{
+    *out << statement::HazardName(c.kind) << " at " << c.where;
+}
 
 class StatementCheckHazard : public testing::TestWithParam<HazardCase>
 {};
@@ -91,142 +97,117 @@ TEST_P(StatementCheckHazard, IsFoundWhereItIs)
     EXPECT_EQ(result.hazardCount, 1);
     const statement::Hazard& hazard = result.hazards[0];
     EXPECT_EQ(statement::HazardName(hazard.kind), statement::HazardName(c.kind));
-    EXPECT_EQ(hazard.transaction, c.transaction);
-    EXPECT_EQ(hazard.line, c.line);
-    EXPECT_EQ(hazard.sElement, c.element);
+    EXPECT_EQ(std::to_string(hazard.transaction) + ":" + std::to_string(hazard.line) + " " +
+                  hazard.sElement,
+              c.where);
     EXPECT_EQ(hazard.sValue, c.value);
     EXPECT_FALSE(hazard.sMessage.empty());
 }
 
-const std::string kLongCheckNumber(300, 'A');
+const std::string kLong(300, 'A');
+const std::string kLongShown = kLong.substr(0, statement::kMaxShownChars) + "\u2026";
 
 INSTANTIATE_TEST_SUITE_P(
-    StatementCheck, StatementCheckHazard,
+    Values, StatementCheckHazard,
     testing::Values(
         HazardCase{kClean,
                    {{"-1.00", "-1,000.00"}},
                    HazardKind::AmountNotPlain,
-                   1,
-                   0,
-                   "TRNAMT",
+                   "1:0 TRNAMT",
                    "-1,000.00"},
-        HazardCase{kClean, {{"+.5", "$ 5"}}, HazardKind::AmountNotPlain, 2, 0, "TRNAMT", "$ 5"},
+        HazardCase{kClean, {{"+.5", "$ 5"}}, HazardKind::AmountNotPlain, "2:0 TRNAMT", "$ 5"},
         HazardCase{kClean,
                    {{"<BALAMT>0.00", "<BALAMT>0,00"}},
                    HazardKind::AmountNotPlain,
-                   0,
-                   0,
-                   "BALAMT",
+                   "0:0 BALAMT",
                    "0,00"},
         HazardCase{
-            kCleanXml, {{"-1.00", "1 000"}}, HazardKind::AmountNotPlain, 1, 0, "TRNAMT", "1 000"},
+            kCleanXml, {{"-1.00", "1 000"}}, HazardKind::AmountNotPlain, "1:0 TRNAMT", "1 000"},
         // References resolve in the text a check reads; an unknown one stays as written.
         HazardCase{kClean,
                    {{"-1.00", "-1&#44;000&#x2E;00"}},
                    HazardKind::AmountNotPlain,
-                   1,
-                   0,
-                   "TRNAMT",
+                   "1:0 TRNAMT",
                    "-1,000.00"},
         HazardCase{kClean,
                    {{"<CHECKNUM>1001", "<CHECKNUM>1&amp;2&#xE9;&no;&"}},
                    HazardKind::CheckNumNotNumeric,
-                   1,
-                   0,
-                   "CHECKNUM",
+                   "1:0 CHECKNUM",
                    "1&2\xC3\xA9&no;&"},
         HazardCase{kClean,
-                   {{"<CHECKNUM>1001", "<CHECKNUM>" + kLongCheckNumber}},
+                   {{"<CHECKNUM>1001", "<CHECKNUM>" + kLong}},
                    HazardKind::CheckNumNotNumeric,
-                   1,
-                   0,
-                   "CHECKNUM",
-                   kLongCheckNumber.substr(0, statement::kMaxShownChars) + "\u2026"},
-        HazardCase{kClean, {{"Caf\xE9 &amp; Co", ""}}, HazardKind::EmptyElement, 1, 0, "NAME", ""},
+                   "1:0 CHECKNUM",
+                   kLongShown},
         HazardCase{kClean,
-                   {{"<FITID>b2", "<FITID></FITID>"}},
-                   HazardKind::EmptyElement,
-                   2,
-                   0,
-                   "FITID",
-                   ""},
+                   {{"<CHECKNUM>1001", "<CHECKNUM>ATM"}},
+                   HazardKind::CheckNumNotNumeric,
+                   "1:0 CHECKNUM",
+                   "ATM"}));
+
+INSTANTIATE_TEST_SUITE_P(
+    EmptyElements, StatementCheckHazard,
+    testing::Values(
+        HazardCase{kClean, {{"Caf\xE9 &amp; Co", ""}}, HazardKind::EmptyElement, "1:0 NAME", ""},
+        HazardCase{
+            kClean, {{"<FITID>b2", "<FITID></FITID>"}}, HazardKind::EmptyElement, "2:0 FITID", ""},
         HazardCase{kClean,
                    {{"<TRNTYPE>DEBIT", "<TRNTYPE> &#32;</TRNTYPE>"}},
                    HazardKind::EmptyElement,
-                   1,
-                   0,
-                   "TRNTYPE",
+                   "1:0 TRNTYPE",
                    "  "},
         HazardCase{kClean,
                    {{"<NAME>Refund</NAME>", "<NAME/>"}},
                    HazardKind::SelfClosedElement,
-                   2,
-                   0,
-                   "NAME",
+                   "2:0 NAME",
                    ""},
         HazardCase{kClean,
                    {{"<DTSTART>20261101", "<DTSTART></DTSTART>"}},
                    HazardKind::EmptyDate,
-                   0,
-                   0,
-                   "DTSTART",
+                   "0:0 DTSTART",
                    ""},
         HazardCase{
-            kClean, {{"<DTEND>20261130", "<DTEND>"}}, HazardKind::EmptyDate, 0, 0, "DTEND", ""},
-        HazardCase{kCleanXml, {{"20261130", ""}}, HazardKind::EmptyDate, 0, 0, "DTEND", ""},
+            kClean, {{"<DTEND>20261130", "<DTEND>"}}, HazardKind::EmptyDate, "0:0 DTEND", ""},
+        HazardCase{kCleanXml, {{"20261130", ""}}, HazardKind::EmptyDate, "0:0 DTEND", ""}));
+
+INSTANTIATE_TEST_SUITE_P(
+    FitIdsAndHeader, StatementCheckHazard,
+    testing::Values(
         HazardCase{
-            kClean, {{"<FITID>b2", "<FITID>a1"}}, HazardKind::RepeatedFitId, 2, 0, "FITID", "a1"},
+            kClean, {{"<FITID>b2", "<FITID>a1"}}, HazardKind::RepeatedFitId, "2:0 FITID", "a1"},
         HazardCase{kClean,
                    {{"<FITID>a1", "<FITID>0"}, {"<FITID>b2", "<FITID>1"}},
                    HazardKind::PositionalFitIds,
-                   0,
-                   0,
-                   "FITID",
+                   "0:0 FITID",
                    "0 to 1"},
-        HazardCase{kClean,
-                   {{"<CHECKNUM>1001", "<CHECKNUM>ATM"}},
-                   HazardKind::CheckNumNotNumeric,
-                   1,
-                   0,
-                   "CHECKNUM",
-                   "ATM"},
         HazardCase{kClean,
                    {{"VERSION:102", "VERSION: 102"}},
                    HazardKind::HeaderBlank,
-                   0,
-                   3,
-                   "VERSION",
+                   "0:3 VERSION",
                    " 102"},
         HazardCase{
-            kCleanXml, {{"\"211\"", "\"211 \""}}, HazardKind::HeaderBlank, 0, 2, "VERSION", "211 "},
-        HazardCase{kClean,
-                   {{"Refund", "Ref\x81nd"}},
-                   HazardKind::ByteOutsideCharset,
-                   2,
-                   0,
-                   "NAME",
-                   "0x81"},
+            kCleanXml, {{"\"211\"", "\"211 \""}}, HazardKind::HeaderBlank, "0:2 VERSION", "211 "}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Bytes, StatementCheckHazard,
+    testing::Values(
+        HazardCase{
+            kClean, {{"Refund", "Ref\x81nd"}}, HazardKind::ByteOutsideCharset, "2:0 NAME", "0x81"},
         HazardCase{kClean,
                    {{"CHARSET:1252", "CHARSET:NONE"}},
                    HazardKind::ByteOutsideCharset,
-                   1,
-                   0,
-                   "NAME",
+                   "1:0 NAME",
                    "0xE9"},
         HazardCase{kClean,
                    {{"ENCODING:USASCII", "ENCODING:UTF-8"}},
                    HazardKind::ByteOutsideCharset,
-                   1,
-                   0,
-                   "NAME",
+                   "1:0 NAME",
                    "0xE9"},
         // Bytes are judged by the encoding the XML declaration names.
         HazardCase{DeclaredXml("ISO-8859-1", "\x85"),
                    {},
                    HazardKind::ByteOutsideCharset,
-                   1,
-                   0,
-                   "NAME",
+                   "1:0 NAME",
                    "0x85"}));
 
 TEST(StatementCheck, ListsTheFirstThousandHazardsAndCountsTheRestByKind)
