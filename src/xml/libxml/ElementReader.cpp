@@ -18,6 +18,7 @@ struct Callbacks
     const NameCallback& onStart;
     const NameCallback& onText;
     const NameCallback& onEnd;
+    const ChunkSource& read;
     const char* sEncoding;           // for a document that declares none
     xmlParserCtxt* parser = nullptr; // the parse they are called from
     bool bolEncodingRefused = false; // sEncoding cannot be read
@@ -38,8 +39,13 @@ Callbacks& From(void* context)
 // libxml2's input interface over the chunk source.
 int ReadInput(void* context, char* buffer, int length)
 {
-    const auto& read = *static_cast<const ChunkSource*>(context);
-    const std::optional<std::size_t> got = read(buffer, static_cast<std::size_t>(length));
+    const Callbacks& callbacks = From(context);
+    // After the first error the document ends: its reason is known, and the parser would go
+    // on to the end raising more.
+    if (callbacks.parser != nullptr && callbacks.parser->wellFormed == 0) {
+        return 0;
+    }
+    const std::optional<std::size_t> got = callbacks.read(buffer, static_cast<std::size_t>(length));
     return got ? static_cast<int>(*got) : -1;
 }
 
@@ -135,10 +141,9 @@ bool ReadElements(const ChunkSource& read, const char* sEncoding, const NameCall
     handler.cdataBlock = OnText;
     handler.startDocument = OnStartDocument;
     // The parser pulls the document through ReadInput a piece at a time.
-    Callbacks callbacks{onStart, onText, onEnd, sEncoding};
-    const std::unique_ptr<xmlParserCtxt, ContextDeleter> context(
-        xmlCreateIOParserCtxt(&handler, &callbacks, ReadInput, nullptr,
-                              const_cast<ChunkSource*>(&read), XML_CHAR_ENCODING_NONE));
+    Callbacks callbacks{onStart, onText, onEnd, read, sEncoding};
+    const std::unique_ptr<xmlParserCtxt, ContextDeleter> context(xmlCreateIOParserCtxt(
+        &handler, &callbacks, ReadInput, nullptr, &callbacks, XML_CHAR_ENCODING_NONE));
     if (!context) {
         sError = "the document cannot be read";
         return false;
