@@ -3,13 +3,12 @@
 
 #include "platform/Utf8.h"
 #include "platform/Windows1252.h"
+#include "statement/OfxLeafBuilder.h"
 #include "xml/ElementStream.h"
 
 #include <algorithm>
 #include <cctype>
 #include <optional>
-#include <unordered_map>
-#include <vector>
 
 namespace qif2ldx::statement {
 namespace {
@@ -23,14 +22,69 @@ enum class Charset
     Utf8
 };
 
+// How many bytes the reader goes on between two questions whether to go on.
+constexpr std::size_t kPollBytes = std::size_t{1} << 20;
+
+// The longest entity reference resolved, with its "&" and ";": "&#x10FFFF;" and a leading
+// zero. An "&" without a ";" that near is text.
+constexpr std::size_t kMaxReference = 11;
+
+// Text is decoded this many bytes at a time, so that a huge text is never copied at once.
+constexpr std::size_t kDecodeSlice = std::size_t{1} << 16;
+
+void ToUpper(std::string& text)
+{
+    for (char& c : text) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+}
+
 std::string Upper(std::string_view text)
 {
     std::string upper(text);
-    for (char& c : upper) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
+    ToUpper(upper);
     return upper;
 }
+
+// Whether text, in any case, is sUpper.
+bool SameName(std::string_view text, std::string_view sUpper)
+{
+    return text.size() == sUpper.size() &&
+           std::equal(text.begin(), text.end(), sUpper.begin(), [](char a, char b) {
+               return std::toupper(static_cast<unsigned char>(a)) == b;
+           });
+}
+
+// Asks keepReading whether to go on once every kPollBytes of the input, and remembers a no.
+class Poll
+{
+public:
+    explicit Poll(const KeepReading& keepReading) : keepReading_(keepReading) {}
+
+    // False once the reading is to stop; pos is how far it has come.
+    [[nodiscard]] bool GoOn(std::size_t pos)
+    {
+        if (pos >= next_ && !bolStopped_) {
+            next_ = pos + kPollBytes;
+            bolStopped_ = keepReading_ && !keepReading_();
+        }
+        return !bolStopped_;
+    }
+
+    // The same, for a reader that does not count bytes: asks every time.
+    [[nodiscard]] bool GoOn()
+    {
+        bolStopped_ = bolStopped_ || (keepReading_ && !keepReading_());
+        return !bolStopped_;
+    }
+
+    [[nodiscard]] bool Stopped() const { return bolStopped_; }
+
+private:
+    const KeepReading& keepReading_;
+    std::size_t next_ = 0;
+    bool bolStopped_ = false;
+};
 
 bool IsBlank(char c)
 {
@@ -74,27 +128,31 @@ bool Fits(Charset charset, std::string_view text, std::size_t& pos)
     return true;
 }
 
-// Reports, per element, the first byte of its text that does not fit the character set.
-void ScanBytes(std::string_view body, Charset charset, IOfxVisitor& objVisitor)
+// Reports, per element, the first byte of its text that does not fit the character set. False
+// when told to stop.
+bool ScanBytes(std::string_view body, Charset charset, IOfxVisitor& objVisitor, Poll& objPoll)
 {
     std::int64_t transactions = 0;
     std::int64_t current = 0;
     std::string sElement;
     bool reported = false;
     for (std::size_t pos = 0; pos < body.size(); ++pos) {
+        if (!objPoll.GoOn(pos)) {
+            return false;
+        }
         if (body[pos] == '<') {
-            std::size_t end = pos + 1;
-            while (end < body.size() && body[end] != '>' && !IsBlank(body[end])) {
-                ++end;
-            }
-            const std::string sTag = Upper(body.substr(pos + 1, end - pos - 1));
-            if (sTag == "STMTTRN") {
+            // A tag name ends at ">", at a blank, or, in a tag that never ends, at the next "<":
+            // each byte is looked at a bounded number of times.
+            const std::size_t end = std::min(body.find_first_of("<> \t\r\n", pos + 1), body.size());
+            const std::string_view tag = body.substr(pos + 1, end - pos - 1);
+            if (SameName(tag, "STMTTRN")) {
                 current = ++transactions;
-            } else if (sTag == "/STMTTRN") {
+            } else if (SameName(tag, "/STMTTRN")) {
                 current = 0;
             }
-            if (!sTag.empty() && sTag[0] != '/') {
-                sElement = sTag;
+            if (!tag.empty() && tag[0] != '/') {
+                sElement.assign(tag);
+                ToUpper(sElement);
                 reported = false;
             }
             continue;
@@ -105,6 +163,7 @@ void ScanBytes(std::string_view body, Charset charset, IOfxVisitor& objVisitor)
             reported = true;
         }
     }
+    return true;
 }
 
 // The character set an OFX 1.x header declares; Windows-1252 when it names none this reader
@@ -123,7 +182,9 @@ Charset DeclaredCharset(const std::string& sEncoding, const std::string& sCharse
     return Charset::Windows1252;
 }
 
-Charset XmlCharset(const std::string& sEncoding)
+// The character set an XML declaration names (in upper case); nullopt for one this reader does
+// not know, whose bytes the XML parser alone judges as it decodes them.
+std::optional<Charset> XmlCharset(const std::string& sEncoding)
 {
     if (sEncoding == "US-ASCII" || sEncoding == "ASCII") {
         return Charset::Ascii;
@@ -134,197 +195,126 @@ Charset XmlCharset(const std::string& sEncoding)
     if (sEncoding == "WINDOWS-1252" || sEncoding == "CP1252") {
         return Charset::Windows1252;
     }
-    return Charset::Utf8;
+    if (sEncoding == "UTF-8" || sEncoding == "UTF8") {
+        return Charset::Utf8;
+    }
+    return std::nullopt;
 }
 
-// Resolves the entities of SGML text (already UTF-8); an unknown one stays as written.
-std::string ResolveEntities(std::string_view text)
+// The character an entity reference names (name is what stands between "&" and ";"): one of
+// the five XML entities, or a character reference; 0 for anything else.
+char32_t EntityValue(std::string_view name)
+{
+    if (name == "amp" || name == "lt" || name == "gt" || name == "quot" || name == "apos") {
+        return name == "amp"    ? '&'
+               : name == "lt"   ? '<'
+               : name == "gt"   ? '>'
+               : name == "quot" ? '"'
+                                : '\'';
+    }
+    if (name.size() < 2 || name[0] != '#') {
+        return 0;
+    }
+    const bool hex = name[1] == 'x' || name[1] == 'X';
+    char32_t cp = 0;
+    for (const char c : name.substr(hex ? 2 : 1)) {
+        const int digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
+                          : hex && std::isxdigit(static_cast<unsigned char>(c))
+                              ? std::tolower(static_cast<unsigned char>(c)) - 'a' + 10
+                              : -1;
+        if (digit < 0 || cp > 0x10FFFF) {
+            return 0;
+        }
+        cp = cp * (hex ? 16 : 10) + static_cast<char32_t>(digit);
+    }
+    return cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF) ? 0 : cp;
+}
+
+std::string Utf8Of(char32_t cp)
 {
     std::string out;
-    for (std::size_t pos = 0; pos < text.size(); ++pos) {
-        const std::size_t semicolon = text[pos] == '&' ? text.find(';', pos) : std::string::npos;
-        if (semicolon == std::string::npos || semicolon - pos > 10) {
-            out += text[pos];
-            continue;
-        }
-        const std::string_view name = text.substr(pos + 1, semicolon - pos - 1);
-        char32_t cp = 0;
-        if (name == "amp" || name == "lt" || name == "gt" || name == "quot" || name == "apos") {
-            cp = name == "amp"    ? '&'
-                 : name == "lt"   ? '<'
-                 : name == "gt"   ? '>'
-                 : name == "quot" ? '"'
-                                  : '\'';
-        } else if (name.size() > 1 && name[0] == '#') {
-            const bool hex = name[1] == 'x' || name[1] == 'X';
-            for (const char c : name.substr(hex ? 2 : 1)) {
-                const int digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
-                                  : hex && std::isxdigit(static_cast<unsigned char>(c))
-                                      ? std::tolower(static_cast<unsigned char>(c)) - 'a' + 10
-                                      : -1;
-                if (digit < 0 || cp > 0x10FFFF) {
-                    cp = 0;
-                    break;
-                }
-                cp = cp * (hex ? 16 : 10) + static_cast<char32_t>(digit);
-            }
-        }
-        if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-            out += text[pos];
-            continue;
-        }
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (cp >> 18));
-            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
-        pos = semicolon;
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
     }
     return out;
 }
 
-// The open elements of a body and the leaves they close into; shared by both forms.
-class LeafBuilder
+// Hands SGML text without references to the builder, decoded to UTF-8 a slice at a time. Text
+// the builder does not keep goes as it is: blanks are the same bytes in every character set.
+void PassDecoded(std::string_view raw, Charset charset, OfxLeafBuilder& objBuilder)
 {
-public:
-    explicit LeafBuilder(IOfxVisitor& objVisitor) : objVisitor_(objVisitor) {}
-
-    // Far deeper than any statement nests: more is no statement, and would make every end tag
-    // search further.
-    static constexpr std::size_t kMaxDepth = 1000;
-
-    // False when the element would nest deeper than kMaxDepth.
-    [[nodiscard]] bool Start(const std::string& sName)
-    {
-        if (!open_.empty() && !open_.back().bolChildren && !Trim(open_.back().sText).empty()) {
-            Close(true); // SGML: an element with text ends where the next one starts
-        }
-        if (!open_.empty()) {
-            open_.back().bolChildren = true;
-        }
-        bolSeenOfx_ = bolSeenOfx_ || sName == "OFX";
-        open_.push_back({sName, {}, false});
-        ++openNames_[sName];
-        if (sName == "STMTTRN") {
-            current_ = ++transactions_;
-        }
-        return open_.size() <= kMaxDepth;
+    if (!objBuilder.KeepsText()) {
+        objBuilder.Text(raw);
+        return;
     }
-
-    void SelfClosed(const std::string& sName)
-    {
-        static_cast<void>(Start(sName)); // closed at once: it nests nothing
-        Emit(open_.back(), LeafForm::SelfClosed);
-        Pop();
-    }
-
-    void Text(std::string_view sText)
-    {
-        if (!open_.empty()) {
-            open_.back().sText += sText;
+    while (!raw.empty()) {
+        std::size_t take = std::min(raw.size(), kDecodeSlice);
+        // A slice of UTF-8 ends between characters (a character is at most 4 bytes).
+        for (int back = 0; charset == Charset::Utf8 && back < 3 && take < raw.size() &&
+                           (static_cast<unsigned char>(raw[take]) & 0xC0) == 0x80;
+             ++back) {
+            --take;
         }
+        const std::string_view slice = raw.substr(0, take);
+        objBuilder.Text(charset == Charset::Utf8 ? platform::DecodeFileText(slice, true)
+                                                 : platform::AnsiToUtf8(slice));
+        raw.remove_prefix(take);
     }
+}
 
-    // An end tag: the elements still open inside it end without theirs. One that matches no
-    // open element is ignored.
-    void End(const std::string& sName)
-    {
-        if (const auto open = openNames_.find(sName);
-            open == openNames_.end() || open->second == 0) {
-            return; // at once, however deep the open elements go
-        }
-        const auto match = std::find_if(open_.rbegin(), open_.rend(),
-                                        [&](const Open& open) { return open.sName == sName; });
-        if (match == open_.rend()) {
-            return;
-        }
-        const auto depth = static_cast<std::size_t>(open_.rend() - match);
-        while (open_.size() > depth) {
-            Close(true);
-        }
-        Close(false);
+// Hands the reference raw starts with ("&...;") to the builder as its character; an "&" that
+// starts none goes as it is, alone. Returns the bytes taken.
+std::size_t PassReference(std::string_view raw, OfxLeafBuilder& objBuilder)
+{
+    const std::size_t semicolon = raw.substr(0, kMaxReference).find(';');
+    const char32_t cp =
+        semicolon == std::string_view::npos ? 0 : EntityValue(raw.substr(1, semicolon - 1));
+    if (cp == 0) {
+        objBuilder.Text("&");
+        return 1;
     }
+    objBuilder.Text(Utf8Of(cp));
+    return semicolon + 1;
+}
 
-    // The end of the body: what is still open ends there.
-    void Finish()
-    {
-        while (!open_.empty()) {
-            if (open_.back().bolChildren) {
-                Pop(); // an aggregate cut short
-            } else {
-                Close(true);
-            }
+// Hands SGML text (the bytes between two tags) to the builder, decoded, with its entity
+// references resolved; an unknown reference stays as written.
+void PassSgmlText(std::string_view raw, Charset charset, OfxLeafBuilder& objBuilder)
+{
+    while (!raw.empty() && objBuilder.WantsText()) {
+        if (raw.front() == '&') {
+            raw.remove_prefix(PassReference(raw, objBuilder));
+            continue;
         }
+        const std::size_t amp = std::min(raw.find('&'), raw.size());
+        PassDecoded(raw.substr(0, amp), charset, objBuilder);
+        raw.remove_prefix(amp);
     }
+}
 
-    [[nodiscard]] bool SeenOfx() const { return bolSeenOfx_; }
-
-private:
-    struct Open
-    {
-        std::string sName;
-        std::string sText;
-        bool bolChildren;
-    };
-
-    void Close(bool bolImplicit)
-    {
-        Open& top = open_.back();
-        const bool bolText = !Trim(top.sText).empty();
-        if (bolText && !top.bolChildren) {
-            Emit(top, LeafForm::Text);
-        } else if (bolImplicit) {
-            Emit(top, LeafForm::NoEndTag); // in OFX only elements that hold text may lack one
-        } else if (!top.bolChildren) {
-            Emit(top, LeafForm::EndTagOnly);
-        }
-        if (top.sName == "STMTTRN") {
-            current_ = 0;
-        }
-        Pop();
-    }
-
-    void Pop()
-    {
-        --openNames_[open_.back().sName];
-        open_.pop_back();
-    }
-
-    void Emit(const Open& open, LeafForm form)
-    {
-        objVisitor_.Leaf(
-            {open.sName, open.bolChildren ? std::string_view() : open.sText, current_, form});
-    }
-
-    IOfxVisitor& objVisitor_;
-    std::vector<Open> open_;
-    std::unordered_map<std::string, std::size_t> openNames_; // how many of each name are open
-    std::int64_t transactions_ = 0;
-    std::int64_t current_ = 0;
-    bool bolSeenOfx_ = false;
-};
-
-bool ReadSgmlBody(std::string_view body, Charset charset, LeafBuilder& objBuilder,
-                  std::string& sError)
+OfxReadStatus ReadSgmlBody(std::string_view body, Charset charset, OfxLeafBuilder& objBuilder,
+                           Poll& objPoll, std::string& sError)
 {
     std::size_t pos = 0;
     while (pos < body.size()) {
+        if (!objPoll.GoOn(pos)) {
+            return OfxReadStatus::Stopped;
+        }
         if (body[pos] != '<') {
             const std::size_t next = std::min(body.find('<', pos), body.size());
-            const std::string_view raw = body.substr(pos, next - pos);
-            objBuilder.Text(ResolveEntities(charset == Charset::Utf8
-                                                ? platform::DecodeFileText(raw, true)
-                                                : platform::AnsiToUtf8(raw)));
+            PassSgmlText(body.substr(pos, next - pos), charset, objBuilder);
             pos = next;
             continue;
         }
@@ -333,7 +323,7 @@ bool ReadSgmlBody(std::string_view body, Charset charset, LeafBuilder& objBuilde
         if (end == std::string_view::npos) {
             sError = "a tag that starts on line " + std::to_string(LineAt(body, pos)) +
                      " of the body never ends";
-            return false;
+            return OfxReadStatus::NotOfx;
         }
         const std::string_view tag = body.substr(pos + 1, end - pos - 1);
         pos = end + (comment ? 3 : 1);
@@ -350,19 +340,21 @@ bool ReadSgmlBody(std::string_view body, Charset charset, LeafBuilder& objBuilde
         if (bolSelfClosed) {
             objBuilder.SelfClosed(Upper(name));
         } else if (!objBuilder.Start(Upper(name))) {
-            sError = "elements nest deeper than " + std::to_string(LeafBuilder::kMaxDepth);
-            return false;
+            sError = "elements nest deeper than " + std::to_string(OfxLeafBuilder::kMaxDepth);
+            return OfxReadStatus::NotOfx;
         }
     }
     objBuilder.Finish();
-    return true;
+    return OfxReadStatus::Read;
 }
 
-// Hands the libxml2 reader's events to the leaf builder.
+// Hands the libxml2 reader's events to the leaf builder, and stops it when told to.
 class XmlLeaves final : public xml::IElementVisitor
 {
 public:
-    explicit XmlLeaves(LeafBuilder& objBuilder) : objBuilder_(objBuilder) {}
+    XmlLeaves(OfxLeafBuilder& objBuilder, Poll& objPoll)
+        : objBuilder_(objBuilder), objPoll_(objPoll)
+    {}
     void StartElement(std::string_view sName) override
     {
         // libxml2 refuses documents that nest deeper long before the builder's limit.
@@ -370,9 +362,11 @@ public:
     }
     void Text(std::string_view sText) override { objBuilder_.Text(sText); }
     void EndElement(std::string_view sName) override { objBuilder_.End(Upper(sName)); }
+    bool Stop() override { return !objPoll_.GoOn(); }
 
 private:
-    LeafBuilder& objBuilder_;
+    OfxLeafBuilder& objBuilder_;
+    Poll& objPoll_;
 };
 
 // The value of attribute sName in the text of a processing instruction; nullopt when absent.
@@ -401,9 +395,10 @@ std::optional<std::string> Attribute(std::string_view text, std::string_view sNa
     return std::nullopt;
 }
 
-bool ReadXml(std::string_view bytes, IOfxVisitor& objVisitor, std::string& sError)
+OfxReadStatus ReadXml(std::string_view bytes, IOfxVisitor& objVisitor,
+                      const KeepReading& keepReading, std::string& sError)
 {
-    const std::size_t declEnd = bytes.find("?>");
+    const std::size_t declEnd = std::min(bytes.find("?>"), bytes.size());
     const std::string sEncoding =
         Upper(Attribute(bytes.substr(0, declEnd), "encoding").value_or("UTF-8"));
     const std::size_t ofx = bytes.find("<?OFX");
@@ -416,29 +411,39 @@ bool ReadXml(std::string_view bytes, IOfxVisitor& objVisitor, std::string& sErro
             }
         }
     }
-    ScanBytes(bytes.substr(std::min(declEnd, bytes.size())), XmlCharset(sEncoding), objVisitor);
-    LeafBuilder objBuilder(objVisitor);
-    XmlLeaves objLeaves(objBuilder);
-    if (!xml::StreamElements(bytes, "UTF-8", objLeaves, sError)) {
+    Poll objPoll(keepReading);
+    if (const std::optional<Charset> charset = XmlCharset(sEncoding);
+        charset && !ScanBytes(bytes.substr(declEnd), *charset, objVisitor, objPoll)) {
+        return OfxReadStatus::Stopped;
+    }
+    OfxLeafBuilder objBuilder(objVisitor);
+    XmlLeaves objLeaves(objBuilder, objPoll);
+    // UTF-8 only for a document that declares no encoding: one that does is read in its own.
+    const bool bolRead = xml::StreamElements(bytes, "UTF-8", objLeaves, sError);
+    if (objPoll.Stopped()) {
+        return OfxReadStatus::Stopped;
+    }
+    if (!bolRead) {
         sError = "the XML body is not well-formed: " + sError;
-        return false;
+        return OfxReadStatus::NotOfx;
     }
     objBuilder.Finish();
     if (!objBuilder.SeenOfx()) {
         sError = "the body holds no OFX element";
-        return false;
+        return OfxReadStatus::NotOfx;
     }
-    return true;
+    return OfxReadStatus::Read;
 }
 
-bool ReadSgml(std::string_view bytes, IOfxVisitor& objVisitor, std::string& sError)
+// Reads the OFX 1.x header lines before the body; false, with the reason, for one that is not
+// KEY:VALUE.
+bool ReadSgmlHeader(std::string_view header, IOfxVisitor& objVisitor, Charset& charset,
+                    Poll& objPoll, std::string& sError)
 {
-    const std::size_t bodyStart = std::min(bytes.find('<'), bytes.size());
-    const std::string_view header = bytes.substr(0, bodyStart);
     std::string sEncoding;
     std::string sCharset;
     std::int64_t line = 0;
-    for (std::size_t pos = 0; pos < header.size();) {
+    for (std::size_t pos = 0; pos < header.size() && objPoll.GoOn(pos);) {
         const std::size_t end = std::min(header.find('\n', pos), header.size());
         std::string_view text = header.substr(pos, end - pos);
         pos = end + 1;
@@ -464,40 +469,58 @@ bool ReadSgml(std::string_view bytes, IOfxVisitor& objVisitor, std::string& sErr
         }
         objVisitor.HeaderField(field);
     }
+    charset = DeclaredCharset(sEncoding, sCharset);
+    return true;
+}
+
+OfxReadStatus ReadSgml(std::string_view bytes, IOfxVisitor& objVisitor,
+                       const KeepReading& keepReading, std::string& sError)
+{
+    const std::size_t bodyStart = std::min(bytes.find('<'), bytes.size());
+    Poll objPoll(keepReading);
+    Charset charset = Charset::Ascii;
+    if (!ReadSgmlHeader(bytes.substr(0, bodyStart), objVisitor, charset, objPoll, sError)) {
+        return OfxReadStatus::NotOfx;
+    }
     const std::string_view body = bytes.substr(bodyStart);
-    const Charset charset = DeclaredCharset(sEncoding, sCharset);
-    ScanBytes(body, charset, objVisitor);
-    LeafBuilder objBuilder(objVisitor);
-    if (!ReadSgmlBody(body, charset, objBuilder, sError)) {
-        return false;
+    if (Poll objScanPoll(keepReading);
+        !objPoll.GoOn() || !ScanBytes(body, charset, objVisitor, objScanPoll)) {
+        return OfxReadStatus::Stopped;
+    }
+    OfxLeafBuilder objBuilder(objVisitor);
+    Poll objBodyPoll(keepReading);
+    if (const OfxReadStatus status = ReadSgmlBody(body, charset, objBuilder, objBodyPoll, sError);
+        status != OfxReadStatus::Read) {
+        return status;
     }
     if (!objBuilder.SeenOfx()) {
         sError = "the body holds no OFX element";
-        return false;
+        return OfxReadStatus::NotOfx;
     }
-    return true;
+    return OfxReadStatus::Read;
 }
 
 } // namespace
 
-bool ReadOfx(std::string_view bytes, IOfxVisitor& objVisitor, std::string& sForm,
-             std::string& sError)
+OfxReadResult ReadOfx(std::string_view bytes, IOfxVisitor& objVisitor,
+                      const KeepReading& keepReading)
 {
+    OfxReadResult result;
     std::string_view text = bytes;
     if (text.substr(0, platform::kUtf8ByteOrderMark.size()) == platform::kUtf8ByteOrderMark) {
         text.remove_prefix(platform::kUtf8ByteOrderMark.size());
     }
     const std::size_t start = std::min(text.find_first_not_of(" \t\r\n"), text.size());
     if (text.substr(start, 5) == "<?xml") {
-        sForm = "xml";
-        return ReadXml(text, objVisitor, sError);
+        result.sForm = "xml";
+        result.status = ReadXml(text, objVisitor, keepReading, result.sError);
+    } else if (Upper(text.substr(start, 9)) == "OFXHEADER") {
+        result.sForm = "sgml";
+        result.status = ReadSgml(text.substr(start), objVisitor, keepReading, result.sError);
+    } else {
+        result.sError = "it starts with neither an OFX header nor an XML declaration";
     }
-    if (Upper(text.substr(start, 9)) == "OFXHEADER") {
-        sForm = "sgml";
-        return ReadSgml(text.substr(start), objVisitor, sError);
-    }
-    sError = "it starts with neither an OFX header nor an XML declaration";
-    return false;
+    return result;
 }
 
 } // namespace qif2ldx::statement

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -20,7 +21,8 @@ enum class LeafForm
 struct OfxLeaf
 {
     std::string_view sName;   // in upper case
-    std::string_view sText;   // UTF-8, entities resolved, blanks around it kept
+    std::string_view sText;   // UTF-8, entities resolved, blanks around it kept; empty for an
+                              // element whose text the visitor does not read (see ReadsText)
     std::int64_t transaction; // which STMTTRN holds it, counting from 1; 0 for none
     LeafForm form;
 };
@@ -48,17 +50,39 @@ public:
     virtual ~IOfxVisitor() = default;
 
     virtual void HeaderField(const OfxHeaderField& field) = 0;
+    // Whether Leaf needs the text of elements so named (in upper case). The text of the others
+    // is not kept: their form alone says whether they hold any.
+    [[nodiscard]] virtual bool ReadsText(std::string_view sName) const = 0;
     virtual void Leaf(const OfxLeaf& leaf) = 0;
     // The first byte of an element's text that does not fit the declared character set.
     virtual void StrayByte(const OfxStrayByte& stray) = 0;
 };
 
+// How reading an OFX file ended.
+enum class OfxReadStatus
+{
+    Read,
+    NotOfx, // the bytes are no OFX file that can be read
+    Stopped // keepReading said no
+};
+
+struct OfxReadResult
+{
+    OfxReadStatus status = OfxReadStatus::NotOfx;
+    std::string sForm;  // "sgml" or "xml"; empty when neither
+    std::string sError; // when NotOfx: why
+};
+
+// Asked every so often as the reading goes on; false stops it. Empty: never stop.
+using KeepReading = std::function<bool()>;
+
 // Reads an OFX statement file: the OFX 1.x header (KEY:VALUE lines) and its SGML body, with or
-// without end tags; or an XML declaration, the OFX processing instruction and an XML body.
-// Counts transactions as their STMTTRN elements. False, with the reason in sError, for bytes
-// that are no OFX file (no header, no OFX element, a tag that never ends, XML that is not
-// well-formed). sForm is "sgml" or "xml".
-[[nodiscard]] bool ReadOfx(std::string_view bytes, IOfxVisitor& objVisitor, std::string& sForm,
-                           std::string& sError);
+// without end tags; or an XML declaration, the OFX processing instruction and an XML body, in
+// the encoding the declaration names (UTF-8 when it names none). Counts transactions as their
+// STMTTRN elements. NotOfx, with the reason, for bytes that are no OFX file (no header, no OFX
+// element, a tag that never ends, XML that is not well-formed). Time grows in step with the
+// size of the bytes; memory with the text of the elements the visitor reads.
+[[nodiscard]] OfxReadResult ReadOfx(std::string_view bytes, IOfxVisitor& objVisitor,
+                                    const KeepReading& keepReading = {});
 
 } // namespace qif2ldx::statement

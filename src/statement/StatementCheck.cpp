@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "statement/StatementCheck.h"
 
-#include "statement/OfxReader.h"
+#include "platform/Utf8.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -44,6 +44,23 @@ bool NeedsValue(std::string_view name)
         name, {"TRNTYPE", "TRNAMT", "FITID", "BALAMT", "CURDEF", "ACCTID", "CODE", "SEVERITY"});
 }
 
+// Elements whose value a check reads: the text of the others is never kept.
+bool ValueRead(std::string_view name)
+{
+    return NeedsValue(name) ||
+           IsOneOf(name, {"CHECKNUM", "DTSTART", "DTEND", "DTASOF", "DTPOSTED", "DTSERVER"});
+}
+
+// Text as a hazard shows it: at most kMaxShownChars characters, then "…".
+std::string Shown(std::string_view text)
+{
+    if (text.size() <= kMaxShownChars) {
+        return std::string(text); // no more bytes than characters allowed
+    }
+    std::string shown = platform::Utf8Left(text.substr(0, 4 * kMaxShownChars), kMaxShownChars);
+    return shown.size() < text.size() ? shown + "\u2026" : shown;
+}
+
 std::string Hex(unsigned char byte)
 {
     static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -62,11 +79,13 @@ public:
             !field.sValue.empty() && (field.sValue.front() == ' ' || field.sValue.front() == '\t' ||
                                       field.sValue.back() == ' ' || field.sValue.back() == '\t');
         if (bolBlank || (!field.sKey.empty() && field.sKey.back() == ' ')) {
-            Add({HazardKind::HeaderBlank, 0, field.line, field.sKey, field.sValue,
-                 "a blank around the header value: some readers see every value as empty, "
-                 "others never recognise it"});
+            Add(HazardKind::HeaderBlank, 0, field.line, field.sKey, field.sValue,
+                "a blank around the header value: some readers see every value as empty, "
+                "others never recognise it");
         }
     }
+
+    bool ReadsText(std::string_view sName) const override { return ValueRead(sName); }
 
     void Leaf(const OfxLeaf& leaf) override
     {
@@ -109,10 +128,12 @@ public:
 
     void StrayByte(const OfxStrayByte& stray) override
     {
-        Add({HazardKind::ByteOutsideCharset, stray.transaction, 0, std::string(stray.sElement),
-             Hex(stray.byte),
-             "a byte that the declared character set does not hold: readers decode the "
-             "text wrongly or refuse it"});
+        if (Count(HazardKind::ByteOutsideCharset)) {
+            List(HazardKind::ByteOutsideCharset, stray.transaction, 0, stray.sElement,
+                 Hex(stray.byte),
+                 "a byte that the declared character set does not hold: readers decode the "
+                 "text wrongly or refuse it");
+        }
     }
 
     // The hazards of the statement as a whole.
@@ -121,21 +142,44 @@ public:
         result_.transactions = transactions_;
         if (count_ > 0 && bolPositional_) {
             const std::int64_t last = base_ + count_ - 1;
-            Add({HazardKind::PositionalFitIds, 0, 0, "FITID",
-                 std::to_string(base_) + (last > base_ ? " to " + std::to_string(last) : ""),
-                 "FITIDs that count positions: every statement of the account repeats them, "
-                 "and importers drop the next statement's transactions as duplicates"});
+            Add(HazardKind::PositionalFitIds, 0, 0, "FITID",
+                std::to_string(base_) + (last > base_ ? " to " + std::to_string(last) : ""),
+                "FITIDs that count positions: every statement of the account repeats them, "
+                "and importers drop the next statement's transactions as duplicates");
         }
     }
 
 private:
-    void Add(const OfxLeaf& leaf, HazardKind kind, const char* sMessage)
+    // Counts a hazard found; true when it is still to be listed in full.
+    bool Count(HazardKind kind)
     {
-        Add({kind, leaf.transaction, 0, std::string(leaf.sName), std::string(leaf.sText),
-             sMessage});
+        ++result_.hazardCount;
+        if (result_.hazards.size() < kListedHazards) {
+            return true;
+        }
+        ++result_.unlisted[kind];
+        return false;
     }
 
-    void Add(Hazard hazard) { result_.hazards.push_back(std::move(hazard)); }
+    void List(HazardKind kind, std::int64_t transaction, std::int64_t line,
+              std::string_view sElement, std::string_view sValue, std::string sMessage)
+    {
+        result_.hazards.push_back(
+            {kind, transaction, line, Shown(sElement), Shown(sValue), std::move(sMessage)});
+    }
+
+    void Add(HazardKind kind, std::int64_t transaction, std::int64_t line,
+             std::string_view sElement, std::string_view sValue, const char* sMessage)
+    {
+        if (Count(kind)) {
+            List(kind, transaction, line, sElement, sValue, sMessage);
+        }
+    }
+
+    void Add(const OfxLeaf& leaf, HazardKind kind, const char* sMessage)
+    {
+        Add(kind, leaf.transaction, 0, leaf.sName, leaf.sText, sMessage);
+    }
 
     void NoteFitId(const OfxLeaf& leaf)
     {
@@ -145,10 +189,10 @@ private:
         }
         bolPositional_ = bolPositional_ && leaf.sText == std::to_string(position + base_);
         const auto [seen, bolNew] = fitIds_.emplace(std::string(leaf.sText), leaf.transaction);
-        if (!bolNew) {
-            Add({HazardKind::RepeatedFitId, leaf.transaction, 0, "FITID", std::string(leaf.sText),
+        if (!bolNew && Count(HazardKind::RepeatedFitId)) {
+            List(HazardKind::RepeatedFitId, leaf.transaction, 0, "FITID", leaf.sText,
                  "the FITID of transaction " + std::to_string(seen->second) +
-                     " again: importers keep only one of them"});
+                     " again: importers keep only one of them");
         }
     }
 
@@ -187,15 +231,22 @@ const char* HazardName(HazardKind kind)
     return "";
 }
 
-CheckResult CheckStatement(std::string_view bytes)
+CheckResult CheckStatement(std::string_view bytes, const KeepReading& keepReading)
 {
     CheckResult result;
     Checker objChecker(result);
-    result.bolReadable = ReadOfx(bytes, objChecker, result.sForm, result.sError);
-    if (!result.bolReadable) {
+    OfxReadResult read = ReadOfx(bytes, objChecker, keepReading);
+    result.sForm = std::move(read.sForm);
+    result.sError = std::move(read.sError);
+    if (read.status != OfxReadStatus::Read) {
+        result.status = read.status == OfxReadStatus::Stopped ? CheckStatus::Interrupted
+                                                              : CheckStatus::Unreadable;
         result.hazards.clear();
+        result.hazardCount = 0;
+        result.unlisted.clear();
         return result;
     }
+    result.status = CheckStatus::Checked;
     objChecker.Finish();
     return result;
 }

@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "statement/OfxReader.h"
+
+#include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,23 +34,43 @@ struct Hazard
     HazardKind kind;
     std::int64_t transaction = 0; // counting from 1; 0 when not in a transaction
     std::int64_t line = 0;        // for a header field: its line; 0 otherwise
-    std::string sElement;         // the element, or the header key
-    std::string sValue;           // what it holds (UTF-8)
+    std::string sElement;         // the element, or the header key (cut as sValue is)
+    std::string sValue;           // what it holds (UTF-8), cut after kMaxShownChars with "…"
     std::string sMessage;         // what readers make of it, in a sentence for the user
+};
+
+// How many hazards a check lists in full; the rest it counts by kind.
+inline constexpr std::size_t kListedHazards = 1000;
+
+// The characters of a value or a name a hazard shows; longer ones are cut.
+inline constexpr std::size_t kMaxShownChars = 256;
+
+enum class CheckStatus
+{
+    Checked,
+    Unreadable, // the bytes are no OFX file that can be read
+    Interrupted // keepReading said no
 };
 
 // What the check of one statement found.
 struct CheckResult
 {
-    bool bolReadable = false;
-    std::string sError; // when not readable: why
+    CheckStatus status = CheckStatus::Unreadable;
+    std::string sError; // when unreadable: why
     std::string sForm;  // "sgml" or "xml"
     std::int64_t transactions = 0;
-    std::vector<Hazard> hazards; // in the order their elements end; statement-wide ones last
+    // The first kListedHazards found, in the order their elements end (bytes outside the
+    // character set first, statement-wide ones last).
+    std::vector<Hazard> hazards;
+    std::int64_t hazardCount = 0;                // all found, listed or not
+    std::map<HazardKind, std::int64_t> unlisted; // those past the listed ones, by kind
 };
 
 // Checks the bytes of an OFX statement file (.LDX, .ofx, .qfx) for what other OFX readers
-// misread. Never throws but std::bad_alloc.
-[[nodiscard]] CheckResult CheckStatement(std::string_view bytes);
+// misread, asking keepReading now and then whether to go on. Time grows in step with the size
+// of the bytes; besides them, memory holds the listed hazards, the FITIDs seen and the text of
+// the element being read. Only a checked statement has hazards. Never throws but std::bad_alloc.
+[[nodiscard]] CheckResult CheckStatement(std::string_view bytes,
+                                         const KeepReading& keepReading = {});
 
 } // namespace qif2ldx::statement

@@ -25,7 +25,10 @@ bool StreamElements(std::string_view bytes, const char* sEncoding, IElementVisit
                     std::string& sError)
 {
     return Stream(
-        [&bytes](char* buffer, std::size_t size) -> std::optional<std::size_t> {
+        [&bytes, &objVisitor](char* buffer, std::size_t size) -> std::optional<std::size_t> {
+            if (objVisitor.Stop()) {
+                return std::nullopt;
+            }
             const std::size_t taken = std::min(size, bytes.size());
             std::memcpy(buffer, bytes.data(), taken);
             bytes.remove_prefix(taken);
@@ -38,7 +41,10 @@ bool StreamFileElements(int fd, std::uint64_t offset, const char* sEncoding,
                         IElementVisitor& objVisitor, std::string& sError)
 {
     return Stream(
-        [fd, &offset](char* buffer, std::size_t size) {
+        [fd, &offset, &objVisitor](char* buffer, std::size_t size) -> std::optional<std::size_t> {
+            if (objVisitor.Stop()) {
+                return std::nullopt;
+            }
             const std::optional<std::size_t> got = platform::ReadSomeAt(fd, buffer, size, offset);
             offset += got.value_or(0);
             return got;

@@ -17,6 +17,9 @@ public:
     virtual void StartElement(std::string_view sName) = 0;
     virtual void Text(std::string_view sText) = 0; // UTF-8
     virtual void EndElement(std::string_view sName) = 0;
+    // Asked before each further piece of the document is read; true stops the reading, which
+    // then fails.
+    virtual bool Stop() { return false; }
 };
 
 // Reads a document from its bytes, the way loads do (nothing outside it is ever read), and

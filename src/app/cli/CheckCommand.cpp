@@ -6,6 +6,7 @@
 #include "statement/StatementCheck.h"
 
 #include <CLI/CLI.hpp>
+#include <new>
 #include <nlohmann/json.hpp>
 #include <ostream>
 
@@ -14,6 +15,8 @@ namespace {
 
 // The largest statement read, as for QIF files.
 constexpr std::uint64_t kMaxStatementBytes = std::uint64_t{1} << 30;
+
+constexpr const char* kNoMemory = "there is not enough memory to check the file";
 
 // Where a hazard is: "transaction 2, TRNAMT", "header line 1, OFXHEADER", "FITID".
 std::string Where(const statement::Hazard& hazard)
@@ -27,15 +30,57 @@ std::string Where(const statement::Hazard& hazard)
     return hazard.sElement;
 }
 
+// A count with thousands separators: 9,999,000.
+std::string Grouped(std::int64_t count)
+{
+    std::string digits = std::to_string(count);
+    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) {
+        digits.insert(static_cast<std::size_t>(at), ",");
+    }
+    return digits;
+}
+
+// "1 byte outside the charset", "9,999,000 bytes outside the charset".
+std::string CountOf(statement::HazardKind kind, std::int64_t count)
+{
+    using statement::HazardKind;
+    const auto [one, many] = [kind]() -> std::pair<const char*, const char*> {
+        switch (kind) {
+        case HazardKind::AmountNotPlain:
+            return {"amount that is not a plain decimal", "amounts that are not plain decimals"};
+        case HazardKind::EmptyElement:
+            return {"empty element", "empty elements"};
+        case HazardKind::SelfClosedElement:
+            return {"self-closed element", "self-closed elements"};
+        case HazardKind::EmptyDate:
+            return {"empty date", "empty dates"};
+        case HazardKind::RepeatedFitId:
+            return {"repeated FITID", "repeated FITIDs"};
+        case HazardKind::PositionalFitIds:
+            return {"run of FITIDs that count positions", "runs of FITIDs that count positions"};
+        case HazardKind::CheckNumNotNumeric:
+            return {"check number that is not a number", "check numbers that are not numbers"};
+        case HazardKind::HeaderBlank:
+            return {"header value with a blank", "header values with a blank"};
+        case HazardKind::ByteOutsideCharset:
+            break;
+        }
+        return {"byte outside the charset", "bytes outside the charset"};
+    }();
+    return Grouped(count) + " " + (count == 1 ? one : many);
+}
+
 nlohmann::json ToJson(const std::string& sFile, const statement::CheckResult& result)
 {
-    nlohmann::json object = {{"file", sFile}, {"readable", result.bolReadable}};
-    if (!result.bolReadable) {
+    nlohmann::json object = {{"file", sFile},
+                             {"readable", result.status == statement::CheckStatus::Checked}};
+    if (result.status != statement::CheckStatus::Checked) {
         object["error"] = result.sError;
         return object;
     }
     object["form"] = result.sForm;
     object["transactions"] = result.transactions;
+    object["hazard_count"] = result.hazardCount;
     nlohmann::json hazards = nlohmann::json::array();
     for (const statement::Hazard& hazard : result.hazards) {
         hazards.push_back(
@@ -47,22 +92,84 @@ nlohmann::json ToJson(const std::string& sFile, const statement::CheckResult& re
              {"message", hazard.sMessage}});
     }
     object["hazards"] = std::move(hazards);
+    nlohmann::json unlisted = nlohmann::json::object();
+    for (const auto& [kind, count] : result.unlisted) {
+        unlisted[statement::HazardName(kind)] = count;
+    }
+    object["unlisted"] = std::move(unlisted);
     return object;
 }
 
 void PrintLines(const std::string& sFile, const statement::CheckResult& result, std::ostream& out)
 {
-    out << sFile << ": " << result.transactions
+    out << sFile << ": " << Grouped(result.transactions)
         << (result.transactions == 1 ? " transaction, " : " transactions, ");
-    if (result.hazards.empty()) {
+    if (result.hazardCount == 0) {
         out << "no hazards found\n";
         return;
     }
-    out << result.hazards.size() << (result.hazards.size() == 1 ? " hazard" : " hazards")
+    out << Grouped(result.hazardCount) << (result.hazardCount == 1 ? " hazard" : " hazards")
         << " that other OFX readers trip over\n";
     for (const statement::Hazard& hazard : result.hazards) {
         out << "  " << Where(hazard) << " \"" << hazard.sValue << "\": " << hazard.sMessage << "\n";
     }
+    if (result.unlisted.empty()) {
+        return;
+    }
+    std::string sKinds;
+    for (const auto& [kind, count] : result.unlisted) {
+        sKinds += (sKinds.empty() ? "" : ", ") + CountOf(kind, count);
+    }
+    out << "  and "
+        << Grouped(result.hazardCount - static_cast<std::int64_t>(result.hazards.size()))
+        << " more: " << sKinds << "\n";
+}
+
+// Reads and checks the file; stops when the user interrupts.
+statement::CheckResult Check(const std::string& sFile, const std::atomic<int>* interrupt)
+{
+    statement::CheckResult result;
+    const platform::UniqueFd file = platform::OpenRegularFile(sFile);
+    std::optional<std::string> bytes;
+    if (file) {
+        bytes = platform::ReadAll(file.Get(), kMaxStatementBytes);
+    }
+    const auto keepReading = [interrupt] { return interrupt == nullptr || interrupt->load() == 0; };
+    if (!keepReading()) {
+        result.status = statement::CheckStatus::Interrupted;
+    } else if (!bytes) {
+        result.sError = "the file cannot be read, or is not a regular file of at most 1 GiB";
+    } else {
+        result = statement::CheckStatement(*bytes, keepReading);
+    }
+    return result;
+}
+
+void PrintJson(const nlohmann::json& object, std::ostream& out)
+{
+    out << object.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+}
+
+int Report(const CheckOptions& objOptions, const statement::CheckResult& result,
+           const CommandLineContext& objContext)
+{
+    if (result.status == statement::CheckStatus::Interrupted) {
+        objContext.objErr << kProgram << ": interrupted; " << objOptions.sFile
+                          << " was not checked\n";
+        return kCheckInterrupted;
+    }
+    if (objOptions.bolJson) {
+        PrintJson(ToJson(objOptions.sFile, result), objContext.objOut);
+    }
+    if (result.status == statement::CheckStatus::Unreadable) {
+        objContext.objErr << kProgram << ": error: " << objOptions.sFile
+                          << " is no OFX statement that can be checked: " << result.sError << "\n";
+        return kCheckUnreadable;
+    }
+    if (!objOptions.bolJson) {
+        PrintLines(objOptions.sFile, result, objContext.objOut);
+    }
+    return result.hazardCount == 0 ? kCheckFoundNothing : kCheckFoundHazards;
 }
 
 } // namespace
@@ -72,36 +179,23 @@ void CheckCommand::AddOptions(CLI::App& objCommand)
     objCommand.add_option("FILE", options_.sFile, "The statement to check (.LDX, .ofx, .qfx)")
         ->required();
     objCommand.add_flag("--json", options_.bolJson, "Print one JSON object instead of lines");
-    objCommand.footer("Exit status: 0 nothing found, 1 hazards found, 2 unreadable or not OFX.");
+    objCommand.footer("Exit status: 0 nothing found, 1 hazards found, 2 unreadable, not OFX or "
+                      "not enough memory, 130 interrupted.");
 }
 
 int RunCheck(const CheckOptions& objOptions, const CommandLineContext& objContext)
 {
-    statement::CheckResult result;
-    const platform::UniqueFd file = platform::OpenRegularFile(objOptions.sFile);
-    std::optional<std::string> bytes;
-    if (file) {
-        bytes = platform::ReadAll(file.Get(), kMaxStatementBytes);
+    try {
+        return Report(objOptions, Check(objOptions.sFile, objContext.objInterrupt), objContext);
+    } catch (const std::bad_alloc&) {
+        // The file and what was found are released by now: the message fits.
+        if (objOptions.bolJson) {
+            PrintJson({{"file", objOptions.sFile}, {"readable", false}, {"error", kNoMemory}},
+                      objContext.objOut);
+        }
+        objContext.objErr << kProgram << ": " << kNoMemory << "\n";
+        return kCheckUnreadable;
     }
-    if (!bytes) {
-        result.sError = "the file cannot be read, or is not a regular file of at most 1 GiB";
-    } else {
-        result = statement::CheckStatement(*bytes);
-    }
-    if (objOptions.bolJson) {
-        objContext.objOut << ToJson(objOptions.sFile, result)
-                                 .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)
-                          << "\n";
-    }
-    if (!result.bolReadable) {
-        objContext.objErr << kProgram << ": error: " << objOptions.sFile
-                          << " is no OFX statement that can be checked: " << result.sError << "\n";
-        return kExitRefused;
-    }
-    if (!objOptions.bolJson) {
-        PrintLines(objOptions.sFile, result, objContext.objOut);
-    }
-    return result.hazards.empty() ? kExitSaved : kExitFailed;
 }
 
 } // namespace qif2ldx::app::cli

@@ -14,8 +14,15 @@ struct CheckOptions
     bool bolJson = false; // one JSON object on stdout instead of lines
 };
 
-// `qif2ldx check`: lists what other OFX readers misread in a statement file. Returns 0 when it
-// finds nothing, 1 when it finds hazards, 2 when the file cannot be read or is no OFX file.
+// Exit statuses of `qif2ldx check`.
+inline constexpr int kCheckFoundNothing = 0;
+inline constexpr int kCheckFoundHazards = 1;
+inline constexpr int kCheckUnreadable = 2; // no OFX file, or not readable, or too little memory
+inline constexpr int kCheckInterrupted = 130;
+
+// `qif2ldx check`: lists what other OFX readers misread in a statement file, the first
+// statement::kListedHazards in full and the rest counted by kind. Stops when the user
+// interrupts, printing nothing on stdout. Returns one of the kCheck statuses.
 int RunCheck(const CheckOptions& objOptions, const CommandLineContext& objContext);
 
 // The command that runs RunCheck with its options.

@@ -18,6 +18,10 @@ struct Callbacks
     const NameCallback& onStart;
     const NameCallback& onText;
     const NameCallback& onEnd;
+    const ChunkSource& read;
+    const char* sEncoding;           // for a document that declares none
+    xmlParserCtxt* parser = nullptr; // the parse they are called from
+    bool bolEncodingRefused = false; // sEncoding cannot be read
 };
 
 std::string_view View(const xmlChar* text)
@@ -35,8 +39,13 @@ Callbacks& From(void* context)
 // libxml2's input interface over the chunk source.
 int ReadInput(void* context, char* buffer, int length)
 {
-    const auto& read = *static_cast<const ChunkSource*>(context);
-    const std::optional<std::size_t> got = read(buffer, static_cast<std::size_t>(length));
+    const Callbacks& callbacks = From(context);
+    // After the first error the document ends: its reason is known, and the parser would go
+    // on to the end raising more.
+    if (callbacks.parser != nullptr && callbacks.parser->wellFormed == 0) {
+        return 0;
+    }
+    const std::optional<std::size_t> got = callbacks.read(buffer, static_cast<std::size_t>(length));
     return got ? static_cast<int>(*got) : -1;
 }
 
@@ -84,6 +93,23 @@ xmlCharEncodingHandlerPtr FindDecoder(const char* sEncoding)
     return decoder;
 }
 
+// After the XML declaration, before the root: a document that named no encoding, neither in
+// its declaration nor by a byte-order mark, is read in the one given.
+void OnStartDocument(void* context)
+{
+    Callbacks& callbacks = From(context);
+    xmlParserCtxt* parser = callbacks.parser;
+    if (callbacks.sEncoding == nullptr || parser->encoding != nullptr ||
+        parser->input->encoding != nullptr || parser->input->buf->encoder != nullptr) {
+        return;
+    }
+    xmlCharEncodingHandlerPtr decoder = FindDecoder(callbacks.sEncoding);
+    if (decoder == nullptr || xmlSwitchToEncoding(parser, decoder) != 0) {
+        callbacks.bolEncodingRefused = true;
+        xmlStopParser(parser);
+    }
+}
+
 struct ContextDeleter
 {
     void operator()(xmlParserCtxt* p) const { xmlFreeParserCtxt(p); }
@@ -113,24 +139,23 @@ bool ReadElements(const ChunkSource& read, const char* sEncoding, const NameCall
     handler.endElementNs = OnEnd;
     handler.characters = OnText;
     handler.cdataBlock = OnText;
+    handler.startDocument = OnStartDocument;
     // The parser pulls the document through ReadInput a piece at a time.
-    Callbacks callbacks{onStart, onText, onEnd};
-    const std::unique_ptr<xmlParserCtxt, ContextDeleter> context(
-        xmlCreateIOParserCtxt(&handler, &callbacks, ReadInput, nullptr,
-                              const_cast<ChunkSource*>(&read), XML_CHAR_ENCODING_NONE));
+    Callbacks callbacks{onStart, onText, onEnd, read, sEncoding};
+    const std::unique_ptr<xmlParserCtxt, ContextDeleter> context(xmlCreateIOParserCtxt(
+        &handler, &callbacks, ReadInput, nullptr, &callbacks, XML_CHAR_ENCODING_NONE));
     if (!context) {
         sError = "the document cannot be read";
         return false;
     }
     xmlCtxtUseOptions(context.get(), XML_PARSE_NONET);
-    if (sEncoding != nullptr) {
-        xmlCharEncodingHandlerPtr decoder = FindDecoder(sEncoding);
-        if (decoder == nullptr || xmlSwitchToEncoding(context.get(), decoder) != 0) {
-            sError = std::string("the encoding ") + sEncoding + " cannot be read";
-            return false;
-        }
+    callbacks.parser = context.get();
+    const int parsed = xmlParseDocument(context.get());
+    if (callbacks.bolEncodingRefused) {
+        sError = std::string("the encoding ") + sEncoding + " cannot be read";
+        return false;
     }
-    if (xmlParseDocument(context.get()) != 0) {
+    if (parsed != 0) {
         sError = Reason(capture);
         return false;
     }
