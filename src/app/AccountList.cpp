@@ -55,18 +55,7 @@ std::string DefaultAccountList(const platform::IProgramFolder& objProgramFolder)
 
 std::string UserAccountList(const platform::IEnvironment& objEnvironment)
 {
-    std::string sFolder = objEnvironment.Variable("XDG_CONFIG_HOME").value_or("");
-    if (!sFolder.starts_with('/')) {
-        const std::string sHome = objEnvironment.Variable("HOME").value_or("");
-        if (sHome.empty()) {
-            return {};
-        }
-        sFolder = sHome + "/.config";
-    }
-    if (!sFolder.ends_with('/')) {
-        sFolder += '/';
-    }
-    return sFolder + "qif2ldx/" + kAccountListName;
+    return UserConfigFile(objEnvironment, kAccountListName);
 }
 
 std::string ResolveAccountList(const std::string& sGiven,

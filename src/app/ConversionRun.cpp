@@ -3,6 +3,8 @@
 
 #include "app/AccountList.h"
 
+#include <algorithm>
+
 namespace qif2ldx::app {
 
 std::string ConversionFailedMessage(const std::string& sQIFFilePath)
@@ -30,6 +32,7 @@ std::string Reason(const qif::ConversionFailure& failure, const std::string& sQI
     switch (failure.kind) {
     case FailureKind::None:
     case FailureKind::Stopped:
+    case FailureKind::Cancelled:
         return {};
     case FailureKind::NotOpen:
         return "no QIF file is open";
@@ -68,10 +71,37 @@ std::string Reason(const qif::ConversionFailure& failure, const std::string& sQI
 
 std::string DescribeDateDecision(const qif::DateDecision& decision, Start start)
 {
-    return Begun(std::string("the dates in this file are ") + qif::DateOrderName(decision.order) +
-                     ": line " + std::to_string(decision.line) + " reads " + decision.sLine + " (" +
-                     qif::DescribeDate(decision.sDate) + ").",
-                 start);
+    std::string sText = std::string("the dates in this file are ") +
+                        qif::DateOrderName(decision.order) + ": line " +
+                        std::to_string(decision.line);
+    if (decision.source == qif::DateSource::Option) {
+        sText += " says " + decision.sLine + ".";
+    } else {
+        sText += " reads " + decision.sLine + " (" + qif::DescribeDate(decision.sDate) + ").";
+    }
+    return Begun(sText, start);
+}
+
+std::vector<qif::DateOrder> ReadingOrders(const qif::DateDecision& decision)
+{
+    std::vector<qif::DateOrder> orders;
+    for (const qif::DateOrder order : qif::kDateOrders) {
+        const auto& others = decision.otherOrders;
+        if (order == decision.order ||
+            std::find(others.begin(), others.end(), order) != others.end()) {
+            orders.push_back(order);
+        }
+    }
+    return orders;
+}
+
+qif::DateChoice UnaskedDateChoice(const qif::DateDecision& decision,
+                                  std::optional<qif::DateOrder> remembered)
+{
+    if (remembered) {
+        return {*remembered, qif::DateSource::Account};
+    }
+    return {decision.order, decision.source};
 }
 
 std::string FailureReason(const qif::ConversionFailure& failure, const std::string& sQIFName,
@@ -105,12 +135,32 @@ ConversionOutcome ConversionRun::Run(const ConversionInput& objInput)
     return objOutcome;
 }
 
+std::optional<qif::DateOrder> RememberedOrder(const DateOrderMemory* objMemory,
+                                              const qif::DateDecision& decision,
+                                              const std::string& sAccount)
+{
+    if (objMemory == nullptr || !decision.bolAmbiguous ||
+        decision.source != qif::DateSource::File) {
+        return std::nullopt;
+    }
+    const std::optional<qif::DateOrder> order = objMemory->Recall(sAccount);
+    const std::vector<qif::DateOrder> orders = ReadingOrders(decision);
+    if (!order || std::find(orders.begin(), orders.end(), *order) == orders.end()) {
+        return std::nullopt; // an order that does not read this file is no choice for it
+    }
+    return order;
+}
+
 void ConversionRun::RunConversion(const ConversionInput& objInput, ConversionOutcome& objOutcome)
 {
     qif::CQIFFile objQIF(objMessages_, objProgramFolder_, objClock_);
     objQIF.SetProgress(objProgress_);
     objQIF.SetOptions(objOptions_);
-    objQIF.SetConfirmDateOrder(objConfirm_);
+    if (objChoose_) {
+        objQIF.SetChooseDateOrder([this, &objInput](const qif::DateDecision& decision) {
+            return objChoose_(decision, RememberedOrder(objMemory_, decision, objInput.sAcctName));
+        });
+    }
     const bool ok = objQIF.OpenFile(objInput.sQIFFilePath) &&
                     objQIF.ConvertQIFtoLDX(objInput.sLDXFilePath, objOutcome.cAcctInf);
     objOutcome.report = objQIF.Report();
@@ -129,6 +179,10 @@ void ConversionRun::RunConversion(const ConversionInput& objInput, ConversionOut
     }
     if (objOutcome.failure.kind == qif::FailureKind::StatementExists) {
         objOutcome.result = RunResult::Refused;
+        return;
+    }
+    if (objOutcome.failure.kind == qif::FailureKind::Cancelled) {
+        objOutcome.result = RunResult::Cancelled;
         return;
     }
     objOutcome.result = RunResult::Failed;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/AccountList.h"
+#include "app/DateOrderMemory.h"
 #include "platform/IClock.h"
 #include "platform/IMessages.h"
 #include "platform/IProgramFolder.h"
@@ -29,6 +30,7 @@ enum class RunResult
     Failed,      // the conversion failed; sReason says why
     Refused,     // a statement file appeared at the path meanwhile and may not be replaced
     Interrupted, // stopped on request before the statement was finished
+    Cancelled,   // the person converting declined to choose how the file's dates read
     Aborted      // an unexpected error ended the run
 };
 
@@ -55,11 +57,13 @@ public:
     void SetOptions(const qif::ConversionOptions& objOptions) { objOptions_ = objOptions; }
     // Called between the look-up and the conversion (the dialog's pause).
     void SetPause(std::function<void()> objPause) { objPause_ = std::move(objPause); }
-    // Asked before the dates are read in another order than day first; false fails the run.
-    void SetConfirmDateOrder(std::function<bool(const qif::DateDecision&)> objConfirm)
-    {
-        objConfirm_ = std::move(objConfirm);
-    }
+    // Asked how the file's dates are read once it is surveyed (see CQIFFile), and told the
+    // order kept for the account when the file reads two ways and nobody stated its order.
+    using ChooseDateOrder = std::function<std::optional<qif::DateChoice>(
+        const qif::DateDecision&, std::optional<qif::DateOrder> remembered)>;
+    void SetChooseDateOrder(ChooseDateOrder objChoose) { objChoose_ = std::move(objChoose); }
+    // Where the orders chosen per account are kept; none when not set.
+    void SetDateOrderMemory(const DateOrderMemory* objMemory) { objMemory_ = objMemory; }
     // The conversion-failure message gets the reason as a second paragraph (the dialog's).
     void SetExplainFailures(bool bolExplain) { bolExplain_ = bolExplain; }
     // Called as the reading goes on; returning false interrupts the run.
@@ -77,7 +81,8 @@ private:
     const platform::IProgramFolder& objProgramFolder_;
     const platform::IClock& objClock_;
     qif::ConversionOptions objOptions_;
-    std::function<bool(const qif::DateDecision&)> objConfirm_;
+    ChooseDateOrder objChoose_;
+    const DateOrderMemory* objMemory_ = nullptr;
     bool bolExplain_ = false;
     std::function<void()> objPause_;
     qif::ProgressCallback objProgress_;
@@ -98,8 +103,23 @@ enum class Start
 };
 
 // The order the dates were found in: "The dates in this file are month first: line 7 reads
-// D03/24/2015 (24 March 2015)."
+// D03/24/2015 (24 March 2015)." or, for an "!Option:" line, "…: line 1 says !Option:MDY."
 [[nodiscard]] std::string DescribeDateDecision(const qif::DateDecision& decision, Start start);
+
+// The choice where nobody is asked: the order kept for the account (remembered, when the file
+// reads two ways and it reads them all), otherwise what the survey decided.
+[[nodiscard]] qif::DateChoice UnaskedDateChoice(const qif::DateDecision& decision,
+                                                std::optional<qif::DateOrder> remembered);
+
+// The order kept for the account, when the file reads two ways, nobody stated its order and the
+// kept order reads it; nullopt otherwise, and without a memory.
+[[nodiscard]] std::optional<qif::DateOrder> RememberedOrder(const DateOrderMemory* objMemory,
+                                                            const qif::DateDecision& decision,
+                                                            const std::string& sAccount);
+
+// The orders that read a file's every date, in the order they are offered: the one decided
+// and the others, day first before month first before year first.
+[[nodiscard]] std::vector<qif::DateOrder> ReadingOrders(const qif::DateDecision& decision);
 
 // Why a conversion failed, in a few words: "line 4: \"D01/13/2020\" is not a day-first date",
 // "the statement could not be written in full to May.LDX (is the disk full?)". Empty for a run

@@ -35,6 +35,22 @@ bool IsSameFileAsInput(const std::string& sLDXPath, const std::string& sQIFPath)
     return sLDXPath == sQIFPath || platform::IsSameFile(sLDXPath, sQIFPath);
 }
 
+std::string UserConfigFile(const platform::IEnvironment& objEnvironment, const std::string& sName)
+{
+    std::string sFolder = objEnvironment.Variable("XDG_CONFIG_HOME").value_or("");
+    if (!sFolder.starts_with('/')) {
+        const std::string sHome = objEnvironment.Variable("HOME").value_or("");
+        if (sHome.empty()) {
+            return {};
+        }
+        sFolder = sHome + "/.config";
+    }
+    if (!sFolder.ends_with('/')) {
+        sFolder += '/';
+    }
+    return sFolder + "qif2ldx/" + sName;
+}
+
 std::string Trim(const std::string& sText)
 {
     const std::size_t first = sText.find_first_not_of(' ');

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/FileSystem.h"
+#include "platform/IEnvironment.h"
 #include "platform/IProgramFolder.h"
 
 #include <string>
@@ -19,6 +20,12 @@ inline constexpr const char* kSameFileMessage =
 
 // The program's own folder, always ending in exactly one "/".
 [[nodiscard]] std::string AppPath(const platform::IProgramFolder& objProgramFolder);
+
+// A file of the program's own in the user's configuration folder, "qif2ldx/NAME" under
+// $XDG_CONFIG_HOME, or under ~/.config when that is unset, empty or not an absolute path. Empty
+// when neither that nor HOME is known. Whether the file exists plays no part.
+[[nodiscard]] std::string UserConfigFile(const platform::IEnvironment& objEnvironment,
+                                         const std::string& sName);
 
 // The text up to and including its last "."; empty when it has none. The whole text is
 // scanned, folders included.

@@ -14,9 +14,51 @@ std::string Plural(std::int64_t count, const char* one, const char* many)
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
+// Records listed by their section rather than one by one.
 bool IsListReason(qif::LeftOutReason reason)
 {
-    return reason == qif::LeftOutReason::NotATransaction;
+    return reason == qif::LeftOutReason::NotATransaction ||
+           reason == qif::LeftOutReason::Investment;
+}
+
+// "day first and month first", "day first, month first and year first".
+std::string OrdersInWords(const std::vector<qif::DateOrder>& orders)
+{
+    std::string sWords;
+    for (std::size_t i = 0; i < orders.size(); ++i) {
+        sWords += (i == 0 ? "" : i + 1 == orders.size() ? " and " : ", ");
+        sWords += qif::DateOrderName(orders[i]);
+    }
+    return sWords;
+}
+
+// For a file whose dates read two ways, and whose order nobody stated: what they read as, how
+// they were read, and how to read them otherwise.
+std::string AmbiguityWarning(const qif::DateDecision& dates, const std::string& sAccountName)
+{
+    const std::vector<qif::DateOrder> orders = ReadingOrders(dates);
+    std::string sReadings;
+    for (const qif::DateOrder order : orders) {
+        const std::uint32_t day = dates.example.days.at(static_cast<std::size_t>(order));
+        sReadings += (sReadings.empty() ? "" : ", ") + qif::DescribeDate(qif::DayText(day)) + " " +
+                     qif::DateOrderName(order);
+    }
+    std::string sOtherwise;
+    for (const qif::DateOrder order : orders) {
+        if (order != dates.order) {
+            sOtherwise += (sOtherwise.empty() ? "" : ", ") + std::string("--date-order ") +
+                          DateOrderCode(order) + " reads them " + qif::DateOrderName(order);
+        }
+    }
+    std::string sWarning = std::string(orders.size() == 2 ? "the dates in this file read both "
+                                                          : "the dates in this file read ") +
+                           OrdersInWords(orders) + ": line " + std::to_string(dates.example.line) +
+                           " reads " + dates.example.sLine + " as " + sReadings +
+                           "; they were read " + qif::DateOrderName(dates.order);
+    if (dates.source == qif::DateSource::Account) {
+        sWarning += ", the order chosen last for account \"" + sAccountName + "\"";
+    }
+    return sWarning + " (" + sOtherwise + ")";
 }
 
 // What the account look-up found, when it is worth a warning; empty otherwise.
@@ -76,6 +118,15 @@ void AddReportWarnings(const qif::ReadReport& report, std::vector<std::string>& 
                            std::to_string(report.accounts.size()) + " accounts (" + sNames +
                            "); all are written to this one statement");
     }
+    if (const auto investments = std::count_if(
+            report.leftOut.begin(), report.leftOut.end(),
+            [](const qif::LeftOut& left) { return left.reason == qif::LeftOutReason::Investment; });
+        investments > 0) {
+        warnings.push_back(
+            Plural(investments, "investment transaction was", "investment transactions were") +
+            " left out (purchases, sales, dividends and the like are no bank "
+            "transactions)");
+    }
     if (report.written == 0) {
         warnings.push_back("the file holds no transaction with a date and an amount; the "
                            "statement is empty");
@@ -101,9 +152,15 @@ std::vector<std::string> RunWarnings(const ConversionOutcome& objOutcome,
         !sWarning.empty()) {
         warnings.push_back(std::move(sWarning));
     }
-    if (objOutcome.result == RunResult::Saved) {
-        AddReportWarnings(objOutcome.report, warnings);
+    if (objOutcome.result != RunResult::Saved) {
+        return warnings;
     }
+    const qif::DateDecision& dates = objOutcome.report.dates;
+    if (dates.bolAmbiguous &&
+        (dates.source == qif::DateSource::File || dates.source == qif::DateSource::Account)) {
+        warnings.push_back(AmbiguityWarning(dates, sAccountName));
+    }
+    AddReportWarnings(objOutcome.report, warnings);
     return warnings;
 }
 
@@ -159,17 +216,17 @@ std::string LeftOutList(const qif::ReadReport& report, std::size_t maxListed)
     return sList;
 }
 
-std::string ListRecords(const qif::ReadReport& report)
+std::string ListRecords(const qif::ReadReport& report, qif::LeftOutReason reason)
 {
     std::string sList;
     const auto& leftOut = report.leftOut;
     for (auto it = leftOut.begin(); it != leftOut.end();) {
-        if (!IsListReason(it->reason)) {
+        if (it->reason != reason) {
             ++it;
             continue;
         }
         auto end = std::find_if(it, leftOut.end(), [&it](const qif::LeftOut& record) {
-            return !IsListReason(record.reason) || record.sSection != it->sSection;
+            return record.reason != it->reason || record.sSection != it->sSection;
         });
         const auto count = end - it;
         sList += (sList.empty() ? "" : ", ") + std::to_string(count) + " of " + it->sSection +
@@ -189,14 +246,22 @@ std::string NotNumbersList(const qif::ReadReport& report)
     return sList;
 }
 
-std::string RecordListLines(const qif::ReadReport& report, std::size_t maxListed)
+std::string ReceiptDetailLines(const qif::ReadReport& report, std::size_t maxListed)
 {
     std::string sLines;
+    if (report.encoding == qif::TextEncoding::Utf8Unmarked) {
+        sLines += "Read as UTF-8: the file has no byte-order mark, but all of its text is UTF-8.\n";
+    }
     if (const std::string sLeftOut = LeftOutList(report, maxListed); !sLeftOut.empty()) {
         sLines += "Left out: " + sLeftOut + ".\n";
     }
-    if (const std::string sLists = ListRecords(report); !sLists.empty()) {
+    if (const std::string sLists = ListRecords(report, qif::LeftOutReason::NotATransaction);
+        !sLists.empty()) {
         sLines += "Not transactions: " + sLists + ".\n";
+    }
+    if (const std::string sInvestments = ListRecords(report, qif::LeftOutReason::Investment);
+        !sInvestments.empty()) {
+        sLines += "Investment transactions: " + sInvestments + ".\n";
     }
     if (const std::string sAmounts = NotNumbersList(report); !sAmounts.empty()) {
         sLines += "Amounts that are not numbers: " + sAmounts + ".\n";

@@ -37,19 +37,20 @@ using DateShower = std::function<std::string(std::string_view sDate)>;
 // Empty when every transaction record was written.
 [[nodiscard]] std::string LeftOutList(const qif::ReadReport& report, std::size_t maxListed);
 
-// The records of list sections (accounts, categories and the like), one group per run of
-// records in the same section: "14 of !Type:Cat from line 3, 1 of !Account on line 1". Empty
-// when there are none.
-[[nodiscard]] std::string ListRecords(const qif::ReadReport& report);
+// The records left out for the reason given (not a transaction: accounts, categories and the
+// like; investment transactions), one group per run of records in the same section: "14 of
+// !Type:Cat from line 3, 1 of !Account on line 1". Empty when there are none.
+[[nodiscard]] std::string ListRecords(const qif::ReadReport& report, qif::LeftOutReason reason);
 
 // The amounts written that read as no number: "line 12 (ABC), line 40 (n/a)". Empty when all
 // read as numbers.
 [[nodiscard]] std::string NotNumbersList(const qif::ReadReport& report);
 
-// The lines after a receipt's summary, each ending in a line break: "Left out: …." with at most
-// maxListed records, "Not transactions: …." and "Amounts that are not numbers: …."; only those
-// that have something to say.
-[[nodiscard]] std::string RecordListLines(const qif::ReadReport& report, std::size_t maxListed);
+// The lines after a receipt's summary, each ending in a line break: "Read as UTF-8: …." for UTF-8
+// text without a byte-order mark, "Left out: …." with at most
+// maxListed records, "Not transactions: ….", "Investment transactions: …." and "Amounts that are
+// not numbers: …."; only those that have something to say.
+[[nodiscard]] std::string ReceiptDetailLines(const qif::ReadReport& report, std::size_t maxListed);
 
 // The sums as the receipt shows them: 2,310.00 (grouped) or 2310.00 (plain).
 [[nodiscard]] std::string ShowSum(const qif::Decimal& sum, bool bolGrouped);

@@ -154,35 +154,42 @@ bool CQIFFile::Collect(const QIFText& text, const RecordCollector::Sink& objSink
 
 std::optional<ReadPlan> CQIFFile::Plan(const QIFText& text)
 {
-    ReadSurvey objSurvey(text.IsUtf8());
+    ReadSurvey objSurvey(text.Encoding(), objOptions_.dateOrder);
     if (!Collect(
             text, [&objSurvey](const RawRecord& record) { objSurvey.Note(record); }, false)) {
         return std::nullopt;
     }
     ReadPlan plan = objSurvey.Plan();
-    if (objOptions_.dateOrder) {
-        return plan; // the order given reads every date: nothing to decide, nothing to ask
-    }
-    const DateDecision& dates = plan.dates;
-    if (!dates.bolFits) {
-        Fail(FailureKind::BadText, dates.failure.sDescription, dates.failure.line);
+    report_.encoding = plan.encoding;
+    if (!plan.dates.bolFits) {
+        Fail(FailureKind::BadText, plan.dates.failure.sDescription, plan.dates.failure.line);
         return std::nullopt;
     }
-    if (!dates.bolAllDayFirst) {
-        if (objConfirm_ && !objConfirm_(dates)) {
-            Fail(FailureKind::BadText, dates.dayFirstFailure.sDescription,
-                 dates.dayFirstFailure.line);
+    if (objChoose_) {
+        const std::optional<DateChoice> choice = objChoose_(plan.dates);
+        if (!choice) {
+            // Declining a file that reads two ways is no fault of the file.
+            if (plan.dates.bolAmbiguous) {
+                Fail(FailureKind::Cancelled);
+            } else {
+                Fail(FailureKind::BadText, plan.dates.dayFirstFailure.sDescription,
+                     plan.dates.dayFirstFailure.line);
+            }
             return std::nullopt;
         }
-        report_.dates = dates;
+        if (choice->order != plan.dates.order) {
+            plan = objSurvey.Plan(choice->order);
+        }
+        plan.dates.source = choice->source;
     }
+    report_.dates = plan.dates;
     return plan;
 }
 
 bool CQIFFile::Read(const QIFText& text, const ReadPlan& plan, const QIFRecords::Sink& objSink)
 {
     const DatePlan objDates = objOptions_.dateOrder ? DatePlan::Given(*objOptions_.dateOrder)
-                                                    : DatePlan::Decided(plan.dates);
+                                                    : DatePlan::Decided(plan.dates.order);
     QIFRecords objRecords(text.IsUtf8(), objDates, report_, objSink);
     if (objOptions_.objProfile->bolPlainAmounts) {
         objRecords.SetPlainAmounts(plan.decimalSeparator);

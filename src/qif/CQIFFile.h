@@ -34,6 +34,7 @@ enum class FailureKind
     NotText,               // the file holds bytes that are no text: no QIF file at all
     BadText,               // the QIF text cannot be converted (line and description say why)
     Stopped,               // the progress callback stopped the run
+    Cancelled,             // the person converting declined to choose how the dates read
     CannotSave,            // the finished statement could not be written
     NotAsWritten,          // the statement read back differs from what was written
     CannotDeliver,         // the finished statement could not be handed to objDeliver
@@ -74,6 +75,14 @@ struct ConversionOptions
     const statement::StatementProfile* objProfile = &statement::kLodestrandProfile;
 };
 
+// How the dates of a file are to be read: the order of those no "!Option:" line governs, and
+// who settled it.
+struct DateChoice
+{
+    DateOrder order = DateOrder::DayFirst;
+    DateSource source = DateSource::File;
+};
+
 // Told how far the reading has come; returns false to stop the conversion.
 using ProgressCallback = std::function<bool(std::uint64_t done, std::uint64_t total)>;
 
@@ -97,11 +106,13 @@ public:
                                        const records::CAcctInfo& cAcctInf);
 
     void SetOptions(const ConversionOptions& objOptions) { objOptions_ = objOptions; }
-    // Asked, once the text is surveyed, before its dates are read in another order than day
-    // first; false fails the conversion as a day-first reading would.
-    void SetConfirmDateOrder(std::function<bool(const DateDecision&)> objConfirm)
+    // Told, once the text is surveyed, how its dates would be read, and asked how they are to
+    // be: the order of the dates no "!Option:" line governs (one that reads them all), and who
+    // settled it. nullopt stops the conversion: Cancelled for a file that reads two ways, and
+    // as a day-first reading would fail otherwise. Without it, the survey's decision holds.
+    void SetChooseDateOrder(std::function<std::optional<DateChoice>(const DateDecision&)> objChoose)
     {
-        objConfirm_ = std::move(objConfirm);
+        objChoose_ = std::move(objChoose);
     }
     // Reads the open file as ConvertQIFtoLDX does, handing each transaction to the sink instead
     // of a statement. False on every failure. Never throws.
@@ -140,7 +151,7 @@ private:
     const platform::IProgramFolder& objProgramFolder_;
     const platform::IClock& objClock_;
     platform::UniqueFd objFile_;
-    std::function<bool(const DateDecision&)> objConfirm_;
+    std::function<std::optional<DateChoice>(const DateDecision&)> objChoose_;
     ProgressCallback objProgress_;
     ConversionOptions objOptions_;
     ReadReport report_;

@@ -13,7 +13,29 @@ std::string Quoted(std::string_view sLine)
     return "\"" + std::string(sLine) + "\"";
 }
 
+std::size_t Index(DateOrder order)
+{
+    return static_cast<std::size_t>(order);
+}
+
 } // namespace
+
+const char* DateSourceName(DateSource source)
+{
+    switch (source) {
+    case DateSource::File:
+        return "file";
+    case DateSource::Option:
+        return "option";
+    case DateSource::Account:
+        return "account";
+    case DateSource::CommandLine:
+        return "command line";
+    case DateSource::Asked:
+        return "asked";
+    }
+    return "";
+}
 
 std::string NotInOrder(std::string_view sLine, DateOrder order)
 {
@@ -27,73 +49,158 @@ DateSurvey::Miss DateSurvey::MissOf(const DateLine& date) const
     return {date.line, platform::DecodeFileText(date.sLine, bolUtf8_), date.sText};
 }
 
+DateExample DateSurvey::ExampleOf(const DateLine& date, const Days& days) const
+{
+    return {date.line, platform::DecodeFileText(date.sLine, bolUtf8_), days};
+}
+
 void DateSurvey::Note(const DateLine& date)
 {
     // Files list many transactions of one day together: a date as the one before adds nothing.
-    if (date.sText == sLastText_ && date.option == lastOption_) {
+    const std::optional<std::int64_t> optionLine =
+        date.option ? std::optional<std::int64_t>(date.option->line) : std::nullopt;
+    if (date.sText == sLastText_ && optionLine == lastOptionLine_) {
         return;
     }
     sLastText_ = date.sText;
-    lastOption_ = date.option;
-    // Each order is read only while it can still decide something: an order that has missed a
-    // date already is read again only to find the first date that no order reads.
+    lastOptionLine_ = optionLine;
+    // An order is read only while it can still decide something: once it has missed a date it
+    // reads no file whole, and is read again only where the date's own order needs it.
     DateReading reading(date.sText);
-    const auto reads = [&reading](DateOrder order) { return reading.In(order) != 0; };
-    if (bolAllDayFirst_ && !reads(DateOrder::DayFirst)) {
-        bolAllDayFirst_ = false;
-    }
-    if (date.option) {
-        if (!optionMiss_ && !reads(*date.option)) {
-            optionMiss_ = MissOf(date);
-            missedOption_ = date.option;
+    Days days{};
+    for (const DateOrder order : kDateOrders) {
+        if (readsAll_.at(Index(order))) {
+            days.at(Index(order)) = reading.In(order);
+            readsAll_.at(Index(order)) = days.at(Index(order)) != 0;
         }
+    }
+    if (!date.option || given_) {
+        NoteUnmarked(date, reading, days);
         return;
     }
+    const DateOrder option = date.option->order;
+    if (!firstOption_) {
+        firstOption_ = date.option;
+    }
+    days.at(Index(option)) = reading.In(option);
+    if (!optionMiss_ && days.at(Index(option)) == 0) {
+        optionMiss_ = MissOf(date);
+        missedOption_ = option;
+    }
+    NoteDifferences(date, days, option, optionDiffer_);
+}
+
+void DateSurvey::NoteUnmarked(const DateLine& date, DateReading& reading, Days& days)
+{
+    bolUnmarked_ = true;
     bool readable = false;
     for (const DateOrder order : kDateOrders) {
-        auto& miss = misses_[static_cast<std::size_t>(order)];
-        if (!miss) {
-            if (reads(order)) {
-                readable = true;
-            } else {
-                miss = MissOf(date);
-            }
+        auto& miss = misses_[Index(order)];
+        if (miss) {
+            continue;
+        }
+        days.at(Index(order)) = reading.In(order);
+        if (days.at(Index(order)) != 0) {
+            readable = true;
+        } else {
+            miss = MissOf(date);
         }
     }
     if (!readable && !unreadable_ &&
-        std::none_of(std::begin(kDateOrders), std::end(kDateOrders), reads)) {
+        std::none_of(std::begin(kDateOrders), std::end(kDateOrders),
+                     [&reading](DateOrder order) { return reading.In(order) != 0; })) {
         unreadable_ = MissOf(date);
+    }
+    for (const DateOrder applied : kDateOrders) {
+        NoteDifferences(date, days, applied, unmarkedDiffer_.at(Index(applied)));
     }
 }
 
-DateDecision DateSurvey::Decide() const
+void DateSurvey::NoteDifferences(const DateLine& date, const Days& days, DateOrder applied,
+                                 Differences& differences) const
+{
+    const std::uint32_t read = days.at(Index(applied));
+    if (read == 0) {
+        return;
+    }
+    for (const DateOrder other : kDateOrders) {
+        const std::uint32_t day = days.at(Index(other));
+        auto& difference = differences.at(Index(other));
+        if (other != applied && !difference && day != 0 && day != read) {
+            difference = ExampleOf(date, days);
+        }
+    }
+}
+
+std::vector<DateOrder> DateSurvey::OtherOrders(DateOrder applied) const
+{
+    std::vector<DateOrder> others;
+    for (const DateOrder other : kDateOrders) {
+        if (other != applied && readsAll_.at(Index(other)) &&
+            (unmarkedDiffer_.at(Index(applied)).at(Index(other)) ||
+             optionDiffer_.at(Index(other)))) {
+            others.push_back(other);
+        }
+    }
+    return others;
+}
+
+DateDecision DateSurvey::Decide(std::optional<DateOrder> chosen) const
 {
     DateDecision decision;
-    decision.bolAllDayFirst = bolAllDayFirst_;
     if (const auto& miss = misses_[0]) {
         decision.dayFirstFailure = {miss->line, NotInOrder(miss->sLine, DateOrder::DayFirst)};
     }
-    if (bolAllDayFirst_) {
-        return decision;
-    }
-    if (optionMiss_) {
+    if (given_) {
+        decision.order = *given_;
+        decision.source = DateSource::CommandLine;
+    } else if (optionMiss_) {
         decision.bolFits = false;
         decision.failure = {optionMiss_->line,
                             NotInOrder(optionMiss_->sLine, *missedOption_) +
                                 ", as an \"!Option:\" line before it says the dates are"};
         return decision;
+    } else {
+        Decided(decision, chosen);
+        if (!decision.bolFits) {
+            return decision;
+        }
+    }
+    decision.otherOrders = OtherOrders(decision.order);
+    decision.bolAmbiguous = !decision.otherOrders.empty();
+    if (decision.bolAmbiguous) {
+        // The first date that reads as another day in the first other order.
+        const DateOrder other = decision.otherOrders.front();
+        const auto& unmarked = unmarkedDiffer_.at(Index(decision.order)).at(Index(other));
+        const auto& marked = optionDiffer_.at(Index(other));
+        decision.example =
+            unmarked && (!marked || unmarked->line < marked->line) ? *unmarked : *marked;
+    }
+    return decision;
+}
+
+void DateSurvey::Decided(DateDecision& decision, std::optional<DateOrder> chosen) const
+{
+    if (!bolUnmarked_) {
+        if (firstOption_) {
+            decision.order = firstOption_->order;
+            decision.source = DateSource::Option;
+            decision.line = firstOption_->line;
+            decision.sLine = platform::DecodeFileText(firstOption_->sLine, bolUtf8_);
+        }
+        return;
     }
     for (const DateOrder order : kDateOrders) {
-        if (misses_[static_cast<std::size_t>(order)]) {
+        if (misses_[Index(order)] || (chosen && order != *chosen)) {
             continue;
         }
         decision.order = order;
-        if (order != DateOrder::DayFirst) {
+        if (order != DateOrder::DayFirst && misses_[0]) {
             decision.line = misses_[0]->line;
             decision.sLine = misses_[0]->sLine;
             decision.sDate = ReadDate(misses_[0]->sText, order).value_or("");
         }
-        return decision;
+        return;
     }
     decision.bolFits = false;
     if (unreadable_) {
@@ -106,7 +213,6 @@ DateDecision DateSurvey::Decide() const
                                 " is no real day read day first, and no other date order reads "
                                 "every date of the file"};
     }
-    return decision;
 }
 
 } // namespace qif2ldx::qif

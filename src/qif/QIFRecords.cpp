@@ -24,14 +24,17 @@ const char* LeftOutText(LeftOutReason reason)
         return "not a transaction";
     case LeftOutReason::AmountNotANumber:
         return "amount not a number";
+    case LeftOutReason::Investment:
+        return "investment transaction";
     }
     return "";
 }
 
 void QIFRecords::Handle(const RawRecord& record)
 {
-    if (record.kind == RawRecord::Kind::List) {
-        LeaveOut(record, LeftOutReason::NotATransaction);
+    if (record.kind != RawRecord::Kind::Transaction) {
+        LeaveOut(record, record.kind == RawRecord::Kind::List ? LeftOutReason::NotATransaction
+                                                              : LeftOutReason::Investment);
         return;
     }
     std::string sDate = ReadDates(record);
@@ -71,9 +74,7 @@ std::string QIFRecords::ReadDates(const RawRecord& record)
 
 void QIFRecords::LeaveOut(const RawRecord& record, LeftOutReason reason)
 {
-    objReport_.leftOut.push_back(
-        {record.line, reason,
-         reason == LeftOutReason::NotATransaction ? std::string(record.sSection) : std::string()});
+    objReport_.leftOut.push_back({record.line, reason, std::string(record.sSection)});
 }
 
 bool QIFRecords::Write(const RawRecord& record, std::string sDate)

@@ -3,6 +3,7 @@
 
 #include "qif/DatePlan.h"
 #include "qif/QIFAmount.h"
+#include "qif/QIFText.h"
 #include "qif/RecordCollector.h"
 #include "records/CQIFTx.h"
 
@@ -18,12 +19,13 @@ namespace qif2ldx::qif {
 // Why a record was not written.
 enum class LeftOutReason
 {
-    NoDate,          // no "D" line with a date
-    NoRealDate,      // "D" lines, but none that holds a date
-    NoAmount,        // no "U" or "T" line
-    NoClosingCaret,  // the file ended inside the record, which lacks a date or an amount
-    NotATransaction, // a record of a list: accounts, categories and the like
-    AmountNotANumber // an amount that is no number (where the statement needs one)
+    NoDate,           // no "D" line with a date
+    NoRealDate,       // "D" lines, but none that holds a date
+    NoAmount,         // no "U" or "T" line
+    NoClosingCaret,   // the file ended inside the record, which lacks a date or an amount
+    NotATransaction,  // a record of a list: accounts, categories and the like
+    AmountNotANumber, // an amount that is no number (where the statement needs one)
+    Investment        // a record of an investment account: no bank transaction
 };
 
 // "no date", "no amount", "no closing ^" …
@@ -33,7 +35,7 @@ struct LeftOut
 {
     std::int64_t line = 0; // the record's first line
     LeftOutReason reason = LeftOutReason::NoDate;
-    std::string sSection; // for a list record: the section, as its "!" line names it
+    std::string sSection; // for a list or investment record: the section, as its "!" line names it
 };
 
 // What the reading of a QIF text found.
@@ -49,9 +51,10 @@ struct ReadReport
     // The accounts ("!Account" blocks) the written transactions belong to, in file order;
     // empty when the file names none.
     std::vector<std::string> accounts;
-    DateDecision dates;           // the order the dates were read in, and why
-    std::vector<LeftOut> leftOut; // every record not written, in file order
-    AmountTally amounts;          // the written transactions' amounts
+    DateDecision dates;                                // the order the dates were read in, and why
+    TextEncoding encoding = TextEncoding::Windows1252; // how the file's bytes were read
+    std::vector<LeftOut> leftOut;                      // every record not written, in file order
+    AmountTally amounts;                               // the written transactions' amounts
 };
 
 // Reads the records of a text in one pass, once the survey has planned it: each transaction

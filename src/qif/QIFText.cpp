@@ -2,12 +2,50 @@
 #include "qif/QIFText.h"
 
 #include "platform/Utf16.h"
+#include "platform/Utf8.h"
 #include "platform/Windows1252.h"
 #include "qif/QIFError.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace qif2ldx::qif {
+namespace {
+
+// Where the first byte above 127 is; the text's size when there is none. Reads eight bytes at a
+// time, for most QIF files are ASCII through and through.
+std::size_t FirstHighByte(std::string_view text)
+{
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    std::size_t pos = 0;
+    for (; pos + 8 <= text.size(); pos += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + pos, sizeof word);
+        if ((word & kHighBits) != 0) {
+            break;
+        }
+    }
+    while (pos < text.size() && static_cast<unsigned char>(text[pos]) < 0x80) {
+        ++pos;
+    }
+    return pos;
+}
+
+} // namespace
+
+const char* TextEncodingName(TextEncoding encoding)
+{
+    switch (encoding) {
+    case TextEncoding::Windows1252:
+        return "Windows-1252";
+    case TextEncoding::Utf8:
+    case TextEncoding::Utf8Unmarked:
+        return "UTF-8";
+    case TextEncoding::Utf16:
+        return "UTF-16";
+    }
+    return "";
+}
 
 QIFText::QIFText(std::string sBytes) : sBytes_(std::move(sBytes))
 {
@@ -19,10 +57,13 @@ QIFText::QIFText(std::string sBytes) : sBytes_(std::move(sBytes))
             throw QIFError("the file starts as UTF-16 text but is not UTF-16");
         }
         sBytes_ = std::move(*text);
-        bolUtf8_ = true;
+        encoding_ = TextEncoding::Utf16;
     } else if (bytes.substr(0, 3) == platform::kUtf8ByteOrderMark) {
         skip_ = 3;
-        bolUtf8_ = true;
+        encoding_ = TextEncoding::Utf8;
+    } else if (const std::size_t high = FirstHighByte(bytes);
+               high < bytes.size() && platform::IsValidUtf8(bytes.substr(high))) {
+        encoding_ = TextEncoding::Utf8Unmarked;
     }
     const std::string_view text = Text();
     // Text of any kind holds no NUL byte; a file that does is something else (a spreadsheet, an

@@ -6,27 +6,42 @@
 
 namespace qif2ldx::qif {
 
+// How the bytes of a QIF file are read.
+enum class TextEncoding
+{
+    Windows1252,  // one byte a character (every file that is not UTF-8 or UTF-16)
+    Utf8,         // UTF-8 after a byte-order mark
+    Utf8Unmarked, // UTF-8 without a byte-order mark: every byte above 127 is part of a character
+    Utf16         // UTF-16 after a byte-order mark, turned into UTF-8
+};
+
+// "Windows-1252", "UTF-8" or "UTF-16".
+[[nodiscard]] const char* TextEncodingName(TextEncoding encoding);
+
 // The text of a QIF file as the reader takes it.
 class QIFText
 {
 public:
     // Takes a file's bytes: after a UTF-8 byte-order mark the fields are UTF-8, after a UTF-16
-    // one the text is turned into UTF-8; anything else is Windows-1252, one byte a character.
-    // Throws QIFError for bytes that are not text at all (a NUL byte outside UTF-16) and for
-    // UTF-16 that is not well-formed.
+    // one the text is turned into UTF-8. Without a mark, text whose every byte above 127 belongs
+    // to a well-formed UTF-8 character, and that holds at least one, is UTF-8 (Windows-1252
+    // text almost never is); anything else is Windows-1252, one byte a character. Throws
+    // QIFError for bytes that are not text at all (a NUL byte outside UTF-16) and for UTF-16
+    // that is not well-formed.
     explicit QIFText(std::string sBytes);
 
     // The text without its byte-order mark.
     [[nodiscard]] std::string_view Text() const { return std::string_view(sBytes_).substr(skip_); }
+    [[nodiscard]] TextEncoding Encoding() const { return encoding_; }
     // The fields are UTF-8 rather than Windows-1252.
-    [[nodiscard]] bool IsUtf8() const { return bolUtf8_; }
+    [[nodiscard]] bool IsUtf8() const { return encoding_ != TextEncoding::Windows1252; }
     // Lines end in CR alone: the text holds CR but no LF at all (classic Mac files).
     [[nodiscard]] bool EndsLinesWithCr() const { return bolCrOnly_; }
 
 private:
     std::string sBytes_;
     std::size_t skip_ = 0;
-    bool bolUtf8_ = false;
+    TextEncoding encoding_ = TextEncoding::Windows1252;
     bool bolCrOnly_ = false;
 };
 

@@ -3,7 +3,10 @@
 
 #include "qif/DatePlan.h"
 #include "qif/QIFAmount.h"
+#include "qif/QIFText.h"
 #include "qif/RecordCollector.h"
+
+#include <optional>
 
 namespace qif2ldx::qif {
 
@@ -13,6 +16,7 @@ struct ReadPlan
 {
     DateDecision dates;
     char decimalSeparator = '.';
+    TextEncoding encoding = TextEncoding::Windows1252;
 };
 
 // Looks at every record of a text once, before any is read, for what decides how all of them
@@ -21,13 +25,21 @@ struct ReadPlan
 class ReadSurvey
 {
 public:
-    // bolUtf8: the text is UTF-8 rather than Windows-1252 (for the messages).
-    explicit ReadSurvey(bool bolUtf8) : objDates_(bolUtf8) {}
+    // given: the order every date is read in, whatever the file says.
+    ReadSurvey(TextEncoding encoding, std::optional<DateOrder> given)
+        : encoding_(encoding), objDates_(encoding != TextEncoding::Windows1252, given)
+    {}
 
     void Note(const RawRecord& record);
-    [[nodiscard]] ReadPlan Plan() const { return {objDates_.Decide(), objSeparator_.Separator()}; }
+    // The plan; chosen: the order the dates no "!Option:" line governs are read in, instead of
+    // the one the survey decided (a file that reads two ways, where the person converting chose).
+    [[nodiscard]] ReadPlan Plan(std::optional<DateOrder> chosen = std::nullopt) const
+    {
+        return {objDates_.Decide(chosen), objSeparator_.Separator(), encoding_};
+    }
 
 private:
+    TextEncoding encoding_;
     DateSurvey objDates_;
     DecimalSeparatorEvidence objSeparator_;
 };

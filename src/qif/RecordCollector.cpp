@@ -9,13 +9,16 @@
 namespace qif2ldx::qif {
 namespace {
 
-// Sections whose records are no transactions.
-bool IsListSection(const std::string& name)
+// What the records of the section a "!" line names are.
+RawRecord::Kind SectionKind(const std::string& name)
 {
     static constexpr std::array<std::string_view, 10> kLists = {
         "!ACCOUNT",     "!TYPE:CAT",    "!TYPE:CLASS", "!TYPE:MEMORIZED", "!TYPE:SECURITY",
         "!TYPE:PRICES", "!TYPE:BUDGET", "!TYPE:TAG",   "!TYPE:PAYEE",     "!TYPE:TEMPLATE"};
-    return std::find(kLists.begin(), kLists.end(), name) != kLists.end();
+    if (std::find(kLists.begin(), kLists.end(), name) != kLists.end()) {
+        return RawRecord::Kind::List;
+    }
+    return name == "!TYPE:INVST" ? RawRecord::Kind::Investment : RawRecord::Kind::Transaction;
 }
 
 } // namespace
@@ -47,10 +50,10 @@ void RecordCollector::HandleLine(const QIFLine& line)
         return;
     }
     if (text.front() == '!') {
-        HandleSection(text);
+        HandleSection(text, line.number);
         return;
     }
-    if (!inTransactions_) {
+    if (section_ != RawRecord::Kind::Transaction) {
         HandleListLine(line);
         return;
     }
@@ -92,24 +95,25 @@ void RecordCollector::HandleLine(const QIFLine& line)
     }
 }
 
-void RecordCollector::HandleSection(std::string_view line)
+void RecordCollector::HandleSection(std::string_view line, std::int64_t lineNumber)
 {
     if (const std::optional<DateOrder> order = OptionDateOrder(line)) {
-        option_ = order;
+        option_ = DateOption{*order, lineNumber, line};
         return;
     }
     const std::string name = SectionName(line);
     if (name.starts_with("!OPTION:") || name.starts_with("!CLEAR:")) {
         return; // options change no section
     }
-    const bool transactions = !IsListSection(name);
+    const RawRecord::Kind kind = SectionKind(name);
+    const bool inTransactions = section_ == RawRecord::Kind::Transaction;
     // A list begins: the transaction before it has ended; a list record ends with its list. A
     // transaction section after another one goes on with the record open.
-    if (opened_ && (!inTransactions_ || !transactions)) {
-        Emit(!inTransactions_);
+    if (opened_ && (!inTransactions || kind != RawRecord::Kind::Transaction)) {
+        Emit(!inTransactions);
     }
     sSection_ = line;
-    inTransactions_ = transactions;
+    section_ = kind;
     inAccounts_ = name == "!ACCOUNT";
 }
 
@@ -142,14 +146,14 @@ void RecordCollector::Open(std::int64_t line)
 void RecordCollector::Finish()
 {
     if (opened_) {
-        Emit(!inTransactions_);
+        Emit(section_ != RawRecord::Kind::Transaction);
     }
 }
 
 void RecordCollector::Emit(bool bolClosed)
 {
-    record_.kind = inTransactions_ ? RawRecord::Kind::Transaction : RawRecord::Kind::List;
-    record_.sSection = inTransactions_ ? std::string_view() : sSection_;
+    record_.kind = section_;
+    record_.sSection = section_ == RawRecord::Kind::Transaction ? std::string_view() : sSection_;
     record_.bolClosed = bolClosed;
     record_.sAccount = sAccount_;
     objSink_(record_);

@@ -13,14 +13,22 @@
 
 namespace qif2ldx::qif {
 
+// The "!Option:MDY", "!Option:DMY" or "!Option:YMD" line that governs the dates after it.
+struct DateOption
+{
+    DateOrder order = DateOrder::DayFirst;
+    std::int64_t line = 0;
+    std::string_view sLine; // as written
+};
+
 // A "D" line that holds a date: its text as the date reader takes it, where it stands, and the
-// order an "!Option:" line before it named.
+// "!Option:" line before it that names its order, if any.
 struct DateLine
 {
     std::string sText;      // DateText of the line
     std::string_view sLine; // the line as written
     std::int64_t line = 0;
-    std::optional<DateOrder> option;
+    std::optional<DateOption> option;
 };
 
 // One record of a QIF text as written: where it is and what its lines hold, nothing read or
@@ -30,7 +38,8 @@ struct RawRecord
     enum class Kind
     {
         Transaction, // a record of a transaction section, or of the lines before any section
-        List         // a record of an account list, categories and the like: no transaction
+        List,        // a record of an account list, categories and the like: no transaction
+        Investment   // a record of an investment account: a purchase, a sale, a dividend …
     };
     Kind kind = Kind::Transaction;
     std::int64_t line = 0;       // its first line
@@ -51,9 +60,10 @@ struct RawRecord
 // Collects the lines of a QIF text into records, by each line's first character, and tells
 // each record once it has ended. A line starting with "!" begins a section: the records of
 // account lists, categories, classes, memorised transactions, securities, prices, budgets,
-// tags, payees and templates are no transactions. "!Option:" and "!Clear:" lines begin none;
-// "!Option:MDY", "!Option:DMY" and "!Option:YMD" name the order of the dates after them. Lines
-// other than D, U, T, P, M, N and "^" (categories, cleared flags, splits …) are not kept.
+// tags, payees and templates are no transactions, and those of "!Type:Invst" are investment
+// transactions, no bank ones. "!Option:" and "!Clear:" lines begin none; "!Option:MDY",
+// "!Option:DMY" and "!Option:YMD" name the order of the dates after them. Lines other than D,
+// U, T, P, M, N and "^" (categories, cleared flags, splits …) are not kept.
 class RecordCollector
 {
 public:
@@ -67,18 +77,18 @@ public:
     void Finish();
 
 private:
-    void HandleSection(std::string_view line);
+    void HandleSection(std::string_view line, std::int64_t lineNumber);
     void HandleListLine(const QIFLine& line);
     void Open(std::int64_t line);
     void Emit(bool bolClosed);
 
     Sink objSink_;
     RawRecord record_;
-    bool opened_ = false;        // the current record holds a line
-    bool inTransactions_ = true; // lines before any section are transactions
-    bool inAccounts_ = false;    // in an "!Account" section
-    std::string_view sSection_;  // the "!" line of the current section
-    std::optional<DateOrder> option_;
+    bool opened_ = false;                                    // the current record holds a line
+    RawRecord::Kind section_ = RawRecord::Kind::Transaction; // lines before any section too
+    bool inAccounts_ = false;                                // in an "!Account" section
+    std::string_view sSection_;                              // the "!" line of the current section
+    std::optional<DateOption> option_;
     std::string_view sAccountName_; // the "N" line of the account record being read
     std::string_view sAccount_;     // the account the transactions that follow belong to
 };

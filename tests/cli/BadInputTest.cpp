@@ -22,7 +22,7 @@ using app::cli::kExitRefused;
 using app::cli::kExitSaved;
 
 const std::string kData = QIF2LDX_TEST_DATA;
-const std::string kGood = "!Type:Bank\r\nD01/05/2026\r\nT-1.00\r\nPShop\r\n^\r\n";
+const std::string kGood = "!Type:Bank\r\nD13/05/2026\r\nT-1.00\r\nPShop\r\n^\r\n";
 
 class BadInput : public ::testing::Test, protected CommandLineRunner
 {
@@ -125,7 +125,7 @@ TEST_F(BadInput, HugeLinesAreHandled)
     EXPECT_THAT(err.str(), ::testing::HasSubstr("the file ends inside a record"));
     // Lines of 1 MB: the name is cut, the memo is kept whole.
     const std::string memo(1 << 20, 'm');
-    EXPECT_EQ(Convert("D01/05/2026\r\nT1\r\nP" + std::string(1 << 20, 'p') + "\r\nM" + memo +
+    EXPECT_EQ(Convert("D13/05/2026\r\nT1\r\nP" + std::string(1 << 20, 'p') + "\r\nM" + memo +
                       "\r\n^\r\n"),
               kExitSaved);
     EXPECT_THAT(Statement(),
@@ -134,11 +134,11 @@ TEST_F(BadInput, HugeLinesAreHandled)
 
 TEST_F(BadInput, ByteOrderMarkMeansUtf8AndCrOnlyLinesAreRead)
 {
-    EXPECT_EQ(Convert("\xEF\xBB\xBF!Type:Bank\r\nD01/05/2026\r\nT-1\r\nPCaf\xC3\xA9 \xE2\x82\xAC"
+    EXPECT_EQ(Convert("\xEF\xBB\xBF!Type:Bank\r\nD13/05/2026\r\nT-1\r\nPCaf\xC3\xA9 \xE2\x82\xAC"
                       "\r\n^\r\n"),
               kExitSaved);
     EXPECT_THAT(Statement(), ::testing::HasSubstr("<NAME>Caf\xE9 \x80</NAME>"));
-    EXPECT_EQ(Convert("!Type:Bank\rD01/05/2026\rT-1\r^\r"), kExitSaved);
+    EXPECT_EQ(Convert("!Type:Bank\rD13/05/2026\rT-1\r^\r"), kExitSaved);
     EXPECT_THAT(Statement(), ::testing::HasSubstr("<TRNAMT>-1</TRNAMT>"));
 }
 

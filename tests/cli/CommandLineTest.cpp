@@ -55,18 +55,18 @@ TEST_F(CommandLine, ConvertsTheBankAndCardExamplesToTheGoldenFiles)
 
 TEST_F(CommandLine, DefaultStatementPathReplacesTheExtensionAndSpacesAreTrimmed)
 {
-    const std::string qif = Qif("May.2026.qif", "D01/05/2026\r\nT-1\r\n^\r\n");
+    const std::string qif = Qif("May.2026.qif", "D13/05/2026\r\nT-1\r\n^\r\n");
     EXPECT_EQ(RunCommand({"convert", "  " + qif + "  ", "-a", "  Everyday Current "}), kExitSaved);
     EXPECT_EQ(out.str(),
               "Wrote 1 of 1 record to " + dir.File("May.2026.LDX") +
-                  ": 2026-05-01 to 2026-05-01, credits 0.00, debits -1.00, account Everyday "
+                  ": 2026-05-13 to 2026-05-13, credits 0.00, debits -1.00, account Everyday "
                   "Current (CHECKING).\n");
     EXPECT_TRUE(std::filesystem::exists(dir.File("May.2026.LDX")));
 }
 
 TEST_F(CommandLine, RefusedInputsExitWithTwoAndTouchNothing)
 {
-    const std::string qif = Qif("in.qif", "D01/05/2026\r\nT-1\r\n^\r\n");
+    const std::string qif = Qif("in.qif", "D13/05/2026\r\nT-1\r\n^\r\n");
     const std::string existing = dir.File("old.LDX");
     WriteBytes(existing, "keep me");
     const std::string noDot = Qif("nodot", "");
@@ -102,7 +102,7 @@ TEST_F(CommandLine, RefusedInputsExitWithTwoAndTouchNothing)
 
 TEST_F(CommandLine, OpenHandsTheStatementToTheAssociatedProgram)
 {
-    const std::string qif = Qif("my bank.qif", "D01/05/2026\r\nT-1\r\n^\r\n");
+    const std::string qif = Qif("my bank.qif", "D13/05/2026\r\nT-1\r\n^\r\n");
     association.sExecutable = "/opt/lodestrand/lodestrand";
     EXPECT_EQ(RunCommand({"convert", qif, "-a", "Everyday Current", "--open"}), kExitSaved)
         << err.str();
@@ -120,7 +120,7 @@ TEST_F(CommandLine, OpenHandsTheStatementToTheAssociatedProgram)
 
 TEST_F(CommandLine, StatementNamingTheQifFileItselfIsRefusedBeforeAnythingIsTouched)
 {
-    const std::string bytes = "D01/05/2026\r\nT-1\r\n^\r\n";
+    const std::string bytes = "D13/05/2026\r\nT-1\r\n^\r\n";
     const std::string qif = Qif("same.LDX", bytes);
     std::filesystem::create_symlink(qif, dir.File("link.LDX"));
     std::filesystem::create_hard_link(qif, dir.File("hard.LDX"));
@@ -180,7 +180,7 @@ TEST_F(CommandLine, EmptyStatementIsSavedWithAWarning)
 
 TEST_F(CommandLine, AccountProblemsAreWarningsNotErrors)
 {
-    const std::string qif = Qif("in.qif", "D01/05/2026\r\nT-1\r\n^\r\n");
+    const std::string qif = Qif("in.qif", "D13/05/2026\r\nT-1\r\n^\r\n");
     EXPECT_EQ(RunCommand({"convert", qif, "-a", "Nobody"}), kExitSaved);
     EXPECT_EQ(err.str(), "qif2ldx: warning: account \"Nobody\" is not in the account list " +
                              kData + "/olacclst.dat; the statement has empty account fields\n");
@@ -203,15 +203,15 @@ TEST_F(CommandLine, AccountProblemsAreWarningsNotErrors)
 TEST_F(CommandLine, DroppedAndUnfinishedRecordsAreReported)
 {
     const std::string qif = Qif("in.qif", "!Account\r\nNChecking\r\nTBank\r\n^\r\n!Type:Bank\r\n"
-                                          "D01/05/2026\r\n^\r\nT5\r\n^\r\nD02/05/2026\r\nT-1\r\n"
-                                          "^\r\nD03/05/2026\r\nT-2");
+                                          "D13/05/2026\r\n^\r\nT5\r\n^\r\nD14/05/2026\r\nT-1\r\n"
+                                          "^\r\nD15/05/2026\r\nT-2");
     EXPECT_EQ(RunCommand({"convert", qif, "-a", "Everyday Current"}), kExitSaved);
     EXPECT_EQ(err.str(), "qif2ldx: warning: 2 records without a date or an amount were not "
                          "written\nqif2ldx: warning: the last record has no closing \"^\"; it "
                          "was written all the same\n");
     EXPECT_EQ(out.str(),
               "Wrote 2 of 4 records to " + dir.File("in.LDX") +
-                  ": 2026-05-01 to 2026-05-03, credits 0.00, debits -3.00, account Everyday "
+                  ": 2026-05-13 to 2026-05-15, credits 0.00, debits -3.00, account Everyday "
                   "Current (CHECKING).\nLeft out: line 6 (no amount), line 8 (no date).\n"
                   "Not transactions: 1 of !Account on line 2.\n");
 }
@@ -252,7 +252,7 @@ TEST_F(CommandLine, TheUsersOwnAccountListServesAccountsAndConvert)
     EXPECT_EQ(out.str(), "Joint Account\n");
     EXPECT_EQ(err.str(), "qif2ldx: accounts from " + mine + "\n");
 
-    const std::string qif = Qif("in.qif", "D01/05/2026\r\nT-1\r\n^\r\n");
+    const std::string qif = Qif("in.qif", "D13/05/2026\r\nT-1\r\n^\r\n");
     EXPECT_EQ(RunCommand({"convert", qif, "-a", "Joint Account"}), kExitSaved);
     EXPECT_EQ(err.str(), "");
     EXPECT_THAT(ReadBytes(dir.File("in.LDX")), ::testing::HasSubstr("<ACCTID>777</ACCTID>"));

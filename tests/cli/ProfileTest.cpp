@@ -54,17 +54,17 @@ TEST_F(Profile, DefaultRunNamesThePortableProfileOnceWhereOtherReadersWouldMisre
     {
         std::string qif, profile, note;
     } cases[] = {
-        {"D01/11/2026\r\nT-1,234.56\r\n^\r\nD02/11/2026\r\nT-2,000.00\r\n^\r\n", "lodestrand",
+        {"D13/11/2026\r\nT-1,234.56\r\n^\r\nD14/11/2026\r\nT-2,000.00\r\n^\r\n", "lodestrand",
          kNote + "amounts with thousands separators" + kAdvice},
-        {"D01/11/2026\r\nT1.234,56\r\n^\r\n", "lodestrand",
+        {"D13/11/2026\r\nT1.234,56\r\n^\r\n", "lodestrand",
          kNote + "amounts with thousands separators" + kAdvice},
         {"", "lodestrand",
          "qif2ldx: warning: the file holds no transaction with a date and an amount; the "
          "statement is empty\n" +
              kNote + "an empty statement's dates" + kAdvice},
-        {"D01/11/2026\r\nT-1234.56\r\n^\r\nD02/11/2026\r\nT12.5\r\n^\r\n", "lodestrand", ""},
-        {"D01/11/2026\r\nT-1,234.56\r\n^\r\n", "portable", ""},
-        {"D01/11/2026\r\nTn/a\r\n^\r\nD01/11/2026\r\nT1\r\n^\r\n", "portable",
+        {"D13/11/2026\r\nT-1234.56\r\n^\r\nD14/11/2026\r\nT12.5\r\n^\r\n", "lodestrand", ""},
+        {"D13/11/2026\r\nT-1,234.56\r\n^\r\n", "portable", ""},
+        {"D13/11/2026\r\nTn/a\r\n^\r\nD13/11/2026\r\nT1\r\n^\r\n", "portable",
          "qif2ldx: warning: 1 record whose amount is not a number was not written\n"},
     };
     for (const auto& c : cases) {

@@ -26,8 +26,8 @@ protected:
     Scripting()
     {
         sProgramFolder = kData;
-        WriteBytes(dir.File("a.qif"), "!Type:Bank\r\nD01/05/2026\r\nT-1,234.50\r\nPRent\r\n^\r\n"
-                                      "D02/05/2026\r\n^\r\nD03/05/2026\r\nT10\r\n^\r\n");
+        WriteBytes(dir.File("a.qif"), "!Type:Bank\r\nD13/05/2026\r\nT-1,234.50\r\nPRent\r\n^\r\n"
+                                      "D14/05/2026\r\n^\r\nD15/05/2026\r\nT10\r\n^\r\n");
         WriteBytes(dir.File("b.qif"), "!Type:Bank\r\nD04/05/2026\r\nT2.25\r\n^\r\n");
     }
 
@@ -50,7 +50,7 @@ TEST_F(Scripting, JsonReceiptAccountsForEveryRecord)
     EXPECT_EQ(receipt["records"], 3);
     EXPECT_EQ(receipt["written"], 2);
     EXPECT_EQ(receipt["left_out"], json::parse(R"([{"line": 6, "reason": "no amount"}])"));
-    EXPECT_EQ(receipt["period"], json::parse(R"({"start": "2026-05-01", "end": "2026-05-03"})"));
+    EXPECT_EQ(receipt["period"], json::parse(R"({"start": "2026-05-13", "end": "2026-05-15"})"));
     EXPECT_EQ(receipt["credits"], "10.00");
     EXPECT_EQ(receipt["debits"], "-1234.50");
     EXPECT_EQ(receipt["warnings"].size(), 1U);
@@ -112,7 +112,7 @@ TEST_F(Scripting, StandardInputToStandardOutputIsTheSameStatement)
     EXPECT_EQ(out.str(), ReadBytes(dir.File("a.LDX")));
     EXPECT_THAT(err.str(), ::testing::HasSubstr("\nWrote 2 of 3 records to standard output:"));
     in.clear();
-    in.str(std::string("D01/05/2026\r\n\0\r\n", 15)); // a failure names standard input
+    in.str(std::string("D13/05/2026\r\n\0\r\n", 15)); // a failure names standard input
     EXPECT_EQ(RunCommand({"convert", "-", "-a", kAccount, "-o", "-"}), kExitFailed);
     EXPECT_THAT(err.str(),
                 ::testing::HasSubstr("qif2ldx: standard input does not look like a QIF file"))
@@ -124,13 +124,13 @@ TEST_F(Scripting, StandardInputToStandardOutputIsTheSameStatement)
 TEST_F(Scripting, ShowFitsTheTerminalAndIsPlainOtherwise)
 {
     WriteBytes(dir.File("long.qif"),
-               "D01/05/2026\r\nT-12.00\r\nN1001\r\nPA payee with a long name indeed\r\n"
-               "MAnd a memo that is longer still than the payee\r\n^\r\nD02/05/2026\r\n^\r\n");
+               "D13/05/2026\r\nT-12.00\r\nN1001\r\nPA payee with a long name indeed\r\n"
+               "MAnd a memo that is longer still than the payee\r\n^\r\nD14/05/2026\r\n^\r\n");
     ASSERT_EQ(RunCommand({"show", dir.File("long.qif")}), kExitSaved);
     EXPECT_EQ(out.str(), "Line\tDate\tAmount\tNumber\tPayee\tMemo\n"
-                         "1\t2026-05-01\t-12.00\t1001\tA payee with a long name indeed\t"
+                         "1\t2026-05-13\t-12.00\t1001\tA payee with a long name indeed\t"
                          "And a memo that is longer still than the payee\n\n"
-                         "1 of 2 records would be written: 2026-05-01 to 2026-05-02, credits "
+                         "1 of 2 records would be written: 2026-05-13 to 2026-05-14, credits "
                          "0.00, debits -12.00.\nLeft out: line 7 (no amount).\n");
     columns = 60;
     ASSERT_EQ(RunCommand({"show", dir.File("long.qif")}), kExitSaved);
@@ -138,7 +138,46 @@ TEST_F(Scripting, ShowFitsTheTerminalAndIsPlainOtherwise)
     std::string row;
     std::getline(lines, row); // the header
     std::getline(lines, row);
-    EXPECT_EQ(row, "   1  2026-05-01  -12.00  1001    A payee wit\u2026  And a memo \u2026");
+    EXPECT_EQ(row, "   1  2026-05-13  -12.00  1001    A payee wit\u2026  And a memo \u2026");
+}
+
+} // namespace
+} // namespace qif2ldx::test
+
+namespace qif2ldx::test {
+namespace {
+
+// A file whose dates read two ways is read day first and says so; the order chosen last for
+// the account reads it in auto mode, and --date-order always wins.
+TEST_F(Scripting, DatesThatReadTwoWaysAreNeverASilentGuess)
+{
+    const std::string us = dir.File("us.qif");
+    WriteBytes(us, "!Type:Bank\nD12/01/2026\nT-1\n^\nD12/08/2026\nT-2\n^\n");
+    const std::string sWarning =
+        "qif2ldx: warning: the dates in this file read both day first and month first: line 2 "
+        "reads D12/01/2026 as 12 January 2026 day first, 1 December 2026 month first; they were "
+        "read ";
+    const auto dates = [this](const std::vector<std::string>& extra) {
+        std::vector<std::string> args = {"convert", dir.File("us.qif"), "-a",
+                                         kAccount,  "--dry-run",        "--json"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        EXPECT_EQ(RunCommand(args), kExitSaved);
+        return json::parse(out.str())["dates"];
+    };
+    EXPECT_EQ(dates({}), json::parse(R"({"order": "day first", "decided_by": "file",
+        "ambiguous": true, "other_orders": ["month first"]})"));
+    EXPECT_EQ(err.str(), sWarning + "day first (--date-order mdy reads them month first)\n");
+
+    environment.variables = {{"XDG_CONFIG_HOME", dir.File("config")}};
+    std::filesystem::create_directories(dir.File("config/qif2ldx"));
+    WriteBytes(dir.File("config/qif2ldx/date-orders"), "mdy\tEveryday Current\n");
+    EXPECT_EQ(dates({})["decided_by"], std::string("account"));
+    EXPECT_EQ(err.str(), sWarning + "month first, the order chosen last for account \"Everyday "
+                                    "Current\" (--date-order dmy reads them day first)\n");
+    EXPECT_EQ(dates({"--date-order", "dmy"}),
+              json::parse(R"({"order": "day first", "decided_by": "command line",
+        "ambiguous": true, "other_orders": ["month first"]})"));
+    EXPECT_EQ(err.str(), "");
 }
 
 } // namespace

@@ -7,6 +7,7 @@ read back by ofxdump and ofxparse, which must see as many transactions as were w
 QIF file is changed. Other .qif files in the folders given must convert or fail cleanly.
 Usage: corpus.py QIF2LDX ACCOUNT_LIST FOLDER..."""
 
+import json
 import os
 import pathlib
 import re
@@ -41,14 +42,16 @@ TRUTH = {
     "oca-bank-statement-import-test_qif": (5, "20130812", "20130303", "-1,000.00"),
     "oca-bank-statement-import-test_qif_dmy": (5, "20130812", "20130303", "-1,000.00"),
     "oca-bank-statement-import-test_qif_ymd": (5, "20130812", "20130303", "-1,000.00"),
-    "qif2json-investments": (2, "19930825", "19930825", "1,000.00"),
+    # Investment records (share purchases, dividends) are no bank transactions.
+    "qif2json-investments": (0, None, None, None),
     "qif2json-memorizedList": (0, None, None, None),
-    # Every date reads as a real day day first, so that is how they are read (--date-order mdy
-    # gives the month-first reading the sample's author probably meant).
+    # Every date reads as a real day day first, so that is how they are read, and the file is
+    # reported as reading two ways (--date-order mdy gives the month-first reading the sample's
+    # author meant).
     "qif2json-normalTransactions": (3, "19940106", "19940306", "-1,000.00"),
     "qif2json-utf8": (1, "20100303", "20100303", "-379.00"),
     "qif2json-windows-1252": (1, "20100303", "20100303", "-379.00"),
-    "qifparse-file": (5, "20131023", "19930825", "-6.50"),
+    "qifparse-file": (3, "20131023", "20131011", "-6.50"),
     "qifutil-sample": (58, "20230105", "20230322", "5000.00"),
     # The last record's split carries its own date line, which is the last of the record.
     "quiffen-test": (6, "20200210", "20200110", "0.00"),
@@ -61,8 +64,36 @@ TRUTH = {
     "rust-qif-parser-cic": (12, "20200519", "20200713", "500.00"),
     "rust-qif-parser-monzo": (13, "20180827", "20180830", "1000.00"),
     "rust-qif-parser-nasty": (6, "20180827", "19821101", "10,000.00"),
-    "rust-qif-parser-wikipedia_investments": (2, "20071221", "20081221", "11010.00"),
+    "rust-qif-parser-wikipedia_investments": (0, None, None, None),
 }
+
+# Files whose every date also reads as another real day in other orders (the JSON says
+# "ambiguous" and names them); every other file reads one way only.
+AMBIGUOUS = {
+    "moneyguru-credit_card": ["year first"],
+    "moneyguru-ddmmyy": ["year first"],
+    "moneyguru-extra_dline": ["month first"],
+    "moneyguru-other_sections": ["month first"],
+    "moneyguru-same_date_same_amount": ["month first", "year first"],
+    "qif2json-normalTransactions": ["month first"],
+    "qif2json-utf8": ["year first"],
+    "qif2json-windows-1252": ["year first"],
+    "rust-qif-parser-cic": ["year first"],
+}
+
+# UTF-8 without a byte-order mark: read as UTF-8, so no name comes out as "CafÃ©".
+UNMARKED_UTF8 = {"csv2ofx-default_w_splits", "csv2ofx-ubs-ch-fr", "rust-qif-parser-nasty"}
+
+
+def check_receipt(qif, receipt):
+    """The JSON receipt's dates and encoding."""
+    dates = receipt["dates"]
+    others = AMBIGUOUS.get(qif.stem, [])
+    check_equal(f"{qif.name}: ambiguous", dates["ambiguous"], bool(others))
+    check_equal(f"{qif.name}: other orders", dates["other_orders"], others)
+    expected = "UTF-8" if qif.stem in UNMARKED_UTF8 else None
+    if expected:
+        check_equal(f"{qif.name}: encoding", receipt["encoding"], expected)
 
 
 def read_back(name, ldx, written):
@@ -87,7 +118,8 @@ def main():
             try:
                 run = subprocess.run(
                     [program, "convert", str(qif), "--account", "Everyday Current",
-                     "--account-list", account_list, "--output", str(ldx), "--overwrite"],
+                     "--account-list", account_list, "--output", str(ldx), "--overwrite",
+                     "--json"],
                     capture_output=True, timeout=60, check=False)
             except subprocess.TimeoutExpired:
                 check(f"{qif.name}: finishes", False, "hung")
@@ -101,7 +133,10 @@ def main():
             elif run.returncode != 0:
                 check(f"{qif.name}: converts", False, run.stderr.decode(errors="replace"))
                 continue
+            if truth is not None:
+                check_receipt(qif, json.loads(run.stdout))
             body = ldx.read_bytes().decode("cp1252")
+            check(f"{qif.name}: no UTF-8 read as Windows-1252", "\u00c3" not in body)
             found = re.findall(r"<DTPOSTED>(\d*)</DTPOSTED><TRNAMT>(.*?)</TRNAMT>", body)
             if truth is not None:
                 count, first, last, amount = truth

@@ -178,9 +178,10 @@ TEST_F(CQIFFileTest, RealFilesShapesReadAsTheirAuthorsMeant)
          "D2007/01/22\nT1\n^\nD13/3/3\nT2\n^\n",
          {"20070122 1 Not Provided ", "20130303 2 Not Provided "}},
         {"option", "!Option:MDY\n!Type:Bank \nD10.18.23\nT1\n^\n", {"20231018 1 Not Provided "}},
-        {"dates day first read as before",
+        // The option line is the file's own word, though day first would read the date too.
+        {"option governs dates that also read day first",
          "!option:mdy\nD01/02/2003\nT1\n^\n",
-         {"20030201 1 Not Provided "}},
+         {"20030102 1 Not Provided "}},
         {"lists",
          "!Account\nNChecking\nDMy account\nTBank\n^\n!Type:Cat\nNFood\nDFood\n^\n"
          "!Option:AutoSwitch\n!Type:Bank\nD01/02/2003\nT-1\n^\n",

@@ -112,11 +112,11 @@ ConversionOutcome RunWithProgress(const ConversionInput& objInput, const Convert
         objConversion.objDeliver = DeliverTo(objContext.objOut);
     }
     objRun.SetOptions(objConversion);
-    // Nobody is asked on a terminal: the order the file shows is taken, and said.
-    objRun.SetConfirmDateOrder([&objContext](const qif::DateDecision& decision) {
-        NoteDateOrder(decision, objContext.objErr);
-        return true;
-    });
+    // Nobody is asked on a terminal: the order kept for the account, or the file's, is taken.
+    const DateOrderMemory objMemory(
+        UserConfigFile(objContext.objEnvironment, DateOrderMemory::kFileName));
+    objRun.SetDateOrderMemory(&objMemory);
+    objRun.SetChooseDateOrder(ChooseUnasked(objContext.objErr));
     ProgressBar objBar(objContext.objErr, objContext.bolErrIsTerminal);
     objRun.SetProgress([&](std::uint64_t done, std::uint64_t total) {
         if (objContext.objInterrupt != nullptr && objContext.objInterrupt->load() != 0) {
@@ -138,6 +138,7 @@ int StatusOf(const ConversionOutcome& objOutcome)
     case RunResult::Interrupted:
         return kExitInterrupted;
     case RunResult::Failed:
+    case RunResult::Cancelled:
     case RunResult::Aborted:
         break;
     }
@@ -196,6 +197,7 @@ FileReceipt ConvertOne(const std::string& sQIF, const ConvertOptions& objOptions
         err << kProgram << ": error: " << receipt.sError << "\n";
         break;
     case RunResult::Failed:
+    case RunResult::Cancelled:
     case RunResult::Aborted:
         receipt.sError = receipt.outcome.sReason.empty() ? std::string("the conversion failed")
                                                          : receipt.outcome.sReason;
@@ -216,7 +218,7 @@ void PrintReceipt(const FileReceipt& receipt, const std::string& sAccountName, s
     const std::string sName =
         receipt.sStatement == "-" ? std::string("standard output") : Trim(receipt.sStatement);
     out << SummaryLine(receipt.outcome, sName, sAccountName, receipt.bolDryRun, objShowDate) << "\n"
-        << RecordListLines(receipt.outcome.report, kMaxListedLeftOut);
+        << ReceiptDetailLines(receipt.outcome.report, kMaxListedLeftOut);
 }
 
 void PrintTotal(const std::vector<FileReceipt>& receipts, std::ostream& out)

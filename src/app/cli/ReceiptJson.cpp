@@ -32,11 +32,19 @@ json LeftOutJson(const qif::ReadReport& report)
     return records;
 }
 
-json DatesJson(const qif::ReadReport& report)
+json DatesJson(const qif::DateDecision& decision)
 {
-    json dates = {{"order", qif::DateOrderName(report.dates.order)}};
-    if (report.dates.line > 0) {
-        dates["decided_by"] = {{"line", report.dates.line}, {"text", report.dates.sLine}};
+    json others = json::array();
+    for (const qif::DateOrder order : decision.otherOrders) {
+        others.push_back(qif::DateOrderName(order));
+    }
+    json dates = {{"order", qif::DateOrderName(decision.order)},
+                  {"decided_by", qif::DateSourceName(decision.source)},
+                  {"ambiguous", decision.bolAmbiguous},
+                  {"other_orders", std::move(others)}};
+    if (decision.line > 0) {
+        dates["line"] = decision.line;
+        dates["text"] = decision.sLine;
     }
     return dates;
 }
@@ -70,7 +78,8 @@ json FileJson(const FileReceipt& receipt)
         notNumbers.push_back({{"line", amount.line}, {"text", amount.sText}});
     }
     file["amounts_not_numbers"] = std::move(notNumbers);
-    file["dates"] = DatesJson(report);
+    file["dates"] = DatesJson(report.dates);
+    file["encoding"] = qif::TextEncodingName(report.encoding);
     return file;
 }
 
@@ -113,6 +122,7 @@ const char* StatusName(const FileReceipt& receipt)
     case RunResult::Interrupted:
         return "interrupted";
     case RunResult::Failed:
+    case RunResult::Cancelled:
     case RunResult::Aborted:
         break;
     }

@@ -2,6 +2,7 @@
 #include "app/cli/ShowCommand.h"
 
 #include "app/ConversionRun.h"
+#include "app/MainModule.h"
 #include "app/Receipt.h"
 #include "app/cli/Options.h"
 #include "app/cli/Wording.h"
@@ -115,7 +116,7 @@ void PrintSummary(const qif::ReadReport& report, const DateShower& objShowDate, 
     }
     out << " credits " << ShowSum(report.amounts.Credits(), true) << ", debits "
         << ShowSum(report.amounts.Debits(), true) << ".\n";
-    out << RecordListLines(report, report.leftOut.size());
+    out << ReceiptDetailLines(report, report.leftOut.size());
 }
 
 } // namespace
@@ -124,6 +125,9 @@ void ShowCommand::AddOptions(CLI::App& objCommand)
 {
     objCommand.add_option("QIF_FILE", sQIFFile_, "The QIF file to show")->required();
     AddDateOrderOption(objCommand, sDateOrder_, "How dates are read, as for convert");
+    objCommand.add_option("--account,-a", sAccount_,
+                          "The account the file is for: its dates are read in the order chosen "
+                          "last for it when they read two ways, as convert reads them");
 }
 
 int ShowCommand::Run(const CommandLineContext& objContext)
@@ -138,10 +142,12 @@ int ShowCommand::Run(const CommandLineContext& objContext)
     qif::ConversionOptions objConversion;
     objConversion.dateOrder = DateOrderOption(sDateOrder_);
     objFile.SetOptions(objConversion);
-    objFile.SetConfirmDateOrder([&err](const qif::DateDecision& decision) {
-        NoteDateOrder(decision, err);
-        return true;
-    });
+    const DateOrderMemory objMemory(
+        UserConfigFile(objContext.objEnvironment, DateOrderMemory::kFileName));
+    objFile.SetChooseDateOrder(
+        [&, objChoose = ChooseUnasked(err)](const qif::DateDecision& decision) {
+            return objChoose(decision, RememberedOrder(&objMemory, decision, sAccount_));
+        });
     const DateShower objShowDate = objContext.objShowDate ? objContext.objShowDate : IsoDate;
     std::vector<Row> rows{{"Line", "Date", "Amount", "Number", "Payee", "Memo"}};
     const bool ok = objFile.OpenFile(sQIFFile_) && objFile.Preview([&](const records::CQIFTx& txn,

@@ -19,6 +19,7 @@ public:
 private:
     std::string sQIFFile_;
     std::string sDateOrder_ = "auto";
+    std::string sAccount_;
 };
 
 } // namespace qif2ldx::app::cli

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "app/cli/Wording.h"
 
-#include "app/ConversionRun.h"
-
 #include <ostream>
 
 namespace qif2ldx::app::cli {
@@ -17,9 +15,19 @@ std::string QifNotAFileReason(const std::string& sQIF)
     return "the QIF file does not exist or is not a regular file: " + sQIF;
 }
 
-void NoteDateOrder(const qif::DateDecision& decision, std::ostream& err)
+ConversionRun::ChooseDateOrder ChooseUnasked(std::ostream& err)
 {
-    err << kProgram << ": note: " << DescribeDateDecision(decision, Start::Inside) << "\n";
+    return [&err](const qif::DateDecision& decision, std::optional<qif::DateOrder> remembered) {
+        // A file that reads two ways gets a warning of its own with the receipt.
+        const bool bolNote =
+            !decision.bolAmbiguous && ((decision.source == qif::DateSource::File &&
+                                        decision.order != qif::DateOrder::DayFirst) ||
+                                       decision.source == qif::DateSource::Option);
+        if (bolNote) {
+            err << kProgram << ": note: " << DescribeDateDecision(decision, Start::Inside) << "\n";
+        }
+        return std::optional<qif::DateChoice>(UnaskedDateChoice(decision, remembered));
+    };
 }
 
 } // namespace qif2ldx::app::cli

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "qif/DatePlan.h"
+#include "app/ConversionRun.h"
 
 #include <iosfwd>
 #include <string>
@@ -19,7 +19,9 @@ inline constexpr const char* kProgram = "qif2ldx";
 // The QIF path names no regular file.
 [[nodiscard]] std::string QifNotAFileReason(const std::string& sQIF);
 
-// Says on err which order the dates were read in, and which line decided it.
-void NoteDateOrder(const qif::DateDecision& decision, std::ostream& err);
+// How the command line settles the order of a file's dates, nobody being there to ask: the
+// order kept for the account, or what the file says; an order other than day first that the
+// file alone decided, or an "!Option:" line's, is noted on err with the line that decided it.
+[[nodiscard]] ConversionRun::ChooseDateOrder ChooseUnasked(std::ostream& err);
 
 } // namespace qif2ldx::app::cli

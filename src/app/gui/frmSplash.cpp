@@ -78,11 +78,18 @@ void frmSplash::Run()
     objRun.SetOptions(objConversion);
     objRun.SetExplainFailures(true);
     platform::IMessages& objMessages = objServices_.objMessages;
-    objRun.SetConfirmDateOrder([&objMessages](const qif::DateDecision& decision) {
-        return objMessages.Show(kMessageTitle,
-                                DescribeDateDecision(decision, Start::Sentence) +
-                                    " Convert them that way?",
-                                platform::MessageKind::Question) == platform::MessageAnswer::Yes;
+    objRun.SetChooseDateOrder([&objMessages](const qif::DateDecision& decision,
+                                             std::optional<qif::DateOrder> remembered) {
+        const bool bolGuess =
+            decision.source == qif::DateSource::File && decision.order != qif::DateOrder::DayFirst;
+        if (bolGuess &&
+            objMessages.Show(kMessageTitle,
+                             DescribeDateDecision(decision, Start::Sentence) +
+                                 " Convert them that way?",
+                             platform::MessageKind::Question) != platform::MessageAnswer::Yes) {
+            return std::optional<qif::DateChoice>();
+        }
+        return std::optional<qif::DateChoice>(UnaskedDateChoice(decision, remembered));
     });
     const std::atomic<int>* interrupt = objServices_.objInterrupt;
     objRun.SetProgress([interrupt](std::uint64_t /*done*/, std::uint64_t /*total*/) {
