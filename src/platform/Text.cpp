@@ -14,6 +14,17 @@ std::string ToUpperAscii(std::string_view sText)
     return sUpper;
 }
 
+std::string ToLowerAscii(std::string_view sText)
+{
+    std::string sLower(sText);
+    for (char& c : sLower) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return sLower;
+}
+
 std::string_view TrimBlanks(std::string_view sText) noexcept
 {
     const std::size_t first = sText.find_first_not_of(" \t");

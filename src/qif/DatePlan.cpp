@@ -56,6 +56,9 @@ DateExample DateSurvey::ExampleOf(const DateLine& date, const Days& days) const
 
 void DateSurvey::Note(const DateLine& date)
 {
+    if (date.namedDay != 0) {
+        return; // a named month reads one way in every order: it decides nothing
+    }
     // Files list many transactions of one day together: a date as the one before adds nothing.
     const std::optional<std::int64_t> optionLine =
         date.option ? std::optional<std::int64_t>(date.option->line) : std::nullopt;

@@ -102,21 +102,19 @@ using DatePieces = DateReading::Pieces;
 struct SeparatorPlaces
 {
     static constexpr std::size_t kNone = std::string_view::npos;
-    std::size_t first[3] = {kNone, kNone, kNone}; // "/", ".", "-"
-    std::size_t last[3] = {kNone, kNone, kNone};
-    std::size_t apostrophe = kNone; // the last "'"
+    static constexpr std::size_t kApostrophe = 3;
+    std::size_t first[4] = {kNone, kNone, kNone, kNone}; // "/", ".", "-", "'"
+    std::size_t last[4] = {kNone, kNone, kNone, kNone};
 
     explicit SeparatorPlaces(std::string_view text)
     {
         for (std::size_t i = 0; i < text.size(); ++i) {
             const char c = text[i];
-            const int k = c == '/' ? 0 : c == '.' ? 1 : c == '-' ? 2 : -1;
+            const int k = c == '/' ? 0 : c == '.' ? 1 : c == '-' ? 2 : c == '\'' ? 3 : -1;
             if (k >= 0) {
                 const auto slot = static_cast<std::size_t>(k);
                 first[slot] = first[slot] == kNone ? i : first[slot];
                 last[slot] = i;
-            } else if (c == '\'') {
-                apostrophe = i;
             }
         }
     }
@@ -124,11 +122,12 @@ struct SeparatorPlaces
 
 DatePieces SplitDate(std::string_view text)
 {
-    // The separator is "/"; in a text without "/" it is "."; without either, "-".
+    // The separator is "/"; in a text without "/" it is "."; without either, "-"; without any
+    // of those, an apostrophe between every part.
     const SeparatorPlaces places(text);
     std::size_t k = 0;
-    if (places.first[0] == SeparatorPlaces::kNone) {
-        k = places.first[1] != SeparatorPlaces::kNone ? 1 : 2;
+    while (k < SeparatorPlaces::kApostrophe && places.first[k] == SeparatorPlaces::kNone) {
+        ++k;
     }
     const std::size_t firstSeparator = places.first[k];
     if (firstSeparator == SeparatorPlaces::kNone) {
@@ -136,20 +135,22 @@ DatePieces SplitDate(std::string_view text)
     }
     std::size_t lastSeparator = places.last[k];
     DatePieces parts;
-    parts.bolFound = true;
-    // An apostrophe counts only where it stands before the year, after the other separators.
-    parts.bolApostrophe =
-        places.apostrophe != SeparatorPlaces::kNone && places.apostrophe > lastSeparator;
-    if (parts.bolApostrophe) {
-        lastSeparator = places.apostrophe;
+    // An apostrophe before the year, after the other separators, says the year is 20xx; where
+    // apostrophes are the only separators, the last one stands before the year all the same.
+    const std::size_t apostrophe = places.last[SeparatorPlaces::kApostrophe];
+    parts.bolApostropheSeparated = k == SeparatorPlaces::kApostrophe;
+    parts.bolApostrophe = apostrophe != SeparatorPlaces::kNone && apostrophe >= lastSeparator;
+    lastSeparator = parts.bolApostrophe ? apostrophe : lastSeparator;
+    if (lastSeparator == firstSeparator) {
+        return {}; // a day and a month, but no year
     }
+    parts.bolFound = true;
     parts.first = text.substr(0, firstSeparator);
-    // The two characters after the first separator, up to the next one, or fewer where the
-    // text ends or a separator or an apostrophe comes first.
-    const std::size_t room = lastSeparator == firstSeparator ? std::string_view::npos
-                                                             : lastSeparator - firstSeparator - 1;
-    parts.second = text.substr(firstSeparator + 1, std::min<std::size_t>(2, room));
-    const char separator = "/.-"[k];
+    // The two characters after the first separator, up to the next one, or fewer where a
+    // separator or an apostrophe comes first.
+    parts.second = text.substr(firstSeparator + 1,
+                               std::min<std::size_t>(2, lastSeparator - firstSeparator - 1));
+    const char separator = "/.-'"[k];
     for (std::size_t i = 0; i < parts.second.size(); ++i) {
         if (parts.second[i] == separator || parts.second[i] == '\'') {
             parts.second = parts.second.substr(0, i);
@@ -168,8 +169,9 @@ std::uint32_t DayOf(const DatePieces& parts, DateOrder order)
     std::string_view month = parts.second;
     std::string_view day = parts.first;
     if (order == DateOrder::YearFirst) {
-        if (parts.bolApostrophe || !AppendFullYear(parts.first, false, digits)) {
-            return 0; // after an apostrophe the year is the last part
+        if ((parts.bolApostrophe && !parts.bolApostropheSeparated) ||
+            !AppendFullYear(parts.first, false, digits)) {
+            return 0; // after an apostrophe among other separators, the year is the last part
         }
         day = parts.last;
     } else {
@@ -185,7 +187,90 @@ std::uint32_t DayOf(const DatePieces& parts, DateOrder order)
     return digits.Day();
 }
 
+// "jan" … "dec" and the full names, any letter case: the month's number, or 0.
+int MonthNumber(std::string_view word)
+{
+    static constexpr std::array<std::string_view, 12> kNames = {
+        "january", "february", "march",     "april",   "may",      "june",
+        "july",    "august",   "september", "october", "november", "december"};
+    if (word.size() < 3) {
+        return 0;
+    }
+    const std::string lower = platform::ToLowerAscii(word);
+    for (std::size_t i = 0; i < kNames.size(); ++i) {
+        if (lower == kNames.at(i) || lower == kNames.at(i).substr(0, 3)) {
+            return static_cast<int>(i) + 1;
+        }
+    }
+    return 0;
+}
+
+// The parts of a date with a named month: three words between blanks, "-", "/" and ".", and
+// whether a comma stood before the last one. Empty when the text is otherwise.
+struct NamedParts
+{
+    std::array<std::string_view, 3> words;
+    bool bolFound = false;
+};
+
+NamedParts SplitNamed(std::string_view text)
+{
+    NamedParts parts;
+    std::size_t count = 0;
+    std::size_t pos = 0;
+    bool bolComma = false;
+    while (pos < text.size()) {
+        const char c = text[pos];
+        if (c == ' ' || c == '\t' || c == '-' || c == '/' || c == '.' || c == ',') {
+            bolComma = bolComma || c == ',';
+            ++pos;
+            continue;
+        }
+        if (count == parts.words.size() || (bolComma && count != 2)) {
+            return {}; // a fourth word, or a comma anywhere but before the year
+        }
+        const std::size_t end = text.find_first_of(" \t-/.,", pos);
+        parts.words.at(count++) = text.substr(pos, end - pos);
+        pos = end == std::string_view::npos ? text.size() : end;
+    }
+    parts.bolFound = count == parts.words.size();
+    return parts;
+}
+
 } // namespace
+
+std::uint32_t ReadNamedMonthDate(std::string_view sLine)
+{
+    std::string_view text = platform::TrimSpaces(sLine);
+    if (text.find('\t') != std::string_view::npos) {
+        text.remove_suffix(1);
+    }
+    const auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    if (text.size() < 2 || std::none_of(text.begin() + 1, text.end(), letter)) {
+        return 0; // most dates are digits and separators alone
+    }
+    const NamedParts parts = SplitNamed(text.substr(1)); // after the "D"
+    if (!parts.bolFound) {
+        return 0;
+    }
+    // The month is the first word or the second; the day is the other of those two.
+    const int first = MonthNumber(parts.words[0]);
+    const int month = first != 0 ? first : MonthNumber(parts.words[1]);
+    const std::string_view day = first != 0 ? parts.words[1] : parts.words[0];
+    if (month == 0 || day.size() > 2 || !platform::IsAllDigits(day) ||
+        !platform::IsAllDigits(parts.words[2])) {
+        return 0;
+    }
+    DateDigits digits;
+    if (!AppendFullYear(parts.words[2], false, digits)) {
+        return 0;
+    }
+    const char monthDigits[] = {static_cast<char>('0' + month / 10),
+                                static_cast<char>('0' + month % 10)};
+    digits.Append(std::string_view(monthDigits, 2));
+    AppendPadded(day, digits);
+    return digits.Day();
+}
 
 std::string DescribeDate(std::string_view sDate)
 {

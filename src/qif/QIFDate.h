@@ -29,13 +29,23 @@ inline constexpr DateOrder kDateOrders[] = {DateOrder::DayFirst, DateOrder::Mont
 // blank (space or tab) removed. Works on Windows-1252 bytes, one byte a character.
 [[nodiscard]] std::string DateText(std::string_view sLine);
 
+// The yyyymmdd, as a number, of a "D" line that names its month in English: "D02 Dec 2024",
+// "D2-Dec-2024", "D02-DEC-24", "DDec 2, 2024", "D2 December 2024". The three-letter
+// abbreviation or the full name, in any letter case; the day before or after it; the parts
+// separated by blanks, "-", "/" or "."; a comma allowed before the year, which follows the rules
+// of ReadDate (two digits: the pivot at 70). 0 for any other line, or no real day; such a date
+// reads the same in every order.
+[[nodiscard]] std::uint32_t ReadNamedMonthDate(std::string_view sLine);
+
 // True when the text holds a digit; a "D" line without one is no date at all (a description).
 [[nodiscard]] bool HasDigit(std::string_view sText);
 
 // The yyyymmdd of a date text read in the order given; nullopt unless it names a real day.
-// The parts are separated by "/"; in a text without "/" by "."; without either by "-"; an
-// apostrophe after the last of those separates the year too, and a year of one or two digits
-// after it is 2000 plus that number. Eight digits alone are year, month and day. Read day
+// The parts are separated by "/"; in a text without "/" by "."; without either by "-"; without
+// any of those by apostrophes ("2024'01'02"). An apostrophe after the last of the others
+// separates the year too, and a year of one or two digits after an apostrophe is 2000 plus that
+// number. A text with one separator names no year, and no day. Eight digits alone are year,
+// month and day. Read day
 // first, the year is the text after the last separator (two digits: 00-69 in 2000-2069, 70-99
 // in the 1900s), the day the text before the first, padded to two characters, and the month
 // the two characters after the first separator (one digit and a separator: that digit
@@ -56,11 +66,12 @@ public:
     // The text taken apart, in the places the reading takes them from; views into the text.
     struct Pieces
     {
-        bool bolFound = false;      // the text has a separator
-        bool bolApostrophe = false; // the year follows an apostrophe
-        std::string_view first;     // before the first separator
-        std::string_view second;    // the two characters after it, "5/" turned into "5"
-        std::string_view last;      // after the last separator
+        bool bolFound = false;               // the text has separators, with a year after the last
+        bool bolApostrophe = false;          // the year follows an apostrophe
+        bool bolApostropheSeparated = false; // apostrophes are the only separators
+        std::string_view first;              // before the first separator
+        std::string_view second;             // the two characters after it, "5/" turned into "5"
+        std::string_view last;               // after the last separator
     };
 
 private:

@@ -62,7 +62,8 @@ std::string QIFRecords::ReadDates(const RawRecord& record)
     std::string sDate;
     for (const DateLine& date : record.dates) {
         const DateOrder order = objDates_.OrderOf(date);
-        const std::uint32_t day = DateReading(date.sText).In(order);
+        const std::uint32_t day =
+            date.namedDay != 0 ? date.namedDay : DateReading(date.sText).In(order);
         if (day == 0) {
             throw QIFError(date.line, NotInOrder(Decode(date.sLine), order));
         }

@@ -2,6 +2,7 @@
 #include "qif/RecordCollector.h"
 
 #include "platform/Text.h"
+#include "qif/QIFAmount.h"
 
 #include <algorithm>
 #include <array>
@@ -57,16 +58,30 @@ void RecordCollector::HandleLine(const QIFLine& line)
         HandleListLine(line);
         return;
     }
-    if (text.front() != '^') {
-        Open(line.number);
+    if (text.front() == '^') {
+        if (opened_) {
+            Emit(true);
+        }
+        return;
     }
+    Open(line.number);
+    Keep(line);
+}
+
+void RecordCollector::Keep(const QIFLine& line)
+{
+    const std::string_view text = line.text;
     const std::string_view field = text.substr(1);
     switch (text.front()) {
     case 'D': {
+        if (inSplits_) {
+            break; // the split's own date: the transaction keeps its date
+        }
         std::string sText = DateText(text);
         // A "D" line without a digit is no date (a description, say); the record keeps its own.
         if (HasDigit(sText)) {
-            record_.dates.push_back({std::move(sText), text, line.number, option_});
+            record_.dates.push_back(
+                {std::move(sText), text, line.number, option_, ReadNamedMonthDate(text)});
         } else {
             record_.bolNoDateText = true;
         }
@@ -84,15 +99,28 @@ void RecordCollector::HandleLine(const QIFLine& line)
         break;
     case 'N':
         record_.sNum = field;
+        record_.bolName = true;
         break;
-    case '^':
-        if (opened_) {
-            Emit(true);
-        }
+    case 'S':
+        inSplits_ = true;
         break;
     default:
-        break; // categories, cleared flags, addresses, splits and the rest are not carried
+        break; // categories, cleared flags, addresses and the rest are not carried
     }
+}
+
+bool RecordCollector::IsAccountTransaction() const
+{
+    if (!inAccounts_ || record_.bolName || record_.dates.empty() || record_.sAmount.empty()) {
+        return false;
+    }
+    const DateLine& date = record_.dates.back();
+    DateReading reading(date.sText);
+    const bool bolDate =
+        date.namedDay != 0 ||
+        std::any_of(std::begin(kDateOrders), std::end(kDateOrders),
+                    [&reading](DateOrder order) { return reading.In(order) != 0; });
+    return bolDate && (ReadAmount(record_.sAmount, '.') || ReadAmount(record_.sAmount, ','));
 }
 
 void RecordCollector::HandleSection(std::string_view line, std::int64_t lineNumber)
@@ -133,6 +161,9 @@ void RecordCollector::HandleListLine(const QIFLine& line)
         sAccountName_ = line.text.substr(1);
     }
     Open(line.number);
+    if (inAccounts_) {
+        Keep(line); // it may turn out to be a transaction
+    }
 }
 
 void RecordCollector::Open(std::int64_t line)
@@ -152,15 +183,18 @@ void RecordCollector::Finish()
 
 void RecordCollector::Emit(bool bolClosed)
 {
-    record_.kind = section_;
-    record_.sSection = section_ == RawRecord::Kind::Transaction ? std::string_view() : sSection_;
+    record_.kind = IsAccountTransaction() ? RawRecord::Kind::Transaction : section_;
+    record_.sSection =
+        record_.kind == RawRecord::Kind::Transaction ? std::string_view() : sSection_;
     record_.bolClosed = bolClosed;
     record_.sAccount = sAccount_;
     objSink_(record_);
     record_.dates.clear(); // keeps its room for the next record
     record_.bolNoDateText = false;
+    record_.bolName = false;
     record_.sAmount = record_.sPayee = record_.sMemo = record_.sNum = {};
     opened_ = false;
+    inSplits_ = false;
 }
 
 } // namespace qif2ldx::qif

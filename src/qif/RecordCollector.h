@@ -29,6 +29,7 @@ struct DateLine
     std::string_view sLine; // the line as written
     std::int64_t line = 0;
     std::optional<DateOption> option;
+    std::uint32_t namedDay = 0; // the day a date with a named month names, whatever the order
 };
 
 // One record of a QIF text as written: where it is and what its lines hold, nothing read or
@@ -46,6 +47,7 @@ struct RawRecord
     std::string_view sSection;   // the "!" line of a list record's section
     std::vector<DateLine> dates; // its "D" lines with a digit, in file order
     bool bolNoDateText = false;  // it has a "D" line without a digit (a description)
+    bool bolName = false;        // it has an "N" line (in an account list: the account's name)
     std::string_view sAmount;    // the field of its last "U" or "T" line
     std::string_view sPayee;     // the fields of its last "P", "M" and "N" lines
     std::string_view sMemo;
@@ -63,7 +65,10 @@ struct RawRecord
 // tags, payees and templates are no transactions, and those of "!Type:Invst" are investment
 // transactions, no bank ones. "!Option:" and "!Clear:" lines begin none; "!Option:MDY",
 // "!Option:DMY" and "!Option:YMD" name the order of the dates after them. Lines other than D,
-// U, T, P, M, N and "^" (categories, cleared flags, splits …) are not kept.
+// U, T, P, M, N and "^" (categories, cleared flags …) are not kept; a "D" line after an "S" line
+// dates the split, not the transaction. In an account list, a record without a name whose date
+// and amount read as such is a transaction of the account named last (some programs leave out
+// the "!Type:" line before it).
 class RecordCollector
 {
 public:
@@ -79,12 +84,17 @@ public:
 private:
     void HandleSection(std::string_view line, std::int64_t lineNumber);
     void HandleListLine(const QIFLine& line);
+    // Keeps a transaction line (D, U, T, P, M, N) of the current record.
+    void Keep(const QIFLine& line);
+    // A record of an account list that is a transaction after all.
+    [[nodiscard]] bool IsAccountTransaction() const;
     void Open(std::int64_t line);
     void Emit(bool bolClosed);
 
     Sink objSink_;
     RawRecord record_;
-    bool opened_ = false;                                    // the current record holds a line
+    bool opened_ = false;   // the current record holds a line
+    bool inSplits_ = false; // the current record's splits have begun
     RawRecord::Kind section_ = RawRecord::Kind::Transaction; // lines before any section too
     bool inAccounts_ = false;                                // in an "!Account" section
     std::string_view sSection_;                              // the "!" line of the current section

@@ -53,8 +53,8 @@ TRUTH = {
     "qif2json-windows-1252": (1, "20100303", "20100303", "-379.00"),
     "qifparse-file": (3, "20131023", "20131011", "-6.50"),
     "qifutil-sample": (58, "20230105", "20230322", "5000.00"),
-    # The last record's split carries its own date line, which is the last of the record.
-    "quiffen-test": (6, "20200210", "20200110", "0.00"),
+    # The last record's split carries its own date line, which dates the split alone.
+    "quiffen-test": (6, "20200210", "20200210", "0.00"),
     "quiffen-test_FMQifTest2023-10-18": (2, "20231018", "20231018", "0.00"),
     "quiffen-test_category_override": (4, "20171222", "20180102", "1000.00"),
     "quiffen-test_unknown_account_type": (0, None, None, None),

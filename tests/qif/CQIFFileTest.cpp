@@ -134,6 +134,8 @@ TEST_F(CQIFFileTest, UnreadableDatesFailWithoutSavingTheStatement)
         {"D13/01/2020\r\nT1\r\n^\r\nD01/13/2020\r\n", 4,
          "\"D01/13/2020\" is no real day read day first, and no other date order reads every "
          "date of the file"},
+        {"D15/03\r\nT1\r\n^\r\n", 1,
+         "\"D15/03\" is no real day, read day first, month first or year first"},
         {"!Option:MDY\r\nD13/01/2020\r\nD12/31/2020\r\n", 2,
          "\"D13/01/2020\" is not a month-first date, as an \"!Option:\" line before it says the "
          "dates are"}};
@@ -186,6 +188,15 @@ TEST_F(CQIFFileTest, RealFilesShapesReadAsTheirAuthorsMeant)
          "!Account\nNChecking\nDMy account\nTBank\n^\n!Type:Cat\nNFood\nDFood\n^\n"
          "!Option:AutoSwitch\n!Type:Bank\nD01/02/2003\nT-1\n^\n",
          {"20030201 -1 Not Provided "}},
+        {"a transaction right after an account block",
+         "!Account\nNAccount 4\nTBank\n^\nD01/01/10\nT100.00\n^\n",
+         {"20100101 100.00 Not Provided "}},
+        {"a split's own date",
+         "D10/02/2020\nT-5\nSFood\nD10/01/2020\n$-5\n^\n",
+         {"20200210 -5 Not Provided "}},
+        {"named months",
+         "D02 Dec 2024\nT1\n^\nDDec 3, 2024\nT2\n^\n",
+         {"20241202 1 Not Provided ", "20241203 2 Not Provided "}},
         {"a D line without a digit",
          "D08/07/2010\nMDescription\nDSome Rubbish\nT42.42\n^",
          {"20100708 42.42 Description Description"}},

@@ -40,7 +40,8 @@ INSTANTIATE_TEST_SUITE_P(
         DateCase{"D25/12/70", "19701225", "", ""}, DateCase{"D15/3/2003", "20030315", "", ""},
         DateCase{"D15/03/2003\t", "20030315", "", ""},
         DateCase{"  D15/03/2003  ", "20030315", "", ""},
-        DateCase{"D15/03", "20030315", "", "20150303"},
+        // A day and a month name no year: no date at all.
+        DateCase{"D15/03", "", "", ""},
         // Blanks anywhere, Quicken's apostrophe, dots, dashes, ISO and eight digits.
         DateCase{"D 15/03/2003", "20030315", "", ""},
         DateCase{"D 6/ 1/94", "19940106", "19940601", ""},
@@ -53,10 +54,32 @@ INSTANTIATE_TEST_SUITE_P(
         DateCase{"D2019-03-31", "", "", "20190331"}, DateCase{"D2007/01/22", "", "", "20070122"},
         DateCase{"D20070122", "20070122", "20070122", "20070122"},
         DateCase{"D13/3/3", "", "", "20130303"}, DateCase{"D03/24/2015", "", "20150324", ""},
-        DateCase{"D8/28/2008", "", "20080828", ""}, DateCase{"D10.18.23", "", "20231018", ""},
+        // Apostrophes alone between the parts, the last still before the year.
+        DateCase{"D2024'01'02", "", "", "20240102"},
+        DateCase{"D5'1'23", "20230105", "20230501", ""}, DateCase{"D8/28/2008", "", "20080828", ""},
+        DateCase{"D10.18.23", "", "20231018", ""},
         // No real day in any order.
         DateCase{"D31/02/2020", "", "", ""}, DateCase{"D01052026", "", "", ""},
         DateCase{"D1/1/ab", "", "", ""}, DateCase{"D1/1/2026/x", "", "", ""}));
+
+// English month names, day before or after, in any case, with or without a comma.
+TEST(QIFDate, NamedMonthsReadOneWayInEveryOrder)
+{
+    const std::pair<const char*, std::uint32_t> cases[] = {{"D02 Dec 2024", 20241202},
+                                                           {"D2-Dec-2024", 20241202},
+                                                           {"D02-DEC-24", 20241202},
+                                                           {"DDec 2, 2024", 20241202},
+                                                           {"D2 december 2024", 20241202},
+                                                           {"DSep/30/1999", 19990930},
+                                                           {"D31 Feb 2024", 0},
+                                                           {"D02 Dex 2024", 0},
+                                                           {"DDec, 2 2024", 0},
+                                                           {"D02/12/2024", 0},
+                                                           {"DDec 2024", 0}};
+    for (const auto& [line, day] : cases) {
+        EXPECT_EQ(qif::ReadNamedMonthDate(line), day) << line;
+    }
+}
 
 TEST(QIFDate, LinesWithoutADigitAreNoDates)
 {
