@@ -3,6 +3,7 @@
 
 #include "app/Suggest.h"
 #include "platform/Text.h"
+#include "platform/Utf8.h"
 
 #include <algorithm>
 
@@ -241,7 +242,7 @@ std::string NotNumbersList(const qif::ReadReport& report)
     std::string sList;
     for (const auto& amount : report.amounts.NotNumbers()) {
         sList += (sList.empty() ? "line " : ", line ") + std::to_string(amount.line) + " (" +
-                 amount.sText + ")";
+                 platform::Echo(amount.sText) + ")";
     }
     return sList;
 }

@@ -90,4 +90,12 @@ std::string Utf8Right(std::string_view sText, std::size_t maxChars)
     return std::string(sText.substr(pos));
 }
 
+std::string Echo(std::string_view sText)
+{
+    if (sText.size() <= kEchoChars || Utf8Length(sText) <= kEchoChars) {
+        return std::string(sText);
+    }
+    return Utf8Left(sText, kEchoChars - 1) + "\u2026";
+}
+
 } // namespace qif2ldx::platform

@@ -29,6 +29,11 @@ struct Utf8Char
 // The first maxChars characters (all of them when there are fewer).
 [[nodiscard]] std::string Utf8Left(std::string_view sText, std::size_t maxChars);
 
+// Input quoted in a message, cut to at most kEchoChars characters ending in "…" when it is
+// longer, so that a huge line is never repeated whole.
+inline constexpr std::size_t kEchoChars = 60;
+[[nodiscard]] std::string Echo(std::string_view sText);
+
 // The last maxChars characters (all of them when there are fewer).
 [[nodiscard]] std::string Utf8Right(std::string_view sText, std::size_t maxChars);
 

@@ -149,6 +149,7 @@ bool CQIFFile::Collect(const QIFText& text, const RecordCollector::Sink& objSink
         }
     }
     objCollector.Finish();
+    report_.lineEnds = objLines.Ends();
     return !bolReports || Progress(body.size(), body.size()) || Fail(FailureKind::Stopped);
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "qif/DatePlan.h"
 
+#include "platform/Utf8.h"
 #include "platform/Windows1252.h"
 
 #include <algorithm>
@@ -8,9 +9,10 @@
 namespace qif2ldx::qif {
 namespace {
 
+// A line quoted in a message, cut to a length a message can hold.
 std::string Quoted(std::string_view sLine)
 {
-    return "\"" + std::string(sLine) + "\"";
+    return "\"" + platform::Echo(sLine) + "\"";
 }
 
 std::size_t Index(DateOrder order)
@@ -46,12 +48,12 @@ std::string NotInOrder(std::string_view sLine, DateOrder order)
 
 DateSurvey::Miss DateSurvey::MissOf(const DateLine& date) const
 {
-    return {date.line, platform::DecodeFileText(date.sLine, bolUtf8_), date.sText};
+    return {date.line, platform::Echo(platform::DecodeFileText(date.sLine, bolUtf8_)), date.sText};
 }
 
 DateExample DateSurvey::ExampleOf(const DateLine& date, const Days& days) const
 {
-    return {date.line, platform::DecodeFileText(date.sLine, bolUtf8_), days};
+    return {date.line, platform::Echo(platform::DecodeFileText(date.sLine, bolUtf8_)), days};
 }
 
 void DateSurvey::Note(const DateLine& date)
@@ -189,7 +191,8 @@ void DateSurvey::Decided(DateDecision& decision, std::optional<DateOrder> chosen
             decision.order = firstOption_->order;
             decision.source = DateSource::Option;
             decision.line = firstOption_->line;
-            decision.sLine = platform::DecodeFileText(firstOption_->sLine, bolUtf8_);
+            decision.sLine =
+                platform::Echo(platform::DecodeFileText(firstOption_->sLine, bolUtf8_));
         }
         return;
     }

@@ -13,10 +13,24 @@ struct QIFLine
     std::int64_t number = 0; // counting from 1
 };
 
-// Splits a QIF text into lines. A line ends at the next CR LF anywhere in the rest of the text;
-// only where none follows does it end at LF. A text that holds no LF but CR has lines that end
-// in CR. When the text holds a line end, a last line without one counts like any other; in a
-// text without any, a single character is never read and anything longer is an error.
+// The line ends a text has shown so far.
+enum class LineEnds
+{
+    None, // no line end at all
+    CrLf, // CR LF only
+    Lf,   // LF alone only
+    Cr,   // CR alone (a text without LF)
+    Mixed // both CR LF and LF alone
+};
+
+// "none", "CR LF", "LF", "CR", "mixed".
+[[nodiscard]] const char* LineEndsName(LineEnds ends);
+
+// Splits a QIF text into lines. Each line ends at its own terminator: the next LF, together
+// with a CR right before it (so a text of CR LF lines, one of bare LF lines and one that mixes
+// both all split line by line). A text that holds no LF but CR has lines that end in CR. When
+// the text holds a line end, a last line without one counts like any other; in a text without
+// any, a single character is never read and anything longer is an error.
 class QIFLines
 {
 public:
@@ -28,6 +42,8 @@ public:
 
     // Bytes of the text read so far, for progress reports.
     [[nodiscard]] std::size_t Position() const { return pos_; }
+    // The line ends met so far; once the whole text is read, the text's.
+    [[nodiscard]] LineEnds Ends() const;
 
 private:
     std::string_view text_;
@@ -35,8 +51,8 @@ private:
     std::int64_t number_ = 0;
     bool bolCrOnly_;
     bool hasLineEnd_;
-    // Where the next CR LF starts, looked up again only once the reading has passed it.
-    std::size_t nextCrLf_;
+    bool bolCrLf_ = false; // a line ended in CR LF
+    bool bolLf_ = false;   // a line ended in LF alone
 };
 
 } // namespace qif2ldx::qif

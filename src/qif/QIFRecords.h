@@ -53,6 +53,7 @@ struct ReadReport
     std::vector<std::string> accounts;
     DateDecision dates;                                // the order the dates were read in, and why
     TextEncoding encoding = TextEncoding::Windows1252; // how the file's bytes were read
+    LineEnds lineEnds = LineEnds::None;                // how its lines end
     std::vector<LeftOut> leftOut;                      // every record not written, in file order
     AmountTally amounts;                               // the written transactions' amounts
 };

@@ -65,12 +65,14 @@ TEST_F(CQIFFileTest, LineEndsCrLfAndBareLfGiveTheSameRecords)
     EXPECT_EQ(Transactions(), expected);
 }
 
-TEST_F(CQIFFileTest, LaterCrLfSwallowsEarlierBareLfLines)
+TEST_F(CQIFFileTest, MixedLineEndsLoseNoRecord)
 {
-    // Everything up to the first CR LF is one line starting with "!", so the first
-    // transaction disappears into it.
+    // One CR LF among bare LF lines (two downloads joined) used to make everything before it
+    // one line, and the records in it vanished without a word.
     ASSERT_TRUE(Convert("!Type:Bank\nD01/02/2003\nT-1\n^\r\nD02/02/2003\r\nT-2\r\n^\r\n"));
-    EXPECT_EQ(Transactions(), std::vector<std::string>{"20030202 -2 Not Provided "});
+    EXPECT_EQ(Transactions(),
+              (std::vector<std::string>{"20030201 -1 Not Provided ", "20030202 -2 Not Provided "}));
+    EXPECT_EQ(report.lineEnds, qif::LineEnds::Mixed);
 }
 
 TEST_F(CQIFFileTest, UnterminatedLastLineIsHandledWhenTheFileHasLineEnds)
@@ -146,6 +148,11 @@ TEST_F(CQIFFileTest, UnreadableDatesFailWithoutSavingTheStatement)
         EXPECT_EQ(failure.line, c.line) << c.bad;
         EXPECT_EQ(failure.sDescription, c.description) << c.bad;
     }
+    // A huge line is quoted cut short, never whole.
+    EXPECT_FALSE(Convert("D" + std::string(10000, '7') + "\r\nT1\r\n^\r\n"));
+    EXPECT_EQ(failure.sDescription, "\"D" + std::string(58, '7') +
+                                        "\u2026\" is no real day, read day first, month first "
+                                        "or year first");
     EXPECT_FALSE(Convert(std::string("!Type:Bank\r\n\0\0\x01PK", 17)));
     EXPECT_EQ(failure.kind, qif::FailureKind::NotText);
     EXPECT_EQ(failure.sDescription, "it holds bytes that are not text");

@@ -80,6 +80,7 @@ json FileJson(const FileReceipt& receipt)
     file["amounts_not_numbers"] = std::move(notNumbers);
     file["dates"] = DatesJson(report.dates);
     file["encoding"] = qif::TextEncodingName(report.encoding);
+    file["line_ends"] = qif::LineEndsName(report.lineEnds);
     return file;
 }
 
