@@ -33,35 +33,6 @@ std::string OrdersInWords(const std::vector<qif::DateOrder>& orders)
     return sWords;
 }
 
-// For a file whose dates read two ways, and whose order nobody stated: what they read as, how
-// they were read, and how to read them otherwise.
-std::string AmbiguityWarning(const qif::DateDecision& dates, const std::string& sAccountName)
-{
-    const std::vector<qif::DateOrder> orders = ReadingOrders(dates);
-    std::string sReadings;
-    for (const qif::DateOrder order : orders) {
-        const std::uint32_t day = dates.example.days.at(static_cast<std::size_t>(order));
-        sReadings += (sReadings.empty() ? "" : ", ") + qif::DescribeDate(qif::DayText(day)) + " " +
-                     qif::DateOrderName(order);
-    }
-    std::string sOtherwise;
-    for (const qif::DateOrder order : orders) {
-        if (order != dates.order) {
-            sOtherwise += (sOtherwise.empty() ? "" : ", ") + std::string("--date-order ") +
-                          DateOrderCode(order) + " reads them " + qif::DateOrderName(order);
-        }
-    }
-    std::string sWarning = std::string(orders.size() == 2 ? "the dates in this file read both "
-                                                          : "the dates in this file read ") +
-                           OrdersInWords(orders) + ": line " + std::to_string(dates.example.line) +
-                           " reads " + dates.example.sLine + " as " + sReadings +
-                           "; they were read " + qif::DateOrderName(dates.order);
-    if (dates.source == qif::DateSource::Account) {
-        sWarning += ", the order chosen last for account \"" + sAccountName + "\"";
-    }
-    return sWarning + " (" + sOtherwise + ")";
-}
-
 // What the account look-up found, when it is worth a warning; empty otherwise.
 std::string AccountWarning(AccountLookup lookup, const std::string& sAccountName,
                            const std::string& sList)
@@ -156,13 +127,42 @@ std::vector<std::string> RunWarnings(const ConversionOutcome& objOutcome,
     if (objOutcome.result != RunResult::Saved) {
         return warnings;
     }
-    const qif::DateDecision& dates = objOutcome.report.dates;
-    if (dates.bolAmbiguous &&
-        (dates.source == qif::DateSource::File || dates.source == qif::DateSource::Account)) {
-        warnings.push_back(AmbiguityWarning(dates, sAccountName));
+    if (std::string sDates = DatesWarning(objOutcome.report.dates, sAccountName); !sDates.empty()) {
+        warnings.push_back(std::move(sDates));
     }
     AddReportWarnings(objOutcome.report, warnings);
     return warnings;
+}
+
+std::string DatesWarning(const qif::DateDecision& dates, const std::string& sAccountName)
+{
+    if (!dates.bolAmbiguous ||
+        (dates.source != qif::DateSource::File && dates.source != qif::DateSource::Account)) {
+        return {};
+    }
+    const std::vector<qif::DateOrder> orders = ReadingOrders(dates);
+    std::string sReadings;
+    for (const qif::DateOrder order : orders) {
+        const std::uint32_t day = dates.example.days.at(static_cast<std::size_t>(order));
+        sReadings += (sReadings.empty() ? "" : ", ") + qif::DescribeDate(qif::DayText(day)) + " " +
+                     qif::DateOrderName(order);
+    }
+    std::string sOtherwise;
+    for (const qif::DateOrder order : orders) {
+        if (order != dates.order) {
+            sOtherwise += (sOtherwise.empty() ? "" : ", ") + std::string("--date-order ") +
+                          DateOrderCode(order) + " reads them " + qif::DateOrderName(order);
+        }
+    }
+    std::string sWarning = std::string(orders.size() == 2 ? "the dates in this file read both "
+                                                          : "the dates in this file read ") +
+                           OrdersInWords(orders) + ": line " + std::to_string(dates.example.line) +
+                           " reads " + dates.example.sLine + " as " + sReadings +
+                           "; they were read " + qif::DateOrderName(dates.order);
+    if (dates.source == qif::DateSource::Account) {
+        sWarning += ", the order chosen last for account \"" + sAccountName + "\"";
+    }
+    return sWarning + " (" + sOtherwise + ")";
 }
 
 std::string ShowSum(const qif::Decimal& sum, bool bolGrouped)

@@ -24,6 +24,14 @@ using DateShower = std::function<std::string(std::string_view sDate)>;
                                                    const std::string& sAccountName,
                                                    const std::string& sList);
 
+// For a file whose dates read two ways and whose order nobody stated (or the account's kept
+// order read): the orders, one line read every way, the order taken and how to read them
+// otherwise: "the dates in this file read both day first and month first: line 3 reads
+// D01/02/07 as 1 February 2007 day first, 2 January 2007 month first; they were read day
+// first (--date-order mdy reads them month first)". Empty for any other file.
+[[nodiscard]] std::string DatesWarning(const qif::DateDecision& dates,
+                                       const std::string& sAccountName);
+
 // "Wrote 28 of 30 records to bank.LDX: 2026-11-01 to 2026-11-30, credits 2,310.00, debits
 // -1,904.12, account Everyday Current (CHECKING)." bolDryRun: "Would write …". An account the
 // list does not hold is named as typed (sAccountName).

@@ -178,6 +178,11 @@ TEST_F(Scripting, DatesThatReadTwoWaysAreNeverASilentGuess)
               json::parse(R"({"order": "day first", "decided_by": "command line",
         "ambiguous": true, "other_orders": ["month first"]})"));
     EXPECT_EQ(err.str(), "");
+    // show reads and warns as convert does, and stops when interrupted.
+    EXPECT_EQ(RunCommand({"show", us}), kExitSaved);
+    EXPECT_EQ(err.str(), sWarning + "day first (--date-order mdy reads them month first)\n");
+    interrupt = 2;
+    EXPECT_EQ(RunCommand({"show", us}), app::cli::kExitInterrupted);
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <numeric>
 #include <ostream>
 
@@ -148,6 +149,10 @@ int ShowCommand::Run(const CommandLineContext& objContext)
         [&, objChoose = ChooseUnasked(err)](const qif::DateDecision& decision) {
             return objChoose(decision, RememberedOrder(&objMemory, decision, sAccount_));
         });
+    const std::atomic<int>* objInterrupt = objContext.objInterrupt;
+    objFile.SetProgress([objInterrupt](std::uint64_t, std::uint64_t) {
+        return objInterrupt == nullptr || objInterrupt->load() == 0;
+    });
     const DateShower objShowDate = objContext.objShowDate ? objContext.objShowDate : IsoDate;
     std::vector<Row> rows{{"Line", "Date", "Amount", "Number", "Payee", "Memo"}};
     const bool ok = objFile.OpenFile(sQIFFile_) && objFile.Preview([&](const records::CQIFTx& txn,
@@ -155,11 +160,19 @@ int ShowCommand::Run(const CommandLineContext& objContext)
         rows.push_back({std::to_string(line), objShowDate(txn.sDate), OneLine(txn.sAmount),
                         OneLine(txn.sNum), OneLine(txn.sPayee), OneLine(txn.sMemo)});
     });
+    if (objFile.Failure().kind == qif::FailureKind::Stopped) {
+        err << kProgram << ": interrupted; " << sQIFFile_ << " was not shown\n";
+        return kExitInterrupted;
+    }
     if (!ok) {
         const std::string sReason = FailureReason(objFile.Failure(), sQIFFile_, {}, Start::Inside);
         err << kProgram << ": error: "
             << (sReason.empty() ? "the QIF file cannot be read: " + sQIFFile_ : sReason) << "\n";
         return kExitFailed;
+    }
+    if (const std::string sWarning = DatesWarning(objFile.Report().dates, Trim(sAccount_));
+        !sWarning.empty()) {
+        err << kProgram << ": warning: " << sWarning << "\n";
     }
     PrintTable(rows, static_cast<std::size_t>(std::max(objContext.outColumns, 0)),
                objContext.objOut);
