@@ -419,8 +419,8 @@ bool ReadXml(std::string_view bytes, IOfxVisitor& objVisitor, std::string& sErro
     ScanBytes(bytes.substr(std::min(declEnd, bytes.size())), XmlCharset(sEncoding), objVisitor);
     LeafBuilder objBuilder(objVisitor);
     XmlLeaves objLeaves(objBuilder);
-    if (!xml::StreamElements(bytes, "UTF-8", objLeaves, sError)) {
-        sError = "the XML body is not well-formed: " + sError;
+    if (const xml::StreamResult read = xml::StreamElements(bytes, "UTF-8", objLeaves); !read) {
+        sError = "the XML body is not well-formed: " + read.sDescription;
         return false;
     }
     objBuilder.Finish();

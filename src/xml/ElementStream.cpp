@@ -6,24 +6,33 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
+#include <vector>
 
 namespace qif2ldx::xml {
 namespace {
 
-bool Stream(const libxml::ChunkSource& read, const char* sEncoding, IElementVisitor& objVisitor,
-            std::string& sError)
+// Reads with the chunk source, which notes in bolUnreadable when the bytes could not be had.
+StreamResult Stream(const libxml::ChunkSource& read, const bool& bolUnreadable,
+                    const char* sEncoding, IElementVisitor& objVisitor)
 {
-    return libxml::ReadElements(
-        read, sEncoding, [&](const std::string_view sName) { objVisitor.StartElement(sName); },
-        [&](const std::string_view sText) { objVisitor.Text(sText); },
-        [&](const std::string_view sName) { objVisitor.EndElement(sName); }, sError);
+    StreamResult result;
+    if (!libxml::ReadElements(
+            read, sEncoding, [&](const std::string_view sName) { objVisitor.StartElement(sName); },
+            [&](const std::string_view sText) { objVisitor.Text(sText); },
+            [&](const std::string_view sName) { objVisitor.EndElement(sName); },
+            result.sDescription)) {
+        result.status = bolUnreadable ? stsUnreadable : stsNotWellFormed;
+    }
+    return result;
 }
 
 } // namespace
 
-bool StreamElements(std::string_view bytes, const char* sEncoding, IElementVisitor& objVisitor,
-                    std::string& sError)
+StreamResult StreamElements(std::string_view bytes, const char* sEncoding,
+                            IElementVisitor& objVisitor)
 {
+    const bool bolUnreadable = false;
     return Stream(
         [&bytes](char* buffer, std::size_t size) -> std::optional<std::size_t> {
             const std::size_t taken = std::min(size, bytes.size());
@@ -31,19 +40,37 @@ bool StreamElements(std::string_view bytes, const char* sEncoding, IElementVisit
             bytes.remove_prefix(taken);
             return taken;
         },
-        sEncoding, objVisitor, sError);
+        bolUnreadable, sEncoding, objVisitor);
 }
 
-bool StreamFileElements(int fd, std::uint64_t offset, const char* sEncoding,
-                        IElementVisitor& objVisitor, std::string& sError)
+StreamResult StreamFileElements(int fd, std::uint64_t offset, const char* sEncoding,
+                                IElementVisitor& objVisitor)
 {
+    // The parser asks for a few kilobytes at a time; the file is read a megabyte at a time.
+    constexpr std::size_t kPiece = std::size_t{1} << 20;
+    std::vector<char> piece(kPiece);
+    std::size_t held = 0;
+    std::size_t taken = 0;
+    bool bolUnreadable = false;
     return Stream(
-        [fd, &offset](char* buffer, std::size_t size) {
-            const std::optional<std::size_t> got = platform::ReadSomeAt(fd, buffer, size, offset);
-            offset += got.value_or(0);
-            return got;
+        [&](char* buffer, std::size_t size) -> std::optional<std::size_t> {
+            if (taken == held) {
+                const std::optional<std::size_t> got =
+                    platform::ReadSomeAt(fd, piece.data(), piece.size(), offset);
+                if (!got) {
+                    bolUnreadable = true;
+                    return std::nullopt;
+                }
+                offset += *got;
+                held = *got;
+                taken = 0;
+            }
+            const std::size_t given = std::min(size, held - taken);
+            std::memcpy(buffer, piece.data() + taken, given);
+            taken += given;
+            return given;
         },
-        sEncoding, objVisitor, sError);
+        bolUnreadable, sEncoding, objVisitor);
 }
 
 } // namespace qif2ldx::xml
