@@ -16,7 +16,7 @@ class ParserRegistry
 public:
     using Factory = std::function<std::unique_ptr<IDomDocument>()>;
 
-    // The five class names, each creating a libxml2 document.
+    // The five class names, each creating a DomDocument.
     [[nodiscard]] static std::shared_ptr<const ParserRegistry> Default();
 
     void Register(const std::string& strClassName, Factory objFactory);

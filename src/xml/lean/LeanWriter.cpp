@@ -1,0 +1,319 @@
+// SPDX-License-Identifier: MIT
+#include "xml/lean/LeanWriter.h"
+
+#include "platform/File.h"
+#include "platform/Utf8.h"
+#include "platform/Windows1252.h"
+
+#include <array>
+#include <string_view>
+
+namespace qif2ldx::xml::lean {
+namespace {
+
+// Bytes of text content that are not copied as they are: the four that are escaped, and every
+// byte beyond ASCII (written in the file's code page).
+constexpr std::array<bool, 256> kTextSpecial = [] {
+    std::array<bool, 256> table{};
+    for (std::size_t byte = 0x80; byte < table.size(); ++byte) {
+        table[byte] = true;
+    }
+    for (const unsigned char byte : {'&', '<', '>', '\r'}) {
+        table[byte] = true;
+    }
+    return table;
+}();
+
+const char* TextEntity(char c)
+{
+    switch (c) {
+    case '&':
+        return "&amp;";
+    case '<':
+        return "&lt;";
+    case '>':
+        return "&gt;";
+    default:
+        return "&#13;";
+    }
+}
+
+const char* AttributeEntity(char c)
+{
+    switch (c) {
+    case '\n':
+        return "&#10;";
+    case '\r':
+        return "&#13;";
+    case '\t':
+        return "&#9;";
+    case '"':
+        return "&quot;";
+    case '<':
+        return "&lt;";
+    case '>':
+        return "&gt;";
+    case '&':
+        return "&amp;";
+    default:
+        return nullptr;
+    }
+}
+
+// "&#x" and the code point in upper-case hexadecimal, as libxml2 writes it.
+void AppendHexReference(char32_t cp, std::string& out)
+{
+    constexpr std::string_view kDigits = "0123456789ABCDEF";
+    char digits[8];
+    std::size_t count = 0;
+    do {
+        digits[count++] = kDigits[cp & 0xF];
+        cp >>= 4;
+    } while (cp != 0);
+    out += "&#x";
+    while (count > 0) {
+        out += digits[--count];
+    }
+    out += ';';
+}
+
+// Where the bytes go: a string as UTF-8, or a file as Windows-1252 in large pieces.
+class Sink
+{
+public:
+    explicit Sink(std::string& text) : out_(text) {}
+    explicit Sink(int fd) : out_(pending_), fd_(fd) { pending_.reserve(kPiece + 4096); }
+
+    // ASCII markup, the same in both forms.
+    void Ascii(std::string_view bytes) { out_.append(bytes); }
+    void Ascii(char byte) { out_.push_back(byte); }
+
+    // UTF-8 text without markup characters.
+    void Utf8(std::string_view text)
+    {
+        if (fd_ < 0) {
+            out_.append(text);
+        } else {
+            platform::AppendUtf8AsAnsiXml(text, out_);
+        }
+    }
+
+    void Text(std::string_view text)
+    {
+        std::size_t start = 0;
+        std::size_t pos = 0;
+        while (pos < text.size()) {
+            const auto byte = static_cast<unsigned char>(text[pos]);
+            if (!kTextSpecial[byte]) {
+                ++pos;
+                continue;
+            }
+            out_.append(text.substr(start, pos - start));
+            if (byte < 0x80) {
+                out_.append(TextEntity(text[pos]));
+                start = ++pos;
+                continue;
+            }
+            std::size_t end = pos + 1;
+            while (end < text.size() && static_cast<unsigned char>(text[end]) >= 0x80) {
+                ++end;
+            }
+            Utf8(text.substr(pos, end - pos));
+            start = pos = end;
+        }
+        out_.append(text.substr(start));
+    }
+
+    void AttributeValue(std::string_view value, bool bolEncodingKnown)
+    {
+        std::size_t pos = 0;
+        while (pos < value.size()) {
+            const char c = value[pos];
+            if (static_cast<unsigned char>(c) >= 0x80) {
+                const platform::Utf8Char decoded = platform::DecodeUtf8(value, pos);
+                if (bolEncodingKnown) {
+                    Utf8(value.substr(pos, decoded.length));
+                } else {
+                    AppendHexReference(decoded.cp, out_);
+                }
+                pos += decoded.length;
+                continue;
+            }
+            const char* entity = AttributeEntity(c);
+            if (entity != nullptr) {
+                out_.append(entity);
+            } else {
+                out_.push_back(c);
+            }
+            ++pos;
+        }
+    }
+
+    // Writes what is pending once enough has gathered, or at the end.
+    void Flush(bool bolAll)
+    {
+        if (fd_ < 0 || (!bolAll && pending_.size() < kPiece)) {
+            return;
+        }
+        failed_ = failed_ || !platform::WriteAll(fd_, pending_);
+        pending_.clear();
+    }
+
+    [[nodiscard]] bool Failed() const { return failed_; }
+
+private:
+    static constexpr std::size_t kPiece = std::size_t{1} << 20;
+
+    std::string pending_;
+    std::string& out_;
+    int fd_ = -1;
+    bool failed_ = false;
+};
+
+class Writer
+{
+public:
+    Writer(const LeanTree& tree, Sink& sink) : tree_(tree), sink_(sink) {}
+
+    void Document(const char* sEncoding);
+    void Subtree(NodeId top);
+
+private:
+    void Leaf(NodeId node);
+    void StartTag(NodeId element);
+    void EndTag(NodeId element);
+    void CData(std::string_view content);
+
+    const LeanTree& tree_;
+    Sink& sink_;
+};
+
+void Writer::Document(const char* sEncoding)
+{
+    const DocumentFacts& facts = tree_.Facts();
+    if (facts.lngStandalone != -1) {
+        sink_.Ascii("<?xml version=\"");
+        sink_.Utf8(facts.sVersion);
+        sink_.Ascii("\"");
+        if (std::string_view(sEncoding) != "UTF-8") {
+            sink_.Ascii(" encoding=\"");
+            sink_.Ascii(sEncoding);
+            sink_.Ascii("\"");
+        }
+        if (facts.lngStandalone >= 0) {
+            sink_.Ascii(facts.lngStandalone == 1 ? " standalone=\"yes\"" : " standalone=\"no\"");
+        }
+        sink_.Ascii("?>\r\n");
+    }
+    for (NodeId child = tree_.FirstChild(LeanTree::kDocument); child != kNoNode;
+         child = tree_.Next(child)) {
+        Subtree(child);
+        sink_.Ascii("\r\n");
+    }
+}
+
+void Writer::Subtree(NodeId top)
+{
+    if (tree_.Kind(top) == NodeKind::Document) {
+        Document("UTF-8");
+        return;
+    }
+    // Iterative, so that no depth of nesting can exhaust the stack.
+    NodeId node = top;
+    while (true) {
+        if (tree_.Kind(node) != NodeKind::Element) {
+            Leaf(node);
+        } else {
+            StartTag(node);
+            if (tree_.FirstChild(node) != kNoNode) {
+                node = tree_.FirstChild(node);
+                continue;
+            }
+            EndTag(node);
+        }
+        while (node != top && tree_.Next(node) == kNoNode) {
+            node = tree_.Parent(node);
+            EndTag(node);
+        }
+        if (node == top) {
+            return;
+        }
+        node = tree_.Next(node);
+        sink_.Flush(false);
+    }
+}
+
+void Writer::Leaf(NodeId node)
+{
+    if (tree_.Kind(node) == NodeKind::CData) {
+        CData(tree_.Content(node));
+    } else {
+        sink_.Text(tree_.Content(node));
+    }
+}
+
+void Writer::StartTag(NodeId element)
+{
+    sink_.Ascii('<');
+    sink_.Utf8(tree_.Name(tree_.NameOf(element)));
+    if (const std::vector<Attribute>* attributes = tree_.Attributes(element)) {
+        const bool bolEncodingKnown = tree_.Facts().vntEncoding.has_value();
+        for (const Attribute& attribute : *attributes) {
+            sink_.Ascii(' ');
+            sink_.Utf8(attribute.sName);
+            sink_.Ascii("=\"");
+            sink_.AttributeValue(attribute.sValue, bolEncodingKnown);
+            sink_.Ascii('"');
+        }
+    }
+    sink_.Ascii('>');
+}
+
+void Writer::EndTag(NodeId element)
+{
+    sink_.Ascii("</");
+    sink_.Utf8(tree_.Name(tree_.NameOf(element)));
+    sink_.Ascii('>');
+}
+
+void Writer::CData(std::string_view content)
+{
+    // A "]]>" inside ends one section after its "]]" and starts the next with its ">".
+    std::size_t start = 0;
+    std::size_t end = 0;
+    while (end < content.size()) {
+        if (content.substr(end, 3) == "]]>") {
+            end += 2;
+            sink_.Ascii("<![CDATA[");
+            sink_.Utf8(content.substr(start, end - start));
+            sink_.Ascii("]]>");
+            start = end;
+        }
+        ++end;
+    }
+    if (start != end || content.empty()) {
+        sink_.Ascii("<![CDATA[");
+        sink_.Utf8(content.substr(start));
+        sink_.Ascii("]]>");
+    }
+}
+
+} // namespace
+
+std::string WriteText(const LeanTree& tree, NodeId node)
+{
+    std::string text;
+    Sink sink(text);
+    Writer(tree, sink).Subtree(node);
+    return text;
+}
+
+bool WriteFile(const LeanTree& tree, int fd)
+{
+    Sink sink(fd);
+    Writer(tree, sink).Document("windows-1252");
+    sink.Flush(true);
+    return !sink.Failed();
+}
+
+} // namespace qif2ldx::xml::lean
