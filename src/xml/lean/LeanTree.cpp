@@ -2,14 +2,52 @@
 #include "xml/lean/LeanTree.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
 namespace qif2ldx::xml::lean {
+namespace {
+
+// A text's length in the arena: seven bits a byte, the last byte without the high bit.
+std::size_t PutLength(std::uint32_t length, char* out)
+{
+    std::size_t count = 0;
+    while (length >= 0x80) {
+        out[count++] = static_cast<char>((length & 0x7F) | 0x80);
+        length >>= 7;
+    }
+    out[count++] = static_cast<char>(length);
+    return count;
+}
+
+std::string_view GetText(const char* at)
+{
+    std::uint32_t length = 0;
+    unsigned shift = 0;
+    while (true) {
+        const auto byte = static_cast<unsigned char>(*at++);
+        length |= static_cast<std::uint32_t>(byte & 0x7F) << shift;
+        if (byte < 0x80) {
+            return {at, length};
+        }
+        shift += 7;
+    }
+}
+
+} // namespace
 
 LeanTree::LeanTree()
 {
     static_cast<void>(NewNode(NodeKind::Document, kNoNode));
+}
+
+NodeKind LeanTree::Kind(NodeId id) const
+{
+    if (IsKeptText(id)) {
+        return (At(ElementOf(id)).flags & kKeepsText) != 0 ? NodeKind::Text : NodeKind::Free;
+    }
+    return At(id).kind;
 }
 
 std::optional<NameId> LeanTree::FindName(std::string_view sName) const
@@ -34,15 +72,18 @@ NameId LeanTree::AddName(std::string_view sName)
 
 std::string_view LeanTree::Content(NodeId id) const
 {
-    const Node& node = At(id);
-    if (node.data == 0) {
+    const Node& holder = Holder(id);
+    if (holder.first == kNoNode) {
         return {};
     }
-    return {textBlocks_[node.first].get() + node.last, node.data};
+    return GetText(textBlocks_[holder.first].get() + holder.last);
 }
 
 NodeId LeanTree::AppendElement(NodeId parent, NameId name)
 {
+    if ((At(parent).flags & kKeepsText) != 0) {
+        GiveUpText(parent);
+    }
     const NodeId id = NewNode(NodeKind::Element, parent);
     At(id).data = name;
     return id;
@@ -50,25 +91,43 @@ NodeId LeanTree::AppendElement(NodeId parent, NameId name)
 
 NodeId LeanTree::AppendText(NodeId parent, NodeKind kind, std::string_view sText)
 {
-    // The text is stored before the node is linked, so that running out of memory leaves the
+    // The text is stored before anything is linked, so that running out of memory leaves the
     // tree as it was.
-    Node content{};
-    Store(content, sText);
+    const TextRef text = Store(sText);
+    Node& container = At(parent);
+    if (kind == NodeKind::Text && container.kind == NodeKind::Element &&
+        container.first == kNoNode && (container.flags & kKeepsText) == 0) {
+        container.flags |= kKeepsText;
+        container.first = text.block;
+        container.last = text.offset;
+        return parent | kKeptTextBit;
+    }
+    if ((container.flags & kKeepsText) != 0) {
+        GiveUpText(parent);
+    }
     const NodeId id = NewNode(kind, parent);
-    Node& node = At(id);
-    node.first = content.first;
-    node.last = content.last;
-    node.data = content.data;
+    At(id).first = text.block;
+    At(id).last = text.offset;
     return id;
 }
 
 void LeanTree::SetContent(NodeId id, std::string_view sText)
 {
-    Store(At(id), sText);
+    const TextRef text = Store(sText);
+    Node& holder = Holder(id);
+    holder.first = text.block;
+    holder.last = text.offset;
 }
 
 void LeanTree::Remove(NodeId id)
 {
+    if (IsKeptText(id)) {
+        Node& element = At(ElementOf(id));
+        element.flags &= static_cast<std::uint8_t>(~kKeepsText);
+        element.first = kNoNode;
+        element.last = kNoNode;
+        return;
+    }
     Node& node = At(id);
     Node& parent = At(node.parent);
     NodeId before = kNoNode;
@@ -89,7 +148,8 @@ void LeanTree::Remove(NodeId id)
 void LeanTree::RemoveChildren(NodeId id)
 {
     Node& node = At(id);
-    NodeId child = node.first;
+    NodeId child = (node.flags & kKeepsText) != 0 ? kNoNode : node.first;
+    node.flags &= static_cast<std::uint8_t>(~kKeepsText);
     node.first = kNoNode;
     node.last = kNoNode;
     while (child != kNoNode) {
@@ -101,7 +161,7 @@ void LeanTree::RemoveChildren(NodeId id)
 
 const std::vector<Attribute>* LeanTree::Attributes(NodeId id) const
 {
-    if (!At(id).bolAttributes) {
+    if ((At(id).flags & kAttributes) == 0) {
         return nullptr;
     }
     return &attributes_.at(id);
@@ -110,7 +170,7 @@ const std::vector<Attribute>* LeanTree::Attributes(NodeId id) const
 void LeanTree::SetAttribute(NodeId id, std::string_view sName, std::string_view sValue)
 {
     std::vector<Attribute>& list = attributes_[id];
-    At(id).bolAttributes = true;
+    At(id).flags |= kAttributes;
     const auto found = std::find_if(list.begin(), list.end(),
                                     [sName](const Attribute& item) { return item.sName == sName; });
     if (found != list.end()) {
@@ -122,7 +182,7 @@ void LeanTree::SetAttribute(NodeId id, std::string_view sName, std::string_view 
 
 void LeanTree::RemoveAttribute(NodeId id, std::string_view sName)
 {
-    if (!At(id).bolAttributes) {
+    if ((At(id).flags & kAttributes) == 0) {
         return;
     }
     std::vector<Attribute>& list = attributes_.at(id);
@@ -133,7 +193,7 @@ void LeanTree::RemoveAttribute(NodeId id, std::string_view sName)
     }
     if (list.empty()) {
         attributes_.erase(id);
-        At(id).bolAttributes = false;
+        At(id).flags &= static_cast<std::uint8_t>(~kAttributes);
     }
 }
 
@@ -142,13 +202,22 @@ NodeRef LeanTree::Ref(NodeId id) const
     if (id == kNoNode) {
         return nullptr;
     }
-    // The handle is the node's own address: nodes never move while they are in the tree.
-    return reinterpret_cast<NodeRef>(const_cast<Node*>(&At(id)));
+    // The handle is the node's own address (nodes never move while they are in the tree); the
+    // text an element keeps is the address of the element's second byte.
+    const char* address = reinterpret_cast<const char*>(&At(IsKeptText(id) ? ElementOf(id) : id));
+    return reinterpret_cast<NodeRef>(const_cast<char*>(address + (IsKeptText(id) ? 1 : 0)));
 }
 
 NodeId LeanTree::IdOf(NodeRef ref)
 {
-    return ref == nullptr ? kNoNode : reinterpret_cast<const Node*>(ref)->self;
+    if (ref == nullptr) {
+        return kNoNode;
+    }
+    const auto* address = reinterpret_cast<const char*>(ref);
+    if ((reinterpret_cast<std::uintptr_t>(address) & 1) != 0) {
+        return reinterpret_cast<const Node*>(address - 1)->self | kKeptTextBit;
+    }
+    return reinterpret_cast<const Node*>(address)->self;
 }
 
 NodeId LeanTree::NewNode(NodeKind kind, NodeId parent)
@@ -157,7 +226,7 @@ NodeId LeanTree::NewNode(NodeKind kind, NodeId parent)
     if (id != kNoNode) {
         freeList_ = At(id).next;
     } else {
-        if (used_ == kNoNode) {
+        if (used_ == kKeptTextBit) {
             throw std::bad_alloc(); // every number is taken
         }
         if ((used_ & (kBlockNodes - 1)) == 0) {
@@ -166,7 +235,7 @@ NodeId LeanTree::NewNode(NodeKind kind, NodeId parent)
         }
         id = used_++;
     }
-    At(id) = Node{id, kNoNode, kNoNode, kNoNode, kNoNode, 0, kind, false};
+    At(id) = Node{id, kNoNode, kNoNode, kNoNode, kNoNode, 0, kind, 0};
     if (parent != kNoNode) {
         Link(parent, id);
     }
@@ -185,37 +254,46 @@ void LeanTree::Link(NodeId parent, NodeId child)
     container.last = child;
 }
 
-void LeanTree::Store(Node& node, std::string_view sText)
+void LeanTree::GiveUpText(NodeId element)
 {
+    const NodeId text = NewNode(NodeKind::Text, kNoNode);
+    Node& holder = At(element);
+    At(text).first = holder.first;
+    At(text).last = holder.last;
+    At(text).parent = element;
+    holder.flags &= static_cast<std::uint8_t>(~kKeepsText);
+    holder.first = text;
+    holder.last = text;
+}
+
+LeanTree::TextRef LeanTree::Store(std::string_view sText)
+{
+    if (sText.empty()) {
+        return {kNoNode, 0};
+    }
     if (sText.size() > std::numeric_limits<std::uint32_t>::max()) {
         throw std::bad_alloc(); // no text node holds that much
     }
-    if (sText.empty()) {
-        node.first = 0;
-        node.last = 0;
-        node.data = 0;
-        return;
-    }
+    const std::size_t size = sText.size() + 5; // the length takes at most five bytes
     // Texts of up to an eighth of a block share blocks; a larger one gets a block of its own.
-    std::size_t block = textBlock_;
-    if (sText.size() > kTextBlock / 8) {
-        textBlocks_.push_back(std::make_unique_for_overwrite<char[]>(sText.size()));
-        block = textBlocks_.size() - 1;
-        std::memcpy(textBlocks_[block].get(), sText.data(), sText.size());
-        node.last = 0;
-    } else {
-        if (textUsed_ + sText.size() > kTextBlock) {
-            textBlocks_.push_back(std::make_unique_for_overwrite<char[]>(kTextBlock));
-            textBlock_ = textBlocks_.size() - 1;
-            textUsed_ = 0;
-            block = textBlock_;
-        }
-        std::memcpy(textBlocks_[block].get() + textUsed_, sText.data(), sText.size());
-        node.last = static_cast<NodeId>(textUsed_);
-        textUsed_ += sText.size();
+    if (size > kTextBlock / 8) {
+        textBlocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
+        char* at = textBlocks_.back().get();
+        std::memcpy(at + PutLength(static_cast<std::uint32_t>(sText.size()), at), sText.data(),
+                    sText.size());
+        return {static_cast<NodeId>(textBlocks_.size() - 1), 0};
     }
-    node.first = static_cast<NodeId>(block);
-    node.data = static_cast<std::uint32_t>(sText.size());
+    if (textUsed_ + size > kTextBlock) {
+        textBlocks_.push_back(std::make_unique_for_overwrite<char[]>(kTextBlock));
+        textBlock_ = textBlocks_.size() - 1;
+        textUsed_ = 0;
+    }
+    char* at = textBlocks_[textBlock_].get() + textUsed_;
+    const std::size_t prefix = PutLength(static_cast<std::uint32_t>(sText.size()), at);
+    std::memcpy(at + prefix, sText.data(), sText.size());
+    const TextRef text{static_cast<NodeId>(textBlock_), static_cast<NodeId>(textUsed_)};
+    textUsed_ += prefix + sText.size();
+    return text;
 }
 
 void LeanTree::Free(NodeId id)
@@ -225,16 +303,16 @@ void LeanTree::Free(NodeId id)
         const NodeId current = pending.back();
         pending.pop_back();
         Node& node = At(current);
-        if (node.kind == NodeKind::Element || node.kind == NodeKind::Document) {
-            for (NodeId child = node.first; child != kNoNode; child = At(child).next) {
-                pending.push_back(child);
-            }
+        const bool bolChildren = (node.kind == NodeKind::Element && (node.flags & kKeepsText) == 0);
+        for (NodeId child = bolChildren ? node.first : kNoNode; child != kNoNode;
+             child = At(child).next) {
+            pending.push_back(child);
         }
-        if (node.bolAttributes) {
+        if ((node.flags & kAttributes) != 0) {
             attributes_.erase(current);
         }
         node.kind = NodeKind::Free;
-        node.bolAttributes = false;
+        node.flags = 0;
         node.next = freeList_;
         freeList_ = current;
     }

@@ -50,10 +50,12 @@ struct DocumentFacts
 
 // The document that the program builds its statements in: a document node, elements,
 // attributes, text and CDATA sections, and nothing else. Nodes take 28 bytes each in large
-// blocks, element names are stored once in a table, and texts lie in one arena, so that a
-// statement of a million transactions takes a few hundred bytes a transaction. A removed node's
-// number is reused; the room of replaced or removed text comes back only with the tree.
-// Mutators trust their arguments (the DOM checks them); they throw std::bad_alloc only.
+// blocks, element names are stored once in a table, texts lie in one arena, and an element
+// whose only child is a text keeps that text itself (the text still appears as its child, with
+// a number of its own), so that a statement of a million transactions takes about two hundred
+// bytes a transaction. A removed node's number is reused; the room of replaced or removed text
+// comes back only with the tree. Mutators trust their arguments (the DOM checks them); they
+// throw std::bad_alloc only.
 class LeanTree
 {
 public:
@@ -61,22 +63,31 @@ public:
 
     LeanTree();
 
-    [[nodiscard]] NodeKind Kind(NodeId id) const { return At(id).kind; }
-    [[nodiscard]] NodeId Parent(NodeId id) const { return At(id).parent; }
+    // A removed node, or the text an element kept and gave up since, is NodeKind::Free.
+    [[nodiscard]] NodeKind Kind(NodeId id) const;
+    [[nodiscard]] NodeId Parent(NodeId id) const
+    {
+        return IsKeptText(id) ? ElementOf(id) : At(id).parent;
+    }
+    [[nodiscard]] NodeId Next(NodeId id) const { return IsKeptText(id) ? kNoNode : At(id).next; }
     // The first child of the document or an element; kNoNode for others and without one.
     [[nodiscard]] NodeId FirstChild(NodeId id) const
     {
+        if (IsKeptText(id)) {
+            return kNoNode;
+        }
         const Node& node = At(id);
+        if ((node.flags & kKeepsText) != 0) {
+            return id | kKeptTextBit;
+        }
         return node.kind == NodeKind::Element || node.kind == NodeKind::Document ? node.first
                                                                                  : kNoNode;
     }
-    [[nodiscard]] NodeId Next(NodeId id) const { return At(id).next; }
     // The root element; kNoNode without one.
     [[nodiscard]] NodeId Root() const { return At(kDocument).first; }
     // An element's name.
     [[nodiscard]] NameId NameOf(NodeId id) const { return At(id).data; }
     [[nodiscard]] const std::string& Name(NameId name) const { return names_[name]; }
-    [[nodiscard]] std::size_t NameCount() const { return names_.size(); }
     // The name's number; nullopt when no element was ever given that name.
     [[nodiscard]] std::optional<NameId> FindName(std::string_view sName) const;
     // The name's number, entering it in the table when it is new.
@@ -105,7 +116,8 @@ public:
     void SetFacts(DocumentFacts facts) { facts_ = std::move(facts); }
 
     // The handle that the DOM hands out for a node, and back; valid while the node is in the
-    // tree. nullptr for kNoNode, and kNoNode for nullptr.
+    // tree (a kept text's, while its element keeps it). nullptr for kNoNode, and kNoNode for
+    // nullptr.
     [[nodiscard]] NodeRef Ref(NodeId id) const;
     [[nodiscard]] static NodeId IdOf(NodeRef ref);
 
@@ -115,25 +127,45 @@ private:
         NodeId self;
         NodeId parent;
         NodeId next;
-        NodeId first;       // container: first child; text: arena block of the content
-        NodeId last;        // container: last child; text: offset of the content in its block
-        std::uint32_t data; // element: name; text: length of the content
+        NodeId first;       // container: first child; text, or a kept text: arena block of the text
+        NodeId last;        // container: last child; text, or a kept text: offset in the block
+        std::uint32_t data; // element: name
         NodeKind kind;
-        bool bolAttributes;
+        std::uint8_t flags;
+    };
+    // Where a text lies in the arena: its length, then its bytes.
+    struct TextRef
+    {
+        NodeId block;
+        NodeId offset;
     };
 
+    static constexpr std::uint8_t kAttributes = 1; // the element has attributes
+    static constexpr std::uint8_t kKeepsText = 2;  // the element keeps its only child, a text
+    // The number of the text an element keeps is the element's with this bit set.
+    static constexpr NodeId kKeptTextBit = NodeId{1} << 31;
     static constexpr unsigned kBlockBits = 14;
     static constexpr std::size_t kBlockNodes = std::size_t{1} << kBlockBits;
     static constexpr std::size_t kTextBlock = std::size_t{1} << 20;
 
+    [[nodiscard]] static bool IsKeptText(NodeId id) { return (id & kKeptTextBit) != 0; }
+    [[nodiscard]] static NodeId ElementOf(NodeId keptText) { return keptText & ~kKeptTextBit; }
     [[nodiscard]] const Node& At(NodeId id) const
     {
         return blocks_[id >> kBlockBits][id & (kBlockNodes - 1)];
     }
     [[nodiscard]] Node& At(NodeId id) { return blocks_[id >> kBlockBits][id & (kBlockNodes - 1)]; }
+    // The node that holds the text of a text node or kept text.
+    [[nodiscard]] Node& Holder(NodeId id) { return At(IsKeptText(id) ? ElementOf(id) : id); }
+    [[nodiscard]] const Node& Holder(NodeId id) const
+    {
+        return At(IsKeptText(id) ? ElementOf(id) : id);
+    }
     NodeId NewNode(NodeKind kind, NodeId parent);
     void Link(NodeId parent, NodeId child);
-    void Store(Node& node, std::string_view sText);
+    // Makes the text that an element keeps a child node of its own.
+    void GiveUpText(NodeId element);
+    [[nodiscard]] TextRef Store(std::string_view sText);
     void Free(NodeId id);
 
     struct NameHash

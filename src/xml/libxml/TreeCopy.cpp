@@ -100,7 +100,9 @@ xmlNode* NewNode(xmlDoc& doc, const LeanTree& tree, NodeId from)
     if (node == nullptr) {
         throw std::bad_alloc();
     }
-    if (const std::vector<lean::Attribute>* attributes = tree.Attributes(from)) {
+    const std::vector<lean::Attribute>* attributes =
+        tree.Kind(from) == NodeKind::Element ? tree.Attributes(from) : nullptr;
+    if (attributes != nullptr) {
         for (const lean::Attribute& attribute : *attributes) {
             if (xmlNewProp(node, ToXmlChar(attribute.sName), ToXmlChar(attribute.sValue)) ==
                 nullptr) {
