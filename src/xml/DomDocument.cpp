@@ -11,6 +11,7 @@
 #include "xml/libxml/NameRules.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <vector>
 
@@ -22,7 +23,8 @@ using lean::NodeId;
 using lean::NodeKind;
 
 // The lean document: its tree, the plain paths over it, and the element names already found
-// valid (a name that a loaded document brought is checked when the DOM first uses it).
+// valid (a name that a loaded document brought is checked when the DOM first uses it), the last
+// few of them at hand: a statement uses a few dozen names millions of times.
 class DomDocument::Lean
 {
 public:
@@ -32,16 +34,14 @@ public:
     // The number of a valid element name; throws DomError for an invalid one.
     lean::NameId ElementName(const std::string& strName)
     {
-        const std::optional<lean::NameId> known = tree.FindName(strName);
-        if (known && *known < checked_.size() && checked_[*known]) {
-            return *known;
+        for (const auto& [sName, name] : recent_) {
+            if (sName == strName && !sName.empty()) { // an empty slot holds no name
+                return name;
+            }
         }
-        libxml::CheckName(strName);
-        const lean::NameId name = tree.AddName(strName);
-        if (checked_.size() <= name) {
-            checked_.resize(name + 1, false);
-        }
-        checked_[name] = true;
+        const lean::NameId name = CheckedName(strName);
+        recent_[nextRecent_] = {strName, name};
+        nextRecent_ = (nextRecent_ + 1) % recent_.size();
         return name;
     }
 
@@ -61,7 +61,24 @@ public:
     }
 
 private:
+    lean::NameId CheckedName(const std::string& strName)
+    {
+        const std::optional<lean::NameId> known = tree.FindName(strName);
+        if (known && *known < checked_.size() && checked_[*known]) {
+            return *known;
+        }
+        libxml::CheckName(strName);
+        const lean::NameId name = tree.AddName(strName);
+        if (checked_.size() <= name) {
+            checked_.resize(name + 1, false);
+        }
+        checked_[name] = true;
+        return name;
+    }
+
     std::vector<bool> checked_;
+    std::array<std::pair<std::string, lean::NameId>, 8> recent_;
+    std::size_t nextRecent_ = 0;
 };
 
 DomDocument::DomDocument() = default;
@@ -167,8 +184,8 @@ NodeRef DomDocument::SelectSingleNode(const std::string& strQuery)
         return full_->SelectSingleNode(strQuery);
     }
     Lean& held = Held();
-    if (const std::optional<ElementPath>& path = held.paths.Parsed(strQuery)) {
-        return held.tree.Ref(held.paths.First(strQuery, *path));
+    if (lean::LeanPaths::Query* query = held.paths.Parse(strQuery)) {
+        return held.tree.Ref(held.paths.First(*query));
     }
     Promote();
     return full_->SelectSingleNode(strQuery);
@@ -180,9 +197,9 @@ std::int32_t DomDocument::SelectNodesLength(const std::string& strQuery)
         return full_->SelectNodesLength(strQuery);
     }
     Lean& held = Held();
-    if (const std::optional<ElementPath>& path = held.paths.Parsed(strQuery)) {
+    if (lean::LeanPaths::Query* query = held.paths.Parse(strQuery)) {
         return static_cast<std::int32_t>(
-            std::min<std::int64_t>(held.paths.Count(*path), INT32_MAX));
+            std::min<std::int64_t>(held.paths.Count(*query), INT32_MAX));
     }
     Promote();
     return full_->SelectNodesLength(strQuery);

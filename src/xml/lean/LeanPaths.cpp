@@ -7,42 +7,82 @@
 
 namespace qif2ldx::xml::lean {
 
-const std::optional<ElementPath>& LeanPaths::Parsed(const std::string& sQuery)
+LeanPaths::Query* LeanPaths::Parse(const std::string& sQuery)
 {
-    for (const auto& entry : parsed_) {
+    for (std::size_t age = 0; age < parsed_.size(); ++age) {
+        Query& entry = parsed_[(latest_ + parsed_.size() - age) % parsed_.size()];
         if (entry.text == sQuery && !entry.text.empty()) {
-            return entry.path;
+            return entry.bolPlain ? &entry : nullptr;
         }
     }
-    ParsedQuery& slot = parsed_[nextParsed_];
-    nextParsed_ = (nextParsed_ + 1) % parsed_.size();
+    if (NextIndex(parsed_[latest_], sQuery)) {
+        return &parsed_[latest_];
+    }
+    const Query& previous = parsed_[latest_];
+    latest_ = (latest_ + 1) % parsed_.size();
+    Query& slot = parsed_[latest_];
     slot.text = sQuery;
-    slot.path = ParseElementPath(sQuery);
-    return slot.path;
+    slot.bolPlain = ParseElementPath(sQuery, slot.path);
+    slot.names.clear();
+    // A builder's next query mostly differs from the last in an index only: the names of the
+    // steps are then known already.
+    if (slot.bolPlain && previous.bolPlain && !previous.names.empty() &&
+        previous.path.steps.size() == slot.path.steps.size() &&
+        std::equal(previous.path.steps.begin(), previous.path.steps.end(), slot.path.steps.begin(),
+                   [](const auto& a, const auto& b) { return a.strName == b.strName; })) {
+        slot.names = previous.names;
+    }
+    return slot.bolPlain ? &slot : nullptr;
 }
 
-NodeId LeanPaths::First(const std::string& sQuery, const ElementPath& path)
+bool LeanPaths::NextIndex(Query& latest, const std::string& sQuery)
 {
-    for (const auto& entry : resolved_) {
-        if (entry.query == sQuery) {
-            return entry.node;
+    // The builder's next query is mostly the last with another index in its last step; the
+    // last one read is then changed in place.
+    if (!latest.bolPlain || !latest.path.steps.back().index) {
+        return false;
+    }
+    const std::size_t open = latest.text.rfind('[') + 1;
+    if (sQuery.size() <= open + 1 || sQuery.back() != ']' ||
+        sQuery.compare(0, open, latest.text, 0, open) != 0) {
+        return false;
+    }
+    std::uint64_t index = 0;
+    for (std::size_t pos = open; pos + 1 < sQuery.size(); ++pos) {
+        if (sQuery[pos] < '0' || sQuery[pos] > '9') {
+            return false;
+        }
+        index = std::min(index * 10 + static_cast<std::uint64_t>(sQuery[pos] - '0'), kMaxPathIndex);
+    }
+    latest.text = sQuery;
+    latest.path.steps.back().index = index;
+    return true;
+}
+
+NodeId LeanPaths::First(Query& query)
+{
+    // The latest match first: it is the one asked for again.
+    for (auto entry = resolved_.rbegin(); entry != resolved_.rend(); ++entry) {
+        if (entry->query == query.text) {
+            return entry->node;
         }
     }
     NodeId first = kNoNode;
-    static_cast<void>(Walk(path, true, &first));
+    static_cast<void>(Walk(query, true, &first));
     if (first != kNoNode) {
         constexpr std::size_t kMaxResolved = 8;
         if (resolved_.size() >= kMaxResolved) {
             resolved_.erase(resolved_.begin());
         }
-        resolved_.push_back({sQuery, first});
+        resolved_.push_back({query.text, first});
+        checkedParent_ = kNoNode;
     }
     return first;
 }
 
-std::int64_t LeanPaths::Count(const ElementPath& path)
+std::int64_t LeanPaths::Count(Query& query)
 {
-    return Walk(path, false, nullptr);
+    return Walk(query, false, nullptr);
 }
 
 NodeId LeanPaths::AppendElement(NodeId parent, NameId name)
@@ -69,12 +109,17 @@ void LeanPaths::Forget()
 {
     positions_.clear();
     resolved_.clear();
+    checkedParent_ = kNoNode;
 }
 
 void LeanPaths::Appending(NodeId parent)
 {
     // Elements are only ever appended as last children, so a remembered match stays first
     // unless the new element comes neither after it (under one of its ancestors) nor inside it.
+    if (parent == checkedParent_) {
+        return;
+    }
+    checkedParent_ = parent;
     std::erase_if(resolved_, [this, parent](const Resolved& entry) {
         for (NodeId up = entry.node; up != kNoNode; up = tree_.Parent(up)) {
             if (up == parent) {
@@ -158,17 +203,28 @@ NodeId LeanPaths::NextMatch(NodeId node, const Step& step) const
     return node;
 }
 
-std::int64_t LeanPaths::Walk(const ElementPath& path, bool bolFirstOnly, NodeId* first)
+std::int64_t LeanPaths::Walk(Query& query, bool bolFirstOnly, NodeId* first)
 {
+    const ElementPath& path = query.path;
     const NodeId container = path.bolAbsolute ? LeanTree::kDocument : tree_.Root();
     if (container == kNoNode) {
         throw DomError("the document has no root element");
     }
-    // Paths are short; a long one gets room of its own. A name that no element was ever given
-    // matches nothing.
+    // A name that no element was ever given matches nothing.
     const std::size_t count = path.steps.size();
-    std::array<Step, 16> shortSteps{};
-    std::array<NodeId, 16> shortCursor{};
+    if (query.names.empty()) {
+        for (const ElementPath::Step& step : path.steps) {
+            const std::optional<NameId> name = tree_.FindName(step.strName);
+            if (!name) {
+                query.names.clear();
+                return 0;
+            }
+            query.names.push_back(*name);
+        }
+    }
+    // Paths are short; a long one gets room of its own.
+    std::array<Step, 16> shortSteps;
+    std::array<NodeId, 16> shortCursor;
     std::vector<Step> longSteps;
     std::vector<NodeId> longCursor;
     Step* steps = shortSteps.data();
@@ -180,11 +236,7 @@ std::int64_t LeanPaths::Walk(const ElementPath& path, bool bolFirstOnly, NodeId*
         cursor = longCursor.data();
     }
     for (std::size_t i = 0; i < count; ++i) {
-        const std::optional<NameId> name = tree_.FindName(path.steps[i].strName);
-        if (!name) {
-            return 0;
-        }
-        steps[i] = {*name, path.steps[i].index};
+        steps[i] = {query.names[i], path.steps[i].index};
     }
     std::size_t level = 0;
     cursor[0] = FirstMatch(container, steps[0]);

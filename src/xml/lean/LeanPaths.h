@@ -25,15 +25,24 @@ class LeanPaths
 public:
     explicit LeanPaths(LeanTree& tree) : tree_(tree) {}
 
-    // The path, or nullopt when the query is not a plain element path.
-    [[nodiscard]] const std::optional<ElementPath>& Parsed(const std::string& sQuery);
+    // A query read as a plain element path, with the names of its steps looked up once.
+    struct Query
+    {
+        std::string text;
+        bool bolPlain = false;
+        ElementPath path;
+        std::vector<NameId> names; // filled once every name is known to the tree
+    };
+
+    // The query read as a plain path; nullptr when it is not one. Valid until the next call.
+    [[nodiscard]] Query* Parse(const std::string& sQuery);
 
     // The first element the plain path selects, kNoNode when none; from the document for an
     // absolute path, from the root element otherwise. Both throw DomError for a relative path
     // in a document without a root element.
-    [[nodiscard]] NodeId First(const std::string& sQuery, const ElementPath& path);
+    [[nodiscard]] NodeId First(Query& query);
     // How many elements the plain path selects.
-    [[nodiscard]] std::int64_t Count(const ElementPath& path);
+    [[nodiscard]] std::int64_t Count(Query& query);
 
     // The tree's operations that add or remove elements.
     NodeId AppendElement(NodeId parent, NameId name);
@@ -58,12 +67,9 @@ private:
         std::string query;
         NodeId node;
     };
-    struct ParsedQuery
-    {
-        std::string text;
-        std::optional<ElementPath> path;
-    };
 
+    // Reads sQuery into latest when it differs from latest's text in its last index only.
+    static bool NextIndex(Query& latest, const std::string& sQuery);
     void Forget();
     // An element is about to be appended under parent: matches it could displace are dropped.
     void Appending(NodeId parent);
@@ -72,17 +78,20 @@ private:
     NodeId FirstMatch(NodeId parent, const Step& step);
     [[nodiscard]] NodeId NextMatch(NodeId node, const Step& step) const;
     // Visits the matches of the path in document order; stops at the first when bolFirstOnly.
-    std::int64_t Walk(const ElementPath& path, bool bolFirstOnly, NodeId* first);
+    std::int64_t Walk(Query& query, bool bolFirstOnly, NodeId* first);
 
     LeanTree& tree_;
     // Last position found per parent and element name.
     std::vector<PositionEntry> positions_;
     // Plain paths already resolved to their first match.
     std::vector<Resolved> resolved_;
-    // The last few queries parsed: the builder addresses each new transaction with the same
-    // text several times in a row.
-    std::array<ParsedQuery, 4> parsed_;
-    std::size_t nextParsed_ = 0;
+    // The parent that every remembered match was last checked against: appending under it
+    // again displaces none of them.
+    NodeId checkedParent_ = kNoNode;
+    // The last few queries parsed, the latest last: the builder addresses each new transaction
+    // with the same text several times in a row.
+    std::array<Query, 4> parsed_;
+    std::size_t latest_ = 0;
 };
 
 } // namespace qif2ldx::xml::lean

@@ -42,14 +42,6 @@ LeanTree::LeanTree()
     static_cast<void>(NewNode(NodeKind::Document, kNoNode));
 }
 
-NodeKind LeanTree::Kind(NodeId id) const
-{
-    if (IsKeptText(id)) {
-        return (At(ElementOf(id)).flags & kKeepsText) != 0 ? NodeKind::Text : NodeKind::Free;
-    }
-    return At(id).kind;
-}
-
 std::optional<NameId> LeanTree::FindName(std::string_view sName) const
 {
     const auto found = nameIds_.find(sName);

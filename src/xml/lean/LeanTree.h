@@ -64,7 +64,13 @@ public:
     LeanTree();
 
     // A removed node, or the text an element kept and gave up since, is NodeKind::Free.
-    [[nodiscard]] NodeKind Kind(NodeId id) const;
+    [[nodiscard]] NodeKind Kind(NodeId id) const
+    {
+        if (IsKeptText(id)) {
+            return (At(ElementOf(id)).flags & kKeepsText) != 0 ? NodeKind::Text : NodeKind::Free;
+        }
+        return At(id).kind;
+    }
     [[nodiscard]] NodeId Parent(NodeId id) const
     {
         return IsKeptText(id) ? ElementOf(id) : At(id).parent;
@@ -88,6 +94,7 @@ public:
     // An element's name.
     [[nodiscard]] NameId NameOf(NodeId id) const { return At(id).data; }
     [[nodiscard]] const std::string& Name(NameId name) const { return names_[name]; }
+    [[nodiscard]] std::size_t NameCount() const { return names_.size(); }
     // The name's number; nullopt when no element was ever given that name.
     [[nodiscard]] std::optional<NameId> FindName(std::string_view sName) const;
     // The name's number, entering it in the table when it is new.
