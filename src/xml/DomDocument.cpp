@@ -187,7 +187,7 @@ NodeRef DomDocument::SelectSingleNode(const std::string& strQuery)
     if (lean::LeanPaths::Query* query = held.paths.Parse(strQuery)) {
         return held.tree.Ref(held.paths.First(*query));
     }
-    Promote();
+    Promote(strQuery);
     return full_->SelectSingleNode(strQuery);
 }
 
@@ -201,7 +201,7 @@ std::int32_t DomDocument::SelectNodesLength(const std::string& strQuery)
         return static_cast<std::int32_t>(
             std::min<std::int64_t>(held.paths.Count(*query), INT32_MAX));
     }
-    Promote();
+    Promote(strQuery);
     return full_->SelectNodesLength(strQuery);
 }
 
@@ -458,8 +458,12 @@ DomDocument::Lean& DomDocument::Held() const
     return *lean_;
 }
 
-void DomDocument::Promote()
+void DomDocument::Promote(const std::string& strQuery)
 {
+    // A query that XPath cannot read either is refused here: the document stays lean.
+    if (!LibXmlDocument::CanRead(strQuery)) {
+        throw DomError("the query cannot be read: " + strQuery);
+    }
     full_ = std::make_unique<LibXmlDocument>(lean_->tree);
     lean_.reset();
 }

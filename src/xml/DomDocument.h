@@ -14,8 +14,8 @@ class LibXmlDocument;
 // (xml/lean), a few hundred bytes a transaction; one that holds more (a DTD, comments,
 // processing instructions, entity references, namespaces) lives in libxml2's tree. A lean
 // document moves into libxml2's tree for good at its first query that is not a plain element
-// path, which only libxml2's XPath answers; nodes handed out before that are then no longer
-// valid. libxml2 does every load, with its validation and error reports.
+// path but is XPath, which only libxml2 answers; nodes handed out before that are then no
+// longer valid. libxml2 does every load, with its validation and error reports.
 class DomDocument : public IDomDocument
 {
 public:
@@ -70,8 +70,9 @@ private:
     [[nodiscard]] bool Adopt(std::unique_ptr<LibXmlDocument> objLoaded, bool bolLoaded);
     // The lean document; throws DomError when no document is loaded.
     [[nodiscard]] Lean& Held() const;
-    // Moves the lean document into libxml2's tree.
-    void Promote();
+    // Moves the lean document into libxml2's tree for the query, which is not a plain path;
+    // throws DomError, keeping it lean, when XPath cannot read the query.
+    void Promote(const std::string& strQuery);
 
     std::unique_ptr<Lean> lean_;
     std::unique_ptr<LibXmlDocument> full_;

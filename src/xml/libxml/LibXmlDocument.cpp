@@ -424,6 +424,19 @@ void LibXmlDocument::RemoveAttribute(NodeRef objNode, const std::string& strName
     }
 }
 
+bool LibXmlDocument::CanRead(const std::string& strQuery)
+{
+    libxml::InitLibXml();
+    libxml::ErrorCapture capture;
+    const std::string translated = TranslateIndexesForXPath(strQuery);
+    xmlXPathCompExpr* compiled = xmlXPathCompile(ToXmlChar(translated));
+    if (compiled == nullptr) {
+        return false;
+    }
+    xmlXPathFreeCompExpr(compiled);
+    return true;
+}
+
 bool LibXmlDocument::MoveTo(lean::LeanTree& objTree)
 {
     if (!impl_->doc || !libxml::CopyToLean(*impl_->doc, impl_->declaredEncoding, objTree)) {

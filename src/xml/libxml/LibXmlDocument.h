@@ -58,6 +58,10 @@ public:
                       const std::string& strValue) override;
     void RemoveAttribute(NodeRef objNode, const std::string& strName) override;
 
+    // True when libxml2's XPath can read the query, its indexes translated; a query it cannot
+    // read selects nothing in any document. Never throws but std::bad_alloc.
+    [[nodiscard]] static bool CanRead(const std::string& strQuery);
+
     // Moves the loaded document into the empty tree when the tree can hold all of it, and drops
     // it here; false, keeping it here, when it holds more (a DTD, comments, processing
     // instructions, entity references, namespaces) or nothing is loaded.
