@@ -5,8 +5,11 @@
 #include "platform/Utf8.h"
 #include "platform/Windows1252.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <string_view>
+#include <vector>
 
 namespace qif2ldx::xml::lean {
 namespace {
@@ -77,25 +80,50 @@ void AppendHexReference(char32_t cp, std::string& out)
     out += ';';
 }
 
-// Where the bytes go: a string as UTF-8, or a file as Windows-1252 in large pieces.
+// Where the bytes go: a string as UTF-8, or a file as Windows-1252 in large pieces. Bytes gather
+// in a buffer of its own, which is far cheaper to append to than a string.
 class Sink
 {
 public:
-    explicit Sink(std::string& text) : out_(text) {}
-    explicit Sink(int fd) : out_(pending_), fd_(fd) { pending_.reserve(kPiece + 4096); }
+    explicit Sink(std::string& text) : text_(&text), buffer_(kFirstText) {}
+    explicit Sink(int fd) : fd_(fd), buffer_(kPiece + kSlack) {}
 
-    // ASCII markup, the same in both forms.
-    void Ascii(std::string_view bytes) { out_.append(bytes); }
-    void Ascii(char byte) { out_.push_back(byte); }
+    // Bytes already in the output's form (ASCII markup is the same in both).
+    void Raw(std::string_view bytes)
+    {
+        if (bytes.empty()) {
+            return; // an empty view may hold no address at all
+        }
+        Reserve(bytes.size());
+        std::memcpy(buffer_.data() + used_, bytes.data(), bytes.size());
+        used_ += bytes.size();
+    }
+    void Raw(char byte)
+    {
+        Reserve(1);
+        buffer_[used_++] = byte;
+    }
 
     // UTF-8 text without markup characters.
     void Utf8(std::string_view text)
     {
         if (fd_ < 0) {
-            out_.append(text);
+            Raw(text);
         } else {
-            platform::AppendUtf8AsAnsiXml(text, out_);
+            Raw(Encoded(text));
         }
+    }
+
+    // The UTF-8 text as Utf8 writes it.
+    [[nodiscard]] std::string Encoded(std::string_view text) const
+    {
+        std::string encoded;
+        if (fd_ < 0) {
+            encoded.assign(text);
+        } else {
+            platform::AppendUtf8AsAnsiXml(text, encoded);
+        }
+        return encoded;
     }
 
     void Text(std::string_view text)
@@ -108,9 +136,9 @@ public:
                 ++pos;
                 continue;
             }
-            out_.append(text.substr(start, pos - start));
+            Raw(text.substr(start, pos - start));
             if (byte < 0x80) {
-                out_.append(TextEntity(text[pos]));
+                Raw(TextEntity(text[pos]));
                 start = ++pos;
                 continue;
             }
@@ -121,7 +149,7 @@ public:
             Utf8(text.substr(pos, end - pos));
             start = pos = end;
         }
-        out_.append(text.substr(start));
+        Raw(text.substr(start));
     }
 
     void AttributeValue(std::string_view value, bool bolEncodingKnown)
@@ -134,46 +162,76 @@ public:
                 if (bolEncodingKnown) {
                     Utf8(value.substr(pos, decoded.length));
                 } else {
-                    AppendHexReference(decoded.cp, out_);
+                    std::string reference;
+                    AppendHexReference(decoded.cp, reference);
+                    Raw(reference);
                 }
                 pos += decoded.length;
                 continue;
             }
             const char* entity = AttributeEntity(c);
             if (entity != nullptr) {
-                out_.append(entity);
+                Raw(entity);
             } else {
-                out_.push_back(c);
+                Raw(c);
             }
             ++pos;
         }
     }
 
-    // Writes what is pending once enough has gathered, or at the end.
+    // Writes what gathered to the file once there is enough of it; at the end, everything (to
+    // the string too).
     void Flush(bool bolAll)
     {
-        if (fd_ < 0 || (!bolAll && pending_.size() < kPiece)) {
+        if (fd_ < 0) {
+            if (bolAll) {
+                text_->assign(buffer_.data(), used_);
+            }
             return;
         }
-        failed_ = failed_ || !platform::WriteAll(fd_, pending_);
-        pending_.clear();
+        if (bolAll || used_ >= kPiece) {
+            failed_ = failed_ || !platform::WriteAll(fd_, std::string_view(buffer_.data(), used_));
+            used_ = 0;
+        }
     }
 
     [[nodiscard]] bool Failed() const { return failed_; }
 
 private:
     static constexpr std::size_t kPiece = std::size_t{1} << 20;
+    static constexpr std::size_t kSlack = std::size_t{1} << 16;
+    static constexpr std::size_t kFirstText = 256; // most markup asked for is one element's
 
-    std::string pending_;
-    std::string& out_;
+    void Reserve(std::size_t size)
+    {
+        if (used_ + size > buffer_.size()) {
+            Grow(size);
+        }
+    }
+
+    void Grow(std::size_t size)
+    {
+        if (fd_ >= 0) {
+            Flush(true);
+        }
+        if (used_ + size > buffer_.size()) {
+            buffer_.resize(std::max(2 * buffer_.size(), used_ + size));
+        }
+    }
+
+    std::string* text_ = nullptr;
     int fd_ = -1;
+    std::vector<char> buffer_;
+    std::size_t used_ = 0;
     bool failed_ = false;
 };
 
 class Writer
 {
 public:
-    Writer(const LeanTree& tree, Sink& sink) : tree_(tree), sink_(sink) {}
+    Writer(const LeanTree& tree, Sink& sink)
+        : tree_(tree), sink_(sink), open_(tree.NameCount()), close_(tree.NameCount())
+    {}
 
     void Document(const char* sEncoding);
     void Subtree(NodeId top);
@@ -186,29 +244,32 @@ private:
 
     const LeanTree& tree_;
     Sink& sink_;
+    // Each name's start ("<NAME") and end tag as written, made when first needed.
+    std::vector<std::string> open_;
+    std::vector<std::string> close_;
 };
 
 void Writer::Document(const char* sEncoding)
 {
     const DocumentFacts& facts = tree_.Facts();
     if (facts.lngStandalone != -1) {
-        sink_.Ascii("<?xml version=\"");
+        sink_.Raw("<?xml version=\"");
         sink_.Utf8(facts.sVersion);
-        sink_.Ascii("\"");
+        sink_.Raw("\"");
         if (std::string_view(sEncoding) != "UTF-8") {
-            sink_.Ascii(" encoding=\"");
-            sink_.Ascii(sEncoding);
-            sink_.Ascii("\"");
+            sink_.Raw(" encoding=\"");
+            sink_.Raw(sEncoding);
+            sink_.Raw("\"");
         }
         if (facts.lngStandalone >= 0) {
-            sink_.Ascii(facts.lngStandalone == 1 ? " standalone=\"yes\"" : " standalone=\"no\"");
+            sink_.Raw(facts.lngStandalone == 1 ? " standalone=\"yes\"" : " standalone=\"no\"");
         }
-        sink_.Ascii("?>\r\n");
+        sink_.Raw("?>\r\n");
     }
     for (NodeId child = tree_.FirstChild(LeanTree::kDocument); child != kNoNode;
          child = tree_.Next(child)) {
         Subtree(child);
-        sink_.Ascii("\r\n");
+        sink_.Raw("\r\n");
     }
 }
 
@@ -254,26 +315,31 @@ void Writer::Leaf(NodeId node)
 
 void Writer::StartTag(NodeId element)
 {
-    sink_.Ascii('<');
-    sink_.Utf8(tree_.Name(tree_.NameOf(element)));
+    const NameId name = tree_.NameOf(element);
+    if (open_[name].empty()) {
+        open_[name] = "<" + sink_.Encoded(tree_.Name(name));
+    }
+    sink_.Raw(open_[name]);
     if (const std::vector<Attribute>* attributes = tree_.Attributes(element)) {
         const bool bolEncodingKnown = tree_.Facts().vntEncoding.has_value();
         for (const Attribute& attribute : *attributes) {
-            sink_.Ascii(' ');
+            sink_.Raw(' ');
             sink_.Utf8(attribute.sName);
-            sink_.Ascii("=\"");
+            sink_.Raw("=\"");
             sink_.AttributeValue(attribute.sValue, bolEncodingKnown);
-            sink_.Ascii('"');
+            sink_.Raw('"');
         }
     }
-    sink_.Ascii('>');
+    sink_.Raw('>');
 }
 
 void Writer::EndTag(NodeId element)
 {
-    sink_.Ascii("</");
-    sink_.Utf8(tree_.Name(tree_.NameOf(element)));
-    sink_.Ascii('>');
+    const NameId name = tree_.NameOf(element);
+    if (close_[name].empty()) {
+        close_[name] = "</" + sink_.Encoded(tree_.Name(name)) + ">";
+    }
+    sink_.Raw(close_[name]);
 }
 
 void Writer::CData(std::string_view content)
@@ -284,17 +350,17 @@ void Writer::CData(std::string_view content)
     while (end < content.size()) {
         if (content.substr(end, 3) == "]]>") {
             end += 2;
-            sink_.Ascii("<![CDATA[");
+            sink_.Raw("<![CDATA[");
             sink_.Utf8(content.substr(start, end - start));
-            sink_.Ascii("]]>");
+            sink_.Raw("]]>");
             start = end;
         }
         ++end;
     }
     if (start != end || content.empty()) {
-        sink_.Ascii("<![CDATA[");
+        sink_.Raw("<![CDATA[");
         sink_.Utf8(content.substr(start));
-        sink_.Ascii("]]>");
+        sink_.Raw("]]>");
     }
 }
 
@@ -305,6 +371,7 @@ std::string WriteText(const LeanTree& tree, NodeId node)
     std::string text;
     Sink sink(text);
     Writer(tree, sink).Subtree(node);
+    sink.Flush(true);
     return text;
 }
 
