@@ -2,11 +2,14 @@
 #include "xml/ElementStream.h"
 
 #include "platform/File.h"
+#include "platform/Windows1252.h"
 #include "xml/libxml/ElementReader.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <optional>
+#include <strings.h>
 #include <vector>
 
 namespace qif2ldx::xml {
@@ -27,6 +30,114 @@ StreamResult Stream(const libxml::ChunkSource& read, const bool& bolUnreadable,
     return result;
 }
 
+// Decodes Windows-1252 into out (room for three bytes a byte): runs of ASCII are copied as they
+// are, the rest goes through the program's table. Returns the bytes written.
+std::size_t DecodeWindows1252(std::string_view in, char* out)
+{
+    std::size_t written = 0;
+    while (!in.empty()) {
+        std::size_t ascii = 0;
+        std::uint64_t eight = 0;
+        while (ascii + 8 <= in.size() &&
+               (std::memcpy(&eight, in.data() + ascii, 8), (eight & 0x8080808080808080ULL) == 0)) {
+            ascii += 8;
+        }
+        while (ascii < in.size() && (in[ascii] & 0x80) == 0) {
+            ++ascii;
+        }
+        std::memcpy(out + written, in.data(), ascii);
+        written += ascii;
+        in.remove_prefix(ascii);
+        std::size_t high = 0;
+        while (high < in.size() && (in[high] & 0x80) != 0) {
+            ++high;
+        }
+        std::size_t consumed = 0;
+        written += platform::AnsiToUtf8Piece(in.substr(0, high), out + written, 3 * high, consumed);
+        in.remove_prefix(consumed);
+    }
+    return written;
+}
+
+// Reads the file open on fd from offset in large pieces for the parser, which asks for a few
+// kilobytes at a time. A Windows-1252 document without an XML declaration, such as every
+// statement, is decoded here, where runs of ASCII are merely copied, and handed on as UTF-8:
+// the parser's own decoding takes several times longer.
+class FileSource
+{
+public:
+    FileSource(int fd, std::uint64_t offset, const char* sEncoding)
+        : fd_(fd), offset_(offset), piece_(kPiece), decoded_(3 * kPiece)
+    {
+        const bool bolWindows1252 =
+            sEncoding != nullptr && ::strcasecmp(sEncoding, "windows-1252") == 0;
+        if (bolWindows1252 && Fill() && held_ > 0 && piece_[0] == '<' &&
+            std::string_view(piece_.data(), held_).substr(0, 5) != "<?xml") {
+            bolDecode_ = true;
+            Decode();
+        }
+    }
+
+    // The encoding the parser is to read the bytes in.
+    [[nodiscard]] const char* Encoding(const char* sEncoding) const
+    {
+        return bolDecode_ ? nullptr : sEncoding;
+    }
+    [[nodiscard]] bool Unreadable() const { return bolUnreadable_; }
+    [[nodiscard]] const bool& UnreadableFlag() const { return bolUnreadable_; }
+
+    std::optional<std::size_t> Read(char* buffer, std::size_t size)
+    {
+        if (taken_ == Held()) {
+            if (!Fill()) {
+                return std::nullopt;
+            }
+            if (bolDecode_) {
+                Decode();
+            }
+        }
+        const std::size_t given = std::min(size, Held() - taken_);
+        std::memcpy(buffer, (bolDecode_ ? decoded_.data() : piece_.data()) + taken_, given);
+        taken_ += given;
+        return given;
+    }
+
+private:
+    static constexpr std::size_t kPiece = std::size_t{1} << 20;
+
+    [[nodiscard]] std::size_t Held() const { return bolDecode_ ? decodedHeld_ : held_; }
+
+    // Reads the next piece; false when the file cannot be read.
+    bool Fill()
+    {
+        const std::optional<std::size_t> got =
+            platform::ReadSomeAt(fd_, piece_.data(), piece_.size(), offset_);
+        if (!got) {
+            bolUnreadable_ = true;
+            return false;
+        }
+        offset_ += *got;
+        held_ = *got;
+        taken_ = 0;
+        return true;
+    }
+
+    void Decode()
+    {
+        decodedHeld_ = DecodeWindows1252(std::string_view(piece_.data(), held_), decoded_.data());
+    }
+
+    int fd_;
+    std::uint64_t offset_;
+    std::vector<char> piece_;
+    std::vector<char> decoded_;
+    std::size_t held_ = 0;
+    std::size_t decodedHeld_ = 0;
+    std::size_t taken_ = 0;
+    bool bolDecode_ = false;
+    bool bolUnreadable_ = false;
+};
+
 } // namespace
 
 StreamResult StreamElements(std::string_view bytes, const char* sEncoding,
@@ -46,31 +157,12 @@ StreamResult StreamElements(std::string_view bytes, const char* sEncoding,
 StreamResult StreamFileElements(int fd, std::uint64_t offset, const char* sEncoding,
                                 IElementVisitor& objVisitor)
 {
-    // The parser asks for a few kilobytes at a time; the file is read a megabyte at a time.
-    constexpr std::size_t kPiece = std::size_t{1} << 20;
-    std::vector<char> piece(kPiece);
-    std::size_t held = 0;
-    std::size_t taken = 0;
-    bool bolUnreadable = false;
-    return Stream(
-        [&](char* buffer, std::size_t size) -> std::optional<std::size_t> {
-            if (taken == held) {
-                const std::optional<std::size_t> got =
-                    platform::ReadSomeAt(fd, piece.data(), piece.size(), offset);
-                if (!got) {
-                    bolUnreadable = true;
-                    return std::nullopt;
-                }
-                offset += *got;
-                held = *got;
-                taken = 0;
-            }
-            const std::size_t given = std::min(size, held - taken);
-            std::memcpy(buffer, piece.data() + taken, given);
-            taken += given;
-            return given;
-        },
-        bolUnreadable, sEncoding, objVisitor);
+    FileSource source(fd, offset, sEncoding);
+    if (source.Unreadable()) {
+        return {stsUnreadable, "the file cannot be read"};
+    }
+    return Stream([&source](char* buffer, std::size_t size) { return source.Read(buffer, size); },
+                  source.UnreadableFlag(), source.Encoding(sEncoding), objVisitor);
 }
 
 } // namespace qif2ldx::xml
