@@ -92,7 +92,8 @@ std::optional<Result> Both(const std::string& what, const Operation& operation)
         fullRefused = true;
     }
     if (leanRefused != fullRefused || lean != full) {
-        Differ(what);
+        Differ(what + (leanRefused ? ", refused by the lean document" : "") +
+               (fullRefused ? ", refused by libxml2's" : ""));
     }
     return lean;
 }
