@@ -56,6 +56,9 @@ NameId LeanTree::AddName(std::string_view sName)
     if (const std::optional<NameId> known = FindName(sName)) {
         return *known;
     }
+    if (names_.size() == kMaxNames) {
+        throw std::bad_alloc(); // no tree holds that many names
+    }
     const auto name = static_cast<NameId>(names_.size());
     names_.emplace_back(sName);
     nameIds_.emplace(names_.back(), name);
@@ -73,11 +76,11 @@ std::string_view LeanTree::Content(NodeId id) const
 
 NodeId LeanTree::AppendElement(NodeId parent, NameId name)
 {
-    if ((At(parent).flags & kKeepsText) != 0) {
+    if (At(parent).Has(kKeepsText)) {
         GiveUpText(parent);
     }
     const NodeId id = NewNode(NodeKind::Element, parent);
-    At(id).data = name;
+    At(id).bits |= name << kNameShift;
     return id;
 }
 
@@ -87,14 +90,14 @@ NodeId LeanTree::AppendText(NodeId parent, NodeKind kind, std::string_view sText
     // tree as it was.
     const TextRef text = Store(sText);
     Node& container = At(parent);
-    if (kind == NodeKind::Text && container.kind == NodeKind::Element &&
-        container.first == kNoNode && (container.flags & kKeepsText) == 0) {
-        container.flags |= kKeepsText;
+    if (kind == NodeKind::Text && container.Kind() == NodeKind::Element &&
+        container.first == kNoNode && !container.Has(kKeepsText)) {
+        container.Set(kKeepsText);
         container.first = text.block;
         container.last = text.offset;
         return parent | kKeptTextBit;
     }
-    if ((container.flags & kKeepsText) != 0) {
+    if (container.Has(kKeepsText)) {
         GiveUpText(parent);
     }
     const NodeId id = NewNode(kind, parent);
@@ -115,7 +118,7 @@ void LeanTree::Remove(NodeId id)
 {
     if (IsKeptText(id)) {
         Node& element = At(ElementOf(id));
-        element.flags &= static_cast<std::uint8_t>(~kKeepsText);
+        element.Clear(kKeepsText);
         element.first = kNoNode;
         element.last = kNoNode;
         return;
@@ -140,8 +143,8 @@ void LeanTree::Remove(NodeId id)
 void LeanTree::RemoveChildren(NodeId id)
 {
     Node& node = At(id);
-    NodeId child = (node.flags & kKeepsText) != 0 ? kNoNode : node.first;
-    node.flags &= static_cast<std::uint8_t>(~kKeepsText);
+    NodeId child = node.Has(kKeepsText) ? kNoNode : node.first;
+    node.Clear(kKeepsText);
     node.first = kNoNode;
     node.last = kNoNode;
     while (child != kNoNode) {
@@ -153,7 +156,7 @@ void LeanTree::RemoveChildren(NodeId id)
 
 const std::vector<Attribute>* LeanTree::Attributes(NodeId id) const
 {
-    if ((At(id).flags & kAttributes) == 0) {
+    if (!At(id).Has(kAttributes)) {
         return nullptr;
     }
     return &attributes_.at(id);
@@ -162,7 +165,7 @@ const std::vector<Attribute>* LeanTree::Attributes(NodeId id) const
 void LeanTree::SetAttribute(NodeId id, std::string_view sName, std::string_view sValue)
 {
     std::vector<Attribute>& list = attributes_[id];
-    At(id).flags |= kAttributes;
+    At(id).Set(kAttributes);
     const auto found = std::find_if(list.begin(), list.end(),
                                     [sName](const Attribute& item) { return item.sName == sName; });
     if (found != list.end()) {
@@ -174,7 +177,7 @@ void LeanTree::SetAttribute(NodeId id, std::string_view sName, std::string_view 
 
 void LeanTree::RemoveAttribute(NodeId id, std::string_view sName)
 {
-    if ((At(id).flags & kAttributes) == 0) {
+    if (!At(id).Has(kAttributes)) {
         return;
     }
     std::vector<Attribute>& list = attributes_.at(id);
@@ -185,7 +188,7 @@ void LeanTree::RemoveAttribute(NodeId id, std::string_view sName)
     }
     if (list.empty()) {
         attributes_.erase(id);
-        At(id).flags &= static_cast<std::uint8_t>(~kAttributes);
+        At(id).Clear(kAttributes);
     }
 }
 
@@ -206,10 +209,16 @@ NodeId LeanTree::IdOf(NodeRef ref)
         return kNoNode;
     }
     const auto* address = reinterpret_cast<const char*>(ref);
-    if ((reinterpret_cast<std::uintptr_t>(address) & 1) != 0) {
-        return reinterpret_cast<const Node*>(address - 1)->self | kKeptTextBit;
+    const bool bolKeptText = (reinterpret_cast<std::uintptr_t>(address) & 1) != 0;
+    if (bolKeptText) {
+        --address;
     }
-    return reinterpret_cast<const Node*>(address)->self;
+    const std::size_t offset = reinterpret_cast<std::uintptr_t>(address) & (kBlockRoom - 1);
+    NodeId block = 0;
+    std::memcpy(&block, address - offset, sizeof block);
+    const auto id =
+        static_cast<NodeId>((block << kBlockBits) | ((offset - kBlockHeader) / sizeof(Node)));
+    return bolKeptText ? id | kKeptTextBit : id;
 }
 
 NodeId LeanTree::NewNode(NodeKind kind, NodeId parent)
@@ -222,16 +231,35 @@ NodeId LeanTree::NewNode(NodeKind kind, NodeId parent)
             throw std::bad_alloc(); // every number is taken
         }
         if ((used_ & (kBlockNodes - 1)) == 0) {
-            // Left uninitialised: the kernel hands out the pages as each is first written.
-            blocks_.push_back(std::make_unique_for_overwrite<Node[]>(kBlockNodes));
+            AddBlock();
         }
         id = used_++;
     }
-    At(id) = Node{id, kNoNode, kNoNode, kNoNode, kNoNode, 0, kind, 0};
+    Node* node = &At(id);
+    new (node) Node{kNoNode, kNoNode, kNoNode, kNoNode, static_cast<std::uint32_t>(kind)};
     if (parent != kNoNode) {
         Link(parent, id);
     }
     return id;
+}
+
+void LeanTree::AddBlock()
+{
+    // The nodes are left uninitialised: the kernel hands out the pages as each is first
+    // written.
+    blocks_.reserve(blocks_.size() + 1);
+    nodes_.reserve(nodes_.size() + 1);
+    std::unique_ptr<char, BlockDeleter> block(static_cast<char*>(
+        ::operator new (kBlockHeader + kBlockNodes * sizeof(Node), std::align_val_t{kBlockRoom})));
+    const auto number = static_cast<NodeId>(blocks_.size());
+    std::memcpy(block.get(), &number, sizeof number);
+    blocks_.push_back(std::move(block));
+    nodes_.push_back(reinterpret_cast<Node*>(blocks_.back().get() + kBlockHeader));
+}
+
+void LeanTree::BlockDeleter::operator()(char* block) const
+{
+    ::operator delete (block, std::align_val_t{kBlockRoom});
 }
 
 void LeanTree::Link(NodeId parent, NodeId child)
@@ -253,7 +281,7 @@ void LeanTree::GiveUpText(NodeId element)
     At(text).first = holder.first;
     At(text).last = holder.last;
     At(text).parent = element;
-    holder.flags &= static_cast<std::uint8_t>(~kKeepsText);
+    holder.Clear(kKeepsText);
     holder.first = text;
     holder.last = text;
 }
@@ -295,16 +323,15 @@ void LeanTree::Free(NodeId id)
         const NodeId current = pending.back();
         pending.pop_back();
         Node& node = At(current);
-        const bool bolChildren = (node.kind == NodeKind::Element && (node.flags & kKeepsText) == 0);
+        const bool bolChildren = node.Kind() == NodeKind::Element && !node.Has(kKeepsText);
         for (NodeId child = bolChildren ? node.first : kNoNode; child != kNoNode;
              child = At(child).next) {
             pending.push_back(child);
         }
-        if ((node.flags & kAttributes) != 0) {
+        if (node.Has(kAttributes)) {
             attributes_.erase(current);
         }
-        node.kind = NodeKind::Free;
-        node.flags = 0;
+        node.bits = static_cast<std::uint32_t>(NodeKind::Free);
         node.next = freeList_;
         freeList_ = current;
     }

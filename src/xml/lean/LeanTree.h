@@ -49,7 +49,7 @@ struct DocumentFacts
 };
 
 // The document that the program builds its statements in: a document node, elements,
-// attributes, text and CDATA sections, and nothing else. Nodes take 28 bytes each in large
+// attributes, text and CDATA sections, and nothing else. Nodes take 20 bytes each in large
 // blocks, element names are stored once in a table, texts lie in one arena, and an element
 // whose only child is a text keeps that text itself (the text still appears as its child, with
 // a number of its own), so that a statement of a million transactions takes about two hundred
@@ -67,9 +67,9 @@ public:
     [[nodiscard]] NodeKind Kind(NodeId id) const
     {
         if (IsKeptText(id)) {
-            return (At(ElementOf(id)).flags & kKeepsText) != 0 ? NodeKind::Text : NodeKind::Free;
+            return At(ElementOf(id)).Has(kKeepsText) ? NodeKind::Text : NodeKind::Free;
         }
-        return At(id).kind;
+        return At(id).Kind();
     }
     [[nodiscard]] NodeId Parent(NodeId id) const
     {
@@ -83,16 +83,16 @@ public:
             return kNoNode;
         }
         const Node& node = At(id);
-        if ((node.flags & kKeepsText) != 0) {
+        if (node.Has(kKeepsText)) {
             return id | kKeptTextBit;
         }
-        return node.kind == NodeKind::Element || node.kind == NodeKind::Document ? node.first
-                                                                                 : kNoNode;
+        return node.Kind() == NodeKind::Element || node.Kind() == NodeKind::Document ? node.first
+                                                                                     : kNoNode;
     }
     // The root element; kNoNode without one.
     [[nodiscard]] NodeId Root() const { return At(kDocument).first; }
     // An element's name.
-    [[nodiscard]] NameId NameOf(NodeId id) const { return At(id).data; }
+    [[nodiscard]] NameId NameOf(NodeId id) const { return At(id).Name(); }
     [[nodiscard]] const std::string& Name(NameId name) const { return names_[name]; }
     [[nodiscard]] std::size_t NameCount() const { return names_.size(); }
     // The name's number; nullopt when no element was ever given that name.
@@ -131,14 +131,24 @@ public:
 private:
     struct Node
     {
-        NodeId self;
         NodeId parent;
         NodeId next;
         NodeId first;       // container: first child; text, or a kept text: arena block of the text
         NodeId last;        // container: last child; text, or a kept text: offset in the block
-        std::uint32_t data; // element: name
-        NodeKind kind;
-        std::uint8_t flags;
+        std::uint32_t bits; // the kind, the flags, and an element's name above them
+
+        [[nodiscard]] NodeKind Kind() const { return static_cast<NodeKind>(bits & 7U); }
+        [[nodiscard]] bool Has(std::uint32_t flag) const { return (bits & flag) != 0; }
+        [[nodiscard]] NameId Name() const { return bits >> kNameShift; }
+        void Set(std::uint32_t flag) { bits |= flag; }
+        void Clear(std::uint32_t flag) { bits &= ~flag; }
+    };
+    // A block of nodes lies at an address that is a multiple of its room, after a header that
+    // holds the block's number: a node's number is found from its address (the handles the DOM
+    // hands out) without the node holding it.
+    struct BlockDeleter
+    {
+        void operator()(char* block) const;
     };
     // Where a text lies in the arena: its length, then its bytes.
     struct TextRef
@@ -147,21 +157,26 @@ private:
         NodeId offset;
     };
 
-    static constexpr std::uint8_t kAttributes = 1; // the element has attributes
-    static constexpr std::uint8_t kKeepsText = 2;  // the element keeps its only child, a text
+    static constexpr std::uint32_t kAttributes = 8; // the element has attributes
+    static constexpr std::uint32_t kKeepsText = 16; // the element keeps its only child, a text
+    static constexpr unsigned kNameShift = 5;
+    static constexpr NameId kMaxNames = NameId{1} << (32 - kNameShift);
     // The number of the text an element keeps is the element's with this bit set.
     static constexpr NodeId kKeptTextBit = NodeId{1} << 31;
     static constexpr unsigned kBlockBits = 14;
     static constexpr std::size_t kBlockNodes = std::size_t{1} << kBlockBits;
+    static constexpr std::size_t kBlockHeader = 32;
+    static constexpr std::size_t kBlockRoom = std::size_t{1} << 19;
+    static_assert(sizeof(Node) == 20 && kBlockHeader + kBlockNodes * sizeof(Node) <= kBlockRoom);
     static constexpr std::size_t kTextBlock = std::size_t{1} << 20;
 
     [[nodiscard]] static bool IsKeptText(NodeId id) { return (id & kKeptTextBit) != 0; }
     [[nodiscard]] static NodeId ElementOf(NodeId keptText) { return keptText & ~kKeptTextBit; }
     [[nodiscard]] const Node& At(NodeId id) const
     {
-        return blocks_[id >> kBlockBits][id & (kBlockNodes - 1)];
+        return nodes_[id >> kBlockBits][id & (kBlockNodes - 1)];
     }
-    [[nodiscard]] Node& At(NodeId id) { return blocks_[id >> kBlockBits][id & (kBlockNodes - 1)]; }
+    [[nodiscard]] Node& At(NodeId id) { return nodes_[id >> kBlockBits][id & (kBlockNodes - 1)]; }
     // The node that holds the text of a text node or kept text.
     [[nodiscard]] Node& Holder(NodeId id) { return At(IsKeptText(id) ? ElementOf(id) : id); }
     [[nodiscard]] const Node& Holder(NodeId id) const
@@ -169,6 +184,7 @@ private:
         return At(IsKeptText(id) ? ElementOf(id) : id);
     }
     NodeId NewNode(NodeKind kind, NodeId parent);
+    void AddBlock();
     void Link(NodeId parent, NodeId child);
     // Makes the text that an element keeps a child node of its own.
     void GiveUpText(NodeId element);
@@ -184,7 +200,8 @@ private:
         }
     };
 
-    std::vector<std::unique_ptr<Node[]>> blocks_;
+    std::vector<std::unique_ptr<char, BlockDeleter>> blocks_;
+    std::vector<Node*> nodes_;  // the nodes of each block
     NodeId used_ = 0;           // nodes ever taken from the blocks
     NodeId freeList_ = kNoNode; // removed nodes, chained through next
     std::vector<std::unique_ptr<char[]>> textBlocks_;
