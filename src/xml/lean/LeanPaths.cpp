@@ -115,23 +115,34 @@ void LeanPaths::Forget()
 void LeanPaths::Appending(NodeId parent)
 {
     // Elements are only ever appended as last children, so a remembered match stays first
-    // unless the new element comes neither after it (under one of its ancestors) nor inside it.
+    // unless the new element comes neither after it (under one of its ancestors) nor inside it:
+    // unless the match lies beside the parent's line of ancestors rather than on it or below
+    // the parent.
     if (parent == checkedParent_) {
         return;
     }
     checkedParent_ = parent;
-    std::erase_if(resolved_, [this, parent](const Resolved& entry) {
-        for (NodeId up = entry.node; up != kNoNode; up = tree_.Parent(up)) {
-            if (up == parent) {
-                return false;
-            }
+    std::array<NodeId, 32> line; // the parent and its ancestors, up to the document
+    std::size_t depth = 0;
+    for (NodeId up = parent; up != kNoNode; up = tree_.Parent(up)) {
+        if (depth == line.size()) {
+            resolved_.clear(); // a tree this deep is no statement: nothing is kept
+            return;
         }
-        for (NodeId up = parent; up != kNoNode; up = tree_.Parent(up)) {
-            if (up == entry.node) {
-                return false;
-            }
+        line[depth++] = up;
+    }
+    const auto onLine = [&line, depth](NodeId node) {
+        return std::find(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(depth), node) !=
+               line.begin() + static_cast<std::ptrdiff_t>(depth);
+    };
+    std::erase_if(resolved_, [&](const Resolved& entry) {
+        // Up from the match to where it meets the line: the match itself (it holds the parent),
+        // or the parent (the match lies below it), or else a branch beside it.
+        NodeId meet = entry.node;
+        while (!onLine(meet)) {
+            meet = tree_.Parent(meet);
         }
-        return true;
+        return meet != entry.node && meet != parent;
     });
 }
 
