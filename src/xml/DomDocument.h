@@ -15,7 +15,8 @@ class LibXmlDocument;
 // processing instructions, entity references, namespaces) lives in libxml2's tree. A lean
 // document moves into libxml2's tree for good at its first query that is not a plain element
 // path but is XPath, which only libxml2 answers; nodes handed out before that are then no
-// longer valid. libxml2 does every load, with its validation and error reports.
+// longer valid, nor is a lean element's only text once the element gets another child.
+// libxml2 does every load, with its validation and error reports.
 class DomDocument : public IDomDocument
 {
 public:
@@ -60,7 +61,7 @@ public:
                       const std::string& strValue) override;
     void RemoveAttribute(NodeRef objNode, const std::string& strName) override;
 
-    // True while the document lives in the lean tree.
+    // True while the document lives in the lean tree; false in libxml2's tree or without one.
     [[nodiscard]] bool IsLean() const { return lean_ != nullptr; }
 
 private:
