@@ -8,9 +8,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <strings.h>
-#include <vector>
 
 namespace qif2ldx::xml {
 namespace {
@@ -67,12 +67,13 @@ class FileSource
 {
 public:
     FileSource(int fd, std::uint64_t offset, const char* sEncoding)
-        : fd_(fd), offset_(offset), piece_(kPiece), decoded_(3 * kPiece)
+        : fd_(fd), offset_(offset), piece_(std::make_unique_for_overwrite<char[]>(kPiece)),
+          decoded_(std::make_unique_for_overwrite<char[]>(3 * kPiece))
     {
         const bool bolWindows1252 =
             sEncoding != nullptr && ::strcasecmp(sEncoding, "windows-1252") == 0;
         if (bolWindows1252 && Fill() && held_ > 0 && piece_[0] == '<' &&
-            std::string_view(piece_.data(), held_).substr(0, 5) != "<?xml") {
+            std::string_view(piece_.get(), held_).substr(0, 5) != "<?xml") {
             bolDecode_ = true;
             Decode();
         }
@@ -97,7 +98,7 @@ public:
             }
         }
         const std::size_t given = std::min(size, Held() - taken_);
-        std::memcpy(buffer, (bolDecode_ ? decoded_.data() : piece_.data()) + taken_, given);
+        std::memcpy(buffer, (bolDecode_ ? decoded_.get() : piece_.get()) + taken_, given);
         taken_ += given;
         return given;
     }
@@ -111,7 +112,7 @@ private:
     bool Fill()
     {
         const std::optional<std::size_t> got =
-            platform::ReadSomeAt(fd_, piece_.data(), piece_.size(), offset_);
+            platform::ReadSomeAt(fd_, piece_.get(), kPiece, offset_);
         if (!got) {
             bolUnreadable_ = true;
             return false;
@@ -124,13 +125,14 @@ private:
 
     void Decode()
     {
-        decodedHeld_ = DecodeWindows1252(std::string_view(piece_.data(), held_), decoded_.data());
+        decodedHeld_ = DecodeWindows1252(std::string_view(piece_.get(), held_), decoded_.get());
     }
 
     int fd_;
     std::uint64_t offset_;
-    std::vector<char> piece_;
-    std::vector<char> decoded_;
+    // Left uninitialised: a small file touches only the little of them that it fills.
+    std::unique_ptr<char[]> piece_;
+    std::unique_ptr<char[]> decoded_;
     std::size_t held_ = 0;
     std::size_t decodedHeld_ = 0;
     std::size_t taken_ = 0;

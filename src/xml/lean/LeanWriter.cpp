@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -85,8 +86,8 @@ void AppendHexReference(char32_t cp, std::string& out)
 class Sink
 {
 public:
-    explicit Sink(std::string& text) : text_(&text), buffer_(kFirstText) {}
-    explicit Sink(int fd) : fd_(fd), buffer_(kPiece + kSlack) {}
+    explicit Sink(std::string& text) : text_(&text) { Resize(kFirstText); }
+    explicit Sink(int fd) : fd_(fd) { Resize(kPiece + kSlack); }
 
     // Bytes already in the output's form (ASCII markup is the same in both).
     void Raw(std::string_view bytes)
@@ -95,7 +96,7 @@ public:
             return; // an empty view may hold no address at all
         }
         Reserve(bytes.size());
-        std::memcpy(buffer_.data() + used_, bytes.data(), bytes.size());
+        std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
         used_ += bytes.size();
     }
     void Raw(char byte)
@@ -185,12 +186,12 @@ public:
     {
         if (fd_ < 0) {
             if (bolAll) {
-                text_->assign(buffer_.data(), used_);
+                text_->assign(buffer_.get(), used_);
             }
             return;
         }
         if (bolAll || used_ >= kPiece) {
-            failed_ = failed_ || !platform::WriteAll(fd_, std::string_view(buffer_.data(), used_));
+            failed_ = failed_ || !platform::WriteAll(fd_, std::string_view(buffer_.get(), used_));
             used_ = 0;
         }
     }
@@ -204,7 +205,7 @@ private:
 
     void Reserve(std::size_t size)
     {
-        if (used_ + size > buffer_.size()) {
+        if (used_ + size > size_) {
             Grow(size);
         }
     }
@@ -214,14 +215,26 @@ private:
         if (fd_ >= 0) {
             Flush(true);
         }
-        if (used_ + size > buffer_.size()) {
-            buffer_.resize(std::max(2 * buffer_.size(), used_ + size));
+        if (used_ + size > size_) {
+            Resize(std::max(2 * size_, used_ + size));
         }
+    }
+
+    // Left uninitialised: only what is written is ever touched.
+    void Resize(std::size_t size)
+    {
+        auto buffer = std::make_unique_for_overwrite<char[]>(size);
+        if (used_ > 0) {
+            std::memcpy(buffer.get(), buffer_.get(), used_);
+        }
+        buffer_ = std::move(buffer);
+        size_ = size;
     }
 
     std::string* text_ = nullptr;
     int fd_ = -1;
-    std::vector<char> buffer_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t size_ = 0;
     std::size_t used_ = 0;
     bool failed_ = false;
 };
