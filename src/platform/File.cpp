@@ -53,6 +53,11 @@ UniqueFd OpenRegularFile(const std::string& sPath)
     return file;
 }
 
+UniqueFd OpenForWriting(const std::string& sPath)
+{
+    return UniqueFd(::open(sPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+}
+
 std::optional<std::string> ReadAll(int fd, std::uint64_t maxBytes)
 {
     struct stat info

@@ -39,6 +39,12 @@ private:
 // FIFO: reading those could block or never end. The open itself never waits on a FIFO.
 [[nodiscard]] UniqueFd OpenRegularFile(const std::string& sPath);
 
+// Opens a file for writing from its start: created when missing, emptied when it exists, so
+// that it stays the same file (its other names and open descriptors see the new content). An
+// empty UniqueFd, with errno set, when it cannot be opened (a folder, a missing folder, no
+// permission).
+[[nodiscard]] UniqueFd OpenForWriting(const std::string& sPath);
+
 // Everything from the descriptor's current offset to the end of the file, where the end is
 // where read() first reports it: a file that grows while it is read is read to wherever its end
 // is when the reading reaches it, and one that shrinks gives what it still holds. nullopt, with

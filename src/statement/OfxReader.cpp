@@ -419,12 +419,12 @@ OfxReadStatus ReadXml(std::string_view bytes, IOfxVisitor& objVisitor,
     OfxLeafBuilder objBuilder(objVisitor);
     XmlLeaves objLeaves(objBuilder, objPoll);
     // UTF-8 only for a document that declares no encoding: one that does is read in its own.
-    const bool bolRead = xml::StreamElements(bytes, "UTF-8", objLeaves, sError);
+    const xml::StreamResult read = xml::StreamElements(bytes, "UTF-8", objLeaves);
     if (objPoll.Stopped()) {
         return OfxReadStatus::Stopped;
     }
-    if (!bolRead) {
-        sError = "the XML body is not well-formed: " + sError;
+    if (!read) {
+        sError = "the XML body is not well-formed: " + read.sDescription;
         return OfxReadStatus::NotOfx;
     }
     objBuilder.Finish();

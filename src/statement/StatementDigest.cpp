@@ -141,9 +141,10 @@ std::optional<std::string> StatementDigest::Compare(int fd, std::string_view sHe
         return "the header is not the one written";
     }
     ReadBack objRead(transactions_);
-    std::string sError;
-    if (!xml::StreamFileElements(fd, sHeader.size(), "windows-1252", objRead, sError)) {
-        return "the body is not well-formed XML (" + sError + ")";
+    const xml::StreamResult read =
+        xml::StreamFileElements(fd, sHeader.size(), "windows-1252", objRead);
+    if (!read) {
+        return "the body is not well-formed XML (" + read.sDescription + ")";
     }
     if (objRead.difference) {
         return objRead.difference;

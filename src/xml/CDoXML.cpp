@@ -35,6 +35,19 @@ const char* ClassNameOf(ParserVersion pavVersion)
     }
 }
 
+// What body returns, or failure when the document refuses the operation: any exception but
+// running out of memory, which is the caller's to report.
+template <class Result, class Body> Result OrFailure(Result failure, const Body& body)
+{
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const std::exception&) {
+        return failure;
+    }
+}
+
 } // namespace
 
 CDoXML::CDoXML(platform::IMessages& objMessages, const platform::IProgramFolder& objProgramFolder,
@@ -72,25 +85,16 @@ std::optional<std::string> CDoXML::XMLDocumentInfo(XMLDocumentInfoItem xdiDesire
     if (!objXMLDoc || *name == '\0') {
         return std::nullopt;
     }
-    try {
-        return objXMLDoc->DeclarationAttribute(name);
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
+    return OrFailure<std::optional<std::string>>(
+        std::nullopt, [&] { return objXMLDoc->DeclarationAttribute(name); });
 }
 
 std::string CDoXML::ReadNodeXML(const std::string& strQueryString) const
 {
-    try {
+    return OrFailure<std::string>({}, [&] {
         const NodeRef objNode = Select(strQueryString);
         return objNode == nullptr ? std::string() : objXMLDoc->NodeXml(objNode);
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception&) {
-        return {};
-    }
+    });
 }
 
 ParserVersion CDoXML::Initialize(ParserVersion pavDesiredVersion)
@@ -117,52 +121,36 @@ bool CDoXML::OpenFromString(const std::string& strSource, bool bolVerboseError)
 
 std::int32_t CDoXML::NodeCount(const std::string& strQueryString) const
 {
-    try {
-        if (!objXMLDoc) {
-            return -1;
-        }
-        return objXMLDoc->SelectNodesLength(strQueryString);
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception&) {
-        return -1;
-    }
+    return OrFailure<std::int32_t>(
+        -1, [&] { return objXMLDoc ? objXMLDoc->SelectNodesLength(strQueryString) : -1; });
 }
 
 std::optional<std::string> CDoXML::ReadNode(const std::string& strQueryString) const
 {
-    try {
+    return OrFailure<std::optional<std::string>>(std::nullopt, [&]() -> std::optional<std::string> {
         const NodeRef objNode = Select(strQueryString);
         if (objNode == nullptr) {
             return std::nullopt;
         }
         return objXMLDoc->Text(objNode);
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
+    });
 }
 
 std::optional<std::string> CDoXML::ReadAttribute(const std::string& strQueryString,
                                                  const std::string& strAttributeName) const
 {
-    try {
+    return OrFailure<std::optional<std::string>>(std::nullopt, [&]() -> std::optional<std::string> {
         const NodeRef objNode = Select(strQueryString);
         if (objNode == nullptr) {
             return std::nullopt;
         }
         return objXMLDoc->GetAttribute(objNode, strAttributeName);
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
+    });
 }
 
 bool CDoXML::DeleteNode(const std::string& strQueryString)
 {
-    try {
+    return OrFailure(false, [&] {
         const NodeRef objNode = Select(strQueryString);
         const NodeRef objParent = objNode == nullptr ? nullptr : objXMLDoc->ParentNode(objNode);
         if (objParent == nullptr) {
@@ -170,50 +158,38 @@ bool CDoXML::DeleteNode(const std::string& strQueryString)
         }
         objXMLDoc->RemoveChild(objParent, objNode);
         return true;
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception&) {
-        return false;
-    }
+    });
 }
 
 bool CDoXML::WriteNode(const std::string& strQueryString, const std::string& vntNewNodeValue)
 {
-    try {
+    return OrFailure(false, [&] {
         const NodeRef objNode = Select(strQueryString);
         if (objNode == nullptr) {
             return false;
         }
         objXMLDoc->SetText(objNode, vntNewNodeValue);
         return true;
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception&) {
-        return false;
-    }
+    });
 }
 
 bool CDoXML::WriteAttribute(const std::string& strQueryString, const std::string& strAttributeName,
                             const std::string& vntNewAttributeValue)
 {
-    try {
+    return OrFailure(false, [&] {
         const NodeRef objNode = Select(strQueryString);
         if (objNode == nullptr) {
             return false;
         }
         objXMLDoc->SetAttribute(objNode, strAttributeName, vntNewAttributeValue);
         return true;
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception&) {
-        return false;
-    }
+    });
 }
 
 bool CDoXML::WriteCDataSection(const std::string& strQueryString,
                                const std::string& vntNewCDataValue)
 {
-    try {
+    return OrFailure(false, [&] {
         const NodeRef objNode = Select(strQueryString);
         if (objNode == nullptr) {
             return false;
@@ -232,11 +208,7 @@ bool CDoXML::WriteCDataSection(const std::string& strQueryString,
         }
         objXMLDoc->AppendCData(objNode, vntNewCDataValue);
         return true;
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception&) {
-        return false;
-    }
+    });
 }
 
 bool CDoXML::InsertNode(const std::string& strQueryString, const std::string& strNewNodeName,
@@ -245,7 +217,7 @@ bool CDoXML::InsertNode(const std::string& strQueryString, const std::string& st
                         const std::optional<std::string>& vntNewAttributeValue,
                         NodeRelationship norRelationship)
 {
-    try {
+    return OrFailure(false, [&] {
         NodeRef objParent = nullptr;
         if (norRelationship == norSibling) {
             const NodeRef objNode = Select(strQueryString);
@@ -265,53 +237,35 @@ bool CDoXML::InsertNode(const std::string& strQueryString, const std::string& st
             objXMLDoc->SetAttribute(objNewNode, strNewAttributeName, *vntNewAttributeValue);
         }
         return true;
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception&) {
-        return false;
-    }
+    });
 }
 
 bool CDoXML::DeleteAttribute(const std::string& strQueryString, const std::string& strAttributeName)
 {
-    try {
+    return OrFailure(false, [&] {
         const NodeRef objNode = Select(strQueryString);
         if (objNode == nullptr) {
             return false;
         }
         objXMLDoc->RemoveAttribute(objNode, strAttributeName);
         return true;
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception&) {
-        return false;
-    }
+    });
 }
 
 bool CDoXML::Reparse()
 {
-    try {
+    return OrFailure(false, [&] {
         if (!objXMLDoc) {
             return false;
         }
         const std::unique_ptr<IDomDocument> objCheck = CreateParserObject("DOMDocument");
         return objCheck && objCheck->LoadXML(objXMLDoc->Xml());
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception&) {
-        return false;
-    }
+    });
 }
 
 bool CDoXML::Save(const std::string& strFileName)
 {
-    try {
-        return objXMLDoc && objXMLDoc->Save(strFileName);
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception&) {
-        return false;
-    }
+    return OrFailure(false, [&] { return objXMLDoc && objXMLDoc->Save(strFileName); });
 }
 
 bool CDoXML::LoadDocument(std::int32_t lngSourceKind, const std::string& strSource,

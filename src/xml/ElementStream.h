@@ -22,14 +22,31 @@ public:
     virtual bool Stop() { return false; }
 };
 
-// Reads a document from its bytes, the way loads do (nothing outside it is ever read), and
-// tells the visitor. sEncoding names the encoding of a document that declares none. False,
-// with the parser's reason in sError, when the bytes are not a well-formed document.
-[[nodiscard]] bool StreamElements(std::string_view bytes, const char* sEncoding,
-                                  IElementVisitor& objVisitor, std::string& sError);
+enum StreamStatus : std::int32_t
+{
+    stsOk = 0,
+    stsNotWellFormed = 1, // the bytes are no well-formed document in the encoding they are read in
+    stsUnreadable = 2     // a read of the file failed
+};
 
-// The same, for the file open on fd, from byte offset to its end, read a piece at a time.
-[[nodiscard]] bool StreamFileElements(int fd, std::uint64_t offset, const char* sEncoding,
-                                      IElementVisitor& objVisitor, std::string& sError);
+// What reading a document's elements came to: a status and, when it failed, the reason in the
+// parser's words. True when the whole document was read.
+struct StreamResult
+{
+    StreamStatus status = stsOk;
+    std::string sDescription;
+
+    [[nodiscard]] explicit operator bool() const { return status == stsOk; }
+};
+
+// Reads a document from its bytes, the way loads do (nothing outside it is ever read), and
+// tells the visitor. sEncoding names the encoding of a document that declares none. Empty bytes
+// are no document.
+[[nodiscard]] StreamResult StreamElements(std::string_view bytes, const char* sEncoding,
+                                          IElementVisitor& objVisitor);
+
+// The same, for the file open on fd, from byte offset to its end, read in large pieces.
+[[nodiscard]] StreamResult StreamFileElements(int fd, std::uint64_t offset, const char* sEncoding,
+                                              IElementVisitor& objVisitor);
 
 } // namespace qif2ldx::xml

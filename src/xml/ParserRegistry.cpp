@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "xml/ParserRegistry.h"
 
-#include "xml/libxml/LibXmlDocument.h"
+#include "xml/DomDocument.h"
 
 #include <array>
 #include <utility>
@@ -16,7 +16,7 @@ std::shared_ptr<const ParserRegistry> ParserRegistry::Default()
                                        "Msxml2.DOMDocument.3.0", "Msxml2.DOMDocument.4.0",
                                        "Msxml2.DOMDocument"};
         for (const char* name : kNames) {
-            objRegistry->Register(name, [] { return std::make_unique<LibXmlDocument>(); });
+            objRegistry->Register(name, [] { return std::make_unique<DomDocument>(); });
         }
         return objRegistry;
     }();

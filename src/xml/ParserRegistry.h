@@ -16,9 +16,10 @@ class ParserRegistry
 public:
     using Factory = std::function<std::unique_ptr<IDomDocument>()>;
 
-    // The five class names, each creating a libxml2 document.
+    // The five class names, each creating a DomDocument.
     [[nodiscard]] static std::shared_ptr<const ParserRegistry> Default();
 
+    // Makes the class creatable under the name, in place of one registered before under it.
     void Register(const std::string& strClassName, Factory objFactory);
 
     // A new document of the class; nullptr when the class is not registered or its factory

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "XmlFixture.h"
-#include "xml/libxml/LibXmlDocument.h"
+#include "xml/DomDocument.h"
 
 #include <filesystem>
 #include <memory>
@@ -25,7 +25,7 @@ std::shared_ptr<ParserRegistry> RegistryWith(const std::vector<std::string>& nam
     for (const auto& name : names) {
         registry->Register(name, [name, log] {
             log->names.push_back(name);
-            return std::make_unique<xml::LibXmlDocument>();
+            return std::make_unique<xml::DomDocument>();
         });
     }
     return registry;
@@ -103,7 +103,7 @@ TEST_F(CDoXMLBinding, NewObjectReturnsFailureValuesEverywhere)
 
 // A parser whose text loads fail with the code that sends version 1 through a temporary file;
 // it notes what the file held when it was loaded.
-class WorkaroundParser : public xml::LibXmlDocument
+class WorkaroundParser : public xml::DomDocument
 {
 public:
     explicit WorkaroundParser(std::shared_ptr<std::string> seen) : seen_(std::move(seen)) {}
@@ -116,14 +116,14 @@ public:
     bool Load(const std::string& strFileName) override
     {
         *seen_ = ReadBytes(strFileName);
-        return LibXmlDocument::Load(strFileName);
+        return DomDocument::Load(strFileName);
     }
     xml::DomParseError ParseError() const override
     {
         if (failedText_) {
             return {static_cast<std::int32_t>(0xC00CE56FU), "workaround\r\n", 1, 1, ""};
         }
-        return LibXmlDocument::ParseError();
+        return DomDocument::ParseError();
     }
 
 private:

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "XmlFixture.h"
+#include "platform/File.h"
 
 namespace qif2ldx::test {
 namespace {
@@ -50,6 +51,19 @@ TEST_F(CDoXMLSave, KeepsDeclarationCommentsAndReplacesTheFile)
     // What was saved loads again with the same content.
     ASSERT_TRUE(doc.OpenFromFile(dir.File("out.xml"), true));
     EXPECT_EQ(doc.ReadNode("/R/A"), "\xC3\xA9");
+}
+
+TEST_F(CDoXMLSave, RewritesTheSameFileInPlace)
+{
+    // A descriptor opened on the file before the save reads what the save wrote: the file is
+    // emptied and written again, not replaced by a new one (the statement writer reads its
+    // file back through the descriptor it holds).
+    Load("<R><A>x</A></R>");
+    WriteBytes(dir.File("s.LDX"), std::string(5000, 'x'));
+    const platform::UniqueFd before = platform::OpenRegularFile(dir.File("s.LDX"));
+    ASSERT_TRUE(before);
+    ASSERT_TRUE(doc.Save(dir.File("s.LDX")));
+    EXPECT_EQ(platform::ReadAll(before.Get()), "<R><A>x</A></R>\r\n");
 }
 
 TEST_F(CDoXMLSave, UnwritablePathsFail)

@@ -40,45 +40,55 @@ std::string PlusOne(std::string_view digits)
 std::optional<ElementPath> ParseElementPath(std::string_view strQuery)
 {
     ElementPath path;
-    path.steps.reserve(
-        static_cast<std::size_t>(std::count(strQuery.begin(), strQuery.end(), '/') + 1));
+    if (!ParseElementPath(strQuery, path)) {
+        return std::nullopt;
+    }
+    return path;
+}
+
+bool ParseElementPath(std::string_view strQuery, ElementPath& path)
+{
+    std::size_t used = 0;
     std::size_t pos = 0;
-    if (!strQuery.empty() && strQuery[0] == '/') {
-        path.bolAbsolute = true;
+    path.bolAbsolute = !strQuery.empty() && strQuery[0] == '/';
+    if (path.bolAbsolute) {
         pos = 1;
     }
     while (true) {
         if (pos >= strQuery.size() || !IsNameStart(strQuery[pos])) {
-            return std::nullopt;
+            return false;
         }
         const std::size_t start = pos;
         while (pos < strQuery.size() && IsNameChar(strQuery[pos])) {
             ++pos;
         }
-        ElementPath::Step step{std::string(strQuery.substr(start, pos - start)), std::nullopt};
+        if (used == path.steps.size()) {
+            path.steps.emplace_back();
+        }
+        ElementPath::Step& step = path.steps[used++];
+        step.strName.assign(strQuery.substr(start, pos - start));
+        step.index.reset();
         if (pos < strQuery.size() && strQuery[pos] == '[') {
             ++pos;
             std::uint64_t index = 0;
             const std::size_t digitsStart = pos;
             while (pos < strQuery.size() && IsDigit(strQuery[pos])) {
-                index = index * 10 + static_cast<std::uint64_t>(strQuery[pos] - '0');
-                if (index > kMaxPathIndex) {
-                    index = kMaxPathIndex;
-                }
+                index = std::min(index * 10 + static_cast<std::uint64_t>(strQuery[pos] - '0'),
+                                 kMaxPathIndex);
                 ++pos;
             }
             if (pos == digitsStart || pos >= strQuery.size() || strQuery[pos] != ']') {
-                return std::nullopt;
+                return false;
             }
             ++pos;
             step.index = index;
         }
-        path.steps.push_back(std::move(step));
         if (pos == strQuery.size()) {
-            return path;
+            path.steps.resize(used);
+            return true;
         }
         if (strQuery[pos] != '/') {
-            return std::nullopt;
+            return false;
         }
         ++pos;
     }

@@ -29,6 +29,9 @@ inline constexpr std::uint64_t kMaxPathIndex = 1'000'000'000'000ULL;
 
 // The path, or nullopt when the query is not a plain element path.
 [[nodiscard]] std::optional<ElementPath> ParseElementPath(std::string_view strQuery);
+// The same into path, reusing the room it has (a builder reads a new path for each record);
+// false, leaving path of no use, when the query is not a plain element path.
+[[nodiscard]] bool ParseElementPath(std::string_view strQuery, ElementPath& path);
 
 // The query with every predicate that is just a whole number n rewritten as n + 1, so that
 // XPath, which counts from 1, selects what the program's language (counting from 0) means.

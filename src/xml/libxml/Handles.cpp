@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "xml/libxml/Handles.h"
 
-#include "xml/libxml/NodeAllocator.h"
-
 #include <mutex>
 
 namespace qif2ldx::xml::libxml {
@@ -25,7 +23,6 @@ void InitLibXml()
 {
     static std::once_flag once;
     std::call_once(once, [] {
-        NodeAllocator::InstallForLibXml();
         xmlInitParser();
         xmlSetExternalEntityLoader(RefuseExternalEntity);
     });

@@ -75,8 +75,8 @@ inline std::string FromXmlChar(const xmlChar* text)
     return text == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(text));
 }
 
-// Sets libxml2 up once per process, before its first use: the program's allocator for its
-// nodes, no external entity ever loaded, nothing printed. Every entry point calls it.
+// Sets libxml2 up once per process, before its first use: no external entity ever loaded,
+// nothing printed. Every entry point calls it.
 void InitLibXml();
 
 // Collects the first error libxml2 raises on this thread while it lives, and keeps libxml2 from

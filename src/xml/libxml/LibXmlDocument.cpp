@@ -7,13 +7,14 @@
 #include "xml/dom/TextRules.h"
 #include "xml/libxml/Handles.h"
 #include "xml/libxml/Loader.h"
+#include "xml/libxml/NameRules.h"
 #include "xml/libxml/NodeText.h"
 #include "xml/libxml/PathIndex.h"
 #include "xml/libxml/Serialiser.h"
+#include "xml/libxml/TreeCopy.h"
 
 #include <algorithm>
 #include <climits>
-#include <fcntl.h>
 #include <new>
 
 namespace qif2ldx::xml {
@@ -96,6 +97,14 @@ libxml::XPathObjectPtr LibXmlDocument::Impl::EvaluateXPath(const std::string& qu
 
 LibXmlDocument::LibXmlDocument() : impl_(std::make_unique<Impl>()) {}
 
+LibXmlDocument::LibXmlDocument(const lean::LeanTree& objTree) : impl_(std::make_unique<Impl>())
+{
+    libxml::LoadResult copy;
+    copy.doc = libxml::CopyFromLean(objTree);
+    copy.declaredEncoding = objTree.Facts().vntDeclaredEncoding;
+    static_cast<void>(impl_->Take(std::move(copy)));
+}
+
 LibXmlDocument::~LibXmlDocument() = default;
 
 void LibXmlDocument::SetResolveExternals(bool /*bolValue*/)
@@ -135,8 +144,7 @@ bool LibXmlDocument::Save(const std::string& strFileName)
     if (!impl_->doc) {
         return false;
     }
-    platform::UniqueFd file(
-        ::open(strFileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    platform::UniqueFd file = platform::OpenForWriting(strFileName);
     if (!file) {
         return false;
     }
@@ -414,6 +422,28 @@ void LibXmlDocument::RemoveAttribute(NodeRef objNode, const std::string& strName
             return;
         }
     }
+}
+
+bool LibXmlDocument::CanRead(const std::string& strQuery)
+{
+    libxml::InitLibXml();
+    libxml::ErrorCapture capture;
+    const std::string translated = TranslateIndexesForXPath(strQuery);
+    xmlXPathCompExpr* compiled = xmlXPathCompile(ToXmlChar(translated));
+    if (compiled == nullptr) {
+        return false;
+    }
+    xmlXPathFreeCompExpr(compiled);
+    return true;
+}
+
+bool LibXmlDocument::MoveTo(lean::LeanTree& objTree)
+{
+    if (!impl_->doc || !libxml::CopyToLean(*impl_->doc, impl_->declaredEncoding, objTree)) {
+        return false;
+    }
+    static_cast<void>(impl_->Take({}));
+    return true;
 }
 
 } // namespace qif2ldx::xml
