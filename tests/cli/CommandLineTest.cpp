@@ -64,12 +64,20 @@ TEST_F(CommandLine, DefaultStatementPathReplacesTheExtensionAndSpacesAreTrimmed)
     EXPECT_TRUE(std::filesystem::exists(dir.File("May.2026.LDX")));
 }
 
+TEST_F(CommandLine, QifNameWithoutADotGetsLdxAddedInItsOwnFolder)
+{
+    std::filesystem::create_directories(dir.File("j.smith/Downloads"));
+    const std::string qif = Qif("j.smith/Downloads/statement", "D01/05/2026\r\nT-1\r\n^\r\n");
+    EXPECT_EQ(RunCommand({"convert", qif, "-a", "Everyday Current"}), kExitSaved) << err.str();
+    EXPECT_TRUE(std::filesystem::exists(dir.File("j.smith/Downloads/statement.LDX")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("j.LDX")));
+}
+
 TEST_F(CommandLine, RefusedInputsExitWithTwoAndTouchNothing)
 {
     const std::string qif = Qif("in.qif", "D01/05/2026\r\nT-1\r\n^\r\n");
     const std::string existing = dir.File("old.LDX");
     WriteBytes(existing, "keep me");
-    const std::string noDot = Qif("nodot", "");
     struct Case
     {
         std::vector<std::string> args;
@@ -84,7 +92,6 @@ TEST_F(CommandLine, RefusedInputsExitWithTwoAndTouchNothing)
          "the statement file must be named *.LDX or *.ldx: " + dir.File("x.Ldx")},
         {{"convert", qif, "-a", "A", "-o", ".LDX"},
          "the statement file must be named *.LDX or *.ldx: .LDX"},
-        {{"convert", noDot, "-a", "A"}, "the statement file must be named *.LDX or *.ldx: LDX"},
         {{"convert", qif, "-a", "A", "-o", existing},
          "the statement file already exists (--overwrite replaces it): " + existing},
         {{"convert", qif, "-a", "   ", "-o", dir.File("x.LDX")}, "the account name is empty"},
