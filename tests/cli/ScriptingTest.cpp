@@ -56,6 +56,23 @@ TEST_F(Scripting, JsonReceiptAccountsForEveryRecord)
     EXPECT_EQ(receipt["warnings"].size(), 1U);
 }
 
+TEST_F(Scripting, JsonReceiptNamesAnUnlistedAccountAsTyped)
+{
+    ASSERT_EQ(RunCommand({"convert", dir.File("b.qif"), "-a", " Holiday Fund ", "--json"}),
+              kExitSaved);
+    EXPECT_EQ(
+        json::parse(out.str())["account"],
+        json::parse(R"({"name": "Holiday Fund", "type": "", "kind": "bank", "listed": false})"));
+    // A line with fields missing still lists the account.
+    WriteBytes(dir.File("short.dat"), "Short,CHECKING,GBP\r\n");
+    ASSERT_EQ(RunCommand({"convert", dir.File("b.qif"), "-a", "Short", "--account-list",
+                          dir.File("short.dat"), "--overwrite", "--json"}),
+              kExitSaved);
+    EXPECT_EQ(
+        json::parse(out.str())["account"],
+        json::parse(R"({"name": "Short", "type": "CHECKING", "kind": "bank", "listed": true})"));
+}
+
 TEST_F(Scripting, DryRunChecksEverythingAndWritesNothing)
 {
     EXPECT_EQ(RunCommand({"convert", dir.File("b.qif"), "-a", kAccount, "--dry-run"}), kExitSaved);

@@ -152,6 +152,7 @@ FileReceipt ConvertOne(const std::string& sQIF, const ConvertOptions& objOptions
     FileReceipt receipt;
     receipt.sQIF = sQIF;
     receipt.sStatement = StatementFor(sQIF, objOptions);
+    receipt.sAccount = Trim(objOptions.sAccount);
     receipt.bolDryRun = objOptions.bolDryRun;
     const bool bolStdout = receipt.sStatement == "-";
     // Standard output has no path: the statement is built beside a name in the temporary
