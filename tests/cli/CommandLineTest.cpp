@@ -207,6 +207,28 @@ TEST_F(CommandLine, AccountProblemsAreWarningsNotErrors)
                              "; the statement has empty account fields\n");
 }
 
+TEST_F(CommandLine, AccountNameInWordsWithoutQuotesIsRefusedBeforeAnythingIsWritten)
+{
+    const std::string qif = Qif("in.qif", "D01/05/2026\r\nT-1\r\n^\r\n");
+    const std::string list = kData + "/olacclst.dat";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"convert", qif, "-a", "Everyday", "Current"},
+         "Everyday\" is not in the account list " + list +
+             "; did you mean -a \"Everyday Current\""},
+        {{"convert", "--account=Rainy", "Day", "Savings", qif},
+         "Rainy\" is not in the account list " + list + "; did you mean -a \"Rainy Day Savings\""},
+    };
+    for (const auto& [args, message] : cases) {
+        EXPECT_EQ(RunCommand(args), kExitRefused);
+        EXPECT_EQ(err.str(),
+                  "qif2ldx: error: account \"" + message + "? (quote names with blanks)\n");
+        EXPECT_FALSE(std::filesystem::exists(dir.File("in.LDX")));
+    }
+    // A name begun is suggested whole.
+    EXPECT_EQ(RunCommand({"convert", qif, "-a", "Rainy Day"}), kExitSaved);
+    EXPECT_THAT(err.str(), ::testing::HasSubstr("(did you mean 'Rainy Day Savings'?)"));
+}
+
 TEST_F(CommandLine, DroppedAndUnfinishedRecordsAreReported)
 {
     const std::string qif = Qif("in.qif", "!Account\r\nNChecking\r\nTBank\r\n^\r\n!Type:Bank\r\n"

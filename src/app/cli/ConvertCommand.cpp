@@ -266,18 +266,67 @@ void NoteProfile(const qif::ReadReport& report, const ConvertOptions& objOptions
     }
 }
 
+// An account name the list does not hold that the words after it complete to one it does (the
+// longest such): a name with blanks typed without quotes. What to say; empty otherwise.
+std::string SplitNameRefusal(const std::string& sAccount, const std::vector<std::string>& words,
+                             const std::string& sList)
+{
+    records::CAcctInfo cAcctInf;
+    if (words.empty() || LookUpAccount(sList, sAccount, cAcctInf) != AccountLookup::NotListed) {
+        return {};
+    }
+    const std::vector<std::string> names = ReadAccountNames(sList).names;
+    std::string sJoined = Trim(sAccount);
+    std::string sMeant;
+    for (const std::string& sWord : words) {
+        sJoined += " " + sWord;
+        if (std::find(names.begin(), names.end(), sJoined) != names.end()) {
+            sMeant = sJoined;
+        }
+    }
+    if (sMeant.empty()) {
+        return {};
+    }
+    return "account \"" + Trim(sAccount) + "\" is not in the account list " + sList +
+           "; did you mean -a \"" + sMeant + "\"? (quote names with blanks)";
+}
+
 } // namespace
+
+std::vector<std::string> ConvertCommand::WordsAfterAccount() const
+{
+    // The parser records every value in the order given, so the files that follow the account
+    // are the QIF_FILE entries right after its last one.
+    std::vector<std::string> words;
+    std::size_t files = 0;
+    bool bolFollowing = false;
+    for (const CLI::Option* objOption : objCommand_->parse_order()) {
+        if (objOption == objAccount_) {
+            words.clear();
+            bolFollowing = true;
+        } else if (objOption == objFiles_) {
+            if (bolFollowing && files < options_.qifFiles.size()) {
+                words.push_back(options_.qifFiles.at(files));
+            }
+            ++files;
+        } else {
+            bolFollowing = false;
+        }
+    }
+    return words;
+}
 
 void ConvertCommand::AddOptions(CLI::App& objCommand)
 {
-    objCommand
-        .add_option("QIF_FILE", options_.qifFiles,
-                    "The QIF files to convert; - reads one from standard input")
-        ->required();
-    objCommand
-        .add_option("--account,-a", options_.sAccount,
-                    "Name of the Lodestrand account, as in the account list")
-        ->required();
+    objCommand_ = &objCommand;
+    objFiles_ = objCommand
+                    .add_option("QIF_FILE", options_.qifFiles,
+                                "The QIF files to convert; - reads one from standard input")
+                    ->required();
+    objAccount_ = objCommand
+                      .add_option("--account,-a", options_.sAccount,
+                                  "Name of the Lodestrand account, as in the account list")
+                      ->required();
     objCommand.add_option("--output,-o", options_.sOutput,
                           "The statement file to write (default: the QIF path with .LDX); - "
                           "writes it to standard output");
@@ -302,7 +351,13 @@ void ConvertCommand::AddOptions(CLI::App& objCommand)
 int ConvertCommand::Run(const CommandLineContext& objContext)
 {
     const ConvertOptions& objOptions = options_;
-    if (const std::string sWhy = OptionsRefusal(objOptions); !sWhy.empty()) {
+    const std::string sList = ResolveAccountList(
+        objOptions.sAccountList, objContext.objProgramFolder, objContext.objEnvironment);
+    std::string sWhy = OptionsRefusal(objOptions);
+    if (sWhy.empty()) {
+        sWhy = SplitNameRefusal(objOptions.sAccount, WordsAfterAccount(), sList);
+    }
+    if (!sWhy.empty()) {
         objContext.objErr << kProgram << ": error: " << sWhy << "\n";
         return kExitRefused;
     }
