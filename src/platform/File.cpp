@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,6 +52,47 @@ UniqueFd OpenRegularFile(const std::string& sPath)
     // Reading a regular file never blocks; the flag only kept the open from waiting.
     static_cast<void>(::fcntl(file.Get(), F_SETFL, 0));
     return file;
+}
+
+UniqueFd OpenPipe(const std::string& sPath)
+{
+    UniqueFd pipe(::open(sPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    struct stat info
+    {};
+    if (pipe && (::fstat(pipe.Get(), &info) != 0 || !S_ISFIFO(info.st_mode))) {
+        pipe.Reset();
+        errno = EINVAL;
+    }
+    return pipe;
+}
+
+std::optional<std::size_t> ReadPipe(int fd, char* buffer, std::size_t size,
+                                    const std::function<bool()>& objStop)
+{
+    // A pipe opened without waiting reads as ended until its first writer comes, so the data
+    // is waited for with poll, which reports the end only once a writer has been and gone.
+    constexpr int kWaitMilliseconds = 200;
+    for (;;) {
+        if (objStop && objStop()) {
+            errno = EINTR;
+            return std::nullopt;
+        }
+        pollfd ready{fd, POLLIN, 0};
+        const int count = ::poll(&ready, 1, kWaitMilliseconds);
+        if (count < 0 && errno != EINTR) {
+            return std::nullopt;
+        }
+        if (count <= 0) {
+            continue;
+        }
+        const ssize_t got = ::read(fd, buffer, size);
+        if (got >= 0) {
+            return static_cast<std::size_t>(got);
+        }
+        if (errno != EAGAIN && errno != EINTR) {
+            return std::nullopt;
+        }
+    }
 }
 
 std::optional<std::string> ReadAll(int fd, std::uint64_t maxBytes)

@@ -95,7 +95,7 @@ StagedFile::~StagedFile()
     Discard();
 }
 
-StagedFile::Created StagedFile::Create(const std::string& sFinalPath)
+StagedFile::Created StagedFile::Create(const std::string& sFinalPath, mode_t mode)
 {
     // The private name stays within the longest name a folder takes, however long the final one.
     constexpr std::size_t kMaxNamePart = 200;
@@ -107,7 +107,7 @@ StagedFile::Created StagedFile::Create(const std::string& sFinalPath)
         std::snprintf(suffix, sizeof suffix, "%08x", static_cast<unsigned>(random()));
         std::string sPath = sPrefix + suffix + ".tmp";
         UniqueFd file(
-            ::open(sPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+            ::open(sPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
         if (file) {
             return {StagedFile(sFinalPath, std::move(sPath), std::move(file))};
         }

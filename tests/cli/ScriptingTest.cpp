@@ -138,6 +138,20 @@ TEST_F(Scripting, StandardInputToStandardOutputIsTheSameStatement)
     EXPECT_EQ(FilesInDir(), 3U);
 }
 
+TEST_F(Scripting, ShowAndCheckReadStandardInputAsConvertDoes)
+{
+    ASSERT_EQ(RunCommand({"show", dir.File("a.qif")}), kExitSaved);
+    const std::string shown = out.str();
+    in.str(ReadBytes(dir.File("a.qif")));
+    ASSERT_EQ(RunCommand({"show", "-"}), kExitSaved);
+    EXPECT_EQ(out.str(), shown);
+    in.clear();
+    in.str(ReadBytes(kData + "/creditcard.LDX"));
+    EXPECT_EQ(RunCommand({"check", "-"}), kExitFailed);
+    EXPECT_THAT(out.str(), ::testing::StartsWith("standard input: 8 transactions, 10 hazards"));
+    EXPECT_EQ(FilesInDir(), 2U);
+}
+
 TEST_F(Scripting, ShowFitsTheTerminalAndIsPlainOtherwise)
 {
     WriteBytes(dir.File("long.qif"),

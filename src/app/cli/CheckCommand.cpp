@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/cli/CheckCommand.h"
 
+#include "app/cli/StandardStreams.h"
 #include "app/cli/Wording.h"
 #include "platform/File.h"
 #include "statement/StatementCheck.h"
@@ -69,22 +70,31 @@ void PrintLines(const std::string& sFile, const statement::CheckResult& result, 
 
 void CheckCommand::AddOptions(CLI::App& objCommand)
 {
-    objCommand.add_option("FILE", options_.sFile, "The statement to check (.LDX, .ofx, .qfx)")
+    objCommand
+        .add_option("FILE", options_.sFile,
+                    "The statement to check (.LDX, .ofx, .qfx); - reads it from standard input")
         ->required();
     objCommand.add_flag("--json", options_.bolJson, "Print one JSON object instead of lines");
-    objCommand.footer("Exit status: 0 nothing found, 1 hazards found, 2 unreadable or not OFX.");
+    objCommand.footer("Exit status: 0 nothing found, 1 hazards found, 2 unreadable or not OFX, 130 "
+                      "interrupted.");
 }
 
 int RunCheck(const CheckOptions& objOptions, const CommandLineContext& objContext)
 {
     statement::CheckResult result;
-    const platform::UniqueFd file = platform::OpenRegularFile(objOptions.sFile);
+    const CommandInput input =
+        ReadInput(objOptions.sFile, TemporaryBeside(), "the file", objContext);
+    const platform::UniqueFd file =
+        input.sError.empty() ? platform::OpenRegularFile(input.sPath) : platform::UniqueFd();
     std::optional<std::string> bytes;
     if (file) {
         bytes = platform::ReadAll(file.Get(), kMaxStatementBytes);
     }
-    if (!bytes) {
-        result.sError = "the file cannot be read, or is not a regular file of at most 1 GiB";
+    if (!input.sError.empty()) {
+        result.sError = input.sError;
+    } else if (!bytes) {
+        result.sError = "the file does not exist, cannot be read, is larger than 1 GiB or is "
+                        "neither a file nor a pipe";
     } else {
         result = statement::CheckStatement(*bytes);
     }
@@ -93,13 +103,17 @@ int RunCheck(const CheckOptions& objOptions, const CommandLineContext& objContex
                                  .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)
                           << "\n";
     }
+    if (input.bolInterrupted) {
+        objContext.objErr << kProgram << ": " << input.sError << "\n";
+        return kExitInterrupted;
+    }
     if (!result.bolReadable) {
-        objContext.objErr << kProgram << ": error: " << objOptions.sFile
+        objContext.objErr << kProgram << ": error: " << input.sName
                           << " is no OFX statement that can be checked: " << result.sError << "\n";
         return kExitRefused;
     }
     if (!objOptions.bolJson) {
-        PrintLines(objOptions.sFile, result, objContext.objOut);
+        PrintLines(input.sName, result, objContext.objOut);
     }
     return result.hazards.empty() ? kExitSaved : kExitFailed;
 }

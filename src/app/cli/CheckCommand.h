@@ -14,8 +14,9 @@ struct CheckOptions
     bool bolJson = false; // one JSON object on stdout instead of lines
 };
 
-// `qif2ldx check`: lists what other OFX readers misread in a statement file. Returns 0 when it
-// finds nothing, 1 when it finds hazards, 2 when the file cannot be read or is no OFX file.
+// `qif2ldx check`: lists what other OFX readers misread in a statement file ("-" and pipes are
+// read as convert reads them). Returns 0 when it finds nothing, 1 when it finds hazards, 2 when
+// the file cannot be read or is no OFX file, 130 when interrupted while waiting for a pipe.
 int RunCheck(const CheckOptions& objOptions, const CommandLineContext& objContext);
 
 // The command that runs RunCheck with its options.

@@ -53,15 +53,17 @@ std::string Refusal(const std::string& sQIF, const std::string& sOutput,
 std::string OptionsRefusal(const ConvertOptions& objOptions)
 {
     const auto& files = objOptions.qifFiles;
-    const bool bolStdin = std::find(files.begin(), files.end(), "-") != files.end();
+    const auto stream = std::find_if(files.begin(), files.end(), IsStream);
     if (files.size() > 1 && !objOptions.sOutput.empty()) {
         return "--output names one statement; for several QIF files use --output-dir";
     }
     if (!objOptions.sOutput.empty() && !objOptions.sOutputDir.empty()) {
         return "--output and --output-dir cannot be used together";
     }
-    if (bolStdin && objOptions.sOutput.empty()) {
-        return "a QIF file read from standard input (-) needs --output";
+    // A stream has no name to give its statement; beside /dev/fd/63 is nowhere to put one.
+    if (stream != files.end() && objOptions.sOutput.empty()) {
+        return *stream == "-" ? "a QIF file read from standard input (-) needs --output"
+                              : "a QIF file read from a pipe (" + *stream + ") needs --output";
     }
     if (objOptions.sOutput == "-" && objOptions.bolOpen) {
         return "--open needs a statement file, not standard output";
@@ -144,49 +146,9 @@ int StatusOf(const ConversionOutcome& objOutcome)
     return kExitFailed;
 }
 
-// Converts one QIF file, saying on stderr what goes wrong as it goes.
-FileReceipt ConvertOne(const std::string& sQIF, const ConvertOptions& objOptions,
-                       const CommandLineContext& objContext)
+// Says on stderr how a run that did not save its statement ended, and keeps it in the receipt.
+void TellOutcome(FileReceipt& receipt, const std::string& sStatement, std::ostream& err)
 {
-    std::ostream& err = objContext.objErr;
-    FileReceipt receipt;
-    receipt.sQIF = sQIF;
-    receipt.sStatement = StatementFor(sQIF, objOptions);
-    receipt.sAccount = Trim(objOptions.sAccount);
-    receipt.bolDryRun = objOptions.bolDryRun;
-    const bool bolStdout = receipt.sStatement == "-";
-    // Standard output has no path: the statement is built beside a name in the temporary
-    // folder, then copied out.
-    const std::string sStatement =
-        bolStdout ? platform::TemporaryFolder() + "/standard-output.LDX" : Trim(receipt.sStatement);
-    Spool spool;
-    if (sQIF == "-") {
-        spool = SpoolStandardInput(objContext.objIn, sStatement);
-        receipt.sError = spool.sError;
-    }
-    const std::string sQIFPath = spool.file ? spool.file->Path() : sQIF;
-    if (receipt.sError.empty()) {
-        // Nothing is replaced on the way to standard output.
-        receipt.sError = Refusal(sQIFPath, bolStdout ? sStatement : receipt.sStatement, objOptions,
-                                 objOptions.bolOverwrite || bolStdout);
-    }
-    if (!receipt.sError.empty()) {
-        err << kProgram << ": error: " << receipt.sError << "\n";
-        receipt.status = kExitRefused;
-        receipt.bolRan = false;
-        return receipt;
-    }
-    const std::string sList = ResolveAccountList(
-        objOptions.sAccountList, objContext.objProgramFolder, objContext.objEnvironment);
-    platform::StderrMessages objMessages(err, kProgram);
-    receipt.outcome = RunWithProgress({Trim(sQIFPath), sStatement, objOptions.sAccount, sList,
-                                       spool.file ? "standard input" : ""},
-                                      objOptions, objMessages, objContext);
-    receipt.status = StatusOf(receipt.outcome);
-    receipt.warnings = RunWarnings(receipt.outcome, Trim(objOptions.sAccount), sList);
-    for (const std::string& sWarning : receipt.warnings) {
-        err << kProgram << ": warning: " << sWarning << "\n";
-    }
     switch (receipt.outcome.result) {
     case RunResult::Interrupted:
         receipt.sError = "interrupted; the statement was not finished: " + sStatement;
@@ -207,6 +169,48 @@ FileReceipt ConvertOne(const std::string& sQIF, const ConvertOptions& objOptions
     case RunResult::Saved:
         break;
     }
+}
+
+// Converts one QIF file, saying on stderr what goes wrong as it goes.
+FileReceipt ConvertOne(const std::string& sQIF, const ConvertOptions& objOptions,
+                       const CommandLineContext& objContext)
+{
+    std::ostream& err = objContext.objErr;
+    FileReceipt receipt;
+    receipt.sQIF = sQIF;
+    receipt.sStatement = StatementFor(sQIF, objOptions);
+    receipt.sAccount = Trim(objOptions.sAccount);
+    receipt.bolDryRun = objOptions.bolDryRun;
+    const bool bolStdout = receipt.sStatement == "-";
+    // Standard output has no path: the statement is built beside a name in the temporary
+    // folder, then copied out.
+    const std::string sStatement =
+        bolStdout ? platform::TemporaryFolder() + "/standard-output.LDX" : Trim(receipt.sStatement);
+    const CommandInput input = ReadInput(sQIF, sStatement, "the QIF file", objContext);
+    receipt.sError = input.sError;
+    if (receipt.sError.empty()) {
+        // Nothing is replaced on the way to standard output.
+        receipt.sError = Refusal(input.sPath, bolStdout ? sStatement : receipt.sStatement,
+                                 objOptions, objOptions.bolOverwrite || bolStdout);
+    }
+    if (!receipt.sError.empty()) {
+        err << kProgram << ": error: " << receipt.sError << "\n";
+        receipt.status = input.bolInterrupted ? kExitInterrupted : kExitRefused;
+        receipt.bolRan = false;
+        return receipt;
+    }
+    const std::string sList = ResolveAccountList(
+        objOptions.sAccountList, objContext.objProgramFolder, objContext.objEnvironment);
+    platform::StderrMessages objMessages(err, kProgram);
+    receipt.outcome = RunWithProgress(
+        {Trim(input.sPath), sStatement, objOptions.sAccount, sList, input.spool ? input.sName : ""},
+        objOptions, objMessages, objContext);
+    receipt.status = StatusOf(receipt.outcome);
+    receipt.warnings = RunWarnings(receipt.outcome, Trim(objOptions.sAccount), sList);
+    for (const std::string& sWarning : receipt.warnings) {
+        err << kProgram << ": warning: " << sWarning << "\n";
+    }
+    TellOutcome(receipt, sStatement, err);
     return receipt;
 }
 
