@@ -186,6 +186,7 @@ FileReceipt ConvertOne(const std::string& sQIF, const ConvertOptions& objOptions
     // folder, then copied out.
     const std::string sStatement =
         bolStdout ? platform::TemporaryFolder() + "/standard-output.LDX" : Trim(receipt.sStatement);
+    RemoveStaleCopies(sStatement); // what runs killed while reading a stream left
     const CommandInput input = ReadInput(sQIF, sStatement, "the QIF file", objContext);
     receipt.sError = input.sError;
     if (receipt.sError.empty()) {

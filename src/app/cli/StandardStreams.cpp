@@ -111,6 +111,11 @@ CommandInput ReadInput(const std::string& sGiven, const std::string& sBeside,
         sGiven, sBeside, sWhat);
 }
 
+void RemoveStaleCopies(const std::string& sBeside)
+{
+    platform::StagedFile::RemoveStale(CopyFinalPath(sBeside));
+}
+
 std::string TemporaryBeside()
 {
     return platform::TemporaryFolder() + "/standard-input";

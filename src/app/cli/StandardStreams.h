@@ -36,6 +36,10 @@ struct CommandInput
                                      const std::string& sWhat,
                                      const CommandLineContext& objContext);
 
+// Removes the private copies of streams kept beside sBeside that runs killed outright left;
+// never one that a living run holds.
+void RemoveStaleCopies(const std::string& sBeside);
+
 // What a stream's private copy is kept beside when there is no statement to keep it beside:
 // "standard-input" in the temporary folder.
 [[nodiscard]] std::string TemporaryBeside();
