@@ -54,7 +54,8 @@ CommandInput Spool(const StreamReader& objRead, const std::string& sName,
         }
         total += *got;
         if (total > qif::kMaxQIFBytes) {
-            input.sError = sWhat + " is larger than 1 GiB: " + sName;
+            input.sError = sWhat;
+            input.sError.append(" is larger than 1 GiB: ").append(sName);
             return input;
         }
         if (!platform::WriteAll(spool.file->Fd(), std::string_view(buffer.data(), *got))) {
