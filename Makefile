@@ -14,8 +14,11 @@ configure: deps
 build: configure
 	cmake --build --preset default
 
-# With a display: the dialog; without one: the bundled example through the command line.
-run: build
+# With a display: the dialog; without one: the bundled example through the command line. Builds
+# only what it runs (the program, its dialog module and the files beside them); the tests and the
+# benchmarks are built by make test and make bench.
+run: configure
+	cmake --build --preset program
 	@if [ -n "$${DISPLAY:-}$${WAYLAND_DISPLAY:-}" ]; then build/qif2ldx; else scripts/run-example; fi
 
 test: build

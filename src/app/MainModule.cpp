@@ -14,8 +14,14 @@ std::string AppPath(const platform::IProgramFolder& objProgramFolder)
 
 std::string GetPathBeforeExtension(const std::string& sPath)
 {
+    const std::size_t slash = sPath.rfind('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t firstNotDot = sPath.find_first_not_of('.', nameStart);
     const std::size_t dot = sPath.rfind('.');
-    return dot == std::string::npos ? std::string() : sPath.substr(0, dot + 1);
+    if (firstNotDot == std::string::npos || dot == std::string::npos || dot < firstNotDot) {
+        return sPath + ".";
+    }
+    return sPath.substr(0, dot + 1);
 }
 
 std::string GetFolderPath(const std::string& sPath)

@@ -27,8 +27,11 @@ inline constexpr const char* kSameFileMessage =
 [[nodiscard]] std::string UserConfigFile(const platform::IEnvironment& objEnvironment,
                                          const std::string& sName);
 
-// The text up to and including its last "."; empty when it has none. The whole text is
-// scanned, folders included.
+// The path up to and including the "." that begins its file name's extension, so that an
+// extension can follow: "May.2026.qif" gives "May.2026.". Only the file's own name (after the
+// last "/") counts, and dots that begin it make a hidden name, not an extension: a name without
+// an extension gives the whole path with "." added ("j.smith/statement" gives
+// "j.smith/statement.").
 [[nodiscard]] std::string GetPathBeforeExtension(const std::string& sPath);
 
 // The text up to and including its last "/" (the folder with its separator); empty when it has

@@ -38,6 +38,32 @@ std::size_t EditDistance(std::string_view sFirst, std::string_view sSecond)
     return at(sFirst.size(), sSecond.size());
 }
 
+// The fewest characters typed that a candidate beginning with or containing them is worth
+// suggesting for: fewer match too much to mean anything.
+constexpr std::size_t kMinHeld = 3;
+
+std::string Lowered(std::string_view sText)
+{
+    std::string sLower(sText);
+    std::transform(sLower.begin(), sLower.end(), sLower.begin(), Lower);
+    return sLower;
+}
+
+// The shortest candidate that holds sLowerTyped (in lower case) at its start, or anywhere.
+std::optional<std::string> ShortestHolding(const std::vector<std::string>& candidates,
+                                           const std::string& sLowerTyped, bool bolAtStart)
+{
+    std::optional<std::string> best;
+    for (const std::string& sCandidate : candidates) {
+        const std::size_t at = Lowered(sCandidate).find(sLowerTyped);
+        const bool holds = bolAtStart ? at == 0 : at != std::string::npos;
+        if (holds && (!best || sCandidate.size() < best->size())) {
+            best = sCandidate;
+        }
+    }
+    return best;
+}
+
 } // namespace
 
 std::optional<std::string> ClosestMatch(const std::vector<std::string>& candidates,
@@ -56,7 +82,14 @@ std::optional<std::string> ClosestMatch(const std::vector<std::string>& candidat
             best = sCandidate;
         }
     }
-    return best;
+    if (best || sTyped.size() < kMinHeld) {
+        return best;
+    }
+    const std::string sLowerTyped = Lowered(sTyped);
+    if (auto sBegun = ShortestHolding(candidates, sLowerTyped, true)) {
+        return sBegun;
+    }
+    return ShortestHolding(candidates, sLowerTyped, false);
 }
 
 } // namespace qif2ldx::app

@@ -8,9 +8,11 @@
 
 namespace qif2ldx::app {
 
-// The candidate closest to what the user typed, when it is close enough to be a slip: at
-// most a third of its characters (and at least one) added, removed or changed, letter case
-// ignored. nullopt when none is that close or sTyped is one of them.
+// The candidate the user most likely meant, letter case ignored: the closest one when it is
+// close enough to be a slip (at most a third of its characters, and at least one, added,
+// removed or changed); otherwise, when at least three characters were typed, the shortest that
+// begins with them, else the shortest that contains them. The first of equals in the
+// candidates' order. nullopt when none fits or sTyped is one of them.
 [[nodiscard]] std::optional<std::string> ClosestMatch(const std::vector<std::string>& candidates,
                                                       std::string_view sTyped);
 

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -56,6 +57,47 @@ UniqueFd OpenRegularFile(const std::string& sPath)
 UniqueFd OpenForWriting(const std::string& sPath)
 {
     return UniqueFd(::open(sPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+}
+
+UniqueFd OpenPipe(const std::string& sPath)
+{
+    UniqueFd pipe(::open(sPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    struct stat info
+    {};
+    if (pipe && (::fstat(pipe.Get(), &info) != 0 || !S_ISFIFO(info.st_mode))) {
+        pipe.Reset();
+        errno = EINVAL;
+    }
+    return pipe;
+}
+
+std::optional<std::size_t> ReadPipe(int fd, char* buffer, std::size_t size,
+                                    const std::function<bool()>& objStop)
+{
+    // A pipe opened without waiting reads as ended until its first writer comes, so the data
+    // is waited for with poll, which reports the end only once a writer has been and gone.
+    constexpr int kWaitMilliseconds = 200;
+    for (;;) {
+        if (objStop && objStop()) {
+            errno = EINTR;
+            return std::nullopt;
+        }
+        pollfd ready{fd, POLLIN, 0};
+        const int count = ::poll(&ready, 1, kWaitMilliseconds);
+        if (count < 0 && errno != EINTR) {
+            return std::nullopt;
+        }
+        if (count <= 0) {
+            continue;
+        }
+        const ssize_t got = ::read(fd, buffer, size);
+        if (got >= 0) {
+            return static_cast<std::size_t>(got);
+        }
+        if (errno != EAGAIN && errno != EINTR) {
+            return std::nullopt;
+        }
+    }
 }
 
 std::optional<std::string> ReadAll(int fd, std::uint64_t maxBytes)

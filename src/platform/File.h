@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <string>
@@ -44,6 +45,18 @@ private:
 // empty UniqueFd, with errno set, when it cannot be opened (a folder, a missing folder, no
 // permission).
 [[nodiscard]] UniqueFd OpenForWriting(const std::string& sPath);
+
+// Opens a pipe (a FIFO, or a pipe reached through /dev/stdin or /dev/fd/N) for reading, without
+// waiting for a writer to open its other end. An empty UniqueFd (with errno set; EINVAL for
+// anything that is not a pipe) otherwise.
+[[nodiscard]] UniqueFd OpenPipe(const std::string& sPath);
+
+// Reads the next piece of a pipe opened by OpenPipe into buffer: how many bytes (0 once a writer
+// has come and every writer has gone), waiting meanwhile for a writer and its data, and asking
+// objStop several times a second whether to give up. nullopt when a read fails, or with errno
+// EINTR when objStop said so.
+[[nodiscard]] std::optional<std::size_t> ReadPipe(int fd, char* buffer, std::size_t size,
+                                                  const std::function<bool()>& objStop);
 
 // Everything from the descriptor's current offset to the end of the file, where the end is
 // where read() first reports it: a file that grows while it is read is read to wherever its end

@@ -26,6 +26,13 @@ bool IsRegularFile(const std::string& sPath) noexcept
     return !sPath.empty() && ::stat(sPath.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+bool IsPipe(const std::string& sPath) noexcept
+{
+    struct stat info
+    {};
+    return !sPath.empty() && ::stat(sPath.c_str(), &info) == 0 && S_ISFIFO(info.st_mode);
+}
+
 std::optional<FileIdentity> IdentityOf(int fd) noexcept
 {
     struct stat info

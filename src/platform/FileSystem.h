@@ -14,6 +14,10 @@ namespace qif2ldx::platform {
 // True when the path names a regular file (a symbolic link counts as what it points to).
 [[nodiscard]] bool IsRegularFile(const std::string& sPath) noexcept;
 
+// True when the path names a pipe: a FIFO, or a pipe reached through /dev/stdin or /dev/fd/N
+// (a symbolic link counts as what it points to).
+[[nodiscard]] bool IsPipe(const std::string& sPath) noexcept;
+
 // Which file an open descriptor or a path refers to, whatever its name.
 struct FileIdentity
 {

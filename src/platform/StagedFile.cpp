@@ -1,20 +1,33 @@
 // SPDX-License-Identifier: MIT
 #include "platform/StagedFile.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <random>
+#include <string_view>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace qif2ldx::platform {
 namespace {
 
+// The folder part of a path with its "/"; empty for a bare name, which is in the current folder.
 std::string FolderOf(const std::string& sPath)
 {
     const std::size_t slash = sPath.rfind('/');
-    return slash == std::string::npos ? std::string(".") : sPath.substr(0, slash + 1);
+    return slash == std::string::npos ? std::string() : sPath.substr(0, slash + 1);
+}
+
+// The folder as it is opened: the current folder is ".".
+std::string OpenableFolder(const std::string& sFolder)
+{
+    return sFolder.empty() ? std::string(".") : sFolder;
 }
 
 std::string NameOf(const std::string& sPath)
@@ -23,11 +36,81 @@ std::string NameOf(const std::string& sPath)
     return slash == std::string::npos ? sPath : sPath.substr(slash + 1);
 }
 
+// The private name stays within the longest name a folder takes, however long the final one.
+constexpr std::size_t kMaxNamePart = 200;
+// The random part of a private name: eight hexadecimal digits.
+constexpr std::size_t kRandomDigits = 8;
+constexpr std::string_view kEnding = ".tmp";
+
+// The private names for sFinalPath begin with this, in the final path's folder.
+std::string PrivatePrefix(const std::string& sFinalPath)
+{
+    return "." + NameOf(sFinalPath).substr(0, kMaxNamePart) + ".";
+}
+
+// True when sEntry is sPrefix, the random digits and the ending.
+bool IsPrivateName(const std::string& sEntry, const std::string& sPrefix)
+{
+    const std::size_t size = sPrefix.size() + kRandomDigits + kEnding.size();
+    if (sEntry.size() != size || sEntry.compare(0, sPrefix.size(), sPrefix) != 0 ||
+        sEntry.compare(size - kEnding.size(), kEnding.size(), kEnding) != 0) {
+        return false;
+    }
+    for (std::size_t i = sPrefix.size(); i < sPrefix.size() + kRandomDigits; ++i) {
+        if (std::isxdigit(static_cast<unsigned char>(sEntry[i])) == 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// True when the path still names the open file: it was neither removed nor replaced.
+bool StillNamed(int fd, const std::string& sPath)
+{
+    struct stat held
+    {};
+    struct stat named
+    {};
+    return ::fstat(fd, &held) == 0 && ::lstat(sPath.c_str(), &named) == 0 &&
+           held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+}
+
+// Locks a new private file for as long as it is held open, which tells other processes that
+// its writer lives. False when a process cleaning up took the file for a stale one before the
+// lock was taken: it is removed, or about to be. Where the file system has no locks, the file
+// goes unlocked, and nobody can take it for a stale one either.
+bool LockNew(int fd, const std::string& sPath)
+{
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        return errno != EWOULDBLOCK;
+    }
+    return StillNamed(fd, sPath);
+}
+
+// Removes the private file at sPath when no writer holds it. A file held, gone, replaced or
+// not a regular file is left alone.
+void RemoveIfStale(const std::string& sPath)
+{
+    const UniqueFd file(::open(sPath.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat info
+    {};
+    if (!file || ::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        ::flock(file.Get(), LOCK_EX | LOCK_NB) != 0) {
+        return;
+    }
+    // Removed while the lock is held, so that a writer that has just created the file finds,
+    // once it gets the lock, that its name is gone.
+    if (StillNamed(file.Get(), sPath)) {
+        static_cast<void>(::unlink(sPath.c_str()));
+    }
+}
+
 // Makes the rename itself durable: the folder's entry is flushed too. Failures are ignored, the
 // file is in place either way.
 void SyncFolder(const std::string& sFolder)
 {
-    const UniqueFd folder(::open(sFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const UniqueFd folder(
+        ::open(OpenableFolder(sFolder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder) {
         static_cast<void>(::fsync(folder.Get()));
     }
@@ -95,27 +178,50 @@ StagedFile::~StagedFile()
     Discard();
 }
 
-StagedFile::Created StagedFile::Create(const std::string& sFinalPath)
+StagedFile::Created StagedFile::Create(const std::string& sFinalPath, mode_t mode)
 {
-    // The private name stays within the longest name a folder takes, however long the final one.
-    constexpr std::size_t kMaxNamePart = 200;
-    const std::string sPrefix =
-        FolderOf(sFinalPath) + "." + NameOf(sFinalPath).substr(0, kMaxNamePart) + ".";
+    RemoveStale(sFinalPath);
+    const std::string sPrefix = FolderOf(sFinalPath) + PrivatePrefix(sFinalPath);
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
         char suffix[16];
         std::snprintf(suffix, sizeof suffix, "%08x", static_cast<unsigned>(random()));
-        std::string sPath = sPrefix + suffix + ".tmp";
+        std::string sPath = sPrefix + suffix + std::string(kEnding);
         UniqueFd file(
-            ::open(sPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
-        if (file) {
+            ::open(sPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+        if (file && LockNew(file.Get(), sPath)) {
             return {StagedFile(sFinalPath, std::move(sPath), std::move(file))};
         }
-        if (errno != EEXIST) {
+        if (!file && errno != EEXIST) {
             return {std::nullopt, errno};
         }
     }
     return {std::nullopt, EEXIST};
+}
+
+void StagedFile::RemoveStale(const std::string& sFinalPath)
+{
+    const std::string sFolder = FolderOf(sFinalPath);
+    const std::string sPrefix = PrivatePrefix(sFinalPath);
+    // Before the current folder was named without a folder part, a bare name's private file
+    // began with two dots (".NAME" after the folder "."): those are still found.
+    const std::string sOldPrefix = sFolder.empty() ? "." + sPrefix : std::string();
+    const std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir(OpenableFolder(sFolder).c_str()),
+                                                     ::closedir);
+    if (!folder) {
+        return;
+    }
+    std::vector<std::string> stale;
+    while (const dirent* entry = ::readdir(folder.get())) {
+        const std::string sEntry = entry->d_name;
+        if (IsPrivateName(sEntry, sPrefix) ||
+            (!sOldPrefix.empty() && IsPrivateName(sEntry, sOldPrefix))) {
+            stale.push_back(sFolder + sEntry);
+        }
+    }
+    for (const std::string& sPath : stale) {
+        RemoveIfStale(sPath);
+    }
 }
 
 bool StagedFile::Sync() const

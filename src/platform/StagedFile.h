@@ -5,15 +5,17 @@
 
 #include <optional>
 #include <string>
+#include <sys/types.h>
 
 namespace qif2ldx::platform {
 
 // A file written under a private name beside the path it is meant for, and put in place whole
 // once it is complete, or not at all. The private file is hidden by its name
-// (".<name>.<random>.tmp"), created exclusively with the usual permissions (0666 less the
-// umask), held open for reading and writing while the object lives, and removed when the
-// object goes without having been placed; a process killed outright may leave it, never the
-// final path half-written.
+// (".<name>.<random>.tmp"), created exclusively with the permissions asked for (0666 unless
+// told, less the umask), held open for reading and writing and locked (flock) while the object
+// lives, and removed when the object goes without having been placed. A process killed outright
+// may leave it, never the final path half-written; the next creation for the same path removes
+// it.
 class StagedFile
 {
 public:
@@ -33,8 +35,14 @@ public:
     // What Create made: the file, or the system's error number.
     struct Created;
 
-    // Creates the private file in the folder of sFinalPath.
-    [[nodiscard]] static Created Create(const std::string& sFinalPath);
+    // Creates the private file in the folder of sFinalPath, with the permissions given (less the
+    // umask), after RemoveStale(sFinalPath).
+    [[nodiscard]] static Created Create(const std::string& sFinalPath, mode_t mode = 0666);
+
+    // Removes the private files for sFinalPath that no living object holds: those that processes
+    // killed outright left. A file whose lock cannot be taken is in use and stays, as does every
+    // file where the file system has no locks. Nothing is reported: what cannot be removed stays.
+    static void RemoveStale(const std::string& sFinalPath);
 
     StagedFile(StagedFile&& other) noexcept;
     // Takes the other file over, after removing its own private file.

@@ -161,5 +161,29 @@ TEST(MainModule, AppPathEndsInExactlyOneSeparator)
     EXPECT_EQ(app::Trim("   "), "");
 }
 
+struct PathCase
+{
+    std::string sPath;
+    std::string sExpected;
+};
+
+class MainModulePath : public ::testing::TestWithParam<PathCase>
+{};
+
+TEST_P(MainModulePath, OnlyTheFilesOwnNameHoldsItsExtension)
+{
+    EXPECT_EQ(app::GetPathBeforeExtension(GetParam().sPath), GetParam().sExpected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, MainModulePath,
+                         ::testing::Values(PathCase{"/home/u/May.qif", "/home/u/May."},
+                                           PathCase{"May.2026.qif", "May.2026."},
+                                           PathCase{"j.smith/Downloads/statement",
+                                                    "j.smith/Downloads/statement."},
+                                           PathCase{"statement", "statement."},
+                                           PathCase{"/home/u/.May.qif", "/home/u/.May."},
+                                           PathCase{"/home/u/.statement", "/home/u/.statement."},
+                                           PathCase{"May.", "May."}));
+
 } // namespace
 } // namespace qif2ldx::test

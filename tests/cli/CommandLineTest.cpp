@@ -64,12 +64,20 @@ TEST_F(CommandLine, DefaultStatementPathReplacesTheExtensionAndSpacesAreTrimmed)
     EXPECT_TRUE(std::filesystem::exists(dir.File("May.2026.LDX")));
 }
 
+TEST_F(CommandLine, QifNameWithoutADotGetsLdxAddedInItsOwnFolder)
+{
+    std::filesystem::create_directories(dir.File("j.smith/Downloads"));
+    const std::string qif = Qif("j.smith/Downloads/statement", "D01/05/2026\r\nT-1\r\n^\r\n");
+    EXPECT_EQ(RunCommand({"convert", qif, "-a", "Everyday Current"}), kExitSaved) << err.str();
+    EXPECT_TRUE(std::filesystem::exists(dir.File("j.smith/Downloads/statement.LDX")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("j.LDX")));
+}
+
 TEST_F(CommandLine, RefusedInputsExitWithTwoAndTouchNothing)
 {
     const std::string qif = Qif("in.qif", "D13/05/2026\r\nT-1\r\n^\r\n");
     const std::string existing = dir.File("old.LDX");
     WriteBytes(existing, "keep me");
-    const std::string noDot = Qif("nodot", "");
     struct Case
     {
         std::vector<std::string> args;
@@ -77,14 +85,13 @@ TEST_F(CommandLine, RefusedInputsExitWithTwoAndTouchNothing)
     };
     const std::vector<Case> cases = {
         {{"convert", dir.File("missing.qif"), "-a", "A"},
-         "the QIF file does not exist or is not a regular file: " + dir.File("missing.qif")},
+         "the QIF file does not exist or is neither a file nor a pipe: " + dir.File("missing.qif")},
         {{"convert", dir.Path().string(), "-a", "A", "-o", dir.File("x.LDX")},
-         "the QIF file does not exist or is not a regular file: " + dir.Path().string()},
+         "the QIF file does not exist or is neither a file nor a pipe: " + dir.Path().string()},
         {{"convert", qif, "-a", "A", "-o", dir.File("x.Ldx")},
          "the statement file must be named *.LDX or *.ldx: " + dir.File("x.Ldx")},
         {{"convert", qif, "-a", "A", "-o", ".LDX"},
          "the statement file must be named *.LDX or *.ldx: .LDX"},
-        {{"convert", noDot, "-a", "A"}, "the statement file must be named *.LDX or *.ldx: LDX"},
         {{"convert", qif, "-a", "A", "-o", existing},
          "the statement file already exists (--overwrite replaces it): " + existing},
         {{"convert", qif, "-a", "   ", "-o", dir.File("x.LDX")}, "the account name is empty"},
@@ -198,6 +205,28 @@ TEST_F(CommandLine, AccountProblemsAreWarningsNotErrors)
         kExitSaved);
     EXPECT_EQ(err.str(), "qif2ldx: warning: cannot read the account list " + dir.File("none") +
                              "; the statement has empty account fields\n");
+}
+
+TEST_F(CommandLine, AccountNameInWordsWithoutQuotesIsRefusedBeforeAnythingIsWritten)
+{
+    const std::string qif = Qif("in.qif", "D01/05/2026\r\nT-1\r\n^\r\n");
+    const std::string list = kData + "/olacclst.dat";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"convert", qif, "-a", "Everyday", "Current"},
+         "Everyday\" is not in the account list " + list +
+             "; did you mean -a \"Everyday Current\""},
+        {{"convert", "--account=Rainy", "Day", "Savings", qif},
+         "Rainy\" is not in the account list " + list + "; did you mean -a \"Rainy Day Savings\""},
+    };
+    for (const auto& [args, message] : cases) {
+        EXPECT_EQ(RunCommand(args), kExitRefused);
+        EXPECT_EQ(err.str(),
+                  "qif2ldx: error: account \"" + message + "? (quote names with blanks)\n");
+        EXPECT_FALSE(std::filesystem::exists(dir.File("in.LDX")));
+    }
+    // A name begun is suggested whole.
+    EXPECT_EQ(RunCommand({"convert", qif, "-a", "Rainy Day"}), kExitSaved);
+    EXPECT_THAT(err.str(), ::testing::HasSubstr("(did you mean 'Rainy Day Savings'?)"));
 }
 
 TEST_F(CommandLine, DroppedAndUnfinishedRecordsAreReported)

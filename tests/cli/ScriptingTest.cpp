@@ -56,6 +56,23 @@ TEST_F(Scripting, JsonReceiptAccountsForEveryRecord)
     EXPECT_EQ(receipt["warnings"].size(), 1U);
 }
 
+TEST_F(Scripting, JsonReceiptNamesAnUnlistedAccountAsTyped)
+{
+    ASSERT_EQ(RunCommand({"convert", dir.File("b.qif"), "-a", " Holiday Fund ", "--json"}),
+              kExitSaved);
+    EXPECT_EQ(
+        json::parse(out.str())["account"],
+        json::parse(R"({"name": "Holiday Fund", "type": "", "kind": "bank", "listed": false})"));
+    // A line with fields missing still lists the account.
+    WriteBytes(dir.File("short.dat"), "Short,CHECKING,GBP\r\n");
+    ASSERT_EQ(RunCommand({"convert", dir.File("b.qif"), "-a", "Short", "--account-list",
+                          dir.File("short.dat"), "--overwrite", "--json"}),
+              kExitSaved);
+    EXPECT_EQ(
+        json::parse(out.str())["account"],
+        json::parse(R"({"name": "Short", "type": "CHECKING", "kind": "bank", "listed": true})"));
+}
+
 TEST_F(Scripting, DryRunChecksEverythingAndWritesNothing)
 {
     EXPECT_EQ(RunCommand({"convert", dir.File("b.qif"), "-a", kAccount, "--dry-run"}), kExitSaved);
@@ -119,6 +136,20 @@ TEST_F(Scripting, StandardInputToStandardOutputIsTheSameStatement)
         << err.str();
     EXPECT_EQ(out.str(), "");
     EXPECT_EQ(FilesInDir(), 3U);
+}
+
+TEST_F(Scripting, ShowAndCheckReadStandardInputAsConvertDoes)
+{
+    ASSERT_EQ(RunCommand({"show", dir.File("a.qif")}), kExitSaved);
+    const std::string shown = out.str();
+    in.str(ReadBytes(dir.File("a.qif")));
+    ASSERT_EQ(RunCommand({"show", "-"}), kExitSaved);
+    EXPECT_EQ(out.str(), shown);
+    in.clear();
+    in.str(ReadBytes(kData + "/creditcard.LDX"));
+    EXPECT_EQ(RunCommand({"check", "-"}), kExitFailed);
+    EXPECT_THAT(out.str(), ::testing::StartsWith("standard input: 8 transactions, 10 hazards"));
+    EXPECT_EQ(FilesInDir(), 2U);
 }
 
 TEST_F(Scripting, ShowFitsTheTerminalAndIsPlainOtherwise)

@@ -5,7 +5,8 @@
 most), and the exit status tells what happened: a device as the QIF file, a failed conversion,
 a full disk, too little memory, interrupts and kills during a long run, two runs onto one path,
 a result that cannot be written, a file too large to read, no display, and a desktop that does
-not know statement files.
+not know statement files. What runs killed outright leave, the next run onto the same path
+removes, and never what a living run holds.
 Usage: faults.py QIF2LDX ACCOUNT_LIST GENERATOR"""
 
 import os
@@ -110,6 +111,72 @@ class Faults:
             check(f"{name}: prompt", waited < 5, f"{waited:.1f} s")
             check(f"{name}: no private file left", not hidden(self.folder))
 
+    def wait_for_new_private_file(self, before):
+        """The private file that appears beside the others, once the program has made it."""
+        for _ in range(600):
+            new = sorted(set(hidden(self.folder)) - set(before))
+            if new:
+                return new[0]
+            time.sleep(0.05)
+        return None
+
+    def start_waiting_on_stdin(self, name):
+        """A run that keeps its copy of standard input while it waits for the rest of it."""
+        before = hidden(self.folder)
+        child = subprocess.Popen(self.base + ["-", "-o", name, "--overwrite"], cwd=self.folder,
+                                 stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                                 stderr=subprocess.PIPE)
+        child.stdin.write(pathlib.Path(self.small).read_bytes())
+        child.stdin.flush()
+        return child, self.wait_for_new_private_file(before)
+
+    def a_later_run_removes_only_what_killed_runs_left(self):
+        """Runs in the current folder onto a bare name: a conversion and a copy of standard input
+        killed outright, a file of the old two-dot form, a stopped conversion and a copy still
+        being read; then a run onto the same path."""
+        name = "stale.LDX"
+        before = hidden(self.folder)
+        killed = subprocess.Popen(self.base + [self.large, "-o", name, "--overwrite"],
+                                  cwd=self.folder, stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.DEVNULL)
+        killed_file = self.wait_for_new_private_file(before)
+        killed.kill()
+        killed.wait(timeout=60)
+        killed_reading, killed_copy = self.start_waiting_on_stdin(name)
+        killed_reading.kill()
+        killed_reading.wait(timeout=60)
+        old_form = f"..{name}.0123abcd.tmp"
+        pathlib.Path(self.folder, old_form).write_bytes(b"left by an earlier version")
+        stale = hidden(self.folder)
+        check("killed runs: their files are left",
+              stale == sorted([killed_file, killed_copy, old_form]), str(stale))
+        check("killed run: its working file is named .NAME.LDX.<random>.tmp",
+              killed_file.startswith(f".{name}."), killed_file)
+
+        before = hidden(self.folder)
+        stopped = subprocess.Popen(self.base + [self.large, "-o", name, "--overwrite"],
+                                   cwd=self.folder, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.PIPE)
+        stopped_file = self.wait_for_new_private_file(before)
+        stopped.send_signal(signal.SIGSTOP)
+        reading, reading_copy = self.start_waiting_on_stdin(name)
+
+        run = self.run([self.small, "-o", name, "--overwrite"], cwd=self.folder)
+        check("later run: saved", run.returncode == 0, run.stderr.decode(errors="replace"))
+        check("later run: only the living runs' files are left",
+              hidden(self.folder) == sorted([stopped_file, reading_copy]),
+              f"{hidden(self.folder)} of {stale + [stopped_file, reading_copy]}")
+
+        stopped.send_signal(signal.SIGCONT)
+        reading.stdin.close()
+        for what, child in (("stopped run", stopped), ("reading run", reading)):
+            err = child.stderr.read()
+            check(f"{what}: saved once resumed", child.wait(timeout=120) == 0,
+                  err.decode(errors="replace"))
+        check("at the end: no private file left", not hidden(self.folder))
+        check("at the end: a whole statement",
+              pathlib.Path(self.folder, name).read_bytes().rstrip().endswith(b"</OFX>"))
+
     def two_runs_make_one_whole_statement(self):
         expected_path = f"{self.folder}/expected.LDX"
         run = self.run([self.small, "-o", expected_path])
@@ -194,6 +261,7 @@ def main():
         faults.failures_keep_the_old_statement()
         faults.signals_keep_the_old_statement()
         faults.two_runs_make_one_whole_statement()
+        faults.a_later_run_removes_only_what_killed_runs_left()
         faults.odd_surroundings()
         faults.unknown_statement_type_starts_nothing()
     return report()

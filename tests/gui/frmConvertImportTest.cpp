@@ -396,10 +396,10 @@ private slots:
         QCOMPARE(second.sInitDir, kHome);
         QCOMPARE(Text2()->text(), QString("/home/u/May.LDX")); // cancelled: unchanged
 
-        // Without a dot the proposal is "LDX" alone; a dot in a folder name is used.
+        // A name without a dot gets ".LDX" added; a dot in a folder name plays no part.
         for (const auto& [picked, proposed] :
-             {std::pair<QString, QString>{"/home/u/bankfile", "LDX"},
-              {"/home/u/v1.2/bank", "/home/u/v1.LDX"}}) {
+             {std::pair<QString, QString>{"/home/u/bankfile", "/home/u/bankfile.LDX"},
+              {"/home/u/v1.2/bank", "/home/u/v1.2/bank.LDX"}}) {
             fileDialogs.answers = {picked};
             QTest::mouseClick(Button("Browse(0)"), Qt::LeftButton);
             QCOMPARE(Text2()->text(), proposed);
@@ -418,7 +418,7 @@ private slots:
             dialog->OpenQIFFile(picked);
             QCOMPARE((QStringList{Text1()->text(), Text2()->text()}), browsed);
         }
-        QCOMPARE(Text2()->text(), QString("/home/u/v1.LDX"));
+        QCOMPARE(Text2()->text(), QString("/home/u/v1.2/bank.LDX"));
         QCOMPARE(Combo1()->count(), 3);
         QCOMPARE(Combo1()->currentText(), QString());
     }

@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: MIT
 """The documents are held to the program: every command that --help lists, and every option and
 every value of an enumerated option that a command's --help shows, appear in the manual page and
-in the bash completion; the manual page renders without a warning and keeps its sections.
+in the bash completion; the manual page renders without a warning and man shows its sections.
 Usage: documents_test.py QIF2LDX MANUAL_PAGE COMPLETION"""
 
 import os
@@ -74,6 +74,12 @@ def main():
         name = section.split("\n", 1)[0].strip('"')
         check(f"the {name} section holds no piece of the synopsis",
               name == "SYNOPSIS" or not re.search(r"^\.RB \[", section, re.MULTILINE))
+    if shutil.which("man"):
+        shown = subprocess.run(["man", "-l", manual_path], capture_output=True, text=True,
+                               env=dict(os.environ, MANWIDTH="100", MANPAGER="cat")).stdout
+        for section in SECTIONS:
+            check(f"man -l shows the {section} section",
+                  re.search(rf"^{section}$", shown, re.MULTILINE))
     if shutil.which("groff"):
         rendered = subprocess.run(["groff", "-man", "-ww", "-z", manual_path],
                                   capture_output=True, text=True)

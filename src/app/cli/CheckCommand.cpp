@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/cli/CheckCommand.h"
 
+#include "app/cli/StandardStreams.h"
 #include "app/cli/Wording.h"
 #include "platform/File.h"
 #include "statement/StatementCheck.h"
@@ -125,11 +126,12 @@ void PrintLines(const std::string& sFile, const statement::CheckResult& result, 
         << " more: " << sKinds << "\n";
 }
 
-// Reads and checks the file; stops when the user interrupts.
-statement::CheckResult Check(const std::string& sFile, const std::atomic<int>* interrupt)
+// Reads and checks the file made ready by ReadInput; stops when the user interrupts.
+statement::CheckResult Check(const CommandInput& input, const std::atomic<int>* interrupt)
 {
     statement::CheckResult result;
-    const platform::UniqueFd file = platform::OpenRegularFile(sFile);
+    const platform::UniqueFd file =
+        input.sError.empty() ? platform::OpenRegularFile(input.sPath) : platform::UniqueFd();
     std::optional<std::string> bytes;
     if (file) {
         bytes = platform::ReadAll(file.Get(), kMaxStatementBytes);
@@ -137,8 +139,11 @@ statement::CheckResult Check(const std::string& sFile, const std::atomic<int>* i
     const auto keepReading = [interrupt] { return interrupt == nullptr || interrupt->load() == 0; };
     if (!keepReading()) {
         result.status = statement::CheckStatus::Interrupted;
+    } else if (!input.sError.empty()) {
+        result.sError = input.sError;
     } else if (!bytes) {
-        result.sError = "the file cannot be read, or is not a regular file of at most 1 GiB";
+        result.sError = "the file does not exist, cannot be read, is larger than 1 GiB or is "
+                        "neither a file nor a pipe";
     } else {
         result = statement::CheckStatement(*bytes, keepReading);
     }
@@ -150,24 +155,24 @@ void PrintJson(const nlohmann::json& object, std::ostream& out)
     out << object.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
 }
 
-int Report(const CheckOptions& objOptions, const statement::CheckResult& result,
-           const CommandLineContext& objContext)
+// sName: the file in messages ("standard input" for "-").
+int Report(const CheckOptions& objOptions, const std::string& sName,
+           const statement::CheckResult& result, const CommandLineContext& objContext)
 {
     if (result.status == statement::CheckStatus::Interrupted) {
-        objContext.objErr << kProgram << ": interrupted; " << objOptions.sFile
-                          << " was not checked\n";
+        objContext.objErr << kProgram << ": interrupted; " << sName << " was not checked\n";
         return kCheckInterrupted;
     }
     if (objOptions.bolJson) {
         PrintJson(ToJson(objOptions.sFile, result), objContext.objOut);
     }
     if (result.status == statement::CheckStatus::Unreadable) {
-        objContext.objErr << kProgram << ": error: " << objOptions.sFile
+        objContext.objErr << kProgram << ": error: " << sName
                           << " is no OFX statement that can be checked: " << result.sError << "\n";
         return kCheckUnreadable;
     }
     if (!objOptions.bolJson) {
-        PrintLines(objOptions.sFile, result, objContext.objOut);
+        PrintLines(sName, result, objContext.objOut);
     }
     return result.hazardCount == 0 ? kCheckFoundNothing : kCheckFoundHazards;
 }
@@ -176,7 +181,9 @@ int Report(const CheckOptions& objOptions, const statement::CheckResult& result,
 
 void CheckCommand::AddOptions(CLI::App& objCommand)
 {
-    objCommand.add_option("FILE", options_.sFile, "The statement to check (.LDX, .ofx, .qfx)")
+    objCommand
+        .add_option("FILE", options_.sFile,
+                    "The statement to check (.LDX, .ofx, .qfx); - reads it from standard input")
         ->required();
     objCommand.add_flag("--json", options_.bolJson, "Print one JSON object instead of lines");
     objCommand.footer("Exit status: 0 nothing found, 1 hazards found, 2 unreadable, not OFX or "
@@ -185,8 +192,14 @@ void CheckCommand::AddOptions(CLI::App& objCommand)
 
 int RunCheck(const CheckOptions& objOptions, const CommandLineContext& objContext)
 {
+    const CommandInput input =
+        ReadInput(objOptions.sFile, TemporaryBeside(), "the file", objContext);
+    if (input.bolInterrupted) {
+        objContext.objErr << kProgram << ": " << input.sError << "\n";
+        return kCheckInterrupted;
+    }
     try {
-        return Report(objOptions, Check(objOptions.sFile, objContext.objInterrupt), objContext);
+        return Report(objOptions, input.sName, Check(input, objContext.objInterrupt), objContext);
     } catch (const std::bad_alloc&) {
         // The file and what was found are released by now: the message fits.
         if (objOptions.bolJson) {

@@ -20,9 +20,10 @@ inline constexpr int kCheckFoundHazards = 1;
 inline constexpr int kCheckUnreadable = 2; // no OFX file, or not readable, or too little memory
 inline constexpr int kCheckInterrupted = 130;
 
-// `qif2ldx check`: lists what other OFX readers misread in a statement file, the first
-// statement::kListedHazards in full and the rest counted by kind. Stops when the user
-// interrupts, printing nothing on stdout. Returns one of the kCheck statuses.
+// `qif2ldx check`: lists what other OFX readers misread in a statement file ("-" and pipes are
+// read as convert reads them), the first statement::kListedHazards in full and the rest counted
+// by kind. Stops when the user interrupts, printing nothing on stdout. Returns one of the
+// kCheck statuses.
 int RunCheck(const CheckOptions& objOptions, const CommandLineContext& objContext);
 
 // The command that runs RunCheck with its options.

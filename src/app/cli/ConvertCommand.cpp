@@ -53,15 +53,17 @@ std::string Refusal(const std::string& sQIF, const std::string& sOutput,
 std::string OptionsRefusal(const ConvertOptions& objOptions)
 {
     const auto& files = objOptions.qifFiles;
-    const bool bolStdin = std::find(files.begin(), files.end(), "-") != files.end();
+    const auto stream = std::find_if(files.begin(), files.end(), IsStream);
     if (files.size() > 1 && !objOptions.sOutput.empty()) {
         return "--output names one statement; for several QIF files use --output-dir";
     }
     if (!objOptions.sOutput.empty() && !objOptions.sOutputDir.empty()) {
         return "--output and --output-dir cannot be used together";
     }
-    if (bolStdin && objOptions.sOutput.empty()) {
-        return "a QIF file read from standard input (-) needs --output";
+    // A stream has no name to give its statement; beside /dev/fd/63 is nowhere to put one.
+    if (stream != files.end() && objOptions.sOutput.empty()) {
+        return *stream == "-" ? "a QIF file read from standard input (-) needs --output"
+                              : "a QIF file read from a pipe (" + *stream + ") needs --output";
     }
     if (objOptions.sOutput == "-" && objOptions.bolOpen) {
         return "--open needs a statement file, not standard output";
@@ -145,48 +147,9 @@ int StatusOf(const ConversionOutcome& objOutcome)
     return kExitFailed;
 }
 
-// Converts one QIF file, saying on stderr what goes wrong as it goes.
-FileReceipt ConvertOne(const std::string& sQIF, const ConvertOptions& objOptions,
-                       const CommandLineContext& objContext)
+// Says on stderr how a run that did not save its statement ended, and keeps it in the receipt.
+void TellOutcome(FileReceipt& receipt, const std::string& sStatement, std::ostream& err)
 {
-    std::ostream& err = objContext.objErr;
-    FileReceipt receipt;
-    receipt.sQIF = sQIF;
-    receipt.sStatement = StatementFor(sQIF, objOptions);
-    receipt.bolDryRun = objOptions.bolDryRun;
-    const bool bolStdout = receipt.sStatement == "-";
-    // Standard output has no path: the statement is built beside a name in the temporary
-    // folder, then copied out.
-    const std::string sStatement =
-        bolStdout ? platform::TemporaryFolder() + "/standard-output.LDX" : Trim(receipt.sStatement);
-    Spool spool;
-    if (sQIF == "-") {
-        spool = SpoolStandardInput(objContext.objIn, sStatement);
-        receipt.sError = spool.sError;
-    }
-    const std::string sQIFPath = spool.file ? spool.file->Path() : sQIF;
-    if (receipt.sError.empty()) {
-        // Nothing is replaced on the way to standard output.
-        receipt.sError = Refusal(sQIFPath, bolStdout ? sStatement : receipt.sStatement, objOptions,
-                                 objOptions.bolOverwrite || bolStdout);
-    }
-    if (!receipt.sError.empty()) {
-        err << kProgram << ": error: " << receipt.sError << "\n";
-        receipt.status = kExitRefused;
-        receipt.bolRan = false;
-        return receipt;
-    }
-    const std::string sList = ResolveAccountList(
-        objOptions.sAccountList, objContext.objProgramFolder, objContext.objEnvironment);
-    platform::StderrMessages objMessages(err, kProgram);
-    receipt.outcome = RunWithProgress({Trim(sQIFPath), sStatement, objOptions.sAccount, sList,
-                                       spool.file ? "standard input" : ""},
-                                      objOptions, objMessages, objContext);
-    receipt.status = StatusOf(receipt.outcome);
-    receipt.warnings = RunWarnings(receipt.outcome, Trim(objOptions.sAccount), sList);
-    for (const std::string& sWarning : receipt.warnings) {
-        err << kProgram << ": warning: " << sWarning << "\n";
-    }
     switch (receipt.outcome.result) {
     case RunResult::Interrupted:
         receipt.sError = "interrupted; the statement was not finished: " + sStatement;
@@ -208,6 +171,49 @@ FileReceipt ConvertOne(const std::string& sQIF, const ConvertOptions& objOptions
     case RunResult::Saved:
         break;
     }
+}
+
+// Converts one QIF file, saying on stderr what goes wrong as it goes.
+FileReceipt ConvertOne(const std::string& sQIF, const ConvertOptions& objOptions,
+                       const CommandLineContext& objContext)
+{
+    std::ostream& err = objContext.objErr;
+    FileReceipt receipt;
+    receipt.sQIF = sQIF;
+    receipt.sStatement = StatementFor(sQIF, objOptions);
+    receipt.sAccount = Trim(objOptions.sAccount);
+    receipt.bolDryRun = objOptions.bolDryRun;
+    const bool bolStdout = receipt.sStatement == "-";
+    // Standard output has no path: the statement is built beside a name in the temporary
+    // folder, then copied out.
+    const std::string sStatement =
+        bolStdout ? platform::TemporaryFolder() + "/standard-output.LDX" : Trim(receipt.sStatement);
+    RemoveStaleCopies(sStatement); // what runs killed while reading a stream left
+    const CommandInput input = ReadInput(sQIF, sStatement, "the QIF file", objContext);
+    receipt.sError = input.sError;
+    if (receipt.sError.empty()) {
+        // Nothing is replaced on the way to standard output.
+        receipt.sError = Refusal(input.sPath, bolStdout ? sStatement : receipt.sStatement,
+                                 objOptions, objOptions.bolOverwrite || bolStdout);
+    }
+    if (!receipt.sError.empty()) {
+        err << kProgram << ": error: " << receipt.sError << "\n";
+        receipt.status = input.bolInterrupted ? kExitInterrupted : kExitRefused;
+        receipt.bolRan = false;
+        return receipt;
+    }
+    const std::string sList = ResolveAccountList(
+        objOptions.sAccountList, objContext.objProgramFolder, objContext.objEnvironment);
+    platform::StderrMessages objMessages(err, kProgram);
+    receipt.outcome = RunWithProgress(
+        {Trim(input.sPath), sStatement, objOptions.sAccount, sList, input.spool ? input.sName : ""},
+        objOptions, objMessages, objContext);
+    receipt.status = StatusOf(receipt.outcome);
+    receipt.warnings = RunWarnings(receipt.outcome, Trim(objOptions.sAccount), sList);
+    for (const std::string& sWarning : receipt.warnings) {
+        err << kProgram << ": warning: " << sWarning << "\n";
+    }
+    TellOutcome(receipt, sStatement, err);
     return receipt;
 }
 
@@ -267,18 +273,67 @@ void NoteProfile(const qif::ReadReport& report, const ConvertOptions& objOptions
     }
 }
 
+// An account name the list does not hold that the words after it complete to one it does (the
+// longest such): a name with blanks typed without quotes. What to say; empty otherwise.
+std::string SplitNameRefusal(const std::string& sAccount, const std::vector<std::string>& words,
+                             const std::string& sList)
+{
+    records::CAcctInfo cAcctInf;
+    if (words.empty() || LookUpAccount(sList, sAccount, cAcctInf) != AccountLookup::NotListed) {
+        return {};
+    }
+    const std::vector<std::string> names = ReadAccountNames(sList).names;
+    std::string sJoined = Trim(sAccount);
+    std::string sMeant;
+    for (const std::string& sWord : words) {
+        sJoined += " " + sWord;
+        if (std::find(names.begin(), names.end(), sJoined) != names.end()) {
+            sMeant = sJoined;
+        }
+    }
+    if (sMeant.empty()) {
+        return {};
+    }
+    return "account \"" + Trim(sAccount) + "\" is not in the account list " + sList +
+           "; did you mean -a \"" + sMeant + "\"? (quote names with blanks)";
+}
+
 } // namespace
+
+std::vector<std::string> ConvertCommand::WordsAfterAccount() const
+{
+    // The parser records every value in the order given, so the files that follow the account
+    // are the QIF_FILE entries right after its last one.
+    std::vector<std::string> words;
+    std::size_t files = 0;
+    bool bolFollowing = false;
+    for (const CLI::Option* objOption : objCommand_->parse_order()) {
+        if (objOption == objAccount_) {
+            words.clear();
+            bolFollowing = true;
+        } else if (objOption == objFiles_) {
+            if (bolFollowing && files < options_.qifFiles.size()) {
+                words.push_back(options_.qifFiles.at(files));
+            }
+            ++files;
+        } else {
+            bolFollowing = false;
+        }
+    }
+    return words;
+}
 
 void ConvertCommand::AddOptions(CLI::App& objCommand)
 {
-    objCommand
-        .add_option("QIF_FILE", options_.qifFiles,
-                    "The QIF files to convert; - reads one from standard input")
-        ->required();
-    objCommand
-        .add_option("--account,-a", options_.sAccount,
-                    "Name of the Lodestrand account, as in the account list")
-        ->required();
+    objCommand_ = &objCommand;
+    objFiles_ = objCommand
+                    .add_option("QIF_FILE", options_.qifFiles,
+                                "The QIF files to convert; - reads one from standard input")
+                    ->required();
+    objAccount_ = objCommand
+                      .add_option("--account,-a", options_.sAccount,
+                                  "Name of the Lodestrand account, as in the account list")
+                      ->required();
     objCommand.add_option("--output,-o", options_.sOutput,
                           "The statement file to write (default: the QIF path with .LDX); - "
                           "writes it to standard output");
@@ -303,7 +358,13 @@ void ConvertCommand::AddOptions(CLI::App& objCommand)
 int ConvertCommand::Run(const CommandLineContext& objContext)
 {
     const ConvertOptions& objOptions = options_;
-    if (const std::string sWhy = OptionsRefusal(objOptions); !sWhy.empty()) {
+    const std::string sList = ResolveAccountList(
+        objOptions.sAccountList, objContext.objProgramFolder, objContext.objEnvironment);
+    std::string sWhy = OptionsRefusal(objOptions);
+    if (sWhy.empty()) {
+        sWhy = SplitNameRefusal(objOptions.sAccount, WordsAfterAccount(), sList);
+    }
+    if (!sWhy.empty()) {
         objContext.objErr << kProgram << ": error: " << sWhy << "\n";
         return kExitRefused;
     }

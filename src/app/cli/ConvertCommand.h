@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+namespace CLI {
+class Option;
+}
+
 namespace qif2ldx::app::cli {
 
 // The options of `qif2ldx convert`, as given.
@@ -26,7 +30,8 @@ struct ConvertOptions
 
 // `qif2ldx convert`: the input checks, each file's run with a progress bar, the receipts on
 // stdout (stderr when the statement goes to stdout) and warnings on stderr, and the hand-off
-// for --open. Its exit status is the highest of the files'.
+// for --open. Its exit status is the highest of the files'. An account name given in several
+// words without quotes is refused before any file is converted.
 class ConvertCommand final : public Command
 {
 public:
@@ -34,7 +39,14 @@ public:
     [[nodiscard]] int Run(const CommandLineContext& objContext) override;
 
 private:
+    // The QIF_FILE words that came straight after the account name: the rest of a name with
+    // blanks when it was typed without quotes.
+    [[nodiscard]] std::vector<std::string> WordsAfterAccount() const;
+
     ConvertOptions options_;
+    const CLI::App* objCommand_ = nullptr;
+    const CLI::Option* objAccount_ = nullptr;
+    const CLI::Option* objFiles_ = nullptr;
 };
 
 } // namespace qif2ldx::app::cli

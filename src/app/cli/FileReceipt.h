@@ -13,6 +13,7 @@ struct FileReceipt
 {
     std::string sQIF;       // as given; "-" for standard input
     std::string sStatement; // the statement path; "-" for standard output
+    std::string sAccount;   // the account name as given, without its outer spaces
     bool bolDryRun = false;
     int status = 0;     // the exit status this file alone would give
     bool bolRan = true; // false: refused before any conversion

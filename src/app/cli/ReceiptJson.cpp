@@ -10,13 +10,18 @@ namespace {
 
 using nlohmann::json;
 
-json AccountJson(const ConversionOutcome& outcome)
+// The account as the list gives it (a line with fields missing included); one the list does not
+// hold, or that cannot be read, is named as the user typed it.
+json AccountJson(const FileReceipt& receipt)
 {
+    const ConversionOutcome& outcome = receipt.outcome;
     const records::CAcctInfo& account = outcome.cAcctInf;
-    return {{"name", account.AcctName},
+    const bool bolListed =
+        outcome.account == AccountLookup::Found || outcome.account == AccountLookup::IncompleteLine;
+    return {{"name", bolListed ? account.AcctName : receipt.sAccount},
             {"type", account.AcctType},
             {"kind", account.AcctType == "CREDIT" ? "credit card" : "bank"},
-            {"listed", outcome.account == AccountLookup::Found}};
+            {"listed", bolListed}};
 }
 
 json LeftOutJson(const qif::ReadReport& report)
@@ -63,7 +68,7 @@ json FileJson(const FileReceipt& receipt)
         return file;
     }
     const qif::ReadReport& report = receipt.outcome.report;
-    file["account"] = AccountJson(receipt.outcome);
+    file["account"] = AccountJson(receipt);
     file["records"] = report.records;
     file["written"] = report.written;
     file["left_out"] = LeftOutJson(report);

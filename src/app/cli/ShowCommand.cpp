@@ -5,6 +5,7 @@
 #include "app/MainModule.h"
 #include "app/Receipt.h"
 #include "app/cli/Options.h"
+#include "app/cli/StandardStreams.h"
 #include "app/cli/Wording.h"
 #include "platform/FileSystem.h"
 #include "platform/StderrMessages.h"
@@ -124,7 +125,9 @@ void PrintSummary(const qif::ReadReport& report, const DateShower& objShowDate, 
 
 void ShowCommand::AddOptions(CLI::App& objCommand)
 {
-    objCommand.add_option("QIF_FILE", sQIFFile_, "The QIF file to show")->required();
+    objCommand
+        .add_option("QIF_FILE", sQIFFile_, "The QIF file to show; - reads it from standard input")
+        ->required();
     AddDateOrderOption(objCommand, sDateOrder_, "How dates are read, as for convert");
     objCommand.add_option("--account,-a", sAccount_,
                           "The account the file is for: its dates are read in the order chosen "
@@ -134,7 +137,12 @@ void ShowCommand::AddOptions(CLI::App& objCommand)
 int ShowCommand::Run(const CommandLineContext& objContext)
 {
     std::ostream& err = objContext.objErr;
-    if (!platform::IsRegularFile(sQIFFile_)) {
+    const CommandInput input = ReadInput(sQIFFile_, TemporaryBeside(), "the QIF file", objContext);
+    if (!input.sError.empty()) {
+        err << kProgram << ": error: " << input.sError << "\n";
+        return input.bolInterrupted ? kExitInterrupted : kExitRefused;
+    }
+    if (!platform::IsRegularFile(input.sPath)) {
         err << kProgram << ": error: " << QifNotAFileReason(sQIFFile_) << "\n";
         return kExitRefused;
     }
@@ -155,8 +163,8 @@ int ShowCommand::Run(const CommandLineContext& objContext)
     });
     const DateShower objShowDate = objContext.objShowDate ? objContext.objShowDate : IsoDate;
     std::vector<Row> rows{{"Line", "Date", "Amount", "Number", "Payee", "Memo"}};
-    const bool ok = objFile.OpenFile(sQIFFile_) && objFile.Preview([&](const records::CQIFTx& txn,
-                                                                       std::int64_t line) {
+    const bool ok = objFile.OpenFile(input.sPath) && objFile.Preview([&](const records::CQIFTx& txn,
+                                                                         std::int64_t line) {
         rows.push_back({std::to_string(line), objShowDate(txn.sDate), OneLine(txn.sAmount),
                         OneLine(txn.sNum), OneLine(txn.sPayee), OneLine(txn.sMemo)});
     });
@@ -165,9 +173,10 @@ int ShowCommand::Run(const CommandLineContext& objContext)
         return kExitInterrupted;
     }
     if (!ok) {
-        const std::string sReason = FailureReason(objFile.Failure(), sQIFFile_, {}, Start::Inside);
+        const std::string sReason =
+            FailureReason(objFile.Failure(), input.sName, {}, Start::Inside);
         err << kProgram << ": error: "
-            << (sReason.empty() ? "the QIF file cannot be read: " + sQIFFile_ : sReason) << "\n";
+            << (sReason.empty() ? "the QIF file cannot be read: " + input.sName : sReason) << "\n";
         return kExitFailed;
     }
     if (const std::string sWarning = DatesWarning(objFile.Report().dates, Trim(sAccount_));

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "app/cli/CommandLine.h"
 #include "platform/StagedFile.h"
 
 #include <functional>
@@ -11,17 +12,37 @@
 
 namespace qif2ldx::app::cli {
 
-// Standard input kept in a private file, or why it could not be.
-struct Spool
+// A file named on the command line, made ready to be read as any regular file is. Standard input
+// ("-") and pipes (a FIFO, /dev/stdin, a process substitution's /dev/fd/N) are read once, whole,
+// into a private file: ".NAME.qif.<random>.tmp" beside the path they are kept for, readable by
+// the user alone, removed when the object goes.
+struct CommandInput
 {
-    std::optional<platform::StagedFile> file;
-    std::string sError; // for the user, when there is no file
+    std::string sPath; // what to read: the path as given, or the private copy's
+    std::string sName; // the file in messages: the path as given, or "standard input"
+    std::optional<platform::StagedFile> spool; // the private copy, for a stream
+    std::string sError; // why the stream could not be kept, for the user; empty when it was
+    bool bolInterrupted = false; // the user stopped the reading
 };
 
-// Standard input, copied whole into a private file beside sBeside (".NAME.qif.<random>.tmp"), so
-// that it is read as any QIF file is; refused past the largest QIF file read. objIn is null
-// where there is no standard input to read.
-[[nodiscard]] Spool SpoolStandardInput(std::istream* objIn, const std::string& sBeside);
+// True for "-" and for a path that names a pipe: what ReadInput copies.
+[[nodiscard]] bool IsStream(const std::string& sGiven);
+
+// sGiven as a file to read. A stream is copied beside sBeside, refused past the largest QIF file
+// read (1 GiB; sWhat names the file in that refusal: "the QIF file"); a wait for a pipe's writer
+// ends when the user interrupts. Anything else is left where it is, for the command's own
+// checks. objContext.objIn is standard input; null where there is none to read.
+[[nodiscard]] CommandInput ReadInput(const std::string& sGiven, const std::string& sBeside,
+                                     const std::string& sWhat,
+                                     const CommandLineContext& objContext);
+
+// Removes the private copies of streams kept beside sBeside that runs killed outright left;
+// never one that a living run holds.
+void RemoveStaleCopies(const std::string& sBeside);
+
+// What a stream's private copy is kept beside when there is no statement to keep it beside:
+// "standard-input" in the temporary folder.
+[[nodiscard]] std::string TemporaryBeside();
 
 // Hands a finished statement's bytes to the stream, as they come; false once the stream fails.
 [[nodiscard]] std::function<bool(std::string_view)> DeliverTo(std::ostream& objOut);

@@ -12,7 +12,7 @@ std::string StatementExistsReason(const std::string& sStatement)
 
 std::string QifNotAFileReason(const std::string& sQIF)
 {
-    return "the QIF file does not exist or is not a regular file: " + sQIF;
+    return "the QIF file does not exist or is neither a file nor a pipe: " + sQIF;
 }
 
 ConversionRun::ChooseDateOrder ChooseUnasked(std::ostream& err)
