@@ -1,125 +1,21 @@
 // SPDX-License-Identifier: MIT
-#include "app/gui/frmConvertImport.h"
-
-#include "GuiFakes.h"
+#include "DialogFixture.h"
 #include "app/gui/DialogProgram.h"
 #include "app/gui/QtSettings.h"
 #include "app/gui/SetTopMost.h"
-#include "support/FixedClock.h"
-#include "support/FixedEnvironment.h"
-#include "support/FixedProgramFolder.h"
-#include "support/MessageRecorder.h"
-#include "support/TempDir.h"
 
-#include <QAbstractButton>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QSettings>
-#include <QtTest>
-#include <memory>
 
 using namespace qif2ldx;
-using platform::MessageAnswer;
-using platform::MessageKind;
-using test::MessageRecorder;
 
-namespace {
-
-const std::string kData = QIF2LDX_TEST_DATA;
-const QString kHome = "/home/tester";
-
-} // namespace
-
-class frmConvertImportTest : public QObject
+// The dialog as it stands: its layout, keys, file dialogs, folders, help and closing.
+class frmConvertImportTest : public QObject, protected test::DialogFixture
 {
     Q_OBJECT
 
-private:
-    std::unique_ptr<test::TempDir> dir;
-    std::unique_ptr<test::FixedProgramFolder> folder;
-    MessageRecorder messages;
-    test::FixedClock clock{{2026, 12, 7}};
-    test::RecordedSettings settings;
-    test::FakeAssociation association;
-    test::RecordedStarts starts;
-    test::ScriptedFileDialogs fileDialogs;
-    test::RecordedHelp help;
-    test::FixedEnvironment environment;
-    std::unique_ptr<app::gui::frmConvertImport> dialog;
-
-    template <typename T> T* Control(const char* name) const
-    {
-        auto* control = dialog->findChild<T*>(name);
-        if (control == nullptr) {
-            qFatal("no control %s", name);
-        }
-        return control;
-    }
-    QLineEdit* Text1() const { return Control<QLineEdit>("Text1"); }
-    QLineEdit* Text2() const { return Control<QLineEdit>("Text2"); }
-    QComboBox* Combo1() const { return Control<QComboBox>("Combo1"); }
-    QPushButton* Button(const char* name) const { return Control<QPushButton>(name); }
-
-    std::string Qif(const std::string& name, const std::string& bytes) const
-    {
-        test::WriteBytes(dir->File(name), bytes);
-        return dir->File(name);
-    }
-
-    void Fill(const std::string& qif, const std::string& ldx, const QString& account)
-    {
-        Text1()->setText(QString::fromStdString(qif));
-        Text2()->setText(QString::fromStdString(ldx));
-        Combo1()->setEditText(account);
-    }
-
-    QStringList MessageTexts() const
-    {
-        QStringList texts;
-        for (const auto& message : messages.Messages()) {
-            texts << QString::fromStdString(message.sText);
-        }
-        return texts;
-    }
-
-    void OpenDialog()
-    {
-        dialog = std::make_unique<app::gui::frmConvertImport>(
-            app::gui::DialogServices{{messages, *folder, clock, [] {}},
-                                     settings,
-                                     association,
-                                     starts,
-                                     fileDialogs,
-                                     help,
-                                     environment,
-                                     kHome});
-        dialog->show();
-        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
-    }
-
 private slots:
-    void init()
-    {
-        dir = std::make_unique<test::TempDir>();
-        folder = std::make_unique<test::FixedProgramFolder>(dir->Path().string());
-        test::WriteBytes(dir->File("olacclst.dat"), test::ReadBytes(kData + "/olacclst.dat"));
-        messages.Clear();
-        settings = {};
-        association.sExecutable = "/opt/lodestrand/lodestrand";
-        starts.started.clear();
-        fileDialogs = {};
-        help.topics.clear();
-        environment = {};
-        OpenDialog();
-    }
-
-    void cleanup()
-    {
-        dialog.reset();
-        dir.reset();
-    }
+    void init() { Begin(); }
+    void cleanup() { End(); }
 
     void controlsStandWhereTheyWereLaidOut()
     {
@@ -219,158 +115,6 @@ private slots:
         QVERIFY(messages.Messages().empty());
     }
 
-    void refusalsComeInOrderWithTheirTexts()
-    {
-        const std::string qif = Qif("bank.qif", "D01/05/2026\r\nT-1\r\n^\r\n");
-        const std::string existing = Qif("old.LDX", "keep");
-        struct
-        {
-            std::string qif;
-            std::string ldx;
-            QString account;
-            QString message;
-        } cases[] = {
-            {dir->File("missing.qif"), dir->File("x.LDX"), "A",
-             "Please specify a valid QIF file in the 'QIF File to Convert' edit box."},
-            {dir->Path().string(), dir->File("x.LDX"), "A",
-             "Please specify a valid QIF file in the 'QIF File to Convert' edit box."},
-            {"/dev/zero", dir->File("x.LDX"), "A",
-             "Please specify a valid QIF file in the 'QIF File to Convert' edit box."},
-            {qif, dir->File("x.Ldx"), "A",
-             "Please specify a valid location and name (.LDX) for the converted file in the "
-             "'Save Converted File As' edit box."},
-            {qif, ".LDX", "A",
-             "Please specify a valid location and name (.LDX) for the converted file in the "
-             "'Save Converted File As' edit box."},
-            {qif, dir->File("x.LDX"), "   ",
-             "Please select a Lodestrand account to import the converted transactions into "
-             "from the 'Lodestrand Account to Import into' drop list."},
-        };
-        for (const auto& c : cases) {
-            messages.Clear();
-            Fill(c.qif, c.ldx, c.account);
-            QTest::mouseClick(Button("Command(0)"), Qt::LeftButton);
-            QCOMPARE(MessageTexts(), QStringList{c.message});
-            QCOMPARE(messages.Messages()[0].sTitle, std::string("Lodestrand"));
-            QCOMPARE(messages.Messages()[0].kind, MessageKind::Information);
-            QVERIFY(dialog->isVisible());
-            QCOMPARE(Text2()->text(), QString::fromStdString(c.ldx));
-        }
-        QVERIFY(!std::filesystem::exists(dir->File("x.LDX")));
-        QCOMPARE(settings.writes, 0);
-
-        // An existing statement file: the question; No stops without a further word.
-        messages.Clear();
-        messages.AnswerNextQuestion(MessageAnswer::No);
-        Fill(qif, existing, "");
-        QTest::mouseClick(Button("Command(0)"), Qt::LeftButton);
-        QCOMPARE(MessageTexts(),
-                 QStringList{"You have specified a file in the 'Save Converted File As' edit box "
-                             "that already exists. If you continue, this file will be "
-                             "overwritten.\r\n\r\n Do you wish to continue?"});
-        QCOMPARE(messages.Messages()[0].kind, MessageKind::Question);
-        QCOMPARE(test::ReadBytes(existing), std::string("keep"));
-    }
-
-    void statementNamingTheQifFileIsRefused()
-    {
-        const std::string qif = Qif("bank.LDX", "D01/05/2026\r\nT-1\r\n^\r\n");
-        Fill(qif, " " + qif + " ", "Everyday Current");
-        QTest::mouseClick(Button("Command(0)"), Qt::LeftButton);
-        QCOMPARE(MessageTexts().size(), 1);
-        QVERIFY(MessageTexts()[0].startsWith("The converted file would replace the QIF file"));
-        QCOMPARE(test::ReadBytes(qif), std::string("D01/05/2026\r\nT-1\r\n^\r\n"));
-    }
-
-    void wholeRunConvertsRemembersFoldersAndStartsTheApplication()
-    {
-        const std::string qif = Qif("bank.qif", test::ReadBytes(kData + "/bank.qif"));
-        std::filesystem::create_directory(dir->File("out put"));
-        const std::string ldx = dir->File("out put/bank statement.LDX");
-        // Spaces around the texts pass the checks; the run gets them trimmed where it matters.
-        Fill("  " + qif + " ", " " + ldx + "  ", " Everyday Current ");
-        QTest::mouseClick(Button("Command(0)"), Qt::LeftButton);
-        QVERIFY(messages.Messages().empty());
-        QCOMPARE(test::ReadBytes(ldx), test::ReadBytes(kData + "/bank.LDX"));
-        QCOMPARE(settings.values["Folders/QIFDir"], dir->Path().string() + "/");
-        QCOMPARE(settings.values["Folders/LDXDir"], dir->File("out put/"));
-        QCOMPARE(starts.started.size(), std::size_t{1});
-        QCOMPARE(starts.started[0], (std::vector<std::string>{"/opt/lodestrand/lodestrand", ldx}));
-        QVERIFY(!dialog->isVisible());
-        QVERIFY(Button("Command(1)")->isEnabled());
-    }
-
-    void leftOutRecordsAreNamedBeforeTheHandOff()
-    {
-        std::string bytes = "!Type:Bank\r\n";
-        for (int i = 0; i < 12; ++i) {
-            bytes += "D01/05/2026\r\n^\r\n"; // records on lines 2, 4, … without an amount
-        }
-        const std::string qif = Qif("gaps.qif", bytes + "D02/05/2026\r\nT-1\r\n^\r\n");
-        Fill(qif, dir->File("gaps.LDX"), "Everyday Current");
-        QTest::mouseClick(Button("Command(0)"), Qt::LeftButton);
-        QCOMPARE(
-            MessageTexts(),
-            QStringList{
-                "12 of the 13 records in the QIF file were left out of the "
-                "statement:\r\n\r\nline 2 (no amount), line 4 (no amount), line 6 (no amount), "
-                "line 8 (no amount), line 10 (no amount), line 12 (no amount), line 14 "
-                "(no amount), line 16 (no amount), line 18 (no amount), line 20 (no "
-                "amount), and 2 more."});
-        QCOMPARE(starts.started.size(), std::size_t{1});
-    }
-
-    void failedRunStaysOpenWithTheTextsAndHandsNothingOff()
-    {
-        const std::string qif = Qif("bad.qif", "D01052026\r\nT-1\r\n^\r\n");
-        const std::string ldx = dir->File("missing folder/bad.LDX");
-        association.sExecutable = "/opt/lodestrand/lodestrand";
-        Fill(qif, ldx, "Everyday Current");
-        QTest::mouseClick(Button("Command(0)"), Qt::LeftButton);
-        QCOMPARE(MessageTexts(),
-                 (QStringList{"Errors were encountered whilst attempting to convert: " +
-                              QString::fromStdString(qif) +
-                              ". Please ensure that this file is a valid QIF file.\r\n\r\n"
-                              "The statement file cannot be created: " +
-                              QString::fromStdString(ldx)}));
-        QCOMPARE(settings.writes, 2);
-        QVERIFY(starts.started.empty());
-        QVERIFY(dialog->isVisible());
-        QCOMPARE(Text1()->text(), QString::fromStdString(qif));
-        QCOMPARE(Text2()->text(), QString::fromStdString(ldx));
-        QCOMPARE(Combo1()->currentText(), QString("Everyday Current"));
-        QVERIFY(Button("Command(1)")->isEnabled());
-    }
-
-    void monthFirstDatesAreConvertedOnlyWhenTheUserAgrees_data()
-    {
-        QTest::addColumn<bool>("agree");
-        QTest::newRow("Yes") << true;
-        QTest::newRow("No") << false;
-    }
-
-    void monthFirstDatesAreConvertedOnlyWhenTheUserAgrees()
-    {
-        QFETCH(bool, agree);
-        const std::string qif =
-            Qif("us.qif", "!Type:Bank\r\nD01/05/2026\r\nT-1\r\n^\r\nD03/24/2015\r\nT-2\r\n^\r\n");
-        const std::string ldx = dir->File("us.LDX");
-        messages.AnswerNextQuestion(agree ? MessageAnswer::Yes : MessageAnswer::No);
-        Fill(qif, ldx, "Everyday Current");
-        QTest::mouseClick(Button("Command(0)"), Qt::LeftButton);
-        const QString question = "The dates in this file are month first: line 5 reads "
-                                 "D03/24/2015 (24 March 2015). Convert them that way?";
-        QCOMPARE(MessageTexts().value(0), question);
-        QCOMPARE(messages.Messages().at(0).kind, MessageKind::Question);
-        QCOMPARE(test::ReadBytes(ldx).find("<DTPOSTED>20150324</DTPOSTED>") != std::string::npos,
-                 agree);
-        if (!agree) {
-            QVERIFY(MessageTexts().value(1).endsWith(
-                "\r\n\r\nLine 5: \"D03/24/2015\" is not a day-first date"));
-            QVERIFY(dialog->isVisible());
-        }
-    }
-
     void browsingProposesTheStatementPath()
     {
         fileDialogs.answers = {QString("/home/u/May.qif")};
@@ -421,6 +165,26 @@ private slots:
         QCOMPARE(Text2()->text(), QString("/home/u/v1.2/bank.LDX"));
         QCOMPARE(Combo1()->count(), 3);
         QCOMPARE(Combo1()->currentText(), QString());
+    }
+
+    void typedQifPathProposesTheStatementPathUnlessTheUserGaveOne()
+    {
+        const QString may = QString::fromStdString(Qif("May.qif", ""));
+        const QString june = QString::fromStdString(Qif("June.qif", ""));
+        const QString base = QString::fromStdString(dir->Path().string()) + "/";
+        const auto type = [this](QLineEdit* box, const QString& text) {
+            box->clear();
+            QTest::keyClicks(box, text);
+        };
+        type(Text1(), may); // the box was empty
+        QCOMPARE(Text2()->text(), base + "May.LDX");
+        type(Text1(), june); // the box held the proposal for May
+        QCOMPARE(Text2()->text(), base + "June.LDX");
+        type(Text1(), base + "July.qif"); // no such file
+        QCOMPARE(Text2()->text(), base + "June.LDX");
+        type(Text2(), "/home/u/mine.LDX");
+        type(Text1(), may);
+        QCOMPARE(Text2()->text(), QString("/home/u/mine.LDX"));
     }
 
     void fileDialogsStartInTheRememberedFoldersWhileTheyExist()

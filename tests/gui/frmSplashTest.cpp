@@ -24,7 +24,7 @@ private slots:
         test::MessageRecorder messages;
         test::FixedClock clock({2026, 12, 7});
         test::WriteBytes(dir.File("list.dat"), "Acct,CHECKING,GBP,1,2,3\r\n");
-        test::WriteBytes(dir.File("in.qif"), "D01/05/2026\r\nT-1\r\n^\r\n");
+        test::WriteBytes(dir.File("in.qif"), "D15/05/2026\r\nT-1\r\n^\r\n");
         int pauses = 0;
         app::gui::frmSplash splash(
             {dir.File("in.qif"), dir.File("out.LDX"), "Acct ", dir.File("list.dat"), ""},

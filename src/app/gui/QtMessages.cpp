@@ -27,6 +27,7 @@ std::optional<std::size_t> QtMessages::Choose(const std::string& sTitle, const s
     Prepare(box, sTitle, sText);
     box.setIcon(QMessageBox::Question);
     std::vector<QAbstractButton*> added;
+    added.reserve(buttons.size());
     for (const std::string& sButton : buttons) {
         added.push_back(box.addButton(QString::fromStdString(sButton), QMessageBox::AcceptRole));
     }

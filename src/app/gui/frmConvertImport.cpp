@@ -5,7 +5,8 @@
 #include "app/HandOff.h"
 #include "app/InputCheck.h"
 #include "app/MainModule.h"
-#include "app/Receipt.h"
+#include "app/Suggest.h"
+#include "app/gui/DialogWording.h"
 #include "app/gui/FittingFont.h"
 #include "app/gui/SetTopMost.h"
 
@@ -30,7 +31,7 @@ constexpr const char* kQifTooLargeMessage =
     "The QIF file is larger than 1 GiB, far more than any bank statement holds. Please specify a "
     "valid QIF file in the 'QIF File to Convert' edit box.";
 
-// The left-out records the dialog names after a conversion.
+// The left-out records the dialog names after a conversion at most.
 constexpr std::size_t kLeftOutShown = 10;
 
 constexpr int kOK = 0;
@@ -123,6 +124,7 @@ frmConvertImport::frmConvertImport(DialogServices objServices, QWidget* objParen
     Browse->addButton(browseLDX, 1);
     connect(Command, &QButtonGroup::idClicked, this, &frmConvertImport::OnCommand);
     connect(Browse, &QButtonGroup::idClicked, this, &frmConvertImport::OnBrowse);
+    connect(Text1, &QLineEdit::textEdited, this, &frmConvertImport::FollowTypedQIFPath);
 
     setTabOrder(ok, Text1);
     setTabOrder(Text1, browseQIF);
@@ -225,7 +227,25 @@ void frmConvertImport::BrowseQIFFile()
 void frmConvertImport::OpenQIFFile(const QString& sPath)
 {
     Text1->setText(sPath);
-    Text2->setText(QString::fromStdString(GetPathBeforeExtension(sPath.toStdString())) + "LDX");
+    ProposeStatementPath(sPath);
+}
+
+void frmConvertImport::ProposeStatementPath(const QString& sQIFPath)
+{
+    sProposedLDX_ = QString::fromStdString(GetPathBeforeExtension(sQIFPath.toStdString())) + "LDX";
+    Text2->setText(sProposedLDX_);
+}
+
+void frmConvertImport::FollowTypedQIFPath(const QString& sText)
+{
+    const std::string sPath = Trim(sText.toStdString());
+    if (!FileExists(sPath)) {
+        return; // still being typed, or a mistake the checks will name
+    }
+    if (!Text2->text().isEmpty() && Text2->text() != sProposedLDX_) {
+        return; // a statement path of the user's own
+    }
+    ProposeStatementPath(QString::fromStdString(sPath));
 }
 
 void frmConvertImport::BrowseLDXFile()
@@ -322,11 +342,36 @@ bool frmConvertImport::ValidateInput()
     return false;
 }
 
+bool frmConvertImport::ConfirmAccount()
+{
+    const std::string sTyped = Combo1->currentText().toStdString();
+    records::CAcctInfo cAcctInf;
+    const AccountLookup lookup = LookUpAccount(sOLAccntListFile.toStdString(), sTyped, cAcctInf);
+    if (lookup == AccountLookup::Found || lookup == AccountLookup::IncompleteLine) {
+        return true;
+    }
+    std::vector<std::string> names;
+    names.reserve(static_cast<std::size_t>(Combo1->count()));
+    for (int i = 0; i < Combo1->count(); ++i) {
+        names.push_back(Combo1->itemText(i).toStdString());
+    }
+    const std::string sAccount = Trim(sTyped);
+    std::vector<std::string> closest;
+    if (std::optional<std::string> sClosest = ClosestMatch(names, sAccount)) {
+        closest.push_back(std::move(*sClosest));
+    }
+    return objServices_.objRun.objMessages.Show(kMessageTitle, AccountQuestion(sAccount, closest),
+                                                platform::MessageKind::Question) ==
+           platform::MessageAnswer::Yes;
+}
+
 void frmConvertImport::ConvertAndImport()
 {
-    if (!ValidateInput()) {
-        return;
+    if (!ValidateInput() || !ConfirmAccount()) {
+        return; // the dialog stays as the user filled it in
     }
+    const DateOrderMemory objDateOrders(
+        UserConfigFile(objServices_.objEnvironment, DateOrderMemory::kFileName));
     ConversionOutcome objOutcome;
     QAbstractButton* cancel = Command->button(kCancel);
     cancel->setEnabled(false);
@@ -337,6 +382,7 @@ void frmConvertImport::ConvertAndImport()
         frmSplash splash({Trim(Text(Text1)), Trim(Text(Text2)), Combo1->currentText().toStdString(),
                           sOLAccntListFile.toStdString(), ""},
                          objServices_.objRun, bolMayReplace_, this);
+        splash.SetDateOrderMemory(&objDateOrders);
         splash.exec();
         objOutcome = splash.Outcome();
     }
@@ -360,10 +406,13 @@ void frmConvertImport::AfterRun(const ConversionOutcome& objOutcome)
         }
         return;
     }
-    // The user hears of every transaction left out before the statement goes on to import.
-    if (const std::string sLeftOut = LeftOutMessage(objOutcome.report, kLeftOutShown);
-        !sLeftOut.empty()) {
-        static_cast<void>(objServices_.objRun.objMessages.Show(kMessageTitle, sLeftOut,
+    // The user hears of what the command line would warn of (every transaction left out
+    // among it) before the statement goes on to import.
+    if (const std::string sTidings =
+            RunTidings(objOutcome, Trim(Text(Text2)), Trim(Combo1->currentText().toStdString()),
+                       sOLAccntListFile.toStdString(), kLeftOutShown);
+        !sTidings.empty()) {
+        static_cast<void>(objServices_.objRun.objMessages.Show(kMessageTitle, sTidings,
                                                                platform::MessageKind::Information));
     }
     static_cast<void>(

@@ -59,6 +59,11 @@ private:
     void LoadAccounts();
     void BrowseQIFFile();
     void BrowseLDXFile();
+    // Puts the statement path proposed for the QIF path in the statement box.
+    void ProposeStatementPath(const QString& sQIFPath);
+    // A QIF path typed or pasted: once it names an existing file, the statement path is
+    // proposed for it, unless the user has put a statement path of their own in the box.
+    void FollowTypedQIFPath(const QString& sText);
     QString ShowQIFOpenDialog();
     QString ShowLDXSaveDialog();
     QString ShowFileDialog(QLineEdit* objBox, const QString& sTitle, const QString& sFilter,
@@ -67,14 +72,18 @@ private:
     // the default browse folder (or the program's folder when there is none).
     [[nodiscard]] QString StartFolder(const char* sFolderSetting) const;
     bool ValidateInput();
+    // For an account the list does not hold, asks whether to convert anyway, suggesting the
+    // closest names; true for a listed account or a Yes.
+    bool ConfirmAccount();
     void ConvertAndImport();
-    // After the progress window: the hand-off and close after a success; otherwise the folders
-    // are remembered and the dialog stays open.
+    // After the progress window: what the run has to tell, the hand-off and close after a
+    // success; otherwise the folders are remembered and the dialog stays open.
     void AfterRun(const ConversionOutcome& objOutcome);
     void ShowHelp(const QString& sTopicPath);
 
     DialogServices objServices_;
     bool bolMayReplace_ = false; // the user agreed to replace the existing statement
+    QString sProposedLDX_;       // the statement path proposed last; empty before any
     CommonDialog dlgCommonDialog;
     QLineEdit* Text1;
     QLineEdit* Text2;

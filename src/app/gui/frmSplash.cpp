@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/gui/frmSplash.h"
 
+#include "app/MainModule.h"
+#include "app/gui/DialogWording.h"
 #include "app/gui/FittingFont.h"
 #include "app/gui/SetTopMost.h"
 
@@ -11,9 +13,75 @@
 #include <QLabel>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 #include <utility>
 
 namespace qif2ldx::app::gui {
+namespace {
+
+// Asks which order the dates of a file that reads two ways are in: a button for each order that
+// reads them, the one kept for the account (or day first) preselected. The answer is kept for
+// the account. nullopt when the user cancels.
+std::optional<qif::DateChoice> AskDateOrder(platform::IMessages& objMessages,
+                                            const DateOrderMemory* objMemory,
+                                            const std::string& sAccount,
+                                            const qif::DateDecision& decision,
+                                            std::optional<qif::DateOrder> remembered)
+{
+    const std::vector<qif::DateOrder> orders = ReadingOrders(decision);
+    std::vector<std::string> buttons;
+    buttons.reserve(orders.size());
+    for (const qif::DateOrder order : orders) {
+        buttons.push_back(DateOrderButton(order));
+    }
+    const auto at = [&orders](qif::DateOrder order) {
+        return static_cast<std::size_t>(std::find(orders.begin(), orders.end(), order) -
+                                        orders.begin());
+    };
+    std::size_t preselected = at(remembered.value_or(qif::DateOrder::DayFirst));
+    if (preselected == orders.size()) {
+        preselected = at(decision.order); // day first does not read this file
+    }
+    const std::optional<std::size_t> answer = objMessages.Choose(
+        kMessageTitle, DateQuestion(decision, sAccount, remembered), buttons, preselected);
+    if (!answer || *answer >= orders.size()) {
+        return std::nullopt;
+    }
+    const qif::DateOrder chosen = orders[*answer];
+    if (objMemory != nullptr) {
+        // An answer that cannot be kept is asked for again next time; the run goes on.
+        static_cast<void>(objMemory->Remember(sAccount, chosen));
+    }
+    return qif::DateChoice{chosen, chosen == remembered ? qif::DateSource::Account
+                                                        : qif::DateSource::Asked};
+}
+
+// The dialog's answer to how a file's dates read: a file that reads two ways and whose order
+// nobody stated is asked about; one that the file alone decides is not read day first only
+// when the user agrees; every other is read as decided.
+ConversionRun::ChooseDateOrder ChooseInDialog(platform::IMessages& objMessages,
+                                              const DateOrderMemory* objMemory,
+                                              std::string sAccount)
+{
+    return [&objMessages, objMemory, sAccount = std::move(sAccount)](
+               const qif::DateDecision& decision, std::optional<qif::DateOrder> remembered) {
+        if (decision.source == qif::DateSource::File && decision.bolAmbiguous) {
+            return AskDateOrder(objMessages, objMemory, sAccount, decision, remembered);
+        }
+        const bool bolGuess =
+            decision.source == qif::DateSource::File && decision.order != qif::DateOrder::DayFirst;
+        if (bolGuess &&
+            objMessages.Show(kMessageTitle,
+                             DescribeDateDecision(decision, Start::Sentence) +
+                                 " Convert them that way?",
+                             platform::MessageKind::Question) != platform::MessageAnswer::Yes) {
+            return std::optional<qif::DateChoice>();
+        }
+        return std::optional<qif::DateChoice>(UnaskedDateChoice(decision, remembered));
+    };
+}
+
+} // namespace
 
 frmSplash::frmSplash(ConversionInput objInput, RunServices objServices, bool bolReplace,
                      QWidget* objOwner)
@@ -77,20 +145,9 @@ void frmSplash::Run()
     objConversion.bolReplace = bolReplace_;
     objRun.SetOptions(objConversion);
     objRun.SetExplainFailures(true);
-    platform::IMessages& objMessages = objServices_.objMessages;
-    objRun.SetChooseDateOrder([&objMessages](const qif::DateDecision& decision,
-                                             std::optional<qif::DateOrder> remembered) {
-        const bool bolGuess =
-            decision.source == qif::DateSource::File && decision.order != qif::DateOrder::DayFirst;
-        if (bolGuess &&
-            objMessages.Show(kMessageTitle,
-                             DescribeDateDecision(decision, Start::Sentence) +
-                                 " Convert them that way?",
-                             platform::MessageKind::Question) != platform::MessageAnswer::Yes) {
-            return std::optional<qif::DateChoice>();
-        }
-        return std::optional<qif::DateChoice>(UnaskedDateChoice(decision, remembered));
-    });
+    objRun.SetDateOrderMemory(objMemory_);
+    objRun.SetChooseDateOrder(
+        ChooseInDialog(objServices_.objMessages, objMemory_, Trim(objInput_.sAcctName)));
     const std::atomic<int>* interrupt = objServices_.objInterrupt;
     objRun.SetProgress([interrupt](std::uint64_t /*done*/, std::uint64_t /*total*/) {
         return interrupt == nullptr || interrupt->load() == 0;

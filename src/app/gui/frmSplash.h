@@ -22,8 +22,9 @@ struct RunServices
 };
 
 // The small progress window that carries out one conversion run while it is shown modally:
-// once it is on screen it looks the account up, waits a second, converts, tells the user of a
-// failure and closes itself. Its owner is told nothing.
+// once it is on screen it looks the account up, waits a second, converts (asking how the dates
+// read when the file cannot tell), tells the user of a failure and closes itself. Its owner is
+// told nothing.
 class frmSplash final : public QDialog
 {
     Q_OBJECT
@@ -32,6 +33,10 @@ public:
     // Takes the dialog's texts; bolReplace: the user agreed to replace an existing statement.
     frmSplash(ConversionInput objInput, RunServices objServices, bool bolReplace,
               QWidget* objOwner);
+
+    // Where the order chosen for a file whose dates read two ways is kept per account; without
+    // one the user is still asked, and nothing is kept.
+    void SetDateOrderMemory(const DateOrderMemory* objMemory) { objMemory_ = objMemory; }
 
     // What the run did, once the window has closed.
     [[nodiscard]] const ConversionOutcome& Outcome() const { return objOutcome_; }
@@ -47,6 +52,7 @@ private:
     ConversionInput objInput_;
     RunServices objServices_;
     bool bolReplace_;
+    const DateOrderMemory* objMemory_ = nullptr;
     bool bolStarted_ = false;
     ConversionOutcome objOutcome_;
 };
