@@ -41,15 +41,17 @@ std::string AccountWarning(AccountLookup lookup, const std::string& sAccountName
     case AccountLookup::Found:
         break;
     case AccountLookup::ListUnreadable:
-        return "cannot read the account list " + sList + "; the statement has empty account fields";
+        return "cannot read the account list " + platform::Shown(sList) +
+               "; the statement has empty account fields";
     case AccountLookup::IncompleteLine:
-        return "the line for account \"" + sAccountName + "\" in " + sList +
-               " has fewer than six fields; the missing ones are empty";
+        return "the line for account \"" + platform::Shown(sAccountName) + "\" in " +
+               platform::Shown(sList) + " has fewer than six fields; the missing ones are empty";
     case AccountLookup::NotListed: {
-        std::string sWarning = "account \"" + sAccountName + "\" is not in the account list " +
-                               sList + "; the statement has empty account fields";
+        std::string sWarning = "account \"" + platform::Shown(sAccountName) +
+                               "\" is not in the account list " + platform::Shown(sList) +
+                               "; the statement has empty account fields";
         if (const auto sClosest = ClosestMatch(ReadAccountNames(sList).names, sAccountName)) {
-            sWarning += " (did you mean '" + *sClosest + "'?)";
+            sWarning += " (did you mean '" + platform::Shown(*sClosest) + "'?)";
         }
         return sWarning;
     }
@@ -84,7 +86,7 @@ void AddReportWarnings(const qif::ReadReport& report, std::vector<std::string>& 
     if (report.accounts.size() > 1) {
         std::string sNames;
         for (const std::string& sName : report.accounts) {
-            sNames += (sNames.empty() ? "" : ", ") + sName;
+            sNames += (sNames.empty() ? "" : ", ") + platform::Shown(sName);
         }
         warnings.push_back("the file holds transactions of " +
                            std::to_string(report.accounts.size()) + " accounts (" + sNames +
@@ -160,7 +162,7 @@ std::string DatesWarning(const qif::DateDecision& dates, const std::string& sAcc
                            " reads " + dates.example.sLine + " as " + sReadings +
                            "; they were read " + qif::DateOrderName(dates.order);
     if (dates.source == qif::DateSource::Account) {
-        sWarning += ", the order chosen last for account \"" + sAccountName + "\"";
+        sWarning += ", the order chosen last for account \"" + platform::Shown(sAccountName) + "\"";
     }
     return sWarning + " (" + sOtherwise + ")";
 }
@@ -176,8 +178,8 @@ std::string SummaryLine(const ConversionOutcome& objOutcome, const std::string& 
 {
     const qif::ReadReport& report = objOutcome.report;
     std::string sLine = (bolDryRun ? "Would write " : "Wrote ") + std::to_string(report.written) +
-                        " of " + Plural(report.records, "record", "records") + " to " + sStatement +
-                        ":";
+                        " of " + Plural(report.records, "record", "records") + " to " +
+                        platform::Shown(sStatement) + ":";
     if (!report.sStartDate.empty()) {
         sLine += " " + objShowDate(report.sStartDate) + " to " + objShowDate(report.sEndDate) + ",";
     }
@@ -186,11 +188,11 @@ std::string SummaryLine(const ConversionOutcome& objOutcome, const std::string& 
     const records::CAcctInfo& account = objOutcome.cAcctInf;
     if (objOutcome.account == AccountLookup::NotListed ||
         objOutcome.account == AccountLookup::ListUnreadable) {
-        return sLine + sAccountName + " (not in the account list).";
+        return sLine + platform::Shown(sAccountName) + " (not in the account list).";
     }
-    sLine += account.AcctName;
+    sLine += platform::Shown(account.AcctName);
     if (!account.AcctType.empty()) {
-        sLine += " (" + account.AcctType + ")";
+        sLine += " (" + platform::Shown(account.AcctType) + ")";
     }
     return sLine + ".";
 }

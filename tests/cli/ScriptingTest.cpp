@@ -73,6 +73,19 @@ TEST_F(Scripting, JsonReceiptNamesAnUnlistedAccountAsTyped)
         json::parse(R"({"name": "Short", "type": "CHECKING", "kind": "bank", "listed": true})"));
 }
 
+TEST_F(Scripting, NamesWithControlsAreEscapedForPeopleAndKeptForScripts)
+{
+    const std::string sQif = dir.File("May\n\x1b[2J.qif");
+    std::filesystem::copy_file(dir.File("b.qif"), sQif);
+    ASSERT_EQ(RunCommand({"convert", sQif, "-a", kAccount}), kExitSaved);
+    EXPECT_THAT(out.str(), ::testing::HasSubstr("to " + dir.File("May\\n\\x1b[2J.LDX:")));
+    EXPECT_EQ(out.str().find('\x1b'), std::string::npos);
+    ASSERT_EQ(RunCommand({"convert", sQif, "-a", kAccount}), kExitRefused);
+    EXPECT_THAT(err.str(), ::testing::HasSubstr("May\\n\\x1b[2J.LDX\n"));
+    ASSERT_EQ(RunCommand({"convert", sQif, "-a", kAccount, "--overwrite", "--json"}), kExitSaved);
+    EXPECT_EQ(json::parse(out.str())["statement"], dir.File("May\n\x1b[2J.LDX"));
+}
+
 TEST_F(Scripting, DryRunChecksEverythingAndWritesNothing)
 {
     EXPECT_EQ(RunCommand({"convert", dir.File("b.qif"), "-a", kAccount, "--dry-run"}), kExitSaved);

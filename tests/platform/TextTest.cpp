@@ -36,5 +36,24 @@ TEST(Utf8, CountsAndCutsByCharacter)
     EXPECT_EQ(Utf8Length("\xFF\xFE"), 2U);
 }
 
+TEST(Utf8, NamesAreShownWithTheirControlsEscaped)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"May.qif", "May.qif"},
+        {"Caf\xC3\xA9 \xE2\x82\xAC.qif", "Caf\xC3\xA9 \xE2\x82\xAC.qif"}, // UTF-8 stays
+        {"a\nb\tc\rd", "a\\nb\\tc\\rd"},
+        {"\x1b[31mred", "\\x1b[31mred"},
+        {"back\\slash", "back\\\\slash"},
+        {"\xC2\x9B"
+         "2J\x7F",
+         "\\xc2\\x9b2J\\x7f"},       // a C1 control, DEL
+        {"latin\xE9", "latin\\xe9"}, // no UTF-8
+    };
+    for (const auto& [sName, sShown] : cases) {
+        EXPECT_EQ(Shown(sName), sShown) << sName;
+    }
+    EXPECT_EQ(Echo(std::string(100, 'x') + "\x1b"), std::string(59, 'x') + "\u2026");
+}
+
 } // namespace
 } // namespace qif2ldx::test

@@ -4,6 +4,7 @@
 #include "app/AccountList.h"
 #include "app/cli/Options.h"
 #include "app/cli/Wording.h"
+#include "platform/Utf8.h"
 
 #include <CLI/CLI.hpp>
 #include <ostream>
@@ -21,14 +22,15 @@ int AccountsCommand::Run(const CommandLineContext& objContext)
         ResolveAccountList(sAccountList_, objContext.objProgramFolder, objContext.objEnvironment);
     const AccountNames objNames = ReadAccountNames(sList);
     for (const std::string& sName : objNames.names) {
-        objContext.objOut << sName << "\n";
+        objContext.objOut << platform::Shown(sName) << "\n";
     }
     if (!objNames.bolComplete) {
-        objContext.objErr << kProgram << ": error: cannot read the account list " << sList
+        objContext.objErr << kProgram << ": error: cannot read the account list "
+                          << platform::Shown(sList)
                           << (objNames.names.empty() ? "" : " past a line without a comma") << "\n";
         return kExitFailed;
     }
-    objContext.objErr << kProgram << ": accounts from " << sList << "\n";
+    objContext.objErr << kProgram << ": accounts from " << platform::Shown(sList) << "\n";
     return kExitSaved;
 }
 

@@ -4,6 +4,7 @@
 #include "app/cli/StandardStreams.h"
 #include "app/cli/Wording.h"
 #include "platform/File.h"
+#include "platform/Utf8.h"
 #include "statement/StatementCheck.h"
 
 #include <CLI/CLI.hpp>
@@ -103,7 +104,7 @@ nlohmann::json ToJson(const std::string& sFile, const statement::CheckResult& re
 
 void PrintLines(const std::string& sFile, const statement::CheckResult& result, std::ostream& out)
 {
-    out << sFile << ": " << Grouped(result.transactions)
+    out << platform::Shown(sFile) << ": " << Grouped(result.transactions)
         << (result.transactions == 1 ? " transaction, " : " transactions, ");
     if (result.hazardCount == 0) {
         out << "no hazards found\n";
@@ -160,14 +161,15 @@ int Report(const CheckOptions& objOptions, const std::string& sName,
            const statement::CheckResult& result, const CommandLineContext& objContext)
 {
     if (result.status == statement::CheckStatus::Interrupted) {
-        objContext.objErr << kProgram << ": interrupted; " << sName << " was not checked\n";
+        objContext.objErr << kProgram << ": interrupted; " << platform::Shown(sName)
+                          << " was not checked\n";
         return kCheckInterrupted;
     }
     if (objOptions.bolJson) {
         PrintJson(ToJson(objOptions.sFile, result), objContext.objOut);
     }
     if (result.status == statement::CheckStatus::Unreadable) {
-        objContext.objErr << kProgram << ": error: " << sName
+        objContext.objErr << kProgram << ": error: " << platform::Shown(sName)
                           << " is no OFX statement that can be checked: " << result.sError << "\n";
         return kCheckUnreadable;
     }

@@ -14,6 +14,7 @@
 #include "app/cli/Wording.h"
 #include "platform/FileSystem.h"
 #include "platform/StderrMessages.h"
+#include "platform/Utf8.h"
 #include "statement/StatementProfile.h"
 
 #include <CLI/CLI.hpp>
@@ -36,11 +37,11 @@ std::string Refusal(const std::string& sQIF, const std::string& sOutput,
     case InputCheck::QifNotAFile:
         return QifNotAFileReason(sQIF);
     case InputCheck::QifTooLarge:
-        return "the QIF file is larger than 1 GiB: " + sQIF;
+        return "the QIF file is larger than 1 GiB: " + platform::Shown(sQIF);
     case InputCheck::BadStatementName:
-        return "the statement file must be named *.LDX or *.ldx: " + sOutput;
+        return "the statement file must be named *.LDX or *.ldx: " + platform::Shown(sOutput);
     case InputCheck::StatementIsQif:
-        return "the statement file is the QIF file itself: " + Trim(sOutput);
+        return "the statement file is the QIF file itself: " + platform::Shown(Trim(sOutput));
     case InputCheck::StatementExists:
         return StatementExistsReason(Trim(sOutput));
     case InputCheck::NoAccount:
@@ -152,7 +153,8 @@ void TellOutcome(FileReceipt& receipt, const std::string& sStatement, std::ostre
 {
     switch (receipt.outcome.result) {
     case RunResult::Interrupted:
-        receipt.sError = "interrupted; the statement was not finished: " + sStatement;
+        receipt.sError =
+            "interrupted; the statement was not finished: " + platform::Shown(sStatement);
         err << kProgram << ": " << receipt.sError << "\n";
         break;
     case RunResult::Refused:
@@ -294,8 +296,9 @@ std::string SplitNameRefusal(const std::string& sAccount, const std::vector<std:
     if (sMeant.empty()) {
         return {};
     }
-    return "account \"" + Trim(sAccount) + "\" is not in the account list " + sList +
-           "; did you mean -a \"" + sMeant + "\"? (quote names with blanks)";
+    return "account \"" + platform::Shown(Trim(sAccount)) + "\" is not in the account list " +
+           platform::Shown(sList) + "; did you mean -a \"" + platform::Shown(sMeant) +
+           "\"? (quote names with blanks)";
 }
 
 } // namespace

@@ -169,14 +169,16 @@ int ShowCommand::Run(const CommandLineContext& objContext)
                         OneLine(txn.sNum), OneLine(txn.sPayee), OneLine(txn.sMemo)});
     });
     if (objFile.Failure().kind == qif::FailureKind::Stopped) {
-        err << kProgram << ": interrupted; " << sQIFFile_ << " was not shown\n";
+        err << kProgram << ": interrupted; " << platform::Shown(sQIFFile_) << " was not shown\n";
         return kExitInterrupted;
     }
     if (!ok) {
         const std::string sReason =
             FailureReason(objFile.Failure(), input.sName, {}, Start::Inside);
         err << kProgram << ": error: "
-            << (sReason.empty() ? "the QIF file cannot be read: " + input.sName : sReason) << "\n";
+            << (sReason.empty() ? "the QIF file cannot be read: " + platform::Shown(input.sName)
+                                : sReason)
+            << "\n";
         return kExitFailed;
     }
     if (const std::string sWarning = DatesWarning(objFile.Report().dates, Trim(sAccount_));

@@ -3,6 +3,7 @@
 
 #include "platform/File.h"
 #include "platform/FileSystem.h"
+#include "platform/Utf8.h"
 #include "qif/CQIFFile.h"
 
 #include <array>
@@ -33,10 +34,11 @@ CommandInput Spool(const StreamReader& objRead, const std::string& sName,
                    const std::string& sBeside, const std::string& sWhat)
 {
     CommandInput input{{}, sName, std::nullopt, {}};
+    const std::string sShown = platform::Shown(sName);
     platform::StagedFile::Created spool =
         platform::StagedFile::Create(CopyFinalPath(sBeside), kPrivate);
     if (!spool.file) {
-        input.sError = sName + " cannot be kept for reading: " + std::strerror(spool.error);
+        input.sError = sShown + " cannot be kept for reading: " + std::strerror(spool.error);
         return input;
     }
     std::array<char, 65536> buffer{};
@@ -45,8 +47,8 @@ CommandInput Spool(const StreamReader& objRead, const std::string& sName,
         const std::optional<std::size_t> got = objRead(buffer.data(), buffer.size());
         if (!got) {
             input.bolInterrupted = errno == EINTR;
-            input.sError = input.bolInterrupted ? "interrupted while reading " + sName
-                                                : sName + " cannot be read";
+            input.sError = input.bolInterrupted ? "interrupted while reading " + sShown
+                                                : sShown + " cannot be read";
             return input;
         }
         if (*got == 0) {
@@ -55,11 +57,11 @@ CommandInput Spool(const StreamReader& objRead, const std::string& sName,
         total += *got;
         if (total > qif::kMaxQIFBytes) {
             input.sError = sWhat;
-            input.sError.append(" is larger than 1 GiB: ").append(sName);
+            input.sError.append(" is larger than 1 GiB: ").append(sShown);
             return input;
         }
         if (!platform::WriteAll(spool.file->Fd(), std::string_view(buffer.data(), *got))) {
-            input.sError = sName + " cannot be kept for reading: " + std::strerror(errno);
+            input.sError = sShown + " cannot be kept for reading: " + std::strerror(errno);
             return input;
         }
     }

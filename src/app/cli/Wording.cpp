@@ -1,18 +1,21 @@
 // SPDX-License-Identifier: MIT
 #include "app/cli/Wording.h"
 
+#include "platform/Utf8.h"
+
 #include <ostream>
 
 namespace qif2ldx::app::cli {
 
 std::string StatementExistsReason(const std::string& sStatement)
 {
-    return "the statement file already exists (--overwrite replaces it): " + sStatement;
+    return "the statement file already exists (--overwrite replaces it): " +
+           platform::Shown(sStatement);
 }
 
 std::string QifNotAFileReason(const std::string& sQIF)
 {
-    return "the QIF file does not exist or is neither a file nor a pipe: " + sQIF;
+    return "the QIF file does not exist or is neither a file nor a pipe: " + platform::Shown(sQIF);
 }
 
 ConversionRun::ChooseDateOrder ChooseUnasked(std::ostream& err)
