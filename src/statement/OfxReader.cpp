@@ -13,6 +13,20 @@
 namespace qif2ldx::statement {
 namespace {
 
+constexpr const char* kNoOfxElement = "the body holds no OFX element";
+
+// How a reading that has no more to say ended.
+OfxReadResult Ended(OfxReadStatus status)
+{
+    return {status, {}, {}};
+}
+
+// A reading that found the bytes to be no OFX file, and why.
+OfxReadResult NotOfx(std::string sWhy)
+{
+    return {OfxReadStatus::NotOfx, {}, std::move(sWhy)};
+}
+
 // What the body's bytes are declared to be.
 enum class Charset
 {
@@ -304,13 +318,13 @@ void PassSgmlText(std::string_view raw, Charset charset, OfxLeafBuilder& objBuil
     }
 }
 
-OfxReadStatus ReadSgmlBody(std::string_view body, Charset charset, OfxLeafBuilder& objBuilder,
-                           Poll& objPoll, std::string& sError)
+OfxReadResult ReadSgmlBody(std::string_view body, Charset charset, OfxLeafBuilder& objBuilder,
+                           Poll& objPoll)
 {
     std::size_t pos = 0;
     while (pos < body.size()) {
         if (!objPoll.GoOn(pos)) {
-            return OfxReadStatus::Stopped;
+            return Ended(OfxReadStatus::Stopped);
         }
         if (body[pos] != '<') {
             const std::size_t next = std::min(body.find('<', pos), body.size());
@@ -321,9 +335,8 @@ OfxReadStatus ReadSgmlBody(std::string_view body, Charset charset, OfxLeafBuilde
         const bool comment = body.substr(pos, 4) == "<!--";
         const std::size_t end = comment ? body.find("-->", pos) : body.find('>', pos);
         if (end == std::string_view::npos) {
-            sError = "a tag that starts on line " + std::to_string(LineAt(body, pos)) +
-                     " of the body never ends";
-            return OfxReadStatus::NotOfx;
+            return NotOfx("a tag that starts on line " + std::to_string(LineAt(body, pos)) +
+                          " of the body never ends");
         }
         const std::string_view tag = body.substr(pos + 1, end - pos - 1);
         pos = end + (comment ? 3 : 1);
@@ -340,12 +353,11 @@ OfxReadStatus ReadSgmlBody(std::string_view body, Charset charset, OfxLeafBuilde
         if (bolSelfClosed) {
             objBuilder.SelfClosed(Upper(name));
         } else if (!objBuilder.Start(Upper(name))) {
-            sError = "elements nest deeper than " + std::to_string(OfxLeafBuilder::kMaxDepth);
-            return OfxReadStatus::NotOfx;
+            return NotOfx("elements nest deeper than " + std::to_string(OfxLeafBuilder::kMaxDepth));
         }
     }
     objBuilder.Finish();
-    return OfxReadStatus::Read;
+    return Ended(OfxReadStatus::Read);
 }
 
 // Hands the libxml2 reader's events to the leaf builder, and stops it when told to.
@@ -395,8 +407,8 @@ std::optional<std::string> Attribute(std::string_view text, std::string_view sNa
     return std::nullopt;
 }
 
-OfxReadStatus ReadXml(std::string_view bytes, IOfxVisitor& objVisitor,
-                      const KeepReading& keepReading, std::string& sError)
+OfxReadResult ReadXml(std::string_view bytes, IOfxVisitor& objVisitor,
+                      const KeepReading& keepReading)
 {
     const std::size_t declEnd = std::min(bytes.find("?>"), bytes.size());
     const std::string sEncoding =
@@ -414,31 +426,30 @@ OfxReadStatus ReadXml(std::string_view bytes, IOfxVisitor& objVisitor,
     Poll objPoll(keepReading);
     if (const std::optional<Charset> charset = XmlCharset(sEncoding);
         charset && !ScanBytes(bytes.substr(declEnd), *charset, objVisitor, objPoll)) {
-        return OfxReadStatus::Stopped;
+        return Ended(OfxReadStatus::Stopped);
     }
     OfxLeafBuilder objBuilder(objVisitor);
     XmlLeaves objLeaves(objBuilder, objPoll);
     // UTF-8 only for a document that declares no encoding: one that does is read in its own.
     const xml::StreamResult read = xml::StreamElements(bytes, "UTF-8", objLeaves);
     if (objPoll.Stopped()) {
-        return OfxReadStatus::Stopped;
+        return Ended(OfxReadStatus::Stopped);
     }
     if (!read) {
-        sError = "the XML body is not well-formed: " + read.sDescription;
-        return OfxReadStatus::NotOfx;
+        return NotOfx("the XML body is not well-formed: " + read.sDescription);
     }
     objBuilder.Finish();
-    if (!objBuilder.SeenOfx()) {
-        sError = "the body holds no OFX element";
-        return OfxReadStatus::NotOfx;
-    }
-    return OfxReadStatus::Read;
+    return objBuilder.SeenOfx() ? Ended(OfxReadStatus::Read) : NotOfx(kNoOfxElement);
 }
 
-// Reads the OFX 1.x header lines before the body; false, with the reason, for one that is not
-// KEY:VALUE.
-bool ReadSgmlHeader(std::string_view header, IOfxVisitor& objVisitor, Charset& charset,
-                    Poll& objPoll, std::string& sError)
+// What the OFX 1.x header lines declare: the body's character set, or why they are no header.
+struct SgmlHeader
+{
+    Charset charset = Charset::Ascii;
+    std::string sError; // a line that is not KEY:VALUE; empty when all are
+};
+
+SgmlHeader ReadSgmlHeader(std::string_view header, IOfxVisitor& objVisitor, Poll& objPoll)
 {
     std::string sEncoding;
     std::string sCharset;
@@ -456,8 +467,7 @@ bool ReadSgmlHeader(std::string_view header, IOfxVisitor& objVisitor, Charset& c
         }
         const std::size_t colon = text.find(':');
         if (colon == std::string_view::npos) {
-            sError = "header line " + std::to_string(line) + " is not KEY:VALUE";
-            return false;
+            return {Charset::Ascii, "header line " + std::to_string(line) + " is not KEY:VALUE"};
         }
         OfxHeaderField field{line, std::string(text.substr(0, colon)),
                              std::string(text.substr(colon + 1))};
@@ -469,35 +479,30 @@ bool ReadSgmlHeader(std::string_view header, IOfxVisitor& objVisitor, Charset& c
         }
         objVisitor.HeaderField(field);
     }
-    charset = DeclaredCharset(sEncoding, sCharset);
-    return true;
+    return {DeclaredCharset(sEncoding, sCharset), {}};
 }
 
-OfxReadStatus ReadSgml(std::string_view bytes, IOfxVisitor& objVisitor,
-                       const KeepReading& keepReading, std::string& sError)
+OfxReadResult ReadSgml(std::string_view bytes, IOfxVisitor& objVisitor,
+                       const KeepReading& keepReading)
 {
     const std::size_t bodyStart = std::min(bytes.find('<'), bytes.size());
     Poll objPoll(keepReading);
-    Charset charset = Charset::Ascii;
-    if (!ReadSgmlHeader(bytes.substr(0, bodyStart), objVisitor, charset, objPoll, sError)) {
-        return OfxReadStatus::NotOfx;
+    const SgmlHeader header = ReadSgmlHeader(bytes.substr(0, bodyStart), objVisitor, objPoll);
+    if (!header.sError.empty()) {
+        return NotOfx(header.sError);
     }
     const std::string_view body = bytes.substr(bodyStart);
     if (Poll objScanPoll(keepReading);
-        !objPoll.GoOn() || !ScanBytes(body, charset, objVisitor, objScanPoll)) {
-        return OfxReadStatus::Stopped;
+        !objPoll.GoOn() || !ScanBytes(body, header.charset, objVisitor, objScanPoll)) {
+        return Ended(OfxReadStatus::Stopped);
     }
     OfxLeafBuilder objBuilder(objVisitor);
     Poll objBodyPoll(keepReading);
-    if (const OfxReadStatus status = ReadSgmlBody(body, charset, objBuilder, objBodyPoll, sError);
-        status != OfxReadStatus::Read) {
-        return status;
+    if (OfxReadResult result = ReadSgmlBody(body, header.charset, objBuilder, objBodyPoll);
+        result.status != OfxReadStatus::Read) {
+        return result;
     }
-    if (!objBuilder.SeenOfx()) {
-        sError = "the body holds no OFX element";
-        return OfxReadStatus::NotOfx;
-    }
-    return OfxReadStatus::Read;
+    return objBuilder.SeenOfx() ? Ended(OfxReadStatus::Read) : NotOfx(kNoOfxElement);
 }
 
 } // namespace
@@ -512,13 +517,13 @@ OfxReadResult ReadOfx(std::string_view bytes, IOfxVisitor& objVisitor,
     }
     const std::size_t start = std::min(text.find_first_not_of(" \t\r\n"), text.size());
     if (text.substr(start, 5) == "<?xml") {
+        result = ReadXml(text, objVisitor, keepReading);
         result.sForm = "xml";
-        result.status = ReadXml(text, objVisitor, keepReading, result.sError);
     } else if (Upper(text.substr(start, 9)) == "OFXHEADER") {
+        result = ReadSgml(text.substr(start), objVisitor, keepReading);
         result.sForm = "sgml";
-        result.status = ReadSgml(text.substr(start), objVisitor, keepReading, result.sError);
     } else {
-        result.sError = "it starts with neither an OFX header nor an XML declaration";
+        result = NotOfx("it starts with neither an OFX header nor an XML declaration");
     }
     return result;
 }
