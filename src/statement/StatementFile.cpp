@@ -66,9 +66,10 @@ bool StatementFile::PutInFront(std::string_view sHeader)
     {};
     bool ok = ::fstat(fd, &info) == 0;
     // Move the content towards the end by the header's length, last piece first, so that a file
-    // of any size passes through a buffer of fixed size; then write the header at the start.
-    std::vector<char> buffer(kPiece);
+    // of any size passes through a buffer of bounded size; then write the header at the start.
     off_t remaining = ok ? info.st_size : 0;
+    std::vector<char> buffer(
+        std::min(kPiece, static_cast<std::size_t>(std::max<off_t>(remaining, 1))));
     const auto shift = static_cast<off_t>(sHeader.size());
     while (ok && remaining > 0) {
         const auto piece =
