@@ -1,10 +1,11 @@
 # SPDX-License-Identifier: MIT
 # What `cmake --install` and the Debian package put where. The program folder lib/qif2ldx holds
-# the executable, the dialog module, the help topics and the account list; bin/qif2ldx links to
+# the executable, the dialog and desktop modules, the help topics and the account list; bin/qif2ldx links to
 # it.
 set(QIF2LDX_PROGRAM_DIR lib/qif2ldx)
 
 install(TARGETS qif2ldx RUNTIME DESTINATION ${QIF2LDX_PROGRAM_DIR} COMPONENT Runtime)
+install(TARGETS qif2ldx-desktop LIBRARY DESTINATION ${QIF2LDX_PROGRAM_DIR} COMPONENT Runtime)
 if(TARGET qif2ldx-dialog)
     install(TARGETS qif2ldx-dialog LIBRARY DESTINATION ${QIF2LDX_PROGRAM_DIR} COMPONENT Runtime)
 endif()

@@ -5,13 +5,12 @@
 #include "app/StartMode.h"
 #include "app/cli/CommandLine.h"
 #include "app/cli/CommandTable.h"
+#include "platform/DesktopServices.h"
 #include "platform/ExecutableFolder.h"
 #include "platform/Interrupts.h"
 #include "platform/ProcessEnvironment.h"
 #include "platform/SystemClock.h"
 #include "platform/Terminal.h"
-#include "platform/gio/GioFileAssociation.h"
-#include "platform/gio/SpawnProcessStarter.h"
 
 #include <algorithm>
 #include <dlfcn.h>
@@ -65,8 +64,9 @@ int main(int argc, char** argv)
     const std::atomic<int>& interrupt = platform::CatchInterrupts();
     const platform::SystemClock objClock;
     const platform::ExecutableFolder objFolder;
-    const platform::GioFileAssociation objAssociation(app::kStatementMimeType);
-    platform::SpawnProcessStarter objStarter;
+    const std::string sDesktopModule = app::AppPath(objFolder) + platform::kDesktopModuleName;
+    const platform::DesktopFileAssociation objAssociation(sDesktopModule, app::kStatementMimeType);
+    platform::DesktopProcessStarter objStarter(sDesktopModule);
     const std::optional<std::string> sTimeLocale = platform::UserTimeLocale();
     const app::cli::CommandLineContext objContext{
         std::cout,

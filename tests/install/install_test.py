@@ -28,7 +28,8 @@ def check_prefix(build, source, version, prefix):
     install = run(["cmake", "--install", build, "--prefix", str(prefix)])
     check("install", install.returncode == 0, install.stderr.decode(errors="replace"))
     program_dir = prefix / "lib/qif2ldx"
-    for name in ["qif2ldx", "libqif2ldx-dialog.so", "olacclst.dat",
+    for name in ["qif2ldx", "libqif2ldx-dialog.so", "libqif2ldx-desktop.so",
+                 "olacclst.dat",
                  "help/nbh_oz_additions/task_qif_ofx_convert.htm",
                  "help/nbh_oz_additions/task_qif_ofx_convert_accounts.htm"]:
         check(f"installed {name}", (program_dir / name).exists())

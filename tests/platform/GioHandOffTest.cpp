@@ -2,6 +2,7 @@
 // The hand-off through the real desktop database: a fake accounting application set as the
 // default for statement files in a private XDG folder records how it was started.
 #include "app/HandOff.h"
+#include "platform/DesktopServices.h"
 #include "platform/gio/GioFileAssociation.h"
 #include "platform/gio/SpawnProcessStarter.h"
 #include "support/MessageRecorder.h"
@@ -98,6 +99,23 @@ TEST_F(GioHandOff, NoAssociationOrNoFileMeansNoStart)
     EXPECT_EQ(messages.Messages()[0].sText, app::kNotAssociatedMessage);
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_FALSE(fs::exists(record_));
+}
+
+TEST_F(GioHandOff, TheModuleLoadedOnFirstUseHandsOffAsGioDoes)
+{
+    fs::remove(record_);
+    const std::string statement = dir.File("May.LDX");
+    WriteBytes(statement, "OFXHEADER: 100\r\n");
+    const platform::DesktopFileAssociation loaded(QIF2LDX_DESKTOP_MODULE, app::kStatementMimeType);
+    platform::DesktopProcessStarter loadedStarter(QIF2LDX_DESKTOP_MODULE);
+    EXPECT_TRUE(app::HandOffStatement(dir.File("May.qif"), statement,
+                                      {messages, loaded, loadedStarter, nullptr}));
+    EXPECT_EQ(WaitForStart(), statement + "\n");
+    // Without its module nothing is found and nothing starts.
+    const platform::DesktopFileAssociation missing(dir.File("none.so"), app::kStatementMimeType);
+    platform::DesktopProcessStarter missingStarter(dir.File("none.so"));
+    EXPECT_EQ(missing.FindExecutable(statement), "");
+    EXPECT_FALSE(missingStarter.StartDetached(app_, {statement}));
 }
 
 } // namespace
