@@ -101,7 +101,10 @@ CommandInput ReadInput(const std::string& sGiven, const std::string& sBeside,
     }
     const platform::UniqueFd pipe = platform::OpenPipe(sGiven);
     if (!pipe) {
-        return {{}, sGiven, std::nullopt, sGiven + " cannot be read: " + std::strerror(errno)};
+        return {{},
+                sGiven,
+                std::nullopt,
+                platform::Shown(sGiven) + " cannot be read: " + std::strerror(errno)};
     }
     const std::atomic<int>* objInterrupt = objContext.objInterrupt;
     const std::function<bool()> objStop = [objInterrupt] {
