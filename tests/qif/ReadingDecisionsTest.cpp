@@ -19,6 +19,11 @@ struct DatesCase
     std::int64_t line;             // the line that decided (0: none)
 };
 
+void PrintTo(const DatesCase& c, std::ostream* out)
+{
+    *out << c.what;
+}
+
 class DateDecisions : public ConversionFixture, public ::testing::WithParamInterface<DatesCase>
 {};
 
@@ -106,6 +111,11 @@ struct TextCase
     qif::TextEncoding encoding;
     std::string payee; // as the statement holds it, Windows-1252
 };
+
+void PrintTo(const TextCase& c, std::ostream* out)
+{
+    *out << c.what;
+}
 
 class TextEncodings : public ConversionFixture, public ::testing::WithParamInterface<TextCase>
 {};
