@@ -2,6 +2,7 @@
 #include "app/ConversionRun.h"
 
 #include "app/AccountList.h"
+#include "platform/Text.h"
 #include "platform/Utf8.h"
 
 #include <algorithm>
@@ -20,9 +21,8 @@ namespace {
 // The text as it starts a sentence, or as it stands inside one.
 std::string Begun(std::string sText, Start start)
 {
-    if (start == Start::Sentence && !sText.empty() && sText.front() >= 'a' &&
-        sText.front() <= 'z') {
-        sText.front() = static_cast<char>(sText.front() - 'a' + 'A');
+    if (start == Start::Sentence) {
+        return platform::CapitalisedAscii(std::move(sText));
     }
     return sText;
 }

@@ -14,6 +14,14 @@ std::string ToUpperAscii(std::string_view sText)
     return sUpper;
 }
 
+std::string CapitalisedAscii(std::string sText)
+{
+    if (!sText.empty() && sText.front() >= 'a' && sText.front() <= 'z') {
+        sText.front() = static_cast<char>(sText.front() - 'a' + 'A');
+    }
+    return sText;
+}
+
 std::string ToLowerAscii(std::string_view sText)
 {
     std::string sLower(sText);

@@ -26,6 +26,9 @@ namespace qif2ldx::platform {
 // The text with a-z turned into A-Z; every other byte kept.
 [[nodiscard]] std::string ToUpperAscii(std::string_view sText);
 
+// The text with its first byte turned into A-Z when it is a-z: a sentence begun.
+[[nodiscard]] std::string CapitalisedAscii(std::string sText);
+
 // The text with A-Z turned into a-z; every other byte kept.
 [[nodiscard]] std::string ToLowerAscii(std::string_view sText);
 

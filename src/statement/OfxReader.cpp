@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "statement/OfxReader.h"
 
+#include "platform/Text.h"
 #include "platform/Utf8.h"
 #include "platform/Windows1252.h"
 #include "statement/OfxLeafBuilder.h"
@@ -45,20 +46,6 @@ constexpr std::size_t kMaxReference = 11;
 
 // Text is decoded this many bytes at a time, so that a huge text is never copied at once.
 constexpr std::size_t kDecodeSlice = std::size_t{1} << 16;
-
-void ToUpper(std::string& text)
-{
-    for (char& c : text) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-}
-
-std::string Upper(std::string_view text)
-{
-    std::string upper(text);
-    ToUpper(upper);
-    return upper;
-}
 
 // Whether text, in any case, is sUpper.
 bool SameName(std::string_view text, std::string_view sUpper)
@@ -165,8 +152,7 @@ bool ScanBytes(std::string_view body, Charset charset, IOfxVisitor& objVisitor, 
                 current = 0;
             }
             if (!tag.empty() && tag[0] != '/') {
-                sElement.assign(tag);
-                ToUpper(sElement);
+                sElement = platform::ToUpperAscii(tag);
                 reported = false;
             }
             continue;
@@ -344,15 +330,15 @@ OfxReadResult ReadSgmlBody(std::string_view body, Charset charset, OfxLeafBuilde
             continue;
         }
         if (tag[0] == '/') {
-            objBuilder.End(Upper(Trim(tag.substr(1))));
+            objBuilder.End(platform::ToUpperAscii(Trim(tag.substr(1))));
             continue;
         }
         const bool bolSelfClosed = tag.back() == '/';
         std::string_view name = tag.substr(0, bolSelfClosed ? tag.size() - 1 : tag.size());
         name = Trim(name.substr(0, std::min(name.find_first_of(" \t\r\n"), name.size())));
         if (bolSelfClosed) {
-            objBuilder.SelfClosed(Upper(name));
-        } else if (!objBuilder.Start(Upper(name))) {
+            objBuilder.SelfClosed(platform::ToUpperAscii(name));
+        } else if (!objBuilder.Start(platform::ToUpperAscii(name))) {
             return NotOfx("elements nest deeper than " + std::to_string(OfxLeafBuilder::kMaxDepth));
         }
     }
@@ -370,10 +356,13 @@ public:
     void StartElement(std::string_view sName) override
     {
         // libxml2 refuses documents that nest deeper long before the builder's limit.
-        static_cast<void>(objBuilder_.Start(Upper(sName)));
+        static_cast<void>(objBuilder_.Start(platform::ToUpperAscii(sName)));
     }
     void Text(std::string_view sText) override { objBuilder_.Text(sText); }
-    void EndElement(std::string_view sName) override { objBuilder_.End(Upper(sName)); }
+    void EndElement(std::string_view sName) override
+    {
+        objBuilder_.End(platform::ToUpperAscii(sName));
+    }
     bool Stop() override { return !objPoll_.GoOn(); }
 
 private:
@@ -412,7 +401,7 @@ OfxReadResult ReadXml(std::string_view bytes, IOfxVisitor& objVisitor,
 {
     const std::size_t declEnd = std::min(bytes.find("?>"), bytes.size());
     const std::string sEncoding =
-        Upper(Attribute(bytes.substr(0, declEnd), "encoding").value_or("UTF-8"));
+        platform::ToUpperAscii(Attribute(bytes.substr(0, declEnd), "encoding").value_or("UTF-8"));
     const std::size_t ofx = bytes.find("<?OFX");
     if (ofx != std::string_view::npos) {
         const std::size_t end = bytes.find("?>", ofx);
@@ -471,11 +460,11 @@ SgmlHeader ReadSgmlHeader(std::string_view header, IOfxVisitor& objVisitor, Poll
         }
         OfxHeaderField field{line, std::string(text.substr(0, colon)),
                              std::string(text.substr(colon + 1))};
-        const std::string sKey = Upper(Trim(field.sKey));
+        const std::string sKey = platform::ToUpperAscii(Trim(field.sKey));
         if (sKey == "ENCODING") {
-            sEncoding = Upper(Trim(field.sValue));
+            sEncoding = platform::ToUpperAscii(Trim(field.sValue));
         } else if (sKey == "CHARSET") {
-            sCharset = Upper(Trim(field.sValue));
+            sCharset = platform::ToUpperAscii(Trim(field.sValue));
         }
         objVisitor.HeaderField(field);
     }
@@ -519,7 +508,7 @@ OfxReadResult ReadOfx(std::string_view bytes, IOfxVisitor& objVisitor,
     if (text.substr(start, 5) == "<?xml") {
         result = ReadXml(text, objVisitor, keepReading);
         result.sForm = "xml";
-    } else if (Upper(text.substr(start, 9)) == "OFXHEADER") {
+    } else if (platform::ToUpperAscii(text.substr(start, 9)) == "OFXHEADER") {
         result = ReadSgml(text.substr(start), objVisitor, keepReading);
         result.sForm = "sgml";
     } else {

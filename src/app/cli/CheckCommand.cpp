@@ -130,14 +130,14 @@ void PrintLines(const std::string& sFile, const statement::CheckResult& result, 
 // Reads and checks the file made ready by ReadInput; stops when the user interrupts.
 statement::CheckResult Check(const CommandInput& input, const std::atomic<int>* interrupt)
 {
-    statement::CheckResult result;
-    const platform::UniqueFd file =
-        input.sError.empty() ? platform::OpenRegularFile(input.sPath) : platform::UniqueFd();
     std::optional<std::string> bytes;
-    if (file) {
-        bytes = platform::ReadAll(file.Get(), kMaxStatementBytes);
+    if (input.sError.empty()) {
+        if (const platform::UniqueFd file = platform::OpenRegularFile(input.sPath)) {
+            bytes = platform::ReadAll(file.Get(), kMaxStatementBytes);
+        }
     }
     const auto keepReading = [interrupt] { return interrupt == nullptr || interrupt->load() == 0; };
+    statement::CheckResult result;
     if (!keepReading()) {
         result.status = statement::CheckStatus::Interrupted;
     } else if (!input.sError.empty()) {

@@ -2,6 +2,7 @@
 #include "app/gui/DialogWording.h"
 
 #include "app/Receipt.h"
+#include "platform/Text.h"
 
 #include <algorithm>
 
@@ -28,18 +29,10 @@ std::string QuotedAlternatives(const std::vector<std::string>& names)
     return sText;
 }
 
-std::string Capitalised(std::string sText)
-{
-    if (!sText.empty() && sText.front() >= 'a' && sText.front() <= 'z') {
-        sText.front() = static_cast<char>(sText.front() - 'a' + 'A');
-    }
-    return sText;
-}
-
 // A warning worded for a terminal, made a sentence of its own.
 std::string Sentence(std::string sText)
 {
-    sText = Capitalised(std::move(sText));
+    sText = platform::CapitalisedAscii(std::move(sText));
     if (!sText.empty() && sText.back() != '.') {
         sText += '.';
     }
@@ -117,7 +110,7 @@ std::string DetailLines(const qif::ReadReport& report, std::size_t maxListed)
 
 std::string DateOrderButton(qif::DateOrder order)
 {
-    return Capitalised(qif::DateOrderName(order));
+    return platform::CapitalisedAscii(qif::DateOrderName(order));
 }
 
 std::string DateQuestion(const qif::DateDecision& decision, const std::string& sAccount,
