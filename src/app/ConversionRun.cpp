@@ -12,7 +12,7 @@ namespace qif2ldx::app {
 std::string ConversionFailedMessage(const std::string& sQIFFilePath)
 {
     return "Errors were encountered whilst attempting to convert: " +
-           platform::Shown(sQIFFilePath) + "." +
+           platform::EscapeControls(sQIFFilePath) + "." +
            " Please ensure that this file is a valid QIF file.";
 }
 
@@ -39,29 +39,29 @@ std::string Reason(const qif::ConversionFailure& failure, const std::string& sQI
     case FailureKind::NotOpen:
         return "no QIF file is open";
     case FailureKind::CannotCreateStatement:
-        return "the statement file cannot be created: " + platform::Shown(sStatement);
+        return "the statement file cannot be created: " + platform::EscapeControls(sStatement);
     case FailureKind::CannotRead:
         return "the QIF file cannot be read";
     case FailureKind::TooLarge:
         return "the QIF file is larger than 1 GiB";
     case FailureKind::NotText:
-        return platform::Shown(sQIFName) +
+        return platform::EscapeControls(sQIFName) +
                " does not look like a QIF file: " + failure.sDescription;
     case FailureKind::BadText:
         return failure.line > 0
                    ? "line " + std::to_string(failure.line) + ": " + failure.sDescription
                    : failure.sDescription;
     case FailureKind::CannotSave:
-        return "the statement could not be written in full to " + platform::Shown(sStatement) +
-               " (is the disk full?)";
+        return "the statement could not be written in full to " +
+               platform::EscapeControls(sStatement) + " (is the disk full?)";
     case FailureKind::NotAsWritten:
         return "the statement did not read back as written: " + failure.sDescription;
     case FailureKind::CannotDeliver:
         return "the statement could not be written out";
     case FailureKind::StatementExists:
-        return "the statement file already exists: " + platform::Shown(sStatement);
+        return "the statement file already exists: " + platform::EscapeControls(sStatement);
     case FailureKind::CannotPlace:
-        return "the statement could not be put at " + platform::Shown(sStatement) + ": " +
+        return "the statement could not be put at " + platform::EscapeControls(sStatement) + ": " +
                failure.sDescription;
     case FailureKind::OutOfMemory:
         return "there is not enough memory to convert the file";

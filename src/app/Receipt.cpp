@@ -41,17 +41,18 @@ std::string AccountWarning(AccountLookup lookup, const std::string& sAccountName
     case AccountLookup::Found:
         break;
     case AccountLookup::ListUnreadable:
-        return "cannot read the account list " + platform::Shown(sList) +
+        return "cannot read the account list " + platform::EscapeControls(sList) +
                "; the statement has empty account fields";
     case AccountLookup::IncompleteLine:
-        return "the line for account \"" + platform::Shown(sAccountName) + "\" in " +
-               platform::Shown(sList) + " has fewer than six fields; the missing ones are empty";
+        return "the line for account \"" + platform::EscapeControls(sAccountName) + "\" in " +
+               platform::EscapeControls(sList) +
+               " has fewer than six fields; the missing ones are empty";
     case AccountLookup::NotListed: {
-        std::string sWarning = "account \"" + platform::Shown(sAccountName) +
-                               "\" is not in the account list " + platform::Shown(sList) +
+        std::string sWarning = "account \"" + platform::EscapeControls(sAccountName) +
+                               "\" is not in the account list " + platform::EscapeControls(sList) +
                                "; the statement has empty account fields";
         if (const auto sClosest = ClosestMatch(ReadAccountNames(sList).names, sAccountName)) {
-            sWarning += " (did you mean '" + platform::Shown(*sClosest) + "'?)";
+            sWarning += " (did you mean '" + platform::EscapeControls(*sClosest) + "'?)";
         }
         return sWarning;
     }
@@ -86,7 +87,7 @@ void AddReportWarnings(const qif::ReadReport& report, std::vector<std::string>& 
     if (report.accounts.size() > 1) {
         std::string sNames;
         for (const std::string& sName : report.accounts) {
-            sNames += (sNames.empty() ? "" : ", ") + platform::Shown(sName);
+            sNames += (sNames.empty() ? "" : ", ") + platform::EscapeControls(sName);
         }
         warnings.push_back("the file holds transactions of " +
                            std::to_string(report.accounts.size()) + " accounts (" + sNames +
@@ -162,7 +163,8 @@ std::string DatesWarning(const qif::DateDecision& dates, const std::string& sAcc
                            " reads " + dates.example.sLine + " as " + sReadings +
                            "; they were read " + qif::DateOrderName(dates.order);
     if (dates.source == qif::DateSource::Account) {
-        sWarning += ", the order chosen last for account \"" + platform::Shown(sAccountName) + "\"";
+        sWarning += ", the order chosen last for account \"" +
+                    platform::EscapeControls(sAccountName) + "\"";
     }
     return sWarning + " (" + sOtherwise + ")";
 }
@@ -179,7 +181,7 @@ std::string SummaryLine(const ConversionOutcome& objOutcome, const std::string& 
     const qif::ReadReport& report = objOutcome.report;
     std::string sLine = (bolDryRun ? "Would write " : "Wrote ") + std::to_string(report.written) +
                         " of " + Plural(report.records, "record", "records") + " to " +
-                        platform::Shown(sStatement) + ":";
+                        platform::EscapeControls(sStatement) + ":";
     if (!report.sStartDate.empty()) {
         sLine += " " + objShowDate(report.sStartDate) + " to " + objShowDate(report.sEndDate) + ",";
     }
@@ -188,11 +190,11 @@ std::string SummaryLine(const ConversionOutcome& objOutcome, const std::string& 
     const records::CAcctInfo& account = objOutcome.cAcctInf;
     if (objOutcome.account == AccountLookup::NotListed ||
         objOutcome.account == AccountLookup::ListUnreadable) {
-        return sLine + platform::Shown(sAccountName) + " (not in the account list).";
+        return sLine + platform::EscapeControls(sAccountName) + " (not in the account list).";
     }
-    sLine += platform::Shown(account.AcctName);
+    sLine += platform::EscapeControls(account.AcctName);
     if (!account.AcctType.empty()) {
-        sLine += " (" + platform::Shown(account.AcctType) + ")";
+        sLine += " (" + platform::EscapeControls(account.AcctType) + ")";
     }
     return sLine + ".";
 }
@@ -244,7 +246,7 @@ std::string NotNumbersList(const qif::ReadReport& report)
     std::string sList;
     for (const auto& amount : report.amounts.NotNumbers()) {
         sList += (sList.empty() ? "line " : ", line ") + std::to_string(amount.line) + " (" +
-                 platform::Echo(amount.sText) + ")";
+                 platform::Excerpt(amount.sText) + ")";
     }
     return sList;
 }

@@ -90,53 +90,53 @@ std::string Utf8Right(std::string_view sText, std::size_t maxChars)
     return std::string(sText.substr(pos));
 }
 
-std::string Shown(std::string_view sText)
+std::string EscapeControls(std::string_view sText)
 {
     constexpr char32_t kDelete = 0x7F;
     constexpr char32_t kLastC1 = 0x9F; // C1 controls (0x80 to 0x9F) are escapes to a terminal
-    std::string sShown;
-    sShown.reserve(sText.size());
+    std::string sEscaped;
+    sEscaped.reserve(sText.size());
     for (std::size_t pos = 0; pos < sText.size();) {
         const Utf8Char ch = DecodeUtf8(sText, pos);
         const bool bolPlain = ch.bolValid && ch.cp >= U' ' && ch.cp != kDelete &&
                               !(ch.cp > kDelete && ch.cp <= kLastC1) && ch.cp != U'\\';
         if (bolPlain) {
-            sShown.append(sText.substr(pos, ch.length));
+            sEscaped.append(sText.substr(pos, ch.length));
             pos += ch.length;
             continue;
         }
         for (const char byte : sText.substr(pos, ch.length)) {
             switch (byte) {
             case '\n':
-                sShown += "\\n";
+                sEscaped += "\\n";
                 break;
             case '\r':
-                sShown += "\\r";
+                sEscaped += "\\r";
                 break;
             case '\t':
-                sShown += "\\t";
+                sEscaped += "\\t";
                 break;
             case '\\':
-                sShown += "\\\\";
+                sEscaped += "\\\\";
                 break;
             default: {
                 constexpr const char* kHex = "0123456789abcdef";
                 const auto value = static_cast<unsigned char>(byte);
-                sShown += {'\\', 'x', kHex[value >> 4U], kHex[value & 0x0FU]};
+                sEscaped += {'\\', 'x', kHex[value >> 4U], kHex[value & 0x0FU]};
             }
             }
         }
         pos += ch.length;
     }
-    return sShown;
+    return sEscaped;
 }
 
-std::string Echo(std::string_view sText)
+std::string Excerpt(std::string_view sText)
 {
-    if (sText.size() <= kEchoChars || Utf8Length(sText) <= kEchoChars) {
-        return Shown(sText);
+    if (sText.size() <= kExcerptChars || Utf8Length(sText) <= kExcerptChars) {
+        return EscapeControls(sText);
     }
-    return Shown(Utf8Left(sText, kEchoChars - 1)) + "\u2026";
+    return EscapeControls(Utf8Left(sText, kExcerptChars - 1)) + "\u2026";
 }
 
 } // namespace qif2ldx::platform

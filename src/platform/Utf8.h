@@ -29,16 +29,16 @@ struct Utf8Char
 // The first maxChars characters (all of them when there are fewer).
 [[nodiscard]] std::string Utf8Left(std::string_view sText, std::size_t maxChars);
 
-// Input quoted in a message, cut to at most kEchoChars characters ending in "…" when it is
-// longer, so that a huge line is never repeated whole, and Shown.
-inline constexpr std::size_t kEchoChars = 60;
-[[nodiscard]] std::string Echo(std::string_view sText);
+// Input quoted in a message, cut to at most kExcerptChars characters ending in "…" when it is
+// longer, so that a huge line is never repeated whole, and escaped as EscapeControls does.
+inline constexpr std::size_t kExcerptChars = 60;
+[[nodiscard]] std::string Excerpt(std::string_view sText);
 
 // A name (a file's, an account's) as it may be printed among other text: control characters,
 // bytes that are no UTF-8 and the backslash are escaped ("\n", "\t", "\x1b", "\\"), as ls -b
 // shows them, so that a name can neither fake lines of output nor send escape sequences to a
 // terminal. Other text stays as it is.
-[[nodiscard]] std::string Shown(std::string_view sText);
+[[nodiscard]] std::string EscapeControls(std::string_view sText);
 
 // The last maxChars characters (all of them when there are fewer).
 [[nodiscard]] std::string Utf8Right(std::string_view sText, std::size_t maxChars);

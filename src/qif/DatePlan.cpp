@@ -12,7 +12,7 @@ namespace {
 // A line quoted in a message, cut to a length a message can hold.
 std::string Quoted(std::string_view sLine)
 {
-    return "\"" + platform::Echo(sLine) + "\"";
+    return "\"" + platform::Excerpt(sLine) + "\"";
 }
 
 std::size_t Index(DateOrder order)
@@ -48,12 +48,13 @@ std::string NotInOrder(std::string_view sLine, DateOrder order)
 
 DateSurvey::Miss DateSurvey::MissOf(const DateLine& date) const
 {
-    return {date.line, platform::Echo(platform::DecodeFileText(date.sLine, bolUtf8_)), date.sText};
+    return {date.line, platform::Excerpt(platform::DecodeFileText(date.sLine, bolUtf8_)),
+            date.sText};
 }
 
 DateExample DateSurvey::ExampleOf(const DateLine& date, const Days& days) const
 {
-    return {date.line, platform::Echo(platform::DecodeFileText(date.sLine, bolUtf8_)), days};
+    return {date.line, platform::Excerpt(platform::DecodeFileText(date.sLine, bolUtf8_)), days};
 }
 
 void DateSurvey::Note(const DateLine& date)
@@ -192,7 +193,7 @@ void DateSurvey::Decided(DateDecision& decision, std::optional<DateOrder> chosen
             decision.source = DateSource::Option;
             decision.line = firstOption_->line;
             decision.sLine =
-                platform::Echo(platform::DecodeFileText(firstOption_->sLine, bolUtf8_));
+                platform::Excerpt(platform::DecodeFileText(firstOption_->sLine, bolUtf8_));
         }
         return;
     }

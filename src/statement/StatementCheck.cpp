@@ -52,7 +52,7 @@ bool ValueRead(std::string_view name)
 }
 
 // Text as a hazard shows it: at most kMaxShownChars characters, then "…".
-std::string Shown(std::string_view text)
+std::string EscapeControls(std::string_view text)
 {
     if (text.size() <= kMaxShownChars) {
         return std::string(text); // no more bytes than characters allowed
@@ -164,8 +164,8 @@ private:
     void List(HazardKind kind, std::int64_t transaction, std::int64_t line,
               std::string_view sElement, std::string_view sValue, std::string sMessage)
     {
-        result_.hazards.push_back(
-            {kind, transaction, line, Shown(sElement), Shown(sValue), std::move(sMessage)});
+        result_.hazards.push_back({kind, transaction, line, EscapeControls(sElement),
+                                   EscapeControls(sValue), std::move(sMessage)});
     }
 
     void Add(HazardKind kind, std::int64_t transaction, std::int64_t line,

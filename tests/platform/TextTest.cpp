@@ -50,9 +50,9 @@ TEST(Utf8, NamesAreShownWithTheirControlsEscaped)
         {"latin\xE9", "latin\\xe9"}, // no UTF-8
     };
     for (const auto& [sName, sShown] : cases) {
-        EXPECT_EQ(Shown(sName), sShown) << sName;
+        EXPECT_EQ(EscapeControls(sName), sShown) << sName;
     }
-    EXPECT_EQ(Echo(std::string(100, 'x') + "\x1b"), std::string(59, 'x') + "\u2026");
+    EXPECT_EQ(Excerpt(std::string(100, 'x') + "\x1b"), std::string(59, 'x') + "\u2026");
 }
 
 } // namespace

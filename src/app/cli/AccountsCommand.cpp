@@ -22,16 +22,16 @@ int AccountsCommand::Run(const CommandLineContext& objContext)
         ResolveAccountList(sAccountList_, objContext.objProgramFolder, objContext.objEnvironment);
     const AccountNames objNames = ReadAccountNames(sList);
     for (const std::string& sName : objNames.names) {
-        objContext.objOut << platform::Shown(sName) << "\n";
+        objContext.objOut << platform::EscapeControls(sName) << "\n";
     }
     if (!objNames.bolComplete) {
         objContext.objErr << kProgram << ": error: cannot read the account list "
-                          << platform::Shown(sList)
+                          << platform::EscapeControls(sList)
                           << (objNames.names.empty() ? "" : " past a line without a comma") << "\n";
         return kExitFailed;
     }
-    objContext.objErr << kProgram << ": accounts from " << platform::Shown(sList) << "\n";
-    return kExitSaved;
+    objContext.objErr << kProgram << ": accounts from " << platform::EscapeControls(sList) << "\n";
+    return kExitDone;
 }
 
 } // namespace qif2ldx::app::cli

@@ -104,7 +104,7 @@ nlohmann::json ToJson(const std::string& sFile, const statement::CheckResult& re
 
 void PrintLines(const std::string& sFile, const statement::CheckResult& result, std::ostream& out)
 {
-    out << platform::Shown(sFile) << ": " << Grouped(result.transactions)
+    out << platform::EscapeControls(sFile) << ": " << Grouped(result.transactions)
         << (result.transactions == 1 ? " transaction, " : " transactions, ");
     if (result.hazardCount == 0) {
         out << "no hazards found\n";
@@ -127,7 +127,7 @@ void PrintLines(const std::string& sFile, const statement::CheckResult& result, 
         << " more: " << sKinds << "\n";
 }
 
-// Reads and checks the file made ready by ReadInput; stops when the user interrupts.
+// Reads and checks the file made ready by OpenCommandInput; stops when the user interrupts.
 statement::CheckResult Check(const CommandInput& input, const std::atomic<int>* interrupt)
 {
     std::optional<std::string> bytes;
@@ -161,7 +161,7 @@ int Report(const CheckOptions& objOptions, const std::string& sName,
            const statement::CheckResult& result, const CommandLineContext& objContext)
 {
     if (result.status == statement::CheckStatus::Interrupted) {
-        objContext.objErr << kProgram << ": interrupted; " << platform::Shown(sName)
+        objContext.objErr << kProgram << ": interrupted; " << platform::EscapeControls(sName)
                           << " was not checked\n";
         return kCheckInterrupted;
     }
@@ -169,7 +169,7 @@ int Report(const CheckOptions& objOptions, const std::string& sName,
         PrintJson(ToJson(objOptions.sFile, result), objContext.objOut);
     }
     if (result.status == statement::CheckStatus::Unreadable) {
-        objContext.objErr << kProgram << ": error: " << platform::Shown(sName)
+        objContext.objErr << kProgram << ": error: " << platform::EscapeControls(sName)
                           << " is no OFX statement that can be checked: " << result.sError << "\n";
         return kCheckUnreadable;
     }
@@ -195,7 +195,7 @@ void CheckCommand::AddOptions(CLI::App& objCommand)
 int RunCheck(const CheckOptions& objOptions, const CommandLineContext& objContext)
 {
     const CommandInput input =
-        ReadInput(objOptions.sFile, TemporaryBeside(), "the file", objContext);
+        OpenCommandInput(objOptions.sFile, TemporaryBeside(), "the file", objContext);
     if (input.bolInterrupted) {
         objContext.objErr << kProgram << ": " << input.sError << "\n";
         return kCheckInterrupted;

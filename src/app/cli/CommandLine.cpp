@@ -67,7 +67,7 @@ int Dispatch(int argc, const char* const* argv, const CommandLineContext& objCon
             return kExitRefused;
         }
         const int code = app.exit(error, objContext.objOut, objContext.objErr);
-        return code == 0 ? kExitSaved : kExitRefused;
+        return code == 0 ? kExitDone : kExitRefused;
     }
     for (const auto& [subcommand, command] : commands) {
         if (subcommand->parsed()) {
@@ -88,7 +88,7 @@ int RunCommandLine(int argc, const char* const* argv, const CommandLineContext& 
         objContext.objErr << kProgram
                           << ": error: the results could not be written to standard "
                              "output\n";
-        return status == kExitSaved ? kExitFailed : status;
+        return status == kExitDone ? kExitFailed : status;
     }
     return status;
 }

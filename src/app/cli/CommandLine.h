@@ -31,13 +31,14 @@ struct CommandLineContext
     DateShower objShowDate;        // dates in receipts; ISO when empty
 };
 
-// Exit statuses of `qif2ldx convert`.
-inline constexpr int kExitSaved = 0;
+// Exit statuses of every command; qif2ldx(1) tells them.
+inline constexpr int kExitDone = 0;          // the command did what it was asked
+inline constexpr int kExitSaved = kExitDone; // convert: every statement was saved
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitRefused = 2;
 inline constexpr int kExitInterrupted = 130;
 
-// Runs `qif2ldx convert|accounts|--help|--version` and returns the exit status.
+// Runs one command of the command table (or --help, --version) and returns its exit status.
 int RunCommandLine(int argc, const char* const* argv, const CommandLineContext& objContext);
 
 } // namespace qif2ldx::app::cli

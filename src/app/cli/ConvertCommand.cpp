@@ -37,11 +37,13 @@ std::string Refusal(const std::string& sQIF, const std::string& sOutput,
     case InputCheck::QifNotAFile:
         return QifNotAFileReason(sQIF);
     case InputCheck::QifTooLarge:
-        return "the QIF file is larger than 1 GiB: " + platform::Shown(sQIF);
+        return "the QIF file is larger than 1 GiB: " + platform::EscapeControls(sQIF);
     case InputCheck::BadStatementName:
-        return "the statement file must be named *.LDX or *.ldx: " + platform::Shown(sOutput);
+        return "the statement file must be named *.LDX or *.ldx: " +
+               platform::EscapeControls(sOutput);
     case InputCheck::StatementIsQif:
-        return "the statement file is the QIF file itself: " + platform::Shown(Trim(sOutput));
+        return "the statement file is the QIF file itself: " +
+               platform::EscapeControls(Trim(sOutput));
     case InputCheck::StatementExists:
         return StatementExistsReason(Trim(sOutput));
     case InputCheck::NoAccount:
@@ -154,7 +156,7 @@ void TellOutcome(FileReceipt& receipt, const std::string& sStatement, std::ostre
     switch (receipt.outcome.result) {
     case RunResult::Interrupted:
         receipt.sError =
-            "interrupted; the statement was not finished: " + platform::Shown(sStatement);
+            "interrupted; the statement was not finished: " + platform::EscapeControls(sStatement);
         err << kProgram << ": " << receipt.sError << "\n";
         break;
     case RunResult::Refused:
@@ -191,7 +193,7 @@ FileReceipt ConvertOne(const std::string& sQIF, const ConvertOptions& objOptions
     const std::string sStatement =
         bolStdout ? platform::TemporaryFolder() + "/standard-output.LDX" : Trim(receipt.sStatement);
     RemoveStaleCopies(sStatement); // what runs killed while reading a stream left
-    const CommandInput input = ReadInput(sQIF, sStatement, "the QIF file", objContext);
+    const CommandInput input = OpenCommandInput(sQIF, sStatement, "the QIF file", objContext);
     receipt.sError = input.sError;
     if (receipt.sError.empty()) {
         // Nothing is replaced on the way to standard output.
@@ -296,8 +298,9 @@ std::string SplitNameRefusal(const std::string& sAccount, const std::vector<std:
     if (sMeant.empty()) {
         return {};
     }
-    return "account \"" + platform::Shown(Trim(sAccount)) + "\" is not in the account list " +
-           platform::Shown(sList) + "; did you mean -a \"" + platform::Shown(sMeant) +
+    return "account \"" + platform::EscapeControls(Trim(sAccount)) +
+           "\" is not in the account list " + platform::EscapeControls(sList) +
+           "; did you mean -a \"" + platform::EscapeControls(sMeant) +
            "\"? (quote names with blanks)";
 }
 

@@ -137,7 +137,8 @@ void ShowCommand::AddOptions(CLI::App& objCommand)
 int ShowCommand::Run(const CommandLineContext& objContext)
 {
     std::ostream& err = objContext.objErr;
-    const CommandInput input = ReadInput(sQIFFile_, TemporaryBeside(), "the QIF file", objContext);
+    const CommandInput input =
+        OpenCommandInput(sQIFFile_, TemporaryBeside(), "the QIF file", objContext);
     if (!input.sError.empty()) {
         err << kProgram << ": error: " << input.sError << "\n";
         return input.bolInterrupted ? kExitInterrupted : kExitRefused;
@@ -169,15 +170,17 @@ int ShowCommand::Run(const CommandLineContext& objContext)
                         OneLine(txn.sNum), OneLine(txn.sPayee), OneLine(txn.sMemo)});
     });
     if (objFile.Failure().kind == qif::FailureKind::Stopped) {
-        err << kProgram << ": interrupted; " << platform::Shown(sQIFFile_) << " was not shown\n";
+        err << kProgram << ": interrupted; " << platform::EscapeControls(sQIFFile_)
+            << " was not shown\n";
         return kExitInterrupted;
     }
     if (!ok) {
         const std::string sReason =
             FailureReason(objFile.Failure(), input.sName, {}, Start::Inside);
         err << kProgram << ": error: "
-            << (sReason.empty() ? "the QIF file cannot be read: " + platform::Shown(input.sName)
-                                : sReason)
+            << (sReason.empty()
+                    ? "the QIF file cannot be read: " + platform::EscapeControls(input.sName)
+                    : sReason)
             << "\n";
         return kExitFailed;
     }
@@ -188,7 +191,7 @@ int ShowCommand::Run(const CommandLineContext& objContext)
     PrintTable(rows, static_cast<std::size_t>(std::max(objContext.outColumns, 0)),
                objContext.objOut);
     PrintSummary(objFile.Report(), objShowDate, objContext.objOut);
-    return kExitSaved;
+    return kExitDone;
 }
 
 } // namespace qif2ldx::app::cli

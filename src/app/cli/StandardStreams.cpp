@@ -34,7 +34,7 @@ CommandInput Spool(const StreamReader& objRead, const std::string& sName,
                    const std::string& sBeside, const std::string& sWhat)
 {
     CommandInput input{{}, sName, std::nullopt, {}};
-    const std::string sShown = platform::Shown(sName);
+    const std::string sShown = platform::EscapeControls(sName);
     platform::StagedFile::Created spool =
         platform::StagedFile::Create(CopyFinalPath(sBeside), kPrivate);
     if (!spool.file) {
@@ -77,8 +77,8 @@ bool IsStream(const std::string& sGiven)
     return sGiven == "-" || platform::IsPipe(sGiven);
 }
 
-CommandInput ReadInput(const std::string& sGiven, const std::string& sBeside,
-                       const std::string& sWhat, const CommandLineContext& objContext)
+CommandInput OpenCommandInput(const std::string& sGiven, const std::string& sBeside,
+                              const std::string& sWhat, const CommandLineContext& objContext)
 {
     if (sGiven == "-") {
         std::istream* objIn = objContext.objIn;
@@ -104,7 +104,7 @@ CommandInput ReadInput(const std::string& sGiven, const std::string& sBeside,
         return {{},
                 sGiven,
                 std::nullopt,
-                platform::Shown(sGiven) + " cannot be read: " + std::strerror(errno)};
+                platform::EscapeControls(sGiven) + " cannot be read: " + std::strerror(errno)};
     }
     const std::atomic<int>* objInterrupt = objContext.objInterrupt;
     const std::function<bool()> objStop = [objInterrupt] {

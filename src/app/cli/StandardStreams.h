@@ -25,16 +25,16 @@ struct CommandInput
     bool bolInterrupted = false; // the user stopped the reading
 };
 
-// True for "-" and for a path that names a pipe: what ReadInput copies.
+// True for "-" and for a path that names a pipe: what OpenCommandInput copies.
 [[nodiscard]] bool IsStream(const std::string& sGiven);
 
 // sGiven as a file to read. A stream is copied beside sBeside, refused past the largest QIF file
 // read (1 GiB; sWhat names the file in that refusal: "the QIF file"); a wait for a pipe's writer
 // ends when the user interrupts. Anything else is left where it is, for the command's own
 // checks. objContext.objIn is standard input; null where there is none to read.
-[[nodiscard]] CommandInput ReadInput(const std::string& sGiven, const std::string& sBeside,
-                                     const std::string& sWhat,
-                                     const CommandLineContext& objContext);
+[[nodiscard]] CommandInput OpenCommandInput(const std::string& sGiven, const std::string& sBeside,
+                                            const std::string& sWhat,
+                                            const CommandLineContext& objContext);
 
 // Removes the private copies of streams kept beside sBeside that runs killed outright left;
 // never one that a living run holds.

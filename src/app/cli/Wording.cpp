@@ -10,12 +10,13 @@ namespace qif2ldx::app::cli {
 std::string StatementExistsReason(const std::string& sStatement)
 {
     return "the statement file already exists (--overwrite replaces it): " +
-           platform::Shown(sStatement);
+           platform::EscapeControls(sStatement);
 }
 
 std::string QifNotAFileReason(const std::string& sQIF)
 {
-    return "the QIF file does not exist or is neither a file nor a pipe: " + platform::Shown(sQIF);
+    return "the QIF file does not exist or is neither a file nor a pipe: " +
+           platform::EscapeControls(sQIF);
 }
 
 ConversionRun::ChooseDateOrder ChooseUnasked(std::ostream& err)

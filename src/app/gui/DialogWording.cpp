@@ -159,8 +159,9 @@ bool HasSomethingToTell(const ConversionOutcome& objOutcome)
            report.encoding == qif::TextEncoding::Utf8Unmarked || bolKeptOrder;
 }
 
-std::string RunTidings(const ConversionOutcome& objOutcome, const std::string& sStatement,
-                       const std::string& sAccount, const std::string& sList, std::size_t maxListed)
+std::string SavedRunMessage(const ConversionOutcome& objOutcome, const std::string& sStatement,
+                            const std::string& sAccount, const std::string& sList,
+                            std::size_t maxListed)
 {
     if (!HasSomethingToTell(objOutcome)) {
         return {};

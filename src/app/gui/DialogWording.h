@@ -37,8 +37,9 @@ namespace qif2ldx::app::gui {
 // account look-up's: the user was asked about the account before), then its details (not the
 // records of lists) with at most maxListed left-out records. Empty when the run has nothing
 // to tell.
-[[nodiscard]] std::string RunTidings(const ConversionOutcome& objOutcome,
-                                     const std::string& sStatement, const std::string& sAccount,
-                                     const std::string& sList, std::size_t maxListed);
+[[nodiscard]] std::string SavedRunMessage(const ConversionOutcome& objOutcome,
+                                          const std::string& sStatement,
+                                          const std::string& sAccount, const std::string& sList,
+                                          std::size_t maxListed);
 
 } // namespace qif2ldx::app::gui

@@ -408,9 +408,9 @@ void frmConvertImport::AfterRun(const ConversionOutcome& objOutcome)
     }
     // The user hears of what the command line would warn of (every transaction left out
     // among it) before the statement goes on to import.
-    if (const std::string sTidings =
-            RunTidings(objOutcome, Trim(Text(Text2)), Trim(Combo1->currentText().toStdString()),
-                       sOLAccntListFile.toStdString(), kLeftOutShown);
+    if (const std::string sTidings = SavedRunMessage(objOutcome, Trim(Text(Text2)),
+                                                     Trim(Combo1->currentText().toStdString()),
+                                                     sOLAccntListFile.toStdString(), kLeftOutShown);
         !sTidings.empty()) {
         static_cast<void>(objServices_.objRun.objMessages.Show(kMessageTitle, sTidings,
                                                                platform::MessageKind::Information));
