@@ -31,9 +31,10 @@ int RunDialog(int argc, char** argv)
                     ? nullptr
                     : reinterpret_cast<RunDialogFunction>(::dlsym(module, "qif2ldx_run_dialog"));
     if (run == nullptr) {
-        std::cerr << "qif2ldx: " << (module == nullptr ? ::dlerror() : sModule + " is not usable")
-                  << "\nqif2ldx: the dialog cannot be opened; the command line works without it: "
-                     "see qif2ldx --help\n";
+        std::cerr << "qif2ldx: error: "
+                  << (module == nullptr ? ::dlerror() : sModule + " is not usable")
+                  << "\nqif2ldx: error: the dialog cannot be opened; the command line works "
+                     "without it: see qif2ldx --help\n";
         return 2;
     }
     return run(argc, argv);

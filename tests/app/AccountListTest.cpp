@@ -38,6 +38,11 @@ struct ListCase
     std::vector<bool> shortLines;     // per account: fewer than six fields
 };
 
+void PrintTo(const ListCase& c, std::ostream* out)
+{
+    *out << ::testing::PrintToString(c.sBytes);
+}
+
 class AccountListLines : public AccountList, public ::testing::WithParamInterface<ListCase>
 {};
 

@@ -292,21 +292,5 @@ TEST_F(CommandLine, TheUsersOwnAccountListServesAccountsAndConvert)
     EXPECT_EQ(out.str(), "Everyday Current\nRainy Day Savings\nTravel Visa\n");
 }
 
-TEST_F(CommandLine, UsageErrorsExitWithTwoAndHelpWithZero)
-{
-    EXPECT_EQ(RunCommand({}), kExitRefused);
-    EXPECT_EQ(RunCommand({"convert", "x.qif"}), kExitRefused); // --account is required
-    EXPECT_THAT(err.str(), ::testing::HasSubstr("--account is required"));
-    EXPECT_EQ(RunCommand({"frobnicate"}), kExitRefused);
-    const std::string qif = kData + "/bank.qif";
-    EXPECT_EQ(RunCommand({qif}), kExitRefused); // a file to open, but no display for the dialog
-    EXPECT_EQ(err.str(), "qif2ldx: error: no display to open the dialog on " + qif +
-                             "; to convert it here: qif2ldx convert " + qif + " --account NAME\n");
-    EXPECT_EQ(RunCommand({"--help"}), kExitSaved);
-    EXPECT_THAT(out.str(), ::testing::HasSubstr("Usage: qif2ldx"));
-    EXPECT_EQ(RunCommand({"--version"}), kExitSaved);
-    EXPECT_EQ(out.str(), std::string("qif2ldx ") + QIF2LDX_VERSION + "\n");
-}
-
 } // namespace
 } // namespace qif2ldx::test

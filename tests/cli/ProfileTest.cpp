@@ -54,6 +54,11 @@ struct NoteCase
     std::string qif, profile, warning, note; // note: what other OFX readers misread
 };
 
+void PrintTo(const NoteCase& c, std::ostream* out)
+{
+    *out << c.profile << " " << ::testing::PrintToString(c.qif);
+}
+
 class ProfileNote : public Profile, public ::testing::WithParamInterface<NoteCase>
 {};
 

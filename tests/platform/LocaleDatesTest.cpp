@@ -14,6 +14,11 @@ struct LocaleCase
     bool bolMonthFirst;
 };
 
+void PrintTo(const LocaleCase& c, std::ostream* out)
+{
+    *out << ::testing::PrintToString(c.sLocale);
+}
+
 class LocaleDates : public ::testing::TestWithParam<LocaleCase>
 {};
 

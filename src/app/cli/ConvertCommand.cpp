@@ -386,8 +386,14 @@ void ConvertCommand::AddOptions(CLI::App& objCommand)
                         "Write the receipt as one JSON object on standard output");
     objCommand.add_flag("--dry-run", options_.bolDryRun,
                         "Build and check the statement, print the receipt, and write nothing");
-    objCommand.footer("Exit status: 0 saved, 1 conversion failed, 2 input refused or usage "
-                      "error, 130 interrupted; for several files, the highest of theirs.");
+    objCommand.footer("Exit status: 0 saved (for --dry-run: every check passed), 1 failed after "
+                      "reading, 2 refused before anything was written, 130 interrupted; for "
+                      "several files, the highest of theirs.\n\n"
+                      "Examples:\n"
+                      "  qif2ldx convert May.qif -a \"Everyday Current\" --open\n"
+                      "  qif2ldx convert May.qif -a Savings --dry-run --json\n"
+                      "  curl -s https://bank.example/May.qif | qif2ldx convert - -a Savings -o "
+                      "May.LDX");
 }
 
 int ConvertCommand::Run(const CommandLineContext& objContext)
