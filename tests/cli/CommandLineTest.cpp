@@ -292,5 +292,54 @@ TEST_F(CommandLine, TheUsersOwnAccountListServesAccountsAndConvert)
     EXPECT_EQ(out.str(), "Everyday Current\nRainy Day Savings\nTravel Visa\n");
 }
 
+TEST_F(CommandLine, DryRunChecksAllButAnExistingStatementAndTheTotalCountsEachEnding)
+{
+    const std::string qif = Qif("May.qif", "D13/05/2026\r\nT-1\r\n^\r\n");
+    WriteBytes(dir.File("May.LDX"), "keep me");
+    EXPECT_EQ(RunCommand({"convert", qif, "-a", "Everyday Current", "--dry-run"}), kExitSaved);
+    EXPECT_THAT(out.str(), ::testing::HasSubstr("\nIt would replace the statement file there, "
+                                                "which needs --overwrite.\n"));
+    EXPECT_EQ(ReadBytes(dir.File("May.LDX")), "keep me");
+
+    const std::string bad = Qif("bad.qif", "D31/02/2026\r\nT-1\r\n^\r\n");
+    EXPECT_EQ(RunCommand({"convert", qif, bad, dir.File("none.qif"), "-a", "Everyday Current",
+                          "--output-dir", dir.File("")}),
+              kExitRefused);
+    EXPECT_THAT(out.str(), ::testing::HasSubstr(
+                               "Total: 0 of 0 records from 0 of 3 files; 2 refused, 1 failed.\n"));
+}
+
+TEST_F(CommandLine, AccountsLongAndJsonShowEveryField)
+{
+    EXPECT_EQ(RunCommand({"accounts", "--long"}), kExitSaved);
+    EXPECT_THAT(out.str(), ::testing::StartsWith("Name               Type      Currency  Number\n"
+                                                 "Everyday Current   CHECKING  GBP       "
+                                                 "31926819\n"));
+    EXPECT_EQ(RunCommand({"accounts", "--json"}), kExitSaved);
+    EXPECT_THAT(out.str(), ::testing::HasSubstr(R"({
+    "account": "31926819",
+    "bank": "401276",
+    "bank_id": "1001",
+    "currency": "GBP",
+    "name": "Everyday Current",
+    "type": "CHECKING"
+  })"));
+}
+
+TEST_F(CommandLine, CardFileForABankAccountIsWarnedOf)
+{
+    const std::string card = Qif("card.qif", "!Type:CCard\r\nD13/05/2026\r\nT-1\r\n^\r\n");
+    EXPECT_EQ(RunCommand({"convert", card, "-a", "Everyday Current"}), kExitSaved);
+    EXPECT_EQ(err.str(), "qif2ldx: warning: the file holds card transactions (!Type:CCard), but "
+                         "account \"Everyday Current\" is of type CHECKING, not CREDIT: they "
+                         "were written as a bank statement\n");
+    const std::string bank = Qif("bank.qif", "!Type:Bank\r\nD13/05/2026\r\nT-1\r\n^\r\n");
+    EXPECT_EQ(RunCommand({"convert", bank, "-a", "Travel Visa"}), kExitSaved);
+    EXPECT_THAT(err.str(), ::testing::HasSubstr("bank transactions (!Type:Bank), but account "
+                                                "\"Travel Visa\" is of type CREDIT"));
+    EXPECT_EQ(RunCommand({"convert", card, "-a", "Travel Visa", "--overwrite"}), kExitSaved);
+    EXPECT_EQ(err.str(), "");
+}
+
 } // namespace
 } // namespace qif2ldx::test
