@@ -117,9 +117,13 @@ std::string UnknownOptionAdvice(int argc, const char* const* argv, const CLI::Ap
             const std::string sShown = platform::EscapeControls(sName);
             const std::string sMeant = Suggestion(*objScope, sName);
             if (!sMeant.empty()) {
-                return sShown + ": did you mean " + sMeant + "?";
+                std::string sWhy = sShown + ": did you mean ";
+                sWhy += sMeant;
+                return sWhy + "?";
             }
-            return "unknown option " + sShown + "; see " + ProgramAnd(*objScope) + " --help";
+            std::string sWhy = "unknown option " + sShown + "; see ";
+            sWhy += ProgramAnd(*objScope);
+            return sWhy + " --help";
         }
         // An option that takes a value takes the next argument, unless it came with it.
         const bool bolAttached = bolLong ? equals != std::string::npos : sArgument.size() > 2;
