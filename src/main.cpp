@@ -2,6 +2,7 @@
 // No arguments, or one file to open: the dialog; other arguments: the command line.
 #include "app/HandOff.h"
 #include "app/MainModule.h"
+#include "app/Receipt.h"
 #include "app/StartMode.h"
 #include "app/cli/CommandLine.h"
 #include "app/cli/CommandTable.h"
@@ -30,25 +31,13 @@ int RunDialog(int argc, char** argv)
                     ? nullptr
                     : reinterpret_cast<RunDialogFunction>(::dlsym(module, "qif2ldx_run_dialog"));
     if (run == nullptr) {
-        std::cerr << "qif2ldx: " << (module == nullptr ? ::dlerror() : sModule + " is not usable")
-                  << "\nqif2ldx: the dialog cannot be opened; the command line works without it: "
-                     "see qif2ldx --help\n";
+        std::cerr << "qif2ldx: error: "
+                  << (module == nullptr ? ::dlerror() : sModule + " is not usable")
+                  << "\nqif2ldx: error: the dialog cannot be opened; the command line works "
+                     "without it: see qif2ldx --help\n";
         return 2;
     }
     return run(argc, argv);
-}
-
-// A receipt's date in the user's time locale, or ISO.
-std::string ShowDate(std::string_view sDate, const std::optional<std::string>& sLocale)
-{
-    std::string sIso = qif2ldx::app::IsoDate(sDate);
-    if (!sLocale || sIso.size() != 10 || sIso == sDate) {
-        return sIso;
-    }
-    const int year = std::stoi(sIso.substr(0, 4));
-    const int month = std::stoi(sIso.substr(5, 2));
-    const int day = std::stoi(sIso.substr(8, 2));
-    return qif2ldx::platform::LocaleDate(*sLocale, year, month, day).value_or(sIso);
 }
 
 } // namespace
@@ -67,7 +56,6 @@ int main(int argc, char** argv)
     const std::string sDesktopModule = app::AppPath(objFolder) + platform::kDesktopModuleName;
     const platform::DesktopFileAssociation objAssociation(sDesktopModule, app::kStatementMimeType);
     platform::DesktopProcessStarter objStarter(sDesktopModule);
-    const std::optional<std::string> sTimeLocale = platform::UserTimeLocale();
     const app::cli::CommandLineContext objContext{
         std::cout,
         std::cerr,
@@ -80,6 +68,6 @@ int main(int argc, char** argv)
         &objStarter,
         &std::cin,
         platform::TerminalColumns(STDOUT_FILENO),
-        [&sTimeLocale](std::string_view sDate) { return ShowDate(sDate, sTimeLocale); }};
+        app::LocaleDateShower(platform::UserTimeLocale())};
     return app::cli::RunCommandLine(argc, argv, objContext);
 }

@@ -3,17 +3,20 @@
 
 #include "app/MainModule.h"
 #include "platform/FileSystem.h"
+#include "platform/Text.h"
+#include "platform/Utf8.h"
 #include "platform/Windows1252.h"
 
-#include <array>
+#include <algorithm>
 #include <optional>
 #include <string_view>
 
 namespace qif2ldx::app {
 namespace {
 
-// Calls onLine for every non-empty line until it returns false. Returns false when the file
-// could not be read or onLine stopped the reading.
+constexpr std::size_t kFields = 6;
+
+// Calls onLine with every non-empty line and its number. False when the file could not be read.
 template <typename OnLine> bool ForEachLine(const std::string& sListFile, OnLine onLine)
 {
     if (sListFile.empty()) {
@@ -29,6 +32,7 @@ template <typename OnLine> bool ForEachLine(const std::string& sListFile, OnLine
         text.remove_prefix(3);
     }
     std::size_t pos = 0;
+    std::int64_t number = 0;
     while (pos < text.size()) {
         std::size_t end = text.find_first_of("\r\n", pos);
         if (end == std::string_view::npos) {
@@ -39,11 +43,28 @@ template <typename OnLine> bool ForEachLine(const std::string& sListFile, OnLine
         if (pos < text.size()) {
             pos += text.compare(pos, 2, "\r\n") == 0 ? 2 : 1;
         }
-        if (!line.empty() && !onLine(platform::DecodeFileText(line, bolUtf8))) {
-            return false;
+        ++number;
+        if (!line.empty()) {
+            onLine(platform::DecodeFileText(line, bolUtf8), number);
         }
     }
     return true;
+}
+
+// The fields of a line, each without the blanks around it; at most six.
+std::vector<std::string> Fields(std::string_view line)
+{
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    while (fields.size() < kFields) {
+        const std::size_t comma = line.find(',', start);
+        fields.emplace_back(platform::TrimBlanks(line.substr(start, comma - start)));
+        if (comma == std::string_view::npos) {
+            break;
+        }
+        start = comma + 1;
+    }
+    return fields;
 }
 
 } // namespace
@@ -69,43 +90,68 @@ std::string ResolveAccountList(const std::string& sGiven,
     return FileExists(sUserList) ? sUserList : DefaultAccountList(objProgramFolder);
 }
 
+AccountListContents ReadAccountList(const std::string& sListFile)
+{
+    AccountListContents contents;
+    contents.bolRead = ForEachLine(sListFile, [&](const std::string& line, std::int64_t number) {
+        if (platform::TrimBlanks(line).empty()) {
+            return; // a line of blanks is as empty as an empty one
+        }
+        if (line.find(',') == std::string::npos) {
+            contents.faults.push_back({number, true});
+            return;
+        }
+        std::vector<std::string> fields = Fields(line);
+        if (fields.front().empty()) {
+            contents.faults.push_back({number, false});
+            return;
+        }
+        AccountEntry entry;
+        entry.line = number;
+        entry.bolShort = fields.size() < kFields;
+        fields.resize(kFields);
+        records::CAcctInfo& info = entry.cAcctInf;
+        info = {std::move(fields[0]), platform::ToUpperAscii(fields[1]),
+                std::move(fields[2]), std::move(fields[3]),
+                std::move(fields[4]), std::move(fields[5])};
+        contents.accounts.push_back(std::move(entry));
+    });
+    return contents;
+}
+
+std::string DescribeFault(const std::string& sListFile, const AccountLineFault& fault)
+{
+    return "the account list " + platform::EscapeControls(sListFile) + ", line " +
+           std::to_string(fault.line) +
+           (fault.bolNoComma ? ", has no comma" : ", has no account name before its first comma") +
+           "; it was skipped";
+}
+
 AccountNames ReadAccountNames(const std::string& sListFile)
 {
+    const AccountListContents contents = ReadAccountList(sListFile);
     AccountNames result;
-    result.bolComplete = ForEachLine(sListFile, [&](const std::string& line) {
-        const std::size_t comma = line.find(',');
-        if (comma == std::string::npos) {
-            return false;
-        }
-        result.names.push_back(line.substr(0, comma));
-        return true;
-    });
+    result.bolComplete = contents.bolRead;
+    result.names.reserve(contents.accounts.size());
+    for (const AccountEntry& entry : contents.accounts) {
+        result.names.push_back(entry.cAcctInf.AcctName);
+    }
     return result;
 }
 
 bool LoadAccountInfo(const std::string& sListFile, const std::string& sAcctName,
                      records::CAcctInfo& cAcctInf)
 {
+    const AccountListContents contents = ReadAccountList(sListFile);
     const std::string sWanted = Trim(sAcctName);
-    const std::array<std::string*, 6> fields = {&cAcctInf.AcctName,  &cAcctInf.AcctType,
-                                                &cAcctInf.CurDef,    &cAcctInf.AcctNum,
-                                                &cAcctInf.BranchNum, &cAcctInf.BID};
-    return ForEachLine(sListFile, [&](const std::string& line) {
-        const std::size_t firstComma = line.find(',');
-        if (line.compare(0, firstComma, sWanted) != 0) {
-            return true;
-        }
-        std::size_t start = 0;
-        for (std::string* field : fields) {
-            if (start == std::string::npos) {
-                return false; // a matching line with fewer than six fields
-            }
-            const std::size_t comma = line.find(',', start);
-            *field = line.substr(start, comma == std::string::npos ? comma : comma - start);
-            start = comma == std::string::npos ? comma : comma + 1;
-        }
-        return true;
-    });
+    const auto match = std::find_if(
+        contents.accounts.rbegin(), contents.accounts.rend(),
+        [&sWanted](const AccountEntry& entry) { return entry.cAcctInf.AcctName == sWanted; });
+    if (match == contents.accounts.rend()) {
+        return contents.bolRead;
+    }
+    cAcctInf = match->cAcctInf;
+    return !match->bolShort;
 }
 
 AccountLookup LookUpAccount(const std::string& sListFile, const std::string& sAcctName,

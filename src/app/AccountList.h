@@ -5,6 +5,7 @@
 #include "platform/IProgramFolder.h"
 #include "records/CAcctInfo.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,7 +13,10 @@ namespace qif2ldx::app {
 
 // The account list file "olacclst.dat": one account a line, six comma-separated fields (name,
 // type, currency, account number, branch number, bank id), read as Windows-1252. Lines end in
-// CR LF, LF or CR; empty lines are skipped; a line of blanks is not empty.
+// CR LF, LF or CR. The list is read as a person writes it: blanks and tabs around each field are
+// dropped, the type is compared without regard to letter case and kept in upper case, a line
+// that holds nothing else is skipped, and a line that names no account (no comma, or an empty
+// name) is skipped and told of, while the lines after it are still read.
 
 inline constexpr const char* kAccountListName = "olacclst.dat";
 
@@ -31,21 +35,50 @@ inline constexpr const char* kAccountListName = "olacclst.dat";
                                              const platform::IProgramFolder& objProgramFolder,
                                              const platform::IEnvironment& objEnvironment);
 
+// A line of the list that names no account.
+struct AccountLineFault
+{
+    std::int64_t line = 0;  // counting from 1
+    bool bolNoComma = true; // no comma; otherwise the name before the first comma is empty
+};
+
+// One account of the list, its fields trimmed and its type in upper case.
+struct AccountEntry
+{
+    records::CAcctInfo cAcctInf;
+    std::int64_t line = 0; // counting from 1
+    bool bolShort = false; // the line has fewer than six fields: the missing ones are empty
+};
+
+// What the list holds.
+struct AccountListContents
+{
+    std::vector<AccountEntry> accounts;   // in file order, not sorted, not de-duplicated
+    std::vector<AccountLineFault> faults; // the lines skipped, in file order
+    bool bolRead = false;                 // the file could be read
+};
+
+// Reads the whole list. bolRead is false for an empty path, a missing or unreadable file and
+// anything that is not a regular file; the contents are then empty.
+[[nodiscard]] AccountListContents ReadAccountList(const std::string& sListFile);
+
+// "the account list /home/you/olacclst.dat, line 3, has no comma; it was skipped".
+[[nodiscard]] std::string DescribeFault(const std::string& sListFile,
+                                        const AccountLineFault& fault);
+
 struct AccountNames
 {
     std::vector<std::string> names; // in file order, not sorted, not de-duplicated
-    bool bolComplete = false;       // the whole file was read
+    bool bolComplete = false;       // the file was read (lines that name no account skipped)
 };
 
-// The names for the account drop list: the text before the first comma of each non-empty line.
-// Reading stops at a missing or unreadable file, or at a non-empty line without a comma; the
-// names found before stay, and bolComplete is false.
+// The names for the account drop list, in file order.
 [[nodiscard]] AccountNames ReadAccountNames(const std::string& sListFile);
 
-// Fills cAcctInf from the last line whose first field equals sAcctName with its leading and
-// trailing spaces removed (field 1 is not trimmed; exact, case-sensitive). True when the file
-// was read to its end, matching or not; false when it cannot be read or a matching line has
-// fewer than six fields, in which case the fields present on that line are already set.
+// Fills cAcctInf from the last line whose name equals sAcctName with its leading and trailing
+// spaces removed (exact, case-sensitive). True when the file was read, matching or not, unless
+// the matching line has fewer than six fields (the missing ones are then empty); false too
+// when it cannot be read.
 bool LoadAccountInfo(const std::string& sListFile, const std::string& sAcctName,
                      records::CAcctInfo& cAcctInf);
 

@@ -2,6 +2,7 @@
 #include "app/ConversionRun.h"
 
 #include "app/AccountList.h"
+#include "platform/LocaleDates.h"
 #include "platform/Text.h"
 #include "platform/Utf8.h"
 
@@ -100,12 +101,26 @@ std::vector<qif::DateOrder> ReadingOrders(const qif::DateDecision& decision)
 }
 
 qif::DateChoice UnaskedDateChoice(const qif::DateDecision& decision,
-                                  std::optional<qif::DateOrder> remembered)
+                                  std::optional<qif::DateOrder> remembered,
+                                  qif::DateOrder localeOrder)
 {
     if (remembered) {
         return {*remembered, qif::DateSource::Account};
     }
+    const std::vector<qif::DateOrder> orders = ReadingOrders(decision);
+    if (decision.bolAmbiguous && decision.source == qif::DateSource::File &&
+        localeOrder != decision.order &&
+        std::find(orders.begin(), orders.end(), localeOrder) != orders.end()) {
+        return {localeOrder, qif::DateSource::Locale};
+    }
     return {decision.order, decision.source};
+}
+
+qif::DateOrder LocaleDateOrder(const platform::IEnvironment& objEnvironment)
+{
+    return platform::WritesMonthFirst(platform::TimeLocaleName(objEnvironment))
+               ? qif::DateOrder::MonthFirst
+               : qif::DateOrder::DayFirst;
 }
 
 std::string FailureReason(const qif::ConversionFailure& failure, const std::string& sQIFName,

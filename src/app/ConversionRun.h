@@ -4,6 +4,7 @@
 #include "app/AccountList.h"
 #include "app/DateOrderMemory.h"
 #include "platform/IClock.h"
+#include "platform/IEnvironment.h"
 #include "platform/IMessages.h"
 #include "platform/IProgramFolder.h"
 #include "qif/CQIFFile.h"
@@ -107,9 +108,16 @@ enum class Start
 [[nodiscard]] std::string DescribeDateDecision(const qif::DateDecision& decision, Start start);
 
 // The choice where nobody is asked: the order kept for the account (remembered, when the file
-// reads two ways and it reads them all), otherwise what the survey decided.
+// reads two ways and it reads them all); otherwise, for a file that reads two ways and whose
+// order nobody stated, the order the user's locale writes dates in when that reads the file;
+// otherwise what the survey decided.
 [[nodiscard]] qif::DateChoice UnaskedDateChoice(const qif::DateDecision& decision,
-                                                std::optional<qif::DateOrder> remembered);
+                                                std::optional<qif::DateOrder> remembered,
+                                                qif::DateOrder localeOrder);
+
+// The order the user's locale (LC_ALL, else LC_TIME, else LANG) writes dates in: month first
+// where its date format puts the month first, day first otherwise (the C locale included).
+[[nodiscard]] qif::DateOrder LocaleDateOrder(const platform::IEnvironment& objEnvironment);
 
 // The order kept for the account, when the file reads two ways, nobody stated its order and the
 // kept order reads it; nullopt otherwise, and without a memory.

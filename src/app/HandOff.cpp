@@ -15,15 +15,19 @@ void RememberFolders(const std::string& sQIFText, const std::string& sLDXText,
 }
 
 bool HandOffStatement(const std::string& sQIFText, const std::string& sLDXText,
-                      const HandOffServices& objServices)
+                      const HandOffServices& objServices, const std::string& sSavedNote)
 {
     const std::string sLDX = Trim(sLDXText);
     if (objServices.objSettings != nullptr) {
         RememberFolders(sQIFText, sLDXText, *objServices.objSettings);
     }
     const auto tell = [&](const char* sText) {
-        static_cast<void>(
-            objServices.objMessages.Show(kMessageTitle, sText, platform::MessageKind::Information));
+        std::string sMessage = sText;
+        if (!sSavedNote.empty() && FileExists(sLDX)) {
+            sMessage += "\r\n\r\n" + sSavedNote;
+        }
+        static_cast<void>(objServices.objMessages.Show(kMessageTitle, sMessage,
+                                                       platform::MessageKind::Information));
     };
     const std::string sHost = objServices.objAssociation.FindExecutable(sLDX);
     if (sHost.empty()) {

@@ -38,8 +38,9 @@ void RememberFolders(const std::string& sQIFText, const std::string& sLDXText,
 // Hands a statement to the accounting application after a run: remembers the folders of both
 // paths (trimmed) in the settings, looks up the program associated with the statement file and
 // starts it with the statement's path as its one argument, or tells the user to import the file
-// by hand. True when the application was started.
+// by hand. sSavedNote, when not empty, follows that message after a blank line (where the
+// statement was saved), unless the statement is gone. True when the application was started.
 bool HandOffStatement(const std::string& sQIFText, const std::string& sLDXText,
-                      const HandOffServices& objServices);
+                      const HandOffServices& objServices, const std::string& sSavedNote = {});
 
 } // namespace qif2ldx::app

@@ -57,6 +57,16 @@ std::string UserConfigFile(const platform::IEnvironment& objEnvironment, const s
     return sFolder + "qif2ldx/" + sName;
 }
 
+std::string ExpandHome(const std::string& sText, const platform::IEnvironment& objEnvironment)
+{
+    std::string sPath = Trim(sText);
+    const std::string sHome = objEnvironment.Variable("HOME").value_or("");
+    if (!sPath.starts_with("~/") || sHome.empty()) {
+        return sPath;
+    }
+    return (sHome.ends_with('/') ? sHome.substr(0, sHome.size() - 1) : sHome) + sPath.substr(1);
+}
+
 std::string Trim(const std::string& sText)
 {
     const std::size_t first = sText.find_first_not_of(' ');

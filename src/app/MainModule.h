@@ -46,6 +46,11 @@ inline constexpr const char* kSameFileMessage =
 // same file by another spelling or link.
 [[nodiscard]] bool IsSameFileAsInput(const std::string& sLDXPath, const std::string& sQIFPath);
 
+// A path typed as a shell would take it: the text trimmed of spaces, with a leading "~/" made
+// the home folder (HOME); the trimmed text as it is otherwise, or when HOME is not known.
+[[nodiscard]] std::string ExpandHome(const std::string& sText,
+                                     const platform::IEnvironment& objEnvironment);
+
 // Text with its leading and trailing spaces removed (spaces only, not tabs).
 [[nodiscard]] std::string Trim(const std::string& sText);
 

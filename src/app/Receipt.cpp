@@ -2,6 +2,7 @@
 #include "app/Receipt.h"
 
 #include "app/Suggest.h"
+#include "platform/Terminal.h"
 #include "platform/Text.h"
 #include "platform/Utf8.h"
 
@@ -110,6 +111,28 @@ void AddReportWarnings(const qif::ReadReport& report, std::vector<std::string>& 
 
 } // namespace
 
+std::string AccountTypeWarning(const ConversionOutcome& objOutcome, const std::string& sAccountName)
+{
+    if ((objOutcome.account != AccountLookup::Found &&
+         objOutcome.account != AccountLookup::IncompleteLine) ||
+        objOutcome.cAcctInf.AcctName.empty()) {
+        return {}; // an account the list does not describe has no type to compare
+    }
+    const qif::ReadReport& report = objOutcome.report;
+    const std::string& sType = objOutcome.cAcctInf.AcctType;
+    const std::string sAccount = "account \"" + platform::EscapeControls(sAccountName) + "\"";
+    if (sType != "CREDIT" && report.cardWritten > 0) {
+        return "the file holds card transactions (!Type:CCard), but " + sAccount + " is of type " +
+               (sType.empty() ? std::string("(none)") : platform::EscapeControls(sType)) +
+               ", not CREDIT: they were written as a bank statement";
+    }
+    if (sType == "CREDIT" && report.bankWritten > 0) {
+        return "the file holds bank transactions (!Type:Bank), but " + sAccount +
+               " is of type CREDIT: they were written as a credit-card statement";
+    }
+    return {};
+}
+
 std::string IsoDate(std::string_view sDate)
 {
     if (sDate.size() != 8 || !platform::IsAllDigits(sDate)) {
@@ -119,28 +142,86 @@ std::string IsoDate(std::string_view sDate)
            std::string(sDate.substr(6, 2));
 }
 
+DateShower LocaleDateShower(std::optional<std::string> sLocale)
+{
+    return [sLocale = std::move(sLocale)](std::string_view sDate) {
+        std::string sIso = IsoDate(sDate);
+        if (!sLocale || sIso.size() != 10 || sIso == sDate) {
+            return sIso;
+        }
+        const int year = std::stoi(sIso.substr(0, 4));
+        const int month = std::stoi(sIso.substr(5, 2));
+        const int day = std::stoi(sIso.substr(8, 2));
+        return platform::LocaleDate(*sLocale, year, month, day).value_or(sIso);
+    };
+}
+
+std::string PeriodText(const std::string& sStart, const std::string& sEnd,
+                       const DateShower& objShowDate)
+{
+    std::string sFirst = objShowDate(sStart);
+    const std::string sLast = objShowDate(sEnd);
+    if (sFirst == sLast) {
+        return sFirst;
+    }
+    // What both end with from a blank on ("Dec 2026" of "1 Dec 2026" and "8 Dec 2026") is said
+    // once, after the last day.
+    std::size_t shared = 0;
+    while (shared < sFirst.size() && shared < sLast.size() &&
+           sFirst[sFirst.size() - 1 - shared] == sLast[sLast.size() - 1 - shared]) {
+        ++shared;
+    }
+    const std::size_t blank = sFirst.find(' ', sFirst.size() - shared);
+    if (blank != std::string::npos && blank > 0) {
+        sFirst.erase(blank);
+    }
+    return sFirst + " \u2013 " + sLast;
+}
+
+std::string PeriodsEachWay(const qif::DateDecision& dates, const DateShower& objShowDate)
+{
+    std::string sText;
+    for (const qif::DateOrder order : ReadingOrders(dates)) {
+        if (const auto& period = dates.periods.at(static_cast<std::size_t>(order))) {
+            sText += (sText.empty() ? "" : "; ") + std::string(qif::DateOrderName(order)) + ": " +
+                     PeriodText(period->sStart, period->sEnd, objShowDate);
+        }
+    }
+    return sText;
+}
+
 std::vector<std::string> RunWarnings(const ConversionOutcome& objOutcome,
-                                     const std::string& sAccountName, const std::string& sList)
+                                     const std::string& sAccountName, const std::string& sList,
+                                     const DateShower& objShowDate)
 {
     std::vector<std::string> warnings;
     if (std::string sWarning = AccountWarning(objOutcome.account, sAccountName, sList);
         !sWarning.empty()) {
         warnings.push_back(std::move(sWarning));
     }
+    for (const AccountLineFault& fault : ReadAccountList(sList).faults) {
+        warnings.push_back(DescribeFault(sList, fault));
+    }
     if (objOutcome.result != RunResult::Saved) {
         return warnings;
     }
-    if (std::string sDates = DatesWarning(objOutcome.report.dates, sAccountName); !sDates.empty()) {
+    if (std::string sType = AccountTypeWarning(objOutcome, sAccountName); !sType.empty()) {
+        warnings.push_back(std::move(sType));
+    }
+    if (std::string sDates = DatesWarning(objOutcome.report.dates, sAccountName, objShowDate);
+        !sDates.empty()) {
         warnings.push_back(std::move(sDates));
     }
     AddReportWarnings(objOutcome.report, warnings);
     return warnings;
 }
 
-std::string DatesWarning(const qif::DateDecision& dates, const std::string& sAccountName)
+std::string DatesWarning(const qif::DateDecision& dates, const std::string& sAccountName,
+                         const DateShower& objShowDate)
 {
     if (!dates.bolAmbiguous ||
-        (dates.source != qif::DateSource::File && dates.source != qif::DateSource::Account)) {
+        (dates.source != qif::DateSource::File && dates.source != qif::DateSource::Account &&
+         dates.source != qif::DateSource::Locale)) {
         return {};
     }
     const std::vector<qif::DateOrder> orders = ReadingOrders(dates);
@@ -159,12 +240,17 @@ std::string DatesWarning(const qif::DateDecision& dates, const std::string& sAcc
     }
     std::string sWarning = std::string(orders.size() == 2 ? "the dates in this file read both "
                                                           : "the dates in this file read ") +
-                           OrdersInWords(orders) + ": line " + std::to_string(dates.example.line) +
-                           " reads " + dates.example.sLine + " as " + sReadings +
-                           "; they were read " + qif::DateOrderName(dates.order);
+                           OrdersInWords(orders);
+    if (const std::string sPeriods = PeriodsEachWay(dates, objShowDate); !sPeriods.empty()) {
+        sWarning += " (" + sPeriods + ")";
+    }
+    sWarning += ": line " + std::to_string(dates.example.line) + " reads " + dates.example.sLine +
+                " as " + sReadings + "; they were read " + qif::DateOrderName(dates.order);
     if (dates.source == qif::DateSource::Account) {
         sWarning += ", the order chosen last for account \"" +
                     platform::EscapeControls(sAccountName) + "\"";
+    } else if (dates.source == qif::DateSource::Locale) {
+        sWarning += ", the order the locale writes dates in";
     }
     return sWarning + " (" + sOtherwise + ")";
 }

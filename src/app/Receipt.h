@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,19 +19,43 @@ using DateShower = std::function<std::string(std::string_view sDate)>;
 // 2026-11-01 for 20261101; the text as it is when it is no yyyymmdd date.
 [[nodiscard]] std::string IsoDate(std::string_view sDate);
 
+// Dates as the user's time locale writes them ("1 Nov 2026"), when sLocale names one the system
+// has (see platform::UserTimeLocale); ISO otherwise.
+[[nodiscard]] DateShower LocaleDateShower(std::optional<std::string> sLocale);
+
+// A period as the user reads it, the parts both days share said once: "12 Jan – 12 Aug 2026",
+// "1 – 8 Dec 2026", "2026-12-01 – 2026-12-08"; one day alone when start and end are the same.
+[[nodiscard]] std::string PeriodText(const std::string& sStart, const std::string& sEnd,
+                                     const DateShower& objShowDate);
+
+// The period each way a file's dates read: "day first: 12 Jan – 12 Aug 2026; month first:
+// 1 – 8 Dec 2026". Empty when the survey found no dates.
+[[nodiscard]] std::string PeriodsEachWay(const qif::DateDecision& dates,
+                                         const DateShower& objShowDate);
+
 // The warnings a finished run gives, worded for a terminal without the program's prefix: the
 // account look-up (sList is the account list read) and what the QIF file held.
 [[nodiscard]] std::vector<std::string> RunWarnings(const ConversionOutcome& objOutcome,
                                                    const std::string& sAccountName,
-                                                   const std::string& sList);
+                                                   const std::string& sList,
+                                                   const DateShower& objShowDate = IsoDate);
+
+// A card file (!Type:CCard) written for an account whose type is not CREDIT, or a bank file
+// (!Type:Bank) for a CREDIT account, among the records written: the statement's kind follows
+// the account, which may not be what was meant. Empty otherwise, and for an account the list
+// does not describe.
+[[nodiscard]] std::string AccountTypeWarning(const ConversionOutcome& objOutcome,
+                                             const std::string& sAccountName);
 
 // For a file whose dates read two ways and whose order nobody stated (or the account's kept
-// order read): the orders, one line read every way, the order taken and how to read them
-// otherwise: "the dates in this file read both day first and month first: line 3 reads
-// D01/02/07 as 1 February 2007 day first, 2 January 2007 month first; they were read day
-// first (--date-order mdy reads them month first)". Empty for any other file.
+// order, or the locale's, read): the orders and the period each way, one line read every way,
+// the order taken and how to read them otherwise: "the dates in this file read both day first
+// and month first (day first: 2007-02-01 – 2007-02-09; month first: 2007-01-02 – 2007-09-02):
+// line 3 reads D01/02/07 as 1 February 2007 day first, 2 January 2007 month first; they were
+// read day first (--date-order mdy reads them month first)". Empty for any other file.
 [[nodiscard]] std::string DatesWarning(const qif::DateDecision& dates,
-                                       const std::string& sAccountName);
+                                       const std::string& sAccountName,
+                                       const DateShower& objShowDate = IsoDate);
 
 // "Wrote 28 of 30 records to bank.LDX: 2026-11-01 to 2026-11-30, credits 2,310.00, debits
 // -1,904.12, account Everyday Current (CHECKING)." bolDryRun: "Would write …". An account the

@@ -49,16 +49,30 @@ std::string Lowered(std::string_view sText)
     return sLower;
 }
 
-// The shortest candidate that holds sLowerTyped (in lower case) at its start, or anywhere.
-std::optional<std::string> ShortestHolding(const std::vector<std::string>& candidates,
-                                           const std::string& sLowerTyped, bool bolAtStart)
+// Keeps sCandidate when it ranks as well as those kept (rank: lower is closer), dropping them
+// when it ranks better.
+void Keep(std::vector<std::string>& best, std::size_t& bestRank, const std::string& sCandidate,
+          std::size_t rank)
 {
-    std::optional<std::string> best;
+    if (rank < bestRank) {
+        best.clear();
+        bestRank = rank;
+    }
+    if (rank == bestRank && std::find(best.begin(), best.end(), sCandidate) == best.end()) {
+        best.push_back(sCandidate);
+    }
+}
+
+// The shortest candidates that hold sLowerTyped (in lower case) at their start, or anywhere.
+std::vector<std::string> ShortestHolding(const std::vector<std::string>& candidates,
+                                         const std::string& sLowerTyped, bool bolAtStart)
+{
+    std::vector<std::string> best;
+    std::size_t bestLength = std::string::npos;
     for (const std::string& sCandidate : candidates) {
         const std::size_t at = Lowered(sCandidate).find(sLowerTyped);
-        const bool holds = bolAtStart ? at == 0 : at != std::string::npos;
-        if (holds && (!best || sCandidate.size() < best->size())) {
-            best = sCandidate;
+        if (bolAtStart ? at == 0 : at != std::string::npos) {
+            Keep(best, bestLength, sCandidate, sCandidate.size());
         }
     }
     return best;
@@ -69,25 +83,34 @@ std::optional<std::string> ShortestHolding(const std::vector<std::string>& candi
 std::optional<std::string> ClosestMatch(const std::vector<std::string>& candidates,
                                         std::string_view sTyped)
 {
+    std::vector<std::string> matches = ClosestMatches(candidates, sTyped);
+    if (matches.empty()) {
+        return std::nullopt;
+    }
+    return std::move(matches.front());
+}
+
+std::vector<std::string> ClosestMatches(const std::vector<std::string>& candidates,
+                                        std::string_view sTyped)
+{
     const std::size_t allowed = std::max<std::size_t>(1, sTyped.size() / 3);
-    std::optional<std::string> best;
+    std::vector<std::string> best;
     std::size_t bestDistance = allowed + 1;
     for (const std::string& sCandidate : candidates) {
         if (sCandidate == sTyped) {
-            return std::nullopt;
+            return {};
         }
         const std::size_t distance = EditDistance(sCandidate, sTyped);
-        if (distance < bestDistance) {
-            bestDistance = distance;
-            best = sCandidate;
+        if (distance <= allowed) {
+            Keep(best, bestDistance, sCandidate, distance);
         }
     }
-    if (best || sTyped.size() < kMinHeld) {
+    if (!best.empty() || sTyped.size() < kMinHeld) {
         return best;
     }
     const std::string sLowerTyped = Lowered(sTyped);
-    if (auto sBegun = ShortestHolding(candidates, sLowerTyped, true)) {
-        return sBegun;
+    if (auto begun = ShortestHolding(candidates, sLowerTyped, true); !begun.empty()) {
+        return begun;
     }
     return ShortestHolding(candidates, sLowerTyped, false);
 }

@@ -16,4 +16,9 @@ namespace qif2ldx::app {
 [[nodiscard]] std::optional<std::string> ClosestMatch(const std::vector<std::string>& candidates,
                                                       std::string_view sTyped);
 
+// Every candidate as close as the one ClosestMatch picks, each once, in the candidates' order:
+// one name when it alone is closest; empty when none fits or sTyped is one of them.
+[[nodiscard]] std::vector<std::string> ClosestMatches(const std::vector<std::string>& candidates,
+                                                      std::string_view sTyped);
+
 } // namespace qif2ldx::app

@@ -12,6 +12,12 @@ StderrMessages::StderrMessages(std::ostream& objStream, std::string sProgramName
     : objStream_(objStream), sProgramName_(std::move(sProgramName))
 {}
 
+StderrMessages::StderrMessages(std::ostream& objStream, std::string sProgramName,
+                               std::string sInformationWord)
+    : objStream_(objStream), sProgramName_(std::move(sProgramName)),
+      sInformationWord_(std::move(sInformationWord))
+{}
+
 std::optional<std::size_t> StderrMessages::Choose(const std::string& sTitle,
                                                   const std::string& sText,
                                                   const std::vector<std::string>& /*buttons*/,
@@ -35,7 +41,9 @@ MessageAnswer StderrMessages::Show(const std::string& sTitle, const std::string&
     while (!text.empty() && text.back() == '\n') {
         text.pop_back();
     }
-    const char* prefix = kind == MessageKind::Warning ? "warning: " : "";
+    const std::string prefix = kind == MessageKind::Warning       ? "warning: "
+                               : kind == MessageKind::Information ? sInformationWord_
+                                                                  : "";
     objStream_ << source << ": " << prefix << text << '\n';
     if (kind == MessageKind::Question) {
         objStream_ << source << ": answered No (no one to ask)\n";

@@ -35,6 +35,8 @@ const char* DateSourceName(DateSource source)
         return "command line";
     case DateSource::Asked:
         return "asked";
+    case DateSource::Locale:
+        return "locale";
     }
     return "";
 }
@@ -60,6 +62,9 @@ DateExample DateSurvey::ExampleOf(const DateLine& date, const Days& days) const
 void DateSurvey::Note(const DateLine& date)
 {
     if (date.namedDay != 0) {
+        for (const DateOrder order : kDateOrders) {
+            Span(order, date.namedDay);
+        }
         return; // a named month reads one way in every order: it decides nothing
     }
     // Files list many transactions of one day together: a date as the one before adds nothing.
@@ -82,6 +87,9 @@ void DateSurvey::Note(const DateLine& date)
     }
     if (!date.option || given_) {
         NoteUnmarked(date, reading, days);
+        for (const DateOrder order : kDateOrders) {
+            Span(order, days.at(Index(order)));
+        }
         return;
     }
     const DateOrder option = date.option->order;
@@ -94,6 +102,33 @@ void DateSurvey::Note(const DateLine& date)
         missedOption_ = option;
     }
     NoteDifferences(date, days, option, optionDiffer_);
+    for (const DateOrder order : kDateOrders) {
+        Span(order, days.at(Index(option)));
+    }
+}
+
+void DateSurvey::Span(DateOrder order, std::uint32_t day)
+{
+    auto& span = spans_.at(Index(order));
+    if (day == 0) {
+        return;
+    }
+    if (span[0] == 0 || day < span[0]) {
+        span[0] = day;
+    }
+    span[1] = std::max(span[1], day);
+}
+
+void DateSurvey::Periods(DateDecision& decision) const
+{
+    for (const DateOrder order : kDateOrders) {
+        // Without a date that no option governs, every order reads the file as the options do.
+        const bool bolReads = bolUnmarked_ ? !misses_[Index(order)] : order == decision.order;
+        const auto& span = spans_.at(Index(order));
+        if (bolReads && span[0] != 0) {
+            decision.periods.at(Index(order)) = DatePeriod{DayText(span[0]), DayText(span[1])};
+        }
+    }
 }
 
 void DateSurvey::NoteUnmarked(const DateLine& date, DateReading& reading, Days& days)
@@ -172,6 +207,7 @@ DateDecision DateSurvey::Decide(std::optional<DateOrder> chosen) const
             return decision;
         }
     }
+    Periods(decision);
     decision.otherOrders = OtherOrders(decision.order);
     decision.bolAmbiguous = !decision.otherOrders.empty();
     if (decision.bolAmbiguous) {

@@ -27,10 +27,11 @@ enum class DateSource
     Option,      // "!Option:" lines
     Account,     // the order chosen last for the account, for a file that reads two ways
     CommandLine, // --date-order
-    Asked        // the person converting, asked about a file that reads two ways
+    Asked,       // the person converting, asked about a file that reads two ways
+    Locale       // the order the user's locale writes dates in, for a file that reads two ways
 };
 
-// "file", "option", "account", "command line", "asked".
+// "file", "option", "account", "command line", "asked", "locale".
 [[nodiscard]] const char* DateSourceName(DateSource source);
 
 // A date that reads as a real day in several orders: its line and the day it reads as in each
@@ -40,6 +41,15 @@ struct DateExample
     std::int64_t line = 0;
     std::string sLine; // as written
     std::array<std::uint32_t, 3> days{};
+};
+
+// The first and last day a file's dates read as in one order, yyyymmdd.
+struct DatePeriod
+{
+    std::string sStart;
+    std::string sEnd;
+
+    bool operator==(const DatePeriod&) const = default;
 };
 
 // Which order the dates of a file are read in, decided once for the whole file, and what else
@@ -63,6 +73,8 @@ struct DateDecision
     DateExample example;                // a date that reads differently in them
     TextFault failure;                  // when !bolFits: the first date that cannot be read
     TextFault dayFirstFailure;          // why reading day first instead fails (for a refusal)
+    // For each order that reads every date (indexed by DateOrder): the period they read as.
+    std::array<std::optional<DatePeriod>, 3> periods;
 };
 
 // Looks at every date of a file before any is read. "!Option:MDY|DMY|YMD" lines set the order
@@ -101,6 +113,9 @@ private:
     // The orders other than applied that read every date, each as another day somewhere.
     [[nodiscard]] std::vector<DateOrder> OtherOrders(DateOrder applied) const;
     void Decided(DateDecision& decision, std::optional<DateOrder> chosen) const;
+    // Widens the period of the order to the day; 0 is no day.
+    void Span(DateOrder order, std::uint32_t day);
+    void Periods(DateDecision& decision) const;
 
     bool bolUtf8_;
     std::optional<DateOrder> given_;
@@ -118,6 +133,7 @@ private:
     Differences optionDiffer_;
     std::string sLastText_; // the date noted last, and its option
     std::optional<std::int64_t> lastOptionLine_;
+    std::array<std::array<std::uint32_t, 2>, 3> spans_{}; // per order, the first and last day
 };
 
 // How the dates of a file are read once their order is known.

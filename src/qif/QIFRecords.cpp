@@ -99,7 +99,22 @@ bool QIFRecords::Write(const RawRecord& record, std::string sDate)
     ++objReport_.written;
     objReport_.amounts.Note(cTxn.sAmount, record.line);
     NoteAccount(record.sAccount);
+    NoteType(record.sTypeLine);
     return true;
+}
+
+void QIFRecords::NoteType(std::string_view sTypeLine)
+{
+    // Sections are long runs of records: the name is looked at once per section.
+    if (sTypeLine.data() != sLastType_.data() || sTypeLine.size() != sLastType_.size() ||
+        lastTypeCount_ == nullptr) {
+        sLastType_ = sTypeLine;
+        const std::string sName = SectionName(sTypeLine);
+        lastTypeCount_ = sName == "!TYPE:CCARD"  ? &objReport_.cardWritten
+                         : sName == "!TYPE:BANK" ? &objReport_.bankWritten
+                                                 : &uncounted_;
+    }
+    ++*lastTypeCount_;
 }
 
 void QIFRecords::NoteAccount(std::string_view sAccount)

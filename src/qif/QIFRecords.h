@@ -51,7 +51,9 @@ struct ReadReport
     // The accounts ("!Account" blocks) the written transactions belong to, in file order;
     // empty when the file names none.
     std::vector<std::string> accounts;
-    DateDecision dates;                                // the order the dates were read in, and why
+    std::int64_t cardWritten = 0; // transactions written from "!Type:CCard" sections
+    std::int64_t bankWritten = 0; // transactions written from "!Type:Bank" sections
+    DateDecision dates;           // the order the dates were read in, and why
     TextEncoding encoding = TextEncoding::Windows1252; // how the file's bytes were read
     LineEnds lineEnds = LineEnds::None;                // how its lines end
     std::vector<LeftOut> leftOut;                      // every record not written, in file order
@@ -90,6 +92,8 @@ private:
     // Hands the record on; false when it was left out instead.
     bool Write(const RawRecord& record, std::string sDate);
     void NoteAccount(std::string_view sAccount);
+    // Counts a written transaction of a card or bank section.
+    void NoteType(std::string_view sTypeLine);
     void TrackPeriod(std::uint32_t day);
     [[nodiscard]] std::string Decode(std::string_view field) const;
 
@@ -99,7 +103,10 @@ private:
     Sink objSink_;
     std::optional<char> plainSeparator_;
     std::string_view sLastAccount_; // the account last noted, as written
-    std::uint32_t start_ = 0;       // the period so far, as yyyymmdd; 0 before the first date
+    std::string_view sLastType_;    // the section line last noted, and what it counts
+    std::int64_t* lastTypeCount_ = nullptr;
+    std::int64_t uncounted_ = 0; // the other sections' transactions
+    std::uint32_t start_ = 0;    // the period so far, as yyyymmdd; 0 before the first date
     std::uint32_t end_ = 0;
 };
 

@@ -188,6 +188,7 @@ void RecordCollector::Emit(bool bolClosed)
         record_.kind == RawRecord::Kind::Transaction ? std::string_view() : sSection_;
     record_.bolClosed = bolClosed;
     record_.sAccount = sAccount_;
+    record_.sTypeLine = sSection_;
     objSink_(record_);
     record_.dates.clear(); // keeps its room for the next record
     record_.bolNoDateText = false;

@@ -52,8 +52,9 @@ struct RawRecord
     std::string_view sPayee;     // the fields of its last "P", "M" and "N" lines
     std::string_view sMemo;
     std::string_view sNum;
-    bool bolClosed = true;     // a "^" ended it, rather than a list section or the end of the text
-    std::string_view sAccount; // the account ("!Account" record) its transactions belong to
+    bool bolClosed = true;      // a "^" ended it, rather than a list section or the end of the text
+    std::string_view sAccount;  // the account ("!Account" record) its transactions belong to
+    std::string_view sTypeLine; // the "!" line of the section it is in; empty before any
 
     // A date and an amount: what a transaction needs to be written.
     [[nodiscard]] bool IsComplete() const { return !dates.empty() && !sAmount.empty(); }

@@ -15,6 +15,8 @@ struct CAcctInfo
     std::string AcctNum;
     std::string BranchNum;
     std::string BID;
+
+    bool operator==(const CAcctInfo&) const = default;
 };
 
 } // namespace qif2ldx::records

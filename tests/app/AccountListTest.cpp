@@ -30,62 +30,98 @@ protected:
     std::string path = dir.File("olacclst.dat");
 };
 
-TEST_F(AccountList, NamesInFileOrderSkippingEmptyLines)
+struct ListCase
 {
-    const auto read = ReadAccountNames(
-        List("\r\nCheque,CHECKING,GBP,1,2,3\r\n\r\nCheque,X\r\n,lead\nVisa,CREDIT\rCaf\xE9,S"));
-    EXPECT_TRUE(read.bolComplete);
-    EXPECT_EQ(read.names,
-              (std::vector<std::string>{"Cheque", "Cheque", "", "Visa", "Caf\xC3\xA9"}));
-    EXPECT_TRUE(ReadAccountNames(List("")).bolComplete);
-    EXPECT_TRUE(ReadAccountNames(List("")).names.empty());
+    std::string sBytes;
+    std::vector<CAcctInfo> accounts;
+    std::vector<std::int64_t> faults; // the lines skipped, told
+    std::vector<bool> shortLines;     // per account: fewer than six fields
+};
+
+void PrintTo(const ListCase& c, std::ostream* out)
+{
+    *out << ::testing::PrintToString(c.sBytes);
 }
 
-TEST_F(AccountList, LineWithoutCommaStopsTheNames)
+class AccountListLines : public AccountList, public ::testing::WithParamInterface<ListCase>
+{};
+
+// The list is read as a person writes it: blanks around fields dropped, the type in upper case,
+// and a line that names no account skipped and told of without losing the lines after it.
+TEST_P(AccountListLines, ReadAsAPersonWritesThem)
 {
-    for (const char* stopper : {"NoComma", "   "}) {
-        const auto read = ReadAccountNames(List(std::string("A,x\r\n") + stopper + "\r\nB,y\r\n"));
-        EXPECT_FALSE(read.bolComplete) << stopper;
-        EXPECT_EQ(read.names, std::vector<std::string>{"A"}) << stopper;
+    const app::AccountListContents contents = app::ReadAccountList(List(GetParam().sBytes));
+    EXPECT_TRUE(contents.bolRead);
+    std::vector<CAcctInfo> accounts;
+    std::vector<bool> shortLines;
+    for (const app::AccountEntry& entry : contents.accounts) {
+        accounts.push_back(entry.cAcctInf);
+        shortLines.push_back(entry.bolShort);
     }
+    EXPECT_EQ(accounts, GetParam().accounts);
+    std::vector<std::int64_t> faults;
+    for (const app::AccountLineFault& fault : contents.faults) {
+        faults.push_back(fault.line);
+    }
+    EXPECT_EQ(faults, GetParam().faults);
+    if (!GetParam().shortLines.empty()) {
+        EXPECT_EQ(shortLines, GetParam().shortLines);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, AccountListLines,
+    ::testing::Values(
+        ListCase{" Everyday Current ,\tchecking , GBP , 1 ,2,3 \r\n",
+                 {{"Everyday Current", "CHECKING", "GBP", "1", "2", "3"}},
+                 {},
+                 {}},
+        ListCase{"Visa,credit,USD,4,,5,extra,fields\r\n",
+                 {{"Visa", "CREDIT", "USD", "4", "", "5"}},
+                 {},
+                 {}},
+        ListCase{"A,x\r\nNoComma\r\n\r\n,CHECKING\r\n  \t \r\nB,y,z,1,2,3\r\n",
+                 {{"A", "X", "", "", "", ""}, {"B", "Y", "z", "1", "2", "3"}},
+                 {2, 4},
+                 {true, false}},
+        ListCase{"\r\nCheque,S\nCheque,T\rCaf\xE9,U", // line ends of every kind, Windows-1252
+                 {{"Cheque", "S", "", "", "", ""},
+                  {"Cheque", "T", "", "", "", ""},
+                  {"Caf\xC3\xA9", "U", "", "", "", ""}},
+                 {},
+                 {}},
+        ListCase{"", {}, {}, {}}));
+
+TEST_F(AccountList, UnreadableListsHoldNothing)
+{
     for (const std::string& unreadable :
          {dir.File("missing.dat"), dir.Path().string(), std::string("/dev/zero"), std::string()}) {
-        const auto read = ReadAccountNames(unreadable);
-        EXPECT_FALSE(read.bolComplete) << unreadable;
-        EXPECT_TRUE(read.names.empty()) << unreadable;
+        const auto read = app::ReadAccountList(unreadable);
+        EXPECT_FALSE(read.bolRead) << unreadable;
+        EXPECT_TRUE(read.accounts.empty()) << unreadable;
+        EXPECT_FALSE(ReadAccountNames(unreadable).bolComplete) << unreadable;
     }
+    EXPECT_EQ(app::DescribeFault("/l.dat", {3, true}),
+              "the account list /l.dat, line 3, has no comma; it was skipped");
 }
 
-TEST_F(AccountList, LastMatchingLineWinsAndNamesAreTrimmedOnOneSideOnly)
+TEST_F(AccountList, LastMatchingLineWinsAndTheTypedNameIsTrimmed)
 {
     List("Main,CHECKING,USD,111,222,333\r\n"
-         " Main,SAVINGS,USD,999,999,999\r\n"
          "main,SAVINGS,USD,888,888,888\r\n"
-         "Main ,SAVINGS,USD,777,777,777\r\n"
-         "Main,CREDIT,EUR,444,,555,extra,fields\r\n");
+         " Main ,credit,EUR,444,,555,extra,fields\r\n");
     records::CAcctInfo info;
     EXPECT_TRUE(LoadAccountInfo(path, "  Main  ", info));
-    EXPECT_EQ(info.AcctName, "Main");
-    EXPECT_EQ(info.AcctType, "CREDIT");
-    EXPECT_EQ(info.CurDef, "EUR");
-    EXPECT_EQ(info.AcctNum, "444");
-    EXPECT_EQ(info.BranchNum, "");
-    EXPECT_EQ(info.BID, "555");
-
-    records::CAcctInfo trailing;
-    EXPECT_TRUE(LoadAccountInfo(path, "Main ,", trailing)); // finds nothing: stays empty
-    EXPECT_EQ(trailing.AcctName, "");
+    EXPECT_EQ(info, (CAcctInfo{"Main", "CREDIT", "EUR", "444", "", "555"}));
 }
 
-TEST_F(AccountList, ShortMatchingLineStopsWithFieldsSoFar)
+TEST_F(AccountList, ShortMatchingLineLeavesTheMissingFieldsEmpty)
 {
-    List("Short,CHECKING,USD,1,2,3\r\nShort,SAVINGS,GBP\r\nShort,X,Y,Z,W,V\r\n");
+    List("Short,CHECKING,USD,1,2,3\r\nShort,SAVINGS,GBP\r\nOther,X,Y,Z,W,V\r\n");
     records::CAcctInfo info;
     EXPECT_FALSE(LoadAccountInfo(path, "Short", info));
-    EXPECT_EQ(info.AcctType, "SAVINGS");
-    EXPECT_EQ(info.CurDef, "GBP");
-    EXPECT_EQ(info.AcctNum, "1"); // kept from the earlier line
-    EXPECT_EQ(info.BID, "3");
+    EXPECT_EQ(info, (CAcctInfo{"Short", "SAVINGS", "GBP", "", "", ""}));
+    EXPECT_EQ(app::LookUpAccount(path, "Short", info), app::AccountLookup::IncompleteLine);
 }
 
 TEST_F(AccountList, LookUpFailuresLeaveTheRecordEmpty)
@@ -96,10 +132,8 @@ TEST_F(AccountList, LookUpFailuresLeaveTheRecordEmpty)
     EXPECT_FALSE(LoadAccountInfo(dir.Path().string(), "A", info));
     EXPECT_TRUE(LoadAccountInfo(List("B,1,2,3,4,5\r\n   \r\n"), "A", info));
     EXPECT_EQ(info.AcctName, "");
-    EXPECT_TRUE(LoadAccountInfo(List("   ,1,2,3,4,5\r\n"), "   ", info)); // trimmed to ""
-    EXPECT_EQ(info.AcctType, "");
-    EXPECT_TRUE(LoadAccountInfo(List(",1,2,3,4,5\r\n"), "   ", info));
-    EXPECT_EQ(info.AcctType, "1");
+    EXPECT_TRUE(LoadAccountInfo(List("   ,1,2,3,4,5\r\n,1,2,3,4,5\r\n"), "   ", info));
+    EXPECT_EQ(info, CAcctInfo{}); // a line without a name names no account
 }
 
 TEST(AccountListPath, GivenListThenTheUsersOwnWhenItExistsThenTheProgramFolders)

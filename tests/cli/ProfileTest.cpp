@@ -4,6 +4,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 namespace qif2ldx::test {
 namespace {
@@ -12,8 +13,8 @@ using app::cli::kExitRefused;
 using app::cli::kExitSaved;
 
 const std::string kData = QIF2LDX_TEST_DATA;
-const std::string kNote = "qif2ldx: note: OFX readers other than Lodestrand misread ";
-const std::string kAdvice = "; --profile portable writes a statement they read right\n";
+const std::string kNote = "OFX readers other than Lodestrand misread ";
+const std::string kAdvice = "; --profile portable writes a statement they read right";
 
 class Profile : public ::testing::Test, protected CommandLineRunner
 {
@@ -48,30 +49,56 @@ TEST_F(Profile, PortableStatementIsTheSameEachTimeAndDiffersFromTheDefault)
     EXPECT_EQ(Convert(qif, {"--profile", "quicken"}), kExitRefused);
 }
 
-TEST_F(Profile, DefaultRunNamesThePortableProfileOnceWhereOtherReadersWouldMisreadIt)
+struct NoteCase
 {
-    const struct
-    {
-        std::string qif, profile, note;
-    } cases[] = {
-        {"D13/11/2026\r\nT-1,234.56\r\n^\r\nD14/11/2026\r\nT-2,000.00\r\n^\r\n", "lodestrand",
-         kNote + "amounts with thousands separators" + kAdvice},
-        {"D13/11/2026\r\nT1.234,56\r\n^\r\n", "lodestrand",
-         kNote + "amounts with thousands separators" + kAdvice},
-        {"", "lodestrand",
-         "qif2ldx: warning: the file holds no transaction with a date and an amount; the "
-         "statement is empty\n" +
-             kNote + "an empty statement's dates" + kAdvice},
-        {"D13/11/2026\r\nT-1234.56\r\n^\r\nD14/11/2026\r\nT12.5\r\n^\r\n", "lodestrand", ""},
-        {"D13/11/2026\r\nT-1,234.56\r\n^\r\n", "portable", ""},
-        {"D13/11/2026\r\nTn/a\r\n^\r\nD13/11/2026\r\nT1\r\n^\r\n", "portable",
-         "qif2ldx: warning: 1 record whose amount is not a number was not written\n"},
-    };
-    for (const auto& c : cases) {
-        ASSERT_EQ(Convert(c.qif, {"--profile", c.profile}), kExitSaved) << c.qif;
-        EXPECT_EQ(err.str(), c.note) << c.qif;
-    }
+    std::string qif, profile, warning, note; // note: what other OFX readers misread
+};
+
+void PrintTo(const NoteCase& c, std::ostream* out)
+{
+    *out << c.profile << " " << ::testing::PrintToString(c.qif);
 }
+
+class ProfileNote : public Profile, public ::testing::WithParamInterface<NoteCase>
+{};
+
+// The note is in the JSON receipt, and on the terminal only for a statement on standard output,
+// which may be for another reader than Lodestrand.
+TEST_P(ProfileNote, NamesThePortableProfileWhereOtherReadersWouldMisreadIt)
+{
+    const NoteCase& c = GetParam();
+    ASSERT_EQ(Convert(c.qif, {"--profile", c.profile}), kExitSaved);
+    EXPECT_EQ(err.str(), c.warning);
+    ASSERT_EQ(Convert(c.qif, {"--profile", c.profile, "--json"}), kExitSaved);
+    const auto notes = nlohmann::json::parse(out.str())["notes"];
+    EXPECT_EQ(notes, c.note.empty() ? nlohmann::json::array()
+                                    : nlohmann::json::array({kNote + c.note + kAdvice}));
+    WriteBytes(dir.File("in.qif"), c.qif);
+    ASSERT_EQ(RunCommand({"convert", dir.File("in.qif"), "-a", "Travel Visa", "-o", "-",
+                          "--profile", c.profile}),
+              kExitSaved);
+    const std::string sNote = c.note.empty() ? "" : "qif2ldx: note: " + kNote + c.note + kAdvice;
+    EXPECT_EQ(err.str().find("note:") != std::string::npos, !c.note.empty());
+    EXPECT_THAT(err.str(), ::testing::HasSubstr(sNote));
+}
+
+const std::string kEmpty =
+    "qif2ldx: warning: the file holds no transaction with a date and an amount; the statement is "
+    "empty\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Statements, ProfileNote,
+    ::testing::Values(
+        NoteCase{"D13/11/2026\r\nT-1,234.56\r\n^\r\nD14/11/2026\r\nT-2,000.00\r\n^\r\n",
+                 "lodestrand", "", "amounts with thousands separators"},
+        NoteCase{"D13/11/2026\r\nT1.234,56\r\n^\r\n", "lodestrand", "",
+                 "amounts with thousands separators"},
+        NoteCase{"", "lodestrand", kEmpty, "an empty statement's dates"},
+        NoteCase{"D13/11/2026\r\nT-1234.56\r\n^\r\nD14/11/2026\r\nT12.5\r\n^\r\n", "lodestrand", "",
+                 ""},
+        NoteCase{"D13/11/2026\r\nT-1,234.56\r\n^\r\n", "portable", "", ""},
+        NoteCase{"D13/11/2026\r\nTn/a\r\n^\r\nD13/11/2026\r\nT1\r\n^\r\n", "portable",
+                 "qif2ldx: warning: 1 record whose amount is not a number was not written\n", ""}));
 
 } // namespace
 } // namespace qif2ldx::test

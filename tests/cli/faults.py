@@ -224,7 +224,7 @@ class Faults:
         run = subprocess.run([self.program], env=env, capture_output=True, timeout=20,
                              check=False)
         check("no display: exit status", run.returncode == 2, str(run.returncode))
-        check("no display: message", run.stderr == b"qif2ldx: no display: the dialog needs one; "
+        check("no display: message", run.stderr == b"qif2ldx: error: no display: the dialog needs one; "
               b"for the command line, see qif2ldx --help\n", run.stderr.decode(errors="replace"))
 
     def unknown_statement_type_starts_nothing(self):

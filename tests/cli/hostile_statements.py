@@ -138,7 +138,7 @@ def memory_stays_bounded(program, folder):
     run = run_check(program, sparse, preexec_fn=limited_address_space(160))
     check_equal("out of memory: exit status", run.returncode, 2)
     check_equal("out of memory: message", run.stderr,
-                b"qif2ldx: there is not enough memory to check the file\n")
+                b"qif2ldx: error: there is not enough memory to check the file\n")
 
 
 def main():

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "DialogFixture.h"
+#include "app/HandOff.h"
 
 #include <filesystem>
 
@@ -29,11 +30,15 @@ private slots:
             QString message;
         } cases[] = {
             {dir->File("missing.qif"), dir->File("x.LDX"), "A",
-             "Please specify a valid QIF file in the 'QIF File to Convert' edit box."},
+             "There is no file “" + QString::fromStdString(dir->File("missing.qif")) +
+                 "”. Please specify a valid QIF file in the 'QIF File to Convert' edit box."},
             {dir->Path().string(), dir->File("x.LDX"), "A",
-             "Please specify a valid QIF file in the 'QIF File to Convert' edit box."},
+             "“" + QString::fromStdString(dir->Path().string()) +
+                 "” is a folder, not a QIF file. Please specify a valid QIF file in the 'QIF "
+                 "File to Convert' edit box."},
             {"/dev/zero", dir->File("x.LDX"), "A",
-             "Please specify a valid QIF file in the 'QIF File to Convert' edit box."},
+             "“/dev/zero” is not a QIF file. Please specify a valid QIF file in the 'QIF File to "
+             "Convert' edit box."},
             {qif, dir->File("x.Ldx"), "A",
              "Please specify a valid location and name (.LDX) for the converted file in the "
              "'Save Converted File As' edit box."},
@@ -155,6 +160,10 @@ private slots:
         QTest::newRow("investment") << "!Type:Invst\r\nD14/05/2026\r\nNBuy\r\nT-100\r\n^\r\n" + bank
                                     << "1 investment transaction was left out (purchases, sales, "
                                        "dividends and the like are no bank transactions).";
+        QTest::newRow("card file, bank account")
+            << QByteArray("!Type:CCard\r\nD14/05/2026\r\nT-1\r\n^\r\n")
+            << "The file holds card transactions (!Type:CCard), but account \"Everyday Current\" "
+               "is of type CHECKING, not CREDIT: they were written as a bank statement.";
         QTest::newRow("nothing") << "!Type:Cat\r\nNFood\r\n^\r\n" + bank << QString();
     }
 
@@ -184,9 +193,12 @@ private slots:
         const QString readings =
             "The dates in this file read both day first and month first: line 2 reads "
             "D01/02/2026 as 1 February 2026 day first, or as 2 January 2026 month first.";
-        QCOMPARE(MessageTexts(), QStringList{readings + "\r\n\r\nWhich order are they in? Your "
-                                                        "answer is remembered for the account "
-                                                        "“Everyday Current”."});
+        const QString periods = "\r\n\r\nThe file's period, day first: 2026-02-01 – "
+                                "2026-04-03; month first: 2026-01-02 – 2026-03-04.";
+        QCOMPARE(MessageTexts(), QStringList{readings + periods +
+                                             "\r\n\r\nWhich order are they in? Your "
+                                             "answer is remembered for the account "
+                                             "“Everyday Current”."});
         QCOMPARE(messages.Choices(),
                  (std::vector<MessageRecorder::Choice>{{{"Day first", "Month first"}, 0}}));
         QVERIFY(test::ReadBytes(dir->File("first.LDX")).find("<DTPOSTED>20260102") !=
@@ -200,9 +212,10 @@ private slots:
         Fill(qif, dir->File("second.LDX"), "Everyday Current");
         QTest::mouseClick(Button("Command(0)"), Qt::LeftButton);
         QCOMPARE(MessageTexts(),
-                 (QStringList{readings + "\r\n\r\nWhich order are they in? Your answer is "
-                                         "remembered for the account “Everyday Current”; last "
-                                         "time it was month first.",
+                 (QStringList{readings + periods +
+                                  "\r\n\r\nWhich order are they in? Your answer is "
+                                  "remembered for the account “Everyday Current”; last "
+                                  "time it was month first.",
                               "Wrote 2 of 2 records to " +
                                   QString::fromStdString(dir->File("second.LDX")) +
                                   ": 2026-01-02 to 2026-03-04, credits 0.00, debits -3.00, "
@@ -213,6 +226,18 @@ private slots:
         QCOMPARE(messages.Choices().at(0).preselected, std::size_t{1});
         QVERIFY(test::ReadBytes(dir->File("second.LDX")).find("<DTPOSTED>20260102") !=
                 std::string::npos);
+
+        // Nothing kept for the account: the order the locale writes dates in is preselected.
+        for (const auto& [locale, preselected] :
+             {std::pair{"en_US.UTF-8", 1U}, std::pair{"en_GB.UTF-8", 0U}}) {
+            messages.Clear();
+            environment.variables["LANG"] = locale;
+            OpenDialog();
+            messages.AnswerNextChoice(std::nullopt);
+            Fill(qif, dir->File("third.LDX"), "Rainy Day Savings");
+            QTest::mouseClick(Button("Command(0)"), Qt::LeftButton);
+            QCOMPARE(messages.Choices().at(0).preselected, std::size_t{preselected});
+        }
     }
 
     void cancellingTheDatesQuestionReturnsWithTheFieldsKept()
@@ -238,37 +263,78 @@ private slots:
     void accountNotInTheListIsAskedAbout_data()
     {
         QTest::addColumn<QString>("account");
-        QTest::addColumn<bool>("agree");
-        QTest::addColumn<QString>("question");
-        QTest::newRow("No, with a suggestion")
-            << "Everyday Curent" << false
-            << "“Everyday Curent” is not in the account list, so the statement will carry no "
-               "account number. Did you mean “Everyday Current”?\r\n\r\nConvert anyway?";
-        QTest::newRow("Yes") << "Holiday Fund" << true
-                             << "“Holiday Fund” is not in the account list, so the statement will "
-                                "carry no account number. Convert anyway?";
+        QTest::addColumn<int>("answer"); // a button; -1: Cancel; -2: Enter (the default)
+        QTest::addColumn<QStringList>("buttons");
+        QTest::addColumn<int>("preselected");
+        QTest::addColumn<QString>("converted"); // the account converted for; empty: none
+        QTest::newRow("slip, Enter uses the name")
+            << "Everyday Curent" << -2 << QStringList{"Use “Everyday Current”", "Convert anyway"}
+            << 0 << "Everyday Current";
+        QTest::newRow("letter case alone, converted anyway")
+            << "everyday current" << 1 << QStringList{"Use “Everyday Current”", "Convert anyway"}
+            << 0 << "everyday current";
+        QTest::newRow("slip, Cancel")
+            << "Everyday Curent" << -1 << QStringList{"Use “Everyday Current”", "Convert anyway"}
+            << 0 << QString();
+        QTest::newRow("no close name, Enter cancels")
+            << "Holiday Fund" << -2 << QStringList{"Convert anyway"} << 1 << QString();
+        QTest::newRow("no close name, converted anyway")
+            << "Holiday Fund" << 0 << QStringList{"Convert anyway"} << 1 << "Holiday Fund";
+        QTest::newRow("two as close, Enter cancels")
+            << "Rainy Day Savin" << -2 << QStringList{"Convert anyway"} << 1 << QString();
     }
 
     void accountNotInTheListIsAskedAbout()
     {
         QFETCH(QString, account);
-        QFETCH(bool, agree);
-        QFETCH(QString, question);
+        QFETCH(int, answer);
+        QFETCH(QStringList, buttons);
+        QFETCH(int, preselected);
+        QFETCH(QString, converted);
+        const QString notListed =
+            "” is not in the account list, so the statement would carry no account number.";
+        test::WriteBytes(dir->File("olacclst.dat"), test::ReadBytes(kData + "/olacclst.dat") +
+                                                        "Rainy Day Saver,SAVINGS,GBP,9,9,9\r\n");
+        OpenDialog();
         const std::string qif = Qif("bank.qif", "D15/05/2026\r\nT-1\r\n^\r\n");
         const std::string ldx = dir->File("bank.LDX");
-        messages.AnswerNextQuestion(agree ? MessageAnswer::Yes : MessageAnswer::No);
+        if (answer != -2) {
+            messages.AnswerNextChoice(answer < 0 ? std::nullopt
+                                                 : std::optional<std::size_t>(answer));
+        }
         Fill(qif, ldx, account);
         QTest::mouseClick(Button("Command(0)"), Qt::LeftButton);
-        QCOMPARE(MessageTexts(), QStringList{question});
-        QCOMPARE(messages.Messages().at(0).kind, MessageKind::Question);
-        QCOMPARE(std::filesystem::exists(ldx), agree);
-        QCOMPARE(starts.started.size(), std::size_t{agree ? 1U : 0U});
-        if (!agree) {
-            QVERIFY(dialog->isVisible());
-            QCOMPARE(
-                (QStringList{Text1()->text(), Text2()->text(), Combo1()->currentText()}),
-                (QStringList{QString::fromStdString(qif), QString::fromStdString(ldx), account}));
+        QVERIFY(MessageTexts().value(0).startsWith("“" + account + notListed));
+        std::vector<std::string> shown;
+        for (const QString& button : buttons) {
+            shown.push_back(button.toStdString());
         }
+        QCOMPARE(messages.Choices().at(0),
+                 (MessageRecorder::Choice{shown, static_cast<std::size_t>(preselected)}));
+        QCOMPARE(std::filesystem::exists(ldx), !converted.isEmpty());
+        QCOMPARE(Combo1()->currentText(), converted.isEmpty() ? account : converted);
+        if (converted == "Everyday Current") {
+            QVERIFY(test::ReadBytes(ldx).find("<ACCTID>31926819</ACCTID>") != std::string::npos);
+        }
+        QCOMPARE(dialog->isVisible(), converted.isEmpty());
+    }
+
+    // Lodestrand cannot be started on the statement: the box says where it was saved.
+    void handOffThatCannotStartTellsWhereTheStatementIs()
+    {
+        association.sExecutable = "";
+        environment.variables = {{"HOME", dir->Path().string()}};
+        OpenDialog();
+        Qif("May.qif", "D01/05/2026\r\nT-1\r\n^\r\nD31/05/2026\r\nT-2\r\n^\r\n");
+        Fill("~/May.qif", "~/May.LDX", "Everyday Current"); // typed as in a shell
+        QTest::mouseClick(Button("Command(0)"), Qt::LeftButton);
+        QCOMPARE(MessageTexts(),
+                 QStringList{QString(app::kNotAssociatedMessage) +
+                             "\r\n\r\nThe statement was saved as " +
+                             QString::fromStdString(dir->File("May.LDX")) +
+                             "\r\n2 transactions, 2026-05-01 – 2026-05-31, account Everyday "
+                             "Current."});
+        QVERIFY(std::filesystem::exists(dir->File("May.LDX")));
     }
 
     void failedRunStaysOpenWithTheTextsAndHandsNothingOff()

@@ -2,7 +2,9 @@
 # SPDX-License-Identifier: MIT
 """The documents are held to the program: every command that --help lists, and every option and
 every value of an enumerated option that a command's --help shows, appear in the manual page and
-in the bash completion; the manual page renders without a warning and man shows its sections.
+in the bash completion; the exit-status table of the manual page gives the status the program
+exits with for each condition tried; the manual page renders without a warning and man shows
+its sections.
 Usage: documents_test.py QIF2LDX MANUAL_PAGE COMPLETION"""
 
 import os
@@ -10,6 +12,7 @@ import re
 import shutil
 import subprocess
 import sys
+import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 from harness import check, report, run_main  # noqa: E402
@@ -39,6 +42,64 @@ def options(text):
     return found - {"--help"}, values
 
 
+DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data")
+
+
+def exit_rows(source):
+    """The manual page's exit-status table: status to the text of its row, as plain words."""
+    section = source.split("\n.SH EXIT STATUS\n", 1)[1].split("\n.SH ", 1)[0]
+    rows = {}
+    for status, text in re.findall(r"^\.TP\n\.B (\d+)\n(.*?)(?=^\.TP|^\.PP|\Z)", section,
+                                   re.MULTILINE | re.DOTALL):
+        words = re.sub(r"^\.[A-Z]+ ?", "", text, flags=re.MULTILINE).replace("\\-", "-")
+        rows[int(status)] = re.sub(r"\s+", " ", words)
+    return rows
+
+
+def check_exit_statuses(program, rows):
+    """Runs the program on one case of each condition and checks the table names the condition
+    under the status the program exits with."""
+    with tempfile.TemporaryDirectory() as tmp:
+        def path(name, content=None):
+            full = os.path.join(tmp, name)
+            if content is not None:
+                with open(full, "w", encoding="ascii") as handle:
+                    handle.write(content)
+            return full
+        good = path("good.qif", "!Type:Bank\nD13/05/2026\nT-1\n^\n")
+        no_day = path("noday.qif", "D01052026\nT-1\n^\n")
+        existing = path("old.LDX", "keep")
+        accounts = path("accounts.dat", "X,CHECKING,GBP,1,2,3\n")
+        portable = path("portable.LDX")
+        convert = ["convert", good, "-a", "X", "--account-list", accounts]
+        cases = [
+            ("the statement saved", convert + ["-o", portable, "--profile", "portable"]),
+            ("all checks passed", convert + ["-o", existing, "--dry-run"]),
+            ("accounts alike", ["accounts", "--account-list", path("none.dat")]),
+            ("accounts alike", ["convert", good, "-a", "X", "-o", path("x.LDX"),
+                                "--account-list", path("none.dat")]),
+            ("check found nothing", ["check", portable]),
+            ("a date reads in no order", ["convert", no_day, "-a", "X", "-o", path("y.LDX")]),
+            ("hazards found", ["check", os.path.join(DATA, "bank.LDX")]),
+            ("an unknown command or option", convert + ["--dryrun"]),
+            ("an unknown command or option", ["frobnicate"]),
+            ("a usage error", ["convert", good]),
+            ("an input that is missing", ["convert", path("missing.qif"), "-a", "X"]),
+            ("an input that is missing", ["show", path("missing.qif")]),
+            ("a folder", ["convert", tmp, "-a", "X", "-o", path("z.LDX")]),
+            ("a statement that exists without", convert + ["-o", existing]),
+            ("no OFX statement", ["check", good]),
+        ]
+        env = dict(os.environ, LC_ALL="C", XDG_CONFIG_HOME=tmp)
+        env.pop("DISPLAY", None)
+        env.pop("WAYLAND_DISPLAY", None)
+        for condition, args in cases:
+            status = subprocess.run([program, *args], capture_output=True, env=env,
+                                    stdin=subprocess.DEVNULL, check=False).returncode
+            check(f"exit status {status} for {condition!r} ({' '.join(args[:1])}) is the table's",
+                  condition in rows.get(status, ""), str(sorted(rows)))
+
+
 def main():
     program, manual_path, completion_path = sys.argv[1:4]
     with open(manual_path, encoding="utf-8") as handle:
@@ -64,6 +125,7 @@ def main():
             check(f"{where}: the value {value} is in the completion",
                   re.search(rf"\b{re.escape(value)}\b", completion))
 
+    check_exit_statuses(program, exit_rows(source))
     for section in SECTIONS:
         check(f"the manual page has its {section} section", f"\n.SH {section}\n" in source
               or f'\n.SH "{section}"\n' in source)

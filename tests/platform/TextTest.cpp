@@ -36,22 +36,38 @@ TEST(Utf8, CountsAndCutsByCharacter)
     EXPECT_EQ(Utf8Length("\xFF\xFE"), 2U);
 }
 
-TEST(Utf8, NamesAreShownWithTheirControlsEscaped)
+struct ShownCase
 {
-    const std::pair<std::string, std::string> cases[] = {
-        {"May.qif", "May.qif"},
-        {"Caf\xC3\xA9 \xE2\x82\xAC.qif", "Caf\xC3\xA9 \xE2\x82\xAC.qif"}, // UTF-8 stays
-        {"a\nb\tc\rd", "a\\nb\\tc\\rd"},
-        {"\x1b[31mred", "\\x1b[31mred"},
-        {"back\\slash", "back\\\\slash"},
-        {"\xC2\x9B"
-         "2J\x7F",
-         "\\xc2\\x9b2J\\x7f"},       // a C1 control, DEL
-        {"latin\xE9", "latin\\xe9"}, // no UTF-8
-    };
-    for (const auto& [sName, sShown] : cases) {
-        EXPECT_EQ(EscapeControls(sName), sShown) << sName;
-    }
+    std::string sName, sShown;
+};
+
+void PrintTo(const ShownCase& c, std::ostream* out)
+{
+    *out << ::testing::PrintToString(c.sName);
+}
+
+class ShownName : public ::testing::TestWithParam<ShownCase>
+{};
+
+TEST_P(ShownName, ControlsAreEscaped)
+{
+    EXPECT_EQ(EscapeControls(GetParam().sName), GetParam().sShown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, ShownName,
+                         ::testing::Values(ShownCase{"May.qif", "May.qif"},
+                                           ShownCase{"Caf\xC3\xA9 \xE2\x82\xAC.qif",
+                                                     "Caf\xC3\xA9 \xE2\x82\xAC.qif"}, // UTF-8 stays
+                                           ShownCase{"a\nb\tc\rd", "a\\nb\\tc\\rd"},
+                                           ShownCase{"\x1b[31mred", "\\x1b[31mred"},
+                                           ShownCase{"back\\slash", "back\\\\slash"},
+                                           ShownCase{"\xC2\x9B"
+                                                     "2J\x7F",
+                                                     "\\xc2\\x9b2J\\x7f"}, // a C1 control, DEL
+                                           ShownCase{"latin\xE9", "latin\\xe9"})); // no UTF-8
+
+TEST(Utf8, ExcerptsAreCutAndEscaped)
+{
     EXPECT_EQ(Excerpt(std::string(100, 'x') + "\x1b"), std::string(59, 'x') + "\u2026");
 }
 

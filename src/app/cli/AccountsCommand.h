@@ -7,8 +7,10 @@
 
 namespace qif2ldx::app::cli {
 
-// `qif2ldx accounts`: the account names the dialog offers, one a line, and on stderr which list
-// they come from. Exit status 1 when the list cannot be read to its end.
+// `qif2ldx accounts`: the account names the dialog offers, one a line (--long: with each
+// account's type, currency and number; --json: every field as JSON), and on stderr which list
+// they come from. A list that is missing, or lines of it that name no account, are warnings:
+// the exit status is 0.
 class AccountsCommand final : public Command
 {
 public:
@@ -17,6 +19,8 @@ public:
 
 private:
     std::string sAccountList_;
+    bool bolLong_ = false;
+    bool bolJson_ = false;
 };
 
 } // namespace qif2ldx::app::cli

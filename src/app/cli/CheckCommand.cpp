@@ -208,7 +208,7 @@ int RunCheck(const CheckOptions& objOptions, const CommandLineContext& objContex
             PrintJson({{"file", objOptions.sFile}, {"readable", false}, {"error", kNoMemory}},
                       objContext.objOut);
         }
-        objContext.objErr << kProgram << ": " << kNoMemory << "\n";
+        objContext.objErr << kProgram << ": error: " << kNoMemory << "\n";
         return kCheckUnreadable;
     }
 }

@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "app/cli/CommandLine.h"
 
-#include "app/Suggest.h"
 #include "app/cli/CommandTable.h"
+#include "app/cli/Guidance.h"
+#include "app/cli/VersionCommand.h"
 #include "app/cli/Wording.h"
 #include "platform/FileSystem.h"
+#include "platform/Text.h"
+#include "platform/Utf8.h"
 
 #include <CLI/CLI.hpp>
-#include <algorithm>
 #include <memory>
 #include <ostream>
 #include <utility>
@@ -16,33 +18,23 @@
 namespace qif2ldx::app::cli {
 namespace {
 
-// The first argument names a command that does not exist: what to say, with the command
-// meant when it looks like a slip. Empty otherwise.
-std::string UnknownCommand(int argc, const char* const* argv)
-{
-    // A file alone is no command: it is what a file manager passes (see the parse below).
-    if (argc < 2 || argv[1][0] == '-' || (argc == 2 && platform::FileExists(argv[1]))) {
-        return {};
-    }
-    const std::string sTyped = argv[1];
-    const std::vector<std::string> names = CommandNames();
-    if (std::find(names.begin(), names.end(), sTyped) != names.end()) {
-        return {};
-    }
-    std::string sWhy = "unknown command '" + sTyped + "'";
-    if (const auto sClosest = ClosestMatch(names, sTyped)) {
-        sWhy += " (did you mean '" + *sClosest + "'?)";
-    }
-    return sWhy + "; see " + kProgram + " --help";
-}
+// The help ends with what a newcomer most likely came for.
+constexpr const char* kFooter =
+    "Exit status: 0 done, 1 failed after reading, 2 refused before anything was written, 130 "
+    "interrupted; qif2ldx(1) tells which for each condition.\n\n"
+    "Examples:\n"
+    "  qif2ldx convert May.qif --account \"Everyday Current\"\n"
+    "  qif2ldx convert ~/Downloads/*.qif -a Savings --output-dir ~/Statements\n"
+    "  qif2ldx show May.qif";
 
 int Dispatch(int argc, const char* const* argv, const CommandLineContext& objContext)
 {
     CLI::App app{"Converts a QIF bank or credit-card file into an OFX statement file (.LDX) for "
                  "Lodestrand.\nWithout arguments, opens the \"Import Bank Statement\" dialog.",
                  kProgram};
-    app.set_version_flag("--version", std::string(kProgram) + " " + QIF2LDX_VERSION);
+    app.set_version_flag("--version", VersionLine());
     app.require_subcommand(1);
+    app.footer(kFooter);
     // Each command from the table, declaring its own options.
     std::vector<std::pair<CLI::App*, std::unique_ptr<Command>>> commands;
     for (const CommandEntry& entry : kCommands) {
@@ -52,22 +44,35 @@ int Dispatch(int argc, const char* const* argv, const CommandLineContext& objCon
         commands.emplace_back(subcommand, std::move(command));
     }
 
-    if (const std::string sWhy = UnknownCommand(argc, argv); !sWhy.empty()) {
+    const auto refuse = [&objContext](const std::string& sWhy) {
         objContext.objErr << kProgram << ": error: " << sWhy << "\n";
         return kExitRefused;
+    };
+    if (std::string sWhy = FirstArgumentAdvice(argc, argv, app); !sWhy.empty()) {
+        return refuse(sWhy);
+    }
+    if (std::string sWhy = UnknownOptionAdvice(argc, argv, app); !sWhy.empty()) {
+        return refuse(sWhy);
     }
     try {
         app.parse(argc, argv);
+    } catch (const CLI::Success& success) {
+        return app.exit(success, objContext.objOut, objContext.objErr) == 0 ? kExitDone
+                                                                            : kExitRefused;
     } catch (const CLI::ParseError& error) {
         // A file alone is what a file manager passes; without a display it lands here.
         if (argc == 2 && platform::FileExists(argv[1])) {
-            objContext.objErr << kProgram << ": error: no display to open the dialog on " << argv[1]
-                              << "; to convert it here: " << kProgram << " convert " << argv[1]
-                              << " --account NAME\n";
-            return kExitRefused;
+            const std::string sFile = platform::EscapeControls(argv[1]);
+            return refuse("no display to open the dialog on " + sFile + "; to convert it here: " +
+                          kProgram + " convert " + sFile + " --account NAME");
         }
-        const int code = app.exit(error, objContext.objOut, objContext.objErr);
-        return code == 0 ? kExitDone : kExitRefused;
+        std::string sWhy = error.what();
+        // "A subcommand is required" reads "a subcommand …" after the prefix; "QIF_FILE …" stays.
+        if (sWhy.size() > 1 && sWhy[0] >= 'A' && sWhy[0] <= 'Z' &&
+            (sWhy[1] == ' ' || (sWhy[1] >= 'a' && sWhy[1] <= 'z'))) {
+            sWhy.front() = static_cast<char>(sWhy.front() - 'A' + 'a');
+        }
+        return refuse(sWhy + "; see " + HelpHint(argc, argv, app));
     }
     for (const auto& [subcommand, command] : commands) {
         if (subcommand->parsed()) {

@@ -4,7 +4,9 @@
 #include "app/cli/AccountsCommand.h"
 #include "app/cli/CheckCommand.h"
 #include "app/cli/ConvertCommand.h"
+#include "app/cli/HelpCommand.h"
 #include "app/cli/ShowCommand.h"
+#include "app/cli/VersionCommand.h"
 
 namespace qif2ldx::app::cli {
 namespace {
@@ -16,12 +18,14 @@ template <typename T> std::unique_ptr<Command> Make()
 
 } // namespace
 
-const std::array<CommandEntry, 4> kCommands = {{
+const std::array<CommandEntry, 6> kCommands = {{
     {"convert", "Convert QIF files into statement files, one each", &Make<ConvertCommand>},
     {"show", "Preview the transactions a QIF file holds, and the records left out",
      &Make<ShowCommand>},
     {"check", "List what other OFX readers would misread in a statement file", &Make<CheckCommand>},
     {"accounts", "List the account names the dialog offers", &Make<AccountsCommand>},
+    {"help", "Show the help of the program or of a command", &Make<HelpCommand>},
+    {"version", "Show the program's version", &Make<VersionCommand>},
 }};
 
 std::vector<std::string> CommandNames()

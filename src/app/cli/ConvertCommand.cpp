@@ -121,7 +121,8 @@ ConversionOutcome RunWithProgress(const ConversionInput& objInput, const Convert
     const DateOrderMemory objMemory(
         UserConfigFile(objContext.objEnvironment, DateOrderMemory::kFileName));
     objRun.SetDateOrderMemory(&objMemory);
-    objRun.SetChooseDateOrder(ChooseUnasked(objContext.objErr));
+    objRun.SetChooseDateOrder(
+        ChooseUnasked(objContext.objErr, LocaleDateOrder(objContext.objEnvironment)));
     ProgressBar objBar(objContext.objErr, objContext.bolErrIsTerminal);
     objRun.SetProgress([&](std::uint64_t done, std::uint64_t total) {
         if (objContext.objInterrupt != nullptr && objContext.objInterrupt->load() != 0) {
@@ -169,7 +170,7 @@ void TellOutcome(FileReceipt& receipt, const std::string& sStatement, std::ostre
         receipt.sError = receipt.outcome.sReason.empty() ? std::string("the conversion failed")
                                                          : receipt.outcome.sReason;
         if (!receipt.outcome.sReason.empty()) {
-            err << kProgram << ": " << receipt.outcome.sReason << "\n";
+            err << kProgram << ": error: " << receipt.outcome.sReason << "\n";
         }
         break;
     case RunResult::Saved:
@@ -187,6 +188,7 @@ FileReceipt ConvertOne(const std::string& sQIF, const ConvertOptions& objOptions
     receipt.sStatement = StatementFor(sQIF, objOptions);
     receipt.sAccount = Trim(objOptions.sAccount);
     receipt.bolDryRun = objOptions.bolDryRun;
+    receipt.bolMayReplace = objOptions.bolOverwrite;
     const bool bolStdout = receipt.sStatement == "-";
     // Standard output has no path: the statement is built beside a name in the temporary
     // folder, then copied out.
@@ -197,8 +199,11 @@ FileReceipt ConvertOne(const std::string& sQIF, const ConvertOptions& objOptions
     receipt.sError = input.sError;
     if (receipt.sError.empty()) {
         // Nothing is replaced on the way to standard output.
-        receipt.sError = Refusal(input.sPath, bolStdout ? sStatement : receipt.sStatement,
-                                 objOptions, objOptions.bolOverwrite || bolStdout);
+        // A dry run replaces nothing either: it says what it would replace.
+        receipt.sError =
+            Refusal(input.sPath, bolStdout ? sStatement : receipt.sStatement, objOptions,
+                    objOptions.bolOverwrite || bolStdout || objOptions.bolDryRun);
+        receipt.bolReplaces = !bolStdout && FileExists(sStatement);
     }
     if (!receipt.sError.empty()) {
         err << kProgram << ": error: " << receipt.sError << "\n";
@@ -208,12 +213,13 @@ FileReceipt ConvertOne(const std::string& sQIF, const ConvertOptions& objOptions
     }
     const std::string sList = ResolveAccountList(
         objOptions.sAccountList, objContext.objProgramFolder, objContext.objEnvironment);
-    platform::StderrMessages objMessages(err, kProgram);
+    platform::StderrMessages objMessages(err, kProgram, "error: ");
     receipt.outcome = RunWithProgress(
         {Trim(input.sPath), sStatement, objOptions.sAccount, sList, input.spool ? input.sName : ""},
         objOptions, objMessages, objContext);
     receipt.status = StatusOf(receipt.outcome);
-    receipt.warnings = RunWarnings(receipt.outcome, Trim(objOptions.sAccount), sList);
+    receipt.warnings = RunWarnings(receipt.outcome, Trim(objOptions.sAccount), sList,
+                                   objContext.objShowDate ? objContext.objShowDate : IsoDate);
     for (const std::string& sWarning : receipt.warnings) {
         err << kProgram << ": warning: " << sWarning << "\n";
     }
@@ -227,26 +233,47 @@ void PrintReceipt(const FileReceipt& receipt, const std::string& sAccountName, s
 {
     const std::string sName =
         receipt.sStatement == "-" ? std::string("standard output") : Trim(receipt.sStatement);
-    out << SummaryLine(receipt.outcome, sName, sAccountName, receipt.bolDryRun, objShowDate) << "\n"
-        << ReceiptDetailLines(receipt.outcome.report, kMaxListedLeftOut);
+    out << SummaryLine(receipt.outcome, sName, sAccountName, receipt.bolDryRun, objShowDate)
+        << "\n";
+    if (receipt.bolDryRun && receipt.bolReplaces) {
+        out << "It would replace the statement file there"
+            << (receipt.bolMayReplace ? "" : ", which needs --overwrite") << ".\n";
+    }
+    out << ReceiptDetailLines(receipt.outcome.report, kMaxListedLeftOut);
 }
 
 void PrintTotal(const std::vector<FileReceipt>& receipts, std::ostream& out)
 {
     std::int64_t records = 0;
     std::int64_t written = 0;
+    std::size_t done = 0;
+    std::size_t refused = 0;
     std::size_t failed = 0;
+    std::size_t interrupted = 0;
     for (const FileReceipt& receipt : receipts) {
-        if (receipt.status != kExitSaved) {
+        const std::string sStatus = StatusName(receipt);
+        if (sStatus == "refused") {
+            ++refused;
+        } else if (sStatus == "interrupted") {
+            ++interrupted;
+        } else if (sStatus == "failed") {
             ++failed;
-            continue;
+        } else {
+            ++done;
+            records += receipt.outcome.report.records;
+            written += receipt.outcome.report.written;
         }
-        records += receipt.outcome.report.records;
-        written += receipt.outcome.report.written;
     }
-    out << "Total: " << written << " of " << records << " records from " << receipts.size() - failed
-        << " of " << receipts.size() << " files";
-    out << (failed == 0 ? "." : "; the others failed.") << "\n";
+    out << "Total: " << written << " of " << records << " records from " << done << " of "
+        << receipts.size() << " files";
+    std::string sOthers;
+    for (const auto& [count, sWord] : {std::pair{refused, "refused"}, std::pair{failed, "failed"},
+                                       std::pair{interrupted, "interrupted"}}) {
+        if (count > 0) {
+            sOthers += (sOthers.empty() ? "; " : ", ") + std::to_string(count) + " " + sWord;
+        }
+    }
+    out << sOthers << ".\n";
 }
 
 void HandOff(const FileReceipt& receipt, const CommandLineContext& objContext)
@@ -255,26 +282,28 @@ void HandOff(const FileReceipt& receipt, const CommandLineContext& objContext)
         objContext.objErr << kProgram << ": warning: --open is not available here\n";
         return;
     }
-    platform::StderrMessages objMessages(objContext.objErr, kProgram);
+    // The statement is saved; only its opening failed.
+    platform::StderrMessages objMessages(objContext.objErr, kProgram, "warning: ");
     static_cast<void>(HandOffStatement(
         receipt.sQIF, receipt.sStatement,
         {objMessages, *objContext.objAssociation, *objContext.objStarter, nullptr}));
 }
 
-// For the Lodestrand statement, once, what other OFX readers would misread in it.
-void NoteProfile(const qif::ReadReport& report, const ConvertOptions& objOptions, std::ostream& err)
+// For the Lodestrand statement, what other OFX readers would misread in it; empty when nothing.
+std::string ProfileNote(const qif::ReadReport& report, const ConvertOptions& objOptions)
 {
     if (objOptions.sProfile != "lodestrand") {
-        return;
+        return {};
     }
     const char* sWhat = report.written == 0 ? "an empty statement's dates"
                         : report.amounts.HasThousandsSeparators()
                             ? "amounts with thousands separators"
                             : nullptr;
-    if (sWhat != nullptr) {
-        err << kProgram << ": note: OFX readers other than Lodestrand misread " << sWhat
-            << "; --profile portable writes a statement they read right\n";
+    if (sWhat == nullptr) {
+        return {};
     }
+    return std::string("OFX readers other than Lodestrand misread ") + sWhat +
+           "; --profile portable writes a statement they read right";
 }
 
 // An account name the list does not hold that the words after it complete to one it does (the
@@ -357,8 +386,14 @@ void ConvertCommand::AddOptions(CLI::App& objCommand)
                         "Write the receipt as one JSON object on standard output");
     objCommand.add_flag("--dry-run", options_.bolDryRun,
                         "Build and check the statement, print the receipt, and write nothing");
-    objCommand.footer("Exit status: 0 saved, 1 conversion failed, 2 input refused or usage "
-                      "error, 130 interrupted; for several files, the highest of theirs.");
+    objCommand.footer("Exit status: 0 saved (for --dry-run: every check passed), 1 failed after "
+                      "reading, 2 refused before anything was written, 130 interrupted; for "
+                      "several files, the highest of theirs.\n\n"
+                      "Examples:\n"
+                      "  qif2ldx convert May.qif -a \"Everyday Current\" --open\n"
+                      "  qif2ldx convert May.qif -a Savings --dry-run --json\n"
+                      "  curl -s https://bank.example/May.qif | qif2ldx convert - -a Savings -o "
+                      "May.LDX");
 }
 
 int ConvertCommand::Run(const CommandLineContext& objContext)
@@ -381,13 +416,21 @@ int ConvertCommand::Run(const CommandLineContext& objContext)
     const DateShower objShowDate = objContext.objShowDate ? objContext.objShowDate : IsoDate;
     for (const std::string& sQIF : objOptions.qifFiles) {
         receipts.push_back(ConvertOne(sQIF, objOptions, objContext));
-        const FileReceipt& receipt = receipts.back();
+        FileReceipt& receipt = receipts.back();
+        if (receipt.status == kExitSaved) {
+            if (std::string sNote = ProfileNote(receipt.outcome.report, objOptions);
+                !sNote.empty()) {
+                receipt.notes.push_back(std::move(sNote));
+            }
+        }
         status = std::max(status, receipt.status);
         if (receipt.status == kExitSaved && !objOptions.bolJson) {
             PrintReceipt(receipt, Trim(objOptions.sAccount), objReceiptOut, objShowDate);
         }
-        if (receipt.status == kExitSaved) {
-            NoteProfile(receipt.outcome.report, objOptions, objContext.objErr);
+        // A statement written to a file is for Lodestrand; one on standard output may go
+        // anywhere, so only there is the note worth a line on the terminal.
+        if (bolStdout && !receipt.notes.empty()) {
+            objContext.objErr << kProgram << ": note: " << receipt.notes.front() << "\n";
         }
         if (receipt.status == kExitSaved && objOptions.bolOpen && !objOptions.bolDryRun) {
             HandOff(receipt, objContext);

@@ -15,11 +15,14 @@ struct FileReceipt
     std::string sStatement; // the statement path; "-" for standard output
     std::string sAccount;   // the account name as given, without its outer spaces
     bool bolDryRun = false;
-    int status = 0;     // the exit status this file alone would give
-    bool bolRan = true; // false: refused before any conversion
-    std::string sError; // why it did not succeed; empty when it did
+    bool bolReplaces = false;   // a statement file is at the path (a dry run says so)
+    bool bolMayReplace = false; // --overwrite
+    int status = 0;             // the exit status this file alone would give
+    bool bolRan = true;         // false: refused before any conversion
+    std::string sError;         // why it did not succeed; empty when it did
     ConversionOutcome outcome;
     std::vector<std::string> warnings;
+    std::vector<std::string> notes; // what is worth knowing but no warning (other OFX readers)
 };
 
 // The word for how the file ended: saved, checked (a dry run), failed, refused or interrupted.

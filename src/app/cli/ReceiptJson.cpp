@@ -51,6 +51,14 @@ json DatesJson(const qif::DateDecision& decision)
         dates["line"] = decision.line;
         dates["text"] = decision.sLine;
     }
+    json periods = json::object();
+    for (const qif::DateOrder order : qif::kDateOrders) {
+        if (const auto& period = decision.periods.at(static_cast<std::size_t>(order))) {
+            periods[qif::DateOrderName(order)] = {{"start", IsoDate(period->sStart)},
+                                                  {"end", IsoDate(period->sEnd)}};
+        }
+    }
+    dates["periods"] = std::move(periods);
     return dates;
 }
 
@@ -64,6 +72,10 @@ json FileJson(const FileReceipt& receipt)
         file["error"] = receipt.sError;
     }
     file["warnings"] = receipt.warnings;
+    file["notes"] = receipt.notes;
+    if (receipt.bolDryRun) {
+        file["would_replace"] = receipt.bolReplaces;
+    }
     if (!receipt.bolRan) {
         return file;
     }

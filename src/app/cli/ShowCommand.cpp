@@ -155,7 +155,8 @@ int ShowCommand::Run(const CommandLineContext& objContext)
     const DateOrderMemory objMemory(
         UserConfigFile(objContext.objEnvironment, DateOrderMemory::kFileName));
     objFile.SetChooseDateOrder(
-        [&, objChoose = ChooseUnasked(err)](const qif::DateDecision& decision) {
+        [&, objChoose = ChooseUnasked(err, LocaleDateOrder(objContext.objEnvironment))](
+            const qif::DateDecision& decision) {
             return objChoose(decision, RememberedOrder(&objMemory, decision, sAccount_));
         });
     const std::atomic<int>* objInterrupt = objContext.objInterrupt;
@@ -184,7 +185,8 @@ int ShowCommand::Run(const CommandLineContext& objContext)
             << "\n";
         return kExitFailed;
     }
-    if (const std::string sWarning = DatesWarning(objFile.Report().dates, Trim(sAccount_));
+    if (const std::string sWarning =
+            DatesWarning(objFile.Report().dates, Trim(sAccount_), objShowDate);
         !sWarning.empty()) {
         err << kProgram << ": warning: " << sWarning << "\n";
     }

@@ -19,9 +19,10 @@ std::string QifNotAFileReason(const std::string& sQIF)
            platform::EscapeControls(sQIF);
 }
 
-ConversionRun::ChooseDateOrder ChooseUnasked(std::ostream& err)
+ConversionRun::ChooseDateOrder ChooseUnasked(std::ostream& err, qif::DateOrder localeOrder)
 {
-    return [&err](const qif::DateDecision& decision, std::optional<qif::DateOrder> remembered) {
+    return [&err, localeOrder](const qif::DateDecision& decision,
+                               std::optional<qif::DateOrder> remembered) {
         // A file that reads two ways gets a warning of its own with the receipt.
         const bool bolNote =
             !decision.bolAmbiguous && ((decision.source == qif::DateSource::File &&
@@ -30,7 +31,7 @@ ConversionRun::ChooseDateOrder ChooseUnasked(std::ostream& err)
         if (bolNote) {
             err << kProgram << ": note: " << DescribeDateDecision(decision, Start::Inside) << "\n";
         }
-        return std::optional<qif::DateChoice>(UnaskedDateChoice(decision, remembered));
+        return std::optional<qif::DateChoice>(UnaskedDateChoice(decision, remembered, localeOrder));
     };
 }
 

@@ -20,8 +20,10 @@ inline constexpr const char* kProgram = "qif2ldx";
 [[nodiscard]] std::string QifNotAFileReason(const std::string& sQIF);
 
 // How the command line settles the order of a file's dates, nobody being there to ask: the
-// order kept for the account, or what the file says; an order other than day first that the
-// file alone decided, or an "!Option:" line's, is noted on err with the line that decided it.
-[[nodiscard]] ConversionRun::ChooseDateOrder ChooseUnasked(std::ostream& err);
+// order kept for the account, the locale's order (localeOrder) for a file that reads two ways,
+// or what the file says; an order other than day first that the file alone decided, or an
+// "!Option:" line's, is noted on err with the line that decided it.
+[[nodiscard]] ConversionRun::ChooseDateOrder ChooseUnasked(std::ostream& err,
+                                                           qif::DateOrder localeOrder);
 
 } // namespace qif2ldx::app::cli

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/gui/DialogProgram.h"
 
+#include "platform/Terminal.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -30,7 +32,8 @@ DialogProgram::DialogProgram()
         objFileDialogs_,
         objHelp_,
         objEnvironment_,
-        QDir::homePath()});
+        QDir::homePath(),
+        LocaleDateShower(platform::UserTimeLocale())});
     objFileDialogs_.SetParent(objDialog_.get());
     objHelp_.objWindow = new HelpWindow(objDialog_.get()); // owned by the dialog
     // Asked to end while the user is busy with the dialog: it closes, as with its close box. A

@@ -5,6 +5,7 @@
 #include "platform/Text.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace qif2ldx::app::gui {
 namespace {
@@ -66,7 +67,8 @@ std::string Readings(const qif::DateDecision& decision)
 // the look-up's warning is not repeated; and the terminal's word on dates that read two ways
 // points to --date-order, which the dialog does not have: it says which order was kept.
 std::vector<std::string> DialogWarnings(const ConversionOutcome& objOutcome,
-                                        const std::string& sAccount, const std::string& sList)
+                                        const std::string& sAccount, const std::string& sList,
+                                        const DateShower& objShowDate)
 {
     std::vector<std::string> warnings;
     const qif::DateDecision& dates = objOutcome.report.dates;
@@ -80,7 +82,7 @@ std::vector<std::string> DialogWarnings(const ConversionOutcome& objOutcome,
         objTold.account = AccountLookup::Found;
     }
     objTold.report.dates.bolAmbiguous = false;
-    for (std::string& sWarning : RunWarnings(objTold, sAccount, sList)) {
+    for (std::string& sWarning : RunWarnings(objTold, sAccount, sList, objShowDate)) {
         warnings.push_back(Sentence(std::move(sWarning)));
     }
     return warnings;
@@ -114,11 +116,15 @@ std::string DateOrderButton(qif::DateOrder order)
 }
 
 std::string DateQuestion(const qif::DateDecision& decision, const std::string& sAccount,
-                         std::optional<qif::DateOrder> remembered)
+                         std::optional<qif::DateOrder> remembered, const DateShower& objShowDate)
 {
-    std::string sText = Readings(decision) + kParagraph +
-                        "Which order are they in? Your answer is remembered for the account " +
-                        Quoted(sAccount);
+    std::string sText = Readings(decision);
+    if (const std::string sPeriods = PeriodsEachWay(decision, objShowDate); !sPeriods.empty()) {
+        sText += std::string(kParagraph) + "The file's period, " + sPeriods + ".";
+    }
+    sText += std::string(kParagraph) +
+             "Which order are they in? Your answer is remembered for the account " +
+             Quoted(sAccount);
     if (remembered) {
         sText += "; last time it was " + std::string(qif::DateOrderName(*remembered));
     }
@@ -126,18 +132,82 @@ std::string DateQuestion(const qif::DateDecision& decision, const std::string& s
     return sText;
 }
 
-std::string AccountQuestion(const std::string& sAccount, const std::vector<std::string>& closest)
+std::size_t PreselectedOrder(const std::vector<qif::DateOrder>& orders,
+                             std::optional<qif::DateOrder> remembered, qif::DateOrder localeOrder,
+                             qif::DateOrder decided)
 {
-    std::string sText = Quoted(sAccount) +
-                        " is not in the account list, so the statement will carry no account "
-                        "number.";
-    // The suggestion comes before the question, so that Yes cannot be taken for "yes, I meant
-    // that one".
-    if (!closest.empty()) {
-        return sText + " Did you mean " + QuotedAlternatives(closest) + "?" + kParagraph +
-               "Convert anyway?";
+    for (const std::optional<qif::DateOrder> order :
+         {remembered, std::optional<qif::DateOrder>(localeOrder),
+          std::optional<qif::DateOrder>(decided)}) {
+        const auto at = std::find(orders.begin(), orders.end(), order);
+        if (order && at != orders.end()) {
+            return static_cast<std::size_t>(at - orders.begin());
+        }
     }
-    return sText + " Convert anyway?";
+    return 0;
+}
+
+AccountQuestion AskAboutAccount(const std::string& sAccount,
+                                const std::vector<std::string>& closest,
+                                const std::vector<std::string>& faults)
+{
+    AccountQuestion question;
+    question.sText = Quoted(sAccount) +
+                     " is not in the account list, so the statement would carry no account "
+                     "number.";
+    if (!closest.empty()) {
+        question.sText += " Did you mean " + QuotedAlternatives(closest) + "?";
+    }
+    std::string sFaults;
+    for (const std::string& sFault : faults) {
+        sFaults += (sFaults.empty() ? "" : "\r\n") + Sentence(sFault);
+    }
+    if (!sFaults.empty()) {
+        question.sText += kParagraph + sFaults;
+    }
+    if (closest.size() == 1) {
+        question.sUse = closest.front();
+        question.buttons = {"Use " + Quoted(closest.front()), "Convert anyway"};
+        question.preselected = 0;
+    } else {
+        // Nothing to offer: Enter must not write a statement without account fields.
+        question.buttons = {"Convert anyway"};
+        question.preselected = question.buttons.size();
+    }
+    return question;
+}
+
+std::string SavedStatementNote(const ConversionOutcome& objOutcome, const std::string& sStatement,
+                               const std::string& sAccount, const DateShower& objShowDate)
+{
+    const qif::ReadReport& report = objOutcome.report;
+    std::string sSummary =
+        std::to_string(report.written) + (report.written == 1 ? " transaction" : " transactions");
+    if (!report.sStartDate.empty()) {
+        sSummary += ", " + PeriodText(report.sStartDate, report.sEndDate, objShowDate);
+    }
+    const bool bolListed = objOutcome.account == AccountLookup::Found ||
+                           objOutcome.account == AccountLookup::IncompleteLine;
+    sSummary += ", account " + (bolListed ? objOutcome.cAcctInf.AcctName : sAccount);
+    return "The statement was saved as " + sStatement + "\r\n" + sSummary + ".";
+}
+
+std::string QifPathRefusal(const std::string& sPath)
+{
+    constexpr const char* kAsk =
+        "Please specify a valid QIF file in the 'QIF File to Convert' edit box.";
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(sPath, error);
+    if (sPath.empty()) {
+        return kAsk;
+    }
+    if (!std::filesystem::exists(status)) {
+        return "There is no file " + Quoted(sPath) + ". " + kAsk;
+    }
+    if (std::filesystem::is_directory(status)) {
+        return Quoted(sPath) + " is a folder, not a QIF file. " + kAsk;
+    }
+    return Quoted(sPath) + " is not a QIF file. " + kAsk;
 }
 
 bool HasSomethingToTell(const ConversionOutcome& objOutcome)
@@ -156,19 +226,20 @@ bool HasSomethingToTell(const ConversionOutcome& objOutcome)
         report.dates.bolAmbiguous && report.dates.source == qif::DateSource::Account;
     return bolLeftOut || report.written == 0 || report.accounts.size() > 1 ||
            !report.amounts.NotNumbers().empty() || report.bolUnterminatedWritten ||
-           report.encoding == qif::TextEncoding::Utf8Unmarked || bolKeptOrder;
+           report.encoding == qif::TextEncoding::Utf8Unmarked || bolKeptOrder ||
+           !AccountTypeWarning(objOutcome, objOutcome.cAcctInf.AcctName).empty();
 }
 
 std::string SavedRunMessage(const ConversionOutcome& objOutcome, const std::string& sStatement,
                             const std::string& sAccount, const std::string& sList,
-                            std::size_t maxListed)
+                            std::size_t maxListed, const DateShower& objShowDate)
 {
     if (!HasSomethingToTell(objOutcome)) {
         return {};
     }
-    std::string sText = SummaryLine(objOutcome, sStatement, sAccount, false, IsoDate);
+    std::string sText = SummaryLine(objOutcome, sStatement, sAccount, false, objShowDate);
     std::string sWarnings;
-    for (const std::string& sWarning : DialogWarnings(objOutcome, sAccount, sList)) {
+    for (const std::string& sWarning : DialogWarnings(objOutcome, sAccount, sList, objShowDate)) {
         sWarnings += (sWarnings.empty() ? "" : "\r\n") + sWarning;
     }
     for (const std::string& sPart : {sWarnings, DetailLines(objOutcome.report, maxListed)}) {

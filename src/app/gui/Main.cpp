@@ -16,7 +16,8 @@ namespace qif2ldx::app::gui {
 namespace {
 
 constexpr const char* kNoDisplay =
-    "qif2ldx: no display: the dialog needs one; for the command line, see qif2ldx --help\n";
+    "qif2ldx: error: no display: the dialog needs one; for the command line, see qif2ldx "
+    "--help\n";
 
 // What Qt says while it connects to the display, held until it is known to have succeeded.
 QStringList gStartMessages;

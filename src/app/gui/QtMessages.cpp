@@ -33,9 +33,8 @@ std::optional<std::size_t> QtMessages::Choose(const std::string& sTitle, const s
     }
     QAbstractButton* cancel = box.addButton(QMessageBox::Cancel);
     box.setEscapeButton(cancel);
-    if (preselected < added.size()) {
-        box.setDefaultButton(qobject_cast<QPushButton*>(added[preselected]));
-    }
+    box.setDefaultButton(
+        qobject_cast<QPushButton*>(preselected < added.size() ? added[preselected] : cancel));
     box.exec();
     for (std::size_t i = 0; i < added.size(); ++i) {
         if (box.clickedButton() == added[i]) {

@@ -238,7 +238,7 @@ void frmConvertImport::ProposeStatementPath(const QString& sQIFPath)
 
 void frmConvertImport::FollowTypedQIFPath(const QString& sText)
 {
-    const std::string sPath = Trim(sText.toStdString());
+    const std::string sPath = ExpandHome(sText.toStdString(), objServices_.objEnvironment);
     if (!FileExists(sPath)) {
         return; // still being typed, or a mistake the checks will name
     }
@@ -327,7 +327,7 @@ bool frmConvertImport::ValidateInput()
     case InputCheck::StatementExists:
         return true;
     case InputCheck::QifNotAFile:
-        return refuse("Please specify a valid QIF file in the 'QIF File to Convert' edit box.");
+        return refuse(QifPathRefusal(Trim(Text(Text1))));
     case InputCheck::QifTooLarge:
         return refuse(kQifTooLargeMessage);
     case InputCheck::BadStatementName:
@@ -345,8 +345,9 @@ bool frmConvertImport::ValidateInput()
 bool frmConvertImport::ConfirmAccount()
 {
     const std::string sTyped = Combo1->currentText().toStdString();
+    const std::string sList = sOLAccntListFile.toStdString();
     records::CAcctInfo cAcctInf;
-    const AccountLookup lookup = LookUpAccount(sOLAccntListFile.toStdString(), sTyped, cAcctInf);
+    const AccountLookup lookup = LookUpAccount(sList, sTyped, cAcctInf);
     if (lookup == AccountLookup::Found || lookup == AccountLookup::IncompleteLine) {
         return true;
     }
@@ -355,18 +356,36 @@ bool frmConvertImport::ConfirmAccount()
     for (int i = 0; i < Combo1->count(); ++i) {
         names.push_back(Combo1->itemText(i).toStdString());
     }
-    const std::string sAccount = Trim(sTyped);
-    std::vector<std::string> closest;
-    if (std::optional<std::string> sClosest = ClosestMatch(names, sAccount)) {
-        closest.push_back(std::move(*sClosest));
+    std::vector<std::string> faults;
+    for (const AccountLineFault& fault : ReadAccountList(sList).faults) {
+        faults.push_back(DescribeFault(sList, fault));
     }
-    return objServices_.objRun.objMessages.Show(kMessageTitle, AccountQuestion(sAccount, closest),
-                                                platform::MessageKind::Question) ==
-           platform::MessageAnswer::Yes;
+    const AccountQuestion question =
+        AskAboutAccount(Trim(sTyped), ClosestMatches(names, Trim(sTyped)), faults);
+    const std::optional<std::size_t> answer = objServices_.objRun.objMessages.Choose(
+        kMessageTitle, question.sText, question.buttons, question.preselected);
+    if (!answer || *answer >= question.buttons.size()) {
+        return false;
+    }
+    if (question.sUse && *answer == 0) {
+        Combo1->setEditText(QString::fromStdString(*question.sUse));
+    }
+    return true;
+}
+
+void frmConvertImport::ExpandTypedPaths()
+{
+    for (QLineEdit* objBox : {Text1, Text2}) {
+        const std::string sExpanded = ExpandHome(Text(objBox), objServices_.objEnvironment);
+        if (sExpanded != Trim(Text(objBox))) {
+            objBox->setText(QString::fromStdString(sExpanded));
+        }
+    }
 }
 
 void frmConvertImport::ConvertAndImport()
 {
+    ExpandTypedPaths();
     if (!ValidateInput() || !ConfirmAccount()) {
         return; // the dialog stays as the user filled it in
     }
@@ -383,6 +402,7 @@ void frmConvertImport::ConvertAndImport()
                           sOLAccntListFile.toStdString(), ""},
                          objServices_.objRun, bolMayReplace_, this);
         splash.SetDateOrderMemory(&objDateOrders);
+        splash.SetLocale(LocaleDateOrder(objServices_.objEnvironment), objServices_.objShowDate);
         splash.exec();
         objOutcome = splash.Outcome();
     }
@@ -408,17 +428,19 @@ void frmConvertImport::AfterRun(const ConversionOutcome& objOutcome)
     }
     // The user hears of what the command line would warn of (every transaction left out
     // among it) before the statement goes on to import.
-    if (const std::string sTidings = SavedRunMessage(objOutcome, Trim(Text(Text2)),
-                                                     Trim(Combo1->currentText().toStdString()),
-                                                     sOLAccntListFile.toStdString(), kLeftOutShown);
+    const std::string sAccount = Trim(Combo1->currentText().toStdString());
+    if (const std::string sTidings =
+            SavedRunMessage(objOutcome, Trim(Text(Text2)), sAccount, sOLAccntListFile.toStdString(),
+                            kLeftOutShown, objServices_.objShowDate);
         !sTidings.empty()) {
         static_cast<void>(objServices_.objRun.objMessages.Show(kMessageTitle, sTidings,
                                                                platform::MessageKind::Information));
     }
-    static_cast<void>(
-        HandOffStatement(Text(Text1), Text(Text2),
-                         {objServices_.objRun.objMessages, objServices_.objAssociation,
-                          objServices_.objStarter, &objServices_.objSettings}));
+    static_cast<void>(HandOffStatement(
+        Text(Text1), Text(Text2),
+        {objServices_.objRun.objMessages, objServices_.objAssociation, objServices_.objStarter,
+         &objServices_.objSettings},
+        SavedStatementNote(objOutcome, Trim(Text(Text2)), sAccount, objServices_.objShowDate)));
     close();
 }
 

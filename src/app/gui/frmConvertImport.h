@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "app/Receipt.h"
 #include "app/gui/CommonDialog.h"
 #include "app/gui/HelpWindow.h"
 #include "app/gui/frmSplash.h"
@@ -28,7 +29,8 @@ struct DialogServices
     IFileDialogBackend& objFileDialogs;
     IHelpViewer& objHelp;
     const platform::IEnvironment& objEnvironment; // where the user's own account list is
-    QString sDefaultBrowseFolder; // where the file dialogs start without a remembered folder
+    QString sDefaultBrowseFolder;     // where the file dialogs start without a remembered folder
+    DateShower objShowDate = IsoDate; // dates in questions and messages
 };
 
 // The "Import Bank Statement" dialog: the QIF file, the statement file and the account to
@@ -72,9 +74,13 @@ private:
     // the default browse folder (or the program's folder when there is none).
     [[nodiscard]] QString StartFolder(const char* sFolderSetting) const;
     bool ValidateInput();
-    // For an account the list does not hold, asks whether to convert anyway, suggesting the
-    // closest names; true for a listed account or a Yes.
+    // For an account the list does not hold, asks whether to use the closest name or to
+    // convert anyway; true for a listed account, the closest name (now in the account box) or
+    // "Convert anyway".
     bool ConfirmAccount();
+    // Puts the typed paths as the shell would take them (a leading "~/" made the home folder)
+    // back in their boxes.
+    void ExpandTypedPaths();
     void ConvertAndImport();
     // After the progress window: what the run has to tell, the hand-off and close after a
     // success; otherwise the folders are remembered and the dialog stays open.

@@ -19,12 +19,20 @@
 namespace qif2ldx::app::gui {
 namespace {
 
+// How the dialog asks: where answers are kept, the locale's order and how dates are shown.
+struct DateAsking
+{
+    platform::IMessages& objMessages;
+    const DateOrderMemory* objMemory;
+    std::string sAccount;
+    qif::DateOrder localeOrder;
+    DateShower objShowDate;
+};
+
 // Asks which order the dates of a file that reads two ways are in: a button for each order that
-// reads them, the one kept for the account (or day first) preselected. The answer is kept for
-// the account. nullopt when the user cancels.
-std::optional<qif::DateChoice> AskDateOrder(platform::IMessages& objMessages,
-                                            const DateOrderMemory* objMemory,
-                                            const std::string& sAccount,
+// reads them, the one kept for the account (else the locale's) preselected. The answer is kept
+// for the account. nullopt when the user cancels.
+std::optional<qif::DateChoice> AskDateOrder(const DateAsking& asking,
                                             const qif::DateDecision& decision,
                                             std::optional<qif::DateOrder> remembered)
 {
@@ -34,23 +42,16 @@ std::optional<qif::DateChoice> AskDateOrder(platform::IMessages& objMessages,
     for (const qif::DateOrder order : orders) {
         buttons.push_back(DateOrderButton(order));
     }
-    const auto at = [&orders](qif::DateOrder order) {
-        return static_cast<std::size_t>(std::find(orders.begin(), orders.end(), order) -
-                                        orders.begin());
-    };
-    std::size_t preselected = at(remembered.value_or(qif::DateOrder::DayFirst));
-    if (preselected == orders.size()) {
-        preselected = at(decision.order); // day first does not read this file
-    }
-    const std::optional<std::size_t> answer = objMessages.Choose(
-        kMessageTitle, DateQuestion(decision, sAccount, remembered), buttons, preselected);
+    const std::optional<std::size_t> answer = asking.objMessages.Choose(
+        kMessageTitle, DateQuestion(decision, asking.sAccount, remembered, asking.objShowDate),
+        buttons, PreselectedOrder(orders, remembered, asking.localeOrder, decision.order));
     if (!answer || *answer >= orders.size()) {
         return std::nullopt;
     }
     const qif::DateOrder chosen = orders[*answer];
-    if (objMemory != nullptr) {
+    if (asking.objMemory != nullptr) {
         // An answer that cannot be kept is asked for again next time; the run goes on.
-        static_cast<void>(objMemory->Remember(sAccount, chosen));
+        static_cast<void>(asking.objMemory->Remember(asking.sAccount, chosen));
     }
     return qif::DateChoice{chosen, chosen == remembered ? qif::DateSource::Account
                                                         : qif::DateSource::Asked};
@@ -59,25 +60,24 @@ std::optional<qif::DateChoice> AskDateOrder(platform::IMessages& objMessages,
 // The dialog's answer to how a file's dates read: a file that reads two ways and whose order
 // nobody stated is asked about; one that the file alone decides is not read day first only
 // when the user agrees; every other is read as decided.
-ConversionRun::ChooseDateOrder ChooseInDialog(platform::IMessages& objMessages,
-                                              const DateOrderMemory* objMemory,
-                                              std::string sAccount)
+ConversionRun::ChooseDateOrder ChooseInDialog(DateAsking asking)
 {
-    return [&objMessages, objMemory, sAccount = std::move(sAccount)](
-               const qif::DateDecision& decision, std::optional<qif::DateOrder> remembered) {
+    return [asking = std::move(asking)](const qif::DateDecision& decision,
+                                        std::optional<qif::DateOrder> remembered) {
         if (decision.source == qif::DateSource::File && decision.bolAmbiguous) {
-            return AskDateOrder(objMessages, objMemory, sAccount, decision, remembered);
+            return AskDateOrder(asking, decision, remembered);
         }
         const bool bolGuess =
             decision.source == qif::DateSource::File && decision.order != qif::DateOrder::DayFirst;
-        if (bolGuess &&
-            objMessages.Show(kMessageTitle,
-                             DescribeDateDecision(decision, Start::Sentence) +
-                                 " Convert them that way?",
-                             platform::MessageKind::Question) != platform::MessageAnswer::Yes) {
+        if (bolGuess && asking.objMessages.Show(kMessageTitle,
+                                                DescribeDateDecision(decision, Start::Sentence) +
+                                                    " Convert them that way?",
+                                                platform::MessageKind::Question) !=
+                            platform::MessageAnswer::Yes) {
             return std::optional<qif::DateChoice>();
         }
-        return std::optional<qif::DateChoice>(UnaskedDateChoice(decision, remembered));
+        return std::optional<qif::DateChoice>(
+            UnaskedDateChoice(decision, remembered, asking.localeOrder));
     };
 }
 
@@ -147,7 +147,8 @@ void frmSplash::Run()
     objRun.SetExplainFailures(true);
     objRun.SetDateOrderMemory(objMemory_);
     objRun.SetChooseDateOrder(
-        ChooseInDialog(objServices_.objMessages, objMemory_, Trim(objInput_.sAcctName)));
+        ChooseInDialog({objServices_.objMessages, objMemory_, Trim(objInput_.sAcctName),
+                        localeOrder_, objShowDate_}));
     const std::atomic<int>* interrupt = objServices_.objInterrupt;
     objRun.SetProgress([interrupt](std::uint64_t /*done*/, std::uint64_t /*total*/) {
         return interrupt == nullptr || interrupt->load() == 0;

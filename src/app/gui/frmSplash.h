@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/ConversionRun.h"
+#include "app/Receipt.h"
 
 #include <QDialog>
 #include <atomic>
@@ -37,6 +38,13 @@ public:
     // Where the order chosen for a file whose dates read two ways is kept per account; without
     // one the user is still asked, and nothing is kept.
     void SetDateOrderMemory(const DateOrderMemory* objMemory) { objMemory_ = objMemory; }
+    // The order the user's locale writes dates in, preselected when nothing is kept for the
+    // account, and how dates are shown in the questions.
+    void SetLocale(qif::DateOrder localeOrder, DateShower objShowDate)
+    {
+        localeOrder_ = localeOrder;
+        objShowDate_ = std::move(objShowDate);
+    }
 
     // What the run did, once the window has closed.
     [[nodiscard]] const ConversionOutcome& Outcome() const { return objOutcome_; }
@@ -53,6 +61,8 @@ private:
     RunServices objServices_;
     bool bolReplace_;
     const DateOrderMemory* objMemory_ = nullptr;
+    qif::DateOrder localeOrder_ = qif::DateOrder::DayFirst;
+    DateShower objShowDate_ = IsoDate;
     bool bolStarted_ = false;
     ConversionOutcome objOutcome_;
 };
