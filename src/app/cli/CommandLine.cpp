@@ -5,9 +5,6 @@
 #include "app/cli/Guidance.h"
 #include "app/cli/VersionCommand.h"
 #include "app/cli/Wording.h"
-#include "platform/FileSystem.h"
-#include "platform/Text.h"
-#include "platform/Utf8.h"
 
 #include <CLI/CLI.hpp>
 #include <memory>
@@ -60,12 +57,6 @@ int Dispatch(int argc, const char* const* argv, const CommandLineContext& objCon
         return app.exit(success, objContext.objOut, objContext.objErr) == 0 ? kExitDone
                                                                             : kExitRefused;
     } catch (const CLI::ParseError& error) {
-        // A file alone is what a file manager passes; without a display it lands here.
-        if (argc == 2 && platform::FileExists(argv[1])) {
-            const std::string sFile = platform::EscapeControls(argv[1]);
-            return refuse("no display to open the dialog on " + sFile + "; to convert it here: " +
-                          kProgram + " convert " + sFile + " --account NAME");
-        }
         std::string sWhy = error.what();
         // "A subcommand is required" reads "a subcommand …" after the prefix; "QIF_FILE …" stays.
         if (sWhy.size() > 1 && sWhy[0] >= 'A' && sWhy[0] <= 'Z' &&
