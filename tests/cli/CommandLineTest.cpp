@@ -245,7 +245,7 @@ TEST_F(CommandLine, DroppedAndUnfinishedRecordsAreReported)
                   "Not transactions: 1 of !Account on line 2.\n");
 }
 
-TEST_F(CommandLine, InterruptStopsTheRun)
+TEST_F(CommandLine, InterruptStopsTheRunWithAnError)
 {
     std::string big;
     for (int i = 0; i < 50000; ++i) {
@@ -255,9 +255,12 @@ TEST_F(CommandLine, InterruptStopsTheRun)
     interrupt = 2;
     EXPECT_EQ(RunCommand({"convert", qif, "-a", "Everyday Current"}), kExitInterrupted);
     EXPECT_THAT(err.str(),
-                ::testing::HasSubstr("qif2ldx: interrupted; the statement was not finished: " +
+                ::testing::HasSubstr("qif2ldx: error: interrupted; the statement was not "
+                                     "finished: " +
                                      dir.File("big.LDX")));
     EXPECT_THAT(ReadBytes(dir.File("big.LDX")), ::testing::Not(::testing::HasSubstr("OFXHEADER")));
+    EXPECT_EQ(RunCommand({"show", qif}), kExitInterrupted);
+    EXPECT_EQ(err.str(), "qif2ldx: error: interrupted; " + qif + " was not shown\n");
 }
 
 TEST_F(CommandLine, AccountsListsTheDropListNames)

@@ -37,7 +37,7 @@ std::string Refusal(const std::string& sQIF, const std::string& sOutput,
     case InputCheck::QifNotAFile:
         return QifNotAFileReason(sQIF);
     case InputCheck::QifTooLarge:
-        return "the QIF file is larger than 1 GiB: " + platform::EscapeControls(sQIF);
+        return QifTooLargeReason(sQIF);
     case InputCheck::BadStatementName:
         return "the statement file must be named *.LDX or *.ldx: " +
                platform::EscapeControls(sOutput);
@@ -144,6 +144,8 @@ int StatusOf(const ConversionOutcome& objOutcome)
     case RunResult::Interrupted:
         return kExitInterrupted;
     case RunResult::Failed:
+        // A file that grew past the limit after the input check is refused all the same.
+        return objOutcome.failure.kind == qif::FailureKind::TooLarge ? kExitRefused : kExitFailed;
     case RunResult::Cancelled:
     case RunResult::Aborted:
         break;
@@ -158,7 +160,7 @@ void TellOutcome(FileReceipt& receipt, const std::string& sStatement, std::ostre
     case RunResult::Interrupted:
         receipt.sError =
             "interrupted; the statement was not finished: " + platform::EscapeControls(sStatement);
-        err << kProgram << ": " << receipt.sError << "\n";
+        err << kProgram << ": error: " << receipt.sError << "\n";
         break;
     case RunResult::Refused:
         receipt.sError = StatementExistsReason(sStatement);

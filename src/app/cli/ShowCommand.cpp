@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <filesystem>
 #include <numeric>
 #include <ostream>
 
@@ -147,6 +148,12 @@ int ShowCommand::Run(const CommandLineContext& objContext)
         err << kProgram << ": error: " << QifNotAFileReason(sQIFFile_) << "\n";
         return kExitRefused;
     }
+    // Refused before it is read, as convert refuses it.
+    std::error_code sizeError;
+    if (std::filesystem::file_size(input.sPath, sizeError) > qif::kMaxQIFBytes && !sizeError) {
+        err << kProgram << ": error: " << QifTooLargeReason(input.sName) << "\n";
+        return kExitRefused;
+    }
     platform::StderrMessages objMessages(err, kProgram);
     qif::CQIFFile objFile(objMessages, objContext.objProgramFolder, objContext.objClock);
     qif::ConversionOptions objConversion;
@@ -171,9 +178,13 @@ int ShowCommand::Run(const CommandLineContext& objContext)
                         OneLine(txn.sNum), OneLine(txn.sPayee), OneLine(txn.sMemo)});
     });
     if (objFile.Failure().kind == qif::FailureKind::Stopped) {
-        err << kProgram << ": interrupted; " << platform::EscapeControls(sQIFFile_)
+        err << kProgram << ": error: interrupted; " << platform::EscapeControls(sQIFFile_)
             << " was not shown\n";
         return kExitInterrupted;
+    }
+    if (objFile.Failure().kind == qif::FailureKind::TooLarge) { // it grew after the look above
+        err << kProgram << ": error: " << QifTooLargeReason(input.sName) << "\n";
+        return kExitRefused;
     }
     if (!ok) {
         const std::string sReason =

@@ -19,6 +19,11 @@ std::string QifNotAFileReason(const std::string& sQIF)
            platform::EscapeControls(sQIF);
 }
 
+std::string QifTooLargeReason(const std::string& sQIF)
+{
+    return "the QIF file is larger than 1 GiB: " + platform::EscapeControls(sQIF);
+}
+
 ConversionRun::ChooseDateOrder ChooseUnasked(std::ostream& err, qif::DateOrder localeOrder)
 {
     return [&err, localeOrder](const qif::DateDecision& decision,
