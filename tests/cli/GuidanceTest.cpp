@@ -135,5 +135,17 @@ INSTANTIATE_TEST_SUITE_P(
         GuidanceCase{{"--help"}, 0, "", "Examples:\n  qif2ldx convert May.qif"},
         GuidanceCase{{"version"}, 0, "", kVersion}, GuidanceCase{{"--version"}, 0, "", kVersion}));
 
+// The program's footer, with its convert examples, stays with the program's help.
+TEST(CommandHelp, ShowsExamplesOfItsOwnOrNone)
+{
+    CommandLineRunner runner;
+    runner.sProgramFolder = kData;
+    for (const std::string command : {"show", "check", "accounts", "help", "version"}) {
+        EXPECT_EQ(runner.RunCommand({command, "--help"}), 0);
+        EXPECT_THAT(runner.out.str(), ::testing::Not(::testing::HasSubstr("qif2ldx convert")))
+            << command;
+    }
+}
+
 } // namespace
 } // namespace qif2ldx::test

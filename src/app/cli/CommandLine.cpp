@@ -31,7 +31,6 @@ int Dispatch(int argc, const char* const* argv, const CommandLineContext& objCon
                  kProgram};
     app.set_version_flag("--version", VersionLine());
     app.require_subcommand(1);
-    app.footer(kFooter);
     // Each command from the table, declaring its own options.
     std::vector<std::pair<CLI::App*, std::unique_ptr<Command>>> commands;
     for (const CommandEntry& entry : kCommands) {
@@ -40,6 +39,9 @@ int Dispatch(int argc, const char* const* argv, const CommandLineContext& objCon
         command->AddOptions(*subcommand);
         commands.emplace_back(subcommand, std::move(command));
     }
+    // After the commands: CLI11 gives a command its parent's footer when it is added, and each
+    // command's help shows examples of its own, or none.
+    app.footer(kFooter);
 
     const auto refuse = [&objContext](const std::string& sWhy) {
         objContext.objErr << kProgram << ": error: " << sWhy << "\n";

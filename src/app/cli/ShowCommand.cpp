@@ -133,6 +133,12 @@ void ShowCommand::AddOptions(CLI::App& objCommand)
     objCommand.add_option("--account,-a", sAccount_,
                           "The account the file is for: its dates are read in the order chosen "
                           "last for it when they read two ways, as convert reads them");
+    objCommand.footer("Exit status: 0 shown, 1 failed after reading, 2 refused before anything was "
+                      "read, 130 interrupted.\n\n"
+                      "Examples:\n"
+                      "  qif2ldx show May.qif\n"
+                      "  qif2ldx show May.qif --account \"Everyday Current\" | less\n"
+                      "  gunzip -c May.qif.gz | qif2ldx show -");
 }
 
 int ShowCommand::Run(const CommandLineContext& objContext)
