@@ -44,7 +44,7 @@ std::string Reason(const qif::ConversionFailure& failure, const std::string& sQI
     case FailureKind::CannotRead:
         return "the QIF file cannot be read";
     case FailureKind::TooLarge:
-        return "the QIF file is larger than 1 GiB";
+        return "the QIF file is larger than 1 GiB: " + platform::EscapeControls(sQIFName);
     case FailureKind::NotText:
         return platform::EscapeControls(sQIFName) +
                " does not look like a QIF file: " + failure.sDescription;

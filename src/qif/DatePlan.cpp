@@ -63,7 +63,8 @@ void DateSurvey::Note(const DateLine& date)
 {
     if (date.namedDay != 0) {
         for (const DateOrder order : kDateOrders) {
-            Span(order, date.namedDay);
+            Span(spans_, order, date.namedDay);
+            Span(wholeSpans_, order, date.namedDay);
         }
         return; // a named month reads one way in every order: it decides nothing
     }
@@ -83,12 +84,13 @@ void DateSurvey::Note(const DateLine& date)
         if (readsAll_.at(Index(order))) {
             days.at(Index(order)) = reading.In(order);
             readsAll_.at(Index(order)) = days.at(Index(order)) != 0;
+            Span(wholeSpans_, order, days.at(Index(order)));
         }
     }
     if (!date.option || given_) {
         NoteUnmarked(date, reading, days);
         for (const DateOrder order : kDateOrders) {
-            Span(order, days.at(Index(order)));
+            Span(spans_, order, days.at(Index(order)));
         }
         return;
     }
@@ -103,13 +105,13 @@ void DateSurvey::Note(const DateLine& date)
     }
     NoteDifferences(date, days, option, optionDiffer_);
     for (const DateOrder order : kDateOrders) {
-        Span(order, days.at(Index(option)));
+        Span(spans_, order, days.at(Index(option)));
     }
 }
 
-void DateSurvey::Span(DateOrder order, std::uint32_t day)
+void DateSurvey::Span(Spans& spans, DateOrder order, std::uint32_t day)
 {
-    auto& span = spans_.at(Index(order));
+    auto& span = spans.at(Index(order));
     if (day == 0) {
         return;
     }
@@ -122,9 +124,12 @@ void DateSurvey::Span(DateOrder order, std::uint32_t day)
 void DateSurvey::Periods(DateDecision& decision) const
 {
     for (const DateOrder order : kDateOrders) {
-        // Without a date that no option governs, every order reads the file as the options do.
-        const bool bolReads = bolUnmarked_ ? !misses_[Index(order)] : order == decision.order;
-        const auto& span = spans_.at(Index(order));
+        // Without a date that no option governs, the file is read as the options say, and
+        // another order reads it only by reading every date that way (what --date-order does).
+        const bool bolWhole = !bolUnmarked_ && order != decision.order;
+        const bool bolReads = bolUnmarked_ ? !misses_[Index(order)]
+                                           : order == decision.order || readsAll_.at(Index(order));
+        const auto& span = (bolWhole ? wholeSpans_ : spans_).at(Index(order));
         if (bolReads && span[0] != 0) {
             decision.periods.at(Index(order)) = DatePeriod{DayText(span[0]), DayText(span[1])};
         }

@@ -113,8 +113,9 @@ private:
     // The orders other than applied that read every date, each as another day somewhere.
     [[nodiscard]] std::vector<DateOrder> OtherOrders(DateOrder applied) const;
     void Decided(DateDecision& decision, std::optional<DateOrder> chosen) const;
+    using Spans = std::array<std::array<std::uint32_t, 2>, 3>; // per order, first and last day
     // Widens the period of the order to the day; 0 is no day.
-    void Span(DateOrder order, std::uint32_t day);
+    static void Span(Spans& spans, DateOrder order, std::uint32_t day);
     void Periods(DateDecision& decision) const;
 
     bool bolUtf8_;
@@ -133,7 +134,10 @@ private:
     Differences optionDiffer_;
     std::string sLastText_; // the date noted last, and its option
     std::optional<std::int64_t> lastOptionLine_;
-    std::array<std::array<std::uint32_t, 2>, 3> spans_{}; // per order, the first and last day
+    // Per order, the days the dates read as when the dates no option governs are read that way
+    // (spans_), and when every date is read that way, options or not (wholeSpans_).
+    Spans spans_{};
+    Spans wholeSpans_{};
 };
 
 // How the dates of a file are read once their order is known.

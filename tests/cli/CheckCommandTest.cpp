@@ -100,7 +100,8 @@ TEST_F(CheckCommand, AnInterruptStopsItWithNothingOnStandardOutput)
         interrupt = SIGINT;
         EXPECT_EQ(RunCommand(args), app::cli::kCheckInterrupted);
         EXPECT_EQ(out.str(), "");
-        EXPECT_EQ(err.str(), "qif2ldx: interrupted; " + kData + "/bank.LDX was not checked\n");
+        EXPECT_EQ(err.str(),
+                  "qif2ldx: error: interrupted; " + kData + "/bank.LDX was not checked\n");
     }
 }
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <vector>
 
@@ -95,6 +96,8 @@ TEST_F(CommandLine, RefusedInputsExitWithTwoAndTouchNothing)
         {{"convert", qif, "-a", "A", "-o", existing},
          "the statement file already exists (--overwrite replaces it): " + existing},
         {{"convert", qif, "-a", "   ", "-o", dir.File("x.LDX")}, "the account name is empty"},
+        {{"convert", qif, "-a", "A", "--output-dir", qif},
+         "--output-dir names a file, not a folder: " + qif},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(RunCommand(c.args), kExitRefused) << c.message;
@@ -245,7 +248,7 @@ TEST_F(CommandLine, DroppedAndUnfinishedRecordsAreReported)
                   "Not transactions: 1 of !Account on line 2.\n");
 }
 
-TEST_F(CommandLine, InterruptStopsTheRun)
+TEST_F(CommandLine, InterruptStopsTheRunWithAnError)
 {
     std::string big;
     for (int i = 0; i < 50000; ++i) {
@@ -255,9 +258,12 @@ TEST_F(CommandLine, InterruptStopsTheRun)
     interrupt = 2;
     EXPECT_EQ(RunCommand({"convert", qif, "-a", "Everyday Current"}), kExitInterrupted);
     EXPECT_THAT(err.str(),
-                ::testing::HasSubstr("qif2ldx: interrupted; the statement was not finished: " +
+                ::testing::HasSubstr("qif2ldx: error: interrupted; the statement was not "
+                                     "finished: " +
                                      dir.File("big.LDX")));
     EXPECT_THAT(ReadBytes(dir.File("big.LDX")), ::testing::Not(::testing::HasSubstr("OFXHEADER")));
+    EXPECT_EQ(RunCommand({"show", qif}), kExitInterrupted);
+    EXPECT_EQ(err.str(), "qif2ldx: error: interrupted; " + qif + " was not shown\n");
 }
 
 TEST_F(CommandLine, AccountsListsTheDropListNames)
@@ -307,6 +313,14 @@ TEST_F(CommandLine, DryRunChecksAllButAnExistingStatementAndTheTotalCountsEachEn
               kExitRefused);
     EXPECT_THAT(out.str(), ::testing::HasSubstr(
                                "Total: 0 of 0 records from 0 of 3 files; 2 refused, 1 failed.\n"));
+    EXPECT_EQ(RunCommand({"convert", qif, bad, dir.File("none.qif"), "-a", "Everyday Current",
+                          "--output-dir", dir.File(""), "--json"}),
+              kExitRefused);
+    const nlohmann::json total = nlohmann::json::parse(out.str())["total"];
+    EXPECT_EQ(total["done"], 0);
+    EXPECT_EQ(total["refused"], 2);
+    EXPECT_EQ(total["failed"], 1);
+    EXPECT_EQ(total["interrupted"], 0);
 }
 
 TEST_F(CommandLine, AccountsLongAndJsonShowEveryField)
@@ -324,6 +338,9 @@ TEST_F(CommandLine, AccountsLongAndJsonShowEveryField)
     "name": "Everyday Current",
     "type": "CHECKING"
   })"));
+    EXPECT_EQ(RunCommand({"accounts", "--long", "--json"}), kExitRefused);
+    EXPECT_EQ(RunCommand({"accounts", "--long", "--account-list", dir.File("none")}), kExitSaved);
+    EXPECT_EQ(out.str(), ""); // no header over nothing
 }
 
 TEST_F(CommandLine, CardFileForABankAccountIsWarnedOf)
@@ -339,6 +356,12 @@ TEST_F(CommandLine, CardFileForABankAccountIsWarnedOf)
                                                 "\"Travel Visa\" is of type CREDIT"));
     EXPECT_EQ(RunCommand({"convert", card, "-a", "Travel Visa", "--overwrite"}), kExitSaved);
     EXPECT_EQ(err.str(), "");
+    // Among several files, the warning names its own.
+    EXPECT_EQ(RunCommand({"convert", bank, card, "-a", "Travel Visa", "--dry-run"}), kExitSaved);
+    EXPECT_EQ(err.str(), "qif2ldx: warning: " + bank +
+                             ": the file holds bank transactions (!Type:Bank), but account "
+                             "\"Travel Visa\" is of type CREDIT: they were written as a "
+                             "credit-card statement\n");
 }
 
 } // namespace

@@ -239,6 +239,10 @@ TEST_F(Scripting, DatesThatReadTwoWaysAreNeverASilentGuess)
     EXPECT_EQ(err.str(), sWarning + "day first (--date-order mdy reads them month first)\n");
     interrupt = 2;
     EXPECT_EQ(RunCommand({"show", us}), app::cli::kExitInterrupted);
+    interrupt = 0;
+    // An option line states the order; the periods still name each order that reads every date.
+    WriteBytes(us, "!Option:DMY\n!Type:Bank\nD12/01/2026\nT-1\n^\nD12/08/2026\nT-2\n^\n");
+    EXPECT_EQ(dates({})["periods"], periods);
 }
 
 } // namespace

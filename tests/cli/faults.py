@@ -217,6 +217,11 @@ class Faults:
         check("2 GB QIF file: refused", run.returncode == 2 and b"larger than 1 GiB" in run.stderr,
               run.stderr.decode(errors="replace"))
         check("2 GB QIF file: at once", time.monotonic() - started < 5)
+        run = subprocess.run([self.program, "show", sparse], capture_output=True, check=False,
+                             timeout=20)
+        check("2 GB QIF file: show refuses it as convert does, naming it",
+              run.returncode == 2 and run.stderr == b"qif2ldx: error: the QIF file is larger "
+              b"than 1 GiB: " + sparse.encode() + b"\n", run.stderr.decode(errors="replace"))
         os.remove(sparse)
 
         env = {k: v for k, v in os.environ.items()

@@ -123,7 +123,8 @@ class Streams:
             _, err = child.communicate(timeout=20)
             check_equal(f"{command[0]} on a FIFO without a writer, Ctrl-C: exit status",
                         child.returncode, 130)
-            check(f"{command[0]}: says so", b"interrupted while reading" in err,
+            check(f"{command[0]}: says so as an error",
+                  b"qif2ldx: error: interrupted while reading" in err,
                   err.decode(errors="replace"))
         os.remove(fifo)
         check("nothing written", not os.path.exists(f"{self.folder}/never.LDX"))

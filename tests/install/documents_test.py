@@ -71,6 +71,8 @@ def check_exit_statuses(program, rows):
         existing = path("old.LDX", "keep")
         accounts = path("accounts.dat", "X,CHECKING,GBP,1,2,3\n")
         portable = path("portable.LDX")
+        huge = path("huge.qif", "")
+        os.truncate(huge, (1 << 30) + 1)
         convert = ["convert", good, "-a", "X", "--account-list", accounts]
         cases = [
             ("the statement saved", convert + ["-o", portable, "--profile", "portable"]),
@@ -84,9 +86,13 @@ def check_exit_statuses(program, rows):
             ("an unknown command or option", convert + ["--dryrun"]),
             ("an unknown command or option", ["frobnicate"]),
             ("a usage error", ["convert", good]),
+            ("a usage error", ["accounts", "--long", "--json"]),
             ("an input that is missing", ["convert", path("missing.qif"), "-a", "X"]),
             ("an input that is missing", ["show", path("missing.qif")]),
             ("a folder", ["convert", tmp, "-a", "X", "-o", path("z.LDX")]),
+            ("a folder", [tmp]),
+            ("over 1 GiB", ["convert", huge, "-a", "X", "-o", path("h.LDX")]),
+            ("over 1 GiB", ["show", huge]),
             ("a statement that exists without", convert + ["-o", existing]),
             ("no OFX statement", ["check", good]),
         ]

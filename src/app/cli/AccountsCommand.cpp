@@ -64,11 +64,17 @@ void PrintJson(const std::vector<AccountEntry>& accounts, std::ostream& out)
 void AccountsCommand::AddOptions(CLI::App& objCommand)
 {
     AddAccountListOption(objCommand, sAccountList_);
-    objCommand.add_flag("--long,-l", bolLong_,
-                        "Show each account's type, currency and number beside its name");
-    objCommand.add_flag("--json", bolJson_,
-                        "Print the accounts as one JSON list of objects with every field");
-    objCommand.footer("Exit status: 0, also when the list is missing (a warning).");
+    CLI::Option* objLong = objCommand.add_flag(
+        "--long,-l", bolLong_, "Show each account's type, currency and number beside its name");
+    objCommand
+        .add_flag("--json", bolJson_,
+                  "Print the accounts as one JSON list of objects with every field")
+        ->excludes(objLong);
+    objCommand.footer("Exit status: 0 printed, also when the list is missing or holds lines that "
+                      "name no account (warnings); 2 a usage error.\n\n"
+                      "Examples:\n"
+                      "  qif2ldx accounts --long\n"
+                      "  qif2ldx accounts --account-list ~/olacclst.dat --json");
 }
 
 int AccountsCommand::Run(const CommandLineContext& objContext)
@@ -78,7 +84,7 @@ int AccountsCommand::Run(const CommandLineContext& objContext)
     const AccountListContents contents = ReadAccountList(sList);
     if (bolJson_) {
         PrintJson(contents.accounts, objContext.objOut);
-    } else if (bolLong_) {
+    } else if (bolLong_ && !contents.accounts.empty()) { // no header over nothing
         PrintLong(contents.accounts, objContext.objOut);
     } else {
         for (const AccountEntry& entry : contents.accounts) {

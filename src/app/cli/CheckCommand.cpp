@@ -161,7 +161,7 @@ int Report(const CheckOptions& objOptions, const std::string& sName,
            const statement::CheckResult& result, const CommandLineContext& objContext)
 {
     if (result.status == statement::CheckStatus::Interrupted) {
-        objContext.objErr << kProgram << ": interrupted; " << platform::EscapeControls(sName)
+        objContext.objErr << kProgram << ": error: interrupted; " << platform::EscapeControls(sName)
                           << " was not checked\n";
         return kCheckInterrupted;
     }
@@ -197,7 +197,7 @@ int RunCheck(const CheckOptions& objOptions, const CommandLineContext& objContex
     const CommandInput input =
         OpenCommandInput(objOptions.sFile, TemporaryBeside(), "the file", objContext);
     if (input.bolInterrupted) {
-        objContext.objErr << kProgram << ": " << input.sError << "\n";
+        objContext.objErr << kProgram << ": error: " << input.sError << "\n";
         return kCheckInterrupted;
     }
     try {

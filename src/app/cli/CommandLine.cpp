@@ -5,9 +5,6 @@
 #include "app/cli/Guidance.h"
 #include "app/cli/VersionCommand.h"
 #include "app/cli/Wording.h"
-#include "platform/FileSystem.h"
-#include "platform/Text.h"
-#include "platform/Utf8.h"
 
 #include <CLI/CLI.hpp>
 #include <memory>
@@ -34,7 +31,6 @@ int Dispatch(int argc, const char* const* argv, const CommandLineContext& objCon
                  kProgram};
     app.set_version_flag("--version", VersionLine());
     app.require_subcommand(1);
-    app.footer(kFooter);
     // Each command from the table, declaring its own options.
     std::vector<std::pair<CLI::App*, std::unique_ptr<Command>>> commands;
     for (const CommandEntry& entry : kCommands) {
@@ -43,6 +39,9 @@ int Dispatch(int argc, const char* const* argv, const CommandLineContext& objCon
         command->AddOptions(*subcommand);
         commands.emplace_back(subcommand, std::move(command));
     }
+    // After the commands: CLI11 gives a command its parent's footer when it is added, and each
+    // command's help shows examples of its own, or none.
+    app.footer(kFooter);
 
     const auto refuse = [&objContext](const std::string& sWhy) {
         objContext.objErr << kProgram << ": error: " << sWhy << "\n";
@@ -60,12 +59,6 @@ int Dispatch(int argc, const char* const* argv, const CommandLineContext& objCon
         return app.exit(success, objContext.objOut, objContext.objErr) == 0 ? kExitDone
                                                                             : kExitRefused;
     } catch (const CLI::ParseError& error) {
-        // A file alone is what a file manager passes; without a display it lands here.
-        if (argc == 2 && platform::FileExists(argv[1])) {
-            const std::string sFile = platform::EscapeControls(argv[1]);
-            return refuse("no display to open the dialog on " + sFile + "; to convert it here: " +
-                          kProgram + " convert " + sFile + " --account NAME");
-        }
         std::string sWhy = error.what();
         // "A subcommand is required" reads "a subcommand …" after the prefix; "QIF_FILE …" stays.
         if (sWhy.size() > 1 && sWhy[0] >= 'A' && sWhy[0] <= 'Z' &&

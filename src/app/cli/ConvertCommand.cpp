@@ -37,7 +37,7 @@ std::string Refusal(const std::string& sQIF, const std::string& sOutput,
     case InputCheck::QifNotAFile:
         return QifNotAFileReason(sQIF);
     case InputCheck::QifTooLarge:
-        return "the QIF file is larger than 1 GiB: " + platform::EscapeControls(sQIF);
+        return QifTooLargeReason(sQIF);
     case InputCheck::BadStatementName:
         return "the statement file must be named *.LDX or *.ldx: " +
                platform::EscapeControls(sOutput);
@@ -78,7 +78,10 @@ std::string OptionsRefusal(const ConvertOptions& objOptions)
         return "there is no profile named " + objOptions.sProfile;
     }
     if (!objOptions.sOutputDir.empty() && !platform::IsDirectory(objOptions.sOutputDir)) {
-        return "the output folder does not exist: " + objOptions.sOutputDir;
+        return (platform::FileExists(objOptions.sOutputDir)
+                    ? "--output-dir names a file, not a folder: "
+                    : "the output folder does not exist: ") +
+               platform::EscapeControls(objOptions.sOutputDir);
     }
     return {};
 }
@@ -103,9 +106,10 @@ std::string StatementFor(const std::string& sQIF, const ConvertOptions& objOptio
     return sFolder + sName;
 }
 
+// sWhose: the file's name and ": " before its notes when a call converts several.
 ConversionOutcome RunWithProgress(const ConversionInput& objInput, const ConvertOptions& objOptions,
                                   platform::IMessages& objMessages,
-                                  const CommandLineContext& objContext)
+                                  const CommandLineContext& objContext, const std::string& sWhose)
 {
     ConversionRun objRun(objMessages, objContext.objProgramFolder, objContext.objClock);
     qif::ConversionOptions objConversion;
@@ -122,7 +126,7 @@ ConversionOutcome RunWithProgress(const ConversionInput& objInput, const Convert
         UserConfigFile(objContext.objEnvironment, DateOrderMemory::kFileName));
     objRun.SetDateOrderMemory(&objMemory);
     objRun.SetChooseDateOrder(
-        ChooseUnasked(objContext.objErr, LocaleDateOrder(objContext.objEnvironment)));
+        ChooseUnasked(objContext.objErr, LocaleDateOrder(objContext.objEnvironment), sWhose));
     ProgressBar objBar(objContext.objErr, objContext.bolErrIsTerminal);
     objRun.SetProgress([&](std::uint64_t done, std::uint64_t total) {
         if (objContext.objInterrupt != nullptr && objContext.objInterrupt->load() != 0) {
@@ -144,6 +148,8 @@ int StatusOf(const ConversionOutcome& objOutcome)
     case RunResult::Interrupted:
         return kExitInterrupted;
     case RunResult::Failed:
+        // A file that grew past the limit after the input check is refused all the same.
+        return objOutcome.failure.kind == qif::FailureKind::TooLarge ? kExitRefused : kExitFailed;
     case RunResult::Cancelled:
     case RunResult::Aborted:
         break;
@@ -158,7 +164,7 @@ void TellOutcome(FileReceipt& receipt, const std::string& sStatement, std::ostre
     case RunResult::Interrupted:
         receipt.sError =
             "interrupted; the statement was not finished: " + platform::EscapeControls(sStatement);
-        err << kProgram << ": " << receipt.sError << "\n";
+        err << kProgram << ": error: " << receipt.sError << "\n";
         break;
     case RunResult::Refused:
         receipt.sError = StatementExistsReason(sStatement);
@@ -214,14 +220,17 @@ FileReceipt ConvertOne(const std::string& sQIF, const ConvertOptions& objOptions
     const std::string sList = ResolveAccountList(
         objOptions.sAccountList, objContext.objProgramFolder, objContext.objEnvironment);
     platform::StderrMessages objMessages(err, kProgram, "error: ");
+    // Among several files, each warning and note says whose it is.
+    const std::string sWhose =
+        objOptions.qifFiles.size() > 1 ? platform::EscapeControls(sQIF) + ": " : std::string();
     receipt.outcome = RunWithProgress(
         {Trim(input.sPath), sStatement, objOptions.sAccount, sList, input.spool ? input.sName : ""},
-        objOptions, objMessages, objContext);
+        objOptions, objMessages, objContext, sWhose);
     receipt.status = StatusOf(receipt.outcome);
     receipt.warnings = RunWarnings(receipt.outcome, Trim(objOptions.sAccount), sList,
                                    objContext.objShowDate ? objContext.objShowDate : IsoDate);
     for (const std::string& sWarning : receipt.warnings) {
-        err << kProgram << ": warning: " << sWarning << "\n";
+        err << kProgram << ": warning: " << sWhose << sWarning << "\n";
     }
     TellOutcome(receipt, sStatement, err);
     return receipt;
@@ -244,31 +253,13 @@ void PrintReceipt(const FileReceipt& receipt, const std::string& sAccountName, s
 
 void PrintTotal(const std::vector<FileReceipt>& receipts, std::ostream& out)
 {
-    std::int64_t records = 0;
-    std::int64_t written = 0;
-    std::size_t done = 0;
-    std::size_t refused = 0;
-    std::size_t failed = 0;
-    std::size_t interrupted = 0;
-    for (const FileReceipt& receipt : receipts) {
-        const std::string sStatus = StatusName(receipt);
-        if (sStatus == "refused") {
-            ++refused;
-        } else if (sStatus == "interrupted") {
-            ++interrupted;
-        } else if (sStatus == "failed") {
-            ++failed;
-        } else {
-            ++done;
-            records += receipt.outcome.report.records;
-            written += receipt.outcome.report.written;
-        }
-    }
-    out << "Total: " << written << " of " << records << " records from " << done << " of "
-        << receipts.size() << " files";
+    const ReceiptCounts counts = CountReceipts(receipts);
+    out << "Total: " << counts.written << " of " << counts.records << " records from "
+        << counts.done << " of " << receipts.size() << " files";
     std::string sOthers;
-    for (const auto& [count, sWord] : {std::pair{refused, "refused"}, std::pair{failed, "failed"},
-                                       std::pair{interrupted, "interrupted"}}) {
+    for (const auto& [count, sWord] :
+         {std::pair{counts.refused, "refused"}, std::pair{counts.failed, "failed"},
+          std::pair{counts.interrupted, "interrupted"}}) {
         if (count > 0) {
             sOthers += (sOthers.empty() ? "; " : ", ") + std::to_string(count) + " " + sWord;
         }
@@ -380,7 +371,9 @@ void ConvertCommand::AddOptions(CLI::App& objCommand)
                         "Open the statement in the program associated with .LDX files");
     AddDateOrderOption(objCommand, options_.sDateOrder,
                        "How dates are read: auto (day first, or the order the file shows when day "
-                       "first reads some date as no real day), dmy, mdy or ymd");
+                       "first reads some date as no real day; a file that reads two ways in the "
+                       "order kept for the account, else the one the locale writes dates in), "
+                       "dmy, mdy or ymd (every date that way)");
     AddProfileOption(objCommand, options_.sProfile);
     objCommand.add_flag("--json", options_.bolJson,
                         "Write the receipt as one JSON object on standard output");

@@ -28,6 +28,18 @@ struct FileReceipt
 // The word for how the file ended: saved, checked (a dry run), failed, refused or interrupted.
 [[nodiscard]] const char* StatusName(const FileReceipt& receipt);
 
+// How the files of a call ended, counted apart, and the records of those done.
+struct ReceiptCounts
+{
+    std::size_t done = 0; // saved, or checked by a dry run
+    std::size_t refused = 0;
+    std::size_t failed = 0;
+    std::size_t interrupted = 0;
+    std::int64_t records = 0; // of the files done
+    std::int64_t written = 0;
+};
+[[nodiscard]] ReceiptCounts CountReceipts(const std::vector<FileReceipt>& receipts);
+
 // One JSON object for one file; for several, {"files": [...], "total": {...}}. Indented, with
 // a final newline.
 [[nodiscard]] std::string ReceiptsJson(const std::vector<FileReceipt>& receipts);

@@ -10,6 +10,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
+#include <string_view>
 
 namespace qif2ldx::app::cli {
 namespace {
@@ -60,17 +61,27 @@ std::string ProgramAnd(const CLI::App& objScope)
 
 std::string FirstArgumentAdvice(int argc, const char* const* argv, const CLI::App& objRoot)
 {
+    const std::string sConvert = std::string(kProgram) + " convert ";
+    if (argc >= 2 && std::string_view(argv[1]) == "-") {
+        return "standard input (-) is read by a command: " + sConvert +
+               "- --account NAME --output LDX_FILE, or " + kProgram + " show -";
+    }
     if (argc < 2 || argv[1][0] == '-' || CommandNamed(objRoot, argv[1]) != nullptr) {
         return {};
     }
     const std::string sTyped = argv[1];
     const std::string sShown = platform::EscapeControls(sTyped);
-    const std::string sConvert = std::string(kProgram) + " convert ";
     if (platform::FileExists(sTyped)) {
-        // A file alone is what a file manager passes: the dialog's, or the parser's below.
-        return argc == 2 ? std::string()
+        // A file alone is what a file manager passes; it reaches the command line only when
+        // there is no display for the dialog.
+        return argc == 2 ? "no display to open the dialog on " + sShown +
+                               "; to convert it here: " + sConvert + sShown + " --account NAME"
                          : sShown + " is a file, not a command; to convert it: " + sConvert +
                                sShown + " --account NAME";
+    }
+    if (platform::IsDirectory(sTyped)) {
+        return sShown + " is a folder, not a QIF file (to convert a QIF file: " + sConvert +
+               "QIF_FILE --account NAME)";
     }
     if (sTyped.find_first_of("./") != std::string::npos) {
         return "no such file: " + sShown + " (to convert a QIF file: " + sConvert +
@@ -125,10 +136,11 @@ std::string UnknownOptionAdvice(int argc, const char* const* argv, const CLI::Ap
             sWhy += ProgramAnd(*objScope);
             return sWhy + " --help";
         }
-        // An option that takes a value takes the next argument, unless it came with it.
+        // An option that takes a value takes the next argument, unless it came with it. A flag
+        // takes none: CLI11 gives it a type size of 1 but expects no item of it.
         const bool bolAttached = bolLong ? equals != std::string::npos : sArgument.size() > 2;
         bolValueNext =
-            objOption->get_type_size_min() > 0 && !objOption->get_positional() && !bolAttached;
+            objOption->get_items_expected_min() > 0 && !objOption->get_positional() && !bolAttached;
     }
     return {};
 }

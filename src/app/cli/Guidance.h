@@ -11,11 +11,12 @@ namespace qif2ldx::app::cli {
 
 // What the command line says to a newcomer's slips, before the parser has its own word.
 
-// The first argument when it is no command: a name that names no file but looks like one (it
-// holds a "." or a "/") is "no such file", naming `qif2ldx convert`; a file given with other
-// arguments is no command either; anything else is an unknown command, with the one meant when
-// it looks like a slip. Empty when the first argument is a command, an option, or a file given
-// alone (what a file manager passes).
+// The first argument when it is no command: "-" alone is for a command to read; a file given
+// alone (what a file manager passes) reaches the command line only without a display, and is
+// told so; a file given with other arguments is no command; a folder is no QIF file; a name
+// that names nothing but looks like a file (it holds a "." or a "/") is "no such file", naming
+// `qif2ldx convert`; anything else is an unknown command, with the one meant when it looks like
+// a slip. Empty when the first argument is a command or an option.
 [[nodiscard]] std::string FirstArgumentAdvice(int argc, const char* const* argv,
                                               const CLI::App& objRoot);
 

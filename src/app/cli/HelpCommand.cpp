@@ -14,6 +14,9 @@ void HelpCommand::AddOptions(CLI::App& objCommand)
 {
     objRoot_ = objCommand.get_parent();
     objCommand.add_option("COMMAND", sCommand_, "The command to tell about");
+    objCommand.footer("Examples:\n"
+                      "  qif2ldx help\n"
+                      "  qif2ldx help convert");
 }
 
 int HelpCommand::Run(const CommandLineContext& objContext)

@@ -4,6 +4,7 @@
 #include "app/cli/FileReceipt.h"
 
 #include <nlohmann/json.hpp>
+#include <string_view>
 
 namespace qif2ldx::app::cli {
 namespace {
@@ -103,26 +104,22 @@ json FileJson(const FileReceipt& receipt)
 
 json TotalJson(const std::vector<FileReceipt>& receipts)
 {
-    std::int64_t records = 0;
-    std::int64_t written = 0;
     int status = 0;
     qif::Decimal credits;
     qif::Decimal debits;
     for (const FileReceipt& receipt : receipts) {
         status = std::max(status, receipt.status);
         if (receipt.bolRan && receipt.outcome.result == RunResult::Saved) {
-            records += receipt.outcome.report.records;
-            written += receipt.outcome.report.written;
             credits = credits + receipt.outcome.report.amounts.Credits();
             debits = debits + receipt.outcome.report.amounts.Debits();
         }
     }
-    return {{"files", receipts.size()},
-            {"records", records},
-            {"written", written},
-            {"credits", ShowSum(credits, false)},
-            {"debits", ShowSum(debits, false)},
-            {"exit_status", status}};
+    const ReceiptCounts counts = CountReceipts(receipts);
+    return {{"files", receipts.size()},          {"done", counts.done},
+            {"refused", counts.refused},         {"failed", counts.failed},
+            {"interrupted", counts.interrupted}, {"records", counts.records},
+            {"written", counts.written},         {"credits", ShowSum(credits, false)},
+            {"debits", ShowSum(debits, false)},  {"exit_status", status}};
 }
 
 } // namespace
@@ -145,6 +142,26 @@ const char* StatusName(const FileReceipt& receipt)
         break;
     }
     return "failed";
+}
+
+ReceiptCounts CountReceipts(const std::vector<FileReceipt>& receipts)
+{
+    ReceiptCounts counts;
+    for (const FileReceipt& receipt : receipts) {
+        const std::string_view sStatus = StatusName(receipt);
+        if (sStatus == "refused") {
+            ++counts.refused;
+        } else if (sStatus == "interrupted") {
+            ++counts.interrupted;
+        } else if (sStatus == "failed") {
+            ++counts.failed;
+        } else {
+            ++counts.done;
+            counts.records += receipt.outcome.report.records;
+            counts.written += receipt.outcome.report.written;
+        }
+    }
+    return counts;
 }
 
 std::string ReceiptsJson(const std::vector<FileReceipt>& receipts)

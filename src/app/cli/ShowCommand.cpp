@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <filesystem>
 #include <numeric>
 #include <ostream>
 
@@ -132,6 +133,12 @@ void ShowCommand::AddOptions(CLI::App& objCommand)
     objCommand.add_option("--account,-a", sAccount_,
                           "The account the file is for: its dates are read in the order chosen "
                           "last for it when they read two ways, as convert reads them");
+    objCommand.footer("Exit status: 0 shown, 1 failed after reading, 2 refused before anything was "
+                      "read, 130 interrupted.\n\n"
+                      "Examples:\n"
+                      "  qif2ldx show May.qif\n"
+                      "  qif2ldx show May.qif --account \"Everyday Current\" | less\n"
+                      "  gunzip -c May.qif.gz | qif2ldx show -");
 }
 
 int ShowCommand::Run(const CommandLineContext& objContext)
@@ -145,6 +152,12 @@ int ShowCommand::Run(const CommandLineContext& objContext)
     }
     if (!platform::IsRegularFile(input.sPath)) {
         err << kProgram << ": error: " << QifNotAFileReason(sQIFFile_) << "\n";
+        return kExitRefused;
+    }
+    // Refused before it is read, as convert refuses it.
+    std::error_code sizeError;
+    if (std::filesystem::file_size(input.sPath, sizeError) > qif::kMaxQIFBytes && !sizeError) {
+        err << kProgram << ": error: " << QifTooLargeReason(input.sName) << "\n";
         return kExitRefused;
     }
     platform::StderrMessages objMessages(err, kProgram);
@@ -171,9 +184,13 @@ int ShowCommand::Run(const CommandLineContext& objContext)
                         OneLine(txn.sNum), OneLine(txn.sPayee), OneLine(txn.sMemo)});
     });
     if (objFile.Failure().kind == qif::FailureKind::Stopped) {
-        err << kProgram << ": interrupted; " << platform::EscapeControls(sQIFFile_)
+        err << kProgram << ": error: interrupted; " << platform::EscapeControls(sQIFFile_)
             << " was not shown\n";
         return kExitInterrupted;
+    }
+    if (objFile.Failure().kind == qif::FailureKind::TooLarge) { // it grew after the look above
+        err << kProgram << ": error: " << QifTooLargeReason(input.sName) << "\n";
+        return kExitRefused;
     }
     if (!ok) {
         const std::string sReason =

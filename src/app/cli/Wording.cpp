@@ -4,6 +4,7 @@
 #include "platform/Utf8.h"
 
 #include <ostream>
+#include <utility>
 
 namespace qif2ldx::app::cli {
 
@@ -19,17 +20,24 @@ std::string QifNotAFileReason(const std::string& sQIF)
            platform::EscapeControls(sQIF);
 }
 
-ConversionRun::ChooseDateOrder ChooseUnasked(std::ostream& err, qif::DateOrder localeOrder)
+std::string QifTooLargeReason(const std::string& sQIF)
 {
-    return [&err, localeOrder](const qif::DateDecision& decision,
-                               std::optional<qif::DateOrder> remembered) {
+    return "the QIF file is larger than 1 GiB: " + platform::EscapeControls(sQIF);
+}
+
+ConversionRun::ChooseDateOrder ChooseUnasked(std::ostream& err, qif::DateOrder localeOrder,
+                                             std::string sWhose)
+{
+    return [&err, localeOrder, sWhose = std::move(sWhose)](
+               const qif::DateDecision& decision, std::optional<qif::DateOrder> remembered) {
         // A file that reads two ways gets a warning of its own with the receipt.
         const bool bolNote =
             !decision.bolAmbiguous && ((decision.source == qif::DateSource::File &&
                                         decision.order != qif::DateOrder::DayFirst) ||
                                        decision.source == qif::DateSource::Option);
         if (bolNote) {
-            err << kProgram << ": note: " << DescribeDateDecision(decision, Start::Inside) << "\n";
+            err << kProgram << ": note: " << sWhose << DescribeDateDecision(decision, Start::Inside)
+                << "\n";
         }
         return std::optional<qif::DateChoice>(UnaskedDateChoice(decision, remembered, localeOrder));
     };
