@@ -56,6 +56,7 @@ bool CLDXFile::CreateFile(const std::string& sLDXFilePath)
 bool CLDXFile::WriteOFXStandardInfo(const records::CAcctInfo& AcctData)
 {
     static_cast<void>(cXMLDoc.Initialize(xml::pavHighest));
+    cXMLDoc.SetSaveEncoding("windows-1252");
     const bool bolLoaded = cXMLDoc.OpenFromFile(sFilePath, true);
 
     const std::string sToday = DateText(objClock_.Today());

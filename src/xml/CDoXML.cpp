@@ -266,7 +266,7 @@ bool CDoXML::Reparse()
 bool CDoXML::Save(const std::string& strFileName)
 {
     return OrFailure(false,
-                     [&] { return objXMLDoc && objXMLDoc->Save(strFileName, "windows-1252"); });
+                     [&] { return objXMLDoc && objXMLDoc->Save(strFileName, strSaveEncoding_); });
 }
 
 bool CDoXML::LoadDocument(std::int32_t lngSourceKind, const std::string& strSource,
