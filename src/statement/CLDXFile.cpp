@@ -56,7 +56,9 @@ bool CLDXFile::CreateFile(const std::string& sLDXFilePath)
 bool CLDXFile::WriteOFXStandardInfo(const records::CAcctInfo& AcctData)
 {
     static_cast<void>(cXMLDoc.Initialize(xml::pavHighest));
-    cXMLDoc.SetSaveEncoding("windows-1252");
+    // The body is written, and read back, in the profile's character set.
+    cXMLDoc.SetSaveEncoding(objProfile_->sCharset);
+    objDigest_.SetCharset(objProfile_->sCharset);
     const bool bolLoaded = cXMLDoc.OpenFromFile(sFilePath, true);
 
     const std::string sToday = DateText(objClock_.Today());

@@ -11,7 +11,10 @@ namespace qif2ldx::statement {
 struct StatementProfile
 {
     std::string_view sName;
-    std::string_view sHeader; // the nine header lines, each ending in CR LF
+    // The character set the statement's body is written in, by the name the XML writer and the
+    // read-back know it by; the header's CHARSET line names the same code page.
+    std::string sCharset;
+    std::string sHeader; // the nine header lines, each ending in CR LF
     // Amounts are written as plain decimals; the reader leaves out a record whose amount is
     // no number.
     bool bolPlainAmounts = false;
