@@ -57,6 +57,7 @@ const StatementProfile kPortableProfile{
     .bolTodayWhenEmpty = true,
     .bolCardTypesBySign = true,
     .bolDigitCheckNumbers = true,
+    .bolTransliterate = true,
 };
 
 const StatementProfile* FindProfile(std::string_view sName)

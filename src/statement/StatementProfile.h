@@ -27,6 +27,9 @@ struct StatementProfile
     bool bolCardTypesBySign = false;
     // CHECKNUM holds only a number of digits; any other number goes into REFNUM.
     bool bolDigitCheckNumbers = false;
+    // A character the character set lacks is written transliterated and a byte it leaves
+    // undefined as "?", rather than as a reference and as the byte.
+    bool bolTransliterate = false;
 };
 
 // The statement Lodestrand reads: the default, unchanged.
