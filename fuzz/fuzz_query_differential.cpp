@@ -1,15 +1,17 @@
 // SPDX-License-Identifier: MIT
-// The lean document must answer exactly as libxml2's tree does. The same text is loaded twice:
-// one document stays in the lean tree, the other is moved into libxml2's tree by a query. Both
-// take the same plain-path selections and node operations, and must agree on every result, on
-// whether it is refused, and on the whole document after each step; the lean selection must
-// also be what libxml2's XPath selects for the same path. At the end both are saved (the file
-// writers must agree byte for byte), and the lean one is moved into libxml2's tree too, after
-// which XPath must find the same in both.
+// The one tree against libxml2. Each step selects a plain path twice, through the program's own
+// paths and through libxml2's XPath over its copy of the tree, and both must hand out the same
+// node; the node is read and changed. After each step the document, parsed again by libxml2 and
+// written by libxml2's own serialiser (Serialiser.h beside this file), must come out byte for
+// byte as the program wrote it, as text and as a saved file, and XPath over the copy must find
+// as many elements and attributes as over libxml2's own parse.
 #include "FuzzSupport.h"
+#include "Serialiser.h"
+#include "platform/File.h"
 #include "xml/DomDocument.h"
 #include "xml/dom/DomError.h"
 #include "xml/dom/ElementPath.h"
+#include "xml/libxml/Handles.h"
 
 #include <cstdio>
 #include <fstream>
@@ -21,10 +23,11 @@ namespace {
 using qif2ldx::xml::DomDocument;
 using qif2ldx::xml::DomError;
 using qif2ldx::xml::NodeRef;
+using qif2ldx::xml::libxml::DocPtr;
 
 [[noreturn]] void Differ(const std::string& what)
 {
-    std::fprintf(stderr, "lean and libxml2 differ: %s\n", what.c_str());
+    std::fprintf(stderr, "the tree and libxml2 differ: %s\n", what.c_str());
     std::abort();
 }
 
@@ -73,73 +76,43 @@ std::string NewText(qif2ldx::fuzz::Reader& reader)
     return choice < 200 ? kTexts[choice % std::size(kTexts)] : reader.String();
 }
 
-// Runs an operation on both documents: both must refuse it, or both must give the same result.
-template <class Result, class Operation>
-std::optional<Result> Both(const std::string& what, const Operation& operation)
+// Runs an operation; true when the document refused it.
+template <class Operation> bool Refused(const Operation& operation)
 {
-    std::optional<Result> lean;
-    std::optional<Result> full;
-    bool leanRefused = false;
-    bool fullRefused = false;
     try {
-        lean = operation(true);
+        operation();
+        return false;
     } catch (const DomError&) {
-        leanRefused = true;
+        return true;
     }
-    try {
-        full = operation(false);
-    } catch (const DomError&) {
-        fullRefused = true;
-    }
-    if (leanRefused != fullRefused || lean != full) {
-        Differ(what + (leanRefused ? ", refused by the lean document" : "") +
-               (fullRefused ? ", refused by libxml2's" : ""));
-    }
-    return lean;
 }
 
-struct Pair
+// Selects the path as a plain path and through XPath; both must find the same node, or none.
+NodeRef Select(DomDocument& doc, const std::string& path)
 {
-    DomDocument& lean;
-    DomDocument& full;
-
-    DomDocument& Of(bool bolLean) const { return bolLean ? lean : full; }
-};
-
-// Selects the path in both; the nodes, or nullopt when neither selects one.
-std::optional<std::pair<NodeRef, NodeRef>> Select(Pair docs, const std::string& path)
-{
-    NodeRef nodes[2] = {nullptr, nullptr};
-    const auto markup = Both<std::string>("selection", [&](bool bolLean) {
-        NodeRef node = docs.Of(bolLean).SelectSingleNode(path);
-        nodes[bolLean ? 0 : 1] = node;
-        return node == nullptr ? std::string("none") : docs.Of(bolLean).NodeXml(node);
+    NodeRef node = nullptr;
+    std::int32_t count = 0;
+    const bool refused = Refused([&] {
+        node = doc.SelectSingleNode(path);
+        count = doc.SelectNodesLength(path);
     });
-    static_cast<void>(Both<std::int32_t>(
-        "count", [&](bool bolLean) { return docs.Of(bolLean).SelectNodesLength(path); }));
-    // The path index of libxml2's document against its XPath, translated (which needs a root
-    // element even for an absolute path).
-    const std::string asXPath = "(" + path + ")";
-    if (markup && docs.full.DocumentElement() != nullptr &&
-        (docs.full.SelectSingleNode(asXPath) != nodes[1] ||
-         docs.full.SelectNodesLength(asXPath) != docs.full.SelectNodesLength(path))) {
-        Differ("XPath of " + path);
+    // XPath starts at the root element even for an absolute path.
+    if (doc.DocumentElement() != nullptr) {
+        const std::string asXPath = "(" + path + ")";
+        if (refused || doc.SelectSingleNode(asXPath) != node ||
+            doc.SelectNodesLength(asXPath) != count) {
+            Differ("XPath of " + path);
+        }
     }
-    if (nodes[0] == nullptr) {
-        return std::nullopt;
-    }
-    return std::make_pair(nodes[0], nodes[1]);
+    return node;
 }
 
-void Operate(Pair docs, std::pair<NodeRef, NodeRef> nodes, qif2ldx::fuzz::Reader& reader)
+void Operate(DomDocument& doc, NodeRef node, qif2ldx::fuzz::Reader& reader)
 {
-    const auto at = [&](bool bolLean) { return bolLean ? nodes.first : nodes.second; };
     const std::uint8_t op = reader.Byte() % 9;
     const std::string name = NewName(reader);
     const std::string text = NewText(reader);
-    static_cast<void>(Both<int>("operation " + std::to_string(op), [&](bool bolLean) {
-        DomDocument& doc = docs.Of(bolLean);
-        const NodeRef node = at(bolLean);
+    static_cast<void>(Refused([&] {
         const NodeRef first = doc.FirstChild(node);
         switch (op) {
         case 0:
@@ -170,73 +143,134 @@ void Operate(Pair docs, std::pair<NodeRef, NodeRef> nodes, qif2ldx::fuzz::Reader
             doc.AppendElement(doc.ParentNode(node), name, std::nullopt);
             break;
         }
-        return 0;
     }));
 }
 
-// What reading the node tells, apart from its markup.
-void Read(Pair docs, std::pair<NodeRef, NodeRef> nodes, const std::string& name)
+// Reads what the node tells; only a crash counts.
+void Read(const DomDocument& doc, NodeRef node, const std::string& name)
 {
-    const auto at = [&](bool bolLean) { return bolLean ? nodes.first : nodes.second; };
-    static_cast<void>(Both<std::string>("reading", [&](bool bolLean) {
-        const DomDocument& doc = docs.Of(bolLean);
-        const NodeRef first = doc.FirstChild(at(bolLean));
-        const std::optional<std::string> value = doc.GetAttribute(at(bolLean), name);
-        return doc.Text(at(bolLean)) + "|" + std::to_string(doc.ChildCount(at(bolLean))) + "|" +
-               (first == nullptr ? "-" : doc.NodeTypeString(first) + doc.Text(first)) + "|" +
-               value.value_or("-");
+    static_cast<void>(Refused([&] {
+        const NodeRef first = doc.FirstChild(node);
+        static_cast<void>(doc.GetAttribute(node, name));
+        static_cast<void>(doc.Text(node) + doc.NodeXml(node) +
+                          std::to_string(doc.ChildCount(node)));
+        if (first != nullptr) {
+            static_cast<void>(doc.NodeTypeString(first) + doc.Text(first) + doc.NodeXml(first));
+        }
     }));
 }
 
-std::string Saved(DomDocument& doc, const char* file)
+std::string Saved(DomDocument& doc)
 {
-    const std::string path = qif2ldx::fuzz::ScratchFile(file);
-    if (!doc.Save(path)) {
+    const std::string path = qif2ldx::fuzz::ScratchFile("saved.xml");
+    if (!doc.Save(path, "windows-1252")) {
         Differ("saving");
     }
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+std::string OracleSaved(const xmlDoc& parsed)
+{
+    const std::string path = qif2ldx::fuzz::ScratchFile("oracle.xml");
+    qif2ldx::fuzz::WriteFile(path, "");
+    const qif2ldx::platform::UniqueFd file = qif2ldx::platform::OpenForWriting(path);
+    if (!file || !qif2ldx::fuzz::SerialiseToFile(parsed, file.Get())) {
+        std::abort();
+    }
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::int64_t XPathCount(xmlDoc& parsed, const char* query)
+{
+    const qif2ldx::xml::libxml::XPathCtxtPtr context(xmlXPathNewContext(&parsed));
+    context->node = xmlDocGetRootElement(&parsed);
+    const qif2ldx::xml::libxml::XPathObjectPtr result(
+        xmlXPathEval(reinterpret_cast<const xmlChar*>(query), context.get()));
+    return result && result->nodesetval != nullptr ? result->nodesetval->nodeNr : 0;
+}
+
+// The markup as libxml2's parse leaves it: the boundaries between adjacent CDATA sections taken
+// out (the tree may hold sections side by side, which the parse joins into one) and every line
+// end a LF (a CR written as it is, inside a CDATA section or a comment, is read as a line end).
+std::string AsParsed(const std::string& markup)
+{
+    std::string parsed;
+    const std::string boundary = "]]><![CDATA[";
+    for (std::size_t at = 0; at < markup.size(); ++at) {
+        if (markup.compare(at, boundary.size(), boundary) == 0) {
+            at += boundary.size() - 1;
+        } else if (markup[at] != '\r') {
+            parsed += markup[at];
+        } else if (at + 1 == markup.size() || markup[at + 1] != '\n') {
+            parsed += '\n';
+        }
+    }
+    return parsed;
+}
+
+bool SameMarkup(const std::string& written, const std::string& oracle)
+{
+    return written == oracle || AsParsed(written) == AsParsed(oracle);
+}
+
+// The document as the program writes it must be what libxml2 writes after parsing it.
+void Compare(DomDocument& doc, bool bolSave)
+{
+    if (doc.DocumentElement() == nullptr) {
+        return; // without a root element the text is no document
+    }
+    const std::string text = doc.Xml();
+    // The text was loaded as UTF-8, so the parse is told its encoding as the load was.
+    const DocPtr parsed(
+        xmlReadMemory(text.data(), static_cast<int>(text.size()), "", "UTF-8",
+                      XML_PARSE_NONET | XML_PARSE_HUGE | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+    if (!parsed) {
+        Differ("the written document does not parse:\n" + text);
+    }
+    const std::string oracle = qif2ldx::fuzz::SerialiseToText(*parsed, nullptr);
+    if (!SameMarkup(text, oracle)) {
+        Differ("the document as text:\n" + text + "\nlibxml2:\n" + oracle);
+    }
+    if (bolSave && !SameMarkup(Saved(doc), OracleSaved(*parsed))) {
+        Differ("the saved file");
+    }
+    for (const char* query : {"//*", "//@*", "//comment()", "//processing-instruction()"}) {
+        if (doc.SelectNodesLength(query) != XPathCount(*parsed, query)) {
+            Differ(std::string("the count of ") + query);
+        }
+    }
+    const NodeRef root = doc.SelectSingleNode("/*");
+    if (!SameMarkup(doc.NodeXml(root),
+                    qif2ldx::fuzz::SerialiseToText(*parsed, xmlDocGetRootElement(parsed.get())))) {
+        Differ("the root element's markup");
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    qif2ldx::xml::libxml::InitLibXml();
     qif2ldx::fuzz::Reader reader(data, size);
-    DomDocument lean;
-    DomDocument full;
-    std::string text = reader.String();
-    if (!lean.LoadXML(text) || !lean.IsLean()) {
-        text = "<OFX><A><B/><B>b<C/></B></A><A x='1'><C/>t<C/></A><STMTTRN/></OFX>";
-        static_cast<void>(lean.LoadXML(text));
+    DomDocument doc;
+    if (!doc.LoadXML(reader.String())) {
+        static_cast<void>(
+            doc.LoadXML("<OFX><A><B/><B>b<C/></B></A><A x='1'><C/>t<C/></A><STMTTRN/></OFX>"));
     }
-    if (!full.LoadXML(text) || full.SelectNodesLength("(/)") != 1 || full.IsLean()) {
-        std::abort(); // the same text loads, and a query beyond plain paths moves it
-    }
-    const Pair docs{lean, full};
+    Compare(doc, true);
     for (int step = 0; step < 64 && !reader.Empty(); ++step) {
         const std::string path = PlainPath(reader);
         if (!qif2ldx::xml::ParseElementPath(path)) {
             std::abort(); // the generator makes plain paths only
         }
-        if (const auto nodes = Select(docs, path)) {
-            Read(docs, *nodes, NewName(reader));
-            Operate(docs, *nodes, reader);
+        if (const NodeRef node = Select(doc, path)) {
+            Read(doc, node, NewName(reader));
+            Operate(doc, node, reader);
         }
-        if (lean.Xml() != full.Xml()) {
-            Differ("the document after " + path);
-        }
+        Compare(doc, false);
     }
-    if (Saved(lean, "lean.xml") != Saved(full, "full.xml")) {
-        Differ("the saved file");
-    }
-    for (const char* query : {"//*", "//text()", "//@*", "//*[text()]", "//node()[last()]"}) {
-        static_cast<void>(Both<std::string>(query, [&](bool bolLean) {
-            DomDocument& doc = docs.Of(bolLean);
-            const NodeRef node = doc.SelectSingleNode(query);
-            return std::to_string(doc.SelectNodesLength(query)) +
-                   (node == nullptr ? "" : doc.NodeXml(node) + doc.Text(node));
-        }));
-    }
+    Compare(doc, true);
     return 0;
 }

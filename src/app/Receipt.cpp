@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/Receipt.h"
 
+#include "app/CharsetWarnings.h"
 #include "app/Suggest.h"
 #include "platform/Terminal.h"
 #include "platform/Text.h"
@@ -213,6 +214,9 @@ std::vector<std::string> RunWarnings(const ConversionOutcome& objOutcome,
         warnings.push_back(std::move(sDates));
     }
     AddReportWarnings(objOutcome.report, warnings);
+    for (std::string& sWarning : CharsetWarnings(objOutcome.report.charset)) {
+        warnings.push_back(std::move(sWarning));
+    }
     return warnings;
 }
 

@@ -195,6 +195,8 @@ bool CQIFFile::Read(const QIFText& text, const ReadPlan& plan, const QIFRecords:
     if (objOptions_.objProfile->bolPlainAmounts) {
         objRecords.SetPlainAmounts(plan.decimalSeparator);
     }
+    objRecords.SetCharset(objOptions_.objProfile->sCharset,
+                          objOptions_.objProfile->bolTransliterate);
     return Collect(
         text, [&objRecords](const RawRecord& record) { objRecords.Handle(record); }, true);
 }

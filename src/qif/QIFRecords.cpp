@@ -95,6 +95,9 @@ bool QIFRecords::Write(const RawRecord& record, std::string sDate)
         }
         cTxn.sAmount = FormatDecimal(*amount, 0, false);
     }
+    if (objCharset_) {
+        objCharset_->Note(cTxn, record.line);
+    }
     objSink_(cTxn, record.line);
     ++objReport_.written;
     objReport_.amounts.Note(cTxn.sAmount, record.line);

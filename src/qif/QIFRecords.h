@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "qif/CharsetNotes.h"
 #include "qif/DatePlan.h"
 #include "qif/QIFAmount.h"
 #include "qif/QIFText.h"
@@ -58,6 +59,7 @@ struct ReadReport
     LineEnds lineEnds = LineEnds::None;                // how its lines end
     std::vector<LeftOut> leftOut;                      // every record not written, in file order
     AmountTally amounts;                               // the written transactions' amounts
+    CharsetReport charset; // what of their texts the statement's character set cannot carry
 };
 
 // Reads the records of a text in one pass, once the survey has planned it: each transaction
@@ -81,6 +83,12 @@ public:
     // Each amount is written as a plain decimal, read with the decimal separator given; a
     // record whose amount is no number that way is left out.
     void SetPlainAmounts(char decimalSeparator) { plainSeparator_ = decimalSeparator; }
+    // What of the texts the statement's character set cannot carry as they are is noted in the
+    // report (see CharsetNotes).
+    void SetCharset(std::string_view sCharset, bool bolRewrite)
+    {
+        objCharset_.emplace(sCharset, bolRewrite, objReport_.charset);
+    }
 
     // Reads one record. Throws QIFError for a date that is no real day in its order.
     void Handle(const RawRecord& record);
@@ -102,6 +110,7 @@ private:
     ReadReport& objReport_;
     Sink objSink_;
     std::optional<char> plainSeparator_;
+    std::optional<CharsetNotes> objCharset_;
     std::string_view sLastAccount_; // the account last noted, as written
     std::string_view sLastType_;    // the section line last noted, and what it counts
     std::int64_t* lastTypeCount_ = nullptr;

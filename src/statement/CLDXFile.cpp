@@ -56,6 +56,10 @@ bool CLDXFile::CreateFile(const std::string& sLDXFilePath)
 bool CLDXFile::WriteOFXStandardInfo(const records::CAcctInfo& AcctData)
 {
     static_cast<void>(cXMLDoc.Initialize(xml::pavHighest));
+    // The body is written, and read back, in the profile's character set.
+    cXMLDoc.SetSaveEncoding(objProfile_->sCharset);
+    objDigest_.SetCharset(objProfile_->sCharset);
+    objCharset_.emplace(objProfile_->sCharset);
     const bool bolLoaded = cXMLDoc.OpenFromFile(sFilePath, true);
 
     const std::string sToday = DateText(objClock_.Today());
@@ -122,14 +126,15 @@ void CLDXFile::InsertLEDGERBAL(const records::CAcctInfo& AcctData, const std::st
 
 bool CLDXFile::WriteOFXTrans(const records::CQIFTx& cTxn, const records::CAcctInfo& AcctData)
 {
-    std::string sName = cTxn.sPayee;
+    std::string sName = Carried(cTxn.sPayee);
     if (sName.empty()) {
-        sName = cTxn.sMemo.empty() ? "Not Provided" : cTxn.sMemo;
+        sName = cTxn.sMemo.empty() ? "Not Provided" : Carried(cTxn.sMemo);
     }
     if (platform::Utf8Length(sName) > kMaxNameLength) {
         sName = platform::Utf8Left(sName, kMaxNameLength);
     }
-    const NumberElement objNumber = NumberElementFor(*objProfile_, cTxn.sNum);
+    const std::string sMemo = Carried(cTxn.sMemo);
+    const NumberElement objNumber = NumberElementFor(*objProfile_, Carried(cTxn.sNum));
 
     const bool bolCredit = IsCreditCard(AcctData);
     const std::string sList = StatementPath(AcctData) + "/BANKTRANLIST";
@@ -141,6 +146,8 @@ bool CLDXFile::WriteOFXTrans(const records::CQIFTx& cTxn, const records::CAcctIn
     const char* sType = bolNegative != bolReversed ? "DEBIT" : "CREDIT";
 
     const std::string sTxn = sList + "/STMTTRN[" + std::to_string(lTxnCount) + "]";
+    // The FITID is made from the texts as read: it stays what it was before texts were
+    // transliterated.
     const std::string sFitId = FitId(cTxn, AcctData);
     Insert(sTxn, "TRNTYPE", sType);
     Insert(sTxn, "DTPOSTED", cTxn.sDate);
@@ -150,12 +157,12 @@ bool CLDXFile::WriteOFXTrans(const records::CQIFTx& cTxn, const records::CAcctIn
         Insert(sTxn, objNumber.sName, objNumber.sText);
     }
     Insert(sTxn, "NAME", sName);
-    Insert(sTxn, "MEMO", cTxn.sMemo);
+    Insert(sTxn, "MEMO", sMemo);
     if (bolAppended) {
         const bool bolCheck = objNumber.sName == "CHECKNUM";
         objDigest_.AddTransaction({sFitId, cTxn.sDate, cTxn.sAmount,
                                    bolCheck ? objNumber.sText : "", bolCheck ? "" : objNumber.sText,
-                                   sName, cTxn.sMemo});
+                                   sName, sMemo});
     }
 
     if (lTxnCount == INT32_MAX) {
@@ -199,6 +206,14 @@ StatementFile::PlaceResult CLDXFile::PlaceFile(bool bolReplace)
 std::string CLDXFile::PeriodDate(const std::string& sDate) const
 {
     return sDate.empty() && objProfile_->bolTodayWhenEmpty ? DateText(objClock_.Today()) : sDate;
+}
+
+std::string CLDXFile::Carried(const std::string& sText) const
+{
+    if (!objProfile_->bolTransliterate || !objCharset_) {
+        return sText;
+    }
+    return objCharset_->Transliterated(sText);
 }
 
 std::string CLDXFile::FitId(const records::CQIFTx& cTxn, const records::CAcctInfo& AcctData)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/CharsetText.h"
 #include "platform/FileSystem.h"
 #include "platform/IClock.h"
 #include "platform/IMessages.h"
@@ -88,6 +89,9 @@ private:
     [[nodiscard]] std::string FitId(const records::CQIFTx& cTxn,
                                     const records::CAcctInfo& AcctData);
 
+    // The text as the statement carries it: transliterated where the profile says so.
+    [[nodiscard]] std::string Carried(const std::string& sText) const;
+
     bool Insert(const std::string& sParentPath, const std::string& sName);
     bool Insert(const std::string& sParentPath, const std::string& sName,
                 const std::string& sValue);
@@ -99,6 +103,7 @@ private:
     std::optional<StatementFile> objFile_;
     std::string sFilePath; // the working file
     xml::CDoXML cXMLDoc;
+    std::optional<platform::CharsetText> objCharset_; // the profile's, once the document is loaded
     std::int32_t lTxnCount;
     StatementDigest objDigest_;
 };

@@ -129,14 +129,33 @@ bool Fits(Charset charset, std::string_view text, std::size_t& pos)
     return true;
 }
 
-// Reports, per element, the first byte of its text that does not fit the character set. False
-// when told to stop.
-bool ScanBytes(std::string_view body, Charset charset, IOfxVisitor& objVisitor, Poll& objPoll)
+char32_t EntityValue(std::string_view name);
+
+// The character reference at the start of text ("&#1052;") when it names a character above 255,
+// which readers that hold SGML to its 256 characters drop; empty for anything else.
+std::string_view WideReferenceAt(std::string_view text)
+{
+    if (text.substr(0, 2) != "&#") {
+        return {};
+    }
+    const std::size_t semicolon = text.substr(0, kMaxReference).find(';');
+    if (semicolon == std::string_view::npos || EntityValue(text.substr(1, semicolon - 1)) <= 255) {
+        return {};
+    }
+    return text.substr(0, semicolon + 1);
+}
+
+// Reports, per element, the first byte of its text that does not fit the character set and,
+// with bolReferences (an SGML body), its first character reference above 255. False when told
+// to stop.
+bool ScanBytes(std::string_view body, Charset charset, bool bolReferences, IOfxVisitor& objVisitor,
+               Poll& objPoll)
 {
     std::int64_t transactions = 0;
     std::int64_t current = 0;
     std::string sElement;
     bool reported = false;
+    bool referenced = false;
     for (std::size_t pos = 0; pos < body.size(); ++pos) {
         if (!objPoll.GoOn(pos)) {
             return false;
@@ -154,8 +173,16 @@ bool ScanBytes(std::string_view body, Charset charset, IOfxVisitor& objVisitor, 
             if (!tag.empty() && tag[0] != '/') {
                 sElement = platform::ToUpperAscii(tag);
                 reported = false;
+                referenced = false;
             }
             continue;
+        }
+        if (body[pos] == '&' && bolReferences && !referenced) {
+            if (const std::string_view reference = WideReferenceAt(body.substr(pos));
+                !reference.empty()) {
+                objVisitor.WideReference({current, sElement, reference});
+                referenced = true;
+            }
         }
         const unsigned char byte = static_cast<unsigned char>(body[pos]);
         if (!Fits(charset, body, pos) && !reported) {
@@ -414,7 +441,7 @@ OfxReadResult ReadXml(std::string_view bytes, IOfxVisitor& objVisitor,
     }
     Poll objPoll(keepReading);
     if (const std::optional<Charset> charset = XmlCharset(sEncoding);
-        charset && !ScanBytes(bytes.substr(declEnd), *charset, objVisitor, objPoll)) {
+        charset && !ScanBytes(bytes.substr(declEnd), *charset, false, objVisitor, objPoll)) {
         return Ended(OfxReadStatus::Stopped);
     }
     OfxLeafBuilder objBuilder(objVisitor);
@@ -482,7 +509,7 @@ OfxReadResult ReadSgml(std::string_view bytes, IOfxVisitor& objVisitor,
     }
     const std::string_view body = bytes.substr(bodyStart);
     if (Poll objScanPoll(keepReading);
-        !objPoll.GoOn() || !ScanBytes(body, header.charset, objVisitor, objScanPoll)) {
+        !objPoll.GoOn() || !ScanBytes(body, header.charset, true, objVisitor, objScanPoll)) {
         return Ended(OfxReadStatus::Stopped);
     }
     OfxLeafBuilder objBuilder(objVisitor);

@@ -43,6 +43,14 @@ struct OfxStrayByte
     unsigned char byte;
 };
 
+// A character reference above 255 in the text of an SGML body ("&#1052;").
+struct OfxWideReference
+{
+    std::int64_t transaction;
+    std::string_view sElement;   // the element whose start tag came last before it
+    std::string_view sReference; // as written
+};
+
 // Told what an OFX file holds, in file order.
 class IOfxVisitor
 {
@@ -56,6 +64,8 @@ public:
     virtual void Leaf(const OfxLeaf& leaf) = 0;
     // The first byte of an element's text that does not fit the declared character set.
     virtual void StrayByte(const OfxStrayByte& stray) = 0;
+    // The first character reference above 255 in an element's text, in an SGML body.
+    virtual void WideReference(const OfxWideReference& /*reference*/) {}
 };
 
 // How reading an OFX file ended.

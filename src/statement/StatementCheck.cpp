@@ -136,6 +136,14 @@ public:
         }
     }
 
+    void WideReference(const OfxWideReference& reference) override
+    {
+        Add(HazardKind::ReferenceAbove255, reference.transaction, 0, reference.sElement,
+            reference.sReference,
+            "a character reference above 255: libofx and the programs built on it drop the "
+            "character");
+    }
+
     // The hazards of the statement as a whole.
     void Finish()
     {
@@ -227,6 +235,8 @@ const char* HazardName(HazardKind kind)
         return "header-blank";
     case HazardKind::ByteOutsideCharset:
         return "byte-outside-charset";
+    case HazardKind::ReferenceAbove255:
+        return "reference-above-255";
     }
     return "";
 }

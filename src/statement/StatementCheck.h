@@ -23,7 +23,8 @@ enum class HazardKind
     PositionalFitIds,   // FITIDs that count positions, 0, 1, 2 …
     CheckNumNotNumeric, // CHECKNUM with more than digits
     HeaderBlank,        // a header value with blanks around it
-    ByteOutsideCharset  // a byte that the declared character set does not hold
+    ByteOutsideCharset, // a byte that the declared character set does not hold
+    ReferenceAbove255   // a character reference above 255 in an SGML body
 };
 
 // The kind's name in JSON: "amount-not-plain", "empty-element" …
@@ -60,7 +61,7 @@ struct CheckResult
     std::string sForm;  // "sgml" or "xml"
     std::int64_t transactions = 0;
     // The first kListedHazards found, in the order their elements end (bytes outside the
-    // character set first, statement-wide ones last).
+    // character set and references above 255 first, statement-wide ones last).
     std::vector<Hazard> hazards;
     std::int64_t hazardCount = 0;                // all found, listed or not
     std::map<HazardKind, std::int64_t> unlisted; // those past the listed ones, by kind

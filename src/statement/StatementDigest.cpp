@@ -142,7 +142,7 @@ std::optional<std::string> StatementDigest::Compare(int fd, std::string_view sHe
     }
     ReadBack objRead(transactions_);
     const xml::StreamResult read =
-        xml::StreamFileElements(fd, sHeader.size(), "windows-1252", objRead);
+        xml::StreamFileElements(fd, sHeader.size(), sCharset_.c_str(), objRead);
     if (!read) {
         return "the body is not well-formed XML (" + read.sDescription + ")";
     }

@@ -24,10 +24,12 @@ public:
 
     void AddTransaction(const Fields& fields);
     void SetPeriod(std::string_view sStart, std::string_view sEnd);
+    // The character set the body was written in (the profile's); UTF-8 until set.
+    void SetCharset(std::string_view sCharset) { sCharset_ = sCharset; }
 
-    // Reads the statement file open on fd (the header, then the body as Windows-1252 XML) and
-    // compares it; nullopt when it holds exactly what was written, the first difference
-    // otherwise.
+    // Reads the statement file open on fd (the header, then the body as XML in the character
+    // set) and compares it; nullopt when it holds exactly what was written, the first
+    // difference otherwise.
     [[nodiscard]] std::optional<std::string> Compare(int fd, std::string_view sHeader) const;
 
     [[nodiscard]] static std::uint64_t Digest(const Fields& fields);
@@ -36,6 +38,7 @@ private:
     std::vector<std::uint64_t> transactions_;
     std::string sStart_;
     std::string sEnd_;
+    std::string sCharset_ = "UTF-8";
 };
 
 } // namespace qif2ldx::statement

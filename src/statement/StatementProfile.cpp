@@ -4,36 +4,60 @@
 #include "platform/Text.h"
 #include "platform/Utf8.h"
 
+#include <utility>
+
 namespace qif2ldx::statement {
 namespace {
 
 constexpr std::size_t kMaxCheckNumberLength = 12;
 constexpr std::size_t kMaxReferenceLength = 32;
 
+// The Windows code page of every statement: the header's CHARSET gives its number, the writer
+// and the read-back know it as "windows-" and the number.
+constexpr std::string_view kCodePage = "1252";
+
 std::string Last(const std::string& sText, std::size_t length)
 {
     return platform::Utf8Length(sText) > length ? platform::Utf8Right(sText, length) : sText;
+}
+
+std::string Charset()
+{
+    return "windows-" + std::string(kCodePage);
+}
+
+// The nine header lines, with sSeparator between each name and its value.
+std::string Header(std::string_view sSeparator)
+{
+    using Line = std::pair<std::string_view, std::string_view>;
+    std::string sHeader;
+    for (const auto& [sField, sValue] :
+         {Line{"OFXHEADER", "100"}, Line{"DATA", "OFXSGML"}, Line{"VERSION", "102"},
+          Line{"SECURITY", "NONE"}, Line{"ENCODING", "USASCII"}, Line{"CHARSET", kCodePage},
+          Line{"COMPRESSION", "NONE"}, Line{"OLDFILEUID", "NONE"}, Line{"NEWFILEUID", "NONE"}}) {
+        sHeader.append(sField).append(sSeparator).append(sValue).append("\r\n");
+    }
+    return sHeader;
 }
 
 } // namespace
 
 const StatementProfile kLodestrandProfile{
     .sName = "lodestrand",
-    .sHeader = "OFXHEADER: 100\r\nDATA: OFXSGML\r\nVERSION: 102\r\nSECURITY: NONE\r\n"
-               "ENCODING: USASCII\r\nCHARSET: 1252\r\nCOMPRESSION: NONE\r\nOLDFILEUID: NONE\r\n"
-               "NEWFILEUID: NONE\r\n",
+    .sCharset = Charset(),
+    .sHeader = Header(": "),
 };
 
 const StatementProfile kPortableProfile{
     .sName = "portable",
-    .sHeader = "OFXHEADER:100\r\nDATA:OFXSGML\r\nVERSION:102\r\nSECURITY:NONE\r\n"
-               "ENCODING:USASCII\r\nCHARSET:1252\r\nCOMPRESSION:NONE\r\nOLDFILEUID:NONE\r\n"
-               "NEWFILEUID:NONE\r\n",
+    .sCharset = Charset(),
+    .sHeader = Header(":"),
     .bolPlainAmounts = true,
     .bolContentFitIds = true,
     .bolTodayWhenEmpty = true,
     .bolCardTypesBySign = true,
     .bolDigitCheckNumbers = true,
+    .bolTransliterate = true,
 };
 
 const StatementProfile* FindProfile(std::string_view sName)

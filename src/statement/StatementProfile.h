@@ -11,7 +11,10 @@ namespace qif2ldx::statement {
 struct StatementProfile
 {
     std::string_view sName;
-    std::string_view sHeader; // the nine header lines, each ending in CR LF
+    // The character set the statement's body is written in, by the name the XML writer and the
+    // read-back know it by; the header's CHARSET line names the same code page.
+    std::string sCharset;
+    std::string sHeader; // the nine header lines, each ending in CR LF
     // Amounts are written as plain decimals; the reader leaves out a record whose amount is
     // no number.
     bool bolPlainAmounts = false;
@@ -24,6 +27,9 @@ struct StatementProfile
     bool bolCardTypesBySign = false;
     // CHECKNUM holds only a number of digits; any other number goes into REFNUM.
     bool bolDigitCheckNumbers = false;
+    // A character the character set lacks is written transliterated and a byte it leaves
+    // undefined as "?", rather than as a reference and as the byte.
+    bool bolTransliterate = false;
 };
 
 // The statement Lodestrand reads: the default, unchanged.

@@ -265,7 +265,8 @@ bool CDoXML::Reparse()
 
 bool CDoXML::Save(const std::string& strFileName)
 {
-    return OrFailure(false, [&] { return objXMLDoc && objXMLDoc->Save(strFileName); });
+    return OrFailure(false,
+                     [&] { return objXMLDoc && objXMLDoc->Save(strFileName, strSaveEncoding_); });
 }
 
 bool CDoXML::LoadDocument(std::int32_t lngSourceKind, const std::string& strSource,

@@ -102,10 +102,15 @@ public:
     // Removes an attribute of the first node the query selects. False on failure.
     [[nodiscard]] bool DeleteAttribute(const std::string& strQueryString,
                                        const std::string& strAttributeName);
-    // True when the document's own serialisation parses again; the held document is untouched.
+    // True when the document's own serialisation parses again, and is valid when it declares a
+    // DTD; the held document is untouched.
     [[nodiscard]] bool Reparse();
-    // Writes the document to the file (Windows-1252, one line per top-level node). False
-    // without a document or when the file cannot be written. Never throws.
+    // The encoding Save writes ("UTF-8", the default, or "windows-1252"; a character the
+    // encoding cannot hold is written as a decimal reference). Kept across loads. Never throws.
+    void SetSaveEncoding(const std::string& strEncoding) { strSaveEncoding_ = strEncoding; }
+    // Writes the document to the file in the encoding set, one line per top-level node. False
+    // without a document, for an encoding the parser cannot write, or when the file cannot be
+    // written. Never throws.
     [[nodiscard]] bool Save(const std::string& strFileName);
     // Drops the document held, and the memory it takes. Never throws.
     void Close() { objXMLDoc.reset(); }
@@ -128,6 +133,7 @@ private:
     std::shared_ptr<const ParserRegistry> objRegistry_;
     std::unique_ptr<IDomDocument> objXMLDoc;
     ParserVersion pavParserVersion = pavNone;
+    std::string strSaveEncoding_ = "UTF-8";
 };
 
 } // namespace qif2ldx::xml

@@ -7,8 +7,9 @@
 #include "xml/lean/LeanPaths.h"
 #include "xml/lean/LeanTree.h"
 #include "xml/lean/LeanWriter.h"
-#include "xml/libxml/LibXmlDocument.h"
+#include "xml/libxml/Loader.h"
 #include "xml/libxml/NameRules.h"
+#include "xml/libxml/XPathView.h"
 
 #include <algorithm>
 #include <array>
@@ -22,14 +23,15 @@ using lean::LeanTree;
 using lean::NodeId;
 using lean::NodeKind;
 
-// The lean document: its tree, the plain paths over it, and the element names already found
-// valid (a name that a loaded document brought is checked when the DOM first uses it), the last
-// few of them at hand: a statement uses a few dozen names millions of times.
+// The lean document: its tree, the plain paths and XPath over it, and the element names already
+// found valid (a name that a loaded document brought is checked when the DOM first uses it), the
+// last few of them at hand: a statement uses a few dozen names millions of times.
 class DomDocument::Lean
 {
 public:
     LeanTree tree;
     lean::LeanPaths paths{tree};
+    libxml::XPathView xpath;
 
     // The number of a valid element name; throws DomError for an invalid one.
     lean::NameId ElementName(const std::string& strName)
@@ -55,9 +57,14 @@ public:
         return id;
     }
 
-    [[nodiscard]] bool IsElement(NodeRef objNode) const
+    // The element of a handle; throws DomError, saying why, for anything else.
+    [[nodiscard]] NodeId Element(NodeRef objNode, const char* sWhy) const
     {
-        return objNode != nullptr && tree.Kind(LeanTree::IdOf(objNode)) == NodeKind::Element;
+        const NodeId id = LeanTree::IdOf(objNode);
+        if (id == kNoNode || tree.Kind(id) != NodeKind::Element) {
+            throw DomError(sWhy);
+        }
+        return id;
     }
 
 private:
@@ -100,24 +107,29 @@ void DomDocument::SetAsync(bool /*bolValue*/)
     // Loading is always synchronous.
 }
 
-bool DomDocument::Load(const std::string& strFileName)
+template <class Loader> bool DomDocument::LoadWith(const Loader& load)
 {
     lean_.reset();
-    full_.reset();
-    auto objLoaded = std::make_unique<LibXmlDocument>();
-    objLoaded->SetValidateOnParse(bolValidate_);
-    const bool bolLoaded = objLoaded->Load(strFileName);
-    return Adopt(std::move(objLoaded), bolLoaded);
+    auto loaded = std::make_unique<Lean>();
+    const std::optional<DomParseError> failure = load(loaded->tree);
+    error_ = failure.value_or(DomParseError{});
+    if (failure) {
+        return false;
+    }
+    lean_ = std::move(loaded);
+    return true;
+}
+
+bool DomDocument::Load(const std::string& strFileName)
+{
+    return LoadWith(
+        [&](LeanTree& tree) { return libxml::LoadFileInto(strFileName, bolValidate_, tree); });
 }
 
 bool DomDocument::LoadXML(const std::string& strSource)
 {
-    lean_.reset();
-    full_.reset();
-    auto objLoaded = std::make_unique<LibXmlDocument>();
-    objLoaded->SetValidateOnParse(bolValidate_);
-    const bool bolLoaded = objLoaded->LoadXML(strSource);
-    return Adopt(std::move(objLoaded), bolLoaded);
+    return LoadWith(
+        [&](LeanTree& tree) { return libxml::ParseInto(strSource, "", true, bolValidate_, tree); });
 }
 
 DomParseError DomDocument::ParseError() const
@@ -125,35 +137,27 @@ DomParseError DomDocument::ParseError() const
     return error_;
 }
 
-bool DomDocument::Save(const std::string& strFileName)
+bool DomDocument::Save(const std::string& strFileName, const std::string& strEncoding)
 {
-    if (full_) {
-        return full_->Save(strFileName);
-    }
-    if (!lean_) {
+    const std::optional<lean::Charset> charset = lean::FindCharset(strEncoding);
+    if (!lean_ || !charset) {
         return false;
     }
     platform::UniqueFd file = platform::OpenForWriting(strFileName);
     if (!file) {
         return false;
     }
-    const bool bolWritten = lean::WriteFile(lean_->tree, file.Get());
+    const bool bolWritten = lean::WriteFile(lean_->tree, file.Get(), *charset);
     return file.Reset() && bolWritten;
 }
 
 std::string DomDocument::Xml() const
 {
-    if (full_) {
-        return full_->Xml();
-    }
-    return lean::WriteText(Held().tree, LeanTree::kDocument);
+    return lean::WriteText(Loaded().tree, LeanTree::kDocument);
 }
 
 std::optional<std::string> DomDocument::DeclarationAttribute(const std::string& strName) const
 {
-    if (full_) {
-        return full_->DeclarationAttribute(strName);
-    }
     if (!lean_ || lean_->tree.Facts().lngStandalone == -1) {
         return std::nullopt;
     }
@@ -172,132 +176,112 @@ std::optional<std::string> DomDocument::DeclarationAttribute(const std::string& 
 
 NodeRef DomDocument::DocumentElement() const
 {
-    if (full_) {
-        return full_->DocumentElement();
-    }
     return lean_ ? lean_->tree.Ref(lean_->tree.Root()) : nullptr;
 }
 
 NodeRef DomDocument::SelectSingleNode(const std::string& strQuery)
 {
-    if (full_) {
-        return full_->SelectSingleNode(strQuery);
+    Lean& doc = Loaded();
+    if (lean::LeanPaths::Query* query = doc.paths.Parse(strQuery)) {
+        return doc.tree.Ref(doc.paths.First(*query));
     }
-    Lean& held = Held();
-    if (lean::LeanPaths::Query* query = held.paths.Parse(strQuery)) {
-        return held.tree.Ref(held.paths.First(*query));
-    }
-    Promote(strQuery);
-    return full_->SelectSingleNode(strQuery);
+    return doc.xpath.First(doc.tree, strQuery);
 }
 
 std::int32_t DomDocument::SelectNodesLength(const std::string& strQuery)
 {
-    if (full_) {
-        return full_->SelectNodesLength(strQuery);
-    }
-    Lean& held = Held();
-    if (lean::LeanPaths::Query* query = held.paths.Parse(strQuery)) {
-        return static_cast<std::int32_t>(
-            std::min<std::int64_t>(held.paths.Count(*query), INT32_MAX));
-    }
-    Promote(strQuery);
-    return full_->SelectNodesLength(strQuery);
+    Lean& doc = Loaded();
+    lean::LeanPaths::Query* query = doc.paths.Parse(strQuery);
+    const std::int64_t count =
+        query != nullptr ? doc.paths.Count(*query) : doc.xpath.Count(doc.tree, strQuery);
+    return static_cast<std::int32_t>(std::min<std::int64_t>(count, INT32_MAX));
 }
 
 NodeRef DomDocument::ParentNode(NodeRef objNode) const
 {
-    if (full_) {
-        return full_->ParentNode(objNode);
-    }
     if (!lean_ || objNode == nullptr) {
         return nullptr;
     }
     const NodeId id = LeanTree::IdOf(objNode);
-    return lean_->tree.Kind(id) == NodeKind::Document ? nullptr
-                                                      : lean_->tree.Ref(lean_->tree.Parent(id));
+    const NodeKind kind = lean_->tree.Kind(id);
+    return kind == NodeKind::Document || kind == NodeKind::Attribute
+               ? nullptr
+               : lean_->tree.Ref(lean_->tree.Parent(id));
 }
 
 NodeRef DomDocument::AppendElement(NodeRef objParent, const std::string& strName,
                                    const std::optional<std::string>& vntText)
 {
-    if (full_) {
-        return full_->AppendElement(objParent, strName, vntText);
-    }
-    Lean& held = Held();
-    if (objParent == nullptr) {
-        throw DomError("no parent to append to");
-    }
+    Lean& doc = Loaded();
     const NodeId parent = LeanTree::IdOf(objParent);
-    if (held.tree.Kind(parent) == NodeKind::Document) {
-        if (held.tree.Root() != kNoNode) {
+    if (parent == LeanTree::kDocument) {
+        if (doc.tree.Root() != kNoNode) {
             throw DomError("a document holds only one root element");
         }
-    } else if (held.tree.Kind(parent) != NodeKind::Element) {
-        throw DomError("only elements hold child elements");
+    } else {
+        static_cast<void>(doc.Element(objParent, "only elements hold child elements"));
     }
-    const lean::NameId name = held.ElementName(strName);
+    const lean::NameId name = doc.ElementName(strName);
     std::string storage;
     const std::string_view text = vntText ? StoredText(*vntText, storage) : "";
-    const NodeId element = held.paths.AppendElement(parent, name);
+    const NodeId element = doc.paths.AppendElement(parent, name);
     if (!text.empty()) {
-        static_cast<void>(held.tree.AppendText(element, NodeKind::Text, text));
+        doc.tree.AppendLeaf(element, NodeKind::Text, text);
     }
-    return held.tree.Ref(element);
+    return doc.tree.Ref(element);
 }
 
 void DomDocument::AppendCData(NodeRef objParent, const std::string& strValue)
 {
-    if (full_) {
-        full_->AppendCData(objParent, strValue);
-        return;
-    }
-    Lean& held = Held();
-    if (!held.IsElement(objParent)) {
-        throw DomError("only elements hold CDATA sections");
-    }
+    Lean& doc = Loaded();
+    const NodeId parent = doc.Element(objParent, "only elements hold CDATA sections");
     std::string storage;
-    const std::string_view value = StoredText(strValue, storage);
-    static_cast<void>(held.tree.AppendText(LeanTree::IdOf(objParent), NodeKind::CData, value));
+    doc.tree.AppendLeaf(parent, NodeKind::CData, StoredText(strValue, storage));
 }
 
 void DomDocument::RemoveChild(NodeRef objParent, NodeRef objChild)
 {
-    if (full_) {
-        full_->RemoveChild(objParent, objChild);
-        return;
-    }
-    Lean& held = Held();
+    Lean& doc = Loaded();
     const NodeId parent = LeanTree::IdOf(objParent);
     const NodeId child = LeanTree::IdOf(objChild);
-    if (parent == kNoNode || child == kNoNode || held.tree.Parent(child) != parent) {
+    if (parent == kNoNode || child == kNoNode || doc.tree.Kind(child) == NodeKind::Attribute ||
+        doc.tree.Parent(child) != parent) {
         throw DomError("not a child of that node");
     }
-    held.paths.Remove(child);
+    doc.paths.Remove(child);
 }
 
 std::string DomDocument::Text(NodeRef objNode) const
 {
-    if (full_) {
-        return full_->Text(objNode);
-    }
-    const LeanTree& tree = Held().tree;
+    const LeanTree& tree = Loaded().tree;
     const NodeId top = LeanTree::IdOf(objNode);
     if (top == kNoNode) {
         return {};
     }
-    if (tree.Kind(top) == NodeKind::Text || tree.Kind(top) == NodeKind::CData) {
+    const auto isText = [&tree](NodeId node) {
+        const NodeKind kind = tree.Kind(node);
+        return kind == NodeKind::Text || kind == NodeKind::CData ||
+               kind == NodeKind::EntityReference;
+    };
+    switch (tree.Kind(top)) {
+    case NodeKind::Element:
+    case NodeKind::Document:
+        break;
+    case NodeKind::DocumentType:
+    case NodeKind::Free:
+        return {};
+    default:
         return std::string(tree.Content(top));
     }
-    // Every text and CDATA section below the node, in document order.
+    // Every text below the node, in document order.
     std::string text;
     NodeId node = tree.FirstChild(top);
     while (node != kNoNode) {
-        if (tree.Kind(node) == NodeKind::Element && tree.FirstChild(node) != kNoNode) {
+        if (tree.FirstChild(node) != kNoNode) {
             node = tree.FirstChild(node);
             continue;
         }
-        if (tree.Kind(node) != NodeKind::Element) {
+        if (isText(node)) {
             text.append(tree.Content(node));
         }
         while (node != top && tree.Next(node) == kNoNode) {
@@ -310,46 +294,47 @@ std::string DomDocument::Text(NodeRef objNode) const
 
 void DomDocument::SetText(NodeRef objNode, const std::string& strText)
 {
-    if (full_) {
-        full_->SetText(objNode, strText);
-        return;
-    }
-    Lean& held = Held();
-    const NodeId id = held.Node(objNode);
+    Lean& doc = Loaded();
+    const NodeId id = doc.Node(objNode);
     std::string storage;
     const std::string_view clean = StoredText(strText, storage);
-    switch (held.tree.Kind(id)) {
+    switch (doc.tree.Kind(id)) {
     case NodeKind::Element:
-        held.paths.RemoveChildren(id);
+        doc.paths.RemoveChildren(id);
         if (!clean.empty()) {
-            static_cast<void>(held.tree.AppendText(id, NodeKind::Text, clean));
+            doc.tree.AppendLeaf(id, NodeKind::Text, clean);
         }
         return;
+    case NodeKind::Comment:
+        if (clean.find("--") != std::string_view::npos || clean.ends_with('-')) {
+            throw DomError("a comment cannot hold \"--\"");
+        }
+        break;
+    case NodeKind::ProcessingInstruction:
+        if (clean.find("?>") != std::string_view::npos) {
+            throw DomError("a processing instruction cannot hold \"?>\"");
+        }
+        break;
     case NodeKind::Text:
     case NodeKind::CData:
-        held.tree.SetContent(id, clean);
-        return;
+    case NodeKind::Attribute:
+        break;
     default:
         throw DomError("this node holds no text of its own");
     }
+    doc.tree.SetContent(id, clean);
 }
 
 std::string DomDocument::NodeXml(NodeRef objNode) const
 {
-    if (full_) {
-        return full_->NodeXml(objNode);
-    }
-    const Lean& held = Held();
-    return lean::WriteText(held.tree, held.Node(objNode));
+    const Lean& doc = Loaded();
+    return lean::WriteText(doc.tree, doc.Node(objNode));
 }
 
 std::string DomDocument::NodeTypeString(NodeRef objNode) const
 {
-    if (full_) {
-        return full_->NodeTypeString(objNode);
-    }
-    const Lean& held = Held();
-    switch (held.tree.Kind(held.Node(objNode))) {
+    const Lean& doc = Loaded();
+    switch (doc.tree.Kind(doc.Node(objNode))) {
     case NodeKind::Document:
         return "document";
     case NodeKind::Element:
@@ -358,6 +343,16 @@ std::string DomDocument::NodeTypeString(NodeRef objNode) const
         return "text";
     case NodeKind::CData:
         return "cdatasection";
+    case NodeKind::Comment:
+        return "comment";
+    case NodeKind::ProcessingInstruction:
+        return "processinginstruction";
+    case NodeKind::DocumentType:
+        return "documenttype";
+    case NodeKind::EntityReference:
+        return "entityreference";
+    case NodeKind::Attribute:
+        return "attribute";
     default:
         return "";
     }
@@ -365,13 +360,10 @@ std::string DomDocument::NodeTypeString(NodeRef objNode) const
 
 std::int32_t DomDocument::ChildCount(NodeRef objNode) const
 {
-    if (full_) {
-        return full_->ChildCount(objNode);
-    }
-    const LeanTree& tree = Held().tree;
+    const Lean& doc = Loaded();
     std::int32_t count = 0;
-    for (NodeId child = tree.FirstChild(Held().Node(objNode));
-         child != kNoNode && count < INT32_MAX; child = tree.Next(child)) {
+    for (NodeId child = doc.tree.FirstChild(doc.Node(objNode));
+         child != kNoNode && count < INT32_MAX; child = doc.tree.Next(child)) {
         ++count;
     }
     return count;
@@ -379,93 +371,48 @@ std::int32_t DomDocument::ChildCount(NodeRef objNode) const
 
 NodeRef DomDocument::FirstChild(NodeRef objNode) const
 {
-    if (full_) {
-        return full_->FirstChild(objNode);
-    }
-    const Lean& held = Held();
-    return held.tree.Ref(held.tree.FirstChild(held.Node(objNode)));
+    const Lean& doc = Loaded();
+    return doc.tree.Ref(doc.tree.FirstChild(doc.Node(objNode)));
 }
 
 std::optional<std::string> DomDocument::GetAttribute(NodeRef objNode,
                                                      const std::string& strName) const
 {
-    if (full_) {
-        return full_->GetAttribute(objNode, strName);
+    const Lean& doc = Loaded();
+    const NodeId attribute =
+        doc.tree.FindAttribute(doc.Element(objNode, "only elements have attributes"), strName);
+    if (attribute == kNoNode) {
+        return std::nullopt;
     }
-    if (!lean_ || !lean_->IsElement(objNode)) {
-        throw DomError("only elements have attributes");
-    }
-    if (const auto* attributes = lean_->tree.Attributes(LeanTree::IdOf(objNode))) {
-        for (const lean::Attribute& attribute : *attributes) {
-            if (attribute.sName == strName) {
-                return attribute.sValue;
-            }
-        }
-    }
-    return std::nullopt;
+    return std::string(doc.tree.Content(attribute));
 }
 
 void DomDocument::SetAttribute(NodeRef objNode, const std::string& strName,
                                const std::string& strValue)
 {
-    if (full_) {
-        full_->SetAttribute(objNode, strName, strValue);
-        return;
-    }
-    Lean& held = Held();
-    if (!held.IsElement(objNode)) {
-        throw DomError("only elements have attributes");
-    }
+    Lean& doc = Loaded();
+    const NodeId element = doc.Element(objNode, "only elements have attributes");
     libxml::CheckName(strName);
     std::string storage;
-    held.tree.SetAttribute(LeanTree::IdOf(objNode), strName, StoredText(strValue, storage));
+    doc.tree.SetAttribute(element, strName, StoredText(strValue, storage));
 }
 
 void DomDocument::RemoveAttribute(NodeRef objNode, const std::string& strName)
 {
-    if (full_) {
-        full_->RemoveAttribute(objNode, strName);
-        return;
+    Lean& doc = Loaded();
+    const NodeId attribute =
+        doc.tree.FindAttribute(doc.Element(objNode, "only elements have attributes"), strName);
+    if (attribute != kNoNode) {
+        doc.tree.Remove(attribute);
     }
-    Lean& held = Held();
-    if (!held.IsElement(objNode)) {
-        throw DomError("only elements have attributes");
-    }
-    held.tree.RemoveAttribute(LeanTree::IdOf(objNode), strName);
 }
 
-bool DomDocument::Adopt(std::unique_ptr<LibXmlDocument> objLoaded, bool bolLoaded)
-{
-    if (!bolLoaded) {
-        error_ = objLoaded->ParseError();
-        return false;
-    }
-    error_ = {};
-    auto objLean = std::make_unique<Lean>();
-    if (objLoaded->MoveTo(objLean->tree)) {
-        lean_ = std::move(objLean);
-    } else {
-        full_ = std::move(objLoaded);
-    }
-    return true;
-}
-
-DomDocument::Lean& DomDocument::Held() const
+DomDocument::Lean& DomDocument::Loaded() const
 {
     if (!lean_) {
         throw DomError("no document loaded");
     }
     return *lean_;
-}
-
-void DomDocument::Promote(const std::string& strQuery)
-{
-    // A query that XPath cannot read either is refused here: the document stays lean.
-    if (!LibXmlDocument::CanRead(strQuery)) {
-        throw DomError("the query cannot be read: " + strQuery);
-    }
-    full_ = std::make_unique<LibXmlDocument>(lean_->tree);
-    lean_.reset();
 }
 
 } // namespace qif2ldx::xml

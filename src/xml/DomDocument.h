@@ -7,16 +7,12 @@
 
 namespace qif2ldx::xml {
 
-class LibXmlDocument;
-
-// The document that CDoXML works on. A document of elements, attributes, text and CDATA
-// sections, which is all the program ever writes, lives in a lean tree of the program's own
-// (xml/lean), a few hundred bytes a transaction; one that holds more (a DTD, comments,
-// processing instructions, entity references, namespaces) lives in libxml2's tree. A lean
-// document moves into libxml2's tree for good at its first query that is not a plain element
-// path but is XPath, which only libxml2 answers; nodes handed out before that are then no
-// longer valid, nor is a lean element's only text once the element gets another child.
-// libxml2 does every load, with its validation and error reports.
+// The document that CDoXML works on, in the program's lean tree (xml/lean): every kind of node
+// a document brings, a few hundred bytes a transaction. libxml2 does every load, with its
+// validation and error reports, into that tree, and answers the queries that are not plain
+// element paths with XPath over a copy that it keeps until the tree next changes; the handles
+// a query gives are the tree's own. A lean element's only text gets a handle of its own once
+// the element gets another child.
 class DomDocument : public IDomDocument
 {
 public:
@@ -33,7 +29,8 @@ public:
     [[nodiscard]] bool LoadXML(const std::string& strSource) override;
     [[nodiscard]] DomParseError ParseError() const override;
 
-    [[nodiscard]] bool Save(const std::string& strFileName) override;
+    [[nodiscard]] bool Save(const std::string& strFileName,
+                            const std::string& strEncoding) override;
     [[nodiscard]] std::string Xml() const override;
     [[nodiscard]] std::optional<std::string>
     DeclarationAttribute(const std::string& strName) const override;
@@ -61,24 +58,17 @@ public:
                       const std::string& strValue) override;
     void RemoveAttribute(NodeRef objNode, const std::string& strName) override;
 
-    // True while the document lives in the lean tree; false in libxml2's tree or without one.
-    [[nodiscard]] bool IsLean() const { return lean_ != nullptr; }
-
 private:
     class Lean;
 
-    // Takes the document that libxml2 loaded, into the lean tree when it fits.
-    [[nodiscard]] bool Adopt(std::unique_ptr<LibXmlDocument> objLoaded, bool bolLoaded);
-    // The lean document; throws DomError when no document is loaded.
-    [[nodiscard]] Lean& Held() const;
-    // Moves the lean document into libxml2's tree for the query, which is not a plain path;
-    // throws DomError, keeping it lean, when XPath cannot read the query.
-    void Promote(const std::string& strQuery);
+    // Loads with the loader, into a new lean document that replaces the one held.
+    template <class Loader> [[nodiscard]] bool LoadWith(const Loader& load);
+    // The loaded document; throws DomError when no document is loaded.
+    [[nodiscard]] Lean& Loaded() const;
 
     std::unique_ptr<Lean> lean_;
-    std::unique_ptr<LibXmlDocument> full_;
     DomParseError error_;
-    bool bolValidate_ = false;
+    bool bolValidate_ = true;
 };
 
 } // namespace qif2ldx::xml

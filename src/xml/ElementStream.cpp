@@ -72,8 +72,8 @@ public:
     {
         const bool bolWindows1252 =
             sEncoding != nullptr && ::strcasecmp(sEncoding, "windows-1252") == 0;
-        if (bolWindows1252 && Fill() && held_ > 0 && piece_[0] == '<' &&
-            std::string_view(piece_.get(), held_).substr(0, 5) != "<?xml") {
+        if (bolWindows1252 && Fill() && length_ > 0 && piece_[0] == '<' &&
+            std::string_view(piece_.get(), length_).substr(0, 5) != "<?xml") {
             bolDecode_ = true;
             Decode();
         }
@@ -89,7 +89,7 @@ public:
 
     std::optional<std::size_t> Read(char* buffer, std::size_t size)
     {
-        if (taken_ == Held()) {
+        if (taken_ == PieceLength()) {
             if (!Fill()) {
                 return std::nullopt;
             }
@@ -97,7 +97,7 @@ public:
                 Decode();
             }
         }
-        const std::size_t given = std::min(size, Held() - taken_);
+        const std::size_t given = std::min(size, PieceLength() - taken_);
         std::memcpy(buffer, (bolDecode_ ? decoded_.get() : piece_.get()) + taken_, given);
         taken_ += given;
         return given;
@@ -106,7 +106,8 @@ public:
 private:
     static constexpr std::size_t kPiece = std::size_t{1} << 20;
 
-    [[nodiscard]] std::size_t Held() const { return bolDecode_ ? decodedHeld_ : held_; }
+    // How many bytes of the current piece go to the parser: decoded ones when it is decoded.
+    [[nodiscard]] std::size_t PieceLength() const { return bolDecode_ ? decodedLength_ : length_; }
 
     // Reads the next piece; false when the file cannot be read.
     bool Fill()
@@ -118,14 +119,14 @@ private:
             return false;
         }
         offset_ += *got;
-        held_ = *got;
+        length_ = *got;
         taken_ = 0;
         return true;
     }
 
     void Decode()
     {
-        decodedHeld_ = DecodeWindows1252(std::string_view(piece_.get(), held_), decoded_.get());
+        decodedLength_ = DecodeWindows1252(std::string_view(piece_.get(), length_), decoded_.get());
     }
 
     int fd_;
@@ -133,8 +134,8 @@ private:
     // Left uninitialised: a small file touches only the little of them that it fills.
     std::unique_ptr<char[]> piece_;
     std::unique_ptr<char[]> decoded_;
-    std::size_t held_ = 0;
-    std::size_t decodedHeld_ = 0;
+    std::size_t length_ = 0;
+    std::size_t decodedLength_ = 0;
     std::size_t taken_ = 0;
     bool bolDecode_ = false;
     bool bolUnreadable_ = false;

@@ -59,7 +59,8 @@ TEST(StatementCheck, CleanStatementsOfBothFormsHaveNoHazards)
 {
     for (const std::string& bytes :
          {kClean, kCleanXml, "\xEF\xBB\xBF" + kCleanXml, DeclaredXml("windows-1252", "\xE9"),
-          DeclaredXml("ISO-8859-1", "\xE9"), Replaced(kCleanXml, {{" encoding=\"UTF-8\"", ""}})}) {
+          DeclaredXml("ISO-8859-1", "\xE9"), Replaced(kCleanXml, {{" encoding=\"UTF-8\"", ""}}),
+          Replaced(kCleanXml, {{"Caf\xC3\xA9", "&#1052;"}})}) {
         const statement::CheckResult result = statement::CheckStatement(bytes);
         EXPECT_EQ(result.status, statement::CheckStatus::Checked) << result.sError;
         EXPECT_EQ(result.transactions, bytes == kClean ? 2 : 1);
@@ -203,6 +204,17 @@ INSTANTIATE_TEST_SUITE_P(
                    HazardKind::ByteOutsideCharset,
                    "1:0 NAME",
                    "0xE9"},
+        // libofx drops the characters of references above 255 in SGML; XML's own are read.
+        HazardCase{kClean,
+                   {{"Refund", "R&#233;f &#1052;o&#x41B;"}},
+                   HazardKind::ReferenceAbove255,
+                   "2:0 NAME",
+                   "&#1052;"},
+        HazardCase{kClean,
+                   {{"Caf\xE9 &amp; Co", "&#x20AC;"}},
+                   HazardKind::ReferenceAbove255,
+                   "1:0 NAME",
+                   "&#x20AC;"},
         // Bytes are judged by the encoding the XML declaration names.
         HazardCase{DeclaredXml("ISO-8859-1", "\x85"),
                    {},

@@ -125,6 +125,40 @@ def generated(program, accounts, folder):
               open(again, "rb").read() == open(ldx, "rb").read())
 
 
+# Payees beyond Windows-1252 (UTF-8 file) and bytes it leaves undefined (Windows-1252 file), as
+# the portable statement writes them: (file bytes, [names as both readers must read them]).
+BEYOND = {
+    "scripts": ("D01/11/2026\r\nT-1.00\r\nP\u0141\u00f3d\u017a\r\n^\r\n"
+                "D02/11/2026\r\nT-2.00\r\nP\u041c\u043e\u0441\u043a\u0432\u0430\r\n^\r\n"
+                "D03/11/2026\r\nT-3.00\r\nPCaf\u00e9 \u20ac\r\n^\r\n".encode("utf-8"),
+                ["L\u00f3dz", "Moskva", "Caf\u00e9 \u20ac"]),
+    "undefined": (b"D01/11/2026\r\nT-1.00\r\nPRef\x81nd\r\n^\r\nD02/11/2026\r\nT-2.00\r\n"
+                  b"PShop\r\n^\r\nD03/11/2026\r\nT-3.00\r\nPBar\x9d\r\n^\r\n",
+                  ["Ref?nd", "Shop", "Bar?"]),
+}
+
+
+def beyond_the_code_page(program, accounts, folder):
+    for name, (data, names) in BEYOND.items():
+        qif, ldx = f"{folder}/{name}.qif", f"{folder}/{name}.LDX"
+        default = f"{folder}/{name}-default.LDX"
+        with open(qif, "wb") as handle:
+            handle.write(data)
+        convert(program, accounts, qif, ldx, "Everyday Current", "portable")
+        convert(program, accounts, qif, default, "Everyday Current", "lodestrand")
+        statement, dumped = check_statement(ldx, name, [f"-{n}.00" for n in (1, 2, 3)])
+        check_equal(f"{name} ofxdump names",
+                    [d.get("Name of payee or transaction description") for d in dumped], names)
+        if statement is not None:
+            check_equal(f"{name} ofxparse names", [t.payee for t in statement.transactions],
+                        names)
+        checked = subprocess.run([program, "check", default], capture_output=True, check=False)
+        check_equal(f"{name} check of the default statement", checked.returncode, 1)
+        checked = subprocess.run([program, "check", ldx], capture_output=True, check=False)
+        check(f"{name} check of the portable statement", checked.returncode == 0,
+              checked.stdout.decode())
+
+
 def corpus(program, accounts, folder, source):
     for name in CORPUS:
         qif = f"{source}/{name}.qif"
@@ -145,6 +179,7 @@ def main():
     program, accounts, source = sys.argv[1:4]
     with tempfile.TemporaryDirectory() as folder:
         generated(program, accounts, folder)
+        beyond_the_code_page(program, accounts, folder)
         corpus(program, accounts, folder, source)
     return report()
 

@@ -32,17 +32,28 @@ struct Step
     std::string value;
 };
 
-struct AgreeCase
+struct WriteCase
 {
     std::string label;
     std::string document;
     bool bolFromFile; // loaded from a file, whose document names no encoding of its own
     std::vector<Step> steps;
+    std::string text;  // Xml() after the steps
+    std::string saved; // the file Save writes in Windows-1252
 };
 
-void PrintTo(const AgreeCase& agreeCase, std::ostream* out)
+void PrintTo(const WriteCase& writeCase, std::ostream* out)
 {
-    *out << agreeCase.label;
+    *out << writeCase.label;
+}
+
+std::string Repeated(const std::string& text, int count)
+{
+    std::string repeated;
+    for (int i = 0; i < count; ++i) {
+        repeated += text;
+    }
+    return repeated;
 }
 
 void Apply(DomDocument& doc, const Step& step)
@@ -72,7 +83,7 @@ void Apply(DomDocument& doc, const Step& step)
     }
 }
 
-class DomDocumentAgrees : public ::testing::TestWithParam<AgreeCase>
+class DomDocumentWrites : public ::testing::TestWithParam<WriteCase>
 {
 protected:
     void Load(DomDocument& doc)
@@ -88,133 +99,178 @@ protected:
     TempDir dir;
 };
 
-// The lean tree must hold and write what libxml2's tree holds and writes, byte for byte: the
-// same document, kept lean and moved into libxml2's tree by a query, takes the same steps.
-TEST_P(DomDocumentAgrees, LeanTreeWritesWhatLibxml2Writes)
+// What the tree holds after each kind of change, written as text and to a file: byte for byte
+// what libxml2 writes for the same tree.
+TEST_P(DomDocumentWrites, TheTreeAsLibxml2WritesIt)
 {
-    DomDocument lean;
-    DomDocument full;
-    Load(lean);
-    Load(full);
-    ASSERT_TRUE(lean.IsLean());
-    EXPECT_EQ(full.SelectNodesLength("(/)"), 1);
-    ASSERT_FALSE(full.IsLean());
+    DomDocument doc;
+    Load(doc);
     for (const Step& step : GetParam().steps) {
-        Apply(lean, step);
-        Apply(full, step);
-        EXPECT_EQ(lean.Xml(), full.Xml()) << step.path;
+        Apply(doc, step);
     }
-    EXPECT_TRUE(lean.IsLean());
-    ASSERT_TRUE(lean.Save(dir.File("lean.xml")));
-    ASSERT_TRUE(full.Save(dir.File("full.xml")));
-    EXPECT_EQ(ReadBytes(dir.File("lean.xml")), ReadBytes(dir.File("full.xml")));
+    EXPECT_EQ(doc.Xml(), GetParam().text);
+    ASSERT_TRUE(doc.Save(dir.File("out.xml"), "windows-1252"));
+    EXPECT_EQ(ReadBytes(dir.File("out.xml")), GetParam().saved);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, DomDocumentAgrees,
+    Cases, DomDocumentWrites,
     ::testing::Values(
-        AgreeCase{"KeptTextGoesBeforeANewSibling",
+        WriteCase{"KeptTextGoesBeforeANewSibling",
                   "<R><A>x</A></R>",
                   false,
                   {{Step::Append, "/R/A", "B", "y"},
                    {Step::SetFirst, "/R/A", "", "z"},
-                   {Step::Remove, "/R/A/B", "", ""}}},
-        AgreeCase{"TextsMeetOnceTheElementBetweenThemGoes",
+                   {Step::Remove, "/R/A/B", "", ""}},
+                  "<R><A>z</A></R>\r\n",
+                  "<R><A>z</A></R>\r\n"},
+        WriteCase{"TextsMeetOnceTheElementBetweenThemGoes",
                   "<R>a<B/>b</R>",
                   false,
-                  {{Step::Remove, "/R/B", "", ""}, {Step::Append, "/R", "C", ""}}},
-        AgreeCase{"ReferencesInTextAndAttributes",
-                  "<R/>",
-                  false,
-                  {{Step::Append, "/R", "T", "a&b<c>d\re\tf\"g'h"},
-                   {Step::Attribute, "/R/T", "v", "a&b<c>d\re\tf\ng\"h'"},
-                   {Step::Append, "/R", "C", "\x01\x1F x\xEF\xBF\xBF"}}},
-        AgreeCase{"CDataSectionsEndBeforeEachEndMarker",
+                  {{Step::Remove, "/R/B", "", ""}, {Step::Append, "/R", "C", ""}},
+                  "<R>ab<C></C></R>\r\n",
+                  "<R>ab<C></C></R>\r\n"},
+        WriteCase{
+            "ReferencesInTextAndAttributes",
+            "<R/>",
+            false,
+            {{Step::Append, "/R", "T", "a&b<c>d\re\tf\"g'h"},
+             {Step::Attribute, "/R/T", "v", "a&b<c>d\re\tf\ng\"h'"},
+             {Step::Append, "/R", "C", "\x01\x1F x\xEF\xBF\xBF"}},
+            "<R><T "
+            "v=\"a&amp;b&lt;c&gt;d&#13;e&#9;f&#10;g&quot;h'\">a&amp;b&lt;c&gt;d&#13;e\tf\"g'h</T>"
+            "<C>   x </C></R>\r\n",
+            "<R><T "
+            "v=\"a&amp;b&lt;c&gt;d&#13;e&#9;f&#10;g&quot;h'\">a&amp;b&lt;c&gt;d&#13;e\tf\"g'h</T>"
+            "<C>   x </C></R>\r\n"},
+        WriteCase{"CDataSectionsEndBeforeEachEndMarker",
                   "<R><E/></R>",
                   false,
                   {{Step::CData, "/R/E", "", "a]]>b]]]>c"},
                    {Step::CData, "/R/E", "", ""},
-                   {Step::CData, "/R/E", "", "]]>"}}},
-        AgreeCase{"AttributesBeyondAsciiOfTextLoadedAsUtf8",
+                   {Step::CData, "/R/E", "", "]]>"}},
+                  "<R><E><![CDATA[a]]]]><![CDATA[>b]]]]]><![CDATA[>c]]><![CDATA[]]><![CDATA[]]]]>"
+                  "<![CDATA[>]]></E></R>\r\n",
+                  "<R><E><![CDATA[a]]]]><![CDATA[>b]]]]]><![CDATA[>c]]><![CDATA[]]><![CDATA[]]]]>"
+                  "<![CDATA[>]]></E></R>\r\n"},
+        WriteCase{"AttributesBeyondAsciiOfTextLoadedAsUtf8",
                   "<R/>",
                   false,
                   {{Step::Attribute, "/R", "k", "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"},
-                   {Step::Append, "/R", "caf\xC3\xA9", "\xE2\x82\xAC"}}},
-        AgreeCase{"AttributesBeyondAsciiOfAFileWithoutEncoding",
+                   {Step::Append, "/R", "caf\xC3\xA9", "\xE2\x82\xAC"}},
+                  "<R k=\"caf\xC3\xA9 \xE2\x82\xAC "
+                  "\xF0\x9F\x98\x80\"><caf\xC3\xA9>\xE2\x82\xAC</caf\xC3\xA9></R>\r\n",
+                  "<R k=\"caf\xE9 \x80 &#128512;\"><caf\xE9>\x80</caf\xE9></R>\r\n"},
+        WriteCase{"AttributesBeyondAsciiOfAFileWithoutEncoding",
                   "<R/>",
                   true,
                   {{Step::Attribute, "/R", "k", "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"},
                    {Step::Attribute, "/R", "j", "1"},
-                   {Step::Attribute, "/R", "k", "2"}}},
-        AgreeCase{"DeclarationIsWrittenWithTheFilesEncoding",
+                   {Step::Attribute, "/R", "k", "2"}},
+                  "<R k=\"2\" j=\"1\"></R>\r\n",
+                  "<R k=\"2\" j=\"1\"></R>\r\n"},
+        WriteCase{"DeclarationIsWrittenWithTheFilesEncoding",
                   "<?xml version=\"1.0\" standalone=\"yes\"?><R a=\"1\"><![CDATA[x]]></R>",
                   true,
-                  {{Step::Append, "/R", "A", "\xC3\xA9"}}},
-        AgreeCase{"TextsLargerThanTheWritersPiecesAndTheTreesBlocks",
+                  {{Step::Append, "/R", "A", "\xC3\xA9"}},
+                  "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n<R "
+                  "a=\"1\"><![CDATA[x]]><A>\xC3\xA9</A></R>\r\n",
+                  "<?xml version=\"1.0\" encoding=\"windows-1252\" standalone=\"yes\"?>\r\n"
+                  "<R a=\"1\"><![CDATA[x]]><A>\xE9</A></R>\r\n"},
+        WriteCase{"TextsLargerThanTheWritersPiecesAndTheTreesBlocks",
                   "<R/>",
                   false,
                   {{Step::Append, "/R", "T", std::string(1500000, 'x') + "\xC3\xA9&"},
                    {Step::Append, "/R", "U", "u"},
-                   {Step::SetFirst, "/R/U", "", std::string(200000, '<')}}},
-        AgreeCase{"StatementAsTheBuilderWritesIt",
-                  "<OFX></OFX>\r\n",
-                  true,
-                  {{Step::Append, "/OFX", "L", ""},
-                   {Step::Append, "/OFX/L", "DTSTART", ""},
-                   {Step::Append, "/OFX/L", "STMTTRN", ""},
-                   {Step::Append, "/OFX/L/STMTTRN[0]", "NAME", "Caf\xC3\xA9 & Co"},
-                   {Step::Append, "/OFX/L/STMTTRN[0]", "MEMO", ""},
-                   {Step::Append, "/OFX/L", "STMTTRN", ""},
-                   {Step::Append, "/OFX/L/STMTTRN[1]", "NAME", "x"},
-                   {Step::SetText, "/OFX/L/DTSTART", "", "20260101"},
-                   {Step::SetText, "/OFX/L/STMTTRN[1]/NAME", "", ""}}}),
+                   {Step::SetFirst, "/R/U", "", std::string(200000, '<')}},
+                  "<R><T>" + std::string(1500000, 'x') + "\xC3\xA9&amp;</T><U>" +
+                      Repeated("&lt;", 200000) + "</U></R>\r\n",
+                  "<R><T>" + std::string(1500000, 'x') + "\xE9&amp;</T><U>" +
+                      Repeated("&lt;", 200000) + "</U></R>\r\n"},
+        WriteCase{
+            "StatementAsTheBuilderWritesIt",
+            "<OFX></OFX>\r\n",
+            true,
+            {{Step::Append, "/OFX", "L", ""},
+             {Step::Append, "/OFX/L", "DTSTART", ""},
+             {Step::Append, "/OFX/L", "STMTTRN", ""},
+             {Step::Append, "/OFX/L/STMTTRN[0]", "NAME", "Caf\xC3\xA9 & Co"},
+             {Step::Append, "/OFX/L/STMTTRN[0]", "MEMO", ""},
+             {Step::Append, "/OFX/L", "STMTTRN", ""},
+             {Step::Append, "/OFX/L/STMTTRN[1]", "NAME", "x"},
+             {Step::SetText, "/OFX/L/DTSTART", "", "20260101"},
+             {Step::SetText, "/OFX/L/STMTTRN[1]/NAME", "", ""}},
+            "<OFX><L><DTSTART>20260101</DTSTART><STMTTRN><NAME>Caf\xC3\xA9 &amp; "
+            "Co</NAME><MEMO></MEMO>"
+            "</STMTTRN><STMTTRN><NAME></NAME></STMTTRN></L></OFX>\r\n",
+            "<OFX><L><DTSTART>20260101</DTSTART><STMTTRN><NAME>Caf\xE9 &amp; Co</NAME><MEMO></MEMO>"
+            "</STMTTRN><STMTTRN><NAME></NAME></STMTTRN></L></OFX>\r\n"}),
     [](const auto& test) { return test.param.label; });
 
-struct FitCase
+struct KindCase
 {
-    std::string document;
-    bool bolLean;
+    std::string document; // written back as it was read, with CR LF after each top-level node
+    std::string query;    // selects a node of the kind, or the parent of its first child
+    bool bolFirstChild;
+    std::string type;
+    std::string text;
 };
 
-void PrintTo(const FitCase& fitCase, std::ostream* out)
+void PrintTo(const KindCase& kindCase, std::ostream* out)
 {
-    *out << fitCase.document;
+    *out << kindCase.type << " " << kindCase.document;
 }
 
-class DomDocumentFits : public ::testing::TestWithParam<FitCase>
+class DomDocumentKinds : public ::testing::TestWithParam<KindCase>
 {};
 
-// Only documents of elements, attributes, text and CDATA go into the lean tree; anything more
-// stays in libxml2's tree, which writes it back as it was read.
-TEST_P(DomDocumentFits, OnlyWhatTheLeanTreeHoldsGoesIntoIt)
+// Every kind of node a document brings lives in the one tree, and is written back as it was read.
+TEST_P(DomDocumentKinds, EveryKindOfNodeIsHeldAndWrittenBack)
 {
     DomDocument doc;
     ASSERT_TRUE(doc.LoadXML(GetParam().document));
-    EXPECT_EQ(doc.IsLean(), GetParam().bolLean);
     EXPECT_EQ(doc.Xml(), GetParam().document + "\r\n");
+    NodeRef node = doc.SelectSingleNode(GetParam().query);
+    ASSERT_NE(node, nullptr);
+    if (GetParam().bolFirstChild) {
+        node = doc.FirstChild(node);
+    }
+    EXPECT_EQ(doc.NodeTypeString(node), GetParam().type);
+    EXPECT_EQ(doc.Text(node), GetParam().text);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, DomDocumentFits,
-    ::testing::Values(FitCase{"<R a=\"1\">t<![CDATA[c]]><E></E></R>", true},
-                      FitCase{"<!DOCTYPE R [\n<!ELEMENT R ANY>\n]>\r\n<R></R>", false},
-                      FitCase{"<!--c-->\r\n<R></R>", false}, FitCase{"<R><?p x?></R>", false},
-                      FitCase{"<R><!--c--></R>", false}, FitCase{"<R xmlns=\"u\"></R>", false},
-                      FitCase{"<a:R xmlns:a=\"u\"></a:R>", false},
-                      FitCase{"<R xml:lang=\"en\"></R>", false}));
+    Cases, DomDocumentKinds,
+    ::testing::Values(
+        KindCase{"<R a=\"1\">t<![CDATA[c]]><E></E></R>", "//@a", false, "attribute", "1"},
+        KindCase{"<R a=\"1\">t<![CDATA[c]]><E></E></R>", "/R/node()[1]", false, "cdatasection",
+                 "c"},
+        KindCase{"<!DOCTYPE R [\n<!ELEMENT R ANY>\n]>\r\n<R></R>", "/", true, "documenttype", ""},
+        KindCase{"<!--c-->\r\n<R></R>", "/comment()", false, "comment", "c"},
+        KindCase{"<R><?p x?></R>", "//processing-instruction()", false, "processinginstruction",
+                 "x"},
+        KindCase{"<R xmlns=\"u\"></R>", "//@xmlns", false, "attribute", "u"},
+        KindCase{"<a:R xmlns:a=\"u\"><a:S>s</a:S></a:R>", "/*/*", false, "element", "s"},
+        KindCase{"<R xml:lang=\"en\"></R>", "//@*", false, "attribute", "en"},
+        KindCase{"<!DOCTYPE R [\n<!ELEMENT R ANY>\n<!ENTITY e \"caf&#xE9;\">\n]>\r\n<R>&e;a</R>",
+                 "/R", true, "entityreference", "caf\xC3\xA9"}));
 
-TEST(DomDocument, QueriesThatXPathCannotReadLeaveTheDocumentLean)
+TEST(DomDocument, HandlesStayValidAcrossQueriesAndXPathFollowsEveryChange)
 {
     DomDocument doc;
     ASSERT_TRUE(doc.LoadXML("<R><A/></R>"));
     for (const char* query : {"", "/R/", "/R/A[", "/R/A]"}) {
         EXPECT_THROW(static_cast<void>(doc.SelectSingleNode(query)), xml::DomError) << query;
     }
-    EXPECT_TRUE(doc.IsLean());
-    EXPECT_NE(doc.SelectSingleNode("/R/A"), nullptr);
-    EXPECT_NE(doc.SelectSingleNode("//A"), nullptr);
-    EXPECT_FALSE(doc.IsLean());
-    EXPECT_EQ(doc.Xml(), "<R><A></A></R>\r\n");
+    const NodeRef a = doc.SelectSingleNode("/R/A");
+    EXPECT_EQ(doc.SelectSingleNode("//A"), a);
+    doc.AppendElement(a, "B", std::string("b"));
+    EXPECT_EQ(doc.SelectNodesLength("//B"), 1);
+    EXPECT_EQ(doc.SelectSingleNode("//B[text()='b']/.."), a);
+    doc.SetText(a, "t");
+    EXPECT_EQ(doc.SelectNodesLength("//B"), 0);
+    EXPECT_EQ(doc.Text(doc.SelectSingleNode("/R/A/text()")), "t");
+    EXPECT_EQ(doc.Xml(), "<R><A>t</A></R>\r\n");
 }
 
 } // namespace

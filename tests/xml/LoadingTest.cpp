@@ -61,6 +61,13 @@ TEST_F(CDoXMLLoading, FileLoadsAndDeclarationIsReported)
     EXPECT_EQ(doc.XMLDocumentInfo(xml::xdiEncoding), "windows-1252");
     EXPECT_EQ(doc.XMLDocumentInfo(xml::xdiStandalone), std::nullopt);
 
+    // A byte-order mark before the declaration.
+    Load("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?><R/>");
+    EXPECT_EQ(doc.XMLDocumentInfo(xml::xdiEncoding), "UTF-8");
+    WriteBytes(dir.File("bom.xml"), "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?><R/>");
+    ASSERT_TRUE(doc.OpenFromFile(dir.File("bom.xml"), true));
+    EXPECT_EQ(doc.XMLDocumentInfo(xml::xdiEncoding), "utf-8");
+
     Load("<R/>");
     EXPECT_EQ(doc.XMLDocumentInfo(xml::xdiVersion), std::nullopt);
     EXPECT_EQ(doc.XMLDocumentInfo(xml::xdiEncoding), std::nullopt);
@@ -141,6 +148,18 @@ TEST_F(CDoXMLLoading, ReparseChecksWithoutTouchingTheDocument)
     const std::string before = doc.XML();
     EXPECT_TRUE(doc.Reparse());
     EXPECT_EQ(doc.XML(), before);
+}
+
+TEST_F(CDoXMLLoading, ReparseValidatesADocumentWithADtd)
+{
+    Load(
+        "<!DOCTYPE R [<!ELEMENT R (A*)><!ELEMENT A (#PCDATA)><!ENTITY e \"x\">]><R><A>&e;</A></R>");
+    EXPECT_TRUE(doc.Reparse());
+    ASSERT_TRUE(doc.InsertNode("/R", "A", std::string("y"), "", std::nullopt, xml::norChild));
+    EXPECT_TRUE(doc.Reparse());
+    ASSERT_TRUE(doc.InsertNode("/R", "B", std::nullopt, "", std::nullopt, xml::norChild));
+    EXPECT_FALSE(doc.Reparse());
+    EXPECT_EQ(doc.NodeCount("/R/B"), 1); // the document is as it was
 }
 
 } // namespace

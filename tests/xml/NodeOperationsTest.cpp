@@ -76,5 +76,23 @@ TEST_F(CDoXMLNodes, CDataSectionIsAddedReusedOrRefused)
     EXPECT_EQ(doc.XML(), before);
 }
 
+// XPath reaches attributes, comments and processing instructions as nodes of the one tree.
+TEST_F(CDoXMLNodes, NodesThatXPathSelectsAreReadWrittenAndKept)
+{
+    Load("<R a='1'><!--c--><?p d?><E>e</E></R>");
+    EXPECT_EQ(doc.ReadNode("/R/@a"), "1");
+    EXPECT_TRUE(doc.WriteNode("/R/@a", "2 & 3"));
+    EXPECT_EQ(doc.ReadAttribute("/R", "a"), "2 & 3");
+    EXPECT_EQ(doc.ReadNodeXML("/R/@a"), " a=\"2 &amp; 3\"");
+    EXPECT_FALSE(doc.DeleteNode("/R/@a")); // an attribute is no child
+    EXPECT_FALSE(doc.WriteCDataSection("/R/@a", "x"));
+    EXPECT_EQ(doc.ReadNode("/R/comment()"), "c");
+    EXPECT_FALSE(doc.WriteNode("/R/comment()", "a--b"));
+    EXPECT_TRUE(doc.WriteNode("/R/processing-instruction()", "q"));
+    EXPECT_TRUE(doc.DeleteNode("/R/comment()"));
+    EXPECT_EQ(doc.ReadNode("/R"), "e");
+    EXPECT_EQ(doc.XML(), "<R a=\"2 &amp; 3\"><?p q?><E>e</E></R>\r\n");
+}
+
 } // namespace
 } // namespace qif2ldx::test

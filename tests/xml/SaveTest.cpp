@@ -11,6 +11,7 @@ class CDoXMLSave : public XmlFixture
 TEST_F(CDoXMLSave, WritesWindows1252WithReferencesForTheRest)
 {
     Load("<OFX></OFX>");
+    doc.SetSaveEncoding("windows-1252");
     // "&", "<", ">", CR, e acute, euro, a control character, an em dash and an emoji.
     ASSERT_TRUE(doc.InsertNode("/OFX", "NAME",
                                std::string("a&<>\r\xC3\xA9\xE2\x82\xAC\x01z\xE2\x80\x94"
@@ -26,6 +27,7 @@ TEST_F(CDoXMLSave, WritesWindows1252WithReferencesForTheRest)
 TEST_F(CDoXMLSave, CharactersSurviveTheSerialiserCuttingItsOutput)
 {
     Load("<OFX></OFX>");
+    doc.SetSaveEncoding("WINDOWS-1252");
     std::string text;
     std::string expected;
     for (int i = 0; i < 20000; ++i) {
@@ -43,6 +45,7 @@ TEST_F(CDoXMLSave, CharactersSurviveTheSerialiserCuttingItsOutput)
 TEST_F(CDoXMLSave, KeepsDeclarationCommentsAndReplacesTheFile)
 {
     Load("<?xml version=\"1.0\"?><!--c--><R><A>\xC3\xA9</A></R>");
+    doc.SetSaveEncoding("windows-1252");
     WriteBytes(dir.File("out.xml"), std::string(5000, 'x'));
     ASSERT_TRUE(doc.Save(dir.File("out.xml")));
     const std::string expected =
@@ -51,6 +54,20 @@ TEST_F(CDoXMLSave, KeepsDeclarationCommentsAndReplacesTheFile)
     // What was saved loads again with the same content.
     ASSERT_TRUE(doc.OpenFromFile(dir.File("out.xml"), true));
     EXPECT_EQ(doc.ReadNode("/R/A"), "\xC3\xA9");
+}
+
+// A document saved without a declaration is UTF-8 unless told otherwise, which is what a load
+// reads it as: it loads again, whatever characters it holds.
+TEST_F(CDoXMLSave, WhatWasSavedWithoutADeclarationLoadsAgain)
+{
+    Load("<R><A>caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80</A></R>");
+    ASSERT_TRUE(doc.Save(dir.File("out.xml")));
+    EXPECT_EQ(ReadBytes(dir.File("out.xml")), doc.XML());
+    ASSERT_TRUE(doc.OpenFromFile(dir.File("out.xml"), true));
+    EXPECT_EQ(doc.ReadNode("/R/A"), "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80");
+    doc.SetSaveEncoding("ISO-2022-JP");
+    EXPECT_FALSE(doc.Save(dir.File("other.xml")));
+    EXPECT_TRUE(messages.Messages().empty());
 }
 
 TEST_F(CDoXMLSave, RewritesTheSameFileInPlace)

@@ -64,6 +64,8 @@ std::string CountOf(statement::HazardKind kind, std::int64_t count)
             return {"check number that is not a number", "check numbers that are not numbers"};
         case HazardKind::HeaderBlank:
             return {"header value with a blank", "header values with a blank"};
+        case HazardKind::ReferenceAbove255:
+            return {"character reference above 255", "character references above 255"};
         case HazardKind::ByteOutsideCharset:
             break;
         }

@@ -99,6 +99,8 @@ json FileJson(const FileReceipt& receipt)
     file["dates"] = DatesJson(report.dates);
     file["encoding"] = qif::TextEncodingName(report.encoding);
     file["line_ends"] = qif::LineEndsName(report.lineEnds);
+    file["transliterated"] = report.charset.transliterated;
+    file["undefined_bytes"] = report.charset.undefined;
     return file;
 }
 

@@ -26,7 +26,8 @@ struct DomParseError
 // operations the wrapper needs. Queries use the program's own language: absolute element paths,
 // index steps counting from 0. Operations that the parser refuses throw DomError, and every
 // member may throw std::bad_alloc; nothing else is thrown. Texts are UTF-8. A node handed out
-// is valid while it is part of the document (see DomDocument for one more case).
+// is valid while it is part of the document, across queries (see DomDocument for one more
+// case). Attributes are nodes without children.
 class IDomDocument
 {
 public:
@@ -50,12 +51,14 @@ public:
     // the source line; all empty before any load and after one that succeeded.
     [[nodiscard]] virtual DomParseError ParseError() const = 0;
 
-    // Writes the document as the statement body: Windows-1252 (a character it cannot hold as a
-    // decimal reference), no indentation, every element with an end tag, CR LF after each
-    // top-level node. The file is written in place: created when missing, emptied and written
-    // again when it exists, never replaced by another. False without a document, or when the
-    // file cannot be opened or written.
-    [[nodiscard]] virtual bool Save(const std::string& strFileName) = 0;
+    // Writes the document in the encoding named ("UTF-8" or "windows-1252", in any case; a
+    // character that the encoding cannot hold as a decimal reference): no indentation, every
+    // element with an end tag, CR LF after each top-level node, an XML declaration only when the
+    // document came with one. The file is written in place: created when missing, emptied and
+    // written again when it exists, never replaced by another. False without a document, for
+    // another encoding, or when the file cannot be opened or written.
+    [[nodiscard]] virtual bool Save(const std::string& strFileName,
+                                    const std::string& strEncoding) = 0;
     // The document as Save writes it, but as UTF-8 text (a declaration names no encoding).
     // Throws DomError when nothing is loaded.
     [[nodiscard]] virtual std::string Xml() const = 0;
@@ -93,9 +96,10 @@ public:
     // objParent.
     virtual void RemoveChild(NodeRef objParent, NodeRef objChild) = 0;
 
-    // The node's text: a text's, CDATA section's, comment's or attribute's own, or every text
-    // and CDATA section below an element or the document in document order; empty for
-    // nullptr. Throws DomError without a document.
+    // The node's text: a text's, CDATA section's, comment's, processing instruction's or
+    // attribute's own, an entity reference's replacement, or all of these below an element or
+    // the document in document order but comments and processing instructions; empty for
+    // nullptr and the document type. Throws DomError without a document.
     [[nodiscard]] virtual std::string Text(NodeRef objNode) const = 0;
     // Replaces the node's content, children included, with the text (after StoredText's
     // rules); an empty text leaves an element empty. Throws DomError, changing nothing, for
@@ -106,7 +110,8 @@ public:
     // DomError for nullptr and without a document.
     [[nodiscard]] virtual std::string NodeXml(NodeRef objNode) const = 0;
     // The node's type as the DOM names it ("element", "text", "cdatasection", "attribute",
-    // "comment", "document" ...). Throws DomError for nullptr.
+    // "comment", "processinginstruction", "entityreference", "documenttype", "document").
+    // Throws DomError for nullptr.
     [[nodiscard]] virtual std::string NodeTypeString(NodeRef objNode) const = 0;
     // Number of the node's children, 0 for a node that holds none, at most INT32_MAX. Throws
     // DomError for nullptr.

@@ -65,6 +65,20 @@ NameId LeanTree::AddName(std::string_view sName)
     return name;
 }
 
+NodeId LeanTree::FirstAttribute(NodeId id) const
+{
+    return At(id).Has(kAttributes) ? firstAttributes_.at(id) : kNoNode;
+}
+
+NodeId LeanTree::Root() const
+{
+    NodeId child = At(kDocument).first;
+    while (child != kNoNode && At(child).Kind() != NodeKind::Element) {
+        child = At(child).next;
+    }
+    return child;
+}
+
 std::string_view LeanTree::Content(NodeId id) const
 {
     const Node& holder = Holder(id);
@@ -84,7 +98,7 @@ NodeId LeanTree::AppendElement(NodeId parent, NameId name)
     return id;
 }
 
-NodeId LeanTree::AppendText(NodeId parent, NodeKind kind, std::string_view sText)
+NodeId LeanTree::AppendLeaf(NodeId parent, NodeKind kind, std::string_view sText, NameId name)
 {
     // The text is stored before anything is linked, so that running out of memory leaves the
     // tree as it was.
@@ -92,6 +106,7 @@ NodeId LeanTree::AppendText(NodeId parent, NodeKind kind, std::string_view sText
     Node& container = At(parent);
     if (kind == NodeKind::Text && container.Kind() == NodeKind::Element &&
         container.first == kNoNode && !container.Has(kKeepsText)) {
+        ++revision_;
         container.Set(kKeepsText);
         container.first = text.block;
         container.last = text.offset;
@@ -101,6 +116,7 @@ NodeId LeanTree::AppendText(NodeId parent, NodeKind kind, std::string_view sText
         GiveUpText(parent);
     }
     const NodeId id = NewNode(kind, parent);
+    At(id).bits |= name << kNameShift;
     At(id).first = text.block;
     At(id).last = text.offset;
     return id;
@@ -109,6 +125,7 @@ NodeId LeanTree::AppendText(NodeId parent, NodeKind kind, std::string_view sText
 void LeanTree::SetContent(NodeId id, std::string_view sText)
 {
     const TextRef text = Store(sText);
+    ++revision_;
     Node& holder = Holder(id);
     holder.first = text.block;
     holder.last = text.offset;
@@ -116,6 +133,7 @@ void LeanTree::SetContent(NodeId id, std::string_view sText)
 
 void LeanTree::Remove(NodeId id)
 {
+    ++revision_;
     if (IsKeptText(id)) {
         Node& element = At(ElementOf(id));
         element.Clear(kKeepsText);
@@ -124,24 +142,33 @@ void LeanTree::Remove(NodeId id)
         return;
     }
     Node& node = At(id);
+    const bool bolAttribute = node.Kind() == NodeKind::Attribute;
     Node& parent = At(node.parent);
     NodeId before = kNoNode;
-    for (NodeId child = parent.first; child != id; child = At(child).next) {
-        before = child;
+    for (NodeId sibling = bolAttribute ? FirstAttribute(node.parent) : parent.first; sibling != id;
+         sibling = At(sibling).next) {
+        before = sibling;
     }
-    if (before == kNoNode) {
-        parent.first = node.next;
-    } else {
+    if (before != kNoNode) {
         At(before).next = node.next;
+    } else if (!bolAttribute) {
+        parent.first = node.next;
+    } else if (node.next != kNoNode) {
+        firstAttributes_[node.parent] = node.next;
+    } else {
+        firstAttributes_.erase(node.parent);
+        parent.Clear(kAttributes);
     }
-    if (parent.last == id) {
+    if (!bolAttribute && parent.last == id) {
         parent.last = before;
     }
+    node.next = kNoNode;
     Free(id);
 }
 
 void LeanTree::RemoveChildren(NodeId id)
 {
+    ++revision_;
     Node& node = At(id);
     NodeId child = node.Has(kKeepsText) ? kNoNode : node.first;
     node.Clear(kKeepsText);
@@ -154,42 +181,43 @@ void LeanTree::RemoveChildren(NodeId id)
     }
 }
 
-const std::vector<Attribute>* LeanTree::Attributes(NodeId id) const
+NodeId LeanTree::FindAttribute(NodeId id, std::string_view sName) const
 {
-    if (!At(id).Has(kAttributes)) {
-        return nullptr;
+    const std::optional<NameId> name = FindName(sName);
+    NodeId attribute = name ? FirstAttribute(id) : kNoNode;
+    while (attribute != kNoNode && At(attribute).Name() != *name) {
+        attribute = At(attribute).next;
     }
-    return &attributes_.at(id);
+    return attribute;
 }
 
-void LeanTree::SetAttribute(NodeId id, std::string_view sName, std::string_view sValue)
+NodeId LeanTree::SetAttribute(NodeId id, std::string_view sName, std::string_view sValue)
 {
-    std::vector<Attribute>& list = attributes_[id];
-    At(id).Set(kAttributes);
-    const auto found = std::find_if(list.begin(), list.end(),
-                                    [sName](const Attribute& item) { return item.sName == sName; });
-    if (found != list.end()) {
-        found->sValue.assign(sValue);
-        return;
+    const NodeId found = FindAttribute(id, sName);
+    if (found != kNoNode) {
+        SetContent(found, sValue);
+        return found;
     }
-    list.push_back({std::string(sName), std::string(sValue)});
-}
-
-void LeanTree::RemoveAttribute(NodeId id, std::string_view sName)
-{
-    if (!At(id).Has(kAttributes)) {
-        return;
+    const NameId name = AddName(sName);
+    const TextRef value = Store(sValue);
+    firstAttributes_.reserve(firstAttributes_.size() + 1);
+    const NodeId attribute = NewNode(NodeKind::Attribute, kNoNode);
+    Node& node = At(attribute);
+    node.bits |= name << kNameShift;
+    node.parent = id;
+    node.first = value.block;
+    node.last = value.offset;
+    NodeId last = FirstAttribute(id);
+    if (last == kNoNode) {
+        firstAttributes_[id] = attribute;
+        At(id).Set(kAttributes);
+        return attribute;
     }
-    std::vector<Attribute>& list = attributes_.at(id);
-    const auto found = std::find_if(list.begin(), list.end(),
-                                    [sName](const Attribute& item) { return item.sName == sName; });
-    if (found != list.end()) {
-        list.erase(found);
+    while (At(last).next != kNoNode) {
+        last = At(last).next;
     }
-    if (list.empty()) {
-        attributes_.erase(id);
-        At(id).Clear(kAttributes);
-    }
+    At(last).next = attribute;
+    return attribute;
 }
 
 NodeRef LeanTree::Ref(NodeId id) const
@@ -235,6 +263,7 @@ NodeId LeanTree::NewNode(NodeKind kind, NodeId parent)
         }
         id = used_++;
     }
+    ++revision_;
     Node* node = &At(id);
     new (node) Node{kNoNode, kNoNode, kNoNode, kNoNode, static_cast<std::uint32_t>(kind)};
     if (parent != kNoNode) {
@@ -329,7 +358,11 @@ void LeanTree::Free(NodeId id)
             pending.push_back(child);
         }
         if (node.Has(kAttributes)) {
-            attributes_.erase(current);
+            for (NodeId attribute = firstAttributes_.at(current); attribute != kNoNode;
+                 attribute = At(attribute).next) {
+                pending.push_back(attribute);
+            }
+            firstAttributes_.erase(current);
         }
         node.bits = static_cast<std::uint32_t>(NodeKind::Free);
         node.next = freeList_;

@@ -17,7 +17,8 @@ namespace qif2ldx::xml::lean {
 // A node's number in its tree; kNoNode is none.
 using NodeId = std::uint32_t;
 inline constexpr NodeId kNoNode = std::numeric_limits<NodeId>::max();
-// An element name's number in its tree's name table.
+// A name's number in its tree's name table (elements, attributes, processing instructions and
+// entity references share it).
 using NameId = std::uint32_t;
 
 enum class NodeKind : std::uint8_t
@@ -26,13 +27,12 @@ enum class NodeKind : std::uint8_t
     Element,
     Text,
     CData,
-    Free // a removed node, waiting to be reused
-};
-
-struct Attribute
-{
-    std::string sName;
-    std::string sValue;
+    Comment,
+    ProcessingInstruction, // its target is its name
+    DocumentType,          // the whole declaration, kept as the text it is written as
+    EntityReference,       // its name, and the text it stands for
+    Attribute,             // its name and value; its parent is its element
+    Free                   // a removed node, waiting to be reused
 };
 
 // What a loaded document said of itself, as the parser recorded it.
@@ -48,14 +48,14 @@ struct DocumentFacts
     std::optional<std::string> vntDeclaredEncoding;
 };
 
-// The document that the program builds its statements in: a document node, elements,
-// attributes, text and CDATA sections, and nothing else. Nodes take 20 bytes each in large
-// blocks, element names are stored once in a table, texts lie in one arena, and an element
-// whose only child is a text keeps that text itself (the text still appears as its child, with
-// a number of its own), so that a statement of a million transactions takes about two hundred
-// bytes a transaction. A removed node's number is reused; the room of replaced or removed text
-// comes back only with the tree. Mutators trust their arguments (the DOM checks them); they
-// throw std::bad_alloc only.
+// The one tree a document lives in: every kind of node a loaded document brings. Nodes take 20
+// bytes each in large blocks, names are stored once in a table, texts lie in one arena, and an
+// element whose only child is a text keeps that text itself (the text still appears as its
+// child, with a number of its own), so that a statement of a million transactions takes about
+// two hundred bytes a transaction. Attributes are nodes too, chained beside their element's
+// children. A removed node's number is reused; the room of replaced or removed text comes back
+// only with the tree. Every change counts in Revision(). Mutators trust their arguments (the DOM
+// checks them); they throw std::bad_alloc only.
 class LeanTree
 {
 public:
@@ -75,6 +75,7 @@ public:
     {
         return IsKeptText(id) ? ElementOf(id) : At(id).parent;
     }
+    // The next sibling; for an attribute, the element's next attribute.
     [[nodiscard]] NodeId Next(NodeId id) const { return IsKeptText(id) ? kNoNode : At(id).next; }
     // The first child of the document or an element; kNoNode for others and without one.
     [[nodiscard]] NodeId FirstChild(NodeId id) const
@@ -89,38 +90,42 @@ public:
         return node.Kind() == NodeKind::Element || node.Kind() == NodeKind::Document ? node.first
                                                                                      : kNoNode;
     }
+    // The element's first attribute; kNoNode when it has none.
+    [[nodiscard]] NodeId FirstAttribute(NodeId id) const;
     // The root element; kNoNode without one.
-    [[nodiscard]] NodeId Root() const { return At(kDocument).first; }
-    // An element's name.
+    [[nodiscard]] NodeId Root() const;
+    // The name of an element, attribute, processing instruction or entity reference.
     [[nodiscard]] NameId NameOf(NodeId id) const { return At(id).Name(); }
     [[nodiscard]] const std::string& Name(NameId name) const { return names_[name]; }
     [[nodiscard]] std::size_t NameCount() const { return names_.size(); }
-    // The name's number; nullopt when no element was ever given that name.
+    // The name's number; nullopt when no node was ever given that name.
     [[nodiscard]] std::optional<NameId> FindName(std::string_view sName) const;
     // The name's number, entering it in the table when it is new.
     [[nodiscard]] NameId AddName(std::string_view sName);
-    // The text of a text node or CDATA section.
+    // The text of any node but the document and an element.
     [[nodiscard]] std::string_view Content(NodeId id) const;
 
     // Appends a new node as the last child of parent (the document or an element).
     NodeId AppendElement(NodeId parent, NameId name);
-    NodeId AppendText(NodeId parent, NodeKind kind, std::string_view sText);
-    // Replaces the text of a text node or CDATA section.
+    // The same for the other kinds but attributes; name is a processing instruction's target or
+    // an entity reference's name.
+    NodeId AppendLeaf(NodeId parent, NodeKind kind, std::string_view sText, NameId name = 0);
+    // Replaces the text of a node that has one.
     void SetContent(NodeId id, std::string_view sText);
-    // Unlinks the node and frees it with everything under it.
+    // Unlinks the node and frees it with everything under it; an attribute leaves its element.
     void Remove(NodeId id);
     // Frees every child of the node.
     void RemoveChildren(NodeId id);
 
-    // An element's attributes in document order; nullptr when it has none.
-    [[nodiscard]] const std::vector<Attribute>* Attributes(NodeId id) const;
+    // The element's attribute of that name; kNoNode when it has none.
+    [[nodiscard]] NodeId FindAttribute(NodeId id, std::string_view sName) const;
     // Sets the attribute, in its place when the element has it, last otherwise.
-    void SetAttribute(NodeId id, std::string_view sName, std::string_view sValue);
-    // Removes the attribute; one the element lacks is no error.
-    void RemoveAttribute(NodeId id, std::string_view sName);
+    NodeId SetAttribute(NodeId id, std::string_view sName, std::string_view sValue);
 
     [[nodiscard]] const DocumentFacts& Facts() const { return facts_; }
     void SetFacts(DocumentFacts facts) { facts_ = std::move(facts); }
+    // Grows with every change to the nodes, so that a copy of the tree knows when it is stale.
+    [[nodiscard]] std::uint64_t Revision() const { return revision_; }
 
     // The handle that the DOM hands out for a node, and back; valid while the node is in the
     // tree (a kept text's, while its element keeps it). nullptr for kNoNode, and kNoNode for
@@ -135,9 +140,9 @@ private:
         NodeId next;
         NodeId first;       // container: first child; text, or a kept text: arena block of the text
         NodeId last;        // container: last child; text, or a kept text: offset in the block
-        std::uint32_t bits; // the kind, the flags, and an element's name above them
+        std::uint32_t bits; // the kind, the flags, and the name above them
 
-        [[nodiscard]] NodeKind Kind() const { return static_cast<NodeKind>(bits & 7U); }
+        [[nodiscard]] NodeKind Kind() const { return static_cast<NodeKind>(bits & 15U); }
         [[nodiscard]] bool Has(std::uint32_t flag) const { return (bits & flag) != 0; }
         [[nodiscard]] NameId Name() const { return bits >> kNameShift; }
         void Set(std::uint32_t flag) { bits |= flag; }
@@ -157,9 +162,9 @@ private:
         NodeId offset;
     };
 
-    static constexpr std::uint32_t kAttributes = 8; // the element has attributes
-    static constexpr std::uint32_t kKeepsText = 16; // the element keeps its only child, a text
-    static constexpr unsigned kNameShift = 5;
+    static constexpr std::uint32_t kAttributes = 16; // the element has attributes
+    static constexpr std::uint32_t kKeepsText = 32;  // the element keeps its only child, a text
+    static constexpr unsigned kNameShift = 6;
     static constexpr NameId kMaxNames = NameId{1} << (32 - kNameShift);
     // The number of the text an element keeps is the element's with this bit set.
     static constexpr NodeId kKeptTextBit = NodeId{1} << 31;
@@ -177,7 +182,7 @@ private:
         return nodes_[id >> kBlockBits][id & (kBlockNodes - 1)];
     }
     [[nodiscard]] Node& At(NodeId id) { return nodes_[id >> kBlockBits][id & (kBlockNodes - 1)]; }
-    // The node that holds the text of a text node or kept text.
+    // The node that holds the text of a node or kept text.
     [[nodiscard]] Node& Holder(NodeId id) { return At(IsKeptText(id) ? ElementOf(id) : id); }
     [[nodiscard]] const Node& Holder(NodeId id) const
     {
@@ -209,8 +214,9 @@ private:
     std::size_t textBlock_ = 0;         // which block that is
     std::vector<std::string> names_;
     std::unordered_map<std::string, NameId, NameHash, std::equal_to<>> nameIds_;
-    std::unordered_map<NodeId, std::vector<Attribute>> attributes_;
+    std::unordered_map<NodeId, NodeId> firstAttributes_; // of the elements that have attributes
     DocumentFacts facts_;
+    std::uint64_t revision_ = 0;
 };
 
 } // namespace qif2ldx::xml::lean

@@ -2,6 +2,7 @@
 #include "xml/lean/LeanWriter.h"
 
 #include "platform/File.h"
+#include "platform/Text.h"
 #include "platform/Utf8.h"
 #include "platform/Windows1252.h"
 
@@ -81,13 +82,16 @@ void AppendHexReference(char32_t cp, std::string& out)
     out += ';';
 }
 
-// Where the bytes go: a string as UTF-8, or a file as Windows-1252 in large pieces. Bytes gather
-// in a buffer of its own, which is far cheaper to append to than a string.
+// Where the bytes go: a string as UTF-8, or a file in its character set in large pieces. Bytes
+// gather in a buffer of its own, which is far cheaper to append to than a string.
 class Sink
 {
 public:
     explicit Sink(std::string& text) : text_(&text) { Resize(kFirstText); }
-    explicit Sink(int fd) : fd_(fd) { Resize(kPiece + kSlack); }
+    Sink(int fd, Charset charset) : fd_(fd), bolAnsi_(charset == Charset::Windows1252)
+    {
+        Resize(kPiece + kSlack);
+    }
 
     // Bytes already in the output's form (ASCII markup is the same in both).
     void Raw(std::string_view bytes)
@@ -108,7 +112,7 @@ public:
     // UTF-8 text without markup characters.
     void Utf8(std::string_view text)
     {
-        if (fd_ < 0) {
+        if (!bolAnsi_) {
             Raw(text);
         } else {
             Raw(Encoded(text));
@@ -119,7 +123,7 @@ public:
     [[nodiscard]] std::string Encoded(std::string_view text) const
     {
         std::string encoded;
-        if (fd_ < 0) {
+        if (!bolAnsi_) {
             encoded.assign(text);
         } else {
             platform::AppendUtf8AsAnsiXml(text, encoded);
@@ -233,6 +237,7 @@ private:
 
     std::string* text_ = nullptr;
     int fd_ = -1;
+    bool bolAnsi_ = false; // Windows-1252, a character it cannot hold as a reference
     std::unique_ptr<char[]> buffer_;
     std::size_t size_ = 0;
     std::size_t used_ = 0;
@@ -319,10 +324,43 @@ void Writer::Subtree(NodeId top)
 
 void Writer::Leaf(NodeId node)
 {
-    if (tree_.Kind(node) == NodeKind::CData) {
-        CData(tree_.Content(node));
-    } else {
-        sink_.Text(tree_.Content(node));
+    const std::string_view content = tree_.Content(node);
+    switch (tree_.Kind(node)) {
+    case NodeKind::CData:
+        CData(content);
+        return;
+    case NodeKind::Comment:
+        sink_.Raw("<!--");
+        sink_.Utf8(content);
+        sink_.Raw("-->");
+        return;
+    case NodeKind::ProcessingInstruction:
+        sink_.Raw("<?");
+        sink_.Utf8(tree_.Name(tree_.NameOf(node)));
+        if (!content.empty()) {
+            sink_.Raw(' ');
+            sink_.Utf8(content);
+        }
+        sink_.Raw("?>");
+        return;
+    case NodeKind::DocumentType:
+        sink_.Utf8(content);
+        return;
+    case NodeKind::EntityReference:
+        sink_.Raw('&');
+        sink_.Utf8(tree_.Name(tree_.NameOf(node)));
+        sink_.Raw(';');
+        return;
+    case NodeKind::Attribute:
+        sink_.Raw(' ');
+        sink_.Utf8(tree_.Name(tree_.NameOf(node)));
+        sink_.Raw("=\"");
+        sink_.AttributeValue(content, tree_.Facts().vntEncoding.has_value());
+        sink_.Raw('"');
+        return;
+    default:
+        sink_.Text(content);
+        return;
     }
 }
 
@@ -333,15 +371,9 @@ void Writer::StartTag(NodeId element)
         open_[name] = "<" + sink_.Encoded(tree_.Name(name));
     }
     sink_.Raw(open_[name]);
-    if (const std::vector<Attribute>* attributes = tree_.Attributes(element)) {
-        const bool bolEncodingKnown = tree_.Facts().vntEncoding.has_value();
-        for (const Attribute& attribute : *attributes) {
-            sink_.Raw(' ');
-            sink_.Utf8(attribute.sName);
-            sink_.Raw("=\"");
-            sink_.AttributeValue(attribute.sValue, bolEncodingKnown);
-            sink_.Raw('"');
-        }
+    for (NodeId attribute = tree_.FirstAttribute(element); attribute != kNoNode;
+         attribute = tree_.Next(attribute)) {
+        Leaf(attribute);
     }
     sink_.Raw('>');
 }
@@ -388,10 +420,22 @@ std::string WriteText(const LeanTree& tree, NodeId node)
     return text;
 }
 
-bool WriteFile(const LeanTree& tree, int fd)
+std::optional<Charset> FindCharset(std::string_view sName)
 {
-    Sink sink(fd);
-    Writer(tree, sink).Document("windows-1252");
+    const std::string upper = platform::ToUpperAscii(sName);
+    if (upper == "UTF-8") {
+        return Charset::Utf8;
+    }
+    if (upper == "WINDOWS-1252") {
+        return Charset::Windows1252;
+    }
+    return std::nullopt;
+}
+
+bool WriteFile(const LeanTree& tree, int fd, Charset charset)
+{
+    Sink sink(fd, charset);
+    Writer(tree, sink).Document(charset == Charset::Utf8 ? "UTF-8" : "windows-1252");
     sink.Flush(true);
     return !sink.Failed();
 }

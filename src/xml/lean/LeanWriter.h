@@ -3,21 +3,32 @@
 
 #include "xml/lean/LeanTree.h"
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace qif2ldx::xml::lean {
 
-// Writes a LeanTree in the statement body's form, byte for byte as libxml2 writes the same
-// tree: the XML declaration only when the document came with one, no indentation, every element
-// with an end tag (<MEMO></MEMO>), CR LF after each top-level node; in text "&", "<", ">" and
-// CR as references; in attribute values also '"', tab and LF, and every character beyond ASCII
-// as a hexadecimal reference when the document's encoding is unknown.
+// Writes a LeanTree, byte for byte as libxml2 writes the same tree: the XML declaration only
+// when the document came with one, no indentation, every element with an end tag
+// (<MEMO></MEMO>), CR LF after each top-level node; in text "&", "<", ">" and CR as references;
+// in attribute values also '"', tab and LF, and every character beyond ASCII as a hexadecimal
+// reference when the document's encoding is unknown.
+
+// The character sets a file can be written in.
+enum class Charset
+{
+    Utf8,
+    Windows1252 // a character that the code page cannot hold as a decimal reference
+};
+
+// The character set of that name ("UTF-8", "windows-1252", in any case); nullopt for others.
+[[nodiscard]] std::optional<Charset> FindCharset(std::string_view sName);
 
 // The node's markup as UTF-8; the document node gives the whole document.
 [[nodiscard]] std::string WriteText(const LeanTree& tree, NodeId node);
 
-// The whole document to the open file as Windows-1252, a character that the code page cannot
-// hold as a decimal reference; false when a write fails.
-[[nodiscard]] bool WriteFile(const LeanTree& tree, int fd);
+// The whole document to the open file in the character set; false when a write fails.
+[[nodiscard]] bool WriteFile(const LeanTree& tree, int fd, Charset charset);
 
 } // namespace qif2ldx::xml::lean

@@ -36,8 +36,8 @@ Callbacks& From(void* context)
     return *static_cast<Callbacks*>(context);
 }
 
-// libxml2's input interface over the chunk source.
-int ReadInput(void* context, char* buffer, int length)
+// libxml2's input interface: the next chunk of the document from the chunk source.
+int ReadNextChunk(void* context, char* buffer, int length)
 {
     const Callbacks& callbacks = From(context);
     // After the first error the document ends: its reason is known, and the parser would go
@@ -140,10 +140,10 @@ bool ReadElements(const ChunkSource& read, const char* sEncoding, const NameCall
     handler.characters = OnText;
     handler.cdataBlock = OnText;
     handler.startDocument = OnStartDocument;
-    // The parser pulls the document through ReadInput a piece at a time.
+    // The parser pulls the document through ReadNextChunk a piece at a time.
     Callbacks callbacks{onStart, onText, onEnd, read, sEncoding};
     const std::unique_ptr<xmlParserCtxt, ContextDeleter> context(xmlCreateIOParserCtxt(
-        &handler, &callbacks, ReadInput, nullptr, &callbacks, XML_CHAR_ENCODING_NONE));
+        &handler, &callbacks, ReadNextChunk, nullptr, &callbacks, XML_CHAR_ENCODING_NONE));
     if (!context) {
         sError = "the document cannot be read";
         return false;

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "xml/dom/IDomDocument.h"
-
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <libxml/valid.h>
@@ -42,6 +40,14 @@ struct XPathObjectDeleter
 {
     void operator()(xmlXPathObject* p) const { xmlXPathFreeObject(p); }
 };
+struct XPathCompDeleter
+{
+    void operator()(xmlXPathCompExpr* p) const { xmlXPathFreeCompExpr(p); }
+};
+struct BufferDeleter
+{
+    void operator()(xmlBuffer* p) const { xmlBufferFree(p); }
+};
 struct SaveCtxtDeleter
 {
     void operator()(xmlSaveCtxt* p) const { static_cast<void>(xmlSaveClose(p)); }
@@ -53,17 +59,9 @@ using ParserCtxtPtr = std::unique_ptr<xmlParserCtxt, ParserCtxtDeleter>;
 using ValidCtxtPtr = std::unique_ptr<xmlValidCtxt, ValidCtxtDeleter>;
 using XPathCtxtPtr = std::unique_ptr<xmlXPathContext, XPathCtxtDeleter>;
 using XPathObjectPtr = std::unique_ptr<xmlXPathObject, XPathObjectDeleter>;
+using XPathCompPtr = std::unique_ptr<xmlXPathCompExpr, XPathCompDeleter>;
+using BufferPtr = std::unique_ptr<xmlBuffer, BufferDeleter>;
 using SaveCtxtPtr = std::unique_ptr<xmlSaveCtxt, SaveCtxtDeleter>;
-
-inline xmlNode* ToXml(NodeRef objNode)
-{
-    return reinterpret_cast<xmlNode*>(objNode);
-}
-
-inline NodeRef ToRef(xmlNode* node)
-{
-    return reinterpret_cast<NodeRef>(node);
-}
 
 inline const xmlChar* ToXmlChar(const std::string& text)
 {

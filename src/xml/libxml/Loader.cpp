@@ -4,6 +4,7 @@
 #include "platform/File.h"
 #include "platform/Utf8.h"
 #include "platform/Windows1252.h"
+#include "xml/libxml/Handles.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <libxml/entities.h>
 #include <map>
+#include <new>
 #include <vector>
 
 namespace qif2ldx::xml::libxml {
@@ -46,16 +48,14 @@ std::string SourceLine(std::string_view input, int line)
     return platform::AnsiToUtf8(text);
 }
 
-LoadResult Failure(int code, const std::string& reason, int line, int column,
-                   std::string_view input)
+DomParseError Failure(int code, const std::string& reason, int line, int column,
+                      std::string_view input)
 {
     std::string text = reason;
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
         text.pop_back();
     }
-    LoadResult result;
-    result.error = {code, text + "\r\n", line, column, SourceLine(input, line)};
-    return result;
+    return {code, text + "\r\n", line, column, SourceLine(input, line)};
 }
 
 // The encoding named in the XML declaration at the start of text, if any. Text handed over as
@@ -63,6 +63,9 @@ LoadResult Failure(int code, const std::string& reason, int line, int column,
 // and it is remembered here for the caller.
 std::optional<std::string> DeclaredEncoding(std::string_view text)
 {
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
+        text.remove_prefix(3); // a byte-order mark comes before the declaration
+    }
     if (text.substr(0, 5) != "<?xml") {
         return std::nullopt;
     }
@@ -189,10 +192,119 @@ bool ExpandsTooFar(const xmlDoc& doc, std::size_t inputSize, std::uint64_t& limi
     return meter.Measure(doc.children) > limit;
 }
 
+std::string_view View(const xmlChar* text)
+{
+    return text == nullptr ? std::string_view() : reinterpret_cast<const char*>(text);
+}
+
+// A name as the document spells it, with its namespace's prefix.
+std::string QualifiedName(const xmlNs* ns, const xmlChar* name)
+{
+    std::string qualified;
+    if (ns != nullptr && ns->prefix != nullptr) {
+        qualified.assign(View(ns->prefix)).push_back(':');
+    }
+    return qualified.append(View(name));
+}
+
+// The document type declaration as libxml2 writes it.
+std::string DeclarationText(xmlNode* dtd)
+{
+    const BufferPtr buffer(xmlBufferCreate());
+    if (!buffer) {
+        throw std::bad_alloc();
+    }
+    {
+        const SaveCtxtPtr context(
+            xmlSaveToBuffer(buffer.get(), "UTF-8", XML_SAVE_NO_DECL | XML_SAVE_NO_EMPTY));
+        if (!context || xmlSaveTree(context.get(), dtd) < 0) {
+            throw std::bad_alloc();
+        }
+    }
+    return std::string(View(xmlBufferContent(buffer.get())));
+}
+
+// Copies an element and its attributes under parent; namespace declarations become the
+// attributes they were written as.
+lean::NodeId ImportElement(xmlDoc& doc, const xmlNode& node, lean::NodeId parent,
+                           lean::LeanTree& tree)
+{
+    const lean::NodeId element =
+        tree.AppendElement(parent, tree.AddName(QualifiedName(node.ns, node.name)));
+    for (const xmlNs* ns = node.nsDef; ns != nullptr; ns = ns->next) {
+        const std::string name =
+            ns->prefix == nullptr ? "xmlns" : "xmlns:" + std::string(View(ns->prefix));
+        tree.SetAttribute(element, name, View(ns->href));
+    }
+    for (const xmlAttr* attribute = node.properties; attribute != nullptr;
+         attribute = attribute->next) {
+        const OwnedText value(xmlNodeListGetString(&doc, attribute->children, 1));
+        tree.SetAttribute(element, QualifiedName(attribute->ns, attribute->name),
+                          View(value.get()));
+    }
+    return element;
+}
+
+// Copies the parsed document into the empty tree, node for node.
+void Import(xmlDoc& doc, const std::optional<std::string>& declaredEncoding, lean::LeanTree& tree)
+{
+    using lean::NodeKind;
+    struct Pending
+    {
+        xmlNode* first;      // the first of the children still to be copied
+        lean::NodeId parent; // where their copies go
+    };
+    std::vector<Pending> pending{{doc.children, lean::LeanTree::kDocument}};
+    while (!pending.empty()) {
+        const Pending next = pending.back();
+        pending.pop_back();
+        for (xmlNode* node = next.first; node != nullptr; node = node->next) {
+            const std::string_view content = View(node->content);
+            switch (node->type) {
+            case XML_ELEMENT_NODE:
+                pending.push_back({node->children, ImportElement(doc, *node, next.parent, tree)});
+                break;
+            case XML_TEXT_NODE:
+                tree.AppendLeaf(next.parent, NodeKind::Text, content);
+                break;
+            case XML_CDATA_SECTION_NODE:
+                tree.AppendLeaf(next.parent, NodeKind::CData, content);
+                break;
+            case XML_COMMENT_NODE:
+                tree.AppendLeaf(next.parent, NodeKind::Comment, content);
+                break;
+            case XML_PI_NODE:
+                tree.AppendLeaf(next.parent, NodeKind::ProcessingInstruction, content,
+                                tree.AddName(View(node->name)));
+                break;
+            case XML_ENTITY_REF_NODE: {
+                const OwnedText text(xmlNodeGetContent(node));
+                tree.AppendLeaf(next.parent, NodeKind::EntityReference, View(text.get()),
+                                tree.AddName(View(node->name)));
+                break;
+            }
+            case XML_DTD_NODE:
+                tree.AppendLeaf(next.parent, NodeKind::DocumentType, DeclarationText(node));
+                break;
+            default:
+                break; // nothing else comes from the parser
+            }
+        }
+    }
+    lean::DocumentFacts facts;
+    facts.sVersion = doc.version == nullptr ? std::string("1.0") : std::string(View(doc.version));
+    facts.lngStandalone = doc.standalone;
+    if (doc.encoding != nullptr) {
+        facts.vntEncoding = std::string(View(doc.encoding));
+    }
+    facts.vntDeclaredEncoding = declaredEncoding;
+    tree.SetFacts(std::move(facts));
+}
+
 } // namespace
 
-LoadResult ParseDocument(std::string_view bytes, const std::string& sUrl, bool bolUtf8Text,
-                         bool bolValidate)
+std::optional<DomParseError> ParseInto(std::string_view bytes, const std::string& sUrl,
+                                       bool bolUtf8Text, bool bolValidate, lean::LeanTree& tree)
 {
     InitLibXml();
     if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
@@ -222,17 +334,18 @@ LoadResult ParseDocument(std::string_view bytes, const std::string& sUrl, bool b
                            std::to_string(limit) + " characters.",
                        0, 0, {});
     }
-    LoadResult result;
+    std::optional<std::string> declaredEncoding;
     if (bolUtf8Text) {
-        result.declaredEncoding = DeclaredEncoding(bytes);
+        declaredEncoding = DeclaredEncoding(bytes);
     } else if (parsed->encoding != nullptr) {
-        result.declaredEncoding = FromXmlChar(parsed->encoding);
+        declaredEncoding = FromXmlChar(parsed->encoding);
     }
-    result.doc = std::move(parsed);
-    return result;
+    Import(*parsed, declaredEncoding, tree);
+    return std::nullopt;
 }
 
-LoadResult LoadDocumentFile(const std::string& sFileName, bool bolValidate)
+std::optional<DomParseError> LoadFileInto(const std::string& sFileName, bool bolValidate,
+                                          lean::LeanTree& tree)
 {
     const platform::UniqueFd file = platform::OpenRegularFile(sFileName);
     if (!file) {
@@ -244,7 +357,7 @@ LoadResult LoadDocumentFile(const std::string& sFileName, bool bolValidate)
     if (!bytes) {
         return Failure(XML_IO_LOAD_ERROR, "Cannot read \"" + sFileName + "\".", 0, 0, {});
     }
-    return ParseDocument(*bytes, sFileName, false, bolValidate);
+    return ParseInto(*bytes, sFileName, false, bolValidate, tree);
 }
 
 } // namespace qif2ldx::xml::libxml

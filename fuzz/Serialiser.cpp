@@ -1,16 +1,20 @@
 // SPDX-License-Identifier: MIT
-#include "xml/libxml/Serialiser.h"
+#include "Serialiser.h"
 
 #include "platform/File.h"
 #include "platform/Windows1252.h"
-#include "xml/dom/DomError.h"
 #include "xml/libxml/Handles.h"
 
 #include <cstring>
+#include <stdexcept>
 #include <string_view>
 
-namespace qif2ldx::xml::libxml {
+namespace qif2ldx::fuzz {
 namespace {
+
+using xml::libxml::ErrorCapture;
+using xml::libxml::FromXmlChar;
+using xml::libxml::SaveCtxtPtr;
 
 // Where serialised bytes go: a file descriptor, written in large pieces as Windows-1252, or a
 // string, as UTF-8.
@@ -150,9 +154,9 @@ std::string SerialiseToText(const xmlDoc& doc, xmlNode* node)
     OutputSink sink(text);
     Serialise(doc, sink, "UTF-8", node);
     if (sink.Failed()) {
-        throw DomError("the node cannot be serialised");
+        throw std::runtime_error("the node cannot be serialised");
     }
     return text;
 }
 
-} // namespace qif2ldx::xml::libxml
+} // namespace qif2ldx::fuzz
