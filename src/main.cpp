@@ -7,6 +7,7 @@
 #include "app/cli/CommandTable.h"
 #include "platform/DesktopServices.h"
 #include "platform/ExecutableFolder.h"
+#include "platform/File.h"
 #include "platform/Interrupts.h"
 #include "platform/ProcessEnvironment.h"
 #include "platform/SystemClock.h"
@@ -56,6 +57,7 @@ std::string ShowDate(std::string_view sDate, const std::optional<std::string>& s
 int main(int argc, char** argv)
 {
     using namespace qif2ldx;
+    platform::FillClosedStandardDescriptors();
     const platform::ProcessEnvironment objEnvironment;
     if (app::ChooseStartMode({argv + std::min(argc, 1), argv + argc}, objEnvironment,
                              app::cli::CommandNames()) != app::StartMode::CommandLine) {
@@ -78,7 +80,7 @@ int main(int argc, char** argv)
         &interrupt,
         &objAssociation,
         &objStarter,
-        &std::cin,
+        STDIN_FILENO,
         platform::TerminalColumns(STDOUT_FILENO),
         [&sTimeLocale](std::string_view sDate) { return ShowDate(sDate, sTimeLocale); }};
     return app::cli::RunCommandLine(argc, argv, objContext);

@@ -31,11 +31,11 @@ std::optional<qif::DateOrder> OrderOfCode(std::string_view sCode)
 std::vector<Kept> ReadKept(const std::string& sFile)
 {
     std::vector<Kept> kept;
-    const std::optional<std::string> text = platform::ReadRegularFile(sFile);
+    const platform::Result<std::string> text = platform::ReadRegularFile(sFile);
     if (!text) {
         return kept;
     }
-    std::string_view rest = *text;
+    std::string_view rest = text.value;
     while (!rest.empty()) {
         const std::size_t end = rest.find('\n');
         const std::string_view line = rest.substr(0, end);

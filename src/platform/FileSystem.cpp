@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace qif2ldx::platform {
 
@@ -55,13 +56,32 @@ std::optional<FileIdentity> IdentityOf(const std::string& sPath) noexcept
                         static_cast<std::uint64_t>(info.st_ino)};
 }
 
-std::optional<std::string> ReadRegularFile(const std::string& sPath)
+bool NameLeadsTo(const std::string& sPath, int fd) noexcept
 {
-    const UniqueFd file = OpenRegularFile(sPath);
+    struct stat held
+    {};
+    struct stat named
+    {};
+    return ::fstat(fd, &held) == 0 && ::lstat(sPath.c_str(), &named) == 0 &&
+           held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+}
+
+Result<std::string> ReadRegularFile(const std::string& sPath)
+{
+    const Result<UniqueFd> file = OpenRegularFile(sPath);
     if (!file) {
-        return std::nullopt;
+        return Failed<std::string>(file.reason);
     }
-    return ReadAll(file.Get());
+    return ReadAll(file.value.Get());
+}
+
+Done CanWriteIn(const std::string& sFolder)
+{
+    const std::string sOpenable = sFolder.empty() ? std::string(".") : sFolder;
+    if (::access(sOpenable.c_str(), W_OK | X_OK) != 0) {
+        return {LastReason()};
+    }
+    return {};
 }
 
 std::string ShortPath(const std::string& sPath)

@@ -268,6 +268,12 @@ bool CDoXML::Save(const std::string& strFileName)
     return OrFailure(false, [&] { return objXMLDoc && objXMLDoc->Save(strFileName); });
 }
 
+platform::Done CDoXML::SaveTo(int fd)
+{
+    const platform::Done refused{{platform::ReasonKind::Other, 0}};
+    return OrFailure(refused, [&] { return objXMLDoc ? objXMLDoc->SaveTo(fd) : refused; });
+}
+
 bool CDoXML::LoadDocument(std::int32_t lngSourceKind, const std::string& strSource,
                           bool bolVerboseError)
 {

@@ -107,6 +107,10 @@ public:
     // Writes the document to the file (Windows-1252, one line per top-level node). False
     // without a document or when the file cannot be written. Never throws.
     [[nodiscard]] bool Save(const std::string& strFileName);
+    // Writes the document as Save does into the file open on fd, from the descriptor's offset,
+    // opening nothing by name: the save into a file the caller holds. Fails without a document,
+    // or with the system's reason when a write fails. Never throws.
+    [[nodiscard]] platform::Done SaveTo(int fd);
     // Drops the document held, and the memory it takes. Never throws.
     void Close() { objXMLDoc.reset(); }
 

@@ -133,12 +133,23 @@ bool DomDocument::Save(const std::string& strFileName)
     if (!lean_) {
         return false;
     }
-    platform::UniqueFd file = platform::OpenForWriting(strFileName);
+    platform::Result<platform::UniqueFd> file = platform::OpenForWriting(strFileName);
     if (!file) {
         return false;
     }
-    const bool bolWritten = lean::WriteFile(lean_->tree, file.Get());
-    return file.Reset() && bolWritten;
+    const bool bolWritten = static_cast<bool>(lean::WriteFile(lean_->tree, file.value.Get()));
+    return file.value.Reset() && bolWritten;
+}
+
+platform::Done DomDocument::SaveTo(int fd)
+{
+    if (full_) {
+        return full_->SaveTo(fd);
+    }
+    if (!lean_) {
+        return {{platform::ReasonKind::Other, 0}};
+    }
+    return lean::WriteFile(lean_->tree, fd);
 }
 
 std::string DomDocument::Xml() const

@@ -34,6 +34,7 @@ public:
     [[nodiscard]] DomParseError ParseError() const override;
 
     [[nodiscard]] bool Save(const std::string& strFileName) override;
+    [[nodiscard]] platform::Done SaveTo(int fd) override;
     [[nodiscard]] std::string Xml() const override;
     [[nodiscard]] std::optional<std::string>
     DeclarationAttribute(const std::string& strName) const override;

@@ -111,14 +111,14 @@ private:
     // Reads the next piece; false when the file cannot be read.
     bool Fill()
     {
-        const std::optional<std::size_t> got =
+        const platform::Result<std::size_t> got =
             platform::ReadSomeAt(fd_, piece_.get(), kPiece, offset_);
         if (!got) {
             bolUnreadable_ = true;
             return false;
         }
-        offset_ += *got;
-        held_ = *got;
+        offset_ += got.value;
+        held_ = got.value;
         taken_ = 0;
         return true;
     }

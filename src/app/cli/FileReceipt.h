@@ -15,9 +15,9 @@ struct FileReceipt
     std::string sStatement; // the statement path; "-" for standard output
     std::string sAccount;   // the account name as given, without its outer spaces
     bool bolDryRun = false;
-    int status = 0;     // the exit status this file alone would give
-    bool bolRan = true; // false: refused before any conversion
-    std::string sError; // why it did not succeed; empty when it did
+    int status = 0;      // the exit status this file alone would give
+    bool bolRan = true;  // false: refused before any conversion
+    std::string sReason; // why it did not succeed; empty when it did
     ConversionOutcome outcome;
     std::vector<std::string> warnings;
 };

@@ -60,8 +60,8 @@ json FileJson(const FileReceipt& receipt)
                  {"statement", receipt.sStatement},
                  {"status", StatusName(receipt)},
                  {"exit_status", receipt.status}};
-    if (!receipt.sError.empty()) {
-        file["error"] = receipt.sError;
+    if (!receipt.sReason.empty()) {
+        file["error"] = receipt.sReason;
     }
     file["warnings"] = receipt.warnings;
     if (!receipt.bolRan) {
@@ -124,6 +124,7 @@ const char* StatusName(const FileReceipt& receipt)
     case RunResult::Saved:
         return receipt.bolDryRun ? "checked" : "saved";
     case RunResult::Refused:
+    case RunResult::Unreadable:
         return "refused";
     case RunResult::Interrupted:
         return "interrupted";

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/Reason.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -56,6 +58,10 @@ public:
     // again when it exists, never replaced by another. False without a document, or when the
     // file cannot be opened or written.
     [[nodiscard]] virtual bool Save(const std::string& strFileName) = 0;
+    // Writes the document as Save does into the file open on fd, from the descriptor's offset;
+    // nothing is opened by name. Fails without a document, or with the system's reason when a
+    // write fails.
+    [[nodiscard]] virtual platform::Done SaveTo(int fd) = 0;
     // The document as Save writes it, but as UTF-8 text (a declaration names no encoding).
     // Throws DomError when nothing is loaded.
     [[nodiscard]] virtual std::string Xml() const = 0;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/Reason.h"
 #include "xml/lean/LeanTree.h"
 
 #include <string>
@@ -18,6 +19,6 @@ namespace qif2ldx::xml::lean {
 
 // The whole document to the open file as Windows-1252, a character that the code page cannot
 // hold as a decimal reference; false when a write fails.
-[[nodiscard]] bool WriteFile(const LeanTree& tree, int fd);
+[[nodiscard]] platform::Done WriteFile(const LeanTree& tree, int fd);
 
 } // namespace qif2ldx::xml::lean

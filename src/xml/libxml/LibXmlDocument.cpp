@@ -144,12 +144,24 @@ bool LibXmlDocument::Save(const std::string& strFileName)
     if (!impl_->doc) {
         return false;
     }
-    platform::UniqueFd file = platform::OpenForWriting(strFileName);
+    platform::Result<platform::UniqueFd> file = platform::OpenForWriting(strFileName);
     if (!file) {
         return false;
     }
-    const bool written = libxml::SerialiseToFile(*impl_->doc, file.Get());
-    return file.Reset() && written;
+    const bool written = libxml::SerialiseToFile(*impl_->doc, file.value.Get());
+    return file.value.Reset() && written;
+}
+
+platform::Done LibXmlDocument::SaveTo(int fd)
+{
+    if (!impl_->doc) {
+        return {{platform::ReasonKind::Other, 0}};
+    }
+    // The serialiser tells only that a write failed, not why.
+    if (!libxml::SerialiseToFile(*impl_->doc, fd)) {
+        return {{platform::ReasonKind::Other, 0}};
+    }
+    return {};
 }
 
 std::string LibXmlDocument::Xml() const

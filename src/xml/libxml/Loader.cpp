@@ -6,10 +6,8 @@
 #include "platform/Windows1252.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <cstdint>
-#include <cstring>
 #include <libxml/entities.h>
 #include <map>
 #include <vector>
@@ -234,17 +232,19 @@ LoadResult ParseDocument(std::string_view bytes, const std::string& sUrl, bool b
 
 LoadResult LoadDocumentFile(const std::string& sFileName, bool bolValidate)
 {
-    const platform::UniqueFd file = platform::OpenRegularFile(sFileName);
+    const platform::Result<platform::UniqueFd> file = platform::OpenRegularFile(sFileName);
     if (!file) {
-        const std::string why = errno == EINVAL ? "not a regular file" : std::strerror(errno);
+        const std::string why = file.reason.kind == platform::ReasonKind::NotAFile
+                                    ? "not a regular file"
+                                    : platform::SystemWords(file.reason);
         return Failure(XML_IO_LOAD_ERROR, "Cannot read \"" + sFileName + "\": " + why + ".", 0, 0,
                        {});
     }
-    const std::optional<std::string> bytes = platform::ReadAll(file.Get());
+    const platform::Result<std::string> bytes = platform::ReadAll(file.value.Get());
     if (!bytes) {
         return Failure(XML_IO_LOAD_ERROR, "Cannot read \"" + sFileName + "\".", 0, 0, {});
     }
-    return ParseDocument(*bytes, sFileName, false, bolValidate);
+    return ParseDocument(bytes.value, sFileName, false, bolValidate);
 }
 
 } // namespace qif2ldx::xml::libxml
