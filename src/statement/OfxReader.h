@@ -20,8 +20,8 @@ enum class OfxReadStatus
 struct OfxReadResult
 {
     OfxReadStatus status = OfxReadStatus::NotOfx;
-    std::string sForm;  // "sgml" or "xml"; empty when neither
-    std::string sError; // when NotOfx: why
+    std::string sForm;   // "sgml" or "xml"; empty when neither
+    std::string sReason; // when NotOfx: why
 };
 
 // Asked every so often as the reading goes on; false stops it. Empty: never stop.

@@ -23,8 +23,7 @@ StreamResult Stream(const libxml::ChunkSource& read, const bool& bolUnreadable,
     if (!libxml::ReadElements(
             read, sEncoding, [&](const std::string_view sName) { objVisitor.StartElement(sName); },
             [&](const std::string_view sText) { objVisitor.Text(sText); },
-            [&](const std::string_view sName) { objVisitor.EndElement(sName); },
-            result.sDescription)) {
+            [&](const std::string_view sName) { objVisitor.EndElement(sName); }, result.sReason)) {
         result.status = bolUnreadable ? stsUnreadable : stsNotWellFormed;
     }
     return result;

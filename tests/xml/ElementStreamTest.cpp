@@ -36,7 +36,7 @@ TEST_P(ElementStreamBytes, TellsElementsAndDecodedTextOrWhyTheBytesAreNoDocument
         xml::StreamElements(GetParam().bytes, "windows-1252", recorder);
     EXPECT_EQ(result.status, GetParam().status);
     EXPECT_EQ(static_cast<bool>(result), GetParam().status == xml::stsOk);
-    EXPECT_EQ(result.sDescription.empty(), GetParam().status == xml::stsOk) << result.sDescription;
+    EXPECT_EQ(result.sReason.empty(), GetParam().status == xml::stsOk) << result.sReason;
     if (result) {
         EXPECT_EQ(recorder.seen, GetParam().seen);
     }
@@ -68,7 +68,7 @@ TEST(ElementStream, ReadsDocumentsFarLargerThanTheParsersLookUpLimit)
     Recorder recorder;
     const xml::StreamResult result =
         xml::StreamElements(LargeDocument(kElements), "windows-1252", recorder);
-    ASSERT_TRUE(result) << result.sDescription;
+    ASSERT_TRUE(result) << result.sReason;
     EXPECT_EQ(recorder.seen.size(), 2 + kElements * std::string("<B1>B\n").size() + 2);
 }
 
@@ -84,7 +84,7 @@ TEST(ElementStream, FileIsReadFromTheOffsetToItsEndInPieces)
     Recorder whole;
     const xml::StreamResult read =
         xml::StreamFileElements(file.value.Get(), header.size(), "windows-1252", whole);
-    ASSERT_TRUE(read) << read.sDescription;
+    ASSERT_TRUE(read) << read.sReason;
     Recorder expected;
     ASSERT_TRUE(xml::StreamElements(LargeDocument(kElements), "windows-1252", expected));
     EXPECT_EQ(whole.seen, expected.seen);

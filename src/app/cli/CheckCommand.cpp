@@ -76,9 +76,9 @@ std::string CountOf(statement::HazardKind kind, std::int64_t count)
 nlohmann::json ToJson(const std::string& sFile, const statement::CheckResult& result)
 {
     nlohmann::json object = {{"file", sFile},
-                             {"readable", result.status == statement::CheckStatus::Checked}};
-    if (result.status != statement::CheckStatus::Checked) {
-        object["error"] = result.sError;
+                             {"readable", result.status == statement::OfxReadStatus::Read}};
+    if (result.status != statement::OfxReadStatus::Read) {
+        object["error"] = result.sReason;
         return object;
     }
     object["form"] = result.sForm;
@@ -145,7 +145,7 @@ statement::CheckResult Check(std::string_view bytes, const std::atomic<int>* int
     const auto keepReading = [interrupt] { return interrupt == nullptr || interrupt->load() == 0; };
     if (!keepReading()) {
         statement::CheckResult result;
-        result.status = statement::CheckStatus::Interrupted;
+        result.status = statement::OfxReadStatus::Stopped;
         return result;
     }
     return statement::CheckStatement(bytes, keepReading);
@@ -160,7 +160,7 @@ void PrintJson(const nlohmann::json& object, std::ostream& out)
 int Report(const CheckOptions& objOptions, const std::string& sName,
            const statement::CheckResult& result, const CommandLineContext& objContext)
 {
-    if (result.status == statement::CheckStatus::Interrupted) {
+    if (result.status == statement::OfxReadStatus::Stopped) {
         objContext.objErr << kProgram << ": interrupted; " << platform::EscapeControls(sName)
                           << " was not checked\n";
         return kCheckInterrupted;
@@ -168,9 +168,9 @@ int Report(const CheckOptions& objOptions, const std::string& sName,
     if (objOptions.bolJson) {
         PrintJson(ToJson(objOptions.sFile, result), objContext.objOut);
     }
-    if (result.status == statement::CheckStatus::Unreadable) {
+    if (result.status == statement::OfxReadStatus::NotOfx) {
         objContext.objErr << kProgram << ": error: " << platform::EscapeControls(sName)
-                          << " is no OFX statement that can be checked: " << result.sError << "\n";
+                          << " is no OFX statement that can be checked: " << result.sReason << "\n";
         return kCheckUnreadable;
     }
     if (!objOptions.bolJson) {

@@ -46,7 +46,7 @@ public:
     {
         doc = std::move(loaded.doc);
         index.Reset(doc.get());
-        error = doc ? DomParseError{} : std::move(loaded.error);
+        error = doc ? DomParseError{} : std::move(loaded.reason);
         declaredEncoding = std::move(loaded.declaredEncoding);
         return doc != nullptr;
     }

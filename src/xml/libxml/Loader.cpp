@@ -52,7 +52,7 @@ LoadResult Failure(int code, const std::string& reason, int line, int column,
         text.pop_back();
     }
     LoadResult result;
-    result.error = {code, text + "\r\n", line, column, SourceLine(input, line)};
+    result.reason = {code, text + "\r\n", line, column, SourceLine(input, line)};
     return result;
 }
 

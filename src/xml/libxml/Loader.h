@@ -14,7 +14,7 @@ namespace qif2ldx::xml::libxml {
 struct LoadResult
 {
     DocPtr doc;                                  // nullptr when the load failed
-    DomParseError error;                         // why it failed
+    DomParseError reason;                        // why it failed
     std::optional<std::string> declaredEncoding; // what the XML declaration names
 };
 
