@@ -2,6 +2,7 @@
 #include "xml/ElementStream.h"
 
 #include "platform/File.h"
+#include "platform/Text.h"
 #include "platform/Windows1252.h"
 #include "xml/libxml/ElementReader.h"
 
@@ -35,15 +36,7 @@ std::size_t DecodeWindows1252(std::string_view in, char* out)
 {
     std::size_t written = 0;
     while (!in.empty()) {
-        std::size_t ascii = 0;
-        std::uint64_t eight = 0;
-        while (ascii + 8 <= in.size() &&
-               (std::memcpy(&eight, in.data() + ascii, 8), (eight & 0x8080808080808080ULL) == 0)) {
-            ascii += 8;
-        }
-        while (ascii < in.size() && (in[ascii] & 0x80) == 0) {
-            ++ascii;
-        }
+        const std::size_t ascii = platform::AsciiPrefixLength(in);
         std::memcpy(out + written, in.data(), ascii);
         written += ascii;
         in.remove_prefix(ascii);
