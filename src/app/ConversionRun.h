@@ -21,7 +21,7 @@ struct ConversionInput
     std::string sLDXFilePath;
     std::string sAcctName;
     std::string sOLAccntListFile;
-    std::string sQIFName; // the QIF file in messages, when not its path ("standard input")
+    std::string sQIFName{}; // the QIF file in messages, when not its path ("standard input")
 };
 
 enum class RunResult
