@@ -4,6 +4,7 @@
 #include "platform/File.h"
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -73,6 +74,28 @@ Result<std::string> ReadRegularFile(const std::string& sPath)
         return Failed<std::string>(file.reason);
     }
     return ReadAll(file.value.Get());
+}
+
+Done MakePrivateFile(const std::string& sPath)
+{
+    std::error_code ignored; // a folder that cannot be made fails the open below
+    const std::filesystem::path folder = std::filesystem::path(sPath).parent_path();
+    if (!folder.empty() && !std::filesystem::exists(folder, ignored)) {
+        std::filesystem::create_directories(folder, ignored);
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all, ignored);
+    }
+    const UniqueFd file(
+        ::open(sPath.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
+    struct stat info
+    {};
+    if (!file || ::fstat(file.Get(), &info) != 0) {
+        return {LastReason()};
+    }
+    if (S_ISREG(info.st_mode) && (info.st_mode & 0077) != 0 &&
+        ::fchmod(file.Get(), info.st_mode & 0700) != 0) {
+        return {LastReason()};
+    }
+    return {};
 }
 
 Done CanWriteIn(const std::string& sFolder)

@@ -38,6 +38,12 @@ struct FileIdentity
 // (a folder, a device, a FIFO: reading those could block or never end) or cannot be read.
 [[nodiscard]] Result<std::string> ReadRegularFile(const std::string& sPath);
 
+// Makes the file at sPath the user's alone before it is written: a missing file is created empty
+// with mode 0600 (its missing folders with 0700), an existing one loses what it grants group and
+// others. A program that replaces the file through a copy of its permissions (QSaveFile) then
+// builds the copy private too. A symbolic link is never followed.
+[[nodiscard]] Done MakePrivateFile(const std::string& sPath);
+
 // Whether the program may create and replace files in the folder (empty: the current one), as
 // the system judges it for this process; the reason when it may not.
 [[nodiscard]] Done CanWriteIn(const std::string& sFolder);
