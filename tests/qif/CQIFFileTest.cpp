@@ -136,8 +136,8 @@ TEST_F(CQIFFileTest, UnreadableDatesFailWithoutSavingTheStatement)
         {"D13/01/2020\r\nT1\r\n^\r\nD01/13/2020\r\n", 4,
          "\"D01/13/2020\" is no real day read day first, and no other date order reads every "
          "date of the file"},
-        {"D15/03\r\nT1\r\n^\r\n", 1,
-         "\"D15/03\" is no real day, read day first, month first or year first"},
+        {"D15/03\r\nT1\r\n^\r\n", 1, "\"D15/03\" has no year"},
+        {"D01/02/2003\r\nD15.3\r\n", 2, "\"D15.3\" has no year"},
         {"!Option:MDY\r\nD13/01/2020\r\nD12/31/2020\r\n", 2,
          "\"D13/01/2020\" is not a month-first date, as an \"!Option:\" line before it says the "
          "dates are"}};
