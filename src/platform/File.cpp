@@ -101,7 +101,8 @@ Result<std::size_t> ReadStream(int fd, char* buffer, std::size_t size,
         if (count < 0 && errno != EINTR) {
             return Failed<std::size_t>(LastReason());
         }
-        if (count <= 0) {
+        // A request to stop that came while waiting wins over data or an end that came too.
+        if (count <= 0 || (objStop && objStop())) {
             continue;
         }
         const ssize_t got = ::read(fd, buffer, size);
