@@ -122,7 +122,7 @@ std::optional<ReadPlan> CQIFFile::Plan(const QIFText& text)
     ReadPlan plan = objSurvey.Plan();
     report_.encoding = plan.encoding;
     if (!plan.dates.bolFits) {
-        Fail(FailureKind::BadText, plan.dates.failure.sDescription, plan.dates.failure.line);
+        Fail(FailureKind::BadText, plan.dates.failure.sReason, plan.dates.failure.line);
         return std::nullopt;
     }
     if (objChoose_) {
@@ -132,7 +132,7 @@ std::optional<ReadPlan> CQIFFile::Plan(const QIFText& text)
             if (plan.dates.bolAmbiguous) {
                 Fail(FailureKind::Cancelled);
             } else {
-                Fail(FailureKind::BadText, plan.dates.dayFirstFailure.sDescription,
+                Fail(FailureKind::BadText, plan.dates.dayFirstFailure.sReason,
                      plan.dates.dayFirstFailure.line);
             }
             return std::nullopt;

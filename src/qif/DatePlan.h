@@ -17,7 +17,7 @@ namespace qif2ldx::qif {
 struct TextFault
 {
     std::int64_t line = 0;    // counting from 1; 0 for the text as a whole
-    std::string sDescription; // "\"D13/13/2020\" is no real day …"
+    std::string sReason; // "\"D13/13/2020\" is no real day …"
 };
 
 // Who or what settled the order of a file's dates.
