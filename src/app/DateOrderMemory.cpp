@@ -89,6 +89,7 @@ bool DateOrderMemory::Remember(const std::string& sAccount, qif::DateOrder order
     }
     std::error_code ignored; // a folder that cannot be made fails the file's creation below
     std::filesystem::create_directories(std::filesystem::path(sFile_).parent_path(), ignored);
+    platform::StagedFile::RemoveStale(sFile_); // what dialogs killed while saving left
     platform::StagedFile::Created staged = platform::StagedFile::Create(sFile_);
     return staged.file && platform::WriteAll(staged.file->Fd(), sText) && staged.file->Sync() &&
            staged.file->Place(true).placement == platform::StagedFile::Placement::Placed;
