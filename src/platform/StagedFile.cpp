@@ -293,8 +293,10 @@ StagedFile::PlaceResult StagedFile::Place(bool bolReplace)
     if (!NameLeadsTo(sPath_, fd_.Get())) {
         return PlaceFailed({ReasonKind::Replaced, 0});
     }
-    if (audience_ == Audience::AsUmask && ::fchmod(fd_.Get(), ModeFromUmask()) != 0) {
-        return PlaceFailed(LastReason());
+    if (audience_ == Audience::AsUmask) {
+        // A file system without Unix modes (a FAT memory stick) may refuse the change; the file
+        // is then as private as that file system makes it, and goes in place all the same.
+        static_cast<void>(::fchmod(fd_.Get(), ModeFromUmask()));
     }
     PlaceResult result;
     if (bolReplace) {

@@ -244,9 +244,6 @@ FileReceipt ConvertOne(const std::string& sQIF, const ConvertOptions& objOptions
         receipt.status = kExitFailed;
         return receipt;
     }
-    if (bolWrites && IsStream(sQIF)) {
-        RemoveStaleCopies(sBuilt); // what runs killed while reading a stream left
-    }
     const CommandInput input = OpenCommandInput(sQIF, sBuilt, "the QIF file", objContext);
     receipt.sReason = input.sReason;
     if (receipt.sReason.empty()) {
@@ -259,8 +256,8 @@ FileReceipt ConvertOne(const std::string& sQIF, const ConvertOptions& objOptions
         receipt.status = input.bolInterrupted ? kExitInterrupted : kExitRefused;
         return receipt;
     }
-    if (bolWrites && !IsStream(sQIF)) {
-        RemoveStaleCopies(sBuilt);
+    if (bolWrites) {
+        RemoveStaleCopies(sBuilt); // what runs killed while reading a stream left; never ours
     }
     if (objOptions.bolDryRun && !bolStdout) {
         WarnUnwritable(Trim(receipt.sStatement), err);
