@@ -64,7 +64,8 @@ CommandInput Spool(int fd, const std::string& sName, const std::string& sBeside,
         }
         total += got.value;
         if (total > qif::kMaxQIFBytes) {
-            input.sReason = sWhat + " is larger than 1 GiB: " + sShown;
+            input.sReason = sWhat;
+            input.sReason.append(" is larger than 1 GiB: ").append(sShown);
             return input;
         }
         if (const platform::Done kept =
