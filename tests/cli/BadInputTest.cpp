@@ -65,12 +65,15 @@ protected:
 
 TEST_F(BadInput, QifPathsThatAreNeitherFilesNorPipesAreRefused)
 {
-    for (const std::string& path :
-         {dir.File("missing.qif"), dir.Path().string(), std::string("/dev/zero")}) {
+    // Each refusal names its own cause.
+    const std::pair<std::string, std::string> cases[] = {
+        {dir.File("missing.qif"), "does not exist"},
+        {dir.Path().string(), "is a folder"},
+        {"/dev/zero", "is neither a file nor a pipe"},
+    };
+    for (const auto& [path, cause] : cases) {
         EXPECT_EQ(RunCommand({"convert", path, "-a", "A", "-o", dir.File("x.LDX")}), kExitRefused);
-        EXPECT_EQ(err.str(),
-                  "qif2ldx: error: the QIF file does not exist or is neither a file nor a pipe: " +
-                      path + "\n");
+        EXPECT_EQ(err.str(), "qif2ldx: error: the QIF file " + cause + ": " + path + "\n");
     }
     EXPECT_FALSE(fs::exists(dir.File("x.LDX")));
 }
