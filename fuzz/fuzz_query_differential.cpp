@@ -174,8 +174,9 @@ std::string OracleSaved(const xmlDoc& parsed)
 {
     const std::string path = qif2ldx::fuzz::ScratchFile("oracle.xml");
     qif2ldx::fuzz::WriteFile(path, "");
-    const qif2ldx::platform::UniqueFd file = qif2ldx::platform::OpenForWriting(path);
-    if (!file || !qif2ldx::fuzz::SerialiseToFile(parsed, file.Get())) {
+    const qif2ldx::platform::Result<qif2ldx::platform::UniqueFd> file =
+        qif2ldx::platform::OpenForWriting(path);
+    if (!file || !qif2ldx::fuzz::SerialiseToFile(parsed, file.value.Get())) {
         std::abort();
     }
     std::ifstream in(path, std::ios::binary);

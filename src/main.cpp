@@ -8,6 +8,7 @@
 #include "app/cli/CommandTable.h"
 #include "platform/DesktopServices.h"
 #include "platform/ExecutableFolder.h"
+#include "platform/File.h"
 #include "platform/Interrupts.h"
 #include "platform/ProcessEnvironment.h"
 #include "platform/SystemClock.h"
@@ -45,6 +46,7 @@ int RunDialog(int argc, char** argv)
 int main(int argc, char** argv)
 {
     using namespace qif2ldx;
+    platform::FillClosedStandardDescriptors();
     const platform::ProcessEnvironment objEnvironment;
     if (app::ChooseStartMode({argv + std::min(argc, 1), argv + argc}, objEnvironment,
                              app::cli::CommandNames()) != app::StartMode::CommandLine) {
@@ -66,7 +68,7 @@ int main(int argc, char** argv)
         &interrupt,
         &objAssociation,
         &objStarter,
-        &std::cin,
+        STDIN_FILENO,
         platform::TerminalColumns(STDOUT_FILENO),
         app::LocaleDateShower(platform::UserTimeLocale())};
     return app::cli::RunCommandLine(argc, argv, objContext);

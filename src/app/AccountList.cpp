@@ -22,11 +22,11 @@ template <typename OnLine> bool ForEachLine(const std::string& sListFile, OnLine
     if (sListFile.empty()) {
         return false;
     }
-    const std::optional<std::string> bytes = platform::ReadRegularFile(sListFile);
+    const platform::Result<std::string> bytes = platform::ReadRegularFile(sListFile);
     if (!bytes) {
         return false;
     }
-    std::string_view text(*bytes);
+    std::string_view text(bytes.value);
     const bool bolUtf8 = text.substr(0, 3) == platform::kUtf8ByteOrderMark;
     if (bolUtf8) {
         text.remove_prefix(3);

@@ -2,6 +2,7 @@
 #include "app/ConversionRun.h"
 
 #include "app/AccountList.h"
+#include "app/ReasonWords.h"
 #include "platform/LocaleDates.h"
 #include "platform/Text.h"
 #include "platform/Utf8.h"
@@ -10,11 +11,31 @@
 
 namespace qif2ldx::app {
 
-std::string ConversionFailedMessage(const std::string& sQIFFilePath)
+bool IsFaultOfQif(const qif::ConversionFailure& failure)
 {
-    return "Errors were encountered whilst attempting to convert: " +
-           platform::EscapeControls(sQIFFilePath) + "." +
-           " Please ensure that this file is a valid QIF file.";
+    switch (failure.kind) {
+    case qif::FailureKind::NotText:
+    case qif::FailureKind::BadText:
+    case qif::FailureKind::Unexpected:
+    case qif::FailureKind::None:
+    case qif::FailureKind::NotOpen:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::string ConversionFailedMessage(const std::string& sQIFFilePath,
+                                    const qif::ConversionFailure& failure,
+                                    const std::string& sCause)
+{
+    std::string sText = "Errors were encountered whilst attempting to convert: " +
+                        platform::EscapeControls(sQIFFilePath) + ".";
+    // A disk, a permission or memory is no fault of the QIF file: the cause is named instead.
+    if (IsFaultOfQif(failure) || sCause.empty()) {
+        return sText + " Please ensure that this file is a valid QIF file.";
+    }
+    return sText + " " + platform::CapitalisedAscii(sCause) + ".";
 }
 
 namespace {
@@ -26,6 +47,13 @@ std::string Begun(std::string sText, Start start)
         return platform::CapitalisedAscii(std::move(sText));
     }
     return sText;
+}
+
+// ": " and the system's reason in words; empty without one.
+std::string Cause(const platform::Reason& reason)
+{
+    const std::string sWords = ReasonWords(reason);
+    return sWords.empty() ? std::string() : ": " + sWords;
 }
 
 std::string Reason(const qif::ConversionFailure& failure, const std::string& sQIFName,
@@ -40,36 +68,36 @@ std::string Reason(const qif::ConversionFailure& failure, const std::string& sQI
     case FailureKind::NotOpen:
         return "no QIF file is open";
     case FailureKind::CannotCreateStatement:
-        return "the statement file cannot be created: " + platform::EscapeControls(sStatement);
+        return "the statement file cannot be created: " + platform::EscapeControls(sStatement) +
+               Cause(failure.reason);
     case FailureKind::CannotRead:
-        return "the QIF file cannot be read";
+        return "cannot read " + platform::EscapeControls(sQIFName) + Cause(failure.reason);
     case FailureKind::TooLarge:
         return "the QIF file is larger than 1 GiB: " + platform::EscapeControls(sQIFName);
     case FailureKind::NotText:
         return platform::EscapeControls(sQIFName) +
-               " does not look like a QIF file: " + failure.sDescription;
+               " does not look like a QIF file: " + failure.sReason;
     case FailureKind::BadText:
-        return failure.line > 0
-                   ? "line " + std::to_string(failure.line) + ": " + failure.sDescription
-                   : failure.sDescription;
+        return failure.line > 0 ? "line " + std::to_string(failure.line) + ": " + failure.sReason
+                                : failure.sReason;
     case FailureKind::CannotSave:
         return "the statement could not be written in full to " +
-               platform::EscapeControls(sStatement) + " (is the disk full?)";
+               platform::EscapeControls(sStatement) + Cause(failure.reason);
     case FailureKind::NotAsWritten:
-        return "the statement did not read back as written: " + failure.sDescription;
+        return "the statement did not read back as written: " + failure.sReason;
     case FailureKind::CannotDeliver:
         return "the statement could not be written out";
     case FailureKind::StatementExists:
         return "the statement file already exists: " + platform::EscapeControls(sStatement);
     case FailureKind::CannotPlace:
-        return "the statement could not be put at " + platform::EscapeControls(sStatement) + ": " +
-               failure.sDescription;
+        return "the statement could not be put at " + platform::EscapeControls(sStatement) +
+               Cause(failure.reason);
     case FailureKind::OutOfMemory:
         return "there is not enough memory to convert the file";
     case FailureKind::Unexpected:
         break;
     }
-    return failure.sDescription;
+    return failure.sReason;
 }
 
 } // namespace
@@ -204,10 +232,15 @@ void ConversionRun::RunConversion(const ConversionInput& objInput, ConversionOut
         objOutcome.result = RunResult::Cancelled;
         return;
     }
-    objOutcome.result = RunResult::Failed;
+    // A file that cannot be read at all was never converted: the input is at fault, as when it
+    // cannot be opened.
+    const bool bolUnreadable = objOutcome.failure.kind == qif::FailureKind::CannotRead ||
+                               objOutcome.failure.kind == qif::FailureKind::TooLarge;
+    objOutcome.result = bolUnreadable ? RunResult::Unreadable : RunResult::Failed;
     if (!objInput.sQIFFilePath.empty()) {
-        std::string sText = ConversionFailedMessage(sQIFName);
-        if (bolExplain_ && !objOutcome.sReason.empty()) {
+        std::string sText =
+            ConversionFailedMessage(sQIFName, objOutcome.failure, objOutcome.sReason);
+        if (bolExplain_ && !objOutcome.sReason.empty() && IsFaultOfQif(objOutcome.failure)) {
             sText += "\r\n\r\n" + FailureReason(objOutcome.failure, sQIFName, objInput.sLDXFilePath,
                                                 Start::Sentence);
         }

@@ -22,12 +22,13 @@ struct ConversionInput
     std::string sLDXFilePath;
     std::string sAcctName;
     std::string sOLAccntListFile;
-    std::string sQIFName; // the QIF file in messages, when not its path ("standard input")
+    std::string sQIFName{}; // the QIF file in messages, when not its path ("standard input")
 };
 
 enum class RunResult
 {
     Saved,       // the statement was saved
+    Unreadable,  // the QIF file could not be opened or read: nothing was converted
     Failed,      // the conversion failed; sReason says why
     Refused,     // a statement file appeared at the path meanwhile and may not be replaced
     Interrupted, // stopped on request before the statement was finished
@@ -70,9 +71,10 @@ public:
     // Called as the reading goes on; returning false interrupts the run.
     void SetProgress(qif::ProgressCallback objProgress) { objProgress_ = std::move(objProgress); }
 
-    // Looks the account up, then converts. A failed conversion shows the conversion-failure
-    // message naming the QIF path; any other error shows "Conversion aborted due to error.".
-    // An interrupted or refused run shows nothing. Never throws.
+    // Looks the account up, then converts. A failed conversion, or a QIF file that cannot be
+    // read, shows the conversion-failure message naming the QIF path; any other error shows
+    // "Conversion aborted due to error.". An interrupted or refused run shows nothing. Never
+    // throws.
     ConversionOutcome Run(const ConversionInput& objInput);
 
 private:
@@ -92,8 +94,16 @@ private:
 // The title of every message the program shows.
 inline constexpr const char* kMessageTitle = "Lodestrand";
 
-// The message shown when a QIF file could not be converted.
-[[nodiscard]] std::string ConversionFailedMessage(const std::string& sQIFFilePath);
+// True when the conversion failed for what the QIF file holds (no text, a date that is no real
+// day), rather than for the disk, a permission or memory.
+[[nodiscard]] bool IsFaultOfQif(const qif::ConversionFailure& failure);
+
+// The message shown when a QIF file could not be converted: that errors were met converting it,
+// then, where the QIF file is at fault, that it should be a valid QIF file, and otherwise the
+// cause (sCause, FailureReason's words).
+[[nodiscard]] std::string ConversionFailedMessage(const std::string& sQIFFilePath,
+                                                  const qif::ConversionFailure& failure,
+                                                  const std::string& sCause);
 
 // How a text is begun: as a sentence of its own ("The dates …"), or inside a line that another
 // text begins ("qif2ldx: note: the dates …").

@@ -31,11 +31,11 @@ std::optional<qif::DateOrder> OrderOfCode(std::string_view sCode)
 std::vector<Kept> ReadKept(const std::string& sFile)
 {
     std::vector<Kept> kept;
-    const std::optional<std::string> text = platform::ReadRegularFile(sFile);
+    const platform::Result<std::string> text = platform::ReadRegularFile(sFile);
     if (!text) {
         return kept;
     }
-    std::string_view rest = *text;
+    std::string_view rest = text.value;
     while (!rest.empty()) {
         const std::size_t end = rest.find('\n');
         const std::string_view line = rest.substr(0, end);
@@ -89,6 +89,7 @@ bool DateOrderMemory::Remember(const std::string& sAccount, qif::DateOrder order
     }
     std::error_code ignored; // a folder that cannot be made fails the file's creation below
     std::filesystem::create_directories(std::filesystem::path(sFile_).parent_path(), ignored);
+    platform::StagedFile::RemoveStale(sFile_); // what dialogs killed while saving left
     platform::StagedFile::Created staged = platform::StagedFile::Create(sFile_);
     return staged.file && platform::WriteAll(staged.file->Fd(), sText) && staged.file->Sync() &&
            staged.file->Place(true).placement == platform::StagedFile::Placement::Placed;

@@ -14,6 +14,13 @@ void RememberFolders(const std::string& sQIFText, const std::string& sLDXText,
     objSettings.WriteText("Folders", "LDXDir", GetFolderPath(Trim(sLDXText)));
 }
 
+std::string ModuleFailureMessage(const std::string& sFailure)
+{
+    return "Unable to automatically import .LDX file. The desktop's file associations could not "
+           "be loaded: " +
+           sFailure + ". You can manually import your .LDX file from the Lodestrand File menu.";
+}
+
 bool HandOffStatement(const std::string& sQIFText, const std::string& sLDXText,
                       const HandOffServices& objServices, const std::string& sSavedNote)
 {
@@ -21,7 +28,7 @@ bool HandOffStatement(const std::string& sQIFText, const std::string& sLDXText,
     if (objServices.objSettings != nullptr) {
         RememberFolders(sQIFText, sLDXText, *objServices.objSettings);
     }
-    const auto tell = [&](const char* sText) {
+    const auto tell = [&](const std::string& sText) {
         std::string sMessage = sText;
         if (!sSavedNote.empty() && FileExists(sLDX)) {
             sMessage += "\r\n\r\n" + sSavedNote;
@@ -31,7 +38,10 @@ bool HandOffStatement(const std::string& sQIFText, const std::string& sLDXText,
     };
     const std::string sHost = objServices.objAssociation.FindExecutable(sLDX);
     if (sHost.empty()) {
-        tell(kNotAssociatedMessage);
+        // A desktop module that cannot be loaded says nothing of the associations.
+        const std::string sFailure = objServices.objAssociation.LookUpFailure();
+        tell(sFailure.empty() ? std::string(kNotAssociatedMessage)
+                              : ModuleFailureMessage(sFailure));
         return false;
     }
     const std::string sShortPath = platform::ShortPath(sLDX);

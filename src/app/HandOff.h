@@ -26,6 +26,9 @@ inline constexpr const char* kNotAssociatedMessage =
     "Unable to automatically import .LDX file. This is because Tidelink (.LDX) files are "
     "currently not associated with Lodestrand on this computer."
     " You can manually import your .LDX file from the Lodestrand File menu.";
+// When the desktop's services cannot be loaded at all: the message's first sentence, then
+// ModuleFailureMessage adds the reason and the way on.
+[[nodiscard]] std::string ModuleFailureMessage(const std::string& sFailure);
 inline constexpr const char* kNoStatementMessage =
     "Unable to automatically import .LDX file. You can manually import your .LDX file from the "
     "Lodestrand File menu.";

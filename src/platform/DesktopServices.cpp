@@ -7,19 +7,34 @@
 namespace qif2ldx::platform {
 namespace {
 
+// The loader's last error, or what stands in for it.
+std::string LoaderError(const std::string& sModulePath)
+{
+    const char* sError = ::dlerror();
+    return sError != nullptr ? std::string(sError) : sModulePath + ": the module cannot be used";
+}
+
 // What the module's factory sFactory makes from args; null when the module or the factory
-// cannot be found. The module stays loaded for the objects it made.
+// cannot be found, with the loader's reason in sFailure. The module stays loaded for the
+// objects it made.
 template <typename Made, typename... Args>
-std::unique_ptr<Made> MakeInModule(const std::string& sModulePath, const char* sFactory,
-                                   Args... args)
+std::unique_ptr<Made> MakeInModule(const std::string& sModulePath, std::string& sFailure,
+                                   const char* sFactory, Args... args)
 {
     void* module = ::dlopen(sModulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (module == nullptr) {
+        sFailure = LoaderError(sModulePath);
         return nullptr;
     }
     using Factory = Made* (*)(Args...);
     auto* make = reinterpret_cast<Factory>(::dlsym(module, sFactory));
-    return std::unique_ptr<Made>(make == nullptr ? nullptr : make(args...));
+    if (make == nullptr) {
+        sFailure = LoaderError(sModulePath);
+        return nullptr;
+    }
+    std::unique_ptr<Made> made(make(args...));
+    sFailure = made ? std::string() : sModulePath + ": " + sFactory + " made nothing";
+    return made;
 }
 
 } // namespace
@@ -35,7 +50,7 @@ std::string DesktopFileAssociation::FindExecutable(const std::string& sFile) con
     try {
         if (!objLoaded_) {
             objLoaded_ = MakeInModule<IFileAssociation>(
-                sModulePath_, "qif2ldx_new_file_association", sMimeType_.c_str());
+                sModulePath_, sLoadFailure_, "qif2ldx_new_file_association", sMimeType_.c_str());
         }
         return objLoaded_ ? objLoaded_->FindExecutable(sFile) : std::string();
     } catch (const std::bad_alloc&) {
@@ -54,7 +69,9 @@ bool DesktopProcessStarter::StartDetached(const std::string& sExecutable,
 {
     try {
         if (!objLoaded_) {
-            objLoaded_ = MakeInModule<IProcessStarter>(sModulePath_, "qif2ldx_new_process_starter");
+            std::string sFailure; // the association told it first, with the same module
+            objLoaded_ = MakeInModule<IProcessStarter>(sModulePath_, sFailure,
+                                                       "qif2ldx_new_process_starter");
         }
         return objLoaded_ && objLoaded_->StartDetached(sExecutable, arguments);
     } catch (const std::bad_alloc&) {

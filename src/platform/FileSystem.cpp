@@ -4,8 +4,10 @@
 #include "platform/File.h"
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace qif2ldx::platform {
 
@@ -55,13 +57,54 @@ std::optional<FileIdentity> IdentityOf(const std::string& sPath) noexcept
                         static_cast<std::uint64_t>(info.st_ino)};
 }
 
-std::optional<std::string> ReadRegularFile(const std::string& sPath)
+bool NameLeadsTo(const std::string& sPath, int fd) noexcept
 {
-    const UniqueFd file = OpenRegularFile(sPath);
+    struct stat held
+    {};
+    struct stat named
+    {};
+    return ::fstat(fd, &held) == 0 && ::lstat(sPath.c_str(), &named) == 0 &&
+           held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+}
+
+Result<std::string> ReadRegularFile(const std::string& sPath)
+{
+    const Result<UniqueFd> file = OpenRegularFile(sPath);
     if (!file) {
-        return std::nullopt;
+        return Failed<std::string>(file.reason);
     }
-    return ReadAll(file.Get());
+    return ReadAll(file.value.Get());
+}
+
+Done MakePrivateFile(const std::string& sPath)
+{
+    std::error_code ignored; // a folder that cannot be made fails the open below
+    const std::filesystem::path folder = std::filesystem::path(sPath).parent_path();
+    if (!folder.empty() && !std::filesystem::exists(folder, ignored)) {
+        std::filesystem::create_directories(folder, ignored);
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all, ignored);
+    }
+    const UniqueFd file(
+        ::open(sPath.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
+    struct stat info
+    {};
+    if (!file || ::fstat(file.Get(), &info) != 0) {
+        return {LastReason()};
+    }
+    if (S_ISREG(info.st_mode) && (info.st_mode & 0077) != 0 &&
+        ::fchmod(file.Get(), info.st_mode & 0700) != 0) {
+        return {LastReason()};
+    }
+    return {};
+}
+
+Done CanWriteIn(const std::string& sFolder)
+{
+    const std::string sOpenable = sFolder.empty() ? std::string(".") : sFolder;
+    if (::access(sOpenable.c_str(), W_OK | X_OK) != 0) {
+        return {LastReason()};
+    }
+    return {};
 }
 
 std::string ShortPath(const std::string& sPath)

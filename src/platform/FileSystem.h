@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/Reason.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -28,9 +30,23 @@ struct FileIdentity
 [[nodiscard]] std::optional<FileIdentity> IdentityOf(int fd) noexcept;
 [[nodiscard]] std::optional<FileIdentity> IdentityOf(const std::string& sPath) noexcept;
 
-// The whole content of a regular file; nullopt when the path is missing, is not a regular file
+// True when the path itself (a symbolic link not followed) names the file open on fd: it was
+// neither removed nor replaced since. False on any failure.
+[[nodiscard]] bool NameLeadsTo(const std::string& sPath, int fd) noexcept;
+
+// The whole content of a regular file; fails when the path is missing, is not a regular file
 // (a folder, a device, a FIFO: reading those could block or never end) or cannot be read.
-[[nodiscard]] std::optional<std::string> ReadRegularFile(const std::string& sPath);
+[[nodiscard]] Result<std::string> ReadRegularFile(const std::string& sPath);
+
+// Makes the file at sPath the user's alone before it is written: a missing file is created empty
+// with mode 0600 (its missing folders with 0700), an existing one loses what it grants group and
+// others. A program that replaces the file through a copy of its permissions (QSaveFile) then
+// builds the copy private too. A symbolic link is never followed.
+[[nodiscard]] Done MakePrivateFile(const std::string& sPath);
+
+// Whether the program may create and replace files in the folder (empty: the current one), as
+// the system judges it for this process; the reason when it may not.
+[[nodiscard]] Done CanWriteIn(const std::string& sFolder);
 
 // The path by which other programs should be given the file: its absolute form when it exists,
 // empty otherwise (Linux has no separate short form of a path).

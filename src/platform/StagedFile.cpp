@@ -1,11 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "platform/StagedFile.h"
 
+#include "platform/FileSystem.h"
+
 #include <cctype>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <fstream>
 #include <memory>
 #include <random>
 #include <string_view>
@@ -64,15 +69,29 @@ bool IsPrivateName(const std::string& sEntry, const std::string& sPrefix)
     return true;
 }
 
-// True when the path still names the open file: it was neither removed nor replaced.
-bool StillNamed(int fd, const std::string& sPath)
+// A random name for a private file: sPrefix, eight hexadecimal digits and the ending.
+std::string RandomName(const std::string& sPrefix)
 {
-    struct stat held
-    {};
-    struct stat named
-    {};
-    return ::fstat(fd, &held) == 0 && ::lstat(sPath.c_str(), &named) == 0 &&
-           held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+    static thread_local std::random_device random;
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, "%08x", static_cast<unsigned>(random()));
+    return sPrefix + suffix + std::string(kEnding);
+}
+
+// The permissions a new file gets from the umask: 0666 less what it masks. Read from the
+// process's status, so that the umask is never changed to be read.
+mode_t ModeFromUmask()
+{
+    std::ifstream status("/proc/self/status");
+    std::string sLine;
+    while (std::getline(status, sLine)) {
+        if (sLine.rfind("Umask:", 0) == 0) {
+            return 0666 & ~static_cast<mode_t>(std::strtoul(sLine.c_str() + 6, nullptr, 8));
+        }
+    }
+    const mode_t mask = ::umask(022); // a kernel too old to tell: set it back at once
+    ::umask(mask);
+    return 0666 & ~mask;
 }
 
 // Locks a new private file for as long as it is held open, which tells other processes that
@@ -84,7 +103,7 @@ bool LockNew(int fd, const std::string& sPath)
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         return errno != EWOULDBLOCK;
     }
-    return StillNamed(fd, sPath);
+    return NameLeadsTo(sPath, fd);
 }
 
 // Removes the private file at sPath when no writer holds it. A file held, gone, replaced or
@@ -100,9 +119,7 @@ void RemoveIfStale(const std::string& sPath)
     }
     // Removed while the lock is held, so that a writer that has just created the file finds,
     // once it gets the lock, that its name is gone.
-    if (StillNamed(file.Get(), sPath)) {
-        static_cast<void>(::unlink(sPath.c_str()));
-    }
+    static_cast<void>(RemoveHeldFile(sPath, file.Get()));
 }
 
 // Makes the rename itself durable: the folder's entry is flushed too. Failures are ignored, the
@@ -119,24 +136,24 @@ void SyncFolder(const std::string& sFolder)
 using Placement = StagedFile::Placement;
 using PlaceResult = StagedFile::PlaceResult;
 
-PlaceResult Failed()
+PlaceResult PlaceFailed(Reason reason)
 {
-    return {Placement::Failed, errno};
+    return {Placement::Failed, reason};
 }
 
 // Puts from at to unless to exists: link then unlink, for file systems whose rename cannot
 // refuse to replace.
-PlaceResult LinkInPlace(const std::string& from, const std::string& to)
+PlaceResult LinkInPlace(const std::string& from, const std::string& to, int fd)
 {
     if (::link(from.c_str(), to.c_str()) == 0) {
-        static_cast<void>(::unlink(from.c_str()));
+        static_cast<void>(RemoveHeldFile(from, fd));
         return {Placement::Placed};
     }
     if (errno == EEXIST) {
         return {Placement::Exists};
     }
     if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS) {
-        return Failed();
+        return PlaceFailed(LastReason());
     }
     // A file system without hard links either: look, then rename. Another process could
     // create the file in between; no better is possible there.
@@ -145,18 +162,49 @@ PlaceResult LinkInPlace(const std::string& from, const std::string& to)
     if (::lstat(to.c_str(), &info) == 0) {
         return {Placement::Exists};
     }
-    return std::rename(from.c_str(), to.c_str()) == 0 ? PlaceResult{Placement::Placed} : Failed();
+    return std::rename(from.c_str(), to.c_str()) == 0 ? PlaceResult{Placement::Placed}
+                                                      : PlaceFailed(LastReason());
 }
 
 } // namespace
 
-StagedFile::StagedFile(std::string sFinalPath, std::string sPath, UniqueFd fd)
-    : sFinalPath_(std::move(sFinalPath)), sPath_(std::move(sPath)), fd_(std::move(fd))
+bool RemoveHeldFile(const std::string& sPath, int fd)
+{
+    const std::string sAside = FolderOf(sPath) + RandomName(".qif2ldx-removed.");
+    if (::renameat2(AT_FDCWD, sPath.c_str(), AT_FDCWD, sAside.c_str(), RENAME_NOREPLACE) != 0) {
+        // A file system whose rename cannot refuse to replace: look, then remove.
+        return (errno == EINVAL || errno == ENOSYS) && NameLeadsTo(sPath, fd) &&
+               ::unlink(sPath.c_str()) == 0;
+    }
+    if (NameLeadsTo(sAside, fd)) {
+        return ::unlink(sAside.c_str()) == 0;
+    }
+    // Another file took the name meanwhile: it goes back where it was found.
+    static_cast<void>(
+        ::renameat2(AT_FDCWD, sAside.c_str(), AT_FDCWD, sPath.c_str(), RENAME_NOREPLACE));
+    return false;
+}
+
+bool RemoveDanglingLink(const std::string& sPath)
+{
+    const UniqueFd link(::open(sPath.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    struct stat info
+    {};
+    struct stat target
+    {};
+    return link && ::fstat(link.Get(), &info) == 0 && S_ISLNK(info.st_mode) &&
+           ::stat(sPath.c_str(), &target) != 0 && errno == ENOENT &&
+           RemoveHeldFile(sPath, link.Get());
+}
+
+StagedFile::StagedFile(std::string sFinalPath, std::string sPath, UniqueFd fd, Audience audience)
+    : sFinalPath_(std::move(sFinalPath)), sPath_(std::move(sPath)), fd_(std::move(fd)),
+      audience_(audience)
 {}
 
 StagedFile::StagedFile(StagedFile&& other) noexcept
     : sFinalPath_(std::move(other.sFinalPath_)), sPath_(std::move(other.sPath_)),
-      fd_(std::move(other.fd_))
+      fd_(std::move(other.fd_)), audience_(other.audience_)
 {
     other.sPath_.clear();
 }
@@ -169,6 +217,7 @@ StagedFile& StagedFile::operator=(StagedFile&& other) noexcept
         sPath_ = std::move(other.sPath_);
         other.sPath_.clear();
         fd_ = std::move(other.fd_);
+        audience_ = other.audience_;
     }
     return *this;
 }
@@ -178,25 +227,24 @@ StagedFile::~StagedFile()
     Discard();
 }
 
-StagedFile::Created StagedFile::Create(const std::string& sFinalPath, mode_t mode)
+StagedFile::Created StagedFile::Create(const std::string& sFinalPath, Audience audience)
 {
-    RemoveStale(sFinalPath);
+    if (NameOf(sFinalPath).size() > NAME_MAX) {
+        return {std::nullopt, ReasonOf(ENAMETOOLONG)}; // no folder takes the final name
+    }
     const std::string sPrefix = FolderOf(sFinalPath) + PrivatePrefix(sFinalPath);
-    std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        char suffix[16];
-        std::snprintf(suffix, sizeof suffix, "%08x", static_cast<unsigned>(random()));
-        std::string sPath = sPrefix + suffix + std::string(kEnding);
+        std::string sPath = RandomName(sPrefix);
         UniqueFd file(
-            ::open(sPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+            ::open(sPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (file && LockNew(file.Get(), sPath)) {
-            return {StagedFile(sFinalPath, std::move(sPath), std::move(file))};
+            return {StagedFile(sFinalPath, std::move(sPath), std::move(file), audience), {}};
         }
         if (!file && errno != EEXIST) {
-            return {std::nullopt, errno};
+            return {std::nullopt, LastReason()};
         }
     }
-    return {std::nullopt, EEXIST};
+    return {std::nullopt, ReasonOf(EEXIST)};
 }
 
 void StagedFile::RemoveStale(const std::string& sFinalPath)
@@ -224,42 +272,63 @@ void StagedFile::RemoveStale(const std::string& sFinalPath)
     }
 }
 
-bool StagedFile::Sync() const
+Done StagedFile::Sync() const
 {
-    return fd_ && ::fsync(fd_.Get()) == 0;
+    if (!fd_) {
+        return {ReasonOf(EBADF)};
+    }
+    if (::fsync(fd_.Get()) != 0) {
+        return {LastReason()};
+    }
+    return {};
 }
 
 StagedFile::PlaceResult StagedFile::Place(bool bolReplace)
 {
     if (sPath_.empty()) {
-        return {Placement::Failed, ENOENT};
+        return PlaceFailed(ReasonOf(ENOENT));
+    }
+    // Whatever is renamed must be the file that was written: a name swapped meanwhile for
+    // another file, or a link, is never put at the path.
+    if (!NameLeadsTo(sPath_, fd_.Get())) {
+        return PlaceFailed({ReasonKind::Replaced, 0});
+    }
+    if (audience_ == Audience::AsUmask) {
+        // A file system without Unix modes (a FAT memory stick) may refuse the change; the file
+        // is then as private as that file system makes it, and goes in place all the same.
+        static_cast<void>(::fchmod(fd_.Get(), ModeFromUmask()));
     }
     PlaceResult result;
     if (bolReplace) {
         result = std::rename(sPath_.c_str(), sFinalPath_.c_str()) == 0
                      ? PlaceResult{Placement::Placed}
-                     : Failed();
+                     : PlaceFailed(LastReason());
     } else if (::renameat2(AT_FDCWD, sPath_.c_str(), AT_FDCWD, sFinalPath_.c_str(),
                            RENAME_NOREPLACE) == 0) {
         result = {Placement::Placed};
     } else if (errno == EEXIST) {
         result = {Placement::Exists};
     } else if (errno == EINVAL || errno == ENOSYS) {
-        result = LinkInPlace(sPath_, sFinalPath_);
+        result = LinkInPlace(sPath_, sFinalPath_, fd_.Get());
     } else {
-        result = Failed();
+        result = PlaceFailed(LastReason());
     }
-    if (result.placement == Placement::Placed) {
-        sPath_.clear();
-        SyncFolder(FolderOf(sFinalPath_));
+    if (result.placement != Placement::Placed) {
+        return result;
     }
+    // A swap in the moment between the check and the rename put another file at the path.
+    if (!NameLeadsTo(sFinalPath_, fd_.Get())) {
+        return PlaceFailed({ReasonKind::Replaced, 0});
+    }
+    sPath_.clear();
+    SyncFolder(FolderOf(sFinalPath_));
     return result;
 }
 
 void StagedFile::Discard()
 {
     if (!sPath_.empty()) {
-        static_cast<void>(::unlink(sPath_.c_str()));
+        static_cast<void>(RemoveHeldFile(sPath_, fd_.Get()));
         sPath_.clear();
     }
 }

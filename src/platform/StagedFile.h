@@ -2,46 +2,55 @@
 #pragma once
 
 #include "platform/File.h"
+#include "platform/Reason.h"
 
 #include <optional>
 #include <string>
-#include <sys/types.h>
 
 namespace qif2ldx::platform {
 
 // A file written under a private name beside the path it is meant for, and put in place whole
 // once it is complete, or not at all. The private file is hidden by its name
-// (".<name>.<random>.tmp"), created exclusively with the permissions asked for (0666 unless
-// told, less the umask), held open for reading and writing and locked (flock) while the object
-// lives, and removed when the object goes without having been placed. A process killed outright
-// may leave it, never the final path half-written; the next creation for the same path removes
-// it.
+// (".<name>.<random>.tmp"), created exclusively (never through a symbolic link) and readable by
+// the user alone while it is built, held open for reading and writing and locked (flock) while
+// the object lives, and removed when the object goes without having been placed. A process
+// killed outright may leave it, never the final path half-written; RemoveStale removes it.
 class StagedFile
 {
 public:
-    // How placing the file ended, and the system's error number where it failed.
+    // How placing the file ended.
     enum class Placement
     {
         Placed,
         Exists, // the path holds a file and replacing was not allowed: nothing changed
-        Failed  // error says why: nothing changed
+        Failed  // reason says why: nothing changed
     };
     struct PlaceResult
     {
         Placement placement = Placement::Failed;
-        int error = 0; // errno's value when Failed
+        Reason reason{}; // when Failed
     };
 
-    // What Create made: the file, or the system's error number.
+    // Who may read the file once it is placed.
+    enum class Audience
+    {
+        User,    // the user alone (0600), as while it is built
+        AsUmask, // whoever the umask lets read a new file, as for any file the user makes
+    };
+
+    // What Create made: the file, or why there is none.
     struct Created;
 
-    // Creates the private file in the folder of sFinalPath, with the permissions given (less the
-    // umask), after RemoveStale(sFinalPath).
-    [[nodiscard]] static Created Create(const std::string& sFinalPath, mode_t mode = 0666);
+    // Creates the private file in the folder of sFinalPath; refused for a final name longer than
+    // any folder takes. Nothing else in the folder is touched.
+    [[nodiscard]] static Created Create(const std::string& sFinalPath,
+                                        Audience audience = Audience::User);
 
     // Removes the private files for sFinalPath that no living object holds: those that processes
-    // killed outright left. A file whose lock cannot be taken is in use and stays, as does every
-    // file where the file system has no locks. Nothing is reported: what cannot be removed stays.
+    // killed outright left. Only a regular file whose lock it takes is removed, and only while
+    // its name still leads to the file locked: it is first renamed to a name of its own, checked,
+    // then removed. A file in use stays, as does every file where the file system has no locks.
+    // Nothing is reported: what cannot be removed stays.
     static void RemoveStale(const std::string& sFinalPath);
 
     StagedFile(StagedFile&& other) noexcept;
@@ -57,28 +66,38 @@ public:
     // The descriptor the private file is held open on, for reading and writing.
     [[nodiscard]] int Fd() const { return fd_.Get(); }
 
-    // Flushes the private file to the disk. False when it cannot be. May run on another thread
-    // while the file is read.
-    [[nodiscard]] bool Sync() const;
-    // Renames the private file onto the final path in one step: replacing what is there when
-    // bolReplace, never replacing a file (even one that appeared meanwhile) otherwise. A
-    // symbolic link at the final path is replaced itself, never followed.
+    // Flushes the private file to the disk. May run on another thread while the file is read.
+    [[nodiscard]] Done Sync() const;
+    // Renames the private file onto the final path in one step, once its name is checked to lead
+    // to the file held open still (Replaced otherwise): replacing what is there when bolReplace,
+    // never replacing a file (even one that appeared meanwhile) otherwise. A symbolic link at
+    // the final path is replaced itself, never followed.
     [[nodiscard]] PlaceResult Place(bool bolReplace);
-    // Removes the private file, if it is still there.
+    // Removes the private file, if its name still leads to the file held open.
     void Discard();
 
 private:
-    StagedFile(std::string sFinalPath, std::string sPath, UniqueFd fd);
+    StagedFile(std::string sFinalPath, std::string sPath, UniqueFd fd, Audience audience);
 
     std::string sFinalPath_;
     std::string sPath_; // empty once placed or discarded
     UniqueFd fd_;
+    Audience audience_ = Audience::User;
 };
 
 struct StagedFile::Created
 {
     std::optional<StagedFile> file;
-    int error = 0; // errno's value when there is no file
+    Reason reason{}; // when there is no file
 };
+
+// Removes the file at sPath only while that name leads to the file open on fd: the name is first
+// moved to a private name of its own, so that nothing else can take it, then checked, then
+// removed; a file found there instead is put back. False when nothing was removed.
+bool RemoveHeldFile(const std::string& sPath, int fd);
+
+// Removes the symbolic link at sPath when it points nowhere, the same way: only that link, even
+// when another file takes its name meanwhile. False when nothing was removed.
+bool RemoveDanglingLink(const std::string& sPath);
 
 } // namespace qif2ldx::platform

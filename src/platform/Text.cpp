@@ -1,7 +1,27 @@
 // SPDX-License-Identifier: MIT
 #include "platform/Text.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace qif2ldx::platform {
+
+std::size_t AsciiPrefixLength(std::string_view sText) noexcept
+{
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    std::size_t pos = 0;
+    for (; pos + 8 <= sText.size(); pos += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, sText.data() + pos, sizeof word);
+        if ((word & kHighBits) != 0) {
+            break;
+        }
+    }
+    while (pos < sText.size() && static_cast<unsigned char>(sText[pos]) < 0x80) {
+        ++pos;
+    }
+    return pos;
+}
 
 std::string ToUpperAscii(std::string_view sText)
 {

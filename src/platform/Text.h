@@ -23,6 +23,10 @@ namespace qif2ldx::platform {
     return true;
 }
 
+// How many bytes at the start of the text are ASCII (below 128): the text's size when all are.
+// Reads eight bytes at a time, for most texts the program reads are ASCII through and through.
+[[nodiscard]] std::size_t AsciiPrefixLength(std::string_view sText) noexcept;
+
 // The text with a-z turned into A-Z; every other byte kept.
 [[nodiscard]] std::string ToUpperAscii(std::string_view sText);
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/Utf8.h"
 
+#include "platform/Text.h"
+
 namespace qif2ldx::platform {
 
 Utf8Char DecodeUtf8(std::string_view sText, std::size_t pos)
@@ -47,7 +49,7 @@ bool IsValidUtf8(std::string_view sText)
 {
     for (std::size_t pos = 0; pos < sText.size();) {
         if (static_cast<unsigned char>(sText[pos]) < 0x80) {
-            ++pos;
+            pos += AsciiPrefixLength(sText.substr(pos));
             continue;
         }
         const Utf8Char c = DecodeUtf8(sText, pos);

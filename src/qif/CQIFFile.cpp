@@ -6,61 +6,44 @@
 #include "qif/QIFLines.h"
 #include "statement/CLDXFile.h"
 
-#include <cerrno>
 #include <new>
-#include <unistd.h>
 
 namespace qif2ldx::qif {
-namespace {
-
-// How many bytes go by between two progress reports.
-constexpr std::uint64_t kProgressStep = 1 << 20;
-
-} // namespace
-
-CQIFFile::CQIFFile(platform::IMessages& objMessages,
-                   const platform::IProgramFolder& objProgramFolder,
-                   const platform::IClock& objClock)
-    : objMessages_(objMessages), objProgramFolder_(objProgramFolder), objClock_(objClock)
-{}
 
 bool CQIFFile::OpenFile(const std::string& sQIFFilePath)
 {
-    if (sQIFFilePath.empty()) {
-        return false;
-    }
-    platform::UniqueFd file = platform::OpenRegularFile(sQIFFilePath);
-    if (!file) {
-        return false;
-    }
-    objFile_ = std::move(file);
-    return true;
-}
-
-bool CQIFFile::Fail(FailureKind kind, std::string sDescription, std::int64_t line)
-{
-    failure_ = {kind, line, std::move(sDescription)};
-    return false;
+    platform::Result<platform::UniqueFd> file = platform::OpenRegularFile(sQIFFilePath);
+    objFile_ = std::move(file.value);
+    return objFile_ || Fail(FailureKind::CannotRead, {}, 0, file.reason);
 }
 
 bool CQIFFile::ConvertQIFtoLDX(const std::string& sLDXFilePath, const records::CAcctInfo& cAcctInf)
 {
     return Guarded([&] {
-        const std::unique_ptr<statement::CLDXFile> objWriter =
-            StartStatement(sLDXFilePath, cAcctInf);
-        if (!objWriter) {
-            return false;
+        statement::CLDXFile objWriter(objMessages_, objProgramFolder_, objClock_);
+        objWriter.SetProfile(*objOptions_.objProfile);
+        if (const auto identity = platform::IdentityOf(objFile_.Get())) {
+            objWriter.KeepFile(*identity); // the statement must never replace its own input
         }
+        if (!objWriter.CreateFile(sLDXFilePath)) {
+            return Settle(objWriter.Commit({})); // why it could not be created
+        }
+        static_cast<void>(objWriter.WriteOFXStandardInfo(cAcctInf));
         std::optional<QIFText> text = ReadText();
         const std::optional<ReadPlan> plan = text ? Plan(*text) : std::nullopt;
         if (!plan || !Read(*text, *plan, [&](const records::CQIFTx& cTxn, std::int64_t) {
-                static_cast<void>(objWriter->WriteOFXTrans(cTxn, cAcctInf));
+                static_cast<void>(objWriter.WriteOFXTrans(cTxn, cAcctInf));
             })) {
             return false;
         }
         const std::uint64_t size = text->Text().size();
         text.reset(); // the statement needs the room more
-        return SaveStatement(*objWriter, cAcctInf) && Commit(*objWriter, size);
+        objWriter.InsertSTMTStartEndDate(cAcctInf, report_.sStartDate, report_.sEndDate);
+        objWriter.InsertLEDGERBAL(cAcctInf, report_.sEndDate);
+        static_cast<void>(objWriter.SaveFile()); // a failed save is Commit's to report
+        return Settle(
+            objWriter.Commit({objOptions_.bolReplace, objOptions_.bolPlace, objOptions_.objDeliver,
+                              [this, size] { return Progress(size, size); }}));
     });
 }
 
@@ -91,40 +74,16 @@ bool CQIFFile::Guarded(const std::function<bool()>& objRun)
     }
 }
 
-bool CQIFFile::Progress(std::uint64_t done, std::uint64_t total) const
-{
-    return !objProgress_ || objProgress_(done, total);
-}
-
-std::unique_ptr<statement::CLDXFile> CQIFFile::StartStatement(const std::string& sLDXFilePath,
-                                                              const records::CAcctInfo& cAcctInf)
-{
-    auto objWriter =
-        std::make_unique<statement::CLDXFile>(objMessages_, objProgramFolder_, objClock_);
-    objWriter->SetProfile(*objOptions_.objProfile);
-    if (const auto identity = platform::IdentityOf(objFile_.Get())) {
-        objWriter->KeepFile(*identity); // the statement must never replace its own input
-    }
-    if (!objWriter->CreateFile(sLDXFilePath)) {
-        Fail(FailureKind::CannotCreateStatement);
-        return nullptr;
-    }
-    static_cast<void>(objWriter->WriteOFXStandardInfo(cAcctInf));
-    return objWriter;
-}
-
 std::optional<QIFText> CQIFFile::ReadText()
 {
-    std::optional<std::string> bytes;
-    if (::lseek(objFile_.Get(), 0, SEEK_SET) == 0) {
-        bytes = platform::ReadAll(objFile_.Get(), kMaxQIFBytes);
-    }
+    platform::Result<std::string> bytes = platform::ReadFile(objFile_.Get(), kMaxQIFBytes);
     if (!bytes) {
-        Fail(errno == EFBIG ? FailureKind::TooLarge : FailureKind::CannotRead);
+        const bool bolTooLarge = bytes.reason.kind == platform::ReasonKind::TooLarge;
+        Fail(bolTooLarge ? FailureKind::TooLarge : FailureKind::CannotRead, {}, 0, bytes.reason);
         return std::nullopt;
     }
     try {
-        return QIFText(std::move(*bytes));
+        return QIFText(std::move(bytes.value));
     } catch (const QIFError& error) {
         Fail(FailureKind::NotText, error.what());
         return std::nullopt;
@@ -163,7 +122,7 @@ std::optional<ReadPlan> CQIFFile::Plan(const QIFText& text)
     ReadPlan plan = objSurvey.Plan();
     report_.encoding = plan.encoding;
     if (!plan.dates.bolFits) {
-        Fail(FailureKind::BadText, plan.dates.failure.sDescription, plan.dates.failure.line);
+        Fail(FailureKind::BadText, plan.dates.failure.sReason, plan.dates.failure.line);
         return std::nullopt;
     }
     if (objChoose_) {
@@ -173,7 +132,7 @@ std::optional<ReadPlan> CQIFFile::Plan(const QIFText& text)
             if (plan.dates.bolAmbiguous) {
                 Fail(FailureKind::Cancelled);
             } else {
-                Fail(FailureKind::BadText, plan.dates.dayFirstFailure.sDescription,
+                Fail(FailureKind::BadText, plan.dates.dayFirstFailure.sReason,
                      plan.dates.dayFirstFailure.line);
             }
             return std::nullopt;
@@ -201,46 +160,28 @@ bool CQIFFile::Read(const QIFText& text, const ReadPlan& plan, const QIFRecords:
         text, [&objRecords](const RawRecord& record) { objRecords.Handle(record); }, true);
 }
 
-bool CQIFFile::SaveStatement(statement::CLDXFile& objWriter, const records::CAcctInfo& cAcctInf)
+bool CQIFFile::Settle(const statement::CommitResult& committed)
 {
-    objWriter.InsertSTMTStartEndDate(cAcctInf, report_.sStartDate, report_.sEndDate);
-    objWriter.InsertLEDGERBAL(cAcctInf, report_.sEndDate);
-    return objWriter.SaveFile() || Fail(FailureKind::CannotSave);
-}
-
-bool CQIFFile::Commit(statement::CLDXFile& objWriter, std::uint64_t size)
-{
-    if (!Progress(size, size)) {
-        return Fail(FailureKind::Stopped);
-    }
-    // A statement that takes a path must be on the disk; it gets there while it is read back.
-    const bool bolPlacing = objOptions_.bolPlace && !objOptions_.objDeliver;
-    const statement::StatementFile::ReadBack verified = objWriter.VerifyFile(bolPlacing);
-    if (!verified.bolSynced) {
-        return Fail(FailureKind::CannotSave);
-    }
-    if (verified.difference) {
-        return Fail(FailureKind::NotAsWritten, *verified.difference);
-    }
-    if (!Progress(size, size)) {
-        return Fail(FailureKind::Stopped);
-    }
-    if (objOptions_.objDeliver) {
-        return objWriter.DeliverFile(objOptions_.objDeliver) || Fail(FailureKind::CannotDeliver);
-    }
-    if (!objOptions_.bolPlace) {
+    using statement::CommitStatus;
+    switch (committed.status) {
+    case CommitStatus::Committed:
         return true;
-    }
-    statement::StatementFile::PlaceResult placed = objWriter.PlaceFile(objOptions_.bolReplace);
-    switch (placed.placement) {
-    case platform::StagedFile::Placement::Placed:
-        return true;
-    case platform::StagedFile::Placement::Exists:
+    case CommitStatus::NotCreated:
+        return Fail(FailureKind::CannotCreateStatement, {}, 0, committed.reason);
+    case CommitStatus::NotSaved:
+        return Fail(FailureKind::CannotSave, {}, 0, committed.reason);
+    case CommitStatus::NotAsWritten:
+        return Fail(FailureKind::NotAsWritten, committed.sReason);
+    case CommitStatus::NotDelivered:
+        return Fail(FailureKind::CannotDeliver);
+    case CommitStatus::Exists:
         return Fail(FailureKind::StatementExists);
-    case platform::StagedFile::Placement::Failed:
+    case CommitStatus::NotPlaced:
+        return Fail(FailureKind::CannotPlace, {}, 0, committed.reason);
+    case CommitStatus::Stopped:
         break;
     }
-    return Fail(FailureKind::CannotPlace, std::move(placed.sReason));
+    return Fail(FailureKind::Stopped);
 }
 
 } // namespace qif2ldx::qif

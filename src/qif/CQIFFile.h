@@ -9,6 +9,7 @@
 #include "qif/QIFText.h"
 #include "qif/ReadSurvey.h"
 #include "records/CAcctInfo.h"
+#include "statement/Commit.h"
 #include "statement/StatementProfile.h"
 
 #include <cstdint>
@@ -16,10 +17,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-
-namespace qif2ldx::statement {
-class CLDXFile;
-}
 
 namespace qif2ldx::qif {
 
@@ -29,7 +26,7 @@ enum class FailureKind
     None,
     NotOpen,               // no QIF file was opened
     CannotCreateStatement, // the statement file could not be created
-    CannotRead,            // the QIF file could not be read
+    CannotRead,            // the QIF file could not be opened or read
     TooLarge,              // the QIF file is larger than kMaxQIFBytes
     NotText,               // the file holds bytes that are no text: no QIF file at all
     BadText,               // the QIF text cannot be converted (line and description say why)
@@ -44,15 +41,16 @@ enum class FailureKind
     Unexpected             // any other error
 };
 
-// How a conversion failed: the kind, and what the program found. The words for the user are
-// made by whoever tells the user.
+// How a conversion failed: the kind, the system's reason where the system failed, and what the
+// program found. The words for the user are made by whoever tells the user.
 struct ConversionFailure
 {
     FailureKind kind = FailureKind::None;
     std::int64_t line = 0; // the QIF line at fault (BadText); 0 when none is
-    // What was found, in a few words: the text's fault ("\"D13/13\" is not a day-first date"),
-    // the read-back's difference, or the system's reason; empty where the kind says it all.
-    std::string sDescription;
+    // What was found, in a few words: the text's fault ("\"D13/13\" is not a day-first date")
+    // or the read-back's difference; empty where the kind and reason say it all.
+    std::string sReason;
+    platform::Reason reason{}; // the system's, for a file that could not be read or written
 };
 
 // The largest QIF file read: bank downloads are a few hundred kilobytes, and a file of 1 GiB
@@ -94,10 +92,13 @@ class CQIFFile
 {
 public:
     CQIFFile(platform::IMessages& objMessages, const platform::IProgramFolder& objProgramFolder,
-             const platform::IClock& objClock);
+             const platform::IClock& objClock)
+        : objMessages_(objMessages), objProgramFolder_(objProgramFolder), objClock_(objClock)
+    {}
 
     // Opens the QIF file for reading. False for an empty path, a missing file, anything that is
-    // not a regular file, or a file that cannot be opened; nothing is created. Never throws.
+    // not a regular file, or a file that cannot be opened, after which Failure() says why
+    // (CannotRead); nothing is created. Never throws.
     [[nodiscard]] bool OpenFile(const std::string& sQIFFilePath);
     // Converts the open file into the statement at sLDXFilePath for the account. True only when
     // the statement was saved whole at its path; false on every failure, after which Failure()
@@ -126,7 +127,15 @@ public:
     [[nodiscard]] const ConversionFailure& Failure() const { return failure_; }
 
 private:
-    bool Fail(FailureKind kind, std::string sDescription = {}, std::int64_t line = 0);
+    // How many bytes go by between two progress reports.
+    static constexpr std::uint64_t kProgressStep = 1 << 20;
+
+    bool Fail(FailureKind kind, std::string sReason = {}, std::int64_t line = 0,
+              platform::Reason reason = {})
+    {
+        failure_ = {kind, line, std::move(sReason), reason};
+        return false;
+    }
     // Resets the results, then runs objRun with every error turned into a failure.
     bool Guarded(const std::function<bool()>& objRun);
     // The open file's text; nullopt (after Fail) when it cannot be read or is not text.
@@ -138,14 +147,12 @@ private:
     bool Read(const QIFText& text, const ReadPlan& plan, const QIFRecords::Sink& objSink);
     // Hands every record of the text to the sink; false when the progress callback stopped it.
     bool Collect(const QIFText& text, const RecordCollector::Sink& objSink, bool bolReports);
-    // The statement writer with its working file and the fixed head; nullptr after Fail.
-    std::unique_ptr<statement::CLDXFile> StartStatement(const std::string& sLDXFilePath,
-                                                        const records::CAcctInfo& cAcctInf);
-    // The period, the balance and the save; false after Fail.
-    bool SaveStatement(statement::CLDXFile& objWriter, const records::CAcctInfo& cAcctInf);
-    // The read-back, then the delivery or the placement; false after Fail.
-    bool Commit(statement::CLDXFile& objWriter, std::uint64_t size);
-    bool Progress(std::uint64_t done, std::uint64_t total) const;
+    // The failure for how the statement's file ended; true when it was committed.
+    bool Settle(const statement::CommitResult& committed);
+    bool Progress(std::uint64_t done, std::uint64_t total) const
+    {
+        return !objProgress_ || objProgress_(done, total);
+    }
 
     platform::IMessages& objMessages_;
     const platform::IProgramFolder& objProgramFolder_;

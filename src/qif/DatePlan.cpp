@@ -43,6 +43,9 @@ const char* DateSourceName(DateSource source)
 
 std::string NotInOrder(std::string_view sLine, DateOrder order)
 {
+    if (NamesNoYear(DateText(sLine))) {
+        return Quoted(sLine) + " has no year";
+    }
     std::string name = DateOrderName(order);
     std::replace(name.begin(), name.end(), ' ', '-');
     return Quoted(sLine) + " is not a " + name + " date";
@@ -254,7 +257,10 @@ void DateSurvey::Decided(DateDecision& decision, std::optional<DateOrder> chosen
     if (unreadable_) {
         decision.failure = {unreadable_->line,
                             Quoted(unreadable_->sLine) +
-                                " is no real day, read day first, month first or year first"};
+                                (NamesNoYear(unreadable_->sText)
+                                     ? std::string(" has no year")
+                                     : " is no real day, read day first, month first or year "
+                                       "first")};
     } else {
         decision.failure = {misses_[0]->line,
                             Quoted(misses_[0]->sLine) +

@@ -16,8 +16,8 @@ namespace qif2ldx::qif {
 // What is wrong with a QIF text, and where.
 struct TextFault
 {
-    std::int64_t line = 0;    // counting from 1; 0 for the text as a whole
-    std::string sDescription; // "\"D13/13/2020\" is no real day …"
+    std::int64_t line = 0; // counting from 1; 0 for the text as a whole
+    std::string sReason;   // "\"D13/13/2020\" is no real day …"
 };
 
 // Who or what settled the order of a file's dates.

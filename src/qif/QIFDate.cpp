@@ -318,6 +318,13 @@ bool HasDigit(std::string_view sText)
     return sText.find_first_of("0123456789") != std::string_view::npos;
 }
 
+bool NamesNoYear(std::string_view sText)
+{
+    const std::size_t separator = sText.find_first_of("/.-'");
+    return separator != std::string_view::npos && !SplitDate(sText).bolFound &&
+           HasDigit(sText.substr(0, separator)) && HasDigit(sText.substr(separator + 1));
+}
+
 DateReading::DateReading(std::string_view sText)
 {
     if (sText.size() == 8 && platform::IsAllDigits(sText)) {

@@ -40,6 +40,10 @@ inline constexpr DateOrder kDateOrders[] = {DateOrder::DayFirst, DateOrder::Mont
 // True when the text holds a digit; a "D" line without one is no date at all (a description).
 [[nodiscard]] bool HasDigit(std::string_view sText);
 
+// True when a date text names a day and a month but no year: numbers on both sides of its one
+// separator ("15/03", "15.3").
+[[nodiscard]] bool NamesNoYear(std::string_view sText);
+
 // The yyyymmdd of a date text read in the order given; nullopt unless it names a real day.
 // The parts are separated by "/"; in a text without "/" by "."; without either by "-"; without
 // any of those by apostrophes ("2024'01'02"). An apostrophe after the last of the others

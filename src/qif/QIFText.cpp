@@ -1,38 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "qif/QIFText.h"
 
+#include "platform/Text.h"
 #include "platform/Utf16.h"
 #include "platform/Utf8.h"
 #include "platform/Windows1252.h"
 #include "qif/QIFError.h"
 
-#include <cstdint>
 #include <cstring>
 
+
 namespace qif2ldx::qif {
-namespace {
-
-// Where the first byte above 127 is; the text's size when there is none. Reads eight bytes at a
-// time, for most QIF files are ASCII through and through.
-std::size_t FirstHighByte(std::string_view text)
-{
-    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
-    std::size_t pos = 0;
-    for (; pos + 8 <= text.size(); pos += 8) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, text.data() + pos, sizeof word);
-        if ((word & kHighBits) != 0) {
-            break;
-        }
-    }
-    while (pos < text.size() && static_cast<unsigned char>(text[pos]) < 0x80) {
-        ++pos;
-    }
-    return pos;
-}
-
-} // namespace
-
 const char* TextEncodingName(TextEncoding encoding)
 {
     switch (encoding) {
@@ -61,7 +39,7 @@ QIFText::QIFText(std::string sBytes) : sBytes_(std::move(sBytes))
     } else if (bytes.substr(0, 3) == platform::kUtf8ByteOrderMark) {
         skip_ = 3;
         encoding_ = TextEncoding::Utf8;
-    } else if (const std::size_t high = FirstHighByte(bytes);
+    } else if (const std::size_t high = platform::AsciiPrefixLength(bytes);
                high < bytes.size() && platform::IsValidUtf8(bytes.substr(high))) {
         encoding_ = TextEncoding::Utf8Unmarked;
     }

@@ -45,10 +45,13 @@ CLDXFile::CLDXFile(platform::IMessages& objMessages,
 
 bool CLDXFile::CreateFile(const std::string& sLDXFilePath)
 {
-    objFile_ = StatementFile::Create(sLDXFilePath, kSkeleton, objKept_);
+    StatementFile::Created created = StatementFile::Create(sLDXFilePath, kSkeleton, objKept_);
+    objFile_ = std::move(created.file);
     if (!objFile_) {
+        failure_ = {CommitStatus::NotCreated, created.reason};
         return false;
     }
+    failure_ = {};
     sFilePath = objFile_->WorkingPath();
     return true;
 }
@@ -60,7 +63,8 @@ bool CLDXFile::WriteOFXStandardInfo(const records::CAcctInfo& AcctData)
     cXMLDoc.SetSaveEncoding(objProfile_->sCharset);
     objDigest_.SetCharset(objProfile_->sCharset);
     objCharset_.emplace(objProfile_->sCharset);
-    const bool bolLoaded = cXMLDoc.OpenFromFile(sFilePath, true);
+    // Loaded from the file held, never by its name: another file may have taken the name.
+    const bool bolLoaded = objFile_ && cXMLDoc.OpenFromFile(objFile_->HeldPath(), true);
 
     const std::string sToday = DateText(objClock_.Today());
 
@@ -175,32 +179,26 @@ bool CLDXFile::WriteOFXTrans(const records::CQIFTx& cTxn, const records::CAcctIn
 
 bool CLDXFile::SaveFile()
 {
-    const bool bolSaved = cXMLDoc.Save(sFilePath);
+    if (!objFile_) {
+        return false;
+    }
+    const platform::Done saved = objFile_->WriteOver([this](int fd) { return cXMLDoc.SaveTo(fd); });
     // The header goes in front of whatever the file holds, even when the save failed.
-    const bool bolHeader = objFile_ && objFile_->PutInFront(objProfile_->sHeader);
-    return bolSaved && bolHeader;
+    const platform::Done header = objFile_->PutInFront(objProfile_->sHeader);
+    if (!saved || !header) {
+        failure_ = {CommitStatus::NotSaved, saved ? header.reason : saved.reason};
+        return false;
+    }
+    return true;
 }
 
-StatementFile::ReadBack CLDXFile::VerifyFile(bool bolSync)
+CommitResult CLDXFile::Commit(const Delivery& objDelivery)
 {
     cXMLDoc.Close();
-    if (!objFile_) {
-        return {false, std::string("the file cannot be read")};
+    if (!objFile_ || failure_.status != CommitStatus::Committed) {
+        return failure_;
     }
-    return objFile_->Verify(objDigest_, objProfile_->sHeader, bolSync);
-}
-
-bool CLDXFile::DeliverFile(const std::function<bool(std::string_view)>& objSink) const
-{
-    return objFile_ && objFile_->CopyTo(objSink);
-}
-
-StatementFile::PlaceResult CLDXFile::PlaceFile(bool bolReplace)
-{
-    if (!objFile_) {
-        return {platform::StagedFile::Placement::Failed, "no statement was written"};
-    }
-    return objFile_->Place(bolReplace);
+    return objFile_->Commit(objDigest_, objProfile_->sHeader, objDelivery);
 }
 
 std::string CLDXFile::PeriodDate(const std::string& sDate) const

@@ -16,7 +16,6 @@
 #include "xml/CDoXML.h"
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -25,10 +24,9 @@ namespace qif2ldx::statement {
 // Writes one OFX statement file: a skeleton file first, then the statement tree grown in memory
 // (signon, bank or credit-card statement, one STMTTRN per transaction, period, balance), then the
 // tree saved over the skeleton with the nine-line OFX header in front. All of it happens in a
-// private working file beside the statement path (a StatementFile), which PlaceFile puts at
-// that path once the statement is complete and read back; until then the path keeps what it
-// held. Owns the document and the working file, which goes with the object unless it was
-// placed.
+// private working file beside the statement path (a StatementFile), which Commit reads back and
+// then hands on or puts at that path; until then the path keeps what it held. Owns the document
+// and the working file, which goes with the object unless it was placed.
 class CLDXFile
 {
 public:
@@ -44,12 +42,12 @@ public:
     // being read).
     void KeepFile(const platform::FileIdentity& objIdentity) { objKept_ = objIdentity; }
     // Writes the skeleton "<OFX></OFX>" CR LF to a new working file beside the path. False for
-    // an empty path, a kept file, a folder, or a folder where no file can be created. Never
-    // throws.
+    // an empty path, a kept file, a folder, or a folder where no file can be created; Commit
+    // then says why. Never throws.
     [[nodiscard]] bool CreateFile(const std::string& sLDXFilePath);
-    // Loads the skeleton (a parse failure is reported to the user) and adds the signon and
-    // statement aggregates for the account. The result is the load's. Throws xml::XmlError when
-    // no XML parser is available.
+    // Loads the skeleton from the working file held open (a parse failure is reported to the
+    // user) and adds the signon and statement aggregates for the account. The result is the
+    // load's. Throws xml::XmlError when no XML parser is available.
     bool WriteOFXStandardInfo(const records::CAcctInfo& AcctData);
     // Sets the statement period's start and end dates (today's, when empty, if the profile says
     // so).
@@ -60,20 +58,17 @@ public:
     // Appends one STMTTRN; true when it was appended. Throws StatementError, after adding the
     // transaction, when the counter cannot count further.
     bool WriteOFXTrans(const records::CQIFTx& cTxn, const records::CAcctInfo& AcctData);
-    // Saves the statement over the skeleton and puts the header in front. True only when both
-    // were written in full. Never throws.
+    // Saves the statement over the skeleton, through the working file held open, and puts the
+    // header in front. True only when both were written in full; Commit then says why not.
+    // Never throws.
     [[nodiscard]] bool SaveFile();
-    // Reads the saved working file back and compares it with what was written: every
-    // transaction's FITID, DTPOSTED, TRNAMT, CHECKNUM, REFNUM, NAME and MEMO, their count and
-    // order, and the period; with bolSync, the file is flushed to the disk meanwhile. Drops the
-    // statement tree first (it is on disk by then). Never throws.
-    [[nodiscard]] StatementFile::ReadBack VerifyFile(bool bolSync);
-    // Hands the saved statement's bytes to the sink instead of placing it; false when a piece
-    // cannot be read or the sink refuses it.
-    [[nodiscard]] bool DeliverFile(const std::function<bool(std::string_view)>& objSink) const;
-    // Puts the saved statement at the path given to CreateFile in one step (StatementFile's
-    // Place). Never throws.
-    [[nodiscard]] StatementFile::PlaceResult PlaceFile(bool bolReplace);
+    // Everything after the save, as one result: reads the working file back and compares it
+    // with what was written (every transaction's FITID, DTPOSTED, TRNAMT, CHECKNUM, REFNUM, NAME
+    // and MEMO, their count and order, and the period), then hands it on or puts it at the path
+    // given to CreateFile, as objDelivery says. A file that could not be created or saved is
+    // reported as such, with the system's reason, and goes no further. Drops the statement tree
+    // first (it is on disk by then). Never throws.
+    [[nodiscard]] CommitResult Commit(const Delivery& objDelivery);
 
     // The working file, where the statement is until it is placed.
     [[nodiscard]] const std::string& WorkingPath() const { return sFilePath; }
@@ -101,7 +96,8 @@ private:
     ContentFitIds objFitIds_;
     std::optional<platform::FileIdentity> objKept_;
     std::optional<StatementFile> objFile_;
-    std::string sFilePath; // the working file
+    CommitResult failure_{CommitStatus::NotCreated}; // why CreateFile or SaveFile failed
+    std::string sFilePath;                           // the working file
     xml::CDoXML cXMLDoc;
     std::optional<platform::CharsetText> objCharset_; // the profile's, once the document is loaded
     std::int32_t lTxnCount;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "statement/OfxReader.h"
+#include "statement/OfxVisitor.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -452,7 +452,7 @@ OfxReadResult ReadXml(std::string_view bytes, IOfxVisitor& objVisitor,
         return Ended(OfxReadStatus::Stopped);
     }
     if (!read) {
-        return NotOfx("the XML body is not well-formed: " + read.sDescription);
+        return NotOfx("the XML body is not well-formed: " + read.sReason);
     }
     objBuilder.Finish();
     return objBuilder.SeenOfx() ? Ended(OfxReadStatus::Read) : NotOfx(kNoOfxElement);
@@ -462,7 +462,7 @@ OfxReadResult ReadXml(std::string_view bytes, IOfxVisitor& objVisitor,
 struct SgmlHeader
 {
     Charset charset = Charset::Ascii;
-    std::string sError; // a line that is not KEY:VALUE; empty when all are
+    std::string sReason; // a line that is not KEY:VALUE; empty when all are
 };
 
 SgmlHeader ReadSgmlHeader(std::string_view header, IOfxVisitor& objVisitor, Poll& objPoll)
@@ -504,8 +504,8 @@ OfxReadResult ReadSgml(std::string_view bytes, IOfxVisitor& objVisitor,
     const std::size_t bodyStart = std::min(bytes.find('<'), bytes.size());
     Poll objPoll(keepReading);
     const SgmlHeader header = ReadSgmlHeader(bytes.substr(0, bodyStart), objVisitor, objPoll);
-    if (!header.sError.empty()) {
-        return NotOfx(header.sError);
+    if (!header.sReason.empty()) {
+        return NotOfx(header.sReason);
     }
     const std::string_view body = bytes.substr(bodyStart);
     if (Poll objScanPoll(keepReading);

@@ -247,16 +247,14 @@ CheckResult CheckStatement(std::string_view bytes, const KeepReading& keepReadin
     Checker objChecker(result);
     OfxReadResult read = ReadOfx(bytes, objChecker, keepReading);
     result.sForm = std::move(read.sForm);
-    result.sError = std::move(read.sError);
+    result.sReason = std::move(read.sReason);
+    result.status = read.status;
     if (read.status != OfxReadStatus::Read) {
-        result.status = read.status == OfxReadStatus::Stopped ? CheckStatus::Interrupted
-                                                              : CheckStatus::Unreadable;
         result.hazards.clear();
         result.hazardCount = 0;
         result.unlisted.clear();
         return result;
     }
-    result.status = CheckStatus::Checked;
     objChecker.Finish();
     return result;
 }

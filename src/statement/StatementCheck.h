@@ -46,19 +46,12 @@ inline constexpr std::size_t kListedHazards = 1000;
 // The characters of a value or a name a hazard shows; longer ones are cut.
 inline constexpr std::size_t kMaxShownChars = 256;
 
-enum class CheckStatus
-{
-    Checked,
-    Unreadable, // the bytes are no OFX file that can be read
-    Interrupted // keepReading said no
-};
-
-// What the check of one statement found.
+// What the check of one statement found; its status is the reading's (Read: checked).
 struct CheckResult
 {
-    CheckStatus status = CheckStatus::Unreadable;
-    std::string sError; // when unreadable: why
-    std::string sForm;  // "sgml" or "xml"
+    OfxReadStatus status = OfxReadStatus::NotOfx;
+    std::string sReason; // when NotOfx: why
+    std::string sForm;   // "sgml" or "xml"
     std::int64_t transactions = 0;
     // The first kListedHazards found, in the order their elements end (bytes outside the
     // character set and references above 255 first, statement-wide ones last).

@@ -144,7 +144,7 @@ std::optional<std::string> StatementDigest::Compare(int fd, std::string_view sHe
     const xml::StreamResult read =
         xml::StreamFileElements(fd, sHeader.size(), sCharset_.c_str(), objRead);
     if (!read) {
-        return "the body is not well-formed XML (" + read.sDescription + ")";
+        return "the body is not well-formed XML (" + read.sReason + ")";
     }
     if (objRead.difference) {
         return objRead.difference;

@@ -269,6 +269,13 @@ bool CDoXML::Save(const std::string& strFileName)
                      [&] { return objXMLDoc && objXMLDoc->Save(strFileName, strSaveEncoding_); });
 }
 
+platform::Done CDoXML::SaveTo(int fd)
+{
+    const platform::Done refused{{platform::ReasonKind::Other, 0}};
+    return OrFailure(refused,
+                     [&] { return objXMLDoc ? objXMLDoc->SaveTo(fd, strSaveEncoding_) : refused; });
+}
+
 bool CDoXML::LoadDocument(std::int32_t lngSourceKind, const std::string& strSource,
                           bool bolVerboseError)
 {

@@ -112,6 +112,11 @@ public:
     // without a document, for an encoding the parser cannot write, or when the file cannot be
     // written. Never throws.
     [[nodiscard]] bool Save(const std::string& strFileName);
+    // Writes the document as Save does into the file open on fd, from the descriptor's offset,
+    // in the encoding set, opening nothing by name: the save into a file the caller holds. Fails
+    // without a document, for an encoding it cannot write, or with the system's reason when a
+    // write fails. Never throws.
+    [[nodiscard]] platform::Done SaveTo(int fd);
     // Drops the document held, and the memory it takes. Never throws.
     void Close() { objXMLDoc.reset(); }
 

@@ -143,12 +143,22 @@ bool DomDocument::Save(const std::string& strFileName, const std::string& strEnc
     if (!lean_ || !charset) {
         return false;
     }
-    platform::UniqueFd file = platform::OpenForWriting(strFileName);
+    platform::Result<platform::UniqueFd> file = platform::OpenForWriting(strFileName);
     if (!file) {
         return false;
     }
-    const bool bolWritten = lean::WriteFile(lean_->tree, file.Get(), *charset);
-    return file.Reset() && bolWritten;
+    const bool bolWritten =
+        static_cast<bool>(lean::WriteFile(lean_->tree, file.value.Get(), *charset));
+    return file.value.Reset() && bolWritten;
+}
+
+platform::Done DomDocument::SaveTo(int fd, const std::string& strEncoding)
+{
+    const std::optional<lean::Charset> charset = lean::FindCharset(strEncoding);
+    if (!lean_ || !charset) {
+        return {{platform::ReasonKind::Other, 0}};
+    }
+    return lean::WriteFile(lean_->tree, fd, *charset);
 }
 
 std::string DomDocument::Xml() const

@@ -31,6 +31,7 @@ public:
 
     [[nodiscard]] bool Save(const std::string& strFileName,
                             const std::string& strEncoding) override;
+    [[nodiscard]] platform::Done SaveTo(int fd, const std::string& strEncoding) override;
     [[nodiscard]] std::string Xml() const override;
     [[nodiscard]] std::optional<std::string>
     DeclarationAttribute(const std::string& strName) const override;

@@ -2,6 +2,7 @@
 #include "xml/ElementStream.h"
 
 #include "platform/File.h"
+#include "platform/Text.h"
 #include "platform/Windows1252.h"
 #include "xml/libxml/ElementReader.h"
 
@@ -23,8 +24,7 @@ StreamResult Stream(const libxml::ChunkSource& read, const bool& bolUnreadable,
     if (!libxml::ReadElements(
             read, sEncoding, [&](const std::string_view sName) { objVisitor.StartElement(sName); },
             [&](const std::string_view sText) { objVisitor.Text(sText); },
-            [&](const std::string_view sName) { objVisitor.EndElement(sName); },
-            result.sDescription)) {
+            [&](const std::string_view sName) { objVisitor.EndElement(sName); }, result.sReason)) {
         result.status = bolUnreadable ? stsUnreadable : stsNotWellFormed;
     }
     return result;
@@ -36,15 +36,7 @@ std::size_t DecodeWindows1252(std::string_view in, char* out)
 {
     std::size_t written = 0;
     while (!in.empty()) {
-        std::size_t ascii = 0;
-        std::uint64_t eight = 0;
-        while (ascii + 8 <= in.size() &&
-               (std::memcpy(&eight, in.data() + ascii, 8), (eight & 0x8080808080808080ULL) == 0)) {
-            ascii += 8;
-        }
-        while (ascii < in.size() && (in[ascii] & 0x80) == 0) {
-            ++ascii;
-        }
+        const std::size_t ascii = platform::AsciiPrefixLength(in);
         std::memcpy(out + written, in.data(), ascii);
         written += ascii;
         in.remove_prefix(ascii);
@@ -112,14 +104,14 @@ private:
     // Reads the next piece; false when the file cannot be read.
     bool Fill()
     {
-        const std::optional<std::size_t> got =
+        const platform::Result<std::size_t> got =
             platform::ReadSomeAt(fd_, piece_.get(), kPiece, offset_);
         if (!got) {
             bolUnreadable_ = true;
             return false;
         }
-        offset_ += *got;
-        length_ = *got;
+        offset_ += got.value;
+        length_ = got.value;
         taken_ = 0;
         return true;
     }

@@ -34,7 +34,7 @@ enum StreamStatus : std::int32_t
 struct StreamResult
 {
     StreamStatus status = stsOk;
-    std::string sDescription;
+    std::string sReason;
 
     [[nodiscard]] explicit operator bool() const { return status == stsOk; }
 };

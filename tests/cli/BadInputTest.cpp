@@ -11,6 +11,7 @@
 #include <set>
 #include <sstream>
 #include <unistd.h>
+#include <vector>
 
 namespace qif2ldx::test {
 namespace {
@@ -64,27 +65,44 @@ protected:
 
 TEST_F(BadInput, QifPathsThatAreNeitherFilesNorPipesAreRefused)
 {
-    for (const std::string& path :
-         {dir.File("missing.qif"), dir.Path().string(), std::string("/dev/zero")}) {
+    // Each refusal names its own cause.
+    const std::pair<std::string, std::string> cases[] = {
+        {dir.File("missing.qif"), "does not exist"},
+        {dir.Path().string(), "is a folder"},
+        {"/dev/zero", "is neither a file nor a pipe"},
+    };
+    for (const auto& [path, cause] : cases) {
         EXPECT_EQ(RunCommand({"convert", path, "-a", "A", "-o", dir.File("x.LDX")}), kExitRefused);
-        EXPECT_EQ(err.str(),
-                  "qif2ldx: error: the QIF file does not exist or is neither a file nor a pipe: " +
-                      path + "\n");
+        EXPECT_EQ(err.str(), "qif2ldx: error: the QIF file " + cause + ": " + path + "\n");
     }
     EXPECT_FALSE(fs::exists(dir.File("x.LDX")));
 }
 
-TEST_F(BadInput, UnreadableQifFileFailsWithItsName)
+// A file that cannot be read is no empty file: every command refuses it, naming the file and
+// the system's reason, and writes nothing. Reading /proc/self/mem from its start fails (EIO)
+// for root too; a file without permissions only for others.
+TEST_F(BadInput, FilesThatCannotBeReadAreRefusedInEveryCommand)
 {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "root reads every file";
+    const std::string locked = dir.File("locked.qif");
+    WriteBytes(locked, kGood);
+    fs::permissions(locked, fs::perms::none);
+    std::vector<std::pair<std::string, std::string>> files = {
+        {"/proc/self/mem", "input/output error"}};
+    if (::geteuid() != 0) { // root reads every file
+        files.emplace_back(locked, "permission denied");
     }
-    const std::string qif = dir.File("locked.qif");
-    WriteBytes(qif, kGood);
-    fs::permissions(qif, fs::perms::none);
-    EXPECT_EQ(RunCommand({"convert", qif, "-a", "A"}), kExitFailed);
-    EXPECT_THAT(err.str(), ::testing::HasSubstr(
-                               "Errors were encountered whilst attempting to convert: " + qif));
+    const std::string ldx = dir.File("out.LDX");
+    for (const auto& [file, reason] : files) {
+        for (const std::vector<std::string>& command :
+             {std::vector<std::string>{"convert", file, "-a", "A", "-o", ldx},
+              std::vector<std::string>{"show", file}, std::vector<std::string>{"check", file}}) {
+            EXPECT_EQ(RunCommand(command), kExitRefused) << command[0] << " " << file;
+            EXPECT_THAT(err.str(), ::testing::HasSubstr("annot read " + file + ": " + reason))
+                << command[0];
+            EXPECT_THAT(err.str(), ::testing::Not(::testing::HasSubstr("valid QIF file")));
+        }
+    }
+    ExpectOnly({"locked.qif"});
 }
 
 TEST_F(BadInput, EmptyAndCaretOnlyFilesGiveEmptyStatements)
@@ -143,17 +161,21 @@ TEST_F(BadInput, StatementPathsThatCannotBeWrittenFailWithAReason)
 {
     const std::string qif = dir.File("in.qif");
     WriteBytes(qif, kGood);
-    const std::string longName = dir.File(std::string(300, 'n') + ".LDX");
-    for (const std::string& ldx :
-         {dir.File("missing/out.LDX"), std::string("/proc/qif2ldx.LDX"), longName}) {
+    fs::create_directory(dir.File("folder.LDX"));
+    // The QIF file is not at fault: the cause takes the place of "Please ensure ...".
+    const std::pair<std::string, std::string> cases[] = {
+        {dir.File("missing/out.LDX"), "no such file"},
+        {"/proc/qif2ldx.LDX", "no such file"},
+        {dir.File(std::string(300, 'n') + ".LDX"), "file name too long"},
+        {dir.File("folder.LDX"), "it is a folder"},
+    };
+    for (const auto& [ldx, cause] : cases) {
         EXPECT_EQ(RunCommand({"convert", qif, "-a", "Everyday Current", "-o", ldx}), kExitFailed)
             << ldx;
-        EXPECT_THAT(err.str(),
-                    ::testing::HasSubstr("the statement file cannot be created: " + ldx));
+        EXPECT_EQ(err.str(),
+                  "qif2ldx: error: Errors were encountered whilst attempting to convert: " + qif +
+                      ". The statement file cannot be created: " + ldx + ": " + cause + ".\n");
     }
-    fs::create_directory(dir.File("folder.LDX"));
-    EXPECT_EQ(RunCommand({"convert", qif, "-a", "Everyday Current", "-o", dir.File("folder.LDX")}),
-              kExitFailed);
     EXPECT_TRUE(fs::is_directory(dir.File("folder.LDX")));
 }
 

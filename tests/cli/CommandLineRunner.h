@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/cli/CommandLine.h"
+#include "platform/File.h"
 #include "support/FixedClock.h"
 #include "support/FixedEnvironment.h"
 #include "support/FixedProgramFolder.h"
@@ -10,6 +11,8 @@
 #include <atomic>
 #include <sstream>
 #include <string>
+#include <sys/mman.h>
+#include <unistd.h>
 #include <vector>
 
 namespace qif2ldx::test {
@@ -30,17 +33,22 @@ public:
             argv.push_back(arg.c_str());
         }
         const test::FixedProgramFolder folder(sProgramFolder);
-        const app::cli::CommandLineContext context{out,         err,   clock,      folder,
-                                                   environment, false, &interrupt, &association,
-                                                   &starter,    &in,   columns,    {}};
+        // Standard input is a file in memory holding in.
+        const platform::UniqueFd input(::memfd_create("standard input", MFD_CLOEXEC));
+        if (!platform::WriteAll(input.Get(), in) || ::lseek(input.Get(), 0, SEEK_SET) != 0) {
+            return -1;
+        }
+        const app::cli::CommandLineContext context{
+            out,        err,          clock,    folder,      environment, false,
+            &interrupt, &association, &starter, input.Get(), columns,     {}};
         return app::cli::RunCommandLine(static_cast<int>(argv.size()), argv.data(), context);
     }
 
     std::string sProgramFolder;
     std::ostringstream out;
     std::ostringstream err;
-    std::istringstream in; // standard input
-    int columns = 0;       // the terminal's width; 0: output is no terminal
+    std::string in;  // standard input
+    int columns = 0; // the terminal's width; 0: output is no terminal
     test::FixedClock clock{{2026, 12, 7}};
     FixedEnvironment environment; // empty: no user account list
     std::atomic<int> interrupt{0};

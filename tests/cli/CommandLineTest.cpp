@@ -86,9 +86,9 @@ TEST_F(CommandLine, RefusedInputsExitWithTwoAndTouchNothing)
     };
     const std::vector<Case> cases = {
         {{"convert", dir.File("missing.qif"), "-a", "A"},
-         "the QIF file does not exist or is neither a file nor a pipe: " + dir.File("missing.qif")},
+         "the QIF file does not exist: " + dir.File("missing.qif")},
         {{"convert", dir.Path().string(), "-a", "A", "-o", dir.File("x.LDX")},
-         "the QIF file does not exist or is neither a file nor a pipe: " + dir.Path().string()},
+         "the QIF file is a folder: " + dir.Path().string()},
         {{"convert", qif, "-a", "A", "-o", dir.File("x.Ldx")},
          "the statement file must be named *.LDX or *.ldx: " + dir.File("x.Ldx")},
         {{"convert", qif, "-a", "A", "-o", ".LDX"},

@@ -137,12 +137,12 @@ TEST_F(Scripting, OptionsThatCannotWorkTogetherAreRefused)
 TEST_F(Scripting, StandardInputToStandardOutputIsTheSameStatement)
 {
     ASSERT_EQ(RunCommand({"convert", dir.File("a.qif"), "-a", kAccount}), kExitSaved);
-    in.str(ReadBytes(dir.File("a.qif")));
+    in = ReadBytes(dir.File("a.qif"));
     ASSERT_EQ(RunCommand({"convert", "-", "-a", kAccount, "-o", "-"}), kExitSaved);
     EXPECT_EQ(out.str(), ReadBytes(dir.File("a.LDX")));
     EXPECT_THAT(err.str(), ::testing::HasSubstr("\nWrote 2 of 3 records to standard output:"));
     in.clear();
-    in.str(std::string("D13/05/2026\r\n\0\r\n", 15)); // a failure names standard input
+    in = std::string("D13/05/2026\r\n\0\r\n", 15); // a failure names standard input
     EXPECT_EQ(RunCommand({"convert", "-", "-a", kAccount, "-o", "-"}), kExitFailed);
     EXPECT_THAT(err.str(), ::testing::HasSubstr(
                                "qif2ldx: error: standard input does not look like a QIF file"))
@@ -155,11 +155,11 @@ TEST_F(Scripting, ShowAndCheckReadStandardInputAsConvertDoes)
 {
     ASSERT_EQ(RunCommand({"show", dir.File("a.qif")}), kExitSaved);
     const std::string shown = out.str();
-    in.str(ReadBytes(dir.File("a.qif")));
+    in = ReadBytes(dir.File("a.qif"));
     ASSERT_EQ(RunCommand({"show", "-"}), kExitSaved);
     EXPECT_EQ(out.str(), shown);
     in.clear();
-    in.str(ReadBytes(kData + "/creditcard.LDX"));
+    in = ReadBytes(kData + "/creditcard.LDX");
     EXPECT_EQ(RunCommand({"check", "-"}), kExitFailed);
     EXPECT_THAT(out.str(), ::testing::StartsWith("standard input: 8 transactions, 10 hazards"));
     EXPECT_EQ(FilesInDir(), 2U);

@@ -6,7 +6,9 @@ most), and the exit status tells what happened: a device as the QIF file, a fail
 a full disk, too little memory, interrupts and kills during a long run, two runs onto one path,
 a result that cannot be written, a file too large to read, no display, and a desktop that does
 not know statement files. What runs killed outright leave, the next run onto the same path
-removes, and never what a living run holds.
+removes, and never what a living run holds; dry runs and refused runs remove nothing. Working
+files are the user's alone (0600) while they are built, standard output's statement is built in
+a private folder nobody can block, and a dry run needs no write access.
 Usage: faults.py QIF2LDX ACCOUNT_LIST GENERATOR"""
 
 import os
@@ -71,7 +73,8 @@ class Faults:
         run = self.run([self.small, "-o", ldx, "--overwrite"],
                        preexec_fn=limited(resource.RLIMIT_FSIZE, 256 * 1024))
         check("disk full: exit status", run.returncode == 1, str(run.returncode))
-        check("disk full: message", b"could not be written in full" in run.stderr,
+        check("disk full: message names the cause, not the QIF file",
+              b"could not be written in full" in run.stderr and b"valid QIF" not in run.stderr,
               run.stderr.decode(errors="replace"))
         check("disk full: QIF unchanged", pathlib.Path(self.small).read_bytes() == before)
         self.expect_untouched("disk full", ldx)
@@ -104,6 +107,8 @@ class Faults:
                 left = hidden(self.folder)
                 check(f"{name}: at most one private file", len(left) <= 1, str(left))
                 for leftover in left:
+                    mode = os.stat(f"{self.folder}/{leftover}").st_mode & 0o777
+                    check(f"{name}: the file left is the user's alone", mode == 0o600, oct(mode))
                     os.remove(f"{self.folder}/{leftover}")
                 continue
             check(f"{name}: exit status", child.returncode == 130, str(child.returncode))
@@ -176,6 +181,100 @@ class Faults:
         check("at the end: no private file left", not hidden(self.folder))
         check("at the end: a whole statement",
               pathlib.Path(self.folder, name).read_bytes().rstrip().endswith(b"</OFX>"))
+
+    def working_files_are_private_and_statements_follow_the_umask(self):
+        for umask in (0o022, 0o077, 0o002):
+            ldx = f"{self.folder}/mode-{umask:o}.LDX"
+            before = hidden(self.folder)
+            child = subprocess.Popen(self.base + [self.large, "-o", ldx], stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.PIPE, preexec_fn=lambda u=umask: os.umask(u))
+            working = self.wait_for_new_private_file(before)
+            if working:
+                mode = os.stat(f"{self.folder}/{working}").st_mode & 0o777
+                check(f"umask {umask:o}: working file 0600 while built", mode == 0o600, oct(mode))
+            check(f"umask {umask:o}: saved", child.wait(timeout=120) == 0,
+                  child.stderr.read().decode(errors="replace"))
+            mode = os.stat(ldx).st_mode & 0o777
+            check(f"umask {umask:o}: statement mode", mode == 0o666 & ~umask, oct(mode))
+
+    def only_runs_that_write_clean_up(self):
+        """Files of the working-file form that no run holds: dry runs and runs refused for
+        their statement's name leave them; the next run that writes removes them."""
+        stale = [".stale.LDX.0123abcd.tmp", ".stale.LDX.qif.89abcdef.tmp",
+                 ".bad.txt.0123abcd.tmp", ".bad.txt.qif.89abcdef.tmp"]
+        for name in stale:
+            pathlib.Path(self.folder, name).write_bytes(b"left by a killed run")
+        small = pathlib.Path(self.small).read_bytes()
+        runs = {
+            "dry run": self.run([self.small, "-o", "stale.LDX", "--dry-run"], cwd=self.folder),
+            "dry run of a stream": self.run(["-", "-o", "stale.LDX", "--dry-run"],
+                                            cwd=self.folder, input=small),
+            "bad name": self.run([self.small, "-o", "bad.txt"], cwd=self.folder),
+            "bad name of a stream": self.run(["-", "-o", "bad.txt"], cwd=self.folder,
+                                             input=small),
+        }
+        for what, run in runs.items():
+            check(f"{what}: exit status", run.returncode == (0 if "dry" in what else 2),
+                  f"{run.returncode} {run.stderr.decode(errors='replace')}")
+            check(f"{what}: stale files left alone", hidden(self.folder) == sorted(stale),
+                  str(hidden(self.folder)))
+        check("dry runs: nothing written", not os.path.exists(f"{self.folder}/stale.LDX"))
+        run = self.run([self.small, "-o", "stale.LDX"], cwd=self.folder)
+        check("a run that writes: saved", run.returncode == 0, run.stderr.decode(errors="replace"))
+        left = sorted(set(stale) - {".stale.LDX.0123abcd.tmp", ".stale.LDX.qif.89abcdef.tmp"})
+        check("a run that writes: removes its path's stale files", hidden(self.folder) == left,
+              str(hidden(self.folder)))
+        for name in hidden(self.folder):
+            os.remove(f"{self.folder}/{name}")
+
+    def standard_output_is_built_where_nobody_can_block_or_read_it(self):
+        tmp = pathlib.Path(self.folder, "shared-tmp")
+        tmp.mkdir()
+        (tmp / "standard-output.LDX").mkdir()
+        (tmp / "standard-input.qif").symlink_to("/nowhere")
+        env = dict(os.environ, TMPDIR=str(tmp))
+        expected = self.run([self.small, "-o", "-"], env=env).stdout
+        child = subprocess.Popen(self.base + [self.large, "-o", "-"], env=env,
+                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        private = None
+        for _ in range(600):
+            private = next(iter(tmp.glob("qif2ldx.*")), None)
+            if private and list(private.glob(".*.tmp")):
+                break
+            time.sleep(0.05)
+        if private:
+            check("-o -: private folder", os.stat(private).st_mode & 0o777 == 0o700,
+                  oct(os.stat(private).st_mode))
+            for working in private.glob(".*.tmp"):
+                check("-o -: working file private", os.stat(working).st_mode & 0o777 == 0o600)
+        out, err = child.communicate(timeout=120)
+        check("-o - with standard-output.LDX taken: saved", child.returncode == 0,
+              err.decode(errors="replace"))
+        check("-o -: a statement", out.startswith(b"OFXHEADER") and expected.startswith(b"OFX"))
+        check("-o -: nothing left in the temporary folder",
+              sorted(p.name for p in tmp.iterdir()) == ["standard-input.qif",
+                                                         "standard-output.LDX"],
+              str(list(tmp.iterdir())))
+
+    def a_dry_run_needs_no_write_access(self):
+        """Into a folder it cannot write, a dry run does all but place, and says the real run
+        could not write there. Run as nobody when the tests run as root, who writes anywhere."""
+        os.chmod(self.folder, 0o755)
+        folder = pathlib.Path(self.folder, "read-only")
+        folder.mkdir(mode=0o555)
+        folder.chmod(0o555)
+        as_user = (lambda: (os.setgid(65534), os.setuid(65534))) if os.geteuid() == 0 else None
+        env = dict(os.environ, TMPDIR="/tmp")
+        run = subprocess.run(self.base + [self.small, "-o", f"{folder}/x.LDX", "--dry-run"],
+                             capture_output=True, env=env, preexec_fn=as_user, timeout=120,
+                             check=False)
+        check("dry run, read-only folder: exit status", run.returncode == 0,
+              run.stderr.decode(errors="replace"))
+        check("dry run, read-only folder: warned",
+              b"the real run could not write to" in run.stderr and b"permission denied" in run.stderr,
+              run.stderr.decode(errors="replace"))
+        check("dry run, read-only folder: nothing written", not list(folder.iterdir()))
+        os.chmod(self.folder, 0o700)
 
     def two_runs_make_one_whole_statement(self):
         expected_path = f"{self.folder}/expected.LDX"
@@ -266,6 +365,10 @@ def main():
         faults.failures_keep_the_old_statement()
         faults.signals_keep_the_old_statement()
         faults.two_runs_make_one_whole_statement()
+        faults.working_files_are_private_and_statements_follow_the_umask()
+        faults.only_runs_that_write_clean_up()
+        faults.standard_output_is_built_where_nobody_can_block_or_read_it()
+        faults.a_dry_run_needs_no_write_access()
         faults.a_later_run_removes_only_what_killed_runs_left()
         faults.odd_surroundings()
         faults.unknown_statement_type_starts_nothing()

@@ -3,7 +3,9 @@
 """Standard input and pipes as the real program meets them: "-", /dev/stdin, a pipe named as
 /dev/fd/N (what a shell's process substitution gives) and a FIFO whose writer comes late, for
 convert, show and check alike. Each reads what the regular file gives, leaves no private copy
-behind, and a wait for a writer that never comes ends on Ctrl-C.
+behind, and a wait for a writer that never comes ends on Ctrl-C. Standard input that cannot be
+read (closed, or a folder) is refused, never taken for an empty file, and SIGINT, SIGTERM and
+SIGHUP end a read of "-" within a second.
 Usage: streams.py QIF2LDX ACCOUNT_LIST DATA"""
 
 import os
@@ -85,8 +87,60 @@ class Streams:
         return runs
 
     def no_private_copy_left(self, what):
-        left = sorted(p.name for p in pathlib.Path(self.folder).glob(".*.tmp"))
+        folder = pathlib.Path(self.folder)
+        left = sorted(p.name for p in [*folder.glob(".*.tmp"), *folder.glob("qif2ldx.*")])
         check(f"{what}: no private copy left", not left, str(left))
+
+    def commands_reading_standard_input(self):
+        good = f"{self.folder}/good.LDX"
+        return {"convert": ["convert", "-", *self.account, "-o", good, "--overwrite"],
+                "show": ["show", "-"], "check": ["check", "-"]}
+
+    def standard_input_that_cannot_be_read_is_refused(self):
+        good = pathlib.Path(self.folder, "good.LDX")
+        good.write_bytes(b"a good statement")
+        folder = os.open("/", os.O_RDONLY | os.O_DIRECTORY)
+        inputs = {"closed": ({"preexec_fn": lambda: os.close(0)}, b"it is closed"),
+                  "a folder": ({"stdin": folder}, b"it is a folder")}
+        for what, (how, reason) in inputs.items():
+            for command, args in self.commands_reading_standard_input().items():
+                run = subprocess.run([self.program, *args], capture_output=True, env=self.env,
+                                     timeout=60, check=False, **how)
+                check_equal(f"{command} on {what} standard input: exit status", run.returncode, 2)
+                check(f"{command} on {what} standard input: says so",
+                      b"cannot read standard input: " + reason in run.stderr,
+                      run.stderr.decode(errors="replace"))
+        os.close(folder)
+        check_equal("the good statement", good.read_bytes(), b"a good statement")
+        good.unlink()
+        self.no_private_copy_left("after unreadable standard input")
+
+    def signals_end_a_read_of_standard_input(self):
+        for signum in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
+            for command, args in self.commands_reading_standard_input().items():
+                what = f"{command} -, {signal.Signals(signum).name}"
+                child = subprocess.Popen([self.program, *args], stdin=subprocess.PIPE,
+                                         stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                                         env=self.env)
+                child.stdin.write(self.qif[:200])  # the rest never comes
+                child.stdin.flush()
+                time.sleep(0.3)
+                sent = time.monotonic()
+                child.send_signal(signum)
+                try:  # standard input stays open: only the signal may end the reading
+                    child.wait(timeout=5)
+                except subprocess.TimeoutExpired:
+                    child.kill()
+                    child.wait()
+                waited = time.monotonic() - sent
+                err = child.stderr.read()
+                check_equal(f"{what}: exit status", child.returncode, 130)
+                check(f"{what}: within a second", waited < 1, f"{waited:.1f} s")
+                check(f"{what}: says so", b"interrupted while reading standard input" in err,
+                      err.decode(errors="replace"))
+                child.stdin.close()
+        check("signals: no statement written", not os.path.exists(f"{self.folder}/good.LDX"))
+        self.no_private_copy_left("after signals on standard input")
 
     def every_command_reads_every_stream(self):
         for form, run in self.every_form(["show", "FILE"], self.qif).items():
@@ -138,6 +192,8 @@ def main():
         streams.every_command_reads_every_stream()
         streams.a_pipe_needs_an_output()
         streams.a_writer_that_never_comes_is_not_waited_for_after_ctrl_c()
+        streams.standard_input_that_cannot_be_read_is_refused()
+        streams.signals_end_a_read_of_standard_input()
     return report()
 
 

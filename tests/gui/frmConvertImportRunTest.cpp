@@ -344,12 +344,12 @@ private slots:
         association.sExecutable = "/opt/lodestrand/lodestrand";
         Fill(qif, ldx, "Everyday Current");
         QTest::mouseClick(Button("Command(0)"), Qt::LeftButton);
-        QCOMPARE(MessageTexts(),
-                 (QStringList{"Errors were encountered whilst attempting to convert: " +
-                              QString::fromStdString(qif) +
-                              ". Please ensure that this file is a valid QIF file.\r\n\r\n"
-                              "The statement file cannot be created: " +
-                              QString::fromStdString(ldx)}));
+        // The QIF file is not at fault: the cause follows the first sentence instead.
+        QCOMPARE(MessageTexts(), (QStringList{"Errors were encountered whilst attempting to "
+                                              "convert: " +
+                                              QString::fromStdString(qif) +
+                                              ". The statement file cannot be created: " +
+                                              QString::fromStdString(ldx) + ": no such file."}));
         QCOMPARE(settings.writes, 2);
         QVERIFY(starts.started.empty());
         QVERIFY(dialog->isVisible());

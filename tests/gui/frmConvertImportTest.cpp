@@ -220,8 +220,15 @@ private slots:
         store.WriteText("Folders", "QIFDir", "/home/u/Caf\xC3\xA9 files/");
         QCOMPARE(store.ReadText("Folders", "QIFDir"),
                  std::optional<std::string>("/home/u/Caf\xC3\xA9 files/"));
-        QVERIFY(
-            std::filesystem::is_regular_file(dir->File("config/qif2ldx-test/qif2ldx-test.ini")));
+        const std::string ini = dir->File("config/qif2ldx-test/qif2ldx-test.ini");
+        QVERIFY(std::filesystem::is_regular_file(ini));
+        // The user's alone, and so is the copy QSaveFile builds with its permissions; a file
+        // an older version left readable to others is made private on the next write.
+        const auto owner = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
+        QCOMPARE(std::filesystem::status(ini).permissions(), owner);
+        std::filesystem::permissions(ini, owner | std::filesystem::perms::others_read);
+        store.WriteText("Folders", "LDXDir", "/home/u/");
+        QCOMPARE(std::filesystem::status(ini).permissions(), owner);
     }
 
     void qifBrowserReopensOnItsFileOnlyWhileTheBoxHoldsIt()

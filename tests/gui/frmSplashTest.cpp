@@ -26,9 +26,11 @@ private slots:
         test::WriteBytes(dir.File("list.dat"), "Acct,CHECKING,GBP,1,2,3\r\n");
         test::WriteBytes(dir.File("in.qif"), "D15/05/2026\r\nT-1\r\n^\r\n");
         int pauses = 0;
-        app::gui::frmSplash splash(
-            {dir.File("in.qif"), dir.File("out.LDX"), "Acct ", dir.File("list.dat"), ""},
-            {messages, folder, clock, [&] { ++pauses; }}, false, nullptr);
+        app::gui::frmSplash splash({.sQIFFilePath = dir.File("in.qif"),
+                                    .sLDXFilePath = dir.File("out.LDX"),
+                                    .sAcctName = "Acct ",
+                                    .sOLAccntListFile = dir.File("list.dat")},
+                                   {messages, folder, clock, [&] { ++pauses; }}, false, nullptr);
         QCOMPARE(splash.size(), QSize(313, 41));
         QVERIFY(splash.windowFlags().testFlag(Qt::FramelessWindowHint));
         QVERIFY(splash.windowFlags().testFlag(Qt::WindowStaysOnTopHint));

@@ -111,11 +111,26 @@ TEST_F(GioHandOff, TheModuleLoadedOnFirstUseHandsOffAsGioDoes)
     EXPECT_TRUE(app::HandOffStatement(dir.File("May.qif"), statement,
                                       {messages, loaded, loadedStarter, nullptr}));
     EXPECT_EQ(WaitForStart(), statement + "\n");
-    // Without its module nothing is found and nothing starts.
-    const platform::DesktopFileAssociation missing(dir.File("none.so"), app::kStatementMimeType);
-    platform::DesktopProcessStarter missingStarter(dir.File("none.so"));
-    EXPECT_EQ(missing.FindExecutable(statement), "");
-    EXPECT_FALSE(missingStarter.StartDetached(app_, {statement}));
+    // Without its module nothing is found and nothing starts, and the user is told why: the
+    // module and the loader's reason, not that statements are associated with nothing.
+    WriteBytes(dir.File("text.so"), "not a module");
+    const std::pair<std::string, std::string> broken[] = {
+        {dir.File("none.so"), "cannot open shared object file"},
+        {dir.File("text.so"), "text.so: "},
+    };
+    for (const auto& [module, reason] : broken) {
+        const platform::DesktopFileAssociation missing(module, app::kStatementMimeType);
+        platform::DesktopProcessStarter missingStarter(module);
+        EXPECT_EQ(missing.FindExecutable(statement), "");
+        EXPECT_FALSE(missingStarter.StartDetached(app_, {statement}));
+        messages.Clear();
+        EXPECT_FALSE(app::HandOffStatement(dir.File("May.qif"), statement,
+                                           {messages, missing, missingStarter, nullptr}));
+        ASSERT_EQ(messages.Messages().size(), 1U);
+        EXPECT_NE(messages.Messages()[0].sText.find(module), std::string::npos);
+        EXPECT_NE(messages.Messages()[0].sText.find(reason), std::string::npos)
+            << messages.Messages()[0].sText;
+    }
 }
 
 } // namespace

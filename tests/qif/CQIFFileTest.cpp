@@ -136,8 +136,8 @@ TEST_F(CQIFFileTest, UnreadableDatesFailWithoutSavingTheStatement)
         {"D13/01/2020\r\nT1\r\n^\r\nD01/13/2020\r\n", 4,
          "\"D01/13/2020\" is no real day read day first, and no other date order reads every "
          "date of the file"},
-        {"D15/03\r\nT1\r\n^\r\n", 1,
-         "\"D15/03\" is no real day, read day first, month first or year first"},
+        {"D15/03\r\nT1\r\n^\r\n", 1, "\"D15/03\" has no year"},
+        {"D01/02/2003\r\nD15.3\r\n", 2, "\"D15.3\" has no year"},
         {"!Option:MDY\r\nD13/01/2020\r\nD12/31/2020\r\n", 2,
          "\"D13/01/2020\" is not a month-first date, as an \"!Option:\" line before it says the "
          "dates are"}};
@@ -146,16 +146,16 @@ TEST_F(CQIFFileTest, UnreadableDatesFailWithoutSavingTheStatement)
         EXPECT_EQ(Folder(), std::vector<std::string>{"in.qif"}) << c.bad; // nothing left behind
         EXPECT_EQ(failure.kind, qif::FailureKind::BadText) << c.bad;
         EXPECT_EQ(failure.line, c.line) << c.bad;
-        EXPECT_EQ(failure.sDescription, c.description) << c.bad;
+        EXPECT_EQ(failure.sReason, c.description) << c.bad;
     }
     // A huge line is quoted cut short, never whole.
     EXPECT_FALSE(Convert("D" + std::string(10000, '7') + "\r\nT1\r\n^\r\n"));
-    EXPECT_EQ(failure.sDescription, "\"D" + std::string(58, '7') +
-                                        "\u2026\" is no real day, read day first, month first "
-                                        "or year first");
+    EXPECT_EQ(failure.sReason, "\"D" + std::string(58, '7') +
+                                   "\u2026\" is no real day, read day first, month first "
+                                   "or year first");
     EXPECT_FALSE(Convert(std::string("!Type:Bank\r\n\0\0\x01PK", 17)));
     EXPECT_EQ(failure.kind, qif::FailureKind::NotText);
-    EXPECT_EQ(failure.sDescription, "it holds bytes that are not text");
+    EXPECT_EQ(failure.sReason, "it holds bytes that are not text");
 }
 
 // A QIF text and the transactions it gives ("date amount name memo").
@@ -210,7 +210,7 @@ TEST_F(CQIFFileTest, RealFilesShapesReadAsTheirAuthorsMeant)
         {"UTF-16", utf16, {"20030201 1 \xE9\x80 "}},
     };
     for (const auto& c : cases) {
-        ASSERT_TRUE(Convert(c.bytes)) << c.what << ": " << failure.sDescription;
+        ASSERT_TRUE(Convert(c.bytes)) << c.what << ": " << failure.sReason;
         EXPECT_EQ(Transactions(), c.transactions) << c.what;
     }
     ASSERT_TRUE(Convert(cases[0].bytes));

@@ -31,7 +31,7 @@ TEST_P(DateDecisions, OrderSourceAndOtherReadings)
 {
     const DatesCase& c = GetParam();
     options.dateOrder = c.given;
-    ASSERT_TRUE(Convert(c.text)) << failure.sDescription;
+    ASSERT_TRUE(Convert(c.text)) << failure.sReason;
     EXPECT_EQ(report.dates.order, c.order);
     EXPECT_EQ(report.dates.source, c.source);
     EXPECT_EQ(report.dates.otherOrders, c.others);

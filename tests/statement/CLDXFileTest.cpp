@@ -176,9 +176,9 @@ TEST_F(CLDXFileTest, TheStatementIsWrittenBesideThePathAndTakesItsPlaceWhole)
     file.WriteOFXStandardInfo(BankAccount());
     ASSERT_TRUE(file.SaveFile());
     EXPECT_EQ(ReadBytes(path), "old statement");
-    EXPECT_EQ(file.PlaceFile(false).placement, platform::StagedFile::Placement::Exists);
+    EXPECT_EQ(file.Commit({}).status, statement::CommitStatus::Exists);
     EXPECT_EQ(ReadBytes(path), "old statement");
-    EXPECT_EQ(file.PlaceFile(true).placement, platform::StagedFile::Placement::Placed);
+    EXPECT_EQ(file.Commit({.bolReplace = true}).status, statement::CommitStatus::Committed);
     EXPECT_EQ(ReadBytes(path).substr(0, kHeader.size()), kHeader);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
@@ -216,16 +216,50 @@ TEST_F(CLDXFileTest, FailedSavePutsTheHeaderBeforeTheSkeletonAndReportsFailure)
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 
-TEST_F(CLDXFileTest, HeaderThatCannotBeWrittenIsAFailure)
+// Another program renames the working file away and puts a link to a file of the user's, or a
+// folder, in its place, at any moment of the run: the statement is still loaded, written and read
+// back only through the file the run created, the link's target is never touched, and nothing is
+// put at the path.
+TEST_F(CLDXFileTest, AWorkingFileSwappedForAnotherNeverLetsTheRunWriteThere)
 {
-    statement::CLDXFile file(messages, folder, clock);
-    ASSERT_TRUE(file.CreateFile(path));
-    file.WriteOFXStandardInfo(BankAccount());
-    // The working file turns into a folder between the build and the save.
-    std::filesystem::remove(file.WorkingPath());
-    std::filesystem::create_directory(file.WorkingPath());
-    EXPECT_FALSE(file.SaveFile());
-    std::filesystem::remove(file.WorkingPath());
+    enum Moment
+    {
+        BeforeLoad,
+        BeforeSave,
+        BeforeCommit
+    };
+    const std::string victim = dir.File("victim.txt");
+    for (const Moment moment : {BeforeLoad, BeforeSave, BeforeCommit}) {
+        for (const bool bolFolder : {false, true}) {
+            WriteBytes(victim, "the user's own file");
+            statement::CLDXFile file(messages, folder, clock);
+            ASSERT_TRUE(file.CreateFile(path));
+            const auto swap = [&](Moment now) {
+                if (now != moment) {
+                    return;
+                }
+                std::filesystem::rename(file.WorkingPath(),
+                                        dir.File("aside-" + std::to_string(now)));
+                if (bolFolder) {
+                    std::filesystem::create_directory(file.WorkingPath());
+                } else {
+                    std::filesystem::create_symlink(victim, file.WorkingPath());
+                }
+            };
+            swap(BeforeLoad);
+            EXPECT_TRUE(file.WriteOFXStandardInfo(BankAccount()));
+            file.WriteOFXTrans(kGrocer, BankAccount());
+            swap(BeforeSave);
+            EXPECT_TRUE(file.SaveFile());
+            swap(BeforeCommit);
+            const statement::CommitResult committed = file.Commit({.bolReplace = true});
+            EXPECT_EQ(committed.status, statement::CommitStatus::NotPlaced) << moment;
+            EXPECT_EQ(committed.reason.kind, platform::ReasonKind::Replaced) << moment;
+            EXPECT_EQ(ReadBytes(victim), "the user's own file") << moment;
+            EXPECT_FALSE(std::filesystem::exists(path)) << moment;
+            std::filesystem::remove_all(file.WorkingPath());
+        }
+    }
 }
 
 TEST_F(CLDXFileTest, CounterOverflowRaisesAfterTheTransactionWasAdded)
@@ -271,11 +305,10 @@ TEST_F(CLDXFileTest, ReadBackFindsAnyChangeToWhatWasWritten)
             bytes.replace(at, c.from.size(), c.to);
             WriteBytes(file.WorkingPath(), bytes);
         }
-        const std::optional<std::string> difference = file.VerifyFile(false).difference;
-        EXPECT_EQ(difference.has_value(), !c.from.empty()) << c.to;
-        if (difference) {
-            EXPECT_THAT(*difference, ::testing::HasSubstr(c.difference));
-        }
+        const statement::CommitResult committed = file.Commit({.bolPlace = false});
+        EXPECT_EQ(committed.status == statement::CommitStatus::NotAsWritten, !c.from.empty())
+            << c.to;
+        EXPECT_THAT(committed.sReason, ::testing::HasSubstr(c.difference));
     }
 }
 

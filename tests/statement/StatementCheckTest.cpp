@@ -62,7 +62,7 @@ TEST(StatementCheck, CleanStatementsOfBothFormsHaveNoHazards)
           DeclaredXml("ISO-8859-1", "\xE9"), Replaced(kCleanXml, {{" encoding=\"UTF-8\"", ""}}),
           Replaced(kCleanXml, {{"Caf\xC3\xA9", "&#1052;"}})}) {
         const statement::CheckResult result = statement::CheckStatement(bytes);
-        EXPECT_EQ(result.status, statement::CheckStatus::Checked) << result.sError;
+        EXPECT_EQ(result.status, statement::OfxReadStatus::Read) << result.sReason;
         EXPECT_EQ(result.transactions, bytes == kClean ? 2 : 1);
         EXPECT_EQ(result.hazardCount, 0);
         for (const auto& hazard : result.hazards) {
@@ -93,7 +93,7 @@ TEST_P(StatementCheckHazard, IsFoundWhereItIs)
 {
     const HazardCase& c = GetParam();
     const statement::CheckResult result = statement::CheckStatement(Replaced(c.base, c.edits));
-    ASSERT_EQ(result.status, statement::CheckStatus::Checked) << result.sError;
+    ASSERT_EQ(result.status, statement::OfxReadStatus::Read) << result.sReason;
     ASSERT_EQ(result.hazards.size(), 1U);
     EXPECT_EQ(result.hazardCount, 1);
     const statement::Hazard& hazard = result.hazards[0];
@@ -231,7 +231,7 @@ TEST(StatementCheck, ListsTheFirstThousandHazardsAndCountsTheRestByKind)
          {"</BANKTRANLIST>",
           Repeated("<STMTTRN><TRNTYPE>DEBIT<TRNAMT>1<FITID>a1</STMTTRN>", 2) + "</BANKTRANLIST>"}});
     const statement::CheckResult result = statement::CheckStatement(bytes);
-    ASSERT_EQ(result.status, statement::CheckStatus::Checked) << result.sError;
+    ASSERT_EQ(result.status, statement::OfxReadStatus::Read) << result.sReason;
     EXPECT_EQ(result.hazards.size(), statement::kListedHazards);
     EXPECT_EQ(result.hazardCount, 1008);
     EXPECT_EQ(result.unlisted,
@@ -249,8 +249,8 @@ TEST(StatementCheck, WhatIsNoOfxFileIsUnreadable)
           kHeader + "<OFX>" + Repeated("<MEMO>", 3000) + "</OFX>",
           Replaced(kCleanXml, {{"</OFX>", "</OFY>"}}), DeclaredXml("UTF-8", "\xE9")}) {
         const statement::CheckResult result = statement::CheckStatement(bytes);
-        EXPECT_EQ(result.status, statement::CheckStatus::Unreadable) << bytes;
-        EXPECT_FALSE(result.sError.empty());
+        EXPECT_EQ(result.status, statement::OfxReadStatus::NotOfx) << bytes;
+        EXPECT_FALSE(result.sReason.empty());
         EXPECT_TRUE(result.hazards.empty());
     }
 }
@@ -263,19 +263,19 @@ TEST(StatementCheck, HostileFilesGetTheirAnswer)
     const struct
     {
         std::string bytes;
-        statement::CheckStatus status;
+        statement::OfxReadStatus status;
         std::string error;
     } cases[] = {
-        {kHeader + "<OFX>" + Repeated("<A", 20000), statement::CheckStatus::Unreadable,
+        {kHeader + "<OFX>" + Repeated("<A", 20000), statement::OfxReadStatus::NotOfx,
          "a tag that starts on line 1 of the body never ends"},
-        {kXml + Repeated("<A", 20000), statement::CheckStatus::Unreadable, "not well-formed"},
-        {kHeader + "<OFX><NAME>" + Repeated("&", 200000) + "</OFX>",
-         statement::CheckStatus::Checked, ""},
+        {kXml + Repeated("<A", 20000), statement::OfxReadStatus::NotOfx, "not well-formed"},
+        {kHeader + "<OFX><NAME>" + Repeated("&", 200000) + "</OFX>", statement::OfxReadStatus::Read,
+         ""},
     };
     for (const auto& c : cases) {
         const statement::CheckResult result = statement::CheckStatement(c.bytes);
-        EXPECT_EQ(result.status, c.status) << result.sError;
-        EXPECT_THAT(result.sError, testing::HasSubstr(c.error));
+        EXPECT_EQ(result.status, c.status) << result.sReason;
+        EXPECT_THAT(result.sReason, testing::HasSubstr(c.error));
     }
     const statement::CheckResult amount =
         statement::CheckStatement(Replaced(kClean, {{"-1.00", Repeated("&", 200000)}}));
@@ -301,13 +301,13 @@ TEST(StatementCheck, StopsWhereverItIsAskedTo)
     for (const std::string& bytes : LargeStatements()) {
         int asked = 0;
         const auto count = [&asked] { return ++asked > 0; };
-        ASSERT_EQ(statement::CheckStatement(bytes, count).status, statement::CheckStatus::Checked);
+        ASSERT_EQ(statement::CheckStatement(bytes, count).status, statement::OfxReadStatus::Read);
         ASSERT_GT(asked, 3);
         for (const int yes : {0, 1, asked / 2, asked - 1}) {
             int left = yes;
             const statement::CheckResult result =
                 statement::CheckStatement(bytes, [&left] { return left-- > 0; });
-            EXPECT_EQ(result.status, statement::CheckStatus::Interrupted) << yes << " of " << asked;
+            EXPECT_EQ(result.status, statement::OfxReadStatus::Stopped) << yes << " of " << asked;
             EXPECT_TRUE(result.hazards.empty());
             EXPECT_EQ(result.hazardCount, 0);
         }

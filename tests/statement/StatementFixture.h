@@ -49,9 +49,15 @@ protected:
         }
         file.InsertSTMTStartEndDate(account, start, end);
         file.InsertLEDGERBAL(account, end);
-        verified = file.SaveFile() ? file.VerifyFile(false).difference : "not saved";
-        return !verified &&
-               file.PlaceFile(true).placement == platform::StagedFile::Placement::Placed;
+        if (!file.SaveFile()) {
+            verified = "not saved";
+            return false;
+        }
+        const statement::CommitResult committed = file.Commit({.bolReplace = true});
+        if (committed.status == statement::CommitStatus::NotAsWritten) {
+            verified = committed.sReason;
+        }
+        return committed.status == statement::CommitStatus::Committed;
     }
 
     // The statement body between the header and the final CR LF.

@@ -36,7 +36,7 @@ bool Write(const std::string& path, const records::CAcctInfo& account)
     file.InsertSTMTStartEndDate(account, "20261102", "20261105");
     file.InsertLEDGERBAL(account, "20261105");
     return file.SaveFile() &&
-           file.PlaceFile(true).placement == platform::StagedFile::Placement::Placed;
+           file.Commit({.bolReplace = true}).status == statement::CommitStatus::Committed;
 }
 
 } // namespace

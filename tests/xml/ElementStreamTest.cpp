@@ -36,7 +36,7 @@ TEST_P(ElementStreamBytes, TellsElementsAndDecodedTextOrWhyTheBytesAreNoDocument
         xml::StreamElements(GetParam().bytes, "windows-1252", recorder);
     EXPECT_EQ(result.status, GetParam().status);
     EXPECT_EQ(static_cast<bool>(result), GetParam().status == xml::stsOk);
-    EXPECT_EQ(result.sDescription.empty(), GetParam().status == xml::stsOk) << result.sDescription;
+    EXPECT_EQ(result.sReason.empty(), GetParam().status == xml::stsOk) << result.sReason;
     if (result) {
         EXPECT_EQ(recorder.seen, GetParam().seen);
     }
@@ -68,7 +68,7 @@ TEST(ElementStream, ReadsDocumentsFarLargerThanTheParsersLookUpLimit)
     Recorder recorder;
     const xml::StreamResult result =
         xml::StreamElements(LargeDocument(kElements), "windows-1252", recorder);
-    ASSERT_TRUE(result) << result.sDescription;
+    ASSERT_TRUE(result) << result.sReason;
     EXPECT_EQ(recorder.seen.size(), 2 + kElements * std::string("<B1>B\n").size() + 2);
 }
 
@@ -78,19 +78,19 @@ TEST(ElementStream, FileIsReadFromTheOffsetToItsEndInPieces)
     const std::string header = "HEADER: 1\r\n";
     constexpr int kElements = 300'000; // several of the pieces the file is read in
     WriteBytes(dir.File("s.LDX"), header + LargeDocument(kElements));
-    const platform::UniqueFd file = platform::OpenRegularFile(dir.File("s.LDX"));
+    const platform::Result<platform::UniqueFd> file = platform::OpenRegularFile(dir.File("s.LDX"));
     ASSERT_TRUE(file);
 
     Recorder whole;
     const xml::StreamResult read =
-        xml::StreamFileElements(file.Get(), header.size(), "windows-1252", whole);
-    ASSERT_TRUE(read) << read.sDescription;
+        xml::StreamFileElements(file.value.Get(), header.size(), "windows-1252", whole);
+    ASSERT_TRUE(read) << read.sReason;
     Recorder expected;
     ASSERT_TRUE(xml::StreamElements(LargeDocument(kElements), "windows-1252", expected));
     EXPECT_EQ(whole.seen, expected.seen);
 
     Recorder fromStart;
-    EXPECT_EQ(xml::StreamFileElements(file.Get(), 0, "windows-1252", fromStart).status,
+    EXPECT_EQ(xml::StreamFileElements(file.value.Get(), 0, "windows-1252", fromStart).status,
               xml::stsNotWellFormed);
     Recorder closed;
     EXPECT_EQ(xml::StreamFileElements(-1, 0, "windows-1252", closed).status, xml::stsUnreadable);

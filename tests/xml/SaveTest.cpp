@@ -2,6 +2,9 @@
 #include "XmlFixture.h"
 #include "platform/File.h"
 
+#include <fcntl.h>
+#include <filesystem>
+
 namespace qif2ldx::test {
 namespace {
 
@@ -77,10 +80,27 @@ TEST_F(CDoXMLSave, RewritesTheSameFileInPlace)
     // file back through the descriptor it holds).
     Load("<R><A>x</A></R>");
     WriteBytes(dir.File("s.LDX"), std::string(5000, 'x'));
-    const platform::UniqueFd before = platform::OpenRegularFile(dir.File("s.LDX"));
+    const platform::Result<platform::UniqueFd> before =
+        platform::OpenRegularFile(dir.File("s.LDX"));
     ASSERT_TRUE(before);
     ASSERT_TRUE(doc.Save(dir.File("s.LDX")));
-    EXPECT_EQ(platform::ReadAll(before.Get()), "<R><A>x</A></R>\r\n");
+    EXPECT_EQ(platform::ReadAll(before.value.Get()).value, "<R><A>x</A></R>\r\n");
+}
+
+TEST_F(CDoXMLSave, SaveToWritesIntoTheFileHeldWhateverItsName)
+{
+    Load("<R><A>x</A></R>");
+    WriteBytes(dir.File("held.LDX"), "");
+    const platform::UniqueFd held(::open(dir.File("held.LDX").c_str(), O_RDWR | O_CLOEXEC));
+    ASSERT_TRUE(held);
+    // The name now leads elsewhere: the save goes to the file held, never by name.
+    std::filesystem::rename(dir.File("held.LDX"), dir.File("moved.LDX"));
+    WriteBytes(dir.File("held.LDX"), "another file");
+    ASSERT_TRUE(doc.SaveTo(held.Get()));
+    EXPECT_EQ(ReadBytes(dir.File("moved.LDX")), "<R><A>x</A></R>\r\n");
+    EXPECT_EQ(ReadBytes(dir.File("held.LDX")), "another file");
+    doc.Close();
+    EXPECT_FALSE(doc.SaveTo(held.Get())); // no document
 }
 
 TEST_F(CDoXMLSave, UnwritablePathsFail)

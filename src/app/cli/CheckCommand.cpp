@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/cli/CheckCommand.h"
 
+#include "app/ReasonWords.h"
 #include "app/cli/StandardStreams.h"
 #include "app/cli/Wording.h"
 #include "platform/File.h"
@@ -77,9 +78,9 @@ std::string CountOf(statement::HazardKind kind, std::int64_t count)
 nlohmann::json ToJson(const std::string& sFile, const statement::CheckResult& result)
 {
     nlohmann::json object = {{"file", sFile},
-                             {"readable", result.status == statement::CheckStatus::Checked}};
-    if (result.status != statement::CheckStatus::Checked) {
-        object["error"] = result.sError;
+                             {"readable", result.status == statement::OfxReadStatus::Read}};
+    if (result.status != statement::OfxReadStatus::Read) {
+        object["error"] = result.sReason;
         return object;
     }
     object["form"] = result.sForm;
@@ -129,28 +130,27 @@ void PrintLines(const std::string& sFile, const statement::CheckResult& result, 
         << " more: " << sKinds << "\n";
 }
 
-// Reads and checks the file made ready by OpenCommandInput; stops when the user interrupts.
-statement::CheckResult Check(const CommandInput& input, const std::atomic<int>* interrupt)
+// The bytes of the file made ready by OpenCommandInput; why not, in words, when it cannot be
+// read whole.
+platform::Result<std::string> ReadInput(const std::string& sPath)
 {
-    std::optional<std::string> bytes;
-    if (input.sError.empty()) {
-        if (const platform::UniqueFd file = platform::OpenRegularFile(input.sPath)) {
-            bytes = platform::ReadAll(file.Get(), kMaxStatementBytes);
-        }
+    const platform::Result<platform::UniqueFd> file = platform::OpenRegularFile(sPath);
+    if (!file) {
+        return platform::Failed<std::string>(file.reason);
     }
+    return platform::ReadAll(file.value.Get(), kMaxStatementBytes);
+}
+
+// Checks the bytes; stops when the user interrupts.
+statement::CheckResult Check(std::string_view bytes, const std::atomic<int>* interrupt)
+{
     const auto keepReading = [interrupt] { return interrupt == nullptr || interrupt->load() == 0; };
-    statement::CheckResult result;
     if (!keepReading()) {
-        result.status = statement::CheckStatus::Interrupted;
-    } else if (!input.sError.empty()) {
-        result.sError = input.sError;
-    } else if (!bytes) {
-        result.sError = "the file does not exist, cannot be read, is larger than 1 GiB or is "
-                        "neither a file nor a pipe";
-    } else {
-        result = statement::CheckStatement(*bytes, keepReading);
+        statement::CheckResult result;
+        result.status = statement::OfxReadStatus::Stopped;
+        return result;
     }
-    return result;
+    return statement::CheckStatement(bytes, keepReading);
 }
 
 void PrintJson(const nlohmann::json& object, std::ostream& out)
@@ -162,7 +162,7 @@ void PrintJson(const nlohmann::json& object, std::ostream& out)
 int Report(const CheckOptions& objOptions, const std::string& sName,
            const statement::CheckResult& result, const CommandLineContext& objContext)
 {
-    if (result.status == statement::CheckStatus::Interrupted) {
+    if (result.status == statement::OfxReadStatus::Stopped) {
         objContext.objErr << kProgram << ": error: interrupted; " << platform::EscapeControls(sName)
                           << " was not checked\n";
         return kCheckInterrupted;
@@ -170,9 +170,9 @@ int Report(const CheckOptions& objOptions, const std::string& sName,
     if (objOptions.bolJson) {
         PrintJson(ToJson(objOptions.sFile, result), objContext.objOut);
     }
-    if (result.status == statement::CheckStatus::Unreadable) {
+    if (result.status == statement::OfxReadStatus::NotOfx) {
         objContext.objErr << kProgram << ": error: " << platform::EscapeControls(sName)
-                          << " is no OFX statement that can be checked: " << result.sError << "\n";
+                          << " is no OFX statement that can be checked: " << result.sReason << "\n";
         return kCheckUnreadable;
     }
     if (!objOptions.bolJson) {
@@ -196,14 +196,33 @@ void CheckCommand::AddOptions(CLI::App& objCommand)
 
 int RunCheck(const CheckOptions& objOptions, const CommandLineContext& objContext)
 {
-    const CommandInput input =
-        OpenCommandInput(objOptions.sFile, TemporaryBeside(), "the file", objContext);
+    const CommandInput input = OpenCommandInput(objOptions.sFile, {}, "the file", objContext);
     if (input.bolInterrupted) {
-        objContext.objErr << kProgram << ": error: " << input.sError << "\n";
+        objContext.objErr << kProgram << ": error: " << input.sReason << "\n";
         return kCheckInterrupted;
     }
     try {
-        return Report(objOptions, input.sName, Check(input, objContext.objInterrupt), objContext);
+        std::string sUnreadable = input.sReason;
+        platform::Result<std::string> bytes;
+        if (sUnreadable.empty()) {
+            bytes = ReadInput(input.sPath);
+            if (!bytes) {
+                sUnreadable = "cannot read " + platform::EscapeControls(input.sName) + ": " +
+                              (bytes.reason.kind == platform::ReasonKind::TooLarge
+                                   ? std::string("it is larger than 1 GiB")
+                                   : ReasonWords(bytes.reason));
+            }
+        }
+        if (!sUnreadable.empty()) {
+            if (objOptions.bolJson) {
+                PrintJson({{"file", objOptions.sFile}, {"readable", false}, {"error", sUnreadable}},
+                          objContext.objOut);
+            }
+            objContext.objErr << kProgram << ": error: " << sUnreadable << "\n";
+            return kCheckUnreadable;
+        }
+        return Report(objOptions, input.sName, Check(bytes.value, objContext.objInterrupt),
+                      objContext);
     } catch (const std::bad_alloc&) {
         // The file and what was found are released by now: the message fits.
         if (objOptions.bolJson) {

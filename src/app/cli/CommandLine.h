@@ -26,9 +26,9 @@ struct CommandLineContext
     // For --open: the desktop's file associations and a way to start the application.
     const platform::IFileAssociation* objAssociation = nullptr;
     platform::IProcessStarter* objStarter = nullptr;
-    std::istream* objIn = nullptr; // standard input, for a QIF file named "-"
-    int outColumns = 0;            // the width of the terminal objOut writes to; 0: no terminal
-    DateShower objShowDate;        // dates in receipts; ISO when empty
+    int inFd = -1;      // standard input's descriptor, for a file named "-"; -1 where there is none
+    int outColumns = 0; // the width of the terminal objOut writes to; 0: no terminal
+    DateShower objShowDate; // dates in receipts; ISO when empty
 };
 
 // Exit statuses of every command; qif2ldx(1) tells them.

@@ -6,6 +6,7 @@
 #include "app/HandOff.h"
 #include "app/InputCheck.h"
 #include "app/MainModule.h"
+#include "app/ReasonWords.h"
 #include "app/Receipt.h"
 #include "app/cli/FileReceipt.h"
 #include "app/cli/Options.h"
@@ -13,6 +14,7 @@
 #include "app/cli/StandardStreams.h"
 #include "app/cli/Wording.h"
 #include "platform/FileSystem.h"
+#include "platform/PrivateFolder.h"
 #include "platform/StderrMessages.h"
 #include "platform/Utf8.h"
 #include "statement/StatementProfile.h"
@@ -144,6 +146,7 @@ int StatusOf(const ConversionOutcome& objOutcome)
     case RunResult::Saved:
         return kExitSaved;
     case RunResult::Refused:
+    case RunResult::Unreadable:
         return kExitRefused;
     case RunResult::Interrupted:
         return kExitInterrupted;
@@ -162,25 +165,63 @@ void TellOutcome(FileReceipt& receipt, const std::string& sStatement, std::ostre
 {
     switch (receipt.outcome.result) {
     case RunResult::Interrupted:
-        receipt.sError =
+        receipt.sReason =
             "interrupted; the statement was not finished: " + platform::EscapeControls(sStatement);
-        err << kProgram << ": error: " << receipt.sError << "\n";
+        err << kProgram << ": error: " << receipt.sReason << "\n";
         break;
     case RunResult::Refused:
-        receipt.sError = StatementExistsReason(sStatement);
-        err << kProgram << ": error: " << receipt.sError << "\n";
+        receipt.sReason = StatementExistsReason(sStatement);
+        err << kProgram << ": error: " << receipt.sReason << "\n";
         break;
+    case RunResult::Unreadable:
     case RunResult::Failed:
     case RunResult::Cancelled:
     case RunResult::Aborted:
-        receipt.sError = receipt.outcome.sReason.empty() ? std::string("the conversion failed")
-                                                         : receipt.outcome.sReason;
-        if (!receipt.outcome.sReason.empty()) {
+        receipt.sReason = receipt.outcome.sReason.empty() ? std::string("the conversion failed")
+                                                          : receipt.outcome.sReason;
+        // Where the QIF file is not at fault, the conversion-failure message named the cause.
+        if (!receipt.outcome.sReason.empty() && IsFaultOfQif(receipt.outcome.failure)) {
             err << kProgram << ": error: " << receipt.outcome.sReason << "\n";
         }
         break;
     case RunResult::Saved:
         break;
+    }
+}
+
+// Where a run builds its statement: beside the statement path for a run that will put it there;
+// otherwise (a dry run, or one to standard output) in a private folder of its own, so that it
+// neither needs nor touches anything beside the path. Empty, after telling why, when there is
+// no such folder.
+std::string BuildPath(const FileReceipt& receipt, std::optional<platform::PrivateFolder>& folder,
+                      std::ostream& err)
+{
+    const bool bolStdout = receipt.sStatement == "-";
+    if (!bolStdout && !receipt.bolDryRun) {
+        return Trim(receipt.sStatement);
+    }
+    platform::PrivateFolder::Made made = platform::PrivateFolder::Make();
+    if (!made.folder) {
+        err << kProgram << ": error: no private folder can be made in "
+            << platform::EscapeControls(platform::TemporaryFolder()) << ": "
+            << ReasonWords(made.reason) << "\n";
+        return {};
+    }
+    folder.emplace(std::move(*made.folder));
+    const std::string sPath = Trim(receipt.sStatement);
+    const std::string sName =
+        bolStdout ? std::string("standard-output.LDX") : sPath.substr(GetFolderPath(sPath).size());
+    return folder->Path() + "/" + sName;
+}
+
+// A dry run into a folder the real run could not write to says so.
+void WarnUnwritable(const std::string& sStatement, std::ostream& err)
+{
+    const std::string sFolder = GetFolderPath(sStatement);
+    if (const platform::Done writable = platform::CanWriteIn(sFolder); !writable) {
+        err << kProgram << ": warning: the real run could not write to "
+            << platform::EscapeControls(sFolder.empty() ? std::string(".") : sFolder) << ": "
+            << ReasonWords(writable.reason) << "\n";
     }
 }
 
@@ -195,44 +236,62 @@ FileReceipt ConvertOne(const std::string& sQIF, const ConvertOptions& objOptions
     receipt.sAccount = Trim(objOptions.sAccount);
     receipt.bolDryRun = objOptions.bolDryRun;
     receipt.bolMayReplace = objOptions.bolOverwrite;
+    receipt.bolRan = false;
+    receipt.status = kExitRefused;
     const bool bolStdout = receipt.sStatement == "-";
-    // Standard output has no path: the statement is built beside a name in the temporary
-    // folder, then copied out.
-    const std::string sStatement =
-        bolStdout ? platform::TemporaryFolder() + "/standard-output.LDX" : Trim(receipt.sStatement);
-    RemoveStaleCopies(sStatement); // what runs killed while reading a stream left
-    const CommandInput input = OpenCommandInput(sQIF, sStatement, "the QIF file", objContext);
-    receipt.sError = input.sError;
-    if (receipt.sError.empty()) {
-        // Nothing is replaced on the way to standard output.
-        // A dry run replaces nothing either: it says what it would replace.
-        receipt.sError =
-            Refusal(input.sPath, bolStdout ? sStatement : receipt.sStatement, objOptions,
-                    objOptions.bolOverwrite || bolStdout || objOptions.bolDryRun);
-        receipt.bolReplaces = !bolStdout && FileExists(sStatement);
-    }
-    if (!receipt.sError.empty()) {
-        err << kProgram << ": error: " << receipt.sError << "\n";
-        receipt.status = input.bolInterrupted ? kExitInterrupted : kExitRefused;
-        receipt.bolRan = false;
+    const bool bolWrites = !bolStdout && !objOptions.bolDryRun; // puts a file at the path
+    // A stream is read only for a statement name that will be taken.
+    if (!bolStdout && IsStream(sQIF) && !IsStatementFileName(Trim(receipt.sStatement))) {
+        receipt.sReason = Refusal(sQIF, receipt.sStatement, objOptions, true);
+        err << kProgram << ": error: " << receipt.sReason << "\n";
         return receipt;
     }
+    std::optional<platform::PrivateFolder> folder;
+    const std::string sBuilt = BuildPath(receipt, folder, err);
+    if (sBuilt.empty()) {
+        receipt.status = kExitFailed;
+        return receipt;
+    }
+    const CommandInput input = OpenCommandInput(sQIF, sBuilt, "the QIF file", objContext);
+    receipt.sReason = input.sReason;
+    if (receipt.sReason.empty()) {
+        // Nothing is replaced on the way to standard output.
+        // A dry run replaces nothing either: it says what it would replace.
+        receipt.sReason = Refusal(input.sPath, bolStdout ? sBuilt : receipt.sStatement, objOptions,
+                                  objOptions.bolOverwrite || bolStdout || objOptions.bolDryRun);
+        receipt.bolReplaces = !bolStdout && FileExists(Trim(receipt.sStatement));
+    }
+    if (!receipt.sReason.empty()) {
+        err << kProgram << ": error: " << receipt.sReason << "\n";
+        receipt.status = input.bolInterrupted ? kExitInterrupted : kExitRefused;
+        return receipt;
+    }
+    if (bolWrites) {
+        RemoveStaleCopies(sBuilt); // what runs killed while reading a stream left; never ours
+    }
+    if (objOptions.bolDryRun && !bolStdout) {
+        WarnUnwritable(Trim(receipt.sStatement), err);
+    }
+    receipt.bolRan = true;
     const std::string sList = ResolveAccountList(
         objOptions.sAccountList, objContext.objProgramFolder, objContext.objEnvironment);
     platform::StderrMessages objMessages(err, kProgram, "error: ");
     // Among several files, each warning and note says whose it is.
     const std::string sWhose =
         objOptions.qifFiles.size() > 1 ? platform::EscapeControls(sQIF) + ": " : std::string();
-    receipt.outcome = RunWithProgress(
-        {Trim(input.sPath), sStatement, objOptions.sAccount, sList, input.spool ? input.sName : ""},
-        objOptions, objMessages, objContext, sWhose);
+    receipt.outcome = RunWithProgress({.sQIFFilePath = Trim(input.sPath),
+                                       .sLDXFilePath = sBuilt,
+                                       .sAcctName = objOptions.sAccount,
+                                       .sOLAccntListFile = sList,
+                                       .sQIFName = input.spool ? input.sName : ""},
+                                      objOptions, objMessages, objContext, sWhose);
     receipt.status = StatusOf(receipt.outcome);
     receipt.warnings = RunWarnings(receipt.outcome, Trim(objOptions.sAccount), sList,
                                    objContext.objShowDate ? objContext.objShowDate : IsoDate);
     for (const std::string& sWarning : receipt.warnings) {
         err << kProgram << ": warning: " << sWhose << sWarning << "\n";
     }
-    TellOutcome(receipt, sStatement, err);
+    TellOutcome(receipt, bolStdout ? sBuilt : Trim(receipt.sStatement), err);
     return receipt;
 }
 

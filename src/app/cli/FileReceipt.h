@@ -19,7 +19,7 @@ struct FileReceipt
     bool bolMayReplace = false; // --overwrite
     int status = 0;             // the exit status this file alone would give
     bool bolRan = true;         // false: refused before any conversion
-    std::string sError;         // why it did not succeed; empty when it did
+    std::string sReason;        // why it did not succeed; empty when it did
     ConversionOutcome outcome;
     std::vector<std::string> warnings;
     std::vector<std::string> notes; // what is worth knowing but no warning (other OFX readers)

@@ -69,8 +69,8 @@ json FileJson(const FileReceipt& receipt)
                  {"statement", receipt.sStatement},
                  {"status", StatusName(receipt)},
                  {"exit_status", receipt.status}};
-    if (!receipt.sError.empty()) {
-        file["error"] = receipt.sError;
+    if (!receipt.sReason.empty()) {
+        file["error"] = receipt.sReason;
     }
     file["warnings"] = receipt.warnings;
     file["notes"] = receipt.notes;
@@ -135,6 +135,7 @@ const char* StatusName(const FileReceipt& receipt)
     case RunResult::Saved:
         return receipt.bolDryRun ? "checked" : "saved";
     case RunResult::Refused:
+    case RunResult::Unreadable:
         return "refused";
     case RunResult::Interrupted:
         return "interrupted";

@@ -144,10 +144,9 @@ void ShowCommand::AddOptions(CLI::App& objCommand)
 int ShowCommand::Run(const CommandLineContext& objContext)
 {
     std::ostream& err = objContext.objErr;
-    const CommandInput input =
-        OpenCommandInput(sQIFFile_, TemporaryBeside(), "the QIF file", objContext);
-    if (!input.sError.empty()) {
-        err << kProgram << ": error: " << input.sError << "\n";
+    const CommandInput input = OpenCommandInput(sQIFFile_, {}, "the QIF file", objContext);
+    if (!input.sReason.empty()) {
+        err << kProgram << ": error: " << input.sReason << "\n";
         return input.bolInterrupted ? kExitInterrupted : kExitRefused;
     }
     if (!platform::IsRegularFile(input.sPath)) {
@@ -200,7 +199,11 @@ int ShowCommand::Run(const CommandLineContext& objContext)
                     ? "the QIF file cannot be read: " + platform::EscapeControls(input.sName)
                     : sReason)
             << "\n";
-        return kExitFailed;
+        // A file that cannot be read is refused as one that cannot be opened is.
+        const qif::FailureKind kind = objFile.Failure().kind;
+        return kind == qif::FailureKind::CannotRead || kind == qif::FailureKind::TooLarge
+                   ? kExitRefused
+                   : kExitFailed;
     }
     if (const std::string sWarning =
             DatesWarning(objFile.Report().dates, Trim(sAccount_), objShowDate);

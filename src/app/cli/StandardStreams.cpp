@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/cli/StandardStreams.h"
 
+#include "app/ReasonWords.h"
 #include "platform/File.h"
 #include "platform/FileSystem.h"
 #include "platform/Utf8.h"
@@ -8,20 +9,10 @@
 
 #include <array>
 #include <atomic>
-#include <cerrno>
-#include <cstring>
-#include <istream>
 #include <ostream>
 
 namespace qif2ldx::app::cli {
 namespace {
-
-// Reads the next piece of a stream into buffer: how many bytes, 0 at its end; nullopt when the
-// stream fails (errno EINTR when the user interrupted).
-using StreamReader = std::function<std::optional<std::size_t>(char* buffer, std::size_t size)>;
-
-// The private copy is the user's data: nobody else may read it, whatever the umask.
-constexpr mode_t kPrivate = 0600;
 
 // The private copy is named as a staged file for this path beside the one it is kept beside.
 std::string CopyFinalPath(const std::string& sBeside)
@@ -29,43 +20,63 @@ std::string CopyFinalPath(const std::string& sBeside)
     return sBeside + ".qif";
 }
 
-// Copies the stream whole into a private file beside sBeside.
-CommandInput Spool(const StreamReader& objRead, const std::string& sName,
-                   const std::string& sBeside, const std::string& sWhat)
+// Copies the stream open on fd whole into a private file beside sBeside, or into a private
+// folder when sBeside is empty.
+CommandInput Spool(int fd, const std::string& sName, const std::string& sBeside,
+                   const std::string& sWhat, const CommandLineContext& objContext)
 {
-    CommandInput input{{}, sName, std::nullopt, {}};
+    CommandInput input;
+    input.sName = sName;
     const std::string sShown = platform::EscapeControls(sName);
-    platform::StagedFile::Created spool =
-        platform::StagedFile::Create(CopyFinalPath(sBeside), kPrivate);
+    std::string sKeptBeside = sBeside;
+    if (sKeptBeside.empty()) {
+        platform::PrivateFolder::Made made = platform::PrivateFolder::Make();
+        if (!made.folder) {
+            input.sReason = sShown + " cannot be kept for reading: " + ReasonWords(made.reason);
+            return input;
+        }
+        input.folder.emplace(std::move(*made.folder));
+        sKeptBeside = input.folder->Path() + "/standard-input";
+    }
+    platform::StagedFile::Created spool = platform::StagedFile::Create(CopyFinalPath(sKeptBeside));
     if (!spool.file) {
-        input.sError = sShown + " cannot be kept for reading: " + std::strerror(spool.error);
+        input.sReason = sShown + " cannot be kept for reading: " + ReasonWords(spool.reason);
         return input;
     }
+    const std::atomic<int>* objInterrupt = objContext.objInterrupt;
+    const std::function<bool()> objStop = [objInterrupt] {
+        return objInterrupt != nullptr && objInterrupt->load() != 0;
+    };
     std::array<char, 65536> buffer{};
     std::uint64_t total = 0;
     for (;;) {
-        const std::optional<std::size_t> got = objRead(buffer.data(), buffer.size());
+        const platform::Result<std::size_t> got =
+            platform::ReadStream(fd, buffer.data(), buffer.size(), objStop);
         if (!got) {
-            input.bolInterrupted = errno == EINTR;
-            input.sError = input.bolInterrupted ? "interrupted while reading " + sShown
-                                                : sShown + " cannot be read";
+            input.bolInterrupted = got.reason.kind == platform::ReasonKind::Interrupted;
+            input.sReason = input.bolInterrupted
+                                ? "interrupted while reading " + sShown
+                                : "cannot read " + sShown + ": " + ReasonWords(got.reason);
             return input;
         }
-        if (*got == 0) {
+        if (got.value == 0) {
             break;
         }
-        total += *got;
+        total += got.value;
         if (total > qif::kMaxQIFBytes) {
-            input.sError = sWhat;
-            input.sError.append(" is larger than 1 GiB: ").append(sShown);
+            input.sReason = sWhat;
+            input.sReason.append(" is larger than 1 GiB: ").append(sShown);
             return input;
         }
-        if (!platform::WriteAll(spool.file->Fd(), std::string_view(buffer.data(), *got))) {
-            input.sError = sShown + " cannot be kept for reading: " + std::strerror(errno);
+        if (const platform::Done kept =
+                platform::WriteAll(spool.file->Fd(), std::string_view(buffer.data(), got.value));
+            !kept) {
+            input.sReason = sShown + " cannot be kept for reading: " + ReasonWords(kept.reason);
             return input;
         }
     }
-    input.sPath = spool.file->Path();
+    // Read through the descriptor held: the copy's name could be taken by another file.
+    input.sPath = platform::DescriptorPath(spool.file->Fd());
     input.spool = std::move(spool.file);
     return input;
 }
@@ -81,50 +92,34 @@ CommandInput OpenCommandInput(const std::string& sGiven, const std::string& sBes
                               const std::string& sWhat, const CommandLineContext& objContext)
 {
     if (sGiven == "-") {
-        std::istream* objIn = objContext.objIn;
-        if (objIn == nullptr) {
-            return {{}, "standard input", std::nullopt, "standard input cannot be read here"};
+        if (objContext.inFd < 0) {
+            CommandInput input;
+            input.sName = "standard input";
+            input.sReason = "standard input cannot be read here";
+            return input;
         }
-        return Spool(
-            [objIn](char* buffer, std::size_t size) -> std::optional<std::size_t> {
-                objIn->read(buffer, static_cast<std::streamsize>(size));
-                if (objIn->bad()) {
-                    errno = EIO;
-                    return std::nullopt;
-                }
-                return static_cast<std::size_t>(objIn->gcount());
-            },
-            "standard input", sBeside, sWhat);
+        return Spool(objContext.inFd, "standard input", sBeside, sWhat, objContext);
     }
     if (!platform::IsPipe(sGiven)) {
-        return {sGiven, sGiven, std::nullopt, {}};
+        CommandInput input;
+        input.sPath = sGiven;
+        input.sName = sGiven;
+        return input;
     }
-    const platform::UniqueFd pipe = platform::OpenPipe(sGiven);
+    const platform::Result<platform::UniqueFd> pipe = platform::OpenPipe(sGiven);
     if (!pipe) {
-        return {{},
-                sGiven,
-                std::nullopt,
-                platform::EscapeControls(sGiven) + " cannot be read: " + std::strerror(errno)};
+        CommandInput input;
+        input.sName = sGiven;
+        input.sReason =
+            "cannot read " + platform::EscapeControls(sGiven) + ": " + ReasonWords(pipe.reason);
+        return input;
     }
-    const std::atomic<int>* objInterrupt = objContext.objInterrupt;
-    const std::function<bool()> objStop = [objInterrupt] {
-        return objInterrupt != nullptr && objInterrupt->load() != 0;
-    };
-    return Spool(
-        [&pipe, &objStop](char* buffer, std::size_t size) {
-            return platform::ReadPipe(pipe.Get(), buffer, size, objStop);
-        },
-        sGiven, sBeside, sWhat);
+    return Spool(pipe.value.Get(), sGiven, sBeside, sWhat, objContext);
 }
 
 void RemoveStaleCopies(const std::string& sBeside)
 {
     platform::StagedFile::RemoveStale(CopyFinalPath(sBeside));
-}
-
-std::string TemporaryBeside()
-{
-    return platform::TemporaryFolder() + "/standard-input";
 }
 
 std::function<bool(std::string_view)> DeliverTo(std::ostream& objOut)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/cli/Wording.h"
 
+#include "app/MainModule.h"
+#include "platform/FileSystem.h"
 #include "platform/Utf8.h"
 
 #include <ostream>
@@ -16,8 +18,12 @@ std::string StatementExistsReason(const std::string& sStatement)
 
 std::string QifNotAFileReason(const std::string& sQIF)
 {
-    return "the QIF file does not exist or is neither a file nor a pipe: " +
-           platform::EscapeControls(sQIF);
+    const std::string sPath = Trim(sQIF);
+    const char* sWhy = platform::IsDirectory(sPath) ? "the QIF file is a folder: "
+                       : !platform::FileExists(sPath)
+                           ? "the QIF file does not exist: "
+                           : "the QIF file is neither a file nor a pipe: ";
+    return sWhy + platform::EscapeControls(sQIF);
 }
 
 std::string QifTooLargeReason(const std::string& sQIF)

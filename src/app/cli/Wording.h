@@ -16,7 +16,7 @@ inline constexpr const char* kProgram = "qif2ldx";
 // A statement file is at the path, and the command line was not told to replace it.
 [[nodiscard]] std::string StatementExistsReason(const std::string& sStatement);
 
-// The QIF path names neither a regular file nor a pipe (or names nothing).
+// The QIF path names neither a regular file nor a pipe: why (nothing there, a folder, a device).
 [[nodiscard]] std::string QifNotAFileReason(const std::string& sQIF);
 
 // The QIF file is larger than the reader takes; refused before it is read.

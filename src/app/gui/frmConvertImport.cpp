@@ -398,8 +398,10 @@ void frmConvertImport::ConvertAndImport()
     {
         // The run converts the paths the checks accepted, trimmed: a file name may well hold
         // spaces at its ends, and that would be another file. The look-up trims the name itself.
-        frmSplash splash({Trim(Text(Text1)), Trim(Text(Text2)), Combo1->currentText().toStdString(),
-                          sOLAccntListFile.toStdString(), ""},
+        frmSplash splash({.sQIFFilePath = Trim(Text(Text1)),
+                          .sLDXFilePath = Trim(Text(Text2)),
+                          .sAcctName = Combo1->currentText().toStdString(),
+                          .sOLAccntListFile = sOLAccntListFile.toStdString()},
                          objServices_.objRun, bolMayReplace_, this);
         splash.SetDateOrderMemory(&objDateOrders);
         splash.SetLocale(LocaleDateOrder(objServices_.objEnvironment), objServices_.objShowDate);

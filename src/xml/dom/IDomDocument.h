@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/Reason.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -59,6 +61,10 @@ public:
     // another encoding, or when the file cannot be opened or written.
     [[nodiscard]] virtual bool Save(const std::string& strFileName,
                                     const std::string& strEncoding) = 0;
+    // Writes the document as Save does into the file open on fd, from the descriptor's offset;
+    // nothing is opened by name. Fails without a document or for another encoding, and with the
+    // system's reason when a write fails.
+    [[nodiscard]] virtual platform::Done SaveTo(int fd, const std::string& strEncoding) = 0;
     // The document as Save writes it, but as UTF-8 text (a declaration names no encoding).
     // Throws DomError when nothing is loaded.
     [[nodiscard]] virtual std::string Xml() const = 0;

@@ -195,12 +195,15 @@ public:
             return;
         }
         if (bolAll || used_ >= kPiece) {
-            failed_ = failed_ || !platform::WriteAll(fd_, std::string_view(buffer_.get(), used_));
+            if (written_) {
+                written_ = platform::WriteAll(fd_, std::string_view(buffer_.get(), used_));
+            }
             used_ = 0;
         }
     }
 
-    [[nodiscard]] bool Failed() const { return failed_; }
+    // Whether every byte reached the file, and why not.
+    [[nodiscard]] const platform::Done& Written() const { return written_; }
 
 private:
     static constexpr std::size_t kPiece = std::size_t{1} << 20;
@@ -241,7 +244,7 @@ private:
     std::unique_ptr<char[]> buffer_;
     std::size_t size_ = 0;
     std::size_t used_ = 0;
-    bool failed_ = false;
+    platform::Done written_;
 };
 
 class Writer
@@ -432,12 +435,12 @@ std::optional<Charset> FindCharset(std::string_view sName)
     return std::nullopt;
 }
 
-bool WriteFile(const LeanTree& tree, int fd, Charset charset)
+platform::Done WriteFile(const LeanTree& tree, int fd, Charset charset)
 {
     Sink sink(fd, charset);
     Writer(tree, sink).Document(charset == Charset::Utf8 ? "UTF-8" : "windows-1252");
     sink.Flush(true);
-    return !sink.Failed();
+    return sink.Written();
 }
 
 } // namespace qif2ldx::xml::lean

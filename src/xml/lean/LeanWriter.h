@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/Reason.h"
 #include "xml/lean/LeanTree.h"
 
 #include <optional>
@@ -28,7 +29,8 @@ enum class Charset
 // The node's markup as UTF-8; the document node gives the whole document.
 [[nodiscard]] std::string WriteText(const LeanTree& tree, NodeId node);
 
-// The whole document to the open file in the character set; false when a write fails.
-[[nodiscard]] bool WriteFile(const LeanTree& tree, int fd, Charset charset);
+// The whole document to the open file in the character set, from the descriptor's offset;
+// fails with the system's reason when a write fails.
+[[nodiscard]] platform::Done WriteFile(const LeanTree& tree, int fd, Charset charset);
 
 } // namespace qif2ldx::xml::lean

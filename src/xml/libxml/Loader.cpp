@@ -7,10 +7,8 @@
 #include "xml/libxml/Handles.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <cstdint>
-#include <cstring>
 #include <libxml/entities.h>
 #include <map>
 #include <new>
@@ -347,17 +345,19 @@ std::optional<DomParseError> ParseInto(std::string_view bytes, const std::string
 std::optional<DomParseError> LoadFileInto(const std::string& sFileName, bool bolValidate,
                                           lean::LeanTree& tree)
 {
-    const platform::UniqueFd file = platform::OpenRegularFile(sFileName);
+    const platform::Result<platform::UniqueFd> file = platform::OpenRegularFile(sFileName);
     if (!file) {
-        const std::string why = errno == EINVAL ? "not a regular file" : std::strerror(errno);
+        const std::string why = file.reason.kind == platform::ReasonKind::NotAFile
+                                    ? "not a regular file"
+                                    : platform::SystemWords(file.reason);
         return Failure(XML_IO_LOAD_ERROR, "Cannot read \"" + sFileName + "\": " + why + ".", 0, 0,
                        {});
     }
-    const std::optional<std::string> bytes = platform::ReadAll(file.Get());
+    const platform::Result<std::string> bytes = platform::ReadAll(file.value.Get());
     if (!bytes) {
         return Failure(XML_IO_LOAD_ERROR, "Cannot read \"" + sFileName + "\".", 0, 0, {});
     }
-    return ParseInto(*bytes, sFileName, false, bolValidate, tree);
+    return ParseInto(bytes.value, sFileName, false, bolValidate, tree);
 }
 
 } // namespace qif2ldx::xml::libxml
