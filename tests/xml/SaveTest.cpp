@@ -89,7 +89,8 @@ TEST_F(CDoXMLSave, RewritesTheSameFileInPlace)
 
 TEST_F(CDoXMLSave, SaveToWritesIntoTheFileHeldWhateverItsName)
 {
-    Load("<R><A>x</A></R>");
+    Load("<R><A>\xC3\xA9</A></R>");
+    doc.SetSaveEncoding("windows-1252"); // the held file takes the encoding set, as Save does
     WriteBytes(dir.File("held.LDX"), "");
     const platform::UniqueFd held(::open(dir.File("held.LDX").c_str(), O_RDWR | O_CLOEXEC));
     ASSERT_TRUE(held);
@@ -97,8 +98,10 @@ TEST_F(CDoXMLSave, SaveToWritesIntoTheFileHeldWhateverItsName)
     std::filesystem::rename(dir.File("held.LDX"), dir.File("moved.LDX"));
     WriteBytes(dir.File("held.LDX"), "another file");
     ASSERT_TRUE(doc.SaveTo(held.Get()));
-    EXPECT_EQ(ReadBytes(dir.File("moved.LDX")), "<R><A>x</A></R>\r\n");
+    EXPECT_EQ(ReadBytes(dir.File("moved.LDX")), "<R><A>\xE9</A></R>\r\n");
     EXPECT_EQ(ReadBytes(dir.File("held.LDX")), "another file");
+    doc.SetSaveEncoding("ISO-2022-JP");
+    EXPECT_FALSE(doc.SaveTo(held.Get())); // an encoding it cannot write
     doc.Close();
     EXPECT_FALSE(doc.SaveTo(held.Get())); // no document
 }
