@@ -298,6 +298,17 @@ void Import(xmlDoc& doc, const std::optional<std::string>& declaredEncoding, lea
         facts.vntEncoding = std::string(View(doc.encoding));
     }
     facts.vntDeclaredEncoding = declaredEncoding;
+    for (const xmlNode* node = doc.intSubset == nullptr ? nullptr : doc.intSubset->children;
+         node != nullptr; node = node->next) {
+        const auto* attribute = reinterpret_cast<const xmlAttribute*>(node);
+        if (node->type == XML_ATTRIBUTE_DECL && attribute->defaultValue != nullptr) {
+            facts.defaults.push_back(
+                {FromXmlChar(attribute->elem),
+                 (attribute->prefix == nullptr ? "" : FromXmlChar(attribute->prefix) + ":") +
+                     FromXmlChar(attribute->name),
+                 FromXmlChar(attribute->defaultValue)});
+        }
+    }
     tree.SetFacts(std::move(facts));
 }
 
