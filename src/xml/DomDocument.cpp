@@ -389,9 +389,16 @@ std::optional<std::string> DomDocument::GetAttribute(NodeRef objNode,
                                                      const std::string& strName) const
 {
     const Lean& doc = Loaded();
-    const NodeId attribute =
-        doc.tree.FindAttribute(doc.Element(objNode, "only elements have attributes"), strName);
+    const NodeId element = doc.Element(objNode, "only elements have attributes");
+    const NodeId attribute = doc.tree.FindAttribute(element, strName);
     if (attribute == kNoNode) {
+        // The value that the document type gives an element without one, if any.
+        for (const lean::DocumentFacts::Default& declared : doc.tree.Facts().defaults) {
+            if (declared.sName == strName &&
+                declared.sElement == doc.tree.Name(doc.tree.NameOf(element))) {
+                return declared.sValue;
+            }
+        }
         return std::nullopt;
     }
     return std::string(doc.tree.Content(attribute));

@@ -249,9 +249,11 @@ INSTANTIATE_TEST_SUITE_P(
         KindCase{"<!--c-->\r\n<R></R>", "/comment()", false, "comment", "c"},
         KindCase{"<R><?p x?></R>", "//processing-instruction()", false, "processinginstruction",
                  "x"},
-        KindCase{"<R xmlns=\"u\"></R>", "//@xmlns", false, "attribute", "u"},
-        KindCase{"<a:R xmlns:a=\"u\"><a:S>s</a:S></a:R>", "/*/*", false, "element", "s"},
-        KindCase{"<R xml:lang=\"en\"></R>", "//@*", false, "attribute", "en"},
+        // To XPath, namespace declarations are no attributes, and a prefix names its namespace.
+        KindCase{"<R xmlns=\"u\" b=\"1\"></R>", "//@*", false, "attribute", "1"},
+        KindCase{"<a:R xmlns:a=\"u\"><a:S>s</a:S></a:R>",
+                 "//*[local-name()='S'][namespace-uri()='u']", false, "element", "s"},
+        KindCase{"<R xml:lang=\"en\"></R>", "//@xml:lang", false, "attribute", "en"},
         KindCase{"<!DOCTYPE R [\n<!ELEMENT R ANY>\n<!ENTITY e \"caf&#xE9;\">\n]>\r\n<R>&e;a</R>",
                  "/R", true, "entityreference", "caf\xC3\xA9"}));
 

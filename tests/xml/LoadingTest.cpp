@@ -35,6 +35,23 @@ TEST_F(CDoXMLLoading, MissingFileReportsWhyAndLeavesNoDocument)
     EXPECT_THROW(static_cast<void>(doc.XML()), xml::XmlError);
 }
 
+TEST_F(CDoXMLLoading, ReportOfAUtf16FileQuotesItsLineAsText)
+{
+    for (const bool bolBigEndian : {false, true}) {
+        std::string bytes = bolBigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (const char c : std::string("<R>\r\n<A>\xE9</B></R>")) {
+            bytes += bolBigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+        }
+        WriteBytes(dir.File("utf16.xml"), bytes);
+        EXPECT_FALSE(doc.OpenFromFile(dir.File("utf16.xml"), true));
+    }
+    ASSERT_EQ(messages.Messages().size(), 2U);
+    for (const auto& message : messages.Messages()) {
+        EXPECT_TRUE(message.sText.ends_with("Line 2, Position 9\r\n\r\n<A>\xC3\xA9</B></R>\r\n"))
+            << message.sText;
+    }
+}
+
 TEST_F(CDoXMLLoading, QuietFailuresShowNothing)
 {
     EXPECT_FALSE(doc.OpenFromString("<R>", false));

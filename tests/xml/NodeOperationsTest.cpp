@@ -36,6 +36,21 @@ TEST_F(CDoXMLNodes, ReadingTextMarkupAndAttributes)
     EXPECT_EQ(doc.ReadAttribute("/R/F/text()", "a"), std::nullopt);
 }
 
+// A default that the document type declares is the value of an attribute that an element does
+// not give; removing its own value brings the default back. Defaults are not written.
+TEST_F(CDoXMLNodes, DeclaredDefaultsAreReadNotWritten)
+{
+    Load("<!DOCTYPE R [<!ELEMENT R (E*)><!ELEMENT E EMPTY><!ATTLIST E d CDATA 'def' "
+         "f CDATA #FIXED 'fix' i ID #IMPLIED>]><R><E i='a'/><E d='own'/></R>");
+    EXPECT_EQ(doc.ReadAttribute("/R/E", "d"), "def");
+    EXPECT_EQ(doc.ReadAttribute("/R/E", "f"), "fix");
+    EXPECT_EQ(doc.ReadAttribute("/R/E[1]", "d"), "own");
+    EXPECT_TRUE(doc.DeleteAttribute("/R/E[1]", "d"));
+    EXPECT_EQ(doc.ReadAttribute("/R/E[1]", "d"), "def");
+    EXPECT_EQ(doc.ReadAttribute("/R/E[1]", "i"), std::nullopt);
+    EXPECT_EQ(doc.ReadNodeXML("/R/E"), "<E i=\"a\"></E>");
+}
+
 TEST_F(CDoXMLNodes, AttributesAreWrittenReplacedAndRemoved)
 {
     Load("<R/>");

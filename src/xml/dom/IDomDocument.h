@@ -125,8 +125,8 @@ public:
     // The node's first child; nullptr when it has none. Throws DomError for nullptr.
     [[nodiscard]] virtual NodeRef FirstChild(NodeRef objNode) const = 0;
 
-    // The value of the element's attribute of that name (without a namespace); nullopt when it
-    // has none. Throws DomError unless objNode is an element.
+    // The value of the element's attribute of that name, or the document type's default for it;
+    // nullopt when there is neither. Throws DomError unless objNode is an element.
     [[nodiscard]] virtual std::optional<std::string>
     GetAttribute(NodeRef objNode, const std::string& strName) const = 0;
     // Sets the element's attribute, in its place when the element has it, last otherwise; the

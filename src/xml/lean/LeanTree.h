@@ -46,6 +46,15 @@ struct DocumentFacts
     std::optional<std::string> vntEncoding;
     // The encoding that the XML declaration names.
     std::optional<std::string> vntDeclaredEncoding;
+
+    // The value that the document type gives an attribute of an element that has none.
+    struct Default
+    {
+        std::string sElement;
+        std::string sName;
+        std::string sValue;
+    };
+    std::vector<Default> defaults;
 };
 
 // The one tree a document lives in: every kind of node a loaded document brings. Nodes take 20

@@ -2,6 +2,7 @@
 #include "xml/libxml/Loader.h"
 
 #include "platform/File.h"
+#include "platform/Utf16.h"
 #include "platform/Utf8.h"
 #include "platform/Windows1252.h"
 #include "xml/libxml/Handles.h"
@@ -17,12 +18,21 @@
 namespace qif2ldx::xml::libxml {
 namespace {
 
-// The line of the input that an error names, for the report; long lines are cut.
+// The line of the input that an error names, for the report; long lines are cut. A UTF-16
+// input's line is found in its text (none when that is no well-formed UTF-16).
 std::string SourceLine(std::string_view input, int line)
 {
     constexpr std::size_t kMaxShown = 1024;
     if (line < 1) {
         return {};
+    }
+    for (const bool bolBigEndian : {false, true}) {
+        if (input.starts_with(bolBigEndian ? platform::kUtf16BigEndianMark
+                                           : platform::kUtf16LittleEndianMark)) {
+            const std::optional<std::string> text =
+                platform::Utf16ToUtf8(input.substr(2), bolBigEndian);
+            return text ? SourceLine(*text, line) : std::string();
+        }
     }
     std::size_t start = 0;
     for (int current = 1; current < line; ++current) {
@@ -296,6 +306,17 @@ void Import(xmlDoc& doc, const std::optional<std::string>& declaredEncoding, lea
         facts.vntEncoding = std::string(View(doc.encoding));
     }
     facts.vntDeclaredEncoding = declaredEncoding;
+    for (const xmlNode* node = doc.intSubset == nullptr ? nullptr : doc.intSubset->children;
+         node != nullptr; node = node->next) {
+        const auto* attribute = reinterpret_cast<const xmlAttribute*>(node);
+        if (node->type == XML_ATTRIBUTE_DECL && attribute->defaultValue != nullptr) {
+            facts.defaults.push_back(
+                {FromXmlChar(attribute->elem),
+                 (attribute->prefix == nullptr ? "" : FromXmlChar(attribute->prefix) + ":") +
+                     FromXmlChar(attribute->name),
+                 FromXmlChar(attribute->defaultValue)});
+        }
+    }
     tree.SetFacts(std::move(facts));
 }
 

@@ -32,9 +32,80 @@ struct XPathView::Result
 
 namespace {
 
-// The node's copy, its attributes with it, pointing back to it; nullptr for the document type,
-// which XPath never selects.
-xmlNode* NewNode(xmlDoc& doc, const LeanTree& tree, NodeId from)
+// Links the node as the last child of parent. xmlAddChild would merge two adjacent texts,
+// which a tree can hold once the element between them is removed.
+void Link(xmlNode* parent, xmlNode* child)
+{
+    child->parent = parent;
+    if (parent->children == nullptr) {
+        parent->children = child;
+    } else {
+        child->prev = parent->last;
+        parent->last->next = child;
+    }
+    parent->last = child;
+}
+
+bool IsDeclaration(const std::string& name)
+{
+    return name == "xmlns" || (name.starts_with("xmlns:") && name.size() > 6);
+}
+
+// The namespace that the prefix of name ("p:local") is bound to where node stands, name then
+// cut to its local part; nullptr, name left whole, for a name without a prefix or with one
+// declared nowhere. Names without a prefix stay outside every namespace, the default one
+// included, so that XPath's name tests select what the plain paths select.
+xmlNs* Resolve(xmlDoc& doc, xmlNode* node, std::string& name)
+{
+    const std::size_t colon = name.find(':');
+    if (colon == 0 || colon == std::string::npos || colon + 1 == name.size() ||
+        name.find(':', colon + 1) != std::string::npos) {
+        return nullptr;
+    }
+    xmlNs* ns = xmlSearchNs(&doc, node, ToXmlChar(name.substr(0, colon)));
+    if (ns != nullptr) {
+        name.erase(0, colon + 1);
+    }
+    return ns;
+}
+
+// The element's namespace declarations (attributes in the tree, namespaces to XPath), then its
+// name and its attributes in their namespaces, each attribute pointing back to the tree's.
+void CopyElement(xmlDoc& doc, const LeanTree& tree, NodeId from, xmlNode* node)
+{
+    for (NodeId attribute = tree.FirstAttribute(from); attribute != kNoNode;
+         attribute = tree.Next(attribute)) {
+        const std::string& name = tree.Name(tree.NameOf(attribute));
+        if (IsDeclaration(name) && name != "xmlns:xml" &&
+            xmlNewNs(node, ToXmlChar(std::string(tree.Content(attribute))),
+                     name == "xmlns" ? nullptr : ToXmlChar(name.substr(6))) == nullptr) {
+            throw std::bad_alloc();
+        }
+    }
+    std::string name = tree.Name(tree.NameOf(from));
+    if (xmlNs* ns = Resolve(doc, node, name)) {
+        xmlSetNs(node, ns);
+        xmlNodeSetName(node, ToXmlChar(name));
+    }
+    for (NodeId attribute = tree.FirstAttribute(from); attribute != kNoNode;
+         attribute = tree.Next(attribute)) {
+        name = tree.Name(tree.NameOf(attribute));
+        if (IsDeclaration(name)) {
+            continue;
+        }
+        xmlNs* ns = Resolve(doc, node, name);
+        xmlAttr* copy = xmlNewNsProp(node, ns, ToXmlChar(name),
+                                     ToXmlChar(std::string(tree.Content(attribute))));
+        if (copy == nullptr) {
+            throw std::bad_alloc();
+        }
+        copy->_private = tree.Ref(attribute);
+    }
+}
+
+// The node's copy, pointing back to it, as the last child of parent; nullptr for the document
+// type, which XPath never selects.
+xmlNode* NewNode(xmlDoc& doc, const LeanTree& tree, NodeId from, xmlNode* parent)
 {
     const NodeKind kind = tree.Kind(from);
     const std::string content(kind == NodeKind::Element ? std::string_view() : tree.Content(from));
@@ -74,31 +145,12 @@ xmlNode* NewNode(xmlDoc& doc, const LeanTree& tree, NodeId from)
         throw std::bad_alloc();
     }
     node->_private = tree.Ref(from);
-    for (NodeId attribute = kind == NodeKind::Element ? tree.FirstAttribute(from) : kNoNode;
-         attribute != kNoNode; attribute = tree.Next(attribute)) {
-        xmlAttr* copy = xmlNewProp(node, ToXmlChar(tree.Name(tree.NameOf(attribute))),
-                                   ToXmlChar(std::string(tree.Content(attribute))));
-        if (copy == nullptr) {
-            xmlFreeNode(node);
-            throw std::bad_alloc();
-        }
-        copy->_private = tree.Ref(attribute);
+    // Linked before its namespaces are set: the document owns it, its ancestors' are in reach.
+    Link(parent, node);
+    if (kind == NodeKind::Element) {
+        CopyElement(doc, tree, from, node);
     }
     return node;
-}
-
-// Links the node as the last child of parent. xmlAddChild would merge two adjacent texts,
-// which a tree can hold once the element between them is removed.
-void Link(xmlNode* parent, xmlNode* child)
-{
-    child->parent = parent;
-    if (parent->children == nullptr) {
-        parent->children = child;
-    } else {
-        child->prev = parent->last;
-        parent->last->next = child;
-    }
-    parent->last = child;
 }
 
 // libxml2's copy of the tree; root becomes the copy of its root element.
@@ -122,11 +174,10 @@ DocPtr CopyTree(const LeanTree& tree, xmlNode*& root)
         pending.pop_back();
         for (NodeId child = tree.FirstChild(next.from); child != kNoNode;
              child = tree.Next(child)) {
-            xmlNode* node = NewNode(*doc, tree, child);
+            xmlNode* node = NewNode(*doc, tree, child, next.to);
             if (node == nullptr) {
                 continue;
             }
-            Link(next.to, node);
             if (child == rootId) {
                 root = node;
             }
