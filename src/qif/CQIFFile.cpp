@@ -131,7 +131,7 @@ std::optional<QIFText> CQIFFile::ReadText()
     }
 }
 
-bool CQIFFile::Collect(const QIFText& text, const RecordCollector::Sink& objSink, bool bolReports)
+bool CQIFFile::Collect(const QIFText& text, RecordSink& objSink, bool bolReports)
 {
     const std::string_view body = text.Text();
     RecordCollector objCollector(objSink);
@@ -156,8 +156,7 @@ bool CQIFFile::Collect(const QIFText& text, const RecordCollector::Sink& objSink
 std::optional<ReadPlan> CQIFFile::Plan(const QIFText& text)
 {
     ReadSurvey objSurvey(text.Encoding(), objOptions_.dateOrder);
-    if (!Collect(
-            text, [&objSurvey](const RawRecord& record) { objSurvey.Note(record); }, false)) {
+    if (!Collect(text, objSurvey, false)) {
         return std::nullopt;
     }
     ReadPlan plan = objSurvey.Plan();
@@ -195,8 +194,7 @@ bool CQIFFile::Read(const QIFText& text, const ReadPlan& plan, const QIFRecords:
     if (objOptions_.objProfile->bolPlainAmounts) {
         objRecords.SetPlainAmounts(plan.decimalSeparator);
     }
-    return Collect(
-        text, [&objRecords](const RawRecord& record) { objRecords.Handle(record); }, true);
+    return Collect(text, objRecords, true);
 }
 
 bool CQIFFile::SaveStatement(statement::CLDXFile& objWriter, const records::CAcctInfo& cAcctInf)

@@ -137,7 +137,7 @@ private:
     // Reads the text's records into the sink as planned; false after Fail.
     bool Read(const QIFText& text, const ReadPlan& plan, const QIFRecords::Sink& objSink);
     // Hands every record of the text to the sink; false when the progress callback stopped it.
-    bool Collect(const QIFText& text, const RecordCollector::Sink& objSink, bool bolReports);
+    bool Collect(const QIFText& text, RecordSink& objSink, bool bolReports);
     // The statement writer with its working file and the fixed head; nullptr after Fail.
     std::unique_ptr<statement::CLDXFile> StartStatement(const std::string& sLDXFilePath,
                                                         const records::CAcctInfo& cAcctInf);

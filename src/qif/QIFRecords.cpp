@@ -30,14 +30,32 @@ const char* LeftOutText(LeftOutReason reason)
     return "";
 }
 
-void QIFRecords::Handle(const RawRecord& record)
+void QIFRecords::Date(const DateLine& date, const RawRecord& /*record*/)
+{
+    const DateOrder order = objDates_.OrderOf(date);
+    const std::uint32_t day =
+        date.namedDay != 0 ? date.namedDay : DateReading(date.sText).In(order);
+    if (day == 0) {
+        throw QIFError(date.line, NotInOrder(Decode(date.sLine), order));
+    }
+    recordStart_ = recordStart_ == 0 ? day : std::min(recordStart_, day);
+    recordEnd_ = std::max(recordEnd_, day);
+    lastDay_ = day;
+}
+
+void QIFRecords::Record(const RawRecord& record)
 {
     if (record.kind != RawRecord::Kind::Transaction) {
         LeaveOut(record, record.kind == RawRecord::Kind::List ? LeftOutReason::NotATransaction
                                                               : LeftOutReason::Investment);
         return;
     }
-    std::string sDate = ReadDates(record);
+    std::string sDate = lastDay_ != 0 ? DayText(lastDay_) : std::string();
+    if (recordStart_ != 0) {
+        TrackPeriod(recordStart_);
+        TrackPeriod(recordEnd_);
+    }
+    recordStart_ = recordEnd_ = lastDay_ = 0;
     if (record.IsComplete()) {
         const bool bolWritten = Write(record, std::move(sDate));
         if (!record.bolClosed) {
@@ -52,25 +70,9 @@ void QIFRecords::Handle(const RawRecord& record)
         return;
     }
     ++objReport_.dropped;
-    LeaveOut(record, !record.dates.empty()  ? LeftOutReason::NoAmount
+    LeaveOut(record, record.dates > 0       ? LeftOutReason::NoAmount
                      : record.bolNoDateText ? LeftOutReason::NoRealDate
                                             : LeftOutReason::NoDate);
-}
-
-std::string QIFRecords::ReadDates(const RawRecord& record)
-{
-    std::string sDate;
-    for (const DateLine& date : record.dates) {
-        const DateOrder order = objDates_.OrderOf(date);
-        const std::uint32_t day =
-            date.namedDay != 0 ? date.namedDay : DateReading(date.sText).In(order);
-        if (day == 0) {
-            throw QIFError(date.line, NotInOrder(Decode(date.sLine), order));
-        }
-        TrackPeriod(day);
-        sDate = DayText(day);
-    }
-    return sDate;
 }
 
 void QIFRecords::LeaveOut(const RawRecord& record, LeftOutReason reason)

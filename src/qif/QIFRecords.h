@@ -61,7 +61,7 @@ struct ReadReport
 // Reads the records of a text in one pass, once the survey has planned it: each transaction
 // record that holds a date and an amount goes to the sink, and every other record is left out
 // with its reason. Dates are read in the plan's order, and the period follows every date read.
-class QIFRecords
+class QIFRecords final : public RecordSink
 {
 public:
     // Each transaction, with the line its record starts on.
@@ -80,13 +80,14 @@ public:
     // record whose amount is no number that way is left out.
     void SetPlainAmounts(char decimalSeparator) { plainSeparator_ = decimalSeparator; }
 
-    // Reads one record. Throws QIFError for a date that is no real day in its order.
-    void Handle(const RawRecord& record);
+    // Reads one date of the record being read. Throws QIFError for a date that is no real day
+    // in its order.
+    void Date(const DateLine& date, const RawRecord& record) override;
+    // Reads one record, once its dates have been read.
+    void Record(const RawRecord& record) override;
 
 private:
     void LeaveOut(const RawRecord& record, LeftOutReason reason);
-    // Reads the record's dates, tracking the period; the last one read.
-    std::string ReadDates(const RawRecord& record);
     // Hands the record on; false when it was left out instead.
     bool Write(const RawRecord& record, std::string sDate);
     void NoteAccount(std::string_view sAccount);
@@ -101,6 +102,10 @@ private:
     std::string_view sLastAccount_; // the account last noted, as written
     std::uint32_t start_ = 0;       // the period so far, as yyyymmdd; 0 before the first date
     std::uint32_t end_ = 0;
+    // The dates of the record being read: its earliest, its latest and its last.
+    std::uint32_t recordStart_ = 0;
+    std::uint32_t recordEnd_ = 0;
+    std::uint32_t lastDay_ = 0;
 };
 
 } // namespace qif2ldx::qif

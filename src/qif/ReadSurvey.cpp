@@ -3,13 +3,15 @@
 
 namespace qif2ldx::qif {
 
-void ReadSurvey::Note(const RawRecord& record)
+void ReadSurvey::Date(const DateLine& date, const RawRecord& /*record*/)
+{
+    objDates_.Note(date);
+}
+
+void ReadSurvey::Record(const RawRecord& record)
 {
     if (record.kind != RawRecord::Kind::Transaction) {
         return;
-    }
-    for (const DateLine& date : record.dates) {
-        objDates_.Note(date);
     }
     // The separator's evidence is the same in the bytes as in the decoded text: only digits,
     // "," and "." count, and decoding leaves those alone.

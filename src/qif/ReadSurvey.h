@@ -22,7 +22,7 @@ struct ReadPlan
 // Looks at every record of a text once, before any is read, for what decides how all of them
 // are read: the dates of the transaction records, and the amounts of those that will be
 // written (a date and an amount).
-class ReadSurvey
+class ReadSurvey final : public RecordSink
 {
 public:
     // given: the order every date is read in, whatever the file says.
@@ -30,7 +30,8 @@ public:
         : encoding_(encoding), objDates_(encoding != TextEncoding::Windows1252, given)
     {}
 
-    void Note(const RawRecord& record);
+    void Date(const DateLine& date, const RawRecord& record) override;
+    void Record(const RawRecord& record) override;
     // The plan; chosen: the order the dates no "!Option:" line governs are read in, instead of
     // the one the survey decided (a file that reads two ways, where the person converting chose).
     [[nodiscard]] ReadPlan Plan(std::optional<DateOrder> chosen = std::nullopt) const

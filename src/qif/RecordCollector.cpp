@@ -77,13 +77,21 @@ void RecordCollector::Keep(const QIFLine& line)
         if (inSplits_) {
             break; // the split's own date: the transaction keeps its date
         }
-        std::string sText = DateText(text);
+        date_.sText = DateText(text);
         // A "D" line without a digit is no date (a description, say); the record keeps its own.
-        if (HasDigit(sText)) {
-            record_.dates.push_back(
-                {std::move(sText), text, line.number, option_, ReadNamedMonthDate(text)});
-        } else {
+        if (!HasDigit(date_.sText)) {
             record_.bolNoDateText = true;
+            break;
+        }
+        date_.sLine = text;
+        date_.line = line.number;
+        date_.option = option_;
+        date_.namedDay = ReadNamedMonthDate(text);
+        ++record_.dates;
+        if (section_ == RawRecord::Kind::Transaction) {
+            objSink_.Date(date_, record_);
+        } else {
+            pendingDates_.push_back(date_);
         }
         break;
     }
@@ -111,10 +119,10 @@ void RecordCollector::Keep(const QIFLine& line)
 
 bool RecordCollector::IsAccountTransaction() const
 {
-    if (!inAccounts_ || record_.bolName || record_.dates.empty() || record_.sAmount.empty()) {
+    if (!inAccounts_ || record_.bolName || pendingDates_.empty() || record_.sAmount.empty()) {
         return false;
     }
-    const DateLine& date = record_.dates.back();
+    const DateLine& date = pendingDates_.back();
     DateReading reading(date.sText);
     const bool bolDate =
         date.namedDay != 0 ||
@@ -171,6 +179,7 @@ void RecordCollector::Open(std::int64_t line)
     if (!opened_) {
         opened_ = true;
         record_.line = line;
+        record_.sAccount = sAccount_;
     }
 }
 
@@ -188,8 +197,14 @@ void RecordCollector::Emit(bool bolClosed)
         record_.kind == RawRecord::Kind::Transaction ? std::string_view() : sSection_;
     record_.bolClosed = bolClosed;
     record_.sAccount = sAccount_;
-    objSink_(record_);
-    record_.dates.clear(); // keeps its room for the next record
+    if (record_.kind == RawRecord::Kind::Transaction) {
+        for (const DateLine& date : pendingDates_) {
+            objSink_.Date(date, record_);
+        }
+    }
+    objSink_.Record(record_);
+    pendingDates_.clear(); // keeps its room for the next record
+    record_.dates = 0;
     record_.bolNoDateText = false;
     record_.bolName = false;
     record_.sAmount = record_.sPayee = record_.sMemo = record_.sNum = {};

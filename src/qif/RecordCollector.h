@@ -5,7 +5,6 @@
 #include "qif/QIFLines.h"
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,20 +42,34 @@ struct RawRecord
         Investment   // a record of an investment account: a purchase, a sale, a dividend …
     };
     Kind kind = Kind::Transaction;
-    std::int64_t line = 0;       // its first line
-    std::string_view sSection;   // the "!" line of a list record's section
-    std::vector<DateLine> dates; // its "D" lines with a digit, in file order
-    bool bolNoDateText = false;  // it has a "D" line without a digit (a description)
-    bool bolName = false;        // it has an "N" line (in an account list: the account's name)
-    std::string_view sAmount;    // the field of its last "U" or "T" line
-    std::string_view sPayee;     // the fields of its last "P", "M" and "N" lines
+    std::int64_t line = 0;      // its first line
+    std::string_view sSection;  // the "!" line of a list record's section
+    std::int64_t dates = 0;     // its "D" lines with a digit (each told as it was read)
+    bool bolNoDateText = false; // it has a "D" line without a digit (a description)
+    bool bolName = false;       // it has an "N" line (in an account list: the account's name)
+    std::string_view sAmount;   // the field of its last "U" or "T" line
+    std::string_view sPayee;    // the fields of its last "P", "M" and "N" lines
     std::string_view sMemo;
     std::string_view sNum;
     bool bolClosed = true;     // a "^" ended it, rather than a list section or the end of the text
     std::string_view sAccount; // the account ("!Account" record) its transactions belong to
 
     // A date and an amount: what a transaction needs to be written.
-    [[nodiscard]] bool IsComplete() const { return !dates.empty() && !sAmount.empty(); }
+    [[nodiscard]] bool IsComplete() const { return dates > 0 && !sAmount.empty(); }
+};
+
+// Told what a collector finds: each date of a transaction record as it is read, so that no
+// record has to hold all of its dates (a file of nothing but "D" lines is one record), then
+// each record once it has ended. Both are valid only during the call.
+class RecordSink
+{
+public:
+    virtual ~RecordSink() = default;
+
+    // A date of a transaction record; record: the record as far as it has been read.
+    virtual void Date(const DateLine& date, const RawRecord& record) = 0;
+    // A record that has ended, of any kind.
+    virtual void Record(const RawRecord& record) = 0;
 };
 
 // Collects the lines of a QIF text into records, by each line's first character, and tells
@@ -72,10 +85,8 @@ struct RawRecord
 class RecordCollector
 {
 public:
-    // Told of each record that has ended; the record is valid only during the call.
-    using Sink = std::function<void(const RawRecord&)>;
-
-    explicit RecordCollector(Sink objSink) : objSink_(std::move(objSink)) {}
+    // Tells objSink what it finds; objSink must outlive the collector.
+    explicit RecordCollector(RecordSink& objSink) : objSink_(objSink) {}
 
     void HandleLine(const QIFLine& line);
     // The text has ended: a record still open ends too.
@@ -91,8 +102,11 @@ private:
     void Open(std::int64_t line);
     void Emit(bool bolClosed);
 
-    Sink objSink_;
+    RecordSink& objSink_;
     RawRecord record_;
+    DateLine date_; // the date line read last, its text's room kept for the next
+    // The dates of an account-list record, told only once it turns out to be a transaction.
+    std::vector<DateLine> pendingDates_;
     bool opened_ = false;   // the current record holds a line
     bool inSplits_ = false; // the current record's splits have begun
     RawRecord::Kind section_ = RawRecord::Kind::Transaction; // lines before any section too
