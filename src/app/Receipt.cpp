@@ -102,6 +102,15 @@ void AddReportWarnings(const qif::ReadReport& report, std::vector<std::string>& 
             " left out (purchases, sales, dividends and the like are no bank "
             "transactions)");
     }
+    if (report.windows1252Line > 0) {
+        warnings.push_back("line " + std::to_string(report.windows1252Line) +
+                           " holds bytes that are not UTF-8 in a file that otherwise is; they "
+                           "were read as Windows-1252" +
+                           (report.windows1252Lines > 1
+                                ? " (so were those of " + Plural(report.windows1252Lines - 1,
+                                                                 "more line)", "more lines)")
+                                : std::string()));
+    }
     if (report.written == 0) {
         warnings.push_back("the file holds no transaction with a date and an amount; the "
                            "statement is empty");
@@ -256,6 +265,12 @@ std::string ReceiptDetailLines(const qif::ReadReport& report, std::size_t maxLis
     std::string sLines;
     if (report.encoding == qif::TextEncoding::Utf8Unmarked) {
         sLines += "Read as UTF-8: the file has no byte-order mark, but all of its text is UTF-8.\n";
+    }
+    if (report.encoding == qif::TextEncoding::Utf8Mixed) {
+        sLines += "Read as UTF-8: the file has no byte-order mark, and all of its text is UTF-8 "
+                  "but for bytes on " +
+                  Plural(report.windows1252Lines, "line", "lines") + " (from line " +
+                  std::to_string(report.windows1252Line) + "), read as Windows-1252.\n";
     }
     if (const std::string sLeftOut = LeftOutList(report, maxListed); !sLeftOut.empty()) {
         sLines += "Left out: " + sLeftOut + ".\n";

@@ -161,6 +161,8 @@ std::optional<ReadPlan> CQIFFile::Plan(const QIFText& text)
     }
     ReadPlan plan = objSurvey.Plan();
     report_.encoding = plan.encoding;
+    report_.windows1252Line = text.Windows1252Line();
+    report_.windows1252Lines = text.Windows1252Lines();
     if (!plan.dates.bolFits) {
         Fail(FailureKind::BadText, plan.dates.failure.sDescription, plan.dates.failure.line);
         return std::nullopt;

@@ -53,9 +53,13 @@ struct ReadReport
     std::vector<std::string> accounts;
     DateDecision dates;                                // the order the dates were read in, and why
     TextEncoding encoding = TextEncoding::Windows1252; // how the file's bytes were read
-    LineEnds lineEnds = LineEnds::None;                // how its lines end
-    std::vector<LeftOut> leftOut;                      // every record not written, in file order
-    AmountTally amounts;                               // the written transactions' amounts
+    // For a file read as UTF-8 but for a few bytes: the first line holding bytes read as
+    // Windows-1252, and how many lines hold such bytes; 0 otherwise.
+    std::int64_t windows1252Line = 0;
+    std::int64_t windows1252Lines = 0;
+    LineEnds lineEnds = LineEnds::None; // how its lines end
+    std::vector<LeftOut> leftOut;       // every record not written, in file order
+    AmountTally amounts;                // the written transactions' amounts
 };
 
 // Reads the records of a text in one pass, once the survey has planned it: each transaction

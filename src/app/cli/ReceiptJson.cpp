@@ -85,6 +85,10 @@ json FileJson(const FileReceipt& receipt)
     file["amounts_not_numbers"] = std::move(notNumbers);
     file["dates"] = DatesJson(report.dates);
     file["encoding"] = qif::TextEncodingName(report.encoding);
+    file["windows_1252_bytes"] =
+        report.windows1252Line == 0
+            ? json(nullptr)
+            : json{{"first_line", report.windows1252Line}, {"lines", report.windows1252Lines}};
     file["line_ends"] = qif::LineEndsName(report.lineEnds);
     return file;
 }

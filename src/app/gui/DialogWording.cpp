@@ -100,6 +100,10 @@ std::string DetailLines(const qif::ReadReport& report, std::size_t maxListed)
     if (report.encoding == qif::TextEncoding::Utf8Unmarked) {
         add("Read as UTF-8: ", "the file has no byte-order mark, but all of its text is UTF-8");
     }
+    if (report.encoding == qif::TextEncoding::Utf8Mixed) {
+        add("Read as UTF-8: ", "the file has no byte-order mark, and all of its text is UTF-8 "
+                               "but for a few bytes, read as Windows-1252");
+    }
     add("Left out: ", LeftOutList(report, maxListed));
     add("Investment transactions: ", ListRecords(report, qif::LeftOutReason::Investment));
     add("Amounts that are not numbers: ", NotNumbersList(report));
@@ -156,7 +160,8 @@ bool HasSomethingToTell(const ConversionOutcome& objOutcome)
         report.dates.bolAmbiguous && report.dates.source == qif::DateSource::Account;
     return bolLeftOut || report.written == 0 || report.accounts.size() > 1 ||
            !report.amounts.NotNumbers().empty() || report.bolUnterminatedWritten ||
-           report.encoding == qif::TextEncoding::Utf8Unmarked || bolKeptOrder;
+           report.encoding == qif::TextEncoding::Utf8Unmarked ||
+           report.encoding == qif::TextEncoding::Utf8Mixed || bolKeptOrder;
 }
 
 std::string SavedRunMessage(const ConversionOutcome& objOutcome, const std::string& sStatement,
