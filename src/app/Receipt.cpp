@@ -60,9 +60,40 @@ std::string AccountWarning(AccountLookup lookup, const std::string& sAccountName
     return {};
 }
 
+// "1234 with a decimal point", or "no number with a decimal comma".
+std::string ReadWith(std::string_view sAmount, char separator)
+{
+    const std::optional<qif::Decimal> amount = qif::ReadAmount(sAmount, separator);
+    return (amount ? qif::FormatDecimal(*amount, 0, false) : std::string("no number")) +
+           (separator == ',' ? " with a decimal comma" : " with a decimal point");
+}
+
+} // namespace
+
+std::string SeparatorWarning(const qif::ReadReport& report)
+{
+    const qif::SeparatorDecision& decimal = report.decimalSeparator;
+    if (!decimal.bolAmbiguous || decimal.sLine.empty()) {
+        return {};
+    }
+    const std::string_view sAmount = std::string_view(decimal.sLine).substr(1);
+    const char other = decimal.separator == ',' ? '.' : ',';
+    return "the amounts in this file read both with a decimal point and with a decimal comma: "
+           "line " +
+           std::to_string(decimal.line) + " reads " + decimal.sLine + " as " +
+           ReadWith(sAmount, decimal.separator) + ", " + ReadWith(sAmount, other) +
+           "; they were read" +
+           (decimal.separator == ',' ? " with a decimal comma" : " with a decimal point");
+}
+
+namespace {
+
 // What a saved run's QIF file held that is worth a warning.
 void AddReportWarnings(const qif::ReadReport& report, std::vector<std::string>& warnings)
 {
+    if (std::string sSeparator = SeparatorWarning(report); !sSeparator.empty()) {
+        warnings.push_back(std::move(sSeparator));
+    }
     if (report.dropped > 0) {
         warnings.push_back(Plural(report.dropped, "record without a date or an amount was",
                                   "records without a date or an amount were") +

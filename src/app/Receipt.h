@@ -32,6 +32,12 @@ using DateShower = std::function<std::string(std::string_view sDate)>;
 [[nodiscard]] std::string DatesWarning(const qif::DateDecision& dates,
                                        const std::string& sAccountName);
 
+// For a file whose amounts read both with a decimal point and with a decimal comma, and that
+// nothing decided: "the amounts in this file read both with a decimal point and with a decimal
+// comma: line 4 reads T1,234 as 1234 with a decimal point, 1.234 with a decimal comma; they
+// were read with a decimal point". Empty for any other file.
+[[nodiscard]] std::string SeparatorWarning(const qif::ReadReport& report);
+
 // "Wrote 28 of 30 records to bank.LDX: 2026-11-01 to 2026-11-30, credits 2,310.00, debits
 // -1,904.12, account Everyday Current (CHECKING)." bolDryRun: "Would write …". An account the
 // list does not hold is named as typed (sAccountName).

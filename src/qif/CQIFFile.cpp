@@ -193,9 +193,7 @@ bool CQIFFile::Read(const QIFText& text, const ReadPlan& plan, const QIFRecords:
     const DatePlan objDates = objOptions_.dateOrder ? DatePlan::Given(*objOptions_.dateOrder)
                                                     : DatePlan::Decided(plan.dates.order);
     QIFRecords objRecords(text.IsUtf8(), objDates, report_, objSink);
-    if (objOptions_.objProfile->bolPlainAmounts) {
-        objRecords.SetPlainAmounts(plan.decimalSeparator);
-    }
+    objRecords.SetAmounts(plan.decimal, objOptions_.objProfile->bolPlainAmounts);
     return Collect(text, objRecords, true);
 }
 

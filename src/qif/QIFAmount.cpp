@@ -3,6 +3,7 @@
 
 #include "platform/Text.h"
 #include "platform/Utf8.h"
+#include "platform/Windows1252.h"
 
 #include <algorithm>
 
@@ -26,6 +27,77 @@ bool IsDropped(char32_t cp)
            cp == 0xE3F || cp == 0x17DB || (cp >= 0x20A0 && cp <= 0x20C0) || cp == 0xFDFC ||
            cp == 0xFE69 || cp == 0xFF04 || cp == 0xFFE0 || cp == 0xFFE1 || cp == 0xFFE5 ||
            cp == 0xFFE6;
+}
+
+// What an amount's separators say of the decimal separator.
+enum class Reads
+{
+    Nothing, // no separator, or none that tells
+    Comma,   // only a decimal comma reads it
+    Point,   // only a decimal point reads it
+    Both     // it reads both ways, as other numbers
+};
+
+Reads SeparatorShape(std::string_view sAmount)
+{
+    // Only digits and separators count; blanks, signs and currency signs are passed over.
+    std::size_t commas = 0;
+    std::size_t points = 0;
+    std::size_t lastComma = std::string_view::npos;
+    std::size_t lastPoint = std::string_view::npos;
+    for (std::size_t i = 0; i < sAmount.size(); ++i) {
+        if (sAmount[i] == ',') {
+            ++commas;
+            lastComma = i;
+        } else if (sAmount[i] == '.') {
+            ++points;
+            lastPoint = i;
+        }
+    }
+    if (commas == 0 && points == 0) {
+        return Reads::Nothing;
+    }
+    if (commas > 0 && points > 0) {
+        // The one that comes last is the decimal separator, when it stands once.
+        const bool commaLast = lastComma > lastPoint;
+        if ((commaLast ? commas : points) != 1) {
+            return Reads::Nothing;
+        }
+        return commaLast ? Reads::Comma : Reads::Point;
+    }
+    const Reads own = commas > 0 ? Reads::Comma : Reads::Point;
+    if (commas + points > 1) {
+        return own == Reads::Comma ? Reads::Point : Reads::Comma; // it repeats: it groups
+    }
+    const std::size_t at = commas > 0 ? lastComma : lastPoint;
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    const auto after = std::count_if(sAmount.begin() + static_cast<std::ptrdiff_t>(at) + 1,
+                                     sAmount.end(), isDigit);
+    if (after == 0) {
+        return Reads::Nothing;
+    }
+    if (after != 3) {
+        return own;
+    }
+    // Three digits: a grouping begins with one to three digits, and never with 0.
+    const auto headEnd = sAmount.begin() + static_cast<std::ptrdiff_t>(at);
+    const auto head = std::count_if(sAmount.begin(), headEnd, isDigit);
+    const auto first = std::find_if(sAmount.begin(), headEnd, isDigit);
+    return head == 0 || *first == '0' || head >= 4 ? own : Reads::Both;
+}
+
+// What an amount says of the decimal separator, where it reads as a number at all.
+Reads SeparatorReading(std::string_view sAmount)
+{
+    const Reads shape = SeparatorShape(sAmount);
+    const bool comma =
+        shape != Reads::Point && shape != Reads::Nothing && ReadAmount(sAmount, ',').has_value();
+    const bool point =
+        shape != Reads::Comma && shape != Reads::Nothing && ReadAmount(sAmount, '.').has_value();
+    if (shape == Reads::Both) {
+        return comma && point ? Reads::Both : Reads::Nothing;
+    }
+    return comma || point ? shape : Reads::Nothing;
 }
 
 } // namespace
@@ -116,7 +188,8 @@ std::string FormatDecimal(const Decimal& amount, int minScale, bool groupThousan
     return text;
 }
 
-void DecimalSeparatorEvidence::Note(std::string_view sAmount)
+void DecimalSeparatorEvidence::Note(std::string_view sAmount, std::int64_t line,
+                                    std::string_view sLine)
 {
     std::string_view text = sAmount;
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
@@ -129,36 +202,69 @@ void DecimalSeparatorEvidence::Note(std::string_view sAmount)
         bolComma_ = bolComma_ || ((after == 1 || after == 2) && platform::IsAllDigits(tail));
         bolVeto_ = bolVeto_ || text.find('.', text.find(',')) != std::string_view::npos;
     }
+    if (comma_ && point_) {
+        return; // nothing more can change the decision
+    }
+    switch (SeparatorReading(text)) {
+    case Reads::Comma:
+        Keep(comma_, line, sLine);
+        break;
+    case Reads::Point:
+        Keep(point_, line, sLine);
+        break;
+    case Reads::Both:
+        Keep(both_, line, sLine);
+        break;
+    case Reads::Nothing:
+        break;
+    }
+}
+
+void DecimalSeparatorEvidence::Keep(std::optional<Sighting>& sighting, std::int64_t line,
+                                    std::string_view sLine) const
+{
+    if (!sighting) {
+        sighting = Sighting{line, platform::Excerpt(platform::DecodeFileText(sLine, bolUtf8_))};
+    }
+}
+
+SeparatorDecision DecimalSeparatorEvidence::Decide() const
+{
+    SeparatorDecision decision;
+    const auto take = [&decision](const Sighting& sighting) {
+        decision.line = sighting.line;
+        decision.sLine = sighting.sLine;
+    };
+    if (comma_ && point_) {
+        // The amounts contradict each other: the rule the file was always read by holds, and
+        // the first amount it reads otherwise than its author wrote it is named.
+        decision.separator = bolComma_ && !bolVeto_ ? ',' : '.';
+        decision.bolByAmounts = true;
+        decision.bolAmbiguous = true;
+        take(decision.separator == ',' ? *point_ : *comma_);
+    } else if (comma_ || point_) {
+        decision.separator = comma_ ? ',' : '.';
+        decision.bolByAmounts = true;
+        take(comma_ ? *comma_ : *point_);
+    } else if (both_) {
+        decision.bolAmbiguous = true;
+        take(*both_);
+    }
+    return decision;
 }
 
 void AmountTally::Note(std::string_view sAmount, std::int64_t line)
 {
-    evidence_.Note(sAmount);
-    const std::optional<Decimal> point = ReadAmount(sAmount, '.');
-    Add(point_, sAmount, line, '.', point);
-    // When the point reading is a number and there is no comma, a comma separator leaves the
-    // same digits, every "." being a thousands separator: the point reading's digits as a whole
-    // number.
-    if (point && sAmount.find(',') == std::string_view::npos) {
-        Add(comma_, sAmount, line, ',',
-            point ? std::optional<Decimal>(Decimal{point->units, 0}) : std::nullopt);
-    } else {
-        Add(comma_, sAmount, line, ',', ReadAmount(sAmount, ','));
-    }
-}
-
-void AmountTally::Add(Sums& sums, std::string_view sAmount, std::int64_t line, char separator,
-                      const std::optional<Decimal>& amount)
-{
-    sums.bolThousands =
-        sums.bolThousands || sAmount.find(separator == ',' ? '.' : ',') != std::string_view::npos;
+    bolThousands_ =
+        bolThousands_ || sAmount.find(separator_ == ',' ? '.' : ',') != std::string_view::npos;
+    const std::optional<Decimal> amount = ReadAmount(sAmount, separator_);
     if (!amount) {
-        if (sums.notNumbers.size() < kMaxListed) {
-            sums.notNumbers.push_back({line, std::string(sAmount)});
+        if (notNumbers_.size() < kMaxListed) {
+            notNumbers_.push_back({line, std::string(sAmount)});
         }
         return;
     }
-    Decimal& side = amount->IsNegative() ? sums.debits : sums.credits;
+    Decimal& side = amount->IsNegative() ? debits_ : credits_;
     side = side + *amount;
 }
 

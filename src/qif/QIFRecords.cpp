@@ -30,6 +30,13 @@ const char* LeftOutText(LeftOutReason reason)
     return "";
 }
 
+void QIFRecords::SetAmounts(const SeparatorDecision& decimal, bool bolPlain)
+{
+    objReport_.decimalSeparator = decimal;
+    objReport_.amounts = AmountTally(decimal.separator);
+    plainSeparator_ = bolPlain ? std::optional<char>(decimal.separator) : std::nullopt;
+}
+
 void QIFRecords::Date(const DateLine& date, const RawRecord& /*record*/)
 {
     const DateOrder order = objDates_.OrderOf(date);
@@ -89,17 +96,19 @@ bool QIFRecords::Write(const RawRecord& record, std::string sDate)
     cTxn.sMemo = Decode(record.sMemo);
     cTxn.sNum = Decode(record.sNum);
     ++objReport_.records;
-    if (plainSeparator_) {
-        const std::optional<Decimal> amount = ReadAmount(cTxn.sAmount, *plainSeparator_);
-        if (!amount) {
-            LeaveOut(record, LeftOutReason::AmountNotANumber);
-            return false;
-        }
-        cTxn.sAmount = FormatDecimal(*amount, 0, false);
+    const std::optional<Decimal> plain =
+        plainSeparator_ ? ReadAmount(cTxn.sAmount, *plainSeparator_) : std::nullopt;
+    if (plainSeparator_ && !plain) {
+        LeaveOut(record, LeftOutReason::AmountNotANumber);
+        return false;
+    }
+    // The sums read the amount as written, in either profile.
+    objReport_.amounts.Note(cTxn.sAmount, record.line);
+    if (plain) {
+        cTxn.sAmount = FormatDecimal(*plain, 0, false);
     }
     objSink_(cTxn, record.line);
     ++objReport_.written;
-    objReport_.amounts.Note(cTxn.sAmount, record.line);
     NoteAccount(record.sAccount);
     return true;
 }

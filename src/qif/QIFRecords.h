@@ -59,6 +59,7 @@ struct ReadReport
     std::int64_t windows1252Lines = 0;
     LineEnds lineEnds = LineEnds::None; // how its lines end
     std::vector<LeftOut> leftOut;       // every record not written, in file order
+    SeparatorDecision decimalSeparator; // how the amounts were read
     AmountTally amounts;                // the written transactions' amounts
 };
 
@@ -80,9 +81,10 @@ public:
     QIFRecords(bool bolUtf8, const DatePlan&& objDates, ReadReport& objReport,
                Sink objSink) = delete;
 
-    // Each amount is written as a plain decimal, read with the decimal separator given; a
-    // record whose amount is no number that way is left out.
-    void SetPlainAmounts(char decimalSeparator) { plainSeparator_ = decimalSeparator; }
+    // The file's decimal separator, which the sums read the amounts with; with bolPlain, each
+    // amount is written as a plain decimal read with it, and a record whose amount is no
+    // number that way is left out.
+    void SetAmounts(const SeparatorDecision& decimal, bool bolPlain);
 
     // Reads one date of the record being read. Throws QIFError for a date that is no real day
     // in its order.

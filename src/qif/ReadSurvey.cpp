@@ -16,7 +16,7 @@ void ReadSurvey::Record(const RawRecord& record)
     // The separator's evidence is the same in the bytes as in the decoded text: only digits,
     // "," and "." count, and decoding leaves those alone.
     if (record.IsComplete()) {
-        objSeparator_.Note(record.sAmount);
+        objSeparator_.Note(record.sAmount, record.amountLine, record.sAmountLine);
     }
 }
 

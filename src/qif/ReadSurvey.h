@@ -15,7 +15,7 @@ namespace qif2ldx::qif {
 struct ReadPlan
 {
     DateDecision dates;
-    char decimalSeparator = '.';
+    SeparatorDecision decimal;
     TextEncoding encoding = TextEncoding::Windows1252;
 };
 
@@ -27,7 +27,8 @@ class ReadSurvey final : public RecordSink
 public:
     // given: the order every date is read in, whatever the file says.
     ReadSurvey(TextEncoding encoding, std::optional<DateOrder> given)
-        : encoding_(encoding), objDates_(encoding != TextEncoding::Windows1252, given)
+        : encoding_(encoding), objDates_(encoding != TextEncoding::Windows1252, given),
+          objSeparator_(encoding != TextEncoding::Windows1252)
     {}
 
     void Date(const DateLine& date, const RawRecord& record) override;
@@ -36,7 +37,7 @@ public:
     // the one the survey decided (a file that reads two ways, where the person converting chose).
     [[nodiscard]] ReadPlan Plan(std::optional<DateOrder> chosen = std::nullopt) const
     {
-        return {objDates_.Decide(chosen), objSeparator_.Separator(), encoding_};
+        return {objDates_.Decide(chosen), objSeparator_.Decide(), encoding_};
     }
 
 private:

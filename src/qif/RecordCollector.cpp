@@ -98,6 +98,8 @@ void RecordCollector::Keep(const QIFLine& line)
     case 'U':
     case 'T':
         record_.sAmount = field;
+        record_.sAmountLine = text;
+        record_.amountLine = line.number;
         break;
     case 'P':
         record_.sPayee = field;
@@ -207,7 +209,8 @@ void RecordCollector::Emit(bool bolClosed)
     record_.dates = 0;
     record_.bolNoDateText = false;
     record_.bolName = false;
-    record_.sAmount = record_.sPayee = record_.sMemo = record_.sNum = {};
+    record_.sAmount = record_.sAmountLine = record_.sPayee = record_.sMemo = record_.sNum = {};
+    record_.amountLine = 0;
     opened_ = false;
     inSplits_ = false;
 }

@@ -42,13 +42,15 @@ struct RawRecord
         Investment   // a record of an investment account: a purchase, a sale, a dividend …
     };
     Kind kind = Kind::Transaction;
-    std::int64_t line = 0;      // its first line
-    std::string_view sSection;  // the "!" line of a list record's section
-    std::int64_t dates = 0;     // its "D" lines with a digit (each told as it was read)
-    bool bolNoDateText = false; // it has a "D" line without a digit (a description)
-    bool bolName = false;       // it has an "N" line (in an account list: the account's name)
-    std::string_view sAmount;   // the field of its last "U" or "T" line
-    std::string_view sPayee;    // the fields of its last "P", "M" and "N" lines
+    std::int64_t line = 0;        // its first line
+    std::string_view sSection;    // the "!" line of a list record's section
+    std::int64_t dates = 0;       // its "D" lines with a digit (each told as it was read)
+    bool bolNoDateText = false;   // it has a "D" line without a digit (a description)
+    bool bolName = false;         // it has an "N" line (in an account list: the account's name)
+    std::string_view sAmount;     // the field of its last "U" or "T" line
+    std::string_view sAmountLine; // that line as written
+    std::int64_t amountLine = 0;  // and its number
+    std::string_view sPayee;      // the fields of its last "P", "M" and "N" lines
     std::string_view sMemo;
     std::string_view sNum;
     bool bolClosed = true;     // a "^" ended it, rather than a list section or the end of the text

@@ -53,6 +53,9 @@ TEST_F(Scripting, JsonReceiptAccountsForEveryRecord)
     EXPECT_EQ(receipt["period"], json::parse(R"({"start": "2026-05-13", "end": "2026-05-15"})"));
     EXPECT_EQ(receipt["credits"], "10.00");
     EXPECT_EQ(receipt["debits"], "-1234.50");
+    EXPECT_EQ(receipt["decimal_separator"],
+              json::parse(R"({"separator": ".", "decided_by": "amounts", "ambiguous": false,
+                              "line": 3, "text": "T-1,234.50"})"));
     EXPECT_EQ(receipt["warnings"].size(), 1U);
 }
 

@@ -31,13 +31,25 @@ TEST_F(PlainAmounts, AmountsAreReadWithTheFilesDecimalSeparator)
     const struct
     {
         std::vector<std::string> amounts, written;
+        char separator;
+        bool ambiguous; // nothing decided, or the amounts contradict each other
     } cases[] = {
-        {{"-1,234.56", "$12.00", "+7", "1 000.5"}, {"-1234.56", "12.00", "7", "1000.5"}},
-        {{"1.234,56", "-3,5", "\x80 2.000"}, {"1234.56", "-3.5", "2000"}},
+        {{"-1,234.56", "$12.00", "+7", "1 000.5"},
+         {"-1234.56", "12.00", "7", "1000.5"},
+         '.',
+         false},
+        {{"1.234,56", "-3,5", "\x80 2.000"}, {"1234.56", "-3.5", "2000"}, ',', false},
         // A "." after a "," says the comma groups thousands, in every amount of the file.
-        {{"12,50", "1,234.56"}, {"1250", "1234.56"}},
+        {{"12,50", "1,234.56"}, {"1250", "1234.56"}, '.', true},
+        // No grouping begins with 0 or with four digits: a decimal comma with three decimals.
+        {{"-20,000", "-0,900", "2084,120"}, {"-20.000", "-0.900", "2084.120"}, ',', false},
+        {{"1,234", "2084.120"}, {"1234", "2084.120"}, '.', false},
+        {{"1.234.567", "-2.084,120"}, {"1234567", "-2084.120"}, ',', false},
+        // Read both ways, and nothing decides: as always, with a warning.
+        {{"1,234", "-5,678"}, {"1234", "-5678"}, '.', true},
     };
     for (const auto& c : cases) {
+        options.objProfile = &statement::kPortableProfile;
         ASSERT_TRUE(Convert(Records(c.amounts)));
         std::vector<std::string> expected;
         for (const std::string& amount : c.written) {
@@ -45,6 +57,14 @@ TEST_F(PlainAmounts, AmountsAreReadWithTheFilesDecimalSeparator)
         }
         EXPECT_EQ(Transactions(), expected) << c.amounts[0];
         EXPECT_TRUE(report.leftOut.empty());
+        EXPECT_EQ(report.decimalSeparator.separator, c.separator) << c.amounts[0];
+        EXPECT_EQ(report.decimalSeparator.bolAmbiguous, c.ambiguous) << c.amounts[0];
+        // Both profiles read the amounts alike, for the sums and the receipt.
+        const qif::Decimal credits = report.amounts.Credits();
+        options.objProfile = &statement::kLodestrandProfile;
+        ASSERT_TRUE(Convert(Records(c.amounts)));
+        EXPECT_EQ(report.decimalSeparator.separator, c.separator) << c.amounts[0];
+        EXPECT_EQ(report.amounts.Credits().units, credits.units) << c.amounts[0];
     }
 }
 

@@ -54,6 +54,18 @@ json DatesJson(const qif::DateDecision& decision)
     return dates;
 }
 
+json SeparatorJson(const qif::SeparatorDecision& decision)
+{
+    json separator = {{"separator", std::string(1, decision.separator)},
+                      {"decided_by", decision.bolByAmounts ? "amounts" : "default"},
+                      {"ambiguous", decision.bolAmbiguous}};
+    if (decision.line > 0) {
+        separator["line"] = decision.line;
+        separator["text"] = decision.sLine;
+    }
+    return separator;
+}
+
 json FileJson(const FileReceipt& receipt)
 {
     json file = {{"qif_file", receipt.sQIF},
@@ -77,7 +89,7 @@ json FileJson(const FileReceipt& receipt)
                                                       {"end", IsoDate(report.sEndDate)}};
     file["credits"] = ShowSum(report.amounts.Credits(), false);
     file["debits"] = ShowSum(report.amounts.Debits(), false);
-    file["decimal_separator"] = std::string(1, report.amounts.Separator());
+    file["decimal_separator"] = SeparatorJson(report.decimalSeparator);
     json notNumbers = json::array();
     for (const auto& amount : report.amounts.NotNumbers()) {
         notNumbers.push_back({{"line", amount.line}, {"text", amount.sText}});
