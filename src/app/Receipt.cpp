@@ -88,12 +88,48 @@ std::string SeparatorWarning(const qif::ReadReport& report)
 
 namespace {
 
-// What a saved run's QIF file held that is worth a warning.
-void AddReportWarnings(const qif::ReadReport& report, std::vector<std::string>& warnings)
+// The amounts' forms that no OFX reader takes as a number, and what became of them.
+void AddAmountFormWarnings(const qif::ReadReport& report, std::vector<std::string>& warnings)
 {
+    const auto& currency = report.amounts.CurrencySign();
+    if (currency) {
+        warnings.push_back(
+            "the amounts carry a currency sign, which no OFX reader takes as a number (line " +
+            std::to_string(currency->line) + ": " + currency->sText + "); " +
+            (report.bolPlainAmounts ? "they were written as plain numbers"
+                                    : "the statement keeps them as written (--profile portable "
+                                      "writes plain numbers)"));
+    }
+    const auto& parentheses = report.amounts.Parentheses();
+    if (parentheses) {
+        warnings.push_back(
+            "amounts in parentheses are negative amounts that no OFX reader takes as a number "
+            "(line " +
+            std::to_string(parentheses->line) + ": " + parentheses->sText + "); " +
+            (report.bolPlainAmounts ? "they were written as negative numbers"
+                                    : "the statement keeps them as written (--profile portable "
+                                      "writes them as negative numbers)"));
+    }
+}
+
+} // namespace
+
+std::string IsoDate(std::string_view sDate)
+{
+    if (sDate.size() != 8 || !platform::IsAllDigits(sDate)) {
+        return std::string(sDate);
+    }
+    return std::string(sDate.substr(0, 4)) + "-" + std::string(sDate.substr(4, 2)) + "-" +
+           std::string(sDate.substr(6, 2));
+}
+
+std::vector<std::string> ReportWarnings(const qif::ReadReport& report)
+{
+    std::vector<std::string> warnings;
     if (std::string sSeparator = SeparatorWarning(report); !sSeparator.empty()) {
         warnings.push_back(std::move(sSeparator));
     }
+    AddAmountFormWarnings(report, warnings);
     if (report.dropped > 0) {
         warnings.push_back(Plural(report.dropped, "record without a date or an amount was",
                                   "records without a date or an amount were") +
@@ -146,17 +182,7 @@ void AddReportWarnings(const qif::ReadReport& report, std::vector<std::string>& 
         warnings.push_back("the file holds no transaction with a date and an amount; the "
                            "statement is empty");
     }
-}
-
-} // namespace
-
-std::string IsoDate(std::string_view sDate)
-{
-    if (sDate.size() != 8 || !platform::IsAllDigits(sDate)) {
-        return std::string(sDate);
-    }
-    return std::string(sDate.substr(0, 4)) + "-" + std::string(sDate.substr(4, 2)) + "-" +
-           std::string(sDate.substr(6, 2));
+    return warnings;
 }
 
 std::vector<std::string> RunWarnings(const ConversionOutcome& objOutcome,
@@ -173,7 +199,9 @@ std::vector<std::string> RunWarnings(const ConversionOutcome& objOutcome,
     if (std::string sDates = DatesWarning(objOutcome.report.dates, sAccountName); !sDates.empty()) {
         warnings.push_back(std::move(sDates));
     }
-    AddReportWarnings(objOutcome.report, warnings);
+    for (std::string& sWarning : ReportWarnings(objOutcome.report)) {
+        warnings.push_back(std::move(sWarning));
+    }
     return warnings;
 }
 

@@ -24,6 +24,10 @@ using DateShower = std::function<std::string(std::string_view sDate)>;
                                                    const std::string& sAccountName,
                                                    const std::string& sList);
 
+// What the QIF file of a saved run held that is worth a warning (records not written, amounts
+// that read two ways or in forms OFX readers do not take, accounts …), worded as RunWarnings.
+[[nodiscard]] std::vector<std::string> ReportWarnings(const qif::ReadReport& report);
+
 // For a file whose dates read two ways and whose order nobody stated (or the account's kept
 // order read): the orders, one line read every way, the order taken and how to read them
 // otherwise: "the dates in this file read both day first and month first: line 3 reads

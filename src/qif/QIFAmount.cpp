@@ -19,14 +19,41 @@ Int128 PowerOfTen(int exponent)
     return value;
 }
 
+bool IsBlank(char32_t cp)
+{
+    return cp == ' ' || cp == '\t' || cp == 0xA0 || cp == 0x202F;
+}
+
 // Currency signs (Unicode's Sc category in the ranges amounts use) and blanks of every kind.
 bool IsDropped(char32_t cp)
 {
-    return cp == ' ' || cp == '\t' || cp == 0xA0 || cp == 0x202F || cp == '$' ||
-           (cp >= 0xA2 && cp <= 0xA5) || cp == 0x58F || cp == 0x60B || cp == 0x9F2 || cp == 0x9F3 ||
-           cp == 0xE3F || cp == 0x17DB || (cp >= 0x20A0 && cp <= 0x20C0) || cp == 0xFDFC ||
-           cp == 0xFE69 || cp == 0xFF04 || cp == 0xFFE0 || cp == 0xFFE1 || cp == 0xFFE5 ||
-           cp == 0xFFE6;
+    return IsBlank(cp) || cp == '$' || (cp >= 0xA2 && cp <= 0xA5) || cp == 0x58F || cp == 0x60B ||
+           cp == 0x9F2 || cp == 0x9F3 || cp == 0xE3F || cp == 0x17DB ||
+           (cp >= 0x20A0 && cp <= 0x20C0) || cp == 0xFDFC || cp == 0xFE69 || cp == 0xFF04 ||
+           cp == 0xFFE0 || cp == 0xFFE1 || cp == 0xFFE5 || cp == 0xFFE6;
+}
+
+// Removes three capital letters (a currency code: USD, EUR) from either end of an amount's
+// kept characters; true when it did.
+bool DropCurrencyCode(std::string& kept)
+{
+    const auto code = [&kept](std::size_t at) {
+        return std::all_of(kept.begin() + static_cast<std::ptrdiff_t>(at),
+                           kept.begin() + static_cast<std::ptrdiff_t>(at) + 3,
+                           [](char c) { return c >= 'A' && c <= 'Z'; });
+    };
+    if (kept.size() <= 3) {
+        return false;
+    }
+    if (code(0)) {
+        kept.erase(0, 3);
+        return true;
+    }
+    if (code(kept.size() - 3)) {
+        kept.resize(kept.size() - 3);
+        return true;
+    }
+    return false;
 }
 
 // What an amount's separators say of the decimal separator.
@@ -109,10 +136,11 @@ Decimal Decimal::operator+(const Decimal& other) const
             common};
 }
 
-std::optional<Decimal> ReadAmount(std::string_view sText, char decimalSeparator)
+std::optional<Decimal> ReadAmount(std::string_view sText, char decimalSeparator, AmountForms* forms)
 {
     const char thousands = decimalSeparator == ',' ? '.' : ',';
     std::string kept;
+    AmountForms found;
     for (std::size_t pos = 0; pos < sText.size();) {
         const auto byte = static_cast<unsigned char>(sText[pos]);
         const platform::Utf8Char c =
@@ -121,13 +149,26 @@ std::optional<Decimal> ReadAmount(std::string_view sText, char decimalSeparator)
         if (!c.bolValid) {
             return std::nullopt;
         }
-        if (!IsDropped(c.cp) && c.cp != static_cast<char32_t>(thousands) && c.cp != '\'') {
+        const bool dropped = IsDropped(c.cp);
+        found.bolCurrency = found.bolCurrency || (dropped && !IsBlank(c.cp));
+        if (!dropped && c.cp != static_cast<char32_t>(thousands) && c.cp != '\'') {
             kept.push_back(c.cp < 0x80 ? static_cast<char>(c.cp) : '?');
         }
     }
-    bool negative = false;
+    // A currency code before or after the number (USD 12.00, 12.00EUR), then an accountant's
+    // negative in parentheses, (12.00) or ($12.00).
+    found.bolCurrency = DropCurrencyCode(kept) || found.bolCurrency;
+    if (kept.size() >= 2 && kept.front() == '(' && kept.back() == ')') {
+        kept = kept.substr(1, kept.size() - 2);
+        found.bolParentheses = true;
+        found.bolCurrency = DropCurrencyCode(kept) || found.bolCurrency;
+    }
+    bool negative = found.bolParentheses;
     std::size_t pos = 0;
     if (!kept.empty() && (kept[0] == '-' || kept[0] == '+')) {
+        if (found.bolParentheses) {
+            return std::nullopt; // a sign inside the parentheses says nothing clear
+        }
         negative = kept[0] == '-';
         pos = 1;
     }
@@ -154,6 +195,9 @@ std::optional<Decimal> ReadAmount(std::string_view sText, char decimalSeparator)
     }
     if (negative) {
         amount.units = -amount.units;
+    }
+    if (forms != nullptr) {
+        *forms = found;
     }
     return amount;
 }
@@ -253,11 +297,18 @@ SeparatorDecision DecimalSeparatorEvidence::Decide() const
     return decision;
 }
 
-void AmountTally::Note(std::string_view sAmount, std::int64_t line)
+void AmountTally::Note(std::string_view sAmount, std::int64_t line, std::int64_t amountLine)
 {
     bolThousands_ =
         bolThousands_ || sAmount.find(separator_ == ',' ? '.' : ',') != std::string_view::npos;
-    const std::optional<Decimal> amount = ReadAmount(sAmount, separator_);
+    AmountForms forms;
+    const std::optional<Decimal> amount = ReadAmount(sAmount, separator_, &forms);
+    if (forms.bolCurrency && !currency_) {
+        currency_ = Sighting{amountLine, platform::Excerpt(sAmount)};
+    }
+    if (forms.bolParentheses && !parentheses_) {
+        parentheses_ = Sighting{amountLine, platform::Excerpt(sAmount)};
+    }
     if (!amount) {
         if (notNumbers_.size() < kMaxListed) {
             notNumbers_.push_back({line, std::string(sAmount)});

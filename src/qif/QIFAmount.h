@@ -26,11 +26,21 @@ struct Decimal
     [[nodiscard]] bool IsNegative() const { return units < 0; }
 };
 
+// The forms of an amount that no OFX reader takes as a number.
+struct AmountForms
+{
+    bool bolCurrency = false;    // a currency sign or code: $-27.55, 12.00 EUR
+    bool bolParentheses = false; // a negative amount in parentheses: (12.00)
+};
+
 // The amount a QIF amount text (UTF-8) names, with the decimal separator given ('.' or ','):
-// blanks, currency signs and the other separator (thousands) are removed, and what is left must
-// be an optional sign, digits, and the decimal separator with up to nine digits after it.
-// nullopt for anything else.
-[[nodiscard]] std::optional<Decimal> ReadAmount(std::string_view sText, char decimalSeparator);
+// blanks, currency signs, a currency code of three capital letters at either end and the
+// other separator (thousands) are removed, and what is left must be an optional sign, digits,
+// and the decimal separator with up to nine digits after it, or the same without a sign in
+// parentheses, which is negative. nullopt for anything else. forms, when given, is told which
+// of its forms a number had.
+[[nodiscard]] std::optional<Decimal> ReadAmount(std::string_view sText, char decimalSeparator,
+                                                AmountForms* forms = nullptr);
 
 // The amount as plain text: sign, digits, "." and the decimals, at least minScale of them;
 // with groupThousands, "," between every three digits of the whole part (2,310.00).
@@ -89,8 +99,8 @@ public:
     AmountTally() = default;
     explicit AmountTally(char separator) : separator_(separator) {}
 
-    // One written amount, on the line given.
-    void Note(std::string_view sAmount, std::int64_t line);
+    // One written amount, of the record on line, itself on amountLine.
+    void Note(std::string_view sAmount, std::int64_t line, std::int64_t amountLine);
 
     [[nodiscard]] char Separator() const { return separator_; }
     [[nodiscard]] const Decimal& Credits() const { return credits_; }
@@ -104,6 +114,14 @@ public:
     [[nodiscard]] const std::vector<NotNumber>& NotNumbers() const { return notNumbers_; }
     // Some amount holds a thousands separator (the separator that is not the decimal one).
     [[nodiscard]] bool HasThousandsSeparators() const { return bolThousands_; }
+    // The first amount of a form no OFX reader takes as a number: its line and its text.
+    struct Sighting
+    {
+        std::int64_t line = 0;
+        std::string sText;
+    };
+    [[nodiscard]] const std::optional<Sighting>& CurrencySign() const { return currency_; }
+    [[nodiscard]] const std::optional<Sighting>& Parentheses() const { return parentheses_; }
 
     static constexpr std::size_t kMaxListed = 100;
 
@@ -113,6 +131,8 @@ private:
     Decimal debits_;
     std::vector<NotNumber> notNumbers_;
     bool bolThousands_ = false;
+    std::optional<Sighting> currency_;
+    std::optional<Sighting> parentheses_;
 };
 
 } // namespace qif2ldx::qif

@@ -33,6 +33,7 @@ const char* LeftOutText(LeftOutReason reason)
 void QIFRecords::SetAmounts(const SeparatorDecision& decimal, bool bolPlain)
 {
     objReport_.decimalSeparator = decimal;
+    objReport_.bolPlainAmounts = bolPlain;
     objReport_.amounts = AmountTally(decimal.separator);
     plainSeparator_ = bolPlain ? std::optional<char>(decimal.separator) : std::nullopt;
 }
@@ -103,7 +104,7 @@ bool QIFRecords::Write(const RawRecord& record, std::string sDate)
         return false;
     }
     // The sums read the amount as written, in either profile.
-    objReport_.amounts.Note(cTxn.sAmount, record.line);
+    objReport_.amounts.Note(cTxn.sAmount, record.line, record.amountLine);
     if (plain) {
         cTxn.sAmount = FormatDecimal(*plain, 0, false);
     }

@@ -61,6 +61,7 @@ struct ReadReport
     std::vector<LeftOut> leftOut;       // every record not written, in file order
     SeparatorDecision decimalSeparator; // how the amounts were read
     AmountTally amounts;                // the written transactions' amounts
+    bool bolPlainAmounts = false;       // the amounts were written as plain numbers
 };
 
 // Reads the records of a text in one pass, once the survey has planned it: each transaction

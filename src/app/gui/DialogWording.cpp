@@ -158,8 +158,7 @@ bool HasSomethingToTell(const ConversionOutcome& objOutcome)
         });
     const bool bolKeptOrder =
         report.dates.bolAmbiguous && report.dates.source == qif::DateSource::Account;
-    return bolLeftOut || report.written == 0 || report.accounts.size() > 1 ||
-           !report.amounts.NotNumbers().empty() || report.bolUnterminatedWritten ||
+    return bolLeftOut || !ReportWarnings(report).empty() || !report.amounts.NotNumbers().empty() ||
            report.encoding == qif::TextEncoding::Utf8Unmarked ||
            report.encoding == qif::TextEncoding::Utf8Mixed || bolKeptOrder;
 }
