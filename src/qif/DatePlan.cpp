@@ -59,8 +59,8 @@ DateExample DateSurvey::ExampleOf(const DateLine& date, const Days& days) const
 
 void DateSurvey::Note(const DateLine& date)
 {
-    if (date.namedDay != 0) {
-        return; // a named month reads one way in every order: it decides nothing
+    if (date.fixedDay != 0) {
+        return; // a named month or a year first reads one way in every order: it decides nothing
     }
     // Files list many transactions of one day together: a date as the one before adds nothing.
     const std::optional<std::int64_t> optionLine =

@@ -42,7 +42,7 @@ void QIFRecords::Date(const DateLine& date, const RawRecord& /*record*/)
 {
     const DateOrder order = objDates_.OrderOf(date);
     const std::uint32_t day =
-        date.namedDay != 0 ? date.namedDay : DateReading(date.sText).In(order);
+        date.fixedDay != 0 ? date.fixedDay : DateReading(date.sText).In(order);
     if (day == 0) {
         throw QIFError(date.line, NotInOrder(Decode(date.sLine), order));
     }

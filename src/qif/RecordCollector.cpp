@@ -86,7 +86,10 @@ void RecordCollector::Keep(const QIFLine& line)
         date_.sLine = text;
         date_.line = line.number;
         date_.option = option_;
-        date_.namedDay = ReadNamedMonthDate(text);
+        date_.fixedDay = ReadNamedMonthDate(text);
+        if (date_.fixedDay == 0) {
+            date_.fixedDay = ReadYearFirstDate(date_.sText);
+        }
         ++record_.dates;
         if (section_ == RawRecord::Kind::Transaction) {
             objSink_.Date(date_, record_);
@@ -127,7 +130,7 @@ bool RecordCollector::IsAccountTransaction() const
     const DateLine& date = pendingDates_.back();
     DateReading reading(date.sText);
     const bool bolDate =
-        date.namedDay != 0 ||
+        date.fixedDay != 0 ||
         std::any_of(std::begin(kDateOrders), std::end(kDateOrders),
                     [&reading](DateOrder order) { return reading.In(order) != 0; });
     return bolDate && (ReadAmount(record_.sAmount, '.') || ReadAmount(record_.sAmount, ','));

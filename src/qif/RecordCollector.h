@@ -28,7 +28,9 @@ struct DateLine
     std::string_view sLine; // the line as written
     std::int64_t line = 0;
     std::optional<DateOption> option;
-    std::uint32_t namedDay = 0; // the day a date with a named month names, whatever the order
+    // The day a date that reads one way only names, whatever the file's order: a named month
+    // (ReadNamedMonthDate) or a four-digit year first (ReadYearFirstDate); 0 for other dates.
+    std::uint32_t fixedDay = 0;
 };
 
 // One record of a QIF text as written: where it is and what its lines hold, nothing read or
