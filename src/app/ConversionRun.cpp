@@ -47,6 +47,10 @@ std::string Reason(const qif::ConversionFailure& failure, const std::string& sQI
     case FailureKind::NotText:
         return platform::EscapeControls(sQIFName) +
                " does not look like a QIF file: " + failure.sDescription;
+    case FailureKind::OfxStatement:
+        return platform::EscapeControls(sQIFName) +
+               ": this is already an OFX statement: import it from Lodestrand's File menu, or run "
+               "qif2ldx check on it";
     case FailureKind::BadText:
         return failure.line > 0
                    ? "line " + std::to_string(failure.line) + ": " + failure.sDescription

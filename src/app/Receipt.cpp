@@ -112,6 +112,56 @@ void AddAmountFormWarnings(const qif::ReadReport& report, std::vector<std::strin
     }
 }
 
+// "line 4", "lines 4 and 9", "lines 4, 9 and 20", of at most maxListed lines, then ", and 3
+// more".
+std::string LinesInWords(const std::vector<std::int64_t>& lines, std::size_t maxListed)
+{
+    std::string sWords = lines.size() == 1 ? "line " : "lines ";
+    const std::size_t listed = std::min(lines.size(), maxListed);
+    for (std::size_t i = 0; i < listed; ++i) {
+        sWords += (i == 0 ? "" : i + 1 == lines.size() ? " and " : ", ") + std::to_string(lines[i]);
+    }
+    if (listed < lines.size()) {
+        sWords += ", and " + std::to_string(lines.size() - listed) + " more";
+    }
+    return sWords;
+}
+
+// Records that ran into the next, and records that held several different dates or amounts.
+void AddRecordWarnings(const qif::ReadReport& report, std::vector<std::string>& warnings)
+{
+    constexpr std::size_t kMaxListed = 20;
+    const auto& runOn = report.runOnRecords;
+    if (runOn.size() == 1) {
+        warnings.push_back("a record runs into the next without its closing \"^\": " +
+                           LinesInWords(runOn, kMaxListed) +
+                           ", a \"D\" line after a blank line, began a new record");
+    } else if (runOn.size() > 1) {
+        warnings.push_back(std::to_string(runOn.size()) +
+                           " records run into the next without their closing \"^\": " +
+                           LinesInWords(runOn, kMaxListed) +
+                           ", each a \"D\" line after a blank line, began new records");
+    }
+    const auto& several = report.severalValues;
+    if (!several.empty()) {
+        std::string sList;
+        for (std::size_t i = 0; i < std::min(several.size(), kMaxListed); ++i) {
+            const qif::SeveralValues& record = several[i];
+            sList += (i == 0 ? "line " : ", line ") + std::to_string(record.line) + " (" +
+                     (record.bolDates && record.bolAmounts ? "dates and amounts"
+                      : record.bolDates                    ? "dates"
+                                                           : "amounts") +
+                     ")";
+        }
+        if (several.size() > kMaxListed) {
+            sList += ", and " + std::to_string(several.size() - kMaxListed) + " more";
+        }
+        warnings.push_back(
+            Plural(static_cast<std::int64_t>(several.size()), "record holds", "records hold") +
+            " several different dates or amounts, of which the last was read: " + sList);
+    }
+}
+
 } // namespace
 
 std::string IsoDate(std::string_view sDate)
@@ -130,6 +180,7 @@ std::vector<std::string> ReportWarnings(const qif::ReadReport& report)
         warnings.push_back(std::move(sSeparator));
     }
     AddAmountFormWarnings(report, warnings);
+    AddRecordWarnings(report, warnings);
     if (report.dropped > 0) {
         warnings.push_back(Plural(report.dropped, "record without a date or an amount was",
                                   "records without a date or an amount were") +
@@ -330,6 +381,9 @@ std::string ReceiptDetailLines(const qif::ReadReport& report, std::size_t maxLis
                   "but for bytes on " +
                   Plural(report.windows1252Lines, "line", "lines") + " (from line " +
                   std::to_string(report.windows1252Line) + "), read as Windows-1252.\n";
+    }
+    if (report.recordEnds == qif::RecordEnds::BlankLines) {
+        sLines += "Records end at blank lines: the file has no \"^\" line.\n";
     }
     if (const std::string sLeftOut = LeftOutList(report, maxListed); !sLeftOut.empty()) {
         sLines += "Left out: " + sLeftOut + ".\n";

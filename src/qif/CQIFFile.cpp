@@ -125,6 +125,9 @@ std::optional<QIFText> CQIFFile::ReadText()
     }
     try {
         return QIFText(std::move(*bytes));
+    } catch (const OfxStatementError&) {
+        Fail(FailureKind::OfxStatement);
+        return std::nullopt;
     } catch (const QIFError& error) {
         Fail(FailureKind::NotText, error.what());
         return std::nullopt;
@@ -134,7 +137,7 @@ std::optional<QIFText> CQIFFile::ReadText()
 bool CQIFFile::Collect(const QIFText& text, RecordSink& objSink, bool bolReports)
 {
     const std::string_view body = text.Text();
-    RecordCollector objCollector(objSink);
+    RecordCollector objCollector(objSink, text.Ends());
     QIFLines objLines(body, text.EndsLinesWithCr());
     QIFLine line;
     std::uint64_t nextReport = kProgressStep;
@@ -150,6 +153,7 @@ bool CQIFFile::Collect(const QIFText& text, RecordSink& objSink, bool bolReports
     }
     objCollector.Finish();
     report_.lineEnds = objLines.Ends();
+    report_.recordEnds = text.Ends();
     return !bolReports || Progress(body.size(), body.size()) || Fail(FailureKind::Stopped);
 }
 

@@ -31,7 +31,8 @@ enum class FailureKind
     CannotCreateStatement, // the statement file could not be created
     CannotRead,            // the QIF file could not be read
     TooLarge,              // the QIF file is larger than kMaxQIFBytes
-    NotText,               // the file holds bytes that are no text: no QIF file at all
+    NotText,               // the file holds bytes that are no text, or no QIF: no QIF file at all
+    OfxStatement,          // the file is an OFX statement already
     BadText,               // the QIF text cannot be converted (line and description say why)
     Stopped,               // the progress callback stopped the run
     Cancelled,             // the person converting declined to choose how the dates read

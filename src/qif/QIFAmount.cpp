@@ -202,6 +202,21 @@ std::optional<Decimal> ReadAmount(std::string_view sText, char decimalSeparator,
     return amount;
 }
 
+bool SameAmount(std::string_view sFirst, std::string_view sSecond)
+{
+    if (platform::TrimBlanks(sFirst) == platform::TrimBlanks(sSecond)) {
+        return true;
+    }
+    for (const char separator : {'.', ','}) {
+        const std::optional<Decimal> first = ReadAmount(sFirst, separator);
+        const std::optional<Decimal> second = ReadAmount(sSecond, separator);
+        if (first && second && (*first + Decimal{-second->units, second->scale}).units == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string FormatDecimal(const Decimal& amount, int minScale, bool groupThousands)
 {
     Decimal shown = amount;

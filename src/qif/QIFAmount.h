@@ -42,6 +42,10 @@ struct AmountForms
 [[nodiscard]] std::optional<Decimal> ReadAmount(std::string_view sText, char decimalSeparator,
                                                 AmountForms* forms = nullptr);
 
+// True when both amount texts are the same text, without their blanks at either end, or name
+// the same amount read with either decimal separator (-12.5 and -12.50).
+[[nodiscard]] bool SameAmount(std::string_view sFirst, std::string_view sSecond);
+
 // The amount as plain text: sign, digits, "." and the decimals, at least minScale of them;
 // with groupThousands, "," between every three digits of the whole part (2,310.00).
 [[nodiscard]] std::string FormatDecimal(const Decimal& amount, int minScale, bool groupThousands);

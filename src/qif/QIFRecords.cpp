@@ -46,6 +46,7 @@ void QIFRecords::Date(const DateLine& date, const RawRecord& /*record*/)
     if (day == 0) {
         throw QIFError(date.line, NotInOrder(Decode(date.sLine), order));
     }
+    bolDatesDiffer_ = bolDatesDiffer_ || (lastDay_ != 0 && day != lastDay_);
     recordStart_ = recordStart_ == 0 ? day : std::min(recordStart_, day);
     recordEnd_ = std::max(recordEnd_, day);
     lastDay_ = day;
@@ -63,7 +64,15 @@ void QIFRecords::Record(const RawRecord& record)
         TrackPeriod(recordStart_);
         TrackPeriod(recordEnd_);
     }
+    const bool bolDatesDiffer = bolDatesDiffer_;
     recordStart_ = recordEnd_ = lastDay_ = 0;
+    bolDatesDiffer_ = false;
+    if (record.bolRunOn) {
+        objReport_.runOnRecords.push_back(record.line);
+    }
+    if (record.IsComplete() && (bolDatesDiffer || record.bolAmountsDiffer)) {
+        objReport_.severalValues.push_back({record.line, bolDatesDiffer, record.bolAmountsDiffer});
+    }
     if (record.IsComplete()) {
         const bool bolWritten = Write(record, std::move(sDate));
         if (!record.bolClosed) {

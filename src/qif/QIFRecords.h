@@ -31,6 +31,14 @@ enum class LeftOutReason
 // "no date", "no amount", "no closing ^" …
 [[nodiscard]] const char* LeftOutText(LeftOutReason reason);
 
+// A record that held several different dates or amounts, of which the last was kept.
+struct SeveralValues
+{
+    std::int64_t line = 0; // the record's first line
+    bool bolDates = false;
+    bool bolAmounts = false;
+};
+
 struct LeftOut
 {
     std::int64_t line = 0; // the record's first line
@@ -57,11 +65,15 @@ struct ReadReport
     // Windows-1252, and how many lines hold such bytes; 0 otherwise.
     std::int64_t windows1252Line = 0;
     std::int64_t windows1252Lines = 0;
-    LineEnds lineEnds = LineEnds::None; // how its lines end
-    std::vector<LeftOut> leftOut;       // every record not written, in file order
-    SeparatorDecision decimalSeparator; // how the amounts were read
-    AmountTally amounts;                // the written transactions' amounts
-    bool bolPlainAmounts = false;       // the amounts were written as plain numbers
+    LineEnds lineEnds = LineEnds::None;        // how its lines end
+    RecordEnds recordEnds = RecordEnds::Caret; // how its records end
+    std::vector<LeftOut> leftOut;              // every record not written, in file order
+    SeparatorDecision decimalSeparator;        // how the amounts were read
+    AmountTally amounts;                       // the written transactions' amounts
+    bool bolPlainAmounts = false;              // the amounts were written as plain numbers
+    // The "D" lines, after a blank line, that began a record the one before ran into.
+    std::vector<std::int64_t> runOnRecords;
+    std::vector<SeveralValues> severalValues; // complete records that kept the last of several
 };
 
 // Reads the records of a text in one pass, once the survey has planned it: each transaction
@@ -113,6 +125,7 @@ private:
     std::uint32_t recordStart_ = 0;
     std::uint32_t recordEnd_ = 0;
     std::uint32_t lastDay_ = 0;
+    bool bolDatesDiffer_ = false; // the record being read has different days
 };
 
 } // namespace qif2ldx::qif

@@ -74,6 +74,15 @@ QIFText::QIFText(std::string sBytes) : sBytes_(std::move(sBytes))
     }
     bolCrOnly_ =
         text.find('\n') == std::string_view::npos && text.find('\r') != std::string_view::npos;
+    const TextShape shape = ShapeOf(text, bolCrOnly_);
+    if (shape.bolOfx) {
+        throw OfxStatementError();
+    }
+    if (shape.bolNotQif) {
+        throw QIFError("it holds no \"!Type:\" line, no \"^\" and no line that reads as a date or "
+                       "an amount");
+    }
+    ends_ = shape.ends;
 }
 
 void QIFText::ReadUnmarked(std::size_t high)

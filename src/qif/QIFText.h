@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "qif/TextShape.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -31,7 +33,8 @@ public:
     // above 127 lie on fewer lines than it has characters (two downloads joined, a damaged
     // line): those bytes are read as Windows-1252 and the text is turned into UTF-8. Anything
     // else is Windows-1252, one byte a character. Throws QIFError for bytes that are not text
-    // at all (a NUL byte outside UTF-16) and for UTF-16 that is not well-formed.
+    // at all (a NUL byte outside UTF-16), for UTF-16 that is not well-formed and for text that
+    // is not QIF (TextShape); OfxStatementError for an OFX statement.
     explicit QIFText(std::string sBytes);
 
     // The text without its byte-order mark.
@@ -41,6 +44,8 @@ public:
     [[nodiscard]] bool IsUtf8() const { return encoding_ != TextEncoding::Windows1252; }
     // Lines end in CR alone: the text holds CR but no LF at all (classic Mac files).
     [[nodiscard]] bool EndsLinesWithCr() const { return bolCrOnly_; }
+    // How its records end.
+    [[nodiscard]] RecordEnds Ends() const { return ends_; }
     // For Utf8Mixed: the first line holding bytes read as Windows-1252, and how many lines do.
     [[nodiscard]] std::int64_t Windows1252Line() const { return windows1252Line_; }
     [[nodiscard]] std::int64_t Windows1252Lines() const { return windows1252Lines_; }
@@ -54,6 +59,7 @@ private:
     std::size_t skip_ = 0;
     TextEncoding encoding_ = TextEncoding::Windows1252;
     bool bolCrOnly_ = false;
+    RecordEnds ends_ = RecordEnds::Caret;
     std::int64_t windows1252Line_ = 0;
     std::int64_t windows1252Lines_ = 0;
 };

@@ -47,7 +47,13 @@ std::optional<DateOrder> OptionDateOrder(std::string_view sLine)
 void RecordCollector::HandleLine(const QIFLine& line)
 {
     const std::string_view text = line.text;
-    if (text.empty()) {
+    const bool bolAfterBlank = afterBlank_;
+    afterBlank_ = text.find_first_not_of(" \t") == std::string_view::npos;
+    const bool bolBlankEnds = ends_ == RecordEnds::BlankLines;
+    if (afterBlank_ && bolBlankEnds && opened_ && section_ == RawRecord::Kind::Transaction) {
+        Emit(true);
+    }
+    if (text.empty() || (afterBlank_ && bolBlankEnds)) {
         return;
     }
     if (text.front() == '!') {
@@ -64,8 +70,19 @@ void RecordCollector::HandleLine(const QIFLine& line)
         }
         return;
     }
+    const bool bolRunOn = bolAfterBlank && BeginsRunOn(text);
+    if (bolRunOn) {
+        Emit(true);
+    }
     Open(line.number);
+    record_.bolRunOn = record_.bolRunOn || bolRunOn;
     Keep(line);
+}
+
+bool RecordCollector::BeginsRunOn(std::string_view line) const
+{
+    return line.front() == 'D' && ends_ == RecordEnds::Caret && opened_ && !inSplits_ &&
+           record_.dates > 0 && !record_.sAmount.empty() && HasDigit(DateText(line));
 }
 
 void RecordCollector::Keep(const QIFLine& line)
@@ -100,6 +117,10 @@ void RecordCollector::Keep(const QIFLine& line)
     }
     case 'U':
     case 'T':
+        // Quicken writes both, of the same amount; of different ones the last is kept.
+        record_.bolAmountsDiffer =
+            record_.bolAmountsDiffer ||
+            (!record_.sAmount.empty() && !SameAmount(record_.sAmount, field));
         record_.sAmount = field;
         record_.sAmountLine = text;
         record_.amountLine = line.number;
@@ -191,7 +212,7 @@ void RecordCollector::Open(std::int64_t line)
 void RecordCollector::Finish()
 {
     if (opened_) {
-        Emit(section_ != RawRecord::Kind::Transaction);
+        Emit(section_ != RawRecord::Kind::Transaction || ends_ == RecordEnds::BlankLines);
     }
 }
 
@@ -211,6 +232,7 @@ void RecordCollector::Emit(bool bolClosed)
     pendingDates_.clear(); // keeps its room for the next record
     record_.dates = 0;
     record_.bolNoDateText = false;
+    record_.bolRunOn = record_.bolAmountsDiffer = false;
     record_.bolName = false;
     record_.sAmount = record_.sAmountLine = record_.sPayee = record_.sMemo = record_.sNum = {};
     record_.amountLine = 0;

@@ -3,6 +3,7 @@
 
 #include "qif/QIFDate.h"
 #include "qif/QIFLines.h"
+#include "qif/TextShape.h"
 
 #include <cstdint>
 #include <optional>
@@ -55,8 +56,12 @@ struct RawRecord
     std::string_view sPayee;      // the fields of its last "P", "M" and "N" lines
     std::string_view sMemo;
     std::string_view sNum;
-    bool bolClosed = true;     // a "^" ended it, rather than a list section or the end of the text
-    std::string_view sAccount; // the account ("!Account" record) its transactions belong to
+    bool bolClosed = true; // a "^" or a blank line ended it, not a list section or the text's end
+    // It began at a "D" line after a blank line, in a record that held a date and an amount
+    // and had no "^": that record ran into this one.
+    bool bolRunOn = false;
+    bool bolAmountsDiffer = false; // it has "U" or "T" lines of different amounts
+    std::string_view sAccount;     // the account ("!Account" record) its transactions belong to
 
     // A date and an amount: what a transaction needs to be written.
     [[nodiscard]] bool IsComplete() const { return dates > 0 && !sAmount.empty(); }
@@ -85,12 +90,14 @@ public:
 // U, T, P, M, N and "^" (categories, cleared flags …) are not kept; a "D" line after an "S" line
 // dates the split, not the transaction. In an account list, a record without a name whose date
 // and amount read as such is a transaction of the account named last (some programs leave out
-// the "!Type:" line before it).
+// the "!Type:" line before it). A record ends at "^"; in a text whose records end at blank
+// lines, at a blank line; and in any text, a "D" line after a blank line begins a new record
+// when the record before it (outside its splits) holds a date and an amount already.
 class RecordCollector
 {
 public:
     // Tells objSink what it finds; objSink must outlive the collector.
-    explicit RecordCollector(RecordSink& objSink) : objSink_(objSink) {}
+    RecordCollector(RecordSink& objSink, RecordEnds ends) : objSink_(objSink), ends_(ends) {}
 
     void HandleLine(const QIFLine& line);
     // The text has ended: a record still open ends too.
@@ -103,10 +110,14 @@ private:
     void Keep(const QIFLine& line);
     // A record of an account list that is a transaction after all.
     [[nodiscard]] bool IsAccountTransaction() const;
+    // A "D" line after a blank line that begins a new record.
+    [[nodiscard]] bool BeginsRunOn(std::string_view line) const;
     void Open(std::int64_t line);
     void Emit(bool bolClosed);
 
     RecordSink& objSink_;
+    RecordEnds ends_;
+    bool afterBlank_ = false; // the line before was blank
     RawRecord record_;
     DateLine date_; // the date line read last, its text's room kept for the next
     // The dates of an account-list record, told only once it turns out to be a transaction.

@@ -102,6 +102,8 @@ json FileJson(const FileReceipt& receipt)
             ? json(nullptr)
             : json{{"first_line", report.windows1252Line}, {"lines", report.windows1252Lines}};
     file["line_ends"] = qif::LineEndsName(report.lineEnds);
+    file["record_ends"] = qif::RecordEndsName(report.recordEnds);
+    file["run_on_records"] = report.runOnRecords;
     return file;
 }
 

@@ -104,6 +104,9 @@ std::string DetailLines(const qif::ReadReport& report, std::size_t maxListed)
         add("Read as UTF-8: ", "the file has no byte-order mark, and all of its text is UTF-8 "
                                "but for a few bytes, read as Windows-1252");
     }
+    if (report.recordEnds == qif::RecordEnds::BlankLines) {
+        add("Records end at blank lines: ", "the file has no \"^\" line");
+    }
     add("Left out: ", LeftOutList(report, maxListed));
     add("Investment transactions: ", ListRecords(report, qif::LeftOutReason::Investment));
     add("Amounts that are not numbers: ", NotNumbersList(report));
@@ -160,7 +163,8 @@ bool HasSomethingToTell(const ConversionOutcome& objOutcome)
         report.dates.bolAmbiguous && report.dates.source == qif::DateSource::Account;
     return bolLeftOut || !ReportWarnings(report).empty() || !report.amounts.NotNumbers().empty() ||
            report.encoding == qif::TextEncoding::Utf8Unmarked ||
-           report.encoding == qif::TextEncoding::Utf8Mixed || bolKeptOrder;
+           report.encoding == qif::TextEncoding::Utf8Mixed ||
+           report.recordEnds == qif::RecordEnds::BlankLines || bolKeptOrder;
 }
 
 std::string SavedRunMessage(const ConversionOutcome& objOutcome, const std::string& sStatement,
