@@ -47,6 +47,8 @@ std::string Reason(const qif::ConversionFailure& failure, const std::string& sQI
     case FailureKind::NotText:
         return platform::EscapeControls(sQIFName) +
                " does not look like a QIF file: " + failure.sDescription;
+    case FailureKind::UnknownQifAccount:
+        return failure.sDescription;
     case FailureKind::OfxStatement:
         return platform::EscapeControls(sQIFName) +
                ": this is already an OFX statement: import it from Lodestrand's File menu, or run "
@@ -164,6 +166,7 @@ void ConversionRun::RunConversion(const ConversionInput& objInput, ConversionOut
     qif::CQIFFile objQIF(objMessages_, objProgramFolder_, objClock_);
     objQIF.SetProgress(objProgress_);
     objQIF.SetOptions(objOptions_);
+    objQIF.SetChooseQifAccount(objChooseAccount_);
     if (objChoose_) {
         objQIF.SetChooseDateOrder([this, &objInput](const qif::DateDecision& decision) {
             return objChoose_(decision, RememberedOrder(objMemory_, decision, objInput.sAcctName));
@@ -194,7 +197,9 @@ void ConversionRun::RunConversion(const ConversionInput& objInput, ConversionOut
         return;
     }
     objOutcome.result = RunResult::Failed;
-    if (!objInput.sQIFFilePath.empty()) {
+    // A QIF account the file does not hold is the caller's slip, not the file's fault.
+    if (!objInput.sQIFFilePath.empty() &&
+        objOutcome.failure.kind != qif::FailureKind::UnknownQifAccount) {
         std::string sText = ConversionFailedMessage(sQIFName);
         if (bolExplain_ && !objOutcome.sReason.empty()) {
             sText += "\r\n\r\n" + FailureReason(objOutcome.failure, sQIFName, objInput.sLDXFilePath,

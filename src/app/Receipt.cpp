@@ -164,6 +164,28 @@ void AddRecordWarnings(const qif::ReadReport& report, std::vector<std::string>& 
 
 } // namespace
 
+std::string QifAccountLine(const qif::ReadReport& report)
+{
+    if (!report.bolQifAccountChosen) {
+        return {};
+    }
+    const auto taken = std::find_if(
+        report.qifAccounts.begin(), report.qifAccounts.end(),
+        [&report](const qif::QifAccount& account) { return account.sName == report.sQifAccount; });
+    std::string sLine = "QIF account: " + platform::EscapeControls(report.sQifAccount);
+    if (taken != report.qifAccounts.end() && !taken->sType.empty()) {
+        sLine += " (" + platform::EscapeControls(taken->sType) + ")";
+    }
+    sLine += " of the file's " + std::to_string(report.qifAccounts.size());
+    if (report.otherAccountRecords > 0) {
+        sLine += "; " +
+                 Plural(report.otherAccountRecords, "record of the others was",
+                        "records of the others were") +
+                 " not read";
+    }
+    return sLine + ".";
+}
+
 std::string IsoDate(std::string_view sDate)
 {
     if (sDate.size() != 8 || !platform::IsAllDigits(sDate)) {
@@ -173,14 +195,65 @@ std::string IsoDate(std::string_view sDate)
            std::string(sDate.substr(6, 2));
 }
 
-std::vector<std::string> ReportWarnings(const qif::ReadReport& report)
+namespace {
+
+// The accounts of a file whose transactions of several all went into the statement.
+void AddAccountsWarning(const qif::ReadReport& report, std::vector<std::string>& warnings)
 {
-    std::vector<std::string> warnings;
+    if (report.accounts.size() <= 1) {
+        return;
+    }
+    std::string sNames;
+    for (const qif::QifAccount& account : report.qifAccounts) {
+        if (account.transactions > 0) {
+            sNames += (sNames.empty() ? "" : ", ") + platform::EscapeControls(account.sName) +
+                      " (" + Plural(account.transactions, "transaction", "transactions") + ")";
+        }
+    }
+    warnings.push_back(
+        "the file holds transactions of " + std::to_string(report.accounts.size()) + " accounts (" +
+        sNames + "); all are written to this one statement" +
+        (report.bolQifAccountAsked ? ", as chosen" : " (--qif-account NAME takes only one)"));
+}
+
+void AddWindows1252Warning(const qif::ReadReport& report, std::vector<std::string>& warnings)
+{
+    if (report.windows1252Line > 0) {
+        warnings.push_back("line " + std::to_string(report.windows1252Line) +
+                           " holds bytes that are not UTF-8 in a file that otherwise is; they "
+                           "were read as Windows-1252" +
+                           (report.windows1252Lines > 1
+                                ? " (so were those of " + Plural(report.windows1252Lines - 1,
+                                                                 "more line)", "more lines)")
+                                : std::string()));
+    }
+}
+
+// The warnings on how the amounts and the records were read.
+void AddAmountAndRecordWarnings(const qif::ReadReport& report, std::vector<std::string>& warnings)
+{
     if (std::string sSeparator = SeparatorWarning(report); !sSeparator.empty()) {
         warnings.push_back(std::move(sSeparator));
     }
     AddAmountFormWarnings(report, warnings);
     AddRecordWarnings(report, warnings);
+}
+
+} // namespace
+
+std::vector<std::string> ReadingWarnings(const qif::ReadReport& report)
+{
+    std::vector<std::string> warnings;
+    AddAmountAndRecordWarnings(report, warnings);
+    AddAccountsWarning(report, warnings);
+    AddWindows1252Warning(report, warnings);
+    return warnings;
+}
+
+std::vector<std::string> ReportWarnings(const qif::ReadReport& report)
+{
+    std::vector<std::string> warnings;
+    AddAmountAndRecordWarnings(report, warnings);
     if (report.dropped > 0) {
         warnings.push_back(Plural(report.dropped, "record without a date or an amount was",
                                   "records without a date or an amount were") +
@@ -202,15 +275,7 @@ std::vector<std::string> ReportWarnings(const qif::ReadReport& report)
     if (report.bolUnterminatedWritten) {
         warnings.push_back("the last record has no closing \"^\"; it was written all the same");
     }
-    if (report.accounts.size() > 1) {
-        std::string sNames;
-        for (const std::string& sName : report.accounts) {
-            sNames += (sNames.empty() ? "" : ", ") + platform::EscapeControls(sName);
-        }
-        warnings.push_back("the file holds transactions of " +
-                           std::to_string(report.accounts.size()) + " accounts (" + sNames +
-                           "); all are written to this one statement");
-    }
+    AddAccountsWarning(report, warnings);
     if (const auto investments = std::count_if(
             report.leftOut.begin(), report.leftOut.end(),
             [](const qif::LeftOut& left) { return left.reason == qif::LeftOutReason::Investment; });
@@ -220,15 +285,7 @@ std::vector<std::string> ReportWarnings(const qif::ReadReport& report)
             " left out (purchases, sales, dividends and the like are no bank "
             "transactions)");
     }
-    if (report.windows1252Line > 0) {
-        warnings.push_back("line " + std::to_string(report.windows1252Line) +
-                           " holds bytes that are not UTF-8 in a file that otherwise is; they "
-                           "were read as Windows-1252" +
-                           (report.windows1252Lines > 1
-                                ? " (so were those of " + Plural(report.windows1252Lines - 1,
-                                                                 "more line)", "more lines)")
-                                : std::string()));
-    }
+    AddWindows1252Warning(report, warnings);
     if (report.written == 0) {
         warnings.push_back("the file holds no transaction with a date and an amount; the "
                            "statement is empty");
@@ -384,6 +441,9 @@ std::string ReceiptDetailLines(const qif::ReadReport& report, std::size_t maxLis
     }
     if (report.recordEnds == qif::RecordEnds::BlankLines) {
         sLines += "Records end at blank lines: the file has no \"^\" line.\n";
+    }
+    if (const std::string sAccount = QifAccountLine(report); !sAccount.empty()) {
+        sLines += sAccount + "\n";
     }
     if (const std::string sLeftOut = LeftOutList(report, maxListed); !sLeftOut.empty()) {
         sLines += "Left out: " + sLeftOut + ".\n";

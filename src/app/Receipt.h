@@ -24,9 +24,18 @@ using DateShower = std::function<std::string(std::string_view sDate)>;
                                                    const std::string& sAccountName,
                                                    const std::string& sList);
 
-// What the QIF file of a saved run held that is worth a warning (records not written, amounts
-// that read two ways or in forms OFX readers do not take, accounts …), worded as RunWarnings.
+// What the reading of a QIF file found that is worth a warning, whether or not a statement is
+// written: amounts that read two ways or in forms OFX readers do not take, records that ran
+// into others or kept the last of several values, several accounts, bytes that are not UTF-8.
+[[nodiscard]] std::vector<std::string> ReadingWarnings(const qif::ReadReport& report);
+
+// What the QIF file of a saved run held that is worth a warning: ReadingWarnings, then the
+// records not written and an empty statement; worded as RunWarnings.
 [[nodiscard]] std::vector<std::string> ReportWarnings(const qif::ReadReport& report);
+
+// For a run that read one QIF account of several: "QIF account: Checking (Bank) of the file's
+// 5; 57 records of the others were not read." Empty otherwise.
+[[nodiscard]] std::string QifAccountLine(const qif::ReadReport& report);
 
 // For a file whose dates read two ways and whose order nobody stated (or the account's kept
 // order read): the orders, one line read every way, the order taken and how to read them
@@ -65,7 +74,8 @@ using DateShower = std::function<std::string(std::string_view sDate)>;
 [[nodiscard]] std::string NotNumbersList(const qif::ReadReport& report);
 
 // The lines after a receipt's summary, each ending in a line break: "Read as UTF-8: …." for UTF-8
-// text without a byte-order mark, "Left out: …." with at most
+// text without a byte-order mark, "Records end at blank lines: …." for a file without "^",
+// QifAccountLine, "Left out: …." with at most
 // maxListed records, "Not transactions: ….", "Investment transactions: …." and "Amounts that are
 // not numbers: …."; only those that have something to say.
 [[nodiscard]] std::string ReceiptDetailLines(const qif::ReadReport& report, std::size_t maxListed);

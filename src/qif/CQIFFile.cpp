@@ -53,7 +53,8 @@ bool CQIFFile::ConvertQIFtoLDX(const std::string& sLDXFilePath, const records::C
         }
         std::optional<QIFText> text = ReadText();
         const std::optional<ReadPlan> plan = text ? Plan(*text) : std::nullopt;
-        if (!plan || !Read(*text, *plan, [&](const records::CQIFTx& cTxn, std::int64_t) {
+        if (!plan ||
+            !Read(*text, *plan, [&](const records::CQIFTx& cTxn, std::int64_t, const std::string&) {
                 static_cast<void>(objWriter->WriteOFXTrans(cTxn, cAcctInf));
             })) {
             return false;
@@ -163,7 +164,23 @@ std::optional<ReadPlan> CQIFFile::Plan(const QIFText& text)
     if (!Collect(text, objSurvey, false)) {
         return std::nullopt;
     }
+    // The account read decides which dates and amounts count: the survey looks at it alone.
+    const QifAccountChoice account = ChooseAccount(objSurvey.Census(), text.IsUtf8(),
+                                                   objOptions_.sQifAccount, objChooseAccount_);
+    if (account.outcome != QifAccountChoice::Outcome::Chosen) {
+        Fail(account.outcome == QifAccountChoice::Outcome::Unknown ? FailureKind::UnknownQifAccount
+                                                                   : FailureKind::Cancelled,
+             account.sDescription);
+        return std::nullopt;
+    }
+    if (!account.filter.TakesAll()) {
+        objSurvey = ReadSurvey(text.Encoding(), objOptions_.dateOrder, account.filter);
+        if (!Collect(text, objSurvey, false)) {
+            return std::nullopt;
+        }
+    }
     ReadPlan plan = objSurvey.Plan();
+    plan.account = account;
     report_.encoding = plan.encoding;
     report_.windows1252Line = text.Windows1252Line();
     report_.windows1252Lines = text.Windows1252Lines();
@@ -198,6 +215,7 @@ bool CQIFFile::Read(const QIFText& text, const ReadPlan& plan, const QIFRecords:
                                                     : DatePlan::Decided(plan.dates.order);
     QIFRecords objRecords(text.IsUtf8(), objDates, report_, objSink);
     objRecords.SetAmounts(plan.decimal, objOptions_.objProfile->bolPlainAmounts);
+    objRecords.SetAccounts(plan.account, plan.accounts);
     return Collect(text, objRecords, true);
 }
 

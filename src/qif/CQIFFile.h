@@ -33,16 +33,17 @@ enum class FailureKind
     TooLarge,              // the QIF file is larger than kMaxQIFBytes
     NotText,               // the file holds bytes that are no text, or no QIF: no QIF file at all
     OfxStatement,          // the file is an OFX statement already
-    BadText,               // the QIF text cannot be converted (line and description say why)
-    Stopped,               // the progress callback stopped the run
-    Cancelled,             // the person converting declined to choose how the dates read
-    CannotSave,            // the finished statement could not be written
-    NotAsWritten,          // the statement read back differs from what was written
-    CannotDeliver,         // the finished statement could not be handed to objDeliver
-    StatementExists,       // a statement file appeared at the path and may not be replaced
-    CannotPlace,           // the finished statement could not be put at its path
-    OutOfMemory,           // there was not enough memory
-    Unexpected             // any other error
+    UnknownQifAccount, // the QIF account asked for is none of the file's (description lists them)
+    BadText,           // the QIF text cannot be converted (line and description say why)
+    Stopped,           // the progress callback stopped the run
+    Cancelled,         // the person converting declined to choose how the dates read
+    CannotSave,        // the finished statement could not be written
+    NotAsWritten,      // the statement read back differs from what was written
+    CannotDeliver,     // the finished statement could not be handed to objDeliver
+    StatementExists,   // a statement file appeared at the path and may not be replaced
+    CannotPlace,       // the finished statement could not be put at its path
+    OutOfMemory,       // there was not enough memory
+    Unexpected         // any other error
 };
 
 // How a conversion failed: the kind, and what the program found. The words for the user are
@@ -69,6 +70,10 @@ struct ConversionOptions
     // order the file's dates and "!Option:" lines show when some date is no real day read day
     // first.
     std::optional<DateOrder> dateOrder;
+    // Only the records of the QIF account of this name ("!Account" block; letter case and the
+    // blanks at either end aside); without one, those of every account, or of the one the
+    // chooser picks.
+    std::optional<std::string> sQifAccount;
     // Handed the verified statement's bytes, a piece at a time, instead of placing it (standard
     // output, say); false fails the conversion.
     std::function<bool(std::string_view)> objDeliver;
@@ -115,6 +120,13 @@ public:
     {
         objChoose_ = std::move(objChoose);
     }
+    // Asked, once the text is read and before its dates are surveyed, which account of a file
+    // holding transactions of several to read (not when ConversionOptions names one); nullopt
+    // stops the conversion (Cancelled). Without it, all are read.
+    void SetChooseQifAccount(ChooseQifAccount objChoose)
+    {
+        objChooseAccount_ = std::move(objChoose);
+    }
     // Reads the open file as ConvertQIFtoLDX does, handing each transaction to the sink instead
     // of a statement. False on every failure. Never throws.
     [[nodiscard]] bool Preview(const QIFRecords::Sink& objSink);
@@ -153,6 +165,7 @@ private:
     const platform::IClock& objClock_;
     platform::UniqueFd objFile_;
     std::function<std::optional<DateChoice>(const DateDecision&)> objChoose_;
+    ChooseQifAccount objChooseAccount_;
     ProgressCallback objProgress_;
     ConversionOptions objOptions_;
     ReadReport report_;

@@ -26,6 +26,8 @@ const char* LeftOutText(LeftOutReason reason)
         return "amount not a number";
     case LeftOutReason::Investment:
         return "investment transaction";
+    case LeftOutReason::OpeningBalance:
+        return "opening balance";
     }
     return "";
 }
@@ -38,8 +40,21 @@ void QIFRecords::SetAmounts(const SeparatorDecision& decimal, bool bolPlain)
     plainSeparator_ = bolPlain ? std::optional<char>(decimal.separator) : std::nullopt;
 }
 
-void QIFRecords::Date(const DateLine& date, const RawRecord& /*record*/)
+void QIFRecords::SetAccounts(const QifAccountChoice& account,
+                             const std::vector<QifAccount>& accounts)
 {
+    filter_ = account.filter;
+    objReport_.qifAccounts = accounts;
+    objReport_.sQifAccount = account.sTaken;
+    objReport_.bolQifAccountChosen = !account.filter.TakesAll();
+    objReport_.bolQifAccountAsked = account.bolAsked;
+}
+
+void QIFRecords::Date(const DateLine& date, const RawRecord& record)
+{
+    if (!filter_.Takes(record.sAccount)) {
+        return;
+    }
     const DateOrder order = objDates_.OrderOf(date);
     const std::uint32_t day =
         date.fixedDay != 0 ? date.fixedDay : DateReading(date.sText).In(order);
@@ -59,8 +74,14 @@ void QIFRecords::Record(const RawRecord& record)
                                                               : LeftOutReason::Investment);
         return;
     }
+    if (!filter_.Takes(record.sAccount)) {
+        ++objReport_.otherAccountRecords;
+        return;
+    }
     std::string sDate = lastDay_ != 0 ? DayText(lastDay_) : std::string();
-    if (recordStart_ != 0) {
+    // An opening balance is no transaction of the period: its date does not stretch it.
+    const bool bolOpening = IsOpeningBalance(record);
+    if (recordStart_ != 0 && !bolOpening) {
         TrackPeriod(recordStart_);
         TrackPeriod(recordEnd_);
     }
@@ -72,6 +93,11 @@ void QIFRecords::Record(const RawRecord& record)
     }
     if (record.IsComplete() && (bolDatesDiffer || record.bolAmountsDiffer)) {
         objReport_.severalValues.push_back({record.line, bolDatesDiffer, record.bolAmountsDiffer});
+    }
+    if (bolOpening) {
+        ++objReport_.records;
+        LeaveOut(record, LeftOutReason::OpeningBalance);
+        return;
     }
     if (record.IsComplete()) {
         const bool bolWritten = Write(record, std::move(sDate));
@@ -117,22 +143,23 @@ bool QIFRecords::Write(const RawRecord& record, std::string sDate)
     if (plain) {
         cTxn.sAmount = FormatDecimal(*plain, 0, false);
     }
-    objSink_(cTxn, record.line);
-    ++objReport_.written;
     NoteAccount(record.sAccount);
+    objSink_(cTxn, record.line, sAccountName_);
+    ++objReport_.written;
     return true;
 }
 
 void QIFRecords::NoteAccount(std::string_view sAccount)
 {
-    if (sAccount.empty() || sAccount == sLastAccount_) {
+    if (sAccount == sLastAccount_) {
         return;
     }
     sLastAccount_ = sAccount;
-    std::string sName = Decode(sAccount);
+    sAccountName_ = Decode(sAccount);
     auto& accounts = objReport_.accounts;
-    if (std::find(accounts.begin(), accounts.end(), sName) == accounts.end()) {
-        accounts.push_back(std::move(sName));
+    if (!sAccountName_.empty() &&
+        std::find(accounts.begin(), accounts.end(), sAccountName_) == accounts.end()) {
+        accounts.push_back(sAccountName_);
     }
 }
 

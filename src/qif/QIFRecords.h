@@ -4,6 +4,7 @@
 #include "qif/DatePlan.h"
 #include "qif/QIFAmount.h"
 #include "qif/QIFText.h"
+#include "qif/QifAccounts.h"
 #include "qif/RecordCollector.h"
 #include "records/CQIFTx.h"
 
@@ -25,7 +26,8 @@ enum class LeftOutReason
     NoClosingCaret,   // the file ended inside the record, which lacks a date or an amount
     NotATransaction,  // a record of a list: accounts, categories and the like
     AmountNotANumber, // an amount that is no number (where the statement needs one)
-    Investment        // a record of an investment account: no bank transaction
+    Investment,       // a record of an investment account: no bank transaction
+    OpeningBalance    // an account's opening balance, which is no transaction of a period
 };
 
 // "no date", "no amount", "no closing ^" …
@@ -59,7 +61,14 @@ struct ReadReport
     // The accounts ("!Account" blocks) the written transactions belong to, in file order;
     // empty when the file names none.
     std::vector<std::string> accounts;
-    DateDecision dates;                                // the order the dates were read in, and why
+    std::vector<QifAccount> qifAccounts; // every account the file names, with its transactions
+    // The QIF account taken: the one chosen, else the file's only account with transactions;
+    // empty when all of several, or none, were read.
+    std::string sQifAccount;
+    bool bolQifAccountChosen = false;     // only the records of sQifAccount were read
+    bool bolQifAccountAsked = false;      // the person converting was asked which to read
+    std::int64_t otherAccountRecords = 0; // transaction records of the others, not read
+    DateDecision dates;                   // the order the dates were read in, and why
     TextEncoding encoding = TextEncoding::Windows1252; // how the file's bytes were read
     // For a file read as UTF-8 but for a few bytes: the first line holding bytes read as
     // Windows-1252, and how many lines hold such bytes; 0 otherwise.
@@ -82,8 +91,10 @@ struct ReadReport
 class QIFRecords final : public RecordSink
 {
 public:
-    // Each transaction, with the line its record starts on.
-    using Sink = std::function<void(const records::CQIFTx&, std::int64_t line)>;
+    // Each transaction, with the line its record starts on and the QIF account it belongs to
+    // (empty before any "!Account" block).
+    using Sink =
+        std::function<void(const records::CQIFTx&, std::int64_t line, const std::string& sAccount)>;
 
     // bolUtf8: the fields are UTF-8; otherwise Windows-1252.
     QIFRecords(bool bolUtf8, const DatePlan& objDates, ReadReport& objReport, Sink objSink)
@@ -98,6 +109,10 @@ public:
     // amount is written as a plain decimal read with it, and a record whose amount is no
     // number that way is left out.
     void SetAmounts(const SeparatorDecision& decimal, bool bolPlain);
+
+    // Reads only the records of the account chosen; accounts: those of the file, for the
+    // report.
+    void SetAccounts(const QifAccountChoice& account, const std::vector<QifAccount>& accounts);
 
     // Reads one date of the record being read. Throws QIFError for a date that is no real day
     // in its order.
@@ -118,8 +133,10 @@ private:
     ReadReport& objReport_;
     Sink objSink_;
     std::optional<char> plainSeparator_;
-    std::string_view sLastAccount_; // the account last noted, as written
-    std::uint32_t start_ = 0;       // the period so far, as yyyymmdd; 0 before the first date
+    QifAccountFilter filter_;
+    std::string_view sLastAccount_; // the account last noted, as written, and its name
+    std::string sAccountName_;
+    std::uint32_t start_ = 0; // the period so far, as yyyymmdd; 0 before the first date
     std::uint32_t end_ = 0;
     // The dates of the record being read: its earliest, its latest and its last.
     std::uint32_t recordStart_ = 0;

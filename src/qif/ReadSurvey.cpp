@@ -3,14 +3,17 @@
 
 namespace qif2ldx::qif {
 
-void ReadSurvey::Date(const DateLine& date, const RawRecord& /*record*/)
+void ReadSurvey::Date(const DateLine& date, const RawRecord& record)
 {
-    objDates_.Note(date);
+    if (filter_.Takes(record.sAccount)) {
+        objDates_.Note(date);
+    }
 }
 
 void ReadSurvey::Record(const RawRecord& record)
 {
-    if (record.kind != RawRecord::Kind::Transaction) {
+    census_.Note(record);
+    if (record.kind != RawRecord::Kind::Transaction || !filter_.Takes(record.sAccount)) {
         return;
     }
     // The separator's evidence is the same in the bytes as in the decoded text: only digits,

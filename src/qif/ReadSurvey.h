@@ -4,6 +4,7 @@
 #include "qif/DatePlan.h"
 #include "qif/QIFAmount.h"
 #include "qif/QIFText.h"
+#include "qif/QifAccounts.h"
 #include "qif/RecordCollector.h"
 
 #include <optional>
@@ -17,18 +18,23 @@ struct ReadPlan
     DateDecision dates;
     SeparatorDecision decimal;
     TextEncoding encoding = TextEncoding::Windows1252;
+    QifAccountChoice account;         // the account read
+    std::vector<QifAccount> accounts; // every account the file names
 };
 
 // Looks at every record of a text once, before any is read, for what decides how all of them
 // are read: the dates of the transaction records, and the amounts of those that will be
-// written (a date and an amount).
+// written (a date and an amount); of the records of one account, where a filter says so. It
+// counts the transactions of every account all the same.
 class ReadSurvey final : public RecordSink
 {
 public:
     // given: the order every date is read in, whatever the file says.
-    ReadSurvey(TextEncoding encoding, std::optional<DateOrder> given)
+    ReadSurvey(TextEncoding encoding, std::optional<DateOrder> given,
+               QifAccountFilter filter = QifAccountFilter())
         : encoding_(encoding), objDates_(encoding != TextEncoding::Windows1252, given),
-          objSeparator_(encoding != TextEncoding::Windows1252)
+          objSeparator_(encoding != TextEncoding::Windows1252), filter_(std::move(filter)),
+          census_(encoding != TextEncoding::Windows1252)
     {}
 
     void Date(const DateLine& date, const RawRecord& record) override;
@@ -37,13 +43,17 @@ public:
     // the one the survey decided (a file that reads two ways, where the person converting chose).
     [[nodiscard]] ReadPlan Plan(std::optional<DateOrder> chosen = std::nullopt) const
     {
-        return {objDates_.Decide(chosen), objSeparator_.Decide(), encoding_};
+        return {
+            objDates_.Decide(chosen), objSeparator_.Decide(), encoding_, {}, census_.Accounts()};
     }
+    [[nodiscard]] const QifAccountCensus& Census() const { return census_; }
 
 private:
     TextEncoding encoding_;
     DateSurvey objDates_;
     DecimalSeparatorEvidence objSeparator_;
+    QifAccountFilter filter_;
+    QifAccountCensus census_;
 };
 
 } // namespace qif2ldx::qif

@@ -135,6 +135,9 @@ void RecordCollector::Keep(const QIFLine& line)
         record_.sNum = field;
         record_.bolName = true;
         break;
+    case 'L':
+        record_.sCategory = field;
+        break;
     case 'S':
         inSplits_ = true;
         break;
@@ -184,6 +187,8 @@ void RecordCollector::HandleListLine(const QIFLine& line)
     if (line.text.front() == '^') {
         if (inAccounts_ && !sAccountName_.empty()) {
             sAccount_ = sAccountName_;
+            sAccountType_ = record_.sAmount; // an account record's "T" line is its type
+            bolFirstPending_ = true;
         }
         sAccountName_ = {};
         if (opened_) {
@@ -206,6 +211,7 @@ void RecordCollector::Open(std::int64_t line)
         opened_ = true;
         record_.line = line;
         record_.sAccount = sAccount_;
+        record_.sAccountType = sAccountType_;
     }
 }
 
@@ -223,6 +229,12 @@ void RecordCollector::Emit(bool bolClosed)
         record_.kind == RawRecord::Kind::Transaction ? std::string_view() : sSection_;
     record_.bolClosed = bolClosed;
     record_.sAccount = sAccount_;
+    record_.sAccountType = sAccountType_;
+    record_.bolFirstOfAccount = false;
+    if (record_.kind == RawRecord::Kind::Transaction && record_.IsComplete()) {
+        record_.bolFirstOfAccount = bolFirstPending_;
+        bolFirstPending_ = false;
+    }
     if (record_.kind == RawRecord::Kind::Transaction) {
         for (const DateLine& date : pendingDates_) {
             objSink_.Date(date, record_);
@@ -235,6 +247,7 @@ void RecordCollector::Emit(bool bolClosed)
     record_.bolRunOn = record_.bolAmountsDiffer = false;
     record_.bolName = false;
     record_.sAmount = record_.sAmountLine = record_.sPayee = record_.sMemo = record_.sNum = {};
+    record_.sCategory = {};
     record_.amountLine = 0;
     opened_ = false;
     inSplits_ = false;

@@ -60,8 +60,11 @@ struct RawRecord
     // It began at a "D" line after a blank line, in a record that held a date and an amount
     // and had no "^": that record ran into this one.
     bool bolRunOn = false;
-    bool bolAmountsDiffer = false; // it has "U" or "T" lines of different amounts
-    std::string_view sAccount;     // the account ("!Account" record) its transactions belong to
+    bool bolAmountsDiffer = false;  // it has "U" or "T" lines of different amounts
+    std::string_view sAccount;      // the account ("!Account" record) its transactions belong to
+    std::string_view sAccountType;  // that account's type, as its "T" line gives it ("Bank")
+    std::string_view sCategory;     // the field of its "L" line
+    bool bolFirstOfAccount = false; // the first complete transaction record of its account
 
     // A date and an amount: what a transaction needs to be written.
     [[nodiscard]] bool IsComplete() const { return dates > 0 && !sAmount.empty(); }
@@ -130,6 +133,8 @@ private:
     std::optional<DateOption> option_;
     std::string_view sAccountName_; // the "N" line of the account record being read
     std::string_view sAccount_;     // the account the transactions that follow belong to
+    std::string_view sAccountType_; // and its type
+    bool bolFirstPending_ = true;   // no transaction record of that account has ended yet
 };
 
 // The section a "!" line begins, in upper case without the blanks after it.

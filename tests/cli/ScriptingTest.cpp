@@ -59,6 +59,32 @@ TEST_F(Scripting, JsonReceiptAccountsForEveryRecord)
     EXPECT_EQ(receipt["warnings"].size(), 1U);
 }
 
+TEST_F(Scripting, QifAccountTakesOneAccountOfAFullExport)
+{
+    WriteBytes(dir.File("full.qif"), "!Account\nNChecking\nTBank\n^\n!Type:Bank\nD15/05/2026\n"
+                                     "T-1\n^\n!Account\nNCard\nTCCard\n^\n!Type:CCard\n"
+                                     "D16/05/2026\nT-2\n^\n");
+    EXPECT_EQ(
+        RunCommand({"convert", dir.File("full.qif"), "-a", kAccount, "--qif-account", "Savings"}),
+        kExitRefused);
+    EXPECT_EQ(err.str(), "qif2ldx: error: the QIF file holds no account named \"Savings\"; it "
+                         "holds Checking, Card\n");
+    EXPECT_EQ(FilesInDir(), 3U); // nothing written
+    ASSERT_EQ(RunCommand({"convert", dir.File("full.qif"), "-a", kAccount, "--qif-account", " card",
+                          "--json"}),
+              kExitSaved);
+    const json receipt = json::parse(out.str());
+    EXPECT_EQ(receipt["qif_account"], "Card");
+    EXPECT_EQ(receipt["qif_accounts"],
+              json::parse(R"([{"name": "Checking", "type": "Bank", "transactions": 1},
+                              {"name": "Card", "type": "CCard", "transactions": 1}])"));
+    EXPECT_EQ(receipt["written"], 1);
+    // Without it, show names each transaction's account.
+    ASSERT_EQ(RunCommand({"show", dir.File("full.qif")}), app::cli::kExitDone);
+    EXPECT_EQ(out.str().substr(0, out.str().find('\n')),
+              "Line\tDate\tAmount\tNumber\tAccount\tPayee\tMemo");
+}
+
 TEST_F(Scripting, JsonReceiptNamesAnUnlistedAccountAsTyped)
 {
     ASSERT_EQ(RunCommand({"convert", dir.File("b.qif"), "-a", " Holiday Fund ", "--json"}),

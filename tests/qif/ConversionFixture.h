@@ -42,6 +42,7 @@ protected:
             }
             return qif::DateChoice{decision.order, decision.source};
         });
+        file.SetChooseQifAccount(chooseAccount);
         const bool ok = file.ConvertQIFtoLDX(ldx, kAccount);
         report = file.Report();
         failure = file.Failure();
@@ -75,6 +76,7 @@ protected:
     qif::ReadReport report;
     qif::ConversionFailure failure;
     int asked = 0; // how often the dates' order was a guess a person would be asked about
+    qif::ChooseQifAccount chooseAccount; // which QIF account to read; none: all
 };
 
 } // namespace qif2ldx::test

@@ -113,6 +113,7 @@ ConversionOutcome RunWithProgress(const ConversionInput& objInput, const Convert
     objConversion.bolPlace = !objOptions.bolDryRun;
     objConversion.dateOrder = DateOrderOption(objOptions.sDateOrder);
     objConversion.objProfile = statement::FindProfile(objOptions.sProfile);
+    objConversion.sQifAccount = objOptions.sQifAccount;
     if (objOptions.sOutput == "-") {
         objConversion.objDeliver = DeliverTo(objContext.objOut);
     }
@@ -135,6 +136,9 @@ ConversionOutcome RunWithProgress(const ConversionInput& objInput, const Convert
 
 int StatusOf(const ConversionOutcome& objOutcome)
 {
+    if (objOutcome.failure.kind == qif::FailureKind::UnknownQifAccount) {
+        return kExitRefused; // --qif-account names no account of the file
+    }
     switch (objOutcome.result) {
     case RunResult::Saved:
         return kExitSaved;
@@ -169,7 +173,9 @@ void TellOutcome(FileReceipt& receipt, const std::string& sStatement, std::ostre
         receipt.sError = receipt.outcome.sReason.empty() ? std::string("the conversion failed")
                                                          : receipt.outcome.sReason;
         if (!receipt.outcome.sReason.empty()) {
-            err << kProgram << ": " << receipt.outcome.sReason << "\n";
+            const bool bolRefusal =
+                receipt.outcome.failure.kind == qif::FailureKind::UnknownQifAccount;
+            err << kProgram << (bolRefusal ? ": error: " : ": ") << receipt.outcome.sReason << "\n";
         }
         break;
     case RunResult::Saved:
@@ -353,6 +359,7 @@ void ConvertCommand::AddOptions(CLI::App& objCommand)
                        "How dates are read: auto (day first, or the order the file shows when day "
                        "first reads some date as no real day), dmy, mdy or ymd");
     AddProfileOption(objCommand, options_.sProfile);
+    objQifAccount_ = AddQifAccountOption(objCommand, sQifAccount_);
     objCommand.add_flag("--json", options_.bolJson,
                         "Write the receipt as one JSON object on standard output");
     objCommand.add_flag("--dry-run", options_.bolDryRun,
@@ -363,6 +370,7 @@ void ConvertCommand::AddOptions(CLI::App& objCommand)
 
 int ConvertCommand::Run(const CommandLineContext& objContext)
 {
+    options_.sQifAccount = QifAccountOption(objQifAccount_, sQifAccount_);
     const ConvertOptions& objOptions = options_;
     const std::string sList = ResolveAccountList(
         objOptions.sAccountList, objContext.objProgramFolder, objContext.objEnvironment);

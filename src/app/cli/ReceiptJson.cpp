@@ -103,6 +103,14 @@ json FileJson(const FileReceipt& receipt)
             : json{{"first_line", report.windows1252Line}, {"lines", report.windows1252Lines}};
     file["line_ends"] = qif::LineEndsName(report.lineEnds);
     file["record_ends"] = qif::RecordEndsName(report.recordEnds);
+    json accounts = json::array();
+    for (const qif::QifAccount& account : report.qifAccounts) {
+        accounts.push_back({{"name", account.sName},
+                            {"type", account.sType},
+                            {"transactions", account.transactions}});
+    }
+    file["qif_accounts"] = std::move(accounts);
+    file["qif_account"] = report.sQifAccount.empty() ? json(nullptr) : json(report.sQifAccount);
     file["run_on_records"] = report.runOnRecords;
     return file;
 }

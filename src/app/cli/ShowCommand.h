@@ -5,6 +5,10 @@
 
 #include <string>
 
+namespace CLI {
+class Option;
+}
+
 namespace qif2ldx::app::cli {
 
 // `qif2ldx show`: the transactions as a conversion would write them, as a table that fits the
@@ -21,6 +25,8 @@ private:
     std::string sQIFFile_;
     std::string sDateOrder_ = "auto";
     std::string sAccount_;
+    std::string sQifAccount_;
+    const CLI::Option* objQifAccount_ = nullptr;
 };
 
 } // namespace qif2ldx::app::cli

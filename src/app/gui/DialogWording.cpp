@@ -107,6 +107,9 @@ std::string DetailLines(const qif::ReadReport& report, std::size_t maxListed)
     if (report.recordEnds == qif::RecordEnds::BlankLines) {
         add("Records end at blank lines: ", "the file has no \"^\" line");
     }
+    if (const std::string sAccount = QifAccountLine(report); !sAccount.empty()) {
+        sLines += (sLines.empty() ? "" : "\r\n") + sAccount;
+    }
     add("Left out: ", LeftOutList(report, maxListed));
     add("Investment transactions: ", ListRecords(report, qif::LeftOutReason::Investment));
     add("Amounts that are not numbers: ", NotNumbersList(report));

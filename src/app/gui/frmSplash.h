@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/ConversionRun.h"
+#include "app/gui/QifAccountQuestion.h"
 
 #include <QDialog>
 #include <atomic>
@@ -19,12 +20,15 @@ struct RunServices
     // A signal number once the user asks the program to end (SIGINT, SIGTERM, SIGHUP); the run
     // then stops and leaves nothing behind.
     const std::atomic<int>* objInterrupt = nullptr;
+    // Asks which QIF account of a file holding several to convert; the program's own list
+    // dialog when null.
+    IListQuestion* objListQuestion = nullptr;
 };
 
 // The small progress window that carries out one conversion run while it is shown modally:
-// once it is on screen it looks the account up, waits a second, converts (asking how the dates
-// read when the file cannot tell), tells the user of a failure and closes itself. Its owner is
-// told nothing.
+// once it is on screen it looks the account up, waits a second, converts (asking which QIF
+// account to convert when the file holds several, then how the dates read when the file cannot
+// tell), tells the user of a failure and closes itself. Its owner is told nothing.
 class frmSplash final : public QDialog
 {
     Q_OBJECT
@@ -37,6 +41,13 @@ public:
     // Where the order chosen for a file whose dates read two ways is kept per account; without
     // one the user is still asked, and nothing is kept.
     void SetDateOrderMemory(const DateOrderMemory* objMemory) { objMemory_ = objMemory; }
+    // The QIF account to preselect when a file holds several: the one taken last for this
+    // Lodestrand account; without one (or when the file does not hold it), the account with the
+    // most transactions.
+    void SetPreferredQifAccount(std::optional<std::string> sName)
+    {
+        sPreferredQifAccount_ = std::move(sName);
+    }
 
     // What the run did, once the window has closed.
     [[nodiscard]] const ConversionOutcome& Outcome() const { return objOutcome_; }
@@ -53,6 +64,7 @@ private:
     RunServices objServices_;
     bool bolReplace_;
     const DateOrderMemory* objMemory_ = nullptr;
+    std::optional<std::string> sPreferredQifAccount_;
     bool bolStarted_ = false;
     ConversionOutcome objOutcome_;
 };
