@@ -113,20 +113,6 @@ Reads SeparatorShape(std::string_view sAmount)
     return head == 0 || *first == '0' || head >= 4 ? own : Reads::Both;
 }
 
-// What an amount says of the decimal separator, where it reads as a number at all.
-Reads SeparatorReading(std::string_view sAmount)
-{
-    const Reads shape = SeparatorShape(sAmount);
-    const bool comma =
-        shape != Reads::Point && shape != Reads::Nothing && ReadAmount(sAmount, ',').has_value();
-    const bool point =
-        shape != Reads::Comma && shape != Reads::Nothing && ReadAmount(sAmount, '.').has_value();
-    if (shape == Reads::Both) {
-        return comma && point ? Reads::Both : Reads::Nothing;
-    }
-    return comma || point ? shape : Reads::Nothing;
-}
-
 } // namespace
 
 Decimal Decimal::operator+(const Decimal& other) const
@@ -261,30 +247,23 @@ void DecimalSeparatorEvidence::Note(std::string_view sAmount, std::int64_t line,
         bolComma_ = bolComma_ || ((after == 1 || after == 2) && platform::IsAllDigits(tail));
         bolVeto_ = bolVeto_ || text.find('.', text.find(',')) != std::string_view::npos;
     }
-    if (comma_ && point_) {
-        return; // nothing more can change the decision
+    const Reads shape = SeparatorShape(text);
+    // Only an amount that reads as a number some way says anything; and once a reading has
+    // been seen, another amount of it adds nothing.
+    std::optional<Sighting>& sighting = shape == Reads::Comma   ? comma_
+                                        : shape == Reads::Point ? point_
+                                                                : both_;
+    if (shape == Reads::Nothing || sighting || (shape != Reads::Point && !ReadAmount(text, ',')) ||
+        (shape != Reads::Comma && !ReadAmount(text, '.'))) {
+        return;
     }
-    switch (SeparatorReading(text)) {
-    case Reads::Comma:
-        Keep(comma_, line, sLine);
-        break;
-    case Reads::Point:
-        Keep(point_, line, sLine);
-        break;
-    case Reads::Both:
-        Keep(both_, line, sLine);
-        break;
-    case Reads::Nothing:
-        break;
-    }
+    Keep(sighting, line, sLine);
 }
 
 void DecimalSeparatorEvidence::Keep(std::optional<Sighting>& sighting, std::int64_t line,
                                     std::string_view sLine) const
 {
-    if (!sighting) {
-        sighting = Sighting{line, platform::Excerpt(platform::DecodeFileText(sLine, bolUtf8_))};
-    }
+    sighting = Sighting{line, platform::Excerpt(platform::DecodeFileText(sLine, bolUtf8_))};
 }
 
 SeparatorDecision DecimalSeparatorEvidence::Decide() const

@@ -79,6 +79,7 @@ TEST_F(Scripting, QifAccountTakesOneAccountOfAFullExport)
               json::parse(R"([{"name": "Checking", "type": "Bank", "transactions": 1},
                               {"name": "Card", "type": "CCard", "transactions": 1}])"));
     EXPECT_EQ(receipt["written"], 1);
+    EXPECT_EQ(RunCommand({"show", dir.File("full.qif"), "--qif-account", "Savings"}), kExitRefused);
     // Without it, show names each transaction's account.
     ASSERT_EQ(RunCommand({"show", dir.File("full.qif")}), app::cli::kExitDone);
     EXPECT_EQ(out.str().substr(0, out.str().find('\n')),

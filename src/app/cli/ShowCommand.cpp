@@ -192,6 +192,10 @@ int ShowCommand::Run(const CommandLineContext& objContext)
             << " was not shown\n";
         return kExitInterrupted;
     }
+    if (objFile.Failure().kind == qif::FailureKind::UnknownQifAccount) {
+        err << kProgram << ": error: " << objFile.Failure().sDescription << "\n";
+        return kExitRefused;
+    }
     if (!ok) {
         const std::string sReason =
             FailureReason(objFile.Failure(), input.sName, {}, Start::Inside);
