@@ -180,7 +180,6 @@ std::optional<ReadPlan> CQIFFile::Plan(const QIFText& text)
         }
     }
     ReadPlan plan = objSurvey.Plan();
-    plan.account = account;
     report_.encoding = plan.encoding;
     report_.windows1252Line = text.Windows1252Line();
     report_.windows1252Lines = text.Windows1252Lines();
@@ -206,6 +205,7 @@ std::optional<ReadPlan> CQIFFile::Plan(const QIFText& text)
         plan.dates.source = choice->source;
     }
     report_.dates = plan.dates;
+    plan.account = account;
     return plan;
 }
 

@@ -110,8 +110,8 @@ void RecordCollector::Keep(const QIFLine& line)
         ++record_.dates;
         if (section_ == RawRecord::Kind::Transaction) {
             objSink_.Date(date_, record_);
-        } else {
-            pendingDates_.push_back(date_);
+        } else if (!record_.bolName) {
+            pendingDates_.push_back(date_); // a record with a name is an account, no transaction
         }
         break;
     }
@@ -134,6 +134,9 @@ void RecordCollector::Keep(const QIFLine& line)
     case 'N':
         record_.sNum = field;
         record_.bolName = true;
+        if (section_ != RawRecord::Kind::Transaction) {
+            pendingDates_.clear();
+        }
         break;
     case 'L':
         record_.sCategory = field;

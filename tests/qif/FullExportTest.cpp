@@ -127,5 +127,15 @@ TEST_F(ConversionFixture, FullExportCountsEveryAccountAndNamesTheOneTaken)
     EXPECT_EQ(opening->line, 18);
 }
 
+TEST_F(ConversionFixture, AccountTakenStaysTakenWhenTheDatesAreReadAnotherWay)
+{
+    options.sQifAccount = "A";
+    answerOrder = qif::DateOrder::MonthFirst;
+    ASSERT_TRUE(Convert("!Account\nNA\nTBank\n^\n!Type:Bank\nD01/02/2020\nT-1\n^\n"
+                        "!Account\nNB\nTBank\n^\n!Type:Bank\nD03/04/2020\nT-2\n^\n"));
+    EXPECT_EQ(Matches("<DTPOSTED>(.*?)</DTPOSTED><TRNAMT>(.*?)</TRNAMT>"),
+              std::vector<std::string>{"20200102 -1"});
+}
+
 } // namespace
 } // namespace qif2ldx::test
