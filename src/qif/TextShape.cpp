@@ -51,7 +51,8 @@ bool IsQifLine(std::string_view line)
         if (ReadNamedMonthDate(line) != 0) {
             return true;
         }
-        DateReading reading(DateText(line));
+        const std::string sText = DateText(line); // the reading keeps views into it
+        DateReading reading(sText);
         return std::any_of(std::begin(kDateOrders), std::end(kDateOrders),
                            [&reading](DateOrder order) { return reading.In(order) != 0; });
     }
