@@ -70,6 +70,10 @@ TEST_F(Scripting, QifAccountTakesOneAccountOfAFullExport)
     EXPECT_EQ(err.str(), "qif2ldx: error: the QIF file holds no account named \"Savings\"; it "
                          "holds Checking, Card\n");
     EXPECT_EQ(FilesInDir(), 3U); // nothing written
+    EXPECT_EQ(RunCommand({"convert", dir.File("full.qif"), "-a", kAccount, "--qif-account",
+                          "Savings", "--json"}),
+              kExitRefused);
+    EXPECT_EQ(json::parse(out.str())["status"], "refused");
     ASSERT_EQ(RunCommand({"convert", dir.File("full.qif"), "-a", kAccount, "--qif-account", " card",
                           "--json"}),
               kExitSaved);

@@ -143,7 +143,7 @@ json TotalJson(const std::vector<FileReceipt>& receipts)
 
 const char* StatusName(const FileReceipt& receipt)
 {
-    if (!receipt.bolRan) {
+    if (!receipt.bolRan || receipt.outcome.failure.kind == qif::FailureKind::UnknownQifAccount) {
         return "refused";
     }
     switch (receipt.outcome.result) {
