@@ -15,11 +15,13 @@ bool IsFaultOfQif(const qif::ConversionFailure& failure)
 {
     switch (failure.kind) {
     case qif::FailureKind::NotText:
+    case qif::FailureKind::OfxStatement: // no QIF text, whatever else it is
     case qif::FailureKind::BadText:
     case qif::FailureKind::Unexpected:
     case qif::FailureKind::None:
     case qif::FailureKind::NotOpen:
         return true;
+    case qif::FailureKind::UnknownQifAccount: // the caller's slip, refused
     default:
         return false;
     }
@@ -77,6 +79,12 @@ std::string Reason(const qif::ConversionFailure& failure, const std::string& sQI
     case FailureKind::NotText:
         return platform::EscapeControls(sQIFName) +
                " does not look like a QIF file: " + failure.sReason;
+    case FailureKind::UnknownQifAccount:
+        return failure.sReason;
+    case FailureKind::OfxStatement:
+        return platform::EscapeControls(sQIFName) +
+               ": this is already an OFX statement: import it from Lodestrand's File menu, or run "
+               "qif2ldx check on it";
     case FailureKind::BadText:
         return failure.line > 0 ? "line " + std::to_string(failure.line) + ": " + failure.sReason
                                 : failure.sReason;
@@ -203,6 +211,7 @@ void ConversionRun::RunConversion(const ConversionInput& objInput, ConversionOut
     qif::CQIFFile objQIF(objMessages_, objProgramFolder_, objClock_);
     objQIF.SetProgress(objProgress_);
     objQIF.SetOptions(objOptions_);
+    objQIF.SetChooseQifAccount(objChooseAccount_);
     if (objChoose_) {
         objQIF.SetChooseDateOrder([this, &objInput](const qif::DateDecision& decision) {
             return objChoose_(decision, RememberedOrder(objMemory_, decision, objInput.sAcctName));
@@ -237,7 +246,9 @@ void ConversionRun::RunConversion(const ConversionInput& objInput, ConversionOut
     const bool bolUnreadable = objOutcome.failure.kind == qif::FailureKind::CannotRead ||
                                objOutcome.failure.kind == qif::FailureKind::TooLarge;
     objOutcome.result = bolUnreadable ? RunResult::Unreadable : RunResult::Failed;
-    if (!objInput.sQIFFilePath.empty()) {
+    // A QIF account the file does not hold is the caller's slip, not the file's fault.
+    if (!objInput.sQIFFilePath.empty() &&
+        objOutcome.failure.kind != qif::FailureKind::UnknownQifAccount) {
         std::string sText =
             ConversionFailedMessage(sQIFName, objOutcome.failure, objOutcome.sReason);
         if (bolExplain_ && !objOutcome.sReason.empty() && IsFaultOfQif(objOutcome.failure)) {

@@ -64,6 +64,12 @@ public:
     using ChooseDateOrder = std::function<std::optional<qif::DateChoice>(
         const qif::DateDecision&, std::optional<qif::DateOrder> remembered)>;
     void SetChooseDateOrder(ChooseDateOrder objChoose) { objChoose_ = std::move(objChoose); }
+    // Asked, for a file holding transactions of several QIF accounts, which to read (see
+    // CQIFFile::SetChooseQifAccount); before the dates are asked about.
+    void SetChooseQifAccount(qif::ChooseQifAccount objChoose)
+    {
+        objChooseAccount_ = std::move(objChoose);
+    }
     // Where the orders chosen per account are kept; none when not set.
     void SetDateOrderMemory(const DateOrderMemory* objMemory) { objMemory_ = objMemory; }
     // The conversion-failure message gets the reason as a second paragraph (the dialog's).
@@ -85,6 +91,7 @@ private:
     const platform::IClock& objClock_;
     qif::ConversionOptions objOptions_;
     ChooseDateOrder objChoose_;
+    qif::ChooseQifAccount objChooseAccount_;
     const DateOrderMemory* objMemory_ = nullptr;
     bool bolExplain_ = false;
     std::function<void()> objPause_;

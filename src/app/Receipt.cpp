@@ -62,9 +62,200 @@ std::string AccountWarning(AccountLookup lookup, const std::string& sAccountName
     return {};
 }
 
-// What a saved run's QIF file held that is worth a warning.
-void AddReportWarnings(const qif::ReadReport& report, std::vector<std::string>& warnings)
+// "1234 with a decimal point", or "no number with a decimal comma".
+std::string ReadWith(std::string_view sAmount, char separator)
 {
+    const std::optional<qif::Decimal> amount = qif::ReadAmount(sAmount, separator);
+    return (amount ? qif::FormatDecimal(*amount, 0, false) : std::string("no number")) +
+           (separator == ',' ? " with a decimal comma" : " with a decimal point");
+}
+
+} // namespace
+
+std::string SeparatorWarning(const qif::ReadReport& report)
+{
+    const qif::SeparatorDecision& decimal = report.decimalSeparator;
+    if (!decimal.bolAmbiguous || decimal.sLine.empty()) {
+        return {};
+    }
+    const std::string_view sAmount = std::string_view(decimal.sLine).substr(1);
+    const char other = decimal.separator == ',' ? '.' : ',';
+    return "the amounts in this file read both with a decimal point and with a decimal comma: "
+           "line " +
+           std::to_string(decimal.line) + " reads " + decimal.sLine + " as " +
+           ReadWith(sAmount, decimal.separator) + ", " + ReadWith(sAmount, other) +
+           "; they were read" +
+           (decimal.separator == ',' ? " with a decimal comma" : " with a decimal point");
+}
+
+namespace {
+
+// The amounts' forms that no OFX reader takes as a number, and what became of them.
+void AddAmountFormWarnings(const qif::ReadReport& report, std::vector<std::string>& warnings)
+{
+    const auto& currency = report.amounts.CurrencySign();
+    if (currency) {
+        warnings.push_back(
+            "the amounts carry a currency sign, which no OFX reader takes as a number (line " +
+            std::to_string(currency->line) + ": " + currency->sText + "); " +
+            (report.bolPlainAmounts ? "they were written as plain numbers"
+                                    : "the statement keeps them as written (--profile portable "
+                                      "writes plain numbers)"));
+    }
+    const auto& parentheses = report.amounts.Parentheses();
+    if (parentheses) {
+        warnings.push_back(
+            "amounts in parentheses are negative amounts that no OFX reader takes as a number "
+            "(line " +
+            std::to_string(parentheses->line) + ": " + parentheses->sText + "); " +
+            (report.bolPlainAmounts ? "they were written as negative numbers"
+                                    : "the statement keeps them as written (--profile portable "
+                                      "writes them as negative numbers)"));
+    }
+}
+
+// "line 4", "lines 4 and 9", "lines 4, 9 and 20", of at most maxListed lines, then ", and 3
+// more".
+std::string LinesInWords(const std::vector<std::int64_t>& lines, std::size_t maxListed)
+{
+    std::string sWords = lines.size() == 1 ? "line " : "lines ";
+    const std::size_t listed = std::min(lines.size(), maxListed);
+    for (std::size_t i = 0; i < listed; ++i) {
+        sWords += (i == 0 ? "" : i + 1 == lines.size() ? " and " : ", ") + std::to_string(lines[i]);
+    }
+    if (listed < lines.size()) {
+        sWords += ", and " + std::to_string(lines.size() - listed) + " more";
+    }
+    return sWords;
+}
+
+// Records that ran into the next, and records that held several different dates or amounts.
+void AddRecordWarnings(const qif::ReadReport& report, std::vector<std::string>& warnings)
+{
+    constexpr std::size_t kMaxListed = 20;
+    const auto& runOn = report.runOnRecords;
+    if (runOn.size() == 1) {
+        warnings.push_back("a record runs into the next without its closing \"^\": " +
+                           LinesInWords(runOn, kMaxListed) +
+                           ", a \"D\" line after a blank line, began a new record");
+    } else if (runOn.size() > 1) {
+        warnings.push_back(std::to_string(runOn.size()) +
+                           " records run into the next without their closing \"^\": " +
+                           LinesInWords(runOn, kMaxListed) +
+                           ", each a \"D\" line after a blank line, began new records");
+    }
+    const auto& several = report.severalValues;
+    if (!several.empty()) {
+        std::string sList;
+        for (std::size_t i = 0; i < std::min(several.size(), kMaxListed); ++i) {
+            const qif::SeveralValues& record = several[i];
+            sList += (i == 0 ? "line " : ", line ") + std::to_string(record.line) + " (" +
+                     (record.bolDates && record.bolAmounts ? "dates and amounts"
+                      : record.bolDates                    ? "dates"
+                                                           : "amounts") +
+                     ")";
+        }
+        if (several.size() > kMaxListed) {
+            sList += ", and " + std::to_string(several.size() - kMaxListed) + " more";
+        }
+        warnings.push_back(
+            Plural(static_cast<std::int64_t>(several.size()), "record holds", "records hold") +
+            " several different dates or amounts, of which the last was read: " + sList);
+    }
+}
+
+} // namespace
+
+std::string QifAccountLine(const qif::ReadReport& report)
+{
+    if (!report.bolQifAccountChosen) {
+        return {};
+    }
+    const auto taken = std::find_if(
+        report.qifAccounts.begin(), report.qifAccounts.end(),
+        [&report](const qif::QifAccount& account) { return account.sName == report.sQifAccount; });
+    std::string sLine = "QIF account: " + platform::EscapeControls(report.sQifAccount);
+    if (taken != report.qifAccounts.end() && !taken->sType.empty()) {
+        sLine += " (" + platform::EscapeControls(taken->sType) + ")";
+    }
+    sLine += " of the file's " + std::to_string(report.qifAccounts.size());
+    if (report.otherAccountRecords > 0) {
+        sLine += "; " +
+                 Plural(report.otherAccountRecords, "record of the others was",
+                        "records of the others were") +
+                 " not read";
+    }
+    return sLine + ".";
+}
+
+std::string IsoDate(std::string_view sDate)
+{
+    if (sDate.size() != 8 || !platform::IsAllDigits(sDate)) {
+        return std::string(sDate);
+    }
+    return std::string(sDate.substr(0, 4)) + "-" + std::string(sDate.substr(4, 2)) + "-" +
+           std::string(sDate.substr(6, 2));
+}
+
+namespace {
+
+// The accounts of a file whose transactions of several all went into the statement.
+void AddAccountsWarning(const qif::ReadReport& report, std::vector<std::string>& warnings)
+{
+    if (report.accounts.size() <= 1) {
+        return;
+    }
+    std::string sNames;
+    for (const qif::QifAccount& account : report.qifAccounts) {
+        if (account.transactions > 0) {
+            sNames += (sNames.empty() ? "" : ", ") + platform::EscapeControls(account.sName) +
+                      " (" + Plural(account.transactions, "transaction", "transactions") + ")";
+        }
+    }
+    warnings.push_back(
+        "the file holds transactions of " + std::to_string(report.accounts.size()) + " accounts (" +
+        sNames + "); all are written to this one statement" +
+        (report.bolQifAccountAsked ? ", as chosen" : " (--qif-account NAME takes only one)"));
+}
+
+void AddWindows1252Warning(const qif::ReadReport& report, std::vector<std::string>& warnings)
+{
+    if (report.windows1252Line > 0) {
+        warnings.push_back("line " + std::to_string(report.windows1252Line) +
+                           " holds bytes that are not UTF-8 in a file that otherwise is; they "
+                           "were read as Windows-1252" +
+                           (report.windows1252Lines > 1
+                                ? " (so were those of " + Plural(report.windows1252Lines - 1,
+                                                                 "more line)", "more lines)")
+                                : std::string()));
+    }
+}
+
+// The warnings on how the amounts and the records were read.
+void AddAmountAndRecordWarnings(const qif::ReadReport& report, std::vector<std::string>& warnings)
+{
+    if (std::string sSeparator = SeparatorWarning(report); !sSeparator.empty()) {
+        warnings.push_back(std::move(sSeparator));
+    }
+    AddAmountFormWarnings(report, warnings);
+    AddRecordWarnings(report, warnings);
+}
+
+} // namespace
+
+std::vector<std::string> ReadingWarnings(const qif::ReadReport& report)
+{
+    std::vector<std::string> warnings;
+    AddAmountAndRecordWarnings(report, warnings);
+    AddAccountsWarning(report, warnings);
+    AddWindows1252Warning(report, warnings);
+    return warnings;
+}
+
+std::vector<std::string> ReportWarnings(const qif::ReadReport& report)
+{
+    std::vector<std::string> warnings;
+    AddAmountAndRecordWarnings(report, warnings);
     if (report.dropped > 0) {
         warnings.push_back(Plural(report.dropped, "record without a date or an amount was",
                                   "records without a date or an amount were") +
@@ -86,15 +277,7 @@ void AddReportWarnings(const qif::ReadReport& report, std::vector<std::string>& 
     if (report.bolUnterminatedWritten) {
         warnings.push_back("the last record has no closing \"^\"; it was written all the same");
     }
-    if (report.accounts.size() > 1) {
-        std::string sNames;
-        for (const std::string& sName : report.accounts) {
-            sNames += (sNames.empty() ? "" : ", ") + platform::EscapeControls(sName);
-        }
-        warnings.push_back("the file holds transactions of " +
-                           std::to_string(report.accounts.size()) + " accounts (" + sNames +
-                           "); all are written to this one statement");
-    }
+    AddAccountsWarning(report, warnings);
     if (const auto investments = std::count_if(
             report.leftOut.begin(), report.leftOut.end(),
             [](const qif::LeftOut& left) { return left.reason == qif::LeftOutReason::Investment; });
@@ -104,13 +287,13 @@ void AddReportWarnings(const qif::ReadReport& report, std::vector<std::string>& 
             " left out (purchases, sales, dividends and the like are no bank "
             "transactions)");
     }
+    AddWindows1252Warning(report, warnings);
     if (report.written == 0) {
         warnings.push_back("the file holds no transaction with a date and an amount; the "
                            "statement is empty");
     }
+    return warnings;
 }
-
-} // namespace
 
 std::string AccountTypeWarning(const ConversionOutcome& objOutcome, const std::string& sAccountName)
 {
@@ -132,15 +315,6 @@ std::string AccountTypeWarning(const ConversionOutcome& objOutcome, const std::s
                " is of type CREDIT: they were written as a credit-card statement";
     }
     return {};
-}
-
-std::string IsoDate(std::string_view sDate)
-{
-    if (sDate.size() != 8 || !platform::IsAllDigits(sDate)) {
-        return std::string(sDate);
-    }
-    return std::string(sDate.substr(0, 4)) + "-" + std::string(sDate.substr(4, 2)) + "-" +
-           std::string(sDate.substr(6, 2));
 }
 
 DateShower LocaleDateShower(std::optional<std::string> sLocale)
@@ -213,7 +387,9 @@ std::vector<std::string> RunWarnings(const ConversionOutcome& objOutcome,
         !sDates.empty()) {
         warnings.push_back(std::move(sDates));
     }
-    AddReportWarnings(objOutcome.report, warnings);
+    for (std::string& sWarning : ReportWarnings(objOutcome.report)) {
+        warnings.push_back(std::move(sWarning));
+    }
     for (std::string& sWarning : CharsetWarnings(objOutcome.report.charset)) {
         warnings.push_back(std::move(sWarning));
     }
@@ -346,6 +522,18 @@ std::string ReceiptDetailLines(const qif::ReadReport& report, std::size_t maxLis
     std::string sLines;
     if (report.encoding == qif::TextEncoding::Utf8Unmarked) {
         sLines += "Read as UTF-8: the file has no byte-order mark, but all of its text is UTF-8.\n";
+    }
+    if (report.encoding == qif::TextEncoding::Utf8Mixed) {
+        sLines += "Read as UTF-8: the file has no byte-order mark, and all of its text is UTF-8 "
+                  "but for bytes on " +
+                  Plural(report.windows1252Lines, "line", "lines") + " (from line " +
+                  std::to_string(report.windows1252Line) + "), read as Windows-1252.\n";
+    }
+    if (report.recordEnds == qif::RecordEnds::BlankLines) {
+        sLines += "Records end at blank lines: the file has no \"^\" line.\n";
+    }
+    if (const std::string sAccount = QifAccountLine(report); !sAccount.empty()) {
+        sLines += sAccount + "\n";
     }
     if (const std::string sLeftOut = LeftOutList(report, maxListed); !sLeftOut.empty()) {
         sLines += "Left out: " + sLeftOut + ".\n";

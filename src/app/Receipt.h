@@ -47,6 +47,19 @@ using DateShower = std::function<std::string(std::string_view sDate)>;
 [[nodiscard]] std::string AccountTypeWarning(const ConversionOutcome& objOutcome,
                                              const std::string& sAccountName);
 
+// What the reading of a QIF file found that is worth a warning, whether or not a statement is
+// written: amounts that read two ways or in forms OFX readers do not take, records that ran
+// into others or kept the last of several values, several accounts, bytes that are not UTF-8.
+[[nodiscard]] std::vector<std::string> ReadingWarnings(const qif::ReadReport& report);
+
+// What the QIF file of a saved run held that is worth a warning: ReadingWarnings, then the
+// records not written and an empty statement; worded as RunWarnings.
+[[nodiscard]] std::vector<std::string> ReportWarnings(const qif::ReadReport& report);
+
+// For a run that read one QIF account of several: "QIF account: Checking (Bank) of the file's
+// 5; 57 records of the others were not read." Empty otherwise.
+[[nodiscard]] std::string QifAccountLine(const qif::ReadReport& report);
+
 // For a file whose dates read two ways and whose order nobody stated (or the account's kept
 // order, or the locale's, read): the orders and the period each way, one line read every way,
 // the order taken and how to read them otherwise: "the dates in this file read both day first
@@ -56,6 +69,12 @@ using DateShower = std::function<std::string(std::string_view sDate)>;
 [[nodiscard]] std::string DatesWarning(const qif::DateDecision& dates,
                                        const std::string& sAccountName,
                                        const DateShower& objShowDate = IsoDate);
+
+// For a file whose amounts read both with a decimal point and with a decimal comma, and that
+// nothing decided: "the amounts in this file read both with a decimal point and with a decimal
+// comma: line 4 reads T1,234 as 1234 with a decimal point, 1.234 with a decimal comma; they
+// were read with a decimal point". Empty for any other file.
+[[nodiscard]] std::string SeparatorWarning(const qif::ReadReport& report);
 
 // "Wrote 28 of 30 records to bank.LDX: 2026-11-01 to 2026-11-30, credits 2,310.00, debits
 // -1,904.12, account Everyday Current (CHECKING)." bolDryRun: "Would write …". An account the
@@ -80,7 +99,8 @@ using DateShower = std::function<std::string(std::string_view sDate)>;
 [[nodiscard]] std::string NotNumbersList(const qif::ReadReport& report);
 
 // The lines after a receipt's summary, each ending in a line break: "Read as UTF-8: …." for UTF-8
-// text without a byte-order mark, "Left out: …." with at most
+// text without a byte-order mark, "Records end at blank lines: …." for a file without "^",
+// QifAccountLine, "Left out: …." with at most
 // maxListed records, "Not transactions: ….", "Investment transactions: …." and "Amounts that are
 // not numbers: …."; only those that have something to say.
 [[nodiscard]] std::string ReceiptDetailLines(const qif::ReadReport& report, std::size_t maxListed);

@@ -2,6 +2,7 @@
 #include "qif/CQIFFile.h"
 
 #include "platform/FileSystem.h"
+#include "qif/AccountSelection.h"
 #include "qif/QIFError.h"
 #include "qif/QIFLines.h"
 #include "statement/CLDXFile.h"
@@ -31,7 +32,8 @@ bool CQIFFile::ConvertQIFtoLDX(const std::string& sLDXFilePath, const records::C
         static_cast<void>(objWriter.WriteOFXStandardInfo(cAcctInf));
         std::optional<QIFText> text = ReadText();
         const std::optional<ReadPlan> plan = text ? Plan(*text) : std::nullopt;
-        if (!plan || !Read(*text, *plan, [&](const records::CQIFTx& cTxn, std::int64_t) {
+        if (!plan ||
+            !Read(*text, *plan, [&](const records::CQIFTx& cTxn, std::int64_t, const std::string&) {
                 static_cast<void>(objWriter.WriteOFXTrans(cTxn, cAcctInf));
             })) {
             return false;
@@ -84,16 +86,18 @@ std::optional<QIFText> CQIFFile::ReadText()
     }
     try {
         return QIFText(std::move(bytes.value));
+    } catch (const OfxStatementError&) {
+        Fail(FailureKind::OfxStatement);
     } catch (const QIFError& error) {
         Fail(FailureKind::NotText, error.what());
-        return std::nullopt;
     }
+    return std::nullopt;
 }
 
-bool CQIFFile::Collect(const QIFText& text, const RecordCollector::Sink& objSink, bool bolReports)
+bool CQIFFile::Collect(const QIFText& text, RecordSink& objSink, bool bolReports)
 {
     const std::string_view body = text.Text();
-    RecordCollector objCollector(objSink);
+    RecordCollector objCollector(objSink, text.Ends());
     QIFLines objLines(body, text.EndsLinesWithCr());
     QIFLine line;
     std::uint64_t nextReport = kProgressStep;
@@ -108,19 +112,20 @@ bool CQIFFile::Collect(const QIFText& text, const RecordCollector::Sink& objSink
         }
     }
     objCollector.Finish();
-    report_.lineEnds = objLines.Ends();
+    NoteText(text, objLines.Ends(), report_);
     return !bolReports || Progress(body.size(), body.size()) || Fail(FailureKind::Stopped);
 }
 
 std::optional<ReadPlan> CQIFFile::Plan(const QIFText& text)
 {
-    ReadSurvey objSurvey(text.Encoding(), objOptions_.dateOrder);
-    if (!Collect(
-            text, [&objSurvey](const RawRecord& record) { objSurvey.Note(record); }, false)) {
+    AccountSurvey surveyed =
+        SurveyAccount(text, objOptions_.dateOrder, {objOptions_.sQifAccount, objChooseAccount_},
+                      [&](RecordSink& objSink) { return Collect(text, objSink, false); });
+    if (!surveyed.survey) {
+        failure_ = std::move(surveyed.failure);
         return std::nullopt;
     }
-    ReadPlan plan = objSurvey.Plan();
-    report_.encoding = plan.encoding;
+    ReadPlan plan = surveyed.survey->Plan();
     if (!plan.dates.bolFits) {
         Fail(FailureKind::BadText, plan.dates.failure.sReason, plan.dates.failure.line);
         return std::nullopt;
@@ -138,7 +143,7 @@ std::optional<ReadPlan> CQIFFile::Plan(const QIFText& text)
             return std::nullopt;
         }
         if (choice->order != plan.dates.order) {
-            plan = objSurvey.Plan(choice->order);
+            plan = surveyed.survey->Plan(choice->order);
         }
         plan.dates.source = choice->source;
     }
@@ -151,13 +156,11 @@ bool CQIFFile::Read(const QIFText& text, const ReadPlan& plan, const QIFRecords:
     const DatePlan objDates = objOptions_.dateOrder ? DatePlan::Given(*objOptions_.dateOrder)
                                                     : DatePlan::Decided(plan.dates.order);
     QIFRecords objRecords(text.IsUtf8(), objDates, report_, objSink);
-    if (objOptions_.objProfile->bolPlainAmounts) {
-        objRecords.SetPlainAmounts(plan.decimalSeparator);
-    }
+    objRecords.SetAmounts(plan.decimal, objOptions_.objProfile->bolPlainAmounts);
+    objRecords.SetAccounts(plan.account, plan.accounts);
     objRecords.SetCharset(objOptions_.objProfile->sCharset,
                           objOptions_.objProfile->bolTransliterate);
-    return Collect(
-        text, [&objRecords](const RawRecord& record) { objRecords.Handle(record); }, true);
+    return Collect(text, objRecords, true);
 }
 
 bool CQIFFile::Settle(const statement::CommitResult& committed)

@@ -5,6 +5,7 @@
 #include "platform/IClock.h"
 #include "platform/IMessages.h"
 #include "platform/IProgramFolder.h"
+#include "qif/ConversionFailure.h"
 #include "qif/QIFRecords.h"
 #include "qif/QIFText.h"
 #include "qif/ReadSurvey.h"
@@ -20,39 +21,6 @@
 
 namespace qif2ldx::qif {
 
-// Why a conversion failed.
-enum class FailureKind
-{
-    None,
-    NotOpen,               // no QIF file was opened
-    CannotCreateStatement, // the statement file could not be created
-    CannotRead,            // the QIF file could not be opened or read
-    TooLarge,              // the QIF file is larger than kMaxQIFBytes
-    NotText,               // the file holds bytes that are no text: no QIF file at all
-    BadText,               // the QIF text cannot be converted (line and description say why)
-    Stopped,               // the progress callback stopped the run
-    Cancelled,             // the person converting declined to choose how the dates read
-    CannotSave,            // the finished statement could not be written
-    NotAsWritten,          // the statement read back differs from what was written
-    CannotDeliver,         // the finished statement could not be handed to objDeliver
-    StatementExists,       // a statement file appeared at the path and may not be replaced
-    CannotPlace,           // the finished statement could not be put at its path
-    OutOfMemory,           // there was not enough memory
-    Unexpected             // any other error
-};
-
-// How a conversion failed: the kind, the system's reason where the system failed, and what the
-// program found. The words for the user are made by whoever tells the user.
-struct ConversionFailure
-{
-    FailureKind kind = FailureKind::None;
-    std::int64_t line = 0; // the QIF line at fault (BadText); 0 when none is
-    // What was found, in a few words: the text's fault ("\"D13/13\" is not a day-first date")
-    // or the read-back's difference; empty where the kind and reason say it all.
-    std::string sReason;
-    platform::Reason reason{}; // the system's, for a file that could not be read or written
-};
-
 // The largest QIF file read: bank downloads are a few hundred kilobytes, and a file of 1 GiB
 // already makes a statement tree of some 20 GiB.
 inline constexpr std::uint64_t kMaxQIFBytes = std::uint64_t{1} << 30;
@@ -66,6 +34,10 @@ struct ConversionOptions
     // order the file's dates and "!Option:" lines show when some date is no real day read day
     // first.
     std::optional<DateOrder> dateOrder;
+    // Only the records of the QIF account of this name ("!Account" block; letter case and the
+    // blanks at either end aside); without one, those of every account, or of the one the
+    // chooser picks.
+    std::optional<std::string> sQifAccount;
     // Handed the verified statement's bytes, a piece at a time, instead of placing it (standard
     // output, say); false fails the conversion.
     std::function<bool(std::string_view)> objDeliver;
@@ -115,6 +87,13 @@ public:
     {
         objChoose_ = std::move(objChoose);
     }
+    // Asked, once the text is read and before its dates are surveyed, which account of a file
+    // holding transactions of several to read (not when ConversionOptions names one); nullopt
+    // stops the conversion (Cancelled). Without it, all are read.
+    void SetChooseQifAccount(ChooseQifAccount objChoose)
+    {
+        objChooseAccount_ = std::move(objChoose);
+    }
     // Reads the open file as ConvertQIFtoLDX does, handing each transaction to the sink instead
     // of a statement. False on every failure. Never throws.
     [[nodiscard]] bool Preview(const QIFRecords::Sink& objSink);
@@ -146,7 +125,7 @@ private:
     // Reads the text's records into the sink as planned; false after Fail.
     bool Read(const QIFText& text, const ReadPlan& plan, const QIFRecords::Sink& objSink);
     // Hands every record of the text to the sink; false when the progress callback stopped it.
-    bool Collect(const QIFText& text, const RecordCollector::Sink& objSink, bool bolReports);
+    bool Collect(const QIFText& text, RecordSink& objSink, bool bolReports);
     // The failure for how the statement's file ended; true when it was committed.
     bool Settle(const statement::CommitResult& committed);
     bool Progress(std::uint64_t done, std::uint64_t total) const
@@ -159,6 +138,7 @@ private:
     const platform::IClock& objClock_;
     platform::UniqueFd objFile_;
     std::function<std::optional<DateChoice>(const DateDecision&)> objChoose_;
+    ChooseQifAccount objChooseAccount_;
     ProgressCallback objProgress_;
     ConversionOptions objOptions_;
     ReadReport report_;

@@ -64,12 +64,12 @@ DateExample DateSurvey::ExampleOf(const DateLine& date, const Days& days) const
 
 void DateSurvey::Note(const DateLine& date)
 {
-    if (date.namedDay != 0) {
+    if (date.fixedDay != 0) {
         for (const DateOrder order : kDateOrders) {
-            Span(spans_, order, date.namedDay);
-            Span(wholeSpans_, order, date.namedDay);
+            Span(spans_, order, date.fixedDay);
+            Span(wholeSpans_, order, date.fixedDay);
         }
-        return; // a named month reads one way in every order: it decides nothing
+        return; // a named month or a year first reads one way in every order: it decides nothing
     }
     // Files list many transactions of one day together: a date as the one before adds nothing.
     const std::optional<std::int64_t> optionLine =

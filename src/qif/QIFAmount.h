@@ -26,67 +26,117 @@ struct Decimal
     [[nodiscard]] bool IsNegative() const { return units < 0; }
 };
 
+// The forms of an amount that no OFX reader takes as a number.
+struct AmountForms
+{
+    bool bolCurrency = false;    // a currency sign or code: $-27.55, 12.00 EUR
+    bool bolParentheses = false; // a negative amount in parentheses: (12.00)
+};
+
 // The amount a QIF amount text (UTF-8) names, with the decimal separator given ('.' or ','):
-// blanks, currency signs and the other separator (thousands) are removed, and what is left must
-// be an optional sign, digits, and the decimal separator with up to nine digits after it.
-// nullopt for anything else.
-[[nodiscard]] std::optional<Decimal> ReadAmount(std::string_view sText, char decimalSeparator);
+// blanks, currency signs, a currency code of three capital letters at either end and the
+// other separator (thousands) are removed, and what is left must be an optional sign, digits,
+// and the decimal separator with up to nine digits after it, or the same without a sign in
+// parentheses, which is negative. nullopt for anything else. forms, when given, is told which
+// of its forms a number had.
+[[nodiscard]] std::optional<Decimal> ReadAmount(std::string_view sText, char decimalSeparator,
+                                                AmountForms* forms = nullptr);
+
+// True when both amount texts are the same text, without their blanks at either end, or name
+// the same amount read with either decimal separator (-12.5 and -12.50).
+[[nodiscard]] bool SameAmount(std::string_view sFirst, std::string_view sSecond);
 
 // The amount as plain text: sign, digits, "." and the decimals, at least minScale of them;
 // with groupThousands, "," between every three digits of the whole part (2,310.00).
 [[nodiscard]] std::string FormatDecimal(const Decimal& amount, int minScale, bool groupThousands);
 
-// Decides a file's decimal separator from its amounts: "," when some amount ends in "," and
-// one or two digits and none holds a "." after a ","; "." otherwise.
+// How a file's decimal separator was decided.
+struct SeparatorDecision
+{
+    char separator = '.';
+    bool bolByAmounts = false; // some amount reads one way only; otherwise "." by default
+    // Some amount reads as another number with the other separator and none decided, or the
+    // amounts contradict each other: the separator taken is the one the file always had.
+    bool bolAmbiguous = false;
+    std::int64_t line = 0; // the amount that decided, or one read both ways; 0 when none
+    std::string sLine;     // that line as written, cut for messages
+};
+
+// Decides a file's decimal separator from its amounts. An amount reads one way only when its
+// last separator stands before one, two or more than three digits (-3,5; 12.50), or before
+// three digits after 0 or after four digits or more (0,900; 2084,120), which no thousands
+// grouping gives; when a separator repeats (1,234,567) or comes before the other (1.234,56),
+// the other one is the decimal separator. Three digits after one to three others (1,234) read
+// both ways. "," is taken as long as some amount ends in "," and one or two digits and none
+// holds a "." after a ","; otherwise what reads one way decides, and "." when nothing does.
 class DecimalSeparatorEvidence
 {
 public:
-    void Note(std::string_view sAmount);
-    [[nodiscard]] char Separator() const { return bolComma_ && !bolVeto_ ? ',' : '.'; }
+    // bolUtf8: the lines are UTF-8 rather than Windows-1252 (for the messages).
+    explicit DecimalSeparatorEvidence(bool bolUtf8 = false) : bolUtf8_(bolUtf8) {}
+
+    // An amount, from the line given (sLine: the whole line as written).
+    void Note(std::string_view sAmount, std::int64_t line, std::string_view sLine);
+    [[nodiscard]] SeparatorDecision Decide() const;
 
 private:
-    bool bolComma_ = false;
-    bool bolVeto_ = false;
+    struct Sighting
+    {
+        std::int64_t line = 0;
+        std::string sLine;
+    };
+    void Keep(std::optional<Sighting>& sighting, std::int64_t line, std::string_view sLine) const;
+
+    bool bolUtf8_;
+    bool bolComma_ = false;         // an amount ends in "," and one or two digits
+    bool bolVeto_ = false;          // an amount holds a "." after a ","
+    std::optional<Sighting> comma_; // the first amount read with a decimal comma only
+    std::optional<Sighting> point_; // the first amount read with a decimal point only
+    std::optional<Sighting> both_;  // the first amount read both ways, as other numbers
 };
 
-// The amounts of the written transactions, summed as credits and debits, both ways a file's
-// decimal separator may be, until the file's amounts have said which it is.
+// The amounts of the written transactions, summed as credits and debits, read with the
+// file's decimal separator.
 class AmountTally
 {
 public:
-    // One written amount, on the line given.
-    void Note(std::string_view sAmount, std::int64_t line);
+    AmountTally() = default;
+    explicit AmountTally(char separator) : separator_(separator) {}
 
-    [[nodiscard]] char Separator() const { return evidence_.Separator(); }
-    [[nodiscard]] const Decimal& Credits() const { return Side().credits; }
-    [[nodiscard]] const Decimal& Debits() const { return Side().debits; }
+    // One written amount, of the record on line, itself on amountLine.
+    void Note(std::string_view sAmount, std::int64_t line, std::int64_t amountLine);
+
+    [[nodiscard]] char Separator() const { return separator_; }
+    [[nodiscard]] const Decimal& Credits() const { return credits_; }
+    [[nodiscard]] const Decimal& Debits() const { return debits_; }
     // Amounts that are no numbers, with their lines; the first kMaxListed of them.
     struct NotNumber
     {
         std::int64_t line;
         std::string sText;
     };
-    [[nodiscard]] const std::vector<NotNumber>& NotNumbers() const { return Side().notNumbers; }
+    [[nodiscard]] const std::vector<NotNumber>& NotNumbers() const { return notNumbers_; }
     // Some amount holds a thousands separator (the separator that is not the decimal one).
-    [[nodiscard]] bool HasThousandsSeparators() const { return Side().bolThousands; }
+    [[nodiscard]] bool HasThousandsSeparators() const { return bolThousands_; }
+    // The first amount of a form no OFX reader takes as a number: its line and its text.
+    struct Sighting
+    {
+        std::int64_t line = 0;
+        std::string sText;
+    };
+    [[nodiscard]] const std::optional<Sighting>& CurrencySign() const { return currency_; }
+    [[nodiscard]] const std::optional<Sighting>& Parentheses() const { return parentheses_; }
 
     static constexpr std::size_t kMaxListed = 100;
 
 private:
-    struct Sums
-    {
-        Decimal credits;
-        Decimal debits;
-        std::vector<NotNumber> notNumbers;
-        bool bolThousands = false;
-    };
-    [[nodiscard]] const Sums& Side() const { return Separator() == ',' ? comma_ : point_; }
-    static void Add(Sums& sums, std::string_view sAmount, std::int64_t line, char separator,
-                    const std::optional<Decimal>& amount);
-
-    DecimalSeparatorEvidence evidence_;
-    Sums point_;
-    Sums comma_;
+    char separator_ = '.';
+    Decimal credits_;
+    Decimal debits_;
+    std::vector<NotNumber> notNumbers_;
+    bool bolThousands_ = false;
+    std::optional<Sighting> currency_;
+    std::optional<Sighting> parentheses_;
 };
 
 } // namespace qif2ldx::qif

@@ -313,6 +313,13 @@ std::string DateText(std::string_view sLine)
     return text;
 }
 
+std::uint32_t ReadYearFirstDate(std::string_view sText)
+{
+    const bool bolYearFirst = sText.size() > 4 && platform::IsAllDigits(sText.substr(0, 4)) &&
+                              std::string_view("/.-'").find(sText[4]) != std::string_view::npos;
+    return bolYearFirst ? DateReading(sText).In(DateOrder::YearFirst) : 0;
+}
+
 bool HasDigit(std::string_view sText)
 {
     return sText.find_first_of("0123456789") != std::string_view::npos;

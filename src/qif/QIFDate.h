@@ -37,6 +37,11 @@ inline constexpr DateOrder kDateOrders[] = {DateOrder::DayFirst, DateOrder::Mont
 // reads the same in every order.
 [[nodiscard]] std::uint32_t ReadNamedMonthDate(std::string_view sLine);
 
+// The yyyymmdd, as a number, of a date text whose first part is a year of four digits
+// ("2024-01-25", "2024'01'02", "2007/01/22"): only year first reads it, whatever the order of
+// the file's other dates. 0 for any other text, or no real day.
+[[nodiscard]] std::uint32_t ReadYearFirstDate(std::string_view sText);
+
 // True when the text holds a digit; a "D" line without one is no date at all (a description).
 [[nodiscard]] bool HasDigit(std::string_view sText);
 

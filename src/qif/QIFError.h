@@ -23,4 +23,11 @@ private:
     std::int64_t line_;
 };
 
+// A file given as QIF that is an OFX statement already.
+class OfxStatementError : public QIFError
+{
+public:
+    OfxStatementError() : QIFError("this is already an OFX statement") {}
+};
+
 } // namespace qif2ldx::qif

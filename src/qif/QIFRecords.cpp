@@ -26,18 +26,88 @@ const char* LeftOutText(LeftOutReason reason)
         return "amount not a number";
     case LeftOutReason::Investment:
         return "investment transaction";
+    case LeftOutReason::OpeningBalance:
+        return "opening balance";
     }
     return "";
 }
 
-void QIFRecords::Handle(const RawRecord& record)
+void NoteText(const QIFText& text, LineEnds lineEnds, ReadReport& report)
+{
+    report.encoding = text.Encoding();
+    report.lineEnds = lineEnds;
+    report.windows1252Line = text.Windows1252Line();
+    report.windows1252Lines = text.Windows1252Lines();
+    report.recordEnds = text.Ends();
+}
+
+void QIFRecords::SetAmounts(const SeparatorDecision& decimal, bool bolPlain)
+{
+    objReport_.decimalSeparator = decimal;
+    objReport_.bolPlainAmounts = bolPlain;
+    objReport_.amounts = AmountTally(decimal.separator);
+    plainSeparator_ = bolPlain ? std::optional<char>(decimal.separator) : std::nullopt;
+}
+
+void QIFRecords::SetAccounts(const QifAccountChoice& account,
+                             const std::vector<QifAccount>& accounts)
+{
+    filter_ = account.filter;
+    objReport_.qifAccounts = accounts;
+    objReport_.sQifAccount = account.sTaken;
+    objReport_.bolQifAccountChosen = !account.filter.TakesAll();
+    objReport_.bolQifAccountAsked = account.bolAsked;
+}
+
+void QIFRecords::Date(const DateLine& date, const RawRecord& record)
+{
+    if (!filter_.Takes(record.sAccount)) {
+        return;
+    }
+    const DateOrder order = objDates_.OrderOf(date);
+    const std::uint32_t day =
+        date.fixedDay != 0 ? date.fixedDay : DateReading(date.sText).In(order);
+    if (day == 0) {
+        throw QIFError(date.line, NotInOrder(Decode(date.sLine), order));
+    }
+    bolDatesDiffer_ = bolDatesDiffer_ || (lastDay_ != 0 && day != lastDay_);
+    recordStart_ = recordStart_ == 0 ? day : std::min(recordStart_, day);
+    recordEnd_ = std::max(recordEnd_, day);
+    lastDay_ = day;
+}
+
+void QIFRecords::Record(const RawRecord& record)
 {
     if (record.kind != RawRecord::Kind::Transaction) {
         LeaveOut(record, record.kind == RawRecord::Kind::List ? LeftOutReason::NotATransaction
                                                               : LeftOutReason::Investment);
         return;
     }
-    std::string sDate = ReadDates(record);
+    if (!filter_.Takes(record.sAccount)) {
+        ++objReport_.otherAccountRecords;
+        return;
+    }
+    std::string sDate = lastDay_ != 0 ? DayText(lastDay_) : std::string();
+    // An opening balance is no transaction of the period: its date does not stretch it.
+    const bool bolOpening = IsOpeningBalance(record);
+    if (recordStart_ != 0 && !bolOpening) {
+        TrackPeriod(recordStart_);
+        TrackPeriod(recordEnd_);
+    }
+    const bool bolDatesDiffer = bolDatesDiffer_;
+    recordStart_ = recordEnd_ = lastDay_ = 0;
+    bolDatesDiffer_ = false;
+    if (record.bolRunOn) {
+        objReport_.runOnRecords.push_back(record.line);
+    }
+    if (record.IsComplete() && (bolDatesDiffer || record.bolAmountsDiffer)) {
+        objReport_.severalValues.push_back({record.line, bolDatesDiffer, record.bolAmountsDiffer});
+    }
+    if (bolOpening) {
+        ++objReport_.records;
+        LeaveOut(record, LeftOutReason::OpeningBalance);
+        return;
+    }
     if (record.IsComplete()) {
         const bool bolWritten = Write(record, std::move(sDate));
         if (!record.bolClosed) {
@@ -52,25 +122,9 @@ void QIFRecords::Handle(const RawRecord& record)
         return;
     }
     ++objReport_.dropped;
-    LeaveOut(record, !record.dates.empty()  ? LeftOutReason::NoAmount
+    LeaveOut(record, record.dates > 0       ? LeftOutReason::NoAmount
                      : record.bolNoDateText ? LeftOutReason::NoRealDate
                                             : LeftOutReason::NoDate);
-}
-
-std::string QIFRecords::ReadDates(const RawRecord& record)
-{
-    std::string sDate;
-    for (const DateLine& date : record.dates) {
-        const DateOrder order = objDates_.OrderOf(date);
-        const std::uint32_t day =
-            date.namedDay != 0 ? date.namedDay : DateReading(date.sText).In(order);
-        if (day == 0) {
-            throw QIFError(date.line, NotInOrder(Decode(date.sLine), order));
-        }
-        TrackPeriod(day);
-        sDate = DayText(day);
-    }
-    return sDate;
 }
 
 void QIFRecords::LeaveOut(const RawRecord& record, LeftOutReason reason)
@@ -87,22 +141,24 @@ bool QIFRecords::Write(const RawRecord& record, std::string sDate)
     cTxn.sMemo = Decode(record.sMemo);
     cTxn.sNum = Decode(record.sNum);
     ++objReport_.records;
-    if (plainSeparator_) {
-        const std::optional<Decimal> amount = ReadAmount(cTxn.sAmount, *plainSeparator_);
-        if (!amount) {
-            LeaveOut(record, LeftOutReason::AmountNotANumber);
-            return false;
-        }
-        cTxn.sAmount = FormatDecimal(*amount, 0, false);
+    const std::optional<Decimal> plain =
+        plainSeparator_ ? ReadAmount(cTxn.sAmount, *plainSeparator_) : std::nullopt;
+    if (plainSeparator_ && !plain) {
+        LeaveOut(record, LeftOutReason::AmountNotANumber);
+        return false;
+    }
+    // The sums read the amount as written, in either profile.
+    objReport_.amounts.Note(cTxn.sAmount, record.line, record.amountLine);
+    if (plain) {
+        cTxn.sAmount = FormatDecimal(*plain, 0, false);
     }
     if (objCharset_) {
         objCharset_->Note(cTxn, record.line);
     }
-    objSink_(cTxn, record.line);
-    ++objReport_.written;
-    objReport_.amounts.Note(cTxn.sAmount, record.line);
     NoteAccount(record.sAccount);
     NoteType(record.sTypeLine);
+    objSink_(cTxn, record.line, sAccountName_);
+    ++objReport_.written;
     return true;
 }
 
@@ -122,14 +178,15 @@ void QIFRecords::NoteType(std::string_view sTypeLine)
 
 void QIFRecords::NoteAccount(std::string_view sAccount)
 {
-    if (sAccount.empty() || sAccount == sLastAccount_) {
+    if (sAccount == sLastAccount_) {
         return;
     }
     sLastAccount_ = sAccount;
-    std::string sName = Decode(sAccount);
+    sAccountName_ = Decode(sAccount);
     auto& accounts = objReport_.accounts;
-    if (std::find(accounts.begin(), accounts.end(), sName) == accounts.end()) {
-        accounts.push_back(std::move(sName));
+    if (!sAccountName_.empty() &&
+        std::find(accounts.begin(), accounts.end(), sAccountName_) == accounts.end()) {
+        accounts.push_back(sAccountName_);
     }
 }
 

@@ -47,7 +47,13 @@ std::optional<DateOrder> OptionDateOrder(std::string_view sLine)
 void RecordCollector::HandleLine(const QIFLine& line)
 {
     const std::string_view text = line.text;
-    if (text.empty()) {
+    const bool bolAfterBlank = afterBlank_;
+    afterBlank_ = text.find_first_not_of(" \t") == std::string_view::npos;
+    const bool bolBlankEnds = ends_ == RecordEnds::BlankLines;
+    if (afterBlank_ && bolBlankEnds && opened_ && section_ == RawRecord::Kind::Transaction) {
+        Emit(true);
+    }
+    if (text.empty() || (afterBlank_ && bolBlankEnds)) {
         return;
     }
     if (text.front() == '!') {
@@ -64,8 +70,19 @@ void RecordCollector::HandleLine(const QIFLine& line)
         }
         return;
     }
+    const bool bolRunOn = bolAfterBlank && BeginsRunOn(text);
+    if (bolRunOn) {
+        Emit(true);
+    }
     Open(line.number);
+    record_.bolRunOn = record_.bolRunOn || bolRunOn;
     Keep(line);
+}
+
+bool RecordCollector::BeginsRunOn(std::string_view line) const
+{
+    return line.front() == 'D' && ends_ == RecordEnds::Caret && opened_ && !inSplits_ &&
+           record_.dates > 0 && !record_.sAmount.empty() && HasDigit(DateText(line));
 }
 
 void RecordCollector::Keep(const QIFLine& line)
@@ -77,19 +94,36 @@ void RecordCollector::Keep(const QIFLine& line)
         if (inSplits_) {
             break; // the split's own date: the transaction keeps its date
         }
-        std::string sText = DateText(text);
+        date_.sText = DateText(text);
         // A "D" line without a digit is no date (a description, say); the record keeps its own.
-        if (HasDigit(sText)) {
-            record_.dates.push_back(
-                {std::move(sText), text, line.number, option_, ReadNamedMonthDate(text)});
-        } else {
+        if (!HasDigit(date_.sText)) {
             record_.bolNoDateText = true;
+            break;
+        }
+        date_.sLine = text;
+        date_.line = line.number;
+        date_.option = option_;
+        date_.fixedDay = ReadNamedMonthDate(text);
+        if (date_.fixedDay == 0) {
+            date_.fixedDay = ReadYearFirstDate(date_.sText);
+        }
+        ++record_.dates;
+        if (section_ == RawRecord::Kind::Transaction) {
+            objSink_.Date(date_, record_);
+        } else if (!record_.bolName) {
+            pendingDates_.push_back(date_); // a record with a name is an account, no transaction
         }
         break;
     }
     case 'U':
     case 'T':
+        // Quicken writes both, of the same amount; of different ones the last is kept.
+        record_.bolAmountsDiffer =
+            record_.bolAmountsDiffer ||
+            (!record_.sAmount.empty() && !SameAmount(record_.sAmount, field));
         record_.sAmount = field;
+        record_.sAmountLine = text;
+        record_.amountLine = line.number;
         break;
     case 'P':
         record_.sPayee = field;
@@ -100,6 +134,12 @@ void RecordCollector::Keep(const QIFLine& line)
     case 'N':
         record_.sNum = field;
         record_.bolName = true;
+        if (section_ != RawRecord::Kind::Transaction) {
+            pendingDates_.clear();
+        }
+        break;
+    case 'L':
+        record_.sCategory = field;
         break;
     case 'S':
         inSplits_ = true;
@@ -111,13 +151,13 @@ void RecordCollector::Keep(const QIFLine& line)
 
 bool RecordCollector::IsAccountTransaction() const
 {
-    if (!inAccounts_ || record_.bolName || record_.dates.empty() || record_.sAmount.empty()) {
+    if (!inAccounts_ || record_.bolName || pendingDates_.empty() || record_.sAmount.empty()) {
         return false;
     }
-    const DateLine& date = record_.dates.back();
+    const DateLine& date = pendingDates_.back();
     DateReading reading(date.sText);
     const bool bolDate =
-        date.namedDay != 0 ||
+        date.fixedDay != 0 ||
         std::any_of(std::begin(kDateOrders), std::end(kDateOrders),
                     [&reading](DateOrder order) { return reading.In(order) != 0; });
     return bolDate && (ReadAmount(record_.sAmount, '.') || ReadAmount(record_.sAmount, ','));
@@ -150,6 +190,8 @@ void RecordCollector::HandleListLine(const QIFLine& line)
     if (line.text.front() == '^') {
         if (inAccounts_ && !sAccountName_.empty()) {
             sAccount_ = sAccountName_;
+            sAccountType_ = record_.sAmount; // an account record's "T" line is its type
+            bolFirstPending_ = true;
         }
         sAccountName_ = {};
         if (opened_) {
@@ -171,13 +213,15 @@ void RecordCollector::Open(std::int64_t line)
     if (!opened_) {
         opened_ = true;
         record_.line = line;
+        record_.sAccount = sAccount_;
+        record_.sAccountType = sAccountType_;
     }
 }
 
 void RecordCollector::Finish()
 {
     if (opened_) {
-        Emit(section_ != RawRecord::Kind::Transaction);
+        Emit(section_ != RawRecord::Kind::Transaction || ends_ == RecordEnds::BlankLines);
     }
 }
 
@@ -189,11 +233,26 @@ void RecordCollector::Emit(bool bolClosed)
     record_.bolClosed = bolClosed;
     record_.sAccount = sAccount_;
     record_.sTypeLine = sSection_;
-    objSink_(record_);
-    record_.dates.clear(); // keeps its room for the next record
+    record_.sAccountType = sAccountType_;
+    record_.bolFirstOfAccount = false;
+    if (record_.kind == RawRecord::Kind::Transaction && record_.IsComplete()) {
+        record_.bolFirstOfAccount = bolFirstPending_;
+        bolFirstPending_ = false;
+    }
+    if (record_.kind == RawRecord::Kind::Transaction) {
+        for (const DateLine& date : pendingDates_) {
+            objSink_.Date(date, record_);
+        }
+    }
+    objSink_.Record(record_);
+    pendingDates_.clear(); // keeps its room for the next record
+    record_.dates = 0;
     record_.bolNoDateText = false;
+    record_.bolRunOn = record_.bolAmountsDiffer = false;
     record_.bolName = false;
-    record_.sAmount = record_.sPayee = record_.sMemo = record_.sNum = {};
+    record_.sAmount = record_.sAmountLine = record_.sPayee = record_.sMemo = record_.sNum = {};
+    record_.sCategory = {};
+    record_.amountLine = 0;
     opened_ = false;
     inSplits_ = false;
 }

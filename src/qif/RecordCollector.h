@@ -3,9 +3,9 @@
 
 #include "qif/QIFDate.h"
 #include "qif/QIFLines.h"
+#include "qif/TextShape.h"
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,7 +29,9 @@ struct DateLine
     std::string_view sLine; // the line as written
     std::int64_t line = 0;
     std::optional<DateOption> option;
-    std::uint32_t namedDay = 0; // the day a date with a named month names, whatever the order
+    // The day a date that reads one way only names, whatever the file's order: a named month
+    // (ReadNamedMonthDate) or a four-digit year first (ReadYearFirstDate); 0 for other dates.
+    std::uint32_t fixedDay = 0;
 };
 
 // One record of a QIF text as written: where it is and what its lines hold, nothing read or
@@ -43,21 +45,44 @@ struct RawRecord
         Investment   // a record of an investment account: a purchase, a sale, a dividend …
     };
     Kind kind = Kind::Transaction;
-    std::int64_t line = 0;       // its first line
-    std::string_view sSection;   // the "!" line of a list record's section
-    std::vector<DateLine> dates; // its "D" lines with a digit, in file order
-    bool bolNoDateText = false;  // it has a "D" line without a digit (a description)
-    bool bolName = false;        // it has an "N" line (in an account list: the account's name)
-    std::string_view sAmount;    // the field of its last "U" or "T" line
-    std::string_view sPayee;     // the fields of its last "P", "M" and "N" lines
+    std::int64_t line = 0;        // its first line
+    std::string_view sSection;    // the "!" line of a list record's section
+    std::int64_t dates = 0;       // its "D" lines with a digit (each told as it was read)
+    bool bolNoDateText = false;   // it has a "D" line without a digit (a description)
+    bool bolName = false;         // it has an "N" line (in an account list: the account's name)
+    std::string_view sAmount;     // the field of its last "U" or "T" line
+    std::string_view sAmountLine; // that line as written
+    std::int64_t amountLine = 0;  // and its number
+    std::string_view sPayee;      // the fields of its last "P", "M" and "N" lines
     std::string_view sMemo;
     std::string_view sNum;
-    bool bolClosed = true;      // a "^" ended it, rather than a list section or the end of the text
-    std::string_view sAccount;  // the account ("!Account" record) its transactions belong to
-    std::string_view sTypeLine; // the "!" line of the section it is in; empty before any
+    bool bolClosed = true; // a "^" or a blank line ended it, not a list section or the text's end
+    // It began at a "D" line after a blank line, in a record that held a date and an amount
+    // and had no "^": that record ran into this one.
+    bool bolRunOn = false;
+    bool bolAmountsDiffer = false;  // it has "U" or "T" lines of different amounts
+    std::string_view sAccount;      // the account ("!Account" record) its transactions belong to
+    std::string_view sAccountType;  // that account's type, as its "T" line gives it ("Bank")
+    std::string_view sCategory;     // the field of its "L" line
+    bool bolFirstOfAccount = false; // the first complete transaction record of its account
+    std::string_view sTypeLine;     // the "!" line of the section it is in; empty before any
 
     // A date and an amount: what a transaction needs to be written.
-    [[nodiscard]] bool IsComplete() const { return !dates.empty() && !sAmount.empty(); }
+    [[nodiscard]] bool IsComplete() const { return dates > 0 && !sAmount.empty(); }
+};
+
+// Told what a collector finds: each date of a transaction record as it is read, so that no
+// record has to hold all of its dates (a file of nothing but "D" lines is one record), then
+// each record once it has ended. Both are valid only during the call.
+class RecordSink
+{
+public:
+    virtual ~RecordSink() = default;
+
+    // A date of a transaction record; record: the record as far as it has been read.
+    virtual void Date(const DateLine& date, const RawRecord& record) = 0;
+    // A record that has ended, of any kind.
+    virtual void Record(const RawRecord& record) = 0;
 };
 
 // Collects the lines of a QIF text into records, by each line's first character, and tells
@@ -69,14 +94,14 @@ struct RawRecord
 // U, T, P, M, N and "^" (categories, cleared flags …) are not kept; a "D" line after an "S" line
 // dates the split, not the transaction. In an account list, a record without a name whose date
 // and amount read as such is a transaction of the account named last (some programs leave out
-// the "!Type:" line before it).
+// the "!Type:" line before it). A record ends at "^"; in a text whose records end at blank
+// lines, at a blank line; and in any text, a "D" line after a blank line begins a new record
+// when the record before it (outside its splits) holds a date and an amount already.
 class RecordCollector
 {
 public:
-    // Told of each record that has ended; the record is valid only during the call.
-    using Sink = std::function<void(const RawRecord&)>;
-
-    explicit RecordCollector(Sink objSink) : objSink_(std::move(objSink)) {}
+    // Tells objSink what it finds; objSink must outlive the collector.
+    RecordCollector(RecordSink& objSink, RecordEnds ends) : objSink_(objSink), ends_(ends) {}
 
     void HandleLine(const QIFLine& line);
     // The text has ended: a record still open ends too.
@@ -89,11 +114,18 @@ private:
     void Keep(const QIFLine& line);
     // A record of an account list that is a transaction after all.
     [[nodiscard]] bool IsAccountTransaction() const;
+    // A "D" line after a blank line that begins a new record.
+    [[nodiscard]] bool BeginsRunOn(std::string_view line) const;
     void Open(std::int64_t line);
     void Emit(bool bolClosed);
 
-    Sink objSink_;
+    RecordSink& objSink_;
+    RecordEnds ends_;
+    bool afterBlank_ = false; // the line before was blank
     RawRecord record_;
+    DateLine date_; // the date line read last, its text's room kept for the next
+    // The dates of an account-list record, told only once it turns out to be a transaction.
+    std::vector<DateLine> pendingDates_;
     bool opened_ = false;   // the current record holds a line
     bool inSplits_ = false; // the current record's splits have begun
     RawRecord::Kind section_ = RawRecord::Kind::Transaction; // lines before any section too
@@ -102,6 +134,8 @@ private:
     std::optional<DateOption> option_;
     std::string_view sAccountName_; // the "N" line of the account record being read
     std::string_view sAccount_;     // the account the transactions that follow belong to
+    std::string_view sAccountType_; // and its type
+    bool bolFirstPending_ = true;   // no transaction record of that account has ended yet
 };
 
 // The section a "!" line begins, in upper case without the blanks after it.

@@ -53,7 +53,41 @@ TEST_F(Scripting, JsonReceiptAccountsForEveryRecord)
     EXPECT_EQ(receipt["period"], json::parse(R"({"start": "2026-05-13", "end": "2026-05-15"})"));
     EXPECT_EQ(receipt["credits"], "10.00");
     EXPECT_EQ(receipt["debits"], "-1234.50");
+    EXPECT_EQ(receipt["decimal_separator"],
+              json::parse(R"({"separator": ".", "decided_by": "amounts", "ambiguous": false,
+                              "line": 3, "text": "T-1,234.50"})"));
     EXPECT_EQ(receipt["warnings"].size(), 1U);
+}
+
+TEST_F(Scripting, QifAccountTakesOneAccountOfAFullExport)
+{
+    WriteBytes(dir.File("full.qif"), "!Account\nNChecking\nTBank\n^\n!Type:Bank\nD15/05/2026\n"
+                                     "T-1\n^\n!Account\nNCard\nTCCard\n^\n!Type:CCard\n"
+                                     "D16/05/2026\nT-2\n^\n");
+    EXPECT_EQ(
+        RunCommand({"convert", dir.File("full.qif"), "-a", kAccount, "--qif-account", "Savings"}),
+        kExitRefused);
+    EXPECT_EQ(err.str(), "qif2ldx: error: the QIF file holds no account named \"Savings\"; it "
+                         "holds Checking, Card\n");
+    EXPECT_EQ(FilesInDir(), 3U); // nothing written
+    EXPECT_EQ(RunCommand({"convert", dir.File("full.qif"), "-a", kAccount, "--qif-account",
+                          "Savings", "--json"}),
+              kExitRefused);
+    EXPECT_EQ(json::parse(out.str())["status"], "refused");
+    ASSERT_EQ(RunCommand({"convert", dir.File("full.qif"), "-a", kAccount, "--qif-account", " card",
+                          "--json"}),
+              kExitSaved);
+    const json receipt = json::parse(out.str());
+    EXPECT_EQ(receipt["qif_account"], "Card");
+    EXPECT_EQ(receipt["qif_accounts"],
+              json::parse(R"([{"name": "Checking", "type": "Bank", "transactions": 1},
+                              {"name": "Card", "type": "CCard", "transactions": 1}])"));
+    EXPECT_EQ(receipt["written"], 1);
+    EXPECT_EQ(RunCommand({"show", dir.File("full.qif"), "--qif-account", "Savings"}), kExitRefused);
+    // Without it, show names each transaction's account.
+    ASSERT_EQ(RunCommand({"show", dir.File("full.qif")}), app::cli::kExitDone);
+    EXPECT_EQ(out.str().substr(0, out.str().find('\n')),
+              "Line\tDate\tAmount\tNumber\tAccount\tPayee\tMemo");
 }
 
 TEST_F(Scripting, JsonReceiptNamesAnUnlistedAccountAsTyped)

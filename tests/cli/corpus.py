@@ -24,7 +24,8 @@ from harness import check, check_equal, report  # noqa: E402
 TRUTH = {
     "csv2ofx-default_w_splits": (8, "20150324", "20150309", "45000.00"),
     "csv2ofx-ubs-ch-fr": (3, "20190331", "20190427", "-10.00"),
-    "finance-qif-test": (11, "20060110", "20060110", "0.00"),
+    # A full export: the opening balance of each account is no transaction of a statement.
+    "finance-qif-test": (6, "20060110", "20060317", "25,000.00"),
     "jgnash-bank1": (6, "20110222", "20110315", "     30.00"),
     "moneyguru-accountless_with_splits": (2, "20080828", "20080828", "-1,000.00"),
     "moneyguru-autoswitch": (37, "20081201", "20081222", "-28.98"),
@@ -54,7 +55,7 @@ TRUTH = {
     "qifparse-file": (3, "20131023", "20131011", "-6.50"),
     "qifutil-sample": (58, "20230105", "20230322", "5000.00"),
     # The last record's split carries its own date line, which dates the split alone.
-    "quiffen-test": (6, "20200210", "20200210", "0.00"),
+    "quiffen-test": (5, "20200214", "20200210", "67.50"),
     "quiffen-test_FMQifTest2023-10-18": (2, "20231018", "20231018", "0.00"),
     "quiffen-test_category_override": (4, "20171222", "20180102", "1000.00"),
     "quiffen-test_unknown_account_type": (0, None, None, None),

@@ -36,6 +36,7 @@ protected:
     RecordedStarts starts;
     ScriptedFileDialogs fileDialogs;
     RecordedHelp help;
+    ScriptedList accountList;
     FixedEnvironment environment;
     std::unique_ptr<app::gui::frmConvertImport> dialog;
 
@@ -51,6 +52,7 @@ protected:
         starts.started.clear();
         fileDialogs = {};
         help.topics.clear();
+        accountList = {};
         environment = {};
         OpenDialog();
     }
@@ -65,7 +67,7 @@ protected:
     void OpenDialog()
     {
         dialog = std::make_unique<app::gui::frmConvertImport>(
-            app::gui::DialogServices{{messages, *folder, clock, [] {}},
+            app::gui::DialogServices{{messages, *folder, clock, [] {}, nullptr, &accountList},
                                      settings,
                                      association,
                                      starts,

@@ -3,6 +3,7 @@
 
 #include "app/gui/CommonDialog.h"
 #include "app/gui/HelpWindow.h"
+#include "app/gui/QifAccountQuestion.h"
 #include "support/PlatformFakes.h"
 
 #include <QStringList>
@@ -26,6 +27,27 @@ struct ScriptedFileDialogs final : app::gui::IFileDialogBackend
         auto answer = answers.front();
         answers.pop_front();
         return answer;
+    }
+};
+
+// Answers the question of which QIF account to convert from a script ("All of them" unless told
+// otherwise) and keeps what it was asked.
+struct ScriptedList final : app::gui::IListQuestion
+{
+    std::optional<std::size_t> answer; // nullopt: the last item
+    bool bolCancel = false;
+    QStringList items;
+    std::size_t preselected = 99;
+
+    std::optional<std::size_t> Ask(const QString& /*sText*/, const QStringList& list,
+                                   std::size_t at) override
+    {
+        items = list;
+        preselected = at;
+        if (bolCancel) {
+            return std::nullopt;
+        }
+        return answer ? *answer : static_cast<std::size_t>(list.size() - 1);
     }
 };
 

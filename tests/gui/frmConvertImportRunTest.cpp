@@ -121,8 +121,8 @@ private slots:
                      ": 2026-05-13 to 2026-05-15, credits 2.00, debits -1.00, account Everyday "
                      "Current (CHECKING).\r\n\r\n"
                      "12 records without a date or an amount were not written.\r\n"
-                     "The file holds transactions of 2 accounts (Current, Savings); all are "
-                     "written to this one statement.\r\n\r\n"
+                     "The file holds transactions of 2 accounts (Current (1 transaction), Savings "
+                     "(1 transaction)); all are written to this one statement, as chosen.\r\n\r\n"
                      "Read as UTF-8: the file has no byte-order mark, but all of its text is "
                      "UTF-8.\r\n"
                      "Left out: line 5 (no amount), line 7 (no amount), line 9 (no amount), line "
@@ -145,10 +145,11 @@ private slots:
         QTest::newRow("empty")
             << QByteArray("!Type:Cat\r\nNFood\r\n^\r\n")
             << "The file holds no transaction with a date and an amount; the statement is empty.";
-        QTest::newRow("accounts") << "!Account\r\nNA\r\n^\r\n" + bank + "!Account\r\nNB\r\n^\r\n" +
-                                         bank
-                                  << "The file holds transactions of 2 accounts (A, B); all are "
-                                     "written to this one statement.";
+        QTest::newRow("accounts")
+            << "!Account\r\nNA\r\n^\r\n" + bank + "!Account\r\nNB\r\n^\r\n" + bank
+            << "The file holds transactions of 2 accounts (A (1 transaction), "
+               "B (1 transaction)); all are written to this one statement, "
+               "as chosen.";
         QTest::newRow("no number") << QByteArray("D14/05/2026\r\nTabc\r\n^\r\n")
                                    << "Amounts that are not numbers: line 1 (abc).";
         QTest::newRow("no caret")

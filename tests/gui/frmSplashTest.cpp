@@ -1,13 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "app/gui/frmSplash.h"
 
+#include "GuiFakes.h"
 #include "support/FixedClock.h"
 #include "support/FixedProgramFolder.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
 
+#include <QApplication>
+#include <QDialogButtonBox>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
 #include <QtTest>
 
 using namespace qif2ldx;
@@ -46,6 +51,57 @@ private slots:
         QVERIFY(messages.Messages().empty());
         QVERIFY(test::ReadBytes(dir.File("out.LDX")).find("<ACCTID>1</ACCTID>") !=
                 std::string::npos);
+    }
+
+    void asksWhichQifAccountOfAFullExportToConvert()
+    {
+        test::TempDir dir;
+        test::FixedProgramFolder folder(dir.Path().string());
+        test::MessageRecorder messages;
+        test::FixedClock clock({2026, 12, 7});
+        test::WriteBytes(dir.File("list.dat"), "Acct,CHECKING,GBP,1,2,3\r\n");
+        test::WriteBytes(dir.File("in.qif"),
+                         "!Account\nNChecking\nTBank\n^\n!Type:Bank\nD15/05/2026\nT-1\n^\n"
+                         "!Account\nNCard\nTCCard\n^\n!Type:CCard\nD16/05/2026\nT-2\n^\n"
+                         "D17/05/2026\nT-3\n^\n");
+        const auto run = [&](test::ScriptedList& list, std::optional<std::string> sPreferred) {
+            app::gui::frmSplash splash(
+                {dir.File("in.qif"), dir.File("out.LDX"), "Acct", dir.File("list.dat"), ""},
+                {messages, folder, clock, [] {}, nullptr, &list}, true, nullptr);
+            splash.SetPreferredQifAccount(std::move(sPreferred));
+            splash.exec();
+            return splash.Outcome();
+        };
+        test::ScriptedList list;
+        list.answer = 0;
+        QCOMPARE(run(list, " checking").result, app::RunResult::Saved);
+        QCOMPARE(list.items,
+                 (QStringList{"Checking (Bank): 1 transaction", "Card (CCard): 2 transactions",
+                              "All of them: 3 transactions"}));
+        QCOMPARE(list.preselected, std::size_t{0}); // the account kept for this one
+        const std::string statement = test::ReadBytes(dir.File("out.LDX"));
+        QVERIFY(statement.find("<TRNAMT>-1</TRNAMT>") != std::string::npos);
+        QVERIFY(statement.find("<TRNAMT>-2</TRNAMT>") == std::string::npos);
+        // Without one kept, the account with the most transactions; Cancel converts nothing.
+        list.bolCancel = true;
+        QCOMPARE(run(list, std::nullopt).result, app::RunResult::Cancelled);
+        QCOMPARE(list.preselected, std::size_t{1});
+        QVERIFY(messages.Messages().empty());
+    }
+
+    void listQuestionGivesTheRowChosen()
+    {
+        app::gui::QtListQuestion question(nullptr);
+        QTimer::singleShot(0, [] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog != nullptr);
+            auto* list = dialog->findChild<QListWidget*>("List1");
+            QVERIFY(list != nullptr);
+            QCOMPARE(list->currentRow(), 1);
+            list->setCurrentRow(2);
+            dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        });
+        QCOMPARE(question.Ask("Which?", {"a", "b", "c"}, 1), std::optional<std::size_t>(2));
     }
 };
 

@@ -68,6 +68,7 @@ def check_exit_statuses(program, rows):
             return full
         good = path("good.qif", "!Type:Bank\nD13/05/2026\nT-1\n^\n")
         no_day = path("noday.qif", "D01052026\nT-1\n^\n")
+        not_qif = path("bank.csv", "Date,Amount\n2026-05-13,-1.00\n")
         existing = path("old.LDX", "keep")
         accounts = path("accounts.dat", "X,CHECKING,GBP,1,2,3\n")
         portable = path("portable.LDX")
@@ -82,6 +83,9 @@ def check_exit_statuses(program, rows):
                                 "--account-list", path("none.dat")]),
             ("check found nothing", ["check", portable]),
             ("a date reads in no order", ["convert", no_day, "-a", "X", "-o", path("y.LDX")]),
+            ("the text is no QIF", ["convert", not_qif, "-a", "X", "-o", path("c.LDX")]),
+            ("an unknown --qif-account", convert + ["-o", path("q.LDX"), "--qif-account", "Y"]),
+            ("an unknown --qif-account", ["show", good, "--qif-account", "Y"]),
             ("hazards found", ["check", os.path.join(DATA, "bank.LDX")]),
             ("an unknown command or option", convert + ["--dryrun"]),
             ("an unknown command or option", ["frobnicate"]),

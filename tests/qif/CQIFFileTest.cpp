@@ -208,6 +208,16 @@ TEST_F(CQIFFileTest, RealFilesShapesReadAsTheirAuthorsMeant)
          "D08/07/2010\nMDescription\nDSome Rubbish\nT42.42\n^",
          {"20100708 42.42 Description Description"}},
         {"UTF-16", utf16, {"20030201 1 \xE9\x80 "}},
+        {"records that end at blank lines, without a single ^",
+         "!Type:CCard\nD01/12/2016\nT-13.00\n\nD02/12/2016\nT-4.00\n\n\nD03/12/2016\nT-5\n",
+         {"20161201 -13.00 Not Provided ", "20161202 -4.00 Not Provided ",
+          "20161203 -5 Not Provided "}},
+        {"a record that runs into the next",
+         "D30/11/2016\nT-13.00\nPOne\n\nD02/12/2016\nT-4.00\nPTwo\n^\n",
+         {"20161130 -13.00 One ", "20161202 -4.00 Two "}},
+        {"a blank line inside a record that ^ ends",
+         "D30/11/2016\n\nT-13.00\n^\nD02/12/2016\nT-4.00\n\nSFood\n\nD01/12/2016\n^\n",
+         {"20161130 -13.00 Not Provided ", "20161202 -4.00 Not Provided "}},
     };
     for (const auto& c : cases) {
         ASSERT_TRUE(Convert(c.bytes)) << c.what << ": " << failure.sReason;
@@ -217,6 +227,44 @@ TEST_F(CQIFFileTest, RealFilesShapesReadAsTheirAuthorsMeant)
     EXPECT_EQ(report.dates.order, qif::DateOrder::MonthFirst);
     EXPECT_EQ(report.dates.line, 5);
     EXPECT_EQ(report.dates.sDate, "20261225");
+}
+
+TEST_F(CQIFFileTest, RecordEndsThatAreMissingAndValuesOverwrittenAreSaid)
+{
+    ASSERT_TRUE(Convert("D30/11/2016\nT-13.00\n\nD02/12/2016\nT-4.00\n^\n"
+                        "D03/12/2016\nD04/12/2016\nU-5\nT-5.00\n^\nD05/12/2016\nU-5\nT-6\n^\n"));
+    EXPECT_EQ(report.recordEnds, qif::RecordEnds::Caret);
+    EXPECT_EQ(report.runOnRecords, std::vector<std::int64_t>{4});
+    // U and T of one amount are one; other values are named, the last one kept.
+    ASSERT_EQ(report.severalValues.size(), 2U);
+    EXPECT_EQ(report.severalValues[0].line, 7);
+    EXPECT_TRUE(report.severalValues[0].bolDates);
+    EXPECT_FALSE(report.severalValues[0].bolAmounts);
+    EXPECT_EQ(report.severalValues[1].line, 12);
+    EXPECT_TRUE(report.severalValues[1].bolAmounts);
+    EXPECT_EQ(Transactions().back(), "20161205 -6 Not Provided ");
+    ASSERT_TRUE(Convert("D01/12/2016\nT-1\n\nD02/12/2016\nT-2\n"));
+    EXPECT_EQ(report.recordEnds, qif::RecordEnds::BlankLines);
+    EXPECT_FALSE(report.bolUnterminatedWritten);
+}
+
+TEST_F(CQIFFileTest, WhatIsNoQifFailsAndWritesNothing)
+{
+    const std::pair<std::string, qif::FailureKind> cases[] = {
+        {"hello world\n", qif::FailureKind::NotText},
+        {"Date,Description,Amount\r\n2024-01-02,Shop,-5.00\r\n", qif::FailureKind::NotText},
+        {"OFXHEADER:100\r\nDATA:OFXSGML\r\n\r\n<OFX>\r\n<SIGNONMSGSRSV1>\r\n",
+         qif::FailureKind::OfxStatement},
+        {"<?xml version=\"1.0\"?>\n<?OFX OFXHEADER=\"200\"?>\n<ofx><SIGNONMSGSRSV1>\n",
+         qif::FailureKind::OfxStatement},
+    };
+    for (const auto& [bytes, kind] : cases) {
+        EXPECT_FALSE(Convert(bytes)) << bytes;
+        EXPECT_EQ(failure.kind, kind) << bytes;
+        EXPECT_EQ(Folder(), std::vector<std::string>{"in.qif"}) << bytes;
+    }
+    // Blanks and line ends alone are an empty file, which gives an empty statement.
+    EXPECT_TRUE(Convert("\r\n\r\n"));
 }
 
 TEST_F(CQIFFileTest, TransactionsOfSeveralAccountsAreAllWrittenAndNamed)

@@ -40,8 +40,10 @@ protected:
                 (decision.bolAmbiguous || decision.order != qif::DateOrder::DayFirst)) {
                 ++asked;
             }
-            return qif::DateChoice{decision.order, decision.source};
+            return answerOrder ? qif::DateChoice{*answerOrder, qif::DateSource::Asked}
+                               : qif::DateChoice{decision.order, decision.source};
         });
+        file.SetChooseQifAccount(chooseAccount);
         const bool ok = file.ConvertQIFtoLDX(ldx, kAccount);
         report = file.Report();
         failure = file.Failure();
@@ -75,6 +77,8 @@ protected:
     qif::ReadReport report;
     qif::ConversionFailure failure;
     int asked = 0; // how often the dates' order was a guess a person would be asked about
+    qif::ChooseQifAccount chooseAccount;       // which QIF account to read; none: all
+    std::optional<qif::DateOrder> answerOrder; // the order chosen for the dates; none: as decided
 };
 
 } // namespace qif2ldx::test

@@ -31,13 +31,30 @@ TEST_F(PlainAmounts, AmountsAreReadWithTheFilesDecimalSeparator)
     const struct
     {
         std::vector<std::string> amounts, written;
+        char separator;
+        bool ambiguous; // nothing decided, or the amounts contradict each other
     } cases[] = {
-        {{"-1,234.56", "$12.00", "+7", "1 000.5"}, {"-1234.56", "12.00", "7", "1000.5"}},
-        {{"1.234,56", "-3,5", "\x80 2.000"}, {"1234.56", "-3.5", "2000"}},
+        {{"-1,234.56", "$12.00", "+7", "1 000.5"},
+         {"-1234.56", "12.00", "7", "1000.5"},
+         '.',
+         false},
+        {{"1.234,56", "-3,5", "\x80 2.000"}, {"1234.56", "-3.5", "2000"}, ',', false},
         // A "." after a "," says the comma groups thousands, in every amount of the file.
-        {{"12,50", "1,234.56"}, {"1250", "1234.56"}},
+        {{"12,50", "1,234.56"}, {"1250", "1234.56"}, '.', true},
+        // No grouping begins with 0 or with four digits: a decimal comma with three decimals.
+        {{"-20,000", "-0,900", "2084,120"}, {"-20.000", "-0.900", "2084.120"}, ',', false},
+        {{"1,234", "2084.120"}, {"1234", "2084.120"}, '.', false},
+        {{"1.234.567", "-2.084,120"}, {"1234567", "-2084.120"}, ',', false},
+        // Currency signs and codes on either side, and an accountant's negative.
+        {{"$-27.55", "(12.00)", "EUR 5.00", "-3.10USD", "(\xA3 1,000.00)"},
+         {"-27.55", "-12.00", "5.00", "-3.10", "-1000.00"},
+         '.',
+         false},
+        // Read both ways, and nothing decides: as always, with a warning.
+        {{"1,234", "-5,678"}, {"1234", "-5678"}, '.', true},
     };
     for (const auto& c : cases) {
+        options.objProfile = &statement::kPortableProfile;
         ASSERT_TRUE(Convert(Records(c.amounts)));
         std::vector<std::string> expected;
         for (const std::string& amount : c.written) {
@@ -45,16 +62,37 @@ TEST_F(PlainAmounts, AmountsAreReadWithTheFilesDecimalSeparator)
         }
         EXPECT_EQ(Transactions(), expected) << c.amounts[0];
         EXPECT_TRUE(report.leftOut.empty());
+        EXPECT_EQ(report.decimalSeparator.separator, c.separator) << c.amounts[0];
+        EXPECT_EQ(report.decimalSeparator.bolAmbiguous, c.ambiguous) << c.amounts[0];
+        // Both profiles read the amounts alike, for the sums and the receipt.
+        const qif::Decimal credits = report.amounts.Credits();
+        options.objProfile = &statement::kLodestrandProfile;
+        ASSERT_TRUE(Convert(Records(c.amounts)));
+        EXPECT_EQ(report.decimalSeparator.separator, c.separator) << c.amounts[0];
+        EXPECT_EQ(report.amounts.Credits().units, credits.units) << c.amounts[0];
     }
+}
+
+TEST_F(PlainAmounts, CurrencySignsAndParenthesesAreNamedAndKeptInTheDefaultStatement)
+{
+    options.objProfile = &statement::kLodestrandProfile;
+    ASSERT_TRUE(Convert(Records({"-1.00", "$-27.55", "(12.00)"})));
+    EXPECT_EQ(Transactions(),
+              (std::vector<std::string>{"20261101 -1.00", "20261101 $-27.55", "20261101 (12.00)"}));
+    ASSERT_TRUE(report.amounts.CurrencySign().has_value());
+    EXPECT_EQ(report.amounts.CurrencySign()->line, 7);
+    ASSERT_TRUE(report.amounts.Parentheses().has_value());
+    EXPECT_EQ(report.amounts.Parentheses()->sText, "(12.00)");
+    EXPECT_EQ(qif::FormatDecimal(report.amounts.Debits(), 2, false), "-40.55");
 }
 
 TEST_F(PlainAmounts, RecordWhoseAmountIsNoNumberIsLeftOutWithItsReason)
 {
-    ASSERT_TRUE(Convert(Records({"-5.00", "n/a", "1.2.3"})));
+    ASSERT_TRUE(Convert(Records({"-5.00", "n/a", "1.2.3", "(-4.00)"})));
     EXPECT_EQ(Transactions(), std::vector<std::string>{"20261101 -5.00"});
     EXPECT_EQ(report.written, 1);
-    EXPECT_EQ(report.records, 3);
-    ASSERT_EQ(report.leftOut.size(), 2U);
+    EXPECT_EQ(report.records, 4);
+    ASSERT_EQ(report.leftOut.size(), 3U);
     EXPECT_EQ(report.leftOut[0].line, 6);
     EXPECT_EQ(report.leftOut[0].reason, qif::LeftOutReason::AmountNotANumber);
     EXPECT_EQ(report.leftOut[1].line, 10);

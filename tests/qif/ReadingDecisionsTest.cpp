@@ -84,6 +84,21 @@ const DatesCase kDateCases[] = {
      DateSource::File,
      {DateOrder::YearFirst},
      0},
+    // A four-digit first part can only be a year: it reads one way and decides nothing.
+    {"a year first in a month-first file",
+     Dates({"2024-01-25", "01/02/2026", "12/25/2026"}),
+     std::nullopt,
+     DateOrder::MonthFirst,
+     DateSource::File,
+     {},
+     7},
+    {"a year first beside day first",
+     Dates({"2024'01'02", "15/12/2024"}),
+     std::nullopt,
+     DateOrder::DayFirst,
+     DateSource::File,
+     {},
+     0},
     {"an option line is the file's own word",
      Dates({"01/02/2026", "03/04/2026"}, "!Option:MDY\n"),
      std::nullopt,
@@ -109,7 +124,8 @@ struct TextCase
     const char* what;
     std::string lines;
     qif::TextEncoding encoding;
-    std::string payee; // as the statement holds it, Windows-1252
+    std::string payee;                // as the statement holds it, Windows-1252
+    std::int64_t windows1252Line = 0; // the first line read as Windows-1252 in a UTF-8 file
 };
 
 void PrintTo(const TextCase& c, std::ostream* out)
@@ -126,6 +142,7 @@ TEST_P(TextEncodings, EachFileReadsItsOwnWay)
     ASSERT_TRUE(Convert("D13/01/2026\n" + c.lines + "\n^\n"));
     EXPECT_EQ(report.encoding, c.encoding);
     EXPECT_EQ(Matches("<NAME>(.*?)</NAME>"), std::vector<std::string>{c.payee});
+    EXPECT_EQ(report.windows1252Line, c.windows1252Line);
     EXPECT_TRUE(report.amounts.NotNumbers().empty()); // a no-break space in an amount is a blank
 }
 
@@ -142,6 +159,11 @@ const TextCase kTextCases[] = {
     {"Windows-1252",
      "T-3\xA0"
      "000,00\nPCaf\xE9",
+     qif::TextEncoding::Windows1252, "Caf\xE9"},
+    // One stray byte no longer turns every accented payee into "CafÃ©".
+    {"UTF-8 but for a stray byte", "T-3\nPCaf\xC3\xA9 Lumi\xC3\xA8re\nMd\xE9j\xE0 vu",
+     qif::TextEncoding::Utf8Mixed, "Caf\xE9 Lumi\xE8re", 4},
+    {"Windows-1252 with a pair that looks like UTF-8", "T-3\nPCaf\xE9\nM\xC3\xA9t\xE9",
      qif::TextEncoding::Windows1252, "Caf\xE9"},
 };
 

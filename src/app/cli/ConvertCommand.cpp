@@ -119,6 +119,7 @@ ConversionOutcome RunWithProgress(const ConversionInput& objInput, const Convert
     objConversion.bolPlace = !objOptions.bolDryRun;
     objConversion.dateOrder = DateOrderOption(objOptions.sDateOrder);
     objConversion.objProfile = statement::FindProfile(objOptions.sProfile);
+    objConversion.sQifAccount = objOptions.sQifAccount;
     if (objOptions.sOutput == "-") {
         objConversion.objDeliver = DeliverTo(objContext.objOut);
     }
@@ -142,6 +143,9 @@ ConversionOutcome RunWithProgress(const ConversionInput& objInput, const Convert
 
 int StatusOf(const ConversionOutcome& objOutcome)
 {
+    if (objOutcome.failure.kind == qif::FailureKind::UnknownQifAccount) {
+        return kExitRefused; // --qif-account names no account of the file
+    }
     switch (objOutcome.result) {
     case RunResult::Saved:
         return kExitSaved;
@@ -179,8 +183,11 @@ void TellOutcome(FileReceipt& receipt, const std::string& sStatement, std::ostre
     case RunResult::Aborted:
         receipt.sReason = receipt.outcome.sReason.empty() ? std::string("the conversion failed")
                                                           : receipt.outcome.sReason;
-        // Where the QIF file is not at fault, the conversion-failure message named the cause.
-        if (!receipt.outcome.sReason.empty() && IsFaultOfQif(receipt.outcome.failure)) {
+        // Where the QIF file is not at fault, the conversion-failure message named the cause; a
+        // QIF account the file does not hold is refused without that message.
+        if (!receipt.outcome.sReason.empty() &&
+            (IsFaultOfQif(receipt.outcome.failure) ||
+             receipt.outcome.failure.kind == qif::FailureKind::UnknownQifAccount)) {
             err << kProgram << ": error: " << receipt.outcome.sReason << "\n";
         }
         break;
@@ -434,6 +441,7 @@ void ConvertCommand::AddOptions(CLI::App& objCommand)
                        "order kept for the account, else the one the locale writes dates in), "
                        "dmy, mdy or ymd (every date that way)");
     AddProfileOption(objCommand, options_.sProfile);
+    objQifAccount_ = AddQifAccountOption(objCommand, sQifAccount_);
     objCommand.add_flag("--json", options_.bolJson,
                         "Write the receipt as one JSON object on standard output");
     objCommand.add_flag("--dry-run", options_.bolDryRun,
@@ -450,6 +458,7 @@ void ConvertCommand::AddOptions(CLI::App& objCommand)
 
 int ConvertCommand::Run(const CommandLineContext& objContext)
 {
+    options_.sQifAccount = QifAccountOption(objQifAccount_, sQifAccount_);
     const ConvertOptions& objOptions = options_;
     const std::string sList = ResolveAccountList(
         objOptions.sAccountList, objContext.objProgramFolder, objContext.objEnvironment);

@@ -3,6 +3,7 @@
 
 #include "app/cli/Command.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,10 +23,11 @@ struct ConvertOptions
     std::string sAccountList;
     bool bolOverwrite = false;
     bool bolOpen = false;
-    bool bolJson = false;                // the receipt as JSON on stdout
-    bool bolDryRun = false;              // everything but putting the statement in place
-    std::string sDateOrder = "auto";     // a name of kDateOrderValues
-    std::string sProfile = "lodestrand"; // a name of statement::kProfiles
+    bool bolJson = false;                   // the receipt as JSON on stdout
+    bool bolDryRun = false;                 // everything but putting the statement in place
+    std::string sDateOrder = "auto";        // a name of kDateOrderValues
+    std::string sProfile = "lodestrand";    // a name of statement::kProfiles
+    std::optional<std::string> sQifAccount; // --qif-account
 };
 
 // `qif2ldx convert`: the input checks, each file's run with a progress bar, the receipts on
@@ -47,6 +49,8 @@ private:
     const CLI::App* objCommand_ = nullptr;
     const CLI::Option* objAccount_ = nullptr;
     const CLI::Option* objFiles_ = nullptr;
+    const CLI::Option* objQifAccount_ = nullptr;
+    std::string sQifAccount_; // --qif-account, as given
 };
 
 } // namespace qif2ldx::app::cli

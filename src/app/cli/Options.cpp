@@ -52,4 +52,20 @@ void AddAccountListOption(CLI::App& objCommand, std::string& sAccountList)
                           "exists, else olacclst.dat beside the program)");
 }
 
+CLI::Option* AddQifAccountOption(CLI::App& objCommand, std::string& sName)
+{
+    return objCommand.add_option(
+        "--qif-account", sName,
+        "Only the transactions of this account of a QIF file that holds several (the name of "
+        "its !Account block, in any letter case)");
+}
+
+std::optional<std::string> QifAccountOption(const CLI::Option* objOption, const std::string& sName)
+{
+    if (objOption == nullptr || objOption->count() == 0) {
+        return std::nullopt;
+    }
+    return sName;
+}
+
 } // namespace qif2ldx::app::cli

@@ -9,7 +9,8 @@
 
 namespace CLI {
 class App;
-}
+class Option;
+} // namespace CLI
 
 namespace qif2ldx::app::cli {
 
@@ -37,5 +38,11 @@ void AddProfileOption(CLI::App& objCommand, std::string& sProfile);
 
 // --account-list FILE.
 void AddAccountListOption(CLI::App& objCommand, std::string& sAccountList);
+
+// --qif-account NAME, into sName; the option, to ask whether it was given.
+CLI::Option* AddQifAccountOption(CLI::App& objCommand, std::string& sName);
+// The QIF account --qif-account names; nullopt when it was not given.
+[[nodiscard]] std::optional<std::string> QifAccountOption(const CLI::Option* objOption,
+                                                          const std::string& sName);
 
 } // namespace qif2ldx::app::cli

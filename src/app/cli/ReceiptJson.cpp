@@ -63,6 +63,18 @@ json DatesJson(const qif::DateDecision& decision)
     return dates;
 }
 
+json SeparatorJson(const qif::SeparatorDecision& decision)
+{
+    json separator = {{"separator", std::string(1, decision.separator)},
+                      {"decided_by", decision.bolByAmounts ? "amounts" : "default"},
+                      {"ambiguous", decision.bolAmbiguous}};
+    if (decision.line > 0) {
+        separator["line"] = decision.line;
+        separator["text"] = decision.sLine;
+    }
+    return separator;
+}
+
 json FileJson(const FileReceipt& receipt)
 {
     json file = {{"qif_file", receipt.sQIF},
@@ -90,7 +102,7 @@ json FileJson(const FileReceipt& receipt)
                                                       {"end", IsoDate(report.sEndDate)}};
     file["credits"] = ShowSum(report.amounts.Credits(), false);
     file["debits"] = ShowSum(report.amounts.Debits(), false);
-    file["decimal_separator"] = std::string(1, report.amounts.Separator());
+    file["decimal_separator"] = SeparatorJson(report.decimalSeparator);
     json notNumbers = json::array();
     for (const auto& amount : report.amounts.NotNumbers()) {
         notNumbers.push_back({{"line", amount.line}, {"text", amount.sText}});
@@ -98,9 +110,23 @@ json FileJson(const FileReceipt& receipt)
     file["amounts_not_numbers"] = std::move(notNumbers);
     file["dates"] = DatesJson(report.dates);
     file["encoding"] = qif::TextEncodingName(report.encoding);
+    file["windows_1252_bytes"] =
+        report.windows1252Line == 0
+            ? json(nullptr)
+            : json{{"first_line", report.windows1252Line}, {"lines", report.windows1252Lines}};
     file["line_ends"] = qif::LineEndsName(report.lineEnds);
     file["transliterated"] = report.charset.transliterated;
     file["undefined_bytes"] = report.charset.undefined;
+    file["record_ends"] = qif::RecordEndsName(report.recordEnds);
+    json accounts = json::array();
+    for (const qif::QifAccount& account : report.qifAccounts) {
+        accounts.push_back({{"name", account.sName},
+                            {"type", account.sType},
+                            {"transactions", account.transactions}});
+    }
+    file["qif_accounts"] = std::move(accounts);
+    file["qif_account"] = report.sQifAccount.empty() ? json(nullptr) : json(report.sQifAccount);
+    file["run_on_records"] = report.runOnRecords;
     return file;
 }
 
@@ -128,7 +154,7 @@ json TotalJson(const std::vector<FileReceipt>& receipts)
 
 const char* StatusName(const FileReceipt& receipt)
 {
-    if (!receipt.bolRan) {
+    if (!receipt.bolRan || receipt.outcome.failure.kind == qif::FailureKind::UnknownQifAccount) {
         return "refused";
     }
     switch (receipt.outcome.result) {

@@ -23,10 +23,13 @@
 namespace qif2ldx::app::cli {
 namespace {
 
-constexpr std::size_t kColumns = 6;
-using Row = std::array<std::string, kColumns>; // line, date, amount, number, payee, memo
-constexpr std::size_t kPayee = 4;
-constexpr std::size_t kMemo = 5;
+// line, date, amount, number, account, payee, memo; the account only for files of several.
+constexpr std::size_t kColumns = 7;
+using Row = std::array<std::string, kColumns>;
+constexpr std::size_t kNumber = 3;
+constexpr std::size_t kAccount = 4;
+constexpr std::size_t kPayee = 5;
+constexpr std::size_t kMemo = 6;
 constexpr std::size_t kMaxNumberWidth = 12;
 constexpr std::size_t kGap = 2;
 
@@ -51,9 +54,10 @@ std::string Fit(const std::string& sText, std::size_t width)
     return platform::Utf8Left(sText, width - 1) + "\u2026";
 }
 
-// The widths of the columns: as wide as their widest text, with payee and memo narrowed to
-// share what the terminal leaves them.
-std::array<std::size_t, kColumns> Widths(const std::vector<Row>& rows, std::size_t columns)
+// The widths of the columns: as wide as their widest text (0 for a column not shown), with
+// payee and memo narrowed to share what the terminal leaves them.
+std::array<std::size_t, kColumns> Widths(const std::vector<Row>& rows, std::size_t columns,
+                                         bool bolAccount)
 {
     std::array<std::size_t, kColumns> widths{};
     for (const Row& row : rows) {
@@ -61,10 +65,12 @@ std::array<std::size_t, kColumns> Widths(const std::vector<Row>& rows, std::size
             widths.at(i) = std::max(widths.at(i), platform::Utf8Length(row.at(i)));
         }
     }
-    widths.at(3) = std::min(widths.at(3), kMaxNumberWidth);
+    widths.at(kNumber) = std::min(widths.at(kNumber), kMaxNumberWidth);
+    widths.at(kAccount) = bolAccount ? std::min(widths.at(kAccount), kMaxNumberWidth) : 0;
+    const std::size_t shown = bolAccount ? kColumns : kColumns - 1;
     const std::size_t fixed =
         std::accumulate(widths.begin(), widths.begin() + kPayee, std::size_t{0}) +
-        kGap * (kColumns - 1);
+        kGap * (shown - 1);
     const std::size_t room = columns > fixed + 8 ? columns - fixed : 8;
     if (widths.at(kPayee) + widths.at(kMemo) > room) {
         const std::size_t half = room / 2;
@@ -76,21 +82,28 @@ std::array<std::size_t, kColumns> Widths(const std::vector<Row>& rows, std::size
     return widths;
 }
 
-void PrintTable(const std::vector<Row>& rows, std::size_t columns, std::ostream& out)
+// bolAccount: the account column is shown (the file holds several accounts).
+void PrintTable(const std::vector<Row>& rows, std::size_t columns, bool bolAccount,
+                std::ostream& out)
 {
     if (columns == 0) {
         for (const Row& row : rows) {
             for (std::size_t i = 0; i < kColumns; ++i) {
-                out << (i == 0 ? "" : "\t") << row.at(i);
+                if (i != kAccount || bolAccount) {
+                    out << (i == 0 ? "" : "\t") << row.at(i);
+                }
             }
             out << "\n";
         }
         return;
     }
-    const auto widths = Widths(rows, columns);
+    const auto widths = Widths(rows, columns, bolAccount);
     for (const Row& row : rows) {
         std::string sLine;
         for (std::size_t i = 0; i < kColumns; ++i) {
+            if (i == kAccount && !bolAccount) {
+                continue;
+            }
             const bool right = i == 0 || i == 2; // numbers line up on the right
             const std::size_t length = platform::Utf8Length(row.at(i));
             if (right && length < widths.at(i)) {
@@ -139,6 +152,7 @@ void ShowCommand::AddOptions(CLI::App& objCommand)
                       "  qif2ldx show May.qif\n"
                       "  qif2ldx show May.qif --account \"Everyday Current\" | less\n"
                       "  gunzip -c May.qif.gz | qif2ldx show -");
+    objQifAccount_ = AddQifAccountOption(objCommand, sQifAccount_);
 }
 
 int ShowCommand::Run(const CommandLineContext& objContext)
@@ -163,6 +177,7 @@ int ShowCommand::Run(const CommandLineContext& objContext)
     qif::CQIFFile objFile(objMessages, objContext.objProgramFolder, objContext.objClock);
     qif::ConversionOptions objConversion;
     objConversion.dateOrder = DateOrderOption(sDateOrder_);
+    objConversion.sQifAccount = QifAccountOption(objQifAccount_, sQifAccount_);
     objFile.SetOptions(objConversion);
     const DateOrderMemory objMemory(
         UserConfigFile(objContext.objEnvironment, DateOrderMemory::kFileName));
@@ -176,12 +191,15 @@ int ShowCommand::Run(const CommandLineContext& objContext)
         return objInterrupt == nullptr || objInterrupt->load() == 0;
     });
     const DateShower objShowDate = objContext.objShowDate ? objContext.objShowDate : IsoDate;
-    std::vector<Row> rows{{"Line", "Date", "Amount", "Number", "Payee", "Memo"}};
-    const bool ok = objFile.OpenFile(input.sPath) && objFile.Preview([&](const records::CQIFTx& txn,
-                                                                         std::int64_t line) {
-        rows.push_back({std::to_string(line), objShowDate(txn.sDate), OneLine(txn.sAmount),
-                        OneLine(txn.sNum), OneLine(txn.sPayee), OneLine(txn.sMemo)});
-    });
+    std::vector<Row> rows{{"Line", "Date", "Amount", "Number", "Account", "Payee", "Memo"}};
+    const bool ok =
+        objFile.OpenFile(input.sPath) &&
+        objFile.Preview(
+            [&](const records::CQIFTx& txn, std::int64_t line, const std::string& sAccount) {
+                rows.push_back({std::to_string(line), objShowDate(txn.sDate), OneLine(txn.sAmount),
+                                OneLine(txn.sNum), OneLine(platform::EscapeControls(sAccount)),
+                                OneLine(txn.sPayee), OneLine(txn.sMemo)});
+            });
     if (objFile.Failure().kind == qif::FailureKind::Stopped) {
         err << kProgram << ": error: interrupted; " << platform::EscapeControls(sQIFFile_)
             << " was not shown\n";
@@ -189,6 +207,10 @@ int ShowCommand::Run(const CommandLineContext& objContext)
     }
     if (objFile.Failure().kind == qif::FailureKind::TooLarge) { // it grew after the look above
         err << kProgram << ": error: " << QifTooLargeReason(input.sName) << "\n";
+        return kExitRefused;
+    }
+    if (objFile.Failure().kind == qif::FailureKind::UnknownQifAccount) {
+        err << kProgram << ": error: " << objFile.Failure().sReason << "\n";
         return kExitRefused;
     }
     if (!ok) {
@@ -205,13 +227,16 @@ int ShowCommand::Run(const CommandLineContext& objContext)
                    ? kExitRefused
                    : kExitFailed;
     }
-    if (const std::string sWarning =
-            DatesWarning(objFile.Report().dates, Trim(sAccount_), objShowDate);
+    const qif::ReadReport& report = objFile.Report();
+    if (const std::string sWarning = DatesWarning(report.dates, Trim(sAccount_), objShowDate);
         !sWarning.empty()) {
         err << kProgram << ": warning: " << sWarning << "\n";
     }
+    for (const std::string& sWarning : ReadingWarnings(report)) {
+        err << kProgram << ": warning: " << sWarning << "\n";
+    }
     PrintTable(rows, static_cast<std::size_t>(std::max(objContext.outColumns, 0)),
-               objContext.objOut);
+               report.accounts.size() > 1, objContext.objOut);
     PrintSummary(objFile.Report(), objShowDate, objContext.objOut);
     return kExitDone;
 }

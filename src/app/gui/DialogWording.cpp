@@ -102,6 +102,16 @@ std::string DetailLines(const qif::ReadReport& report, std::size_t maxListed)
     if (report.encoding == qif::TextEncoding::Utf8Unmarked) {
         add("Read as UTF-8: ", "the file has no byte-order mark, but all of its text is UTF-8");
     }
+    if (report.encoding == qif::TextEncoding::Utf8Mixed) {
+        add("Read as UTF-8: ", "the file has no byte-order mark, and all of its text is UTF-8 "
+                               "but for a few bytes, read as Windows-1252");
+    }
+    if (report.recordEnds == qif::RecordEnds::BlankLines) {
+        add("Records end at blank lines: ", "the file has no \"^\" line");
+    }
+    if (const std::string sAccount = QifAccountLine(report); !sAccount.empty()) {
+        sLines += (sLines.empty() ? "" : "\r\n") + sAccount;
+    }
     add("Left out: ", LeftOutList(report, maxListed));
     add("Investment transactions: ", ListRecords(report, qif::LeftOutReason::Investment));
     add("Amounts that are not numbers: ", NotNumbersList(report));
@@ -224,9 +234,10 @@ bool HasSomethingToTell(const ConversionOutcome& objOutcome)
         });
     const bool bolKeptOrder =
         report.dates.bolAmbiguous && report.dates.source == qif::DateSource::Account;
-    return bolLeftOut || report.written == 0 || report.accounts.size() > 1 ||
-           !report.amounts.NotNumbers().empty() || report.bolUnterminatedWritten ||
-           report.encoding == qif::TextEncoding::Utf8Unmarked || bolKeptOrder ||
+    return bolLeftOut || !ReportWarnings(report).empty() || !report.amounts.NotNumbers().empty() ||
+           report.encoding == qif::TextEncoding::Utf8Unmarked ||
+           report.encoding == qif::TextEncoding::Utf8Mixed ||
+           report.recordEnds == qif::RecordEnds::BlankLines || bolKeptOrder ||
            !AccountTypeWarning(objOutcome, objOutcome.cAcctInf.AcctName).empty();
 }
 

@@ -146,6 +146,10 @@ void frmSplash::Run()
     objRun.SetOptions(objConversion);
     objRun.SetExplainFailures(true);
     objRun.SetDateOrderMemory(objMemory_);
+    QtListQuestion objList(this);
+    objRun.SetChooseQifAccount(AskQifAccount(
+        objServices_.objListQuestion != nullptr ? *objServices_.objListQuestion : objList,
+        Trim(objInput_.sAcctName), sPreferredQifAccount_));
     objRun.SetChooseDateOrder(
         ChooseInDialog({objServices_.objMessages, objMemory_, Trim(objInput_.sAcctName),
                         localeOrder_, objShowDate_}));

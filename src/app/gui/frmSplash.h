@@ -3,6 +3,7 @@
 
 #include "app/ConversionRun.h"
 #include "app/Receipt.h"
+#include "app/gui/QifAccountQuestion.h"
 
 #include <QDialog>
 #include <atomic>
@@ -20,12 +21,15 @@ struct RunServices
     // A signal number once the user asks the program to end (SIGINT, SIGTERM, SIGHUP); the run
     // then stops and leaves nothing behind.
     const std::atomic<int>* objInterrupt = nullptr;
+    // Asks which QIF account of a file holding several to convert; the program's own list
+    // dialog when null.
+    IListQuestion* objListQuestion = nullptr;
 };
 
 // The small progress window that carries out one conversion run while it is shown modally:
-// once it is on screen it looks the account up, waits a second, converts (asking how the dates
-// read when the file cannot tell), tells the user of a failure and closes itself. Its owner is
-// told nothing.
+// once it is on screen it looks the account up, waits a second, converts (asking which QIF
+// account to convert when the file holds several, then how the dates read when the file cannot
+// tell), tells the user of a failure and closes itself. Its owner is told nothing.
 class frmSplash final : public QDialog
 {
     Q_OBJECT
@@ -45,6 +49,13 @@ public:
         localeOrder_ = localeOrder;
         objShowDate_ = std::move(objShowDate);
     }
+    // The QIF account to preselect when a file holds several: the one taken last for this
+    // Lodestrand account; without one (or when the file does not hold it), the account with the
+    // most transactions.
+    void SetPreferredQifAccount(std::optional<std::string> sName)
+    {
+        sPreferredQifAccount_ = std::move(sName);
+    }
 
     // What the run did, once the window has closed.
     [[nodiscard]] const ConversionOutcome& Outcome() const { return objOutcome_; }
@@ -63,6 +74,7 @@ private:
     const DateOrderMemory* objMemory_ = nullptr;
     qif::DateOrder localeOrder_ = qif::DateOrder::DayFirst;
     DateShower objShowDate_ = IsoDate;
+    std::optional<std::string> sPreferredQifAccount_;
     bool bolStarted_ = false;
     ConversionOutcome objOutcome_;
 };
