@@ -87,9 +87,10 @@ public:
     {
         objChoose_ = std::move(objChoose);
     }
-    // Asked, once the text is read and before its dates are surveyed, which account of a file
-    // holding transactions of several to read (not when ConversionOptions names one); nullopt
-    // stops the conversion (Cancelled). Without it, all are read.
+    // Asked, once the text is surveyed and before the dates are asked about, which account of a
+    // file holding transactions of several to read (not when ConversionOptions names one); that
+    // account's records are then surveyed alone. nullopt stops the conversion (Cancelled).
+    // Without it, all are read.
     void SetChooseQifAccount(ChooseQifAccount objChoose)
     {
         objChooseAccount_ = std::move(objChoose);
