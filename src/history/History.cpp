@@ -1,0 +1,360 @@
+// SPDX-License-Identifier: MIT
+#include "history/History.h"
+
+#include "history/Database.h"
+#include "history/Query.h"
+#include "history/Schema.h"
+#include "history/SqliteError.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <new>
+#include <random>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qif2ldx::history {
+namespace {
+
+constexpr const char* kStatementColumns =
+    "id, account, statement, qif_file, qif_digest, qif_account, made, profile, period_start, "
+    "period_end, transactions";
+
+StatementEntry EntryOf(const Query& row)
+{
+    return {row.Int(0),
+            row.Text(1),
+            row.Text(2),
+            row.Text(3),
+            row.Text(4),
+            row.Text(5),
+            row.Text(6),
+            row.Text(7),
+            static_cast<std::uint32_t>(row.Int(8)),
+            static_cast<std::uint32_t>(row.Int(9)),
+            row.Int(10)};
+}
+
+std::vector<StatementEntry> Entries(Query& query)
+{
+    std::vector<StatementEntry> entries;
+    while (query.Step()) {
+        entries.push_back(EntryOf(query));
+    }
+    return entries;
+}
+
+Trouble TroubleOf(int code)
+{
+    switch (code) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return Trouble::Busy;
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+        return Trouble::Damaged;
+    default:
+        return Trouble::Unavailable;
+    }
+}
+
+// The history's folder, made with mode 0700 when missing (its parents as any folder is made),
+// and the history's file, made empty with mode 0600: an empty file is an empty database.
+void MakeFile(const std::string& sPath)
+{
+    const std::filesystem::path path(sPath);
+    const std::filesystem::path folder = path.parent_path();
+    if (!folder.empty() && !std::filesystem::is_directory(folder)) {
+        std::filesystem::create_directories(folder.parent_path());
+        if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+            throw std::filesystem::filesystem_error(
+                "cannot make the folder", folder, std::error_code(errno, std::generic_category()));
+        }
+    }
+    const int fd =
+        ::open(sPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0 && errno != EEXIST) {
+        throw std::filesystem::filesystem_error("cannot make the file", path,
+                                                std::error_code(errno, std::generic_category()));
+    }
+    if (fd >= 0) {
+        ::close(fd);
+    }
+}
+
+// Renames without ever replacing a file; false when sTo exists or the rename fails.
+bool RenameNew(const std::string& sFrom, const std::string& sTo)
+{
+    return ::renameat2(AT_FDCWD, sFrom.c_str(), AT_FDCWD, sTo.c_str(), RENAME_NOREPLACE) == 0;
+}
+
+} // namespace
+
+History::History() = default;
+History::~History() = default;
+
+void History::Close()
+{
+    objDb_.reset();
+}
+
+template <typename F> Status History::Guarded(F&& objRun)
+{
+    if (!objDb_) {
+        return {Trouble::Absent, "the history is not open"};
+    }
+    try {
+        objRun(*objDb_);
+        return {};
+    } catch (const SqliteError& error) {
+        return {TroubleOf(error.Code()), error.what()};
+    } catch (const std::bad_alloc&) {
+        return {Trouble::Unavailable, "not enough memory"};
+    }
+}
+
+Status History::Open(const std::string& sPath, Access access, const LegacyDateOrders& objLegacy)
+{
+    Close();
+    try {
+        if (access == Access::Read) {
+            if (!std::filesystem::exists(sPath)) {
+                return {Trouble::Absent, {}};
+            }
+        } else {
+            MakeFile(sPath);
+        }
+        auto objDb = std::make_unique<Database>(
+            sPath, access == Access::Read ? Database::Mode::Read : Database::Mode::Write,
+            kBusyMilliseconds);
+        if (access == Access::Write) {
+            // WAL lets readers go on while another program records; a commit then needs no
+            // flush of its own (a crash loses at most the last commit, never the database).
+            objDb->Execute("PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL");
+            Migrate(*objDb, objLegacy);
+        }
+        const int version = SchemaVersion(*objDb);
+        if (version > kSchemaVersion) {
+            return {Trouble::Newer, "schema version " + std::to_string(version)};
+        }
+        if (version < kSchemaVersion) {
+            return {Trouble::Absent, {}}; // made but not begun yet, by another program
+        }
+        objDb_ = std::move(objDb);
+        return {};
+    } catch (const SqliteError& error) {
+        return {TroubleOf(error.Code()), error.what()};
+    } catch (const std::filesystem::filesystem_error& error) {
+        return {Trouble::Unavailable, error.code().message()};
+    } catch (const std::bad_alloc&) {
+        return {Trouble::Unavailable, "not enough memory"};
+    }
+}
+
+Result<Earlier> History::EarlierOf(const std::string& sAccount, std::uint32_t from,
+                                   std::uint32_t to)
+{
+    Result<Earlier> result;
+    result.status = Guarded([&](Database& objDb) {
+        Query statements(objDb, std::string("SELECT ") + kStatementColumns +
+                                    " FROM statements WHERE account = ? AND period_end >= ? AND "
+                                    "period_start <= ? AND transactions > 0 ORDER BY id");
+        statements.Bind(1, sAccount).Bind(2, from).Bind(3, to);
+        result.value.statements = Entries(statements);
+        Query transactions(objDb, "SELECT day, amount, payee, number, memo FROM transactions WHERE "
+                                  "statement_id = ? AND day BETWEEN ? AND ? AND repeat_of IS NULL");
+        for (const StatementEntry& entry : result.value.statements) {
+            transactions.Bind(1, entry.id).Bind(2, from).Bind(3, to);
+            while (transactions.Step()) {
+                result.value.transactions.push_back(
+                    {entry.id,
+                     {static_cast<std::uint32_t>(transactions.Int(0)), transactions.Text(1),
+                      transactions.Text(2), transactions.Text(3), transactions.Text(4)}});
+            }
+            transactions.Reset();
+        }
+    });
+    return result;
+}
+
+Result<std::vector<StatementEntry>> History::StatementsOfFile(const std::string& sDigest)
+{
+    Result<std::vector<StatementEntry>> result;
+    result.status = Guarded([&](Database& objDb) {
+        Query query(objDb, std::string("SELECT ") + kStatementColumns +
+                               " FROM statements WHERE qif_digest = ? ORDER BY made DESC, id DESC");
+        query.Bind(1, sDigest);
+        result.value = Entries(query);
+    });
+    return result;
+}
+
+Result<std::vector<StatementEntry>> History::Statements(const std::optional<std::string>& sAccount)
+{
+    Result<std::vector<StatementEntry>> result;
+    result.status = Guarded([&](Database& objDb) {
+        Query query(objDb, std::string("SELECT ") + kStatementColumns + " FROM statements" +
+                               (sAccount ? " WHERE account = ?" : "") +
+                               " ORDER BY made DESC, id DESC");
+        if (sAccount) {
+            query.Bind(1, *sAccount);
+        }
+        result.value = Entries(query);
+    });
+    return result;
+}
+
+Result<std::int64_t> History::Record(const StatementEntry& entry, std::int64_t replaces,
+                                     const TransactionSource& objNext)
+{
+    Result<std::int64_t> result;
+    result.status = Guarded([&](Database& objDb) {
+        Database::Transaction transaction(objDb);
+        Query statement(objDb, "INSERT INTO statements (account, statement, qif_file, qif_digest, "
+                               "qif_account, made, profile, period_start, period_end, "
+                               "transactions) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        statement.Bind(1, entry.sAccount)
+            .Bind(2, entry.sStatement)
+            .Bind(3, entry.sQIFFile)
+            .Bind(4, entry.sDigest)
+            .Bind(5, entry.sQIFAccount)
+            .Bind(6, entry.sMade)
+            .Bind(7, entry.sProfile)
+            .Bind(8, entry.start)
+            .Bind(9, entry.end)
+            .Bind(10, entry.transactions)
+            .Run();
+        const std::int64_t id = objDb.LastInsertId();
+        Query insert(objDb, "INSERT INTO transactions (statement_id, day, amount, payee, number, "
+                            "memo, fitid, repeat_of) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+        RecordedTransaction row;
+        while (objNext(row)) {
+            insert.Bind(1, id)
+                .Bind(2, row.key.day)
+                .Bind(3, row.key.sAmount)
+                .Bind(4, row.key.sPayee)
+                .Bind(5, row.key.sNum)
+                .Bind(6, row.key.sMemo)
+                .Bind(7, row.sFitId);
+            if (row.repeatOf != 0) {
+                insert.Bind(8, row.repeatOf);
+            } else {
+                insert.BindNull(8);
+            }
+            insert.Run();
+            insert.Reset();
+        }
+        if (replaces != 0) {
+            Query own(objDb, "UPDATE transactions SET repeat_of = NULL WHERE statement_id = ? "
+                             "AND repeat_of = ?");
+            own.Bind(1, id).Bind(2, replaces).Run();
+            Query others(objDb, "UPDATE transactions SET repeat_of = ? WHERE repeat_of = ?");
+            others.Bind(1, id).Bind(2, replaces).Run();
+            Query rows(objDb, "DELETE FROM transactions WHERE statement_id = ?");
+            rows.Bind(1, replaces).Run();
+            Query old(objDb, "DELETE FROM statements WHERE id = ?");
+            old.Bind(1, replaces).Run();
+        }
+        transaction.Commit();
+        result.value = id;
+    });
+    return result;
+}
+
+Status History::Forget(const std::vector<std::int64_t>& ids)
+{
+    return Guarded([&](Database& objDb) {
+        Database::Transaction transaction(objDb);
+        Query repeats(objDb, "UPDATE transactions SET repeat_of = NULL WHERE repeat_of = ?");
+        Query rows(objDb, "DELETE FROM transactions WHERE statement_id = ?");
+        Query statement(objDb, "DELETE FROM statements WHERE id = ?");
+        for (const std::int64_t id : ids) {
+            for (Query* query : {&repeats, &rows, &statement}) {
+                query->Bind(1, id).Run();
+                query->Reset();
+            }
+        }
+        transaction.Commit();
+    });
+}
+
+Result<std::optional<std::string>> History::DateOrder(const std::string& sAccount)
+{
+    return FirstText("SELECT date_order FROM date_orders WHERE account = ?", sAccount);
+}
+
+Status History::KeepDateOrder(const std::string& sAccount, const std::string& sOrder)
+{
+    return Guarded([&](Database& objDb) {
+        Query query(objDb,
+                    "INSERT OR REPLACE INTO date_orders (account, date_order) VALUES (?, ?)");
+        query.Bind(1, sAccount).Bind(2, sOrder).Run();
+    });
+}
+
+Result<std::optional<std::string>> History::FirstText(const char* sSql,
+                                                      const std::optional<std::string>& sParameter)
+{
+    Result<std::optional<std::string>> result;
+    result.status = Guarded([&](Database& objDb) {
+        Query query(objDb, sSql);
+        if (sParameter) {
+            query.Bind(1, *sParameter);
+        }
+        if (query.Step()) {
+            result.value = query.Text(0);
+        }
+    });
+    return result;
+}
+
+Result<std::optional<std::string>> History::AccountOfQIFAccount(const std::string& sQIFAccount)
+{
+    return FirstText("SELECT account FROM statements WHERE qif_account = ? AND qif_account <> '' "
+                     "ORDER BY made DESC, id DESC LIMIT 1",
+                     sQIFAccount);
+}
+
+Result<std::optional<std::string>> History::QIFAccountOf(const std::string& sAccount)
+{
+    return FirstText("SELECT qif_account FROM statements WHERE account = ? "
+                     "ORDER BY made DESC, id DESC LIMIT 1",
+                     sAccount);
+}
+
+Result<std::optional<std::string>> History::LastAccount()
+{
+    return FirstText("SELECT account FROM statements ORDER BY made DESC, id DESC LIMIT 1",
+                     std::nullopt);
+}
+
+std::optional<std::string> History::SetAside(const std::string& sPath)
+{
+    std::random_device random;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        char digits[9];
+        std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(random()));
+        const std::string sAside = sPath + ".damaged-" + digits;
+        if (!RenameNew(sPath, sAside)) {
+            if (errno == EEXIST) {
+                continue;
+            }
+            return std::nullopt;
+        }
+        // The journal files belong to the damaged file; left behind, they would be taken for
+        // the fresh one's.
+        for (const char* sEnding : {"-wal", "-shm"}) {
+            if (!RenameNew(sPath + sEnding, sAside + sEnding) && errno != ENOENT) {
+                ::unlink((sPath + sEnding).c_str());
+            }
+        }
+        return sAside;
+    }
+    return std::nullopt;
+}
+
+} // namespace qif2ldx::history
