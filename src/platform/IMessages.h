@@ -35,7 +35,8 @@ public:
                                MessageKind kind) = 0;
     // Asks a question whose answers are the buttons given, followed by Cancel, and waits until
     // it is answered: the index of the button chosen, or nullopt for Cancel (or a window closed
-    // without an answer). The button at preselected is the one Enter presses.
+    // without an answer). The button at preselected is the one Enter presses; buttons.size()
+    // makes it Cancel.
     [[nodiscard]] virtual std::optional<std::size_t> Choose(const std::string& sTitle,
                                                             const std::string& sText,
                                                             const std::vector<std::string>& buttons,

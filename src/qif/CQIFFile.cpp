@@ -53,9 +53,12 @@ bool CQIFFile::ConvertQIFtoLDX(const std::string& sLDXFilePath, const records::C
         }
         std::optional<QIFText> text = ReadText();
         const std::optional<ReadPlan> plan = text ? Plan(*text) : std::nullopt;
-        if (!plan || !Read(*text, *plan, [&](const records::CQIFTx& cTxn, std::int64_t) {
-                static_cast<void>(objWriter->WriteOFXTrans(cTxn, cAcctInf));
-            })) {
+        if (!plan || !Read(
+                         *text, *plan,
+                         [&](const records::CQIFTx& cTxn, std::int64_t) {
+                             static_cast<void>(objWriter->WriteOFXTrans(cTxn, cAcctInf));
+                         },
+                         [&] { return objWriter->LastFitId(); })) {
             return false;
         }
         const std::uint64_t size = text->Text().size();
@@ -187,16 +190,29 @@ std::optional<ReadPlan> CQIFFile::Plan(const QIFText& text)
     return plan;
 }
 
-bool CQIFFile::Read(const QIFText& text, const ReadPlan& plan, const QIFRecords::Sink& objSink)
+bool CQIFFile::Read(const QIFText& text, const ReadPlan& plan, const QIFRecords::Sink& objSink,
+                    std::function<std::string()> objFitId)
 {
     const DatePlan objDates = objOptions_.dateOrder ? DatePlan::Given(*objOptions_.dateOrder)
                                                     : DatePlan::Decided(plan.dates.order);
-    QIFRecords objRecords(text.IsUtf8(), objDates, report_, objSink);
+    QIFRecords objRecords(text.IsUtf8(), objDates, report_,
+                          objReview_.Sink(plan.decimalSeparator, objSink, std::move(objFitId)));
     if (objOptions_.objProfile->bolPlainAmounts) {
         objRecords.SetPlainAmounts(plan.decimalSeparator);
     }
-    return Collect(
-        text, [&objRecords](const RawRecord& record) { objRecords.Handle(record); }, true);
+    if (!Collect(
+            text, [&objRecords](const RawRecord& record) { objRecords.Handle(record); }, true)) {
+        return false;
+    }
+    switch (objReview_.Finish(report_)) {
+    case ReviewEnd::Written:
+        return true;
+    case ReviewEnd::Cancelled:
+        return Fail(FailureKind::Cancelled);
+    case ReviewEnd::NothingNew:
+        break;
+    }
+    return Fail(FailureKind::NothingNew);
 }
 
 bool CQIFFile::SaveStatement(statement::CLDXFile& objWriter, const records::CAcctInfo& cAcctInf)

@@ -8,6 +8,7 @@
 #include "qif/QIFRecords.h"
 #include "qif/QIFText.h"
 #include "qif/ReadSurvey.h"
+#include "qif/TransactionReview.h"
 #include "records/CAcctInfo.h"
 #include "statement/StatementProfile.h"
 
@@ -34,7 +35,8 @@ enum class FailureKind
     NotText,               // the file holds bytes that are no text: no QIF file at all
     BadText,               // the QIF text cannot be converted (line and description say why)
     Stopped,               // the progress callback stopped the run
-    Cancelled,             // the person converting declined to choose how the dates read
+    Cancelled,             // the person converting declined a question (the dates, repeats)
+    NothingNew,            // the review left every transaction out: nothing is new
     CannotSave,            // the finished statement could not be written
     NotAsWritten,          // the statement read back differs from what was written
     CannotDeliver,         // the finished statement could not be handed to objDeliver
@@ -114,8 +116,19 @@ public:
     {
         objChoose_ = std::move(objChoose);
     }
+    // Asked once the records are read and before the first transaction is written which to
+    // leave out (see TransactionReview); nullopt stops the conversion (Cancelled), and leaving
+    // every one out fails it (NothingNew). Without it, each transaction is written as it is
+    // read.
+    void SetReview(ReviewCallback objReview) { objReview_.SetCallback(std::move(objReview)); }
+    // The transactions the last review saw, those written with their FITIDs; empty without one.
+    [[nodiscard]] const std::vector<ReviewedTx>& Reviewed() const
+    {
+        return objReview_.Transactions();
+    }
     // Reads the open file as ConvertQIFtoLDX does, handing each transaction to the sink instead
-    // of a statement. False on every failure. Never throws.
+    // of a statement (after the review, which then leaves nothing out). False on every failure.
+    // Never throws.
     [[nodiscard]] bool Preview(const QIFRecords::Sink& objSink);
 
     // Called now and then while lines are read, and once more before the statement takes its
@@ -134,8 +147,9 @@ private:
     // Surveys the text and settles how it is read, asking where the dates are not day first;
     // nullopt after Fail.
     std::optional<ReadPlan> Plan(const QIFText& text);
-    // Reads the text's records into the sink as planned; false after Fail.
-    bool Read(const QIFText& text, const ReadPlan& plan, const QIFRecords::Sink& objSink);
+    // Reads the text's records into the sink as planned, through the review; false after Fail.
+    bool Read(const QIFText& text, const ReadPlan& plan, const QIFRecords::Sink& objSink,
+              std::function<std::string()> objFitId = {});
     // Hands every record of the text to the sink; false when the progress callback stopped it.
     bool Collect(const QIFText& text, const RecordCollector::Sink& objSink, bool bolReports);
     // The statement writer with its working file and the fixed head; nullptr after Fail.
@@ -153,6 +167,7 @@ private:
     platform::UniqueFd objFile_;
     std::function<std::optional<DateChoice>(const DateDecision&)> objChoose_;
     ProgressCallback objProgress_;
+    TransactionReview objReview_;
     ConversionOptions objOptions_;
     ReadReport report_;
     ConversionFailure failure_;

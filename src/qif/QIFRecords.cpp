@@ -26,8 +26,15 @@ const char* LeftOutText(LeftOutReason reason)
         return "amount not a number";
     case LeftOutReason::Investment:
         return "investment transaction";
+    case LeftOutReason::Repeat:
+        return "already in an earlier statement";
     }
     return "";
+}
+
+std::string LeftOutText(const LeftOut& record)
+{
+    return record.sReason.empty() ? std::string(LeftOutText(record.reason)) : record.sReason;
 }
 
 void QIFRecords::Handle(const RawRecord& record)
@@ -75,7 +82,7 @@ std::string QIFRecords::ReadDates(const RawRecord& record)
 
 void QIFRecords::LeaveOut(const RawRecord& record, LeftOutReason reason)
 {
-    objReport_.leftOut.push_back({record.line, reason, std::string(record.sSection)});
+    objReport_.leftOut.push_back({record.line, reason, std::string(record.sSection), {}});
 }
 
 bool QIFRecords::Write(const RawRecord& record, std::string sDate)

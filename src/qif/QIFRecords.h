@@ -25,7 +25,8 @@ enum class LeftOutReason
     NoClosingCaret,   // the file ended inside the record, which lacks a date or an amount
     NotATransaction,  // a record of a list: accounts, categories and the like
     AmountNotANumber, // an amount that is no number (where the statement needs one)
-    Investment        // a record of an investment account: no bank transaction
+    Investment,       // a record of an investment account: no bank transaction
+    Repeat            // left out as one an earlier statement holds already
 };
 
 // "no date", "no amount", "no closing ^" …
@@ -36,7 +37,11 @@ struct LeftOut
     std::int64_t line = 0; // the record's first line
     LeftOutReason reason = LeftOutReason::NoDate;
     std::string sSection; // for a list or investment record: the section, as its "!" line names it
+    std::string sReason;  // the reason in words where the kind alone does not tell it (a repeat)
 };
+
+// The reason a record was left out, in words: its own (sReason) when it has one.
+[[nodiscard]] std::string LeftOutText(const LeftOut& record);
 
 // What the reading of a QIF text found.
 struct ReadReport

@@ -77,6 +77,9 @@ public:
     // The working file, where the statement is until it is placed.
     [[nodiscard]] const std::string& WorkingPath() const { return sFilePath; }
 
+    // The FITID of the transaction written last; empty before the first.
+    [[nodiscard]] const std::string& LastFitId() const { return sLastFitId_; }
+
     // Number of transactions written so far.
     [[nodiscard]] std::int32_t TxnCount() const { return lTxnCount; }
 
@@ -100,6 +103,7 @@ private:
     std::string sFilePath; // the working file
     xml::CDoXML cXMLDoc;
     std::int32_t lTxnCount;
+    std::string sLastFitId_;
     StatementDigest objDigest_;
 };
 

@@ -8,6 +8,7 @@
 #include "app/MainModule.h"
 #include "app/Receipt.h"
 #include "app/cli/FileReceipt.h"
+#include "app/cli/HistoryOptions.h"
 #include "app/cli/Options.h"
 #include "app/cli/ProgressBar.h"
 #include "app/cli/StandardStreams.h"
@@ -105,7 +106,7 @@ std::string StatementFor(const std::string& sQIF, const ConvertOptions& objOptio
 
 ConversionOutcome RunWithProgress(const ConversionInput& objInput, const ConvertOptions& objOptions,
                                   platform::IMessages& objMessages,
-                                  const CommandLineContext& objContext)
+                                  const CommandLineContext& objContext, KeptHistory& objHistory)
 {
     ConversionRun objRun(objMessages, objContext.objProgramFolder, objContext.objClock);
     qif::ConversionOptions objConversion;
@@ -118,10 +119,10 @@ ConversionOutcome RunWithProgress(const ConversionInput& objInput, const Convert
     }
     objRun.SetOptions(objConversion);
     // Nobody is asked on a terminal: the order kept for the account, or the file's, is taken.
-    const DateOrderMemory objMemory(
-        UserConfigFile(objContext.objEnvironment, DateOrderMemory::kFileName));
+    const DateOrderMemory objMemory(&objHistory);
     objRun.SetDateOrderMemory(&objMemory);
     objRun.SetChooseDateOrder(ChooseUnasked(objContext.objErr));
+    objRun.SetHistory(&objHistory, RepeatsOption(objOptions.sRepeats));
     ProgressBar objBar(objContext.objErr, objContext.bolErrIsTerminal);
     objRun.SetProgress([&](std::uint64_t done, std::uint64_t total) {
         if (objContext.objInterrupt != nullptr && objContext.objInterrupt->load() != 0) {
@@ -144,6 +145,7 @@ int StatusOf(const ConversionOutcome& objOutcome)
         return kExitInterrupted;
     case RunResult::Failed:
     case RunResult::Cancelled:
+    case RunResult::NothingNew:
     case RunResult::Aborted:
         break;
     }
@@ -165,6 +167,7 @@ void TellOutcome(FileReceipt& receipt, const std::string& sStatement, std::ostre
         break;
     case RunResult::Failed:
     case RunResult::Cancelled:
+    case RunResult::NothingNew:
     case RunResult::Aborted:
         receipt.sError = receipt.outcome.sReason.empty() ? std::string("the conversion failed")
                                                          : receipt.outcome.sReason;
@@ -179,7 +182,7 @@ void TellOutcome(FileReceipt& receipt, const std::string& sStatement, std::ostre
 
 // Converts one QIF file, saying on stderr what goes wrong as it goes.
 FileReceipt ConvertOne(const std::string& sQIF, const ConvertOptions& objOptions,
-                       const CommandLineContext& objContext)
+                       const CommandLineContext& objContext, KeptHistory& objHistory)
 {
     std::ostream& err = objContext.objErr;
     FileReceipt receipt;
@@ -211,12 +214,14 @@ FileReceipt ConvertOne(const std::string& sQIF, const ConvertOptions& objOptions
     platform::StderrMessages objMessages(err, kProgram);
     receipt.outcome = RunWithProgress(
         {Trim(input.sPath), sStatement, objOptions.sAccount, sList, input.spool ? input.sName : ""},
-        objOptions, objMessages, objContext);
+        objOptions, objMessages, objContext, objHistory);
     receipt.status = StatusOf(receipt.outcome);
     receipt.warnings = RunWarnings(receipt.outcome, Trim(objOptions.sAccount), sList);
     for (const std::string& sWarning : receipt.warnings) {
         err << kProgram << ": warning: " << sWarning << "\n";
     }
+    TellHistory(receipt, input.sName, objOptions.sProfile == "lodestrand",
+                objContext.objShowDate ? objContext.objShowDate : IsoDate, err);
     TellOutcome(receipt, sStatement, err);
     return receipt;
 }
@@ -353,6 +358,7 @@ void ConvertCommand::AddOptions(CLI::App& objCommand)
                        "How dates are read: auto (day first, or the order the file shows when day "
                        "first reads some date as no real day), dmy, mdy or ymd");
     AddProfileOption(objCommand, options_.sProfile);
+    AddHistoryOptions(objCommand, options_.sRepeats, options_.bolNoHistory);
     objCommand.add_flag("--json", options_.bolJson,
                         "Write the receipt as one JSON object on standard output");
     objCommand.add_flag("--dry-run", options_.bolDryRun,
@@ -379,8 +385,13 @@ int ConvertCommand::Run(const CommandLineContext& objContext)
     const bool bolStdout = objOptions.sOutput == "-";
     std::ostream& objReceiptOut = bolStdout ? objContext.objErr : objContext.objOut;
     const DateShower objShowDate = objContext.objShowDate ? objContext.objShowDate : IsoDate;
+    // One history for the whole call: each file sees the statements of the files before it.
+    KeptHistory objHistory =
+        UserHistory(objContext.objEnvironment, objOptions.bolNoHistory ? HistoryUse::Off
+                                               : objOptions.bolDryRun  ? HistoryUse::Read
+                                                                       : HistoryUse::Record);
     for (const std::string& sQIF : objOptions.qifFiles) {
-        receipts.push_back(ConvertOne(sQIF, objOptions, objContext));
+        receipts.push_back(ConvertOne(sQIF, objOptions, objContext, objHistory));
         const FileReceipt& receipt = receipts.back();
         status = std::max(status, receipt.status);
         if (receipt.status == kExitSaved && !objOptions.bolJson) {

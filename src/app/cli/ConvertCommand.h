@@ -26,6 +26,8 @@ struct ConvertOptions
     bool bolDryRun = false;              // everything but putting the statement in place
     std::string sDateOrder = "auto";     // a name of kDateOrderValues
     std::string sProfile = "lodestrand"; // a name of statement::kProfiles
+    std::string sRepeats = "warn";       // a name of kRepeatValues
+    bool bolNoHistory = false;           // neither read nor record the history
 };
 
 // `qif2ldx convert`: the input checks, each file's run with a progress bar, the receipts on

@@ -2,6 +2,7 @@
 #include "app/Receipt.h"
 #include "app/cli/CommandLine.h"
 #include "app/cli/FileReceipt.h"
+#include "app/cli/RepeatsJson.h"
 
 #include <nlohmann/json.hpp>
 
@@ -28,7 +29,7 @@ json LeftOutJson(const qif::ReadReport& report)
 {
     json records = json::array();
     for (const qif::LeftOut& record : report.leftOut) {
-        json entry = {{"line", record.line}, {"reason", qif::LeftOutText(record.reason)}};
+        json entry = {{"line", record.line}, {"reason", qif::LeftOutText(record)}};
         if (!record.sSection.empty()) {
             entry["section"] = record.sSection;
         }
@@ -86,6 +87,7 @@ json FileJson(const FileReceipt& receipt)
     file["dates"] = DatesJson(report.dates);
     file["encoding"] = qif::TextEncodingName(report.encoding);
     file["line_ends"] = qif::LineEndsName(report.lineEnds);
+    file["repeats"] = RepeatsJson(receipt.outcome);
     return file;
 }
 
@@ -129,6 +131,7 @@ const char* StatusName(const FileReceipt& receipt)
         return "interrupted";
     case RunResult::Failed:
     case RunResult::Cancelled:
+    case RunResult::NothingNew:
     case RunResult::Aborted:
         break;
     }

@@ -4,6 +4,7 @@
 #include "app/ConversionRun.h"
 #include "app/MainModule.h"
 #include "app/Receipt.h"
+#include "app/RepeatWording.h"
 #include "app/cli/Options.h"
 #include "app/cli/StandardStreams.h"
 #include "app/cli/Wording.h"
@@ -131,7 +132,8 @@ void ShowCommand::AddOptions(CLI::App& objCommand)
     AddDateOrderOption(objCommand, sDateOrder_, "How dates are read, as for convert");
     objCommand.add_option("--account,-a", sAccount_,
                           "The account the file is for: its dates are read in the order chosen "
-                          "last for it when they read two ways, as convert reads them");
+                          "last for it when they read two ways, as convert reads them, and the "
+                          "transactions its earlier statements hold are told");
 }
 
 int ShowCommand::Run(const CommandLineContext& objContext)
@@ -152,8 +154,19 @@ int ShowCommand::Run(const CommandLineContext& objContext)
     qif::ConversionOptions objConversion;
     objConversion.dateOrder = DateOrderOption(sDateOrder_);
     objFile.SetOptions(objConversion);
-    const DateOrderMemory objMemory(
-        UserConfigFile(objContext.objEnvironment, DateOrderMemory::kFileName));
+    // Read only: show never makes or changes the history.
+    KeptHistory objHistory = UserHistory(
+        objContext.objEnvironment, Trim(sAccount_).empty() ? HistoryUse::Off : HistoryUse::Read);
+    const DateOrderMemory objMemory(&objHistory);
+    std::optional<HistoryReview> objReview;
+    if (objHistory.Use() != HistoryUse::Off) {
+        objReview.emplace(objHistory,
+                          HistoryReview::Subject{Trim(sAccount_), input.sPath, {}, {}, {}},
+                          RepeatPolicy::Warn, nullptr);
+        objFile.SetReview([&objReview, &objFile](const std::vector<qif::ReviewedTx>& txns) {
+            return objReview->Review(txns, objFile.Report());
+        });
+    }
     objFile.SetChooseDateOrder(
         [&, objChoose = ChooseUnasked(err)](const qif::DateDecision& decision) {
             return objChoose(decision, RememberedOrder(&objMemory, decision, sAccount_));
@@ -187,6 +200,19 @@ int ShowCommand::Run(const CommandLineContext& objContext)
     if (const std::string sWarning = DatesWarning(objFile.Report().dates, Trim(sAccount_));
         !sWarning.empty()) {
         err << kProgram << ": warning: " << sWarning << "\n";
+    }
+    std::vector<std::string> warnings = objHistory.TakeTroubles();
+    std::vector<std::string> notes;
+    if (objReview) {
+        HistoryTidings tidings = TellRepeats(objReview->Report(), input.sName, false, objShowDate);
+        warnings.insert(warnings.end(), tidings.warnings.begin(), tidings.warnings.end());
+        notes = std::move(tidings.notes);
+    }
+    for (const std::string& sWarning : warnings) {
+        err << kProgram << ": warning: " << sWarning << "\n";
+    }
+    for (const std::string& sNote : notes) {
+        err << kProgram << ": note: " << sNote << "\n";
     }
     PrintTable(rows, static_cast<std::size_t>(std::max(objContext.outColumns, 0)),
                objContext.objOut);

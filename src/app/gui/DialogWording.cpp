@@ -2,6 +2,7 @@
 #include "app/gui/DialogWording.h"
 
 #include "app/Receipt.h"
+#include "app/gui/HistoryWording.h"
 #include "platform/Text.h"
 
 #include <algorithm>
@@ -156,7 +157,8 @@ bool HasSomethingToTell(const ConversionOutcome& objOutcome)
         report.dates.bolAmbiguous && report.dates.source == qif::DateSource::Account;
     return bolLeftOut || report.written == 0 || report.accounts.size() > 1 ||
            !report.amounts.NotNumbers().empty() || report.bolUnterminatedWritten ||
-           report.encoding == qif::TextEncoding::Utf8Unmarked || bolKeptOrder;
+           report.encoding == qif::TextEncoding::Utf8Unmarked || bolKeptOrder ||
+           !HistoryLines(objOutcome).empty();
 }
 
 std::string SavedRunMessage(const ConversionOutcome& objOutcome, const std::string& sStatement,
@@ -171,7 +173,12 @@ std::string SavedRunMessage(const ConversionOutcome& objOutcome, const std::stri
     for (const std::string& sWarning : DialogWarnings(objOutcome, sAccount, sList)) {
         sWarnings += (sWarnings.empty() ? "" : "\r\n") + sWarning;
     }
-    for (const std::string& sPart : {sWarnings, DetailLines(objOutcome.report, maxListed)}) {
+    std::string sHistory;
+    for (const std::string& sLine : HistoryLines(objOutcome)) {
+        sHistory += (sHistory.empty() ? "" : "\r\n") + sLine;
+    }
+    for (const std::string& sPart :
+         {sWarnings, DetailLines(objOutcome.report, maxListed), sHistory}) {
         if (!sPart.empty()) {
             sText += kParagraph + sPart;
         }

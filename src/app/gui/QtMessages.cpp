@@ -35,6 +35,8 @@ std::optional<std::size_t> QtMessages::Choose(const std::string& sTitle, const s
     box.setEscapeButton(cancel);
     if (preselected < added.size()) {
         box.setDefaultButton(qobject_cast<QPushButton*>(added[preselected]));
+    } else {
+        box.setDefaultButton(qobject_cast<QPushButton*>(cancel));
     }
     box.exec();
     for (std::size_t i = 0; i < added.size(); ++i) {

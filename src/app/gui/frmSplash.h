@@ -34,9 +34,10 @@ public:
     frmSplash(ConversionInput objInput, RunServices objServices, bool bolReplace,
               QWidget* objOwner);
 
-    // Where the order chosen for a file whose dates read two ways is kept per account; without
-    // one the user is still asked, and nothing is kept.
-    void SetDateOrderMemory(const DateOrderMemory* objMemory) { objMemory_ = objMemory; }
+    // The history the run reads and records in, where the order chosen for a file whose dates
+    // read two ways is kept per account; without one the user is still asked about the dates,
+    // nothing is kept, and nothing is asked of repeats.
+    void SetHistory(KeptHistory* objHistory) { objHistory_ = objHistory; }
 
     // What the run did, once the window has closed.
     [[nodiscard]] const ConversionOutcome& Outcome() const { return objOutcome_; }
@@ -52,7 +53,7 @@ private:
     ConversionInput objInput_;
     RunServices objServices_;
     bool bolReplace_;
-    const DateOrderMemory* objMemory_ = nullptr;
+    KeptHistory* objHistory_ = nullptr;
     bool bolStarted_ = false;
     ConversionOutcome objOutcome_;
 };

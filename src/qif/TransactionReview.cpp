@@ -1,0 +1,83 @@
+// SPDX-License-Identifier: MIT
+#include "qif/TransactionReview.h"
+
+#include <algorithm>
+
+namespace qif2ldx::qif {
+
+QIFRecords::Sink TransactionReview::Sink(char decimalSeparator, QIFRecords::Sink objWrite,
+                                         std::function<std::string()> objFitId)
+{
+    kept_.clear();
+    objWrite_ = std::move(objWrite);
+    objFitId_ = std::move(objFitId);
+    if (!objAsk_) {
+        return objWrite_;
+    }
+    return [this, decimalSeparator](const records::CQIFTx& cTxn, std::int64_t line) {
+        kept_.push_back({cTxn, line, ReadAmount(cTxn.sAmount, decimalSeparator), false, {}});
+    };
+}
+
+ReviewEnd TransactionReview::Finish(ReadReport& report)
+{
+    if (!objAsk_) {
+        return ReviewEnd::Written;
+    }
+    const std::optional<std::vector<Omission>> omissions = objAsk_(kept_);
+    if (!omissions) {
+        return ReviewEnd::Cancelled;
+    }
+    for (const Omission& omission : *omissions) {
+        kept_.at(omission.index).bolLeftOut = true;
+    }
+    if (!kept_.empty() && std::all_of(kept_.begin(), kept_.end(),
+                                      [](const ReviewedTx& txn) { return txn.bolLeftOut; })) {
+        return ReviewEnd::NothingNew;
+    }
+    if (!omissions->empty()) {
+        Account(report, *omissions);
+    }
+    for (ReviewedTx& txn : kept_) {
+        if (txn.bolLeftOut) {
+            continue;
+        }
+        objWrite_(txn.cTxn, txn.line);
+        if (objFitId_) {
+            txn.sFitId = objFitId_();
+        }
+    }
+    return ReviewEnd::Written;
+}
+
+void TransactionReview::Account(ReadReport& report, const std::vector<Omission>& omissions) const
+{
+    for (const Omission& omission : omissions) {
+        report.leftOut.push_back(
+            {kept_.at(omission.index).line, LeftOutReason::Repeat, {}, omission.sReason});
+    }
+    std::stable_sort(
+        report.leftOut.begin(), report.leftOut.end(),
+        [](const LeftOut& first, const LeftOut& second) { return first.line < second.line; });
+    // The statement's period and sums are those of the transactions it holds.
+    report.written = 0;
+    report.amounts = AmountTally();
+    report.sStartDate.clear();
+    report.sEndDate.clear();
+    for (const ReviewedTx& txn : kept_) {
+        if (txn.bolLeftOut) {
+            continue;
+        }
+        ++report.written;
+        report.amounts.Note(txn.cTxn.sAmount, txn.line);
+        const std::string& sDate = txn.cTxn.sDate;
+        if (report.sStartDate.empty() || sDate < report.sStartDate) {
+            report.sStartDate = sDate;
+        }
+        if (report.sEndDate.empty() || sDate > report.sEndDate) {
+            report.sEndDate = sDate;
+        }
+    }
+}
+
+} // namespace qif2ldx::qif
