@@ -11,8 +11,11 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <map>
 #include <new>
+#include <nlohmann/json.hpp>
 #include <random>
+#include <set>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -86,6 +89,35 @@ void MakeFile(const std::string& sPath)
     }
 }
 
+// One day's transactions as recorded; an empty list for a text that is no such list.
+nlohmann::json ParseDay(const std::string& sText)
+{
+    nlohmann::json list = nlohmann::json::parse(sText, nullptr, false);
+    return list.is_array() ? list : nlohmann::json::array();
+}
+
+TransactionKey KeyOf(std::uint32_t day, const nlohmann::json& fields)
+{
+    const auto text = [&fields](std::size_t at) {
+        return fields.is_array() && at < fields.size() && fields[at].is_string()
+                   ? fields[at].get<std::string>()
+                   : std::string();
+    };
+    return {day, text(0), text(1), text(2), text(3)};
+}
+
+// A statement's entry, its transactions and the marks of its repeats; not the marks of others
+// that repeat it.
+void Remove(Database& objDb, std::int64_t id)
+{
+    for (const char* sSql : {"DELETE FROM repeats WHERE statement_id = ?",
+                             "DELETE FROM statement_days WHERE statement_id = ?",
+                             "DELETE FROM statements WHERE id = ?"}) {
+        Query query(objDb, sSql);
+        query.Bind(1, id).Run();
+    }
+}
+
 // Renames without ever replacing a file; false when sTo exists or the rename fails.
 bool RenameNew(const std::string& sFrom, const std::string& sTo)
 {
@@ -114,6 +146,8 @@ template <typename F> Status History::Guarded(F&& objRun)
         return {TroubleOf(error.Code()), error.what()};
     } catch (const std::bad_alloc&) {
         return {Trouble::Unavailable, "not enough memory"};
+    } catch (const std::exception& error) {
+        return {Trouble::Unavailable, error.what()};
     }
 }
 
@@ -165,17 +199,29 @@ Result<Earlier> History::EarlierOf(const std::string& sAccount, std::uint32_t fr
                                     "period_start <= ? AND transactions > 0 ORDER BY id");
         statements.Bind(1, sAccount).Bind(2, from).Bind(3, to);
         result.value.statements = Entries(statements);
-        Query transactions(objDb, "SELECT day, amount, payee, number, memo FROM transactions WHERE "
-                                  "statement_id = ? AND day BETWEEN ? AND ? AND repeat_of IS NULL");
+        Query days(objDb, "SELECT day, transactions FROM statement_days WHERE statement_id = ? "
+                          "AND day BETWEEN ? AND ?");
+        Query repeats(objDb, "SELECT day, position FROM repeats WHERE statement_id = ? AND day "
+                             "BETWEEN ? AND ?");
         for (const StatementEntry& entry : result.value.statements) {
-            transactions.Bind(1, entry.id).Bind(2, from).Bind(3, to);
-            while (transactions.Step()) {
-                result.value.transactions.push_back(
-                    {entry.id,
-                     {static_cast<std::uint32_t>(transactions.Int(0)), transactions.Text(1),
-                      transactions.Text(2), transactions.Text(3), transactions.Text(4)}});
+            std::set<std::pair<std::int64_t, std::int64_t>> repeated;
+            repeats.Bind(1, entry.id).Bind(2, from).Bind(3, to);
+            while (repeats.Step()) {
+                repeated.emplace(repeats.Int(0), repeats.Int(1));
             }
-            transactions.Reset();
+            repeats.Reset();
+            days.Bind(1, entry.id).Bind(2, from).Bind(3, to);
+            while (days.Step()) {
+                const std::int64_t day = days.Int(0);
+                const nlohmann::json list = ParseDay(days.Text(1));
+                for (std::size_t i = 0; i < list.size(); ++i) {
+                    if (!repeated.contains({day, static_cast<std::int64_t>(i)})) {
+                        result.value.transactions.push_back(
+                            {entry.id, KeyOf(static_cast<std::uint32_t>(day), list[i])});
+                    }
+                }
+            }
+            days.Reset();
         }
     });
     return result;
@@ -213,6 +259,37 @@ Result<std::int64_t> History::Record(const StatementEntry& entry, std::int64_t r
 {
     Result<std::int64_t> result;
     result.status = Guarded([&](Database& objDb) {
+        // Each day's transactions as the JSON text of their list, in file order, and where the
+        // repeats are.
+        struct Day
+        {
+            std::string sList;
+            std::size_t count = 0;
+        };
+        std::map<std::uint32_t, Day> byDay;
+        struct Repeat
+        {
+            std::uint32_t day;
+            std::size_t position;
+            std::int64_t repeatOf;
+        };
+        std::vector<Repeat> repeats;
+        RecordedTransaction row;
+        nlohmann::json fields = nlohmann::json::array({"", "", "", "", ""});
+        while (objNext(row)) {
+            Day& day = byDay[row.key.day];
+            if (row.repeatOf != 0) {
+                repeats.push_back({row.key.day, day.count, row.repeatOf});
+            }
+            std::size_t at = 0;
+            for (std::string* sField :
+                 {&row.key.sAmount, &row.key.sPayee, &row.key.sNum, &row.key.sMemo, &row.sFitId}) {
+                fields[at++].get_ref<std::string&>().swap(*sField);
+            }
+            // Text that is no UTF-8 is kept with replacement characters rather than lost.
+            day.sList += (day.count++ == 0 ? "[" : ",") +
+                         fields.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+        }
         Database::Transaction transaction(objDb);
         Query statement(objDb, "INSERT INTO statements (account, statement, qif_file, qif_digest, "
                                "qif_account, made, profile, period_start, period_end, "
@@ -229,35 +306,31 @@ Result<std::int64_t> History::Record(const StatementEntry& entry, std::int64_t r
             .Bind(10, entry.transactions)
             .Run();
         const std::int64_t id = objDb.LastInsertId();
-        Query insert(objDb, "INSERT INTO transactions (statement_id, day, amount, payee, number, "
-                            "memo, fitid, repeat_of) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
-        RecordedTransaction row;
-        while (objNext(row)) {
-            insert.Bind(1, id)
-                .Bind(2, row.key.day)
-                .Bind(3, row.key.sAmount)
-                .Bind(4, row.key.sPayee)
-                .Bind(5, row.key.sNum)
-                .Bind(6, row.key.sMemo)
-                .Bind(7, row.sFitId);
-            if (row.repeatOf != 0) {
-                insert.Bind(8, row.repeatOf);
-            } else {
-                insert.BindNull(8);
-            }
-            insert.Run();
-            insert.Reset();
+        Query day(objDb,
+                  "INSERT INTO statement_days (statement_id, day, transactions) VALUES (?, ?, ?)");
+        for (auto& [date, list] : byDay) {
+            list.sList += "]";
+            day.Bind(1, id).Bind(2, date).Bind(3, list.sList);
+            day.Run();
+            day.Reset();
+        }
+        Query repeat(objDb, "INSERT INTO repeats (statement_id, day, position, repeat_of) VALUES "
+                            "(?, ?, ?, ?)");
+        for (const Repeat& at : repeats) {
+            repeat.Bind(1, id)
+                .Bind(2, at.day)
+                .Bind(3, static_cast<std::int64_t>(at.position))
+                .Bind(4, at.repeatOf);
+            repeat.Run();
+            repeat.Reset();
         }
         if (replaces != 0) {
-            Query own(objDb, "UPDATE transactions SET repeat_of = NULL WHERE statement_id = ? "
-                             "AND repeat_of = ?");
+            // What repeated the old entry repeats the new one, which repeats nothing of it.
+            Query own(objDb, "DELETE FROM repeats WHERE statement_id = ? AND repeat_of = ?");
             own.Bind(1, id).Bind(2, replaces).Run();
-            Query others(objDb, "UPDATE transactions SET repeat_of = ? WHERE repeat_of = ?");
+            Query others(objDb, "UPDATE repeats SET repeat_of = ? WHERE repeat_of = ?");
             others.Bind(1, id).Bind(2, replaces).Run();
-            Query rows(objDb, "DELETE FROM transactions WHERE statement_id = ?");
-            rows.Bind(1, replaces).Run();
-            Query old(objDb, "DELETE FROM statements WHERE id = ?");
-            old.Bind(1, replaces).Run();
+            Remove(objDb, replaces);
         }
         transaction.Commit();
         result.value = id;
@@ -269,14 +342,11 @@ Status History::Forget(const std::vector<std::int64_t>& ids)
 {
     return Guarded([&](Database& objDb) {
         Database::Transaction transaction(objDb);
-        Query repeats(objDb, "UPDATE transactions SET repeat_of = NULL WHERE repeat_of = ?");
-        Query rows(objDb, "DELETE FROM transactions WHERE statement_id = ?");
-        Query statement(objDb, "DELETE FROM statements WHERE id = ?");
+        Query repeats(objDb, "DELETE FROM repeats WHERE repeat_of = ?");
         for (const std::int64_t id : ids) {
-            for (Query* query : {&repeats, &rows, &statement}) {
-                query->Bind(1, id).Run();
-                query->Reset();
-            }
+            repeats.Bind(1, id).Run();
+            repeats.Reset();
+            Remove(objDb, id);
         }
         transaction.Commit();
     });

@@ -8,7 +8,11 @@
 namespace qif2ldx::history {
 namespace {
 
-// Version 1: the statements made and their transactions, the date orders per account.
+// Version 1: the statements made; their transactions, one row a statement and day holding that
+// day's transactions as a JSON array of [amount, payee, number, memo, FITID] in file order (a
+// row each would make recording a large statement cost more than converting it); the
+// transactions that repeated an earlier statement's when they were written, by their place;
+// the date orders per account.
 void CreateFirst(Database& objDb, const History::LegacyDateOrders& objLegacy)
 {
     objDb.Execute(R"(
@@ -27,19 +31,20 @@ void CreateFirst(Database& objDb, const History::LegacyDateOrders& objLegacy)
         );
         CREATE INDEX statements_by_account ON statements (account, period_end);
         CREATE INDEX statements_by_digest ON statements (qif_digest);
-        CREATE TABLE transactions (
+        CREATE TABLE statement_days (
             statement_id INTEGER NOT NULL,
             day INTEGER NOT NULL,
-            amount TEXT NOT NULL,
-            payee TEXT NOT NULL,
-            number TEXT NOT NULL,
-            memo TEXT NOT NULL,
-            fitid TEXT NOT NULL,
-            repeat_of INTEGER
-        );
-        CREATE INDEX transactions_by_day ON transactions (statement_id, day);
-        CREATE INDEX transactions_repeating ON transactions (repeat_of)
-            WHERE repeat_of IS NOT NULL;
+            transactions TEXT NOT NULL,
+            PRIMARY KEY (statement_id, day)
+        ) WITHOUT ROWID;
+        CREATE TABLE repeats (
+            statement_id INTEGER NOT NULL,
+            day INTEGER NOT NULL,
+            position INTEGER NOT NULL,
+            repeat_of INTEGER NOT NULL,
+            PRIMARY KEY (statement_id, day, position)
+        ) WITHOUT ROWID;
+        CREATE INDEX repeats_by_earlier ON repeats (repeat_of);
         CREATE TABLE date_orders (
             account TEXT PRIMARY KEY,
             date_order TEXT NOT NULL

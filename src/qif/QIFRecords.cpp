@@ -102,10 +102,10 @@ bool QIFRecords::Write(const RawRecord& record, std::string sDate)
         }
         cTxn.sAmount = FormatDecimal(*amount, 0, false);
     }
-    objSink_(cTxn, record.line);
     ++objReport_.written;
     objReport_.amounts.Note(cTxn.sAmount, record.line);
     NoteAccount(record.sAccount);
+    objSink_(cTxn, record.line); // last: the sink may take the record's texts
     return true;
 }
 

@@ -69,8 +69,9 @@ struct ReadReport
 class QIFRecords
 {
 public:
-    // Each transaction, with the line its record starts on.
-    using Sink = std::function<void(const records::CQIFTx&, std::int64_t line)>;
+    // Each transaction, with the line its record starts on; the record is the sink's to keep
+    // (its texts may be moved from).
+    using Sink = std::function<void(records::CQIFTx&, std::int64_t line)>;
 
     // bolUtf8: the fields are UTF-8; otherwise Windows-1252.
     QIFRecords(bool bolUtf8, const DatePlan& objDates, ReadReport& objReport, Sink objSink)

@@ -14,8 +14,9 @@ QIFRecords::Sink TransactionReview::Sink(char decimalSeparator, QIFRecords::Sink
     if (!objAsk_) {
         return objWrite_;
     }
-    return [this, decimalSeparator](const records::CQIFTx& cTxn, std::int64_t line) {
-        kept_.push_back({cTxn, line, ReadAmount(cTxn.sAmount, decimalSeparator), false, {}});
+    return [this, decimalSeparator](records::CQIFTx& cTxn, std::int64_t line) {
+        std::optional<Decimal> amount = ReadAmount(cTxn.sAmount, decimalSeparator);
+        kept_.push_back({std::move(cTxn), line, amount, false, {}});
     };
 }
 

@@ -57,8 +57,9 @@ public:
     [[nodiscard]] bool IsSet() const { return static_cast<bool>(objAsk_); }
 
     // The sink to read the records into: objWrite itself without a callback, otherwise one that
-    // keeps each transaction. objFitId, when given, tells the FITID of the transaction written
-    // last. Forgets the transactions of an earlier read.
+    // keeps each transaction, which Finish then hands to objWrite (which must leave it as it
+    // is: it is kept). objFitId, when given, tells the FITID of the transaction written last.
+    // Forgets the transactions of an earlier read.
     [[nodiscard]] QIFRecords::Sink Sink(char decimalSeparator, QIFRecords::Sink objWrite,
                                         std::function<std::string()> objFitId = {});
     // Once every record is read: asks the callback and hands the transactions kept to the

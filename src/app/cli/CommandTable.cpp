@@ -4,6 +4,7 @@
 #include "app/cli/AccountsCommand.h"
 #include "app/cli/CheckCommand.h"
 #include "app/cli/ConvertCommand.h"
+#include "app/cli/HistoryCommand.h"
 #include "app/cli/ShowCommand.h"
 
 namespace qif2ldx::app::cli {
@@ -16,12 +17,13 @@ template <typename T> std::unique_ptr<Command> Make()
 
 } // namespace
 
-const std::array<CommandEntry, 4> kCommands = {{
+const std::array<CommandEntry, 5> kCommands = {{
     {"convert", "Convert QIF files into statement files, one each", &Make<ConvertCommand>},
     {"show", "Preview the transactions a QIF file holds, and the records left out",
      &Make<ShowCommand>},
     {"check", "List what other OFX readers would misread in a statement file", &Make<CheckCommand>},
     {"accounts", "List the account names the dialog offers", &Make<AccountsCommand>},
+    {"history", "List the statements made, or forget some (history forget)", &Make<HistoryCommand>},
 }};
 
 std::vector<std::string> CommandNames()
