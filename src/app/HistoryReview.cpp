@@ -153,7 +153,7 @@ HistoryReview::Decide(std::vector<qif::Omission> omissions)
     } else if (policy_ == RepeatPolicy::Ask) {
         return std::vector<qif::Omission>();
     }
-    report_.bolLeftOut = true;
+    report_.bolLeftOut = !report_.sameFile; // the same file again is no repeats
     return omissions;
 }
 

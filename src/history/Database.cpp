@@ -7,11 +7,37 @@
 
 namespace qif2ldx::history {
 
+namespace {
+
+// The path as an SQLite URI that opens it immutable: "file:" and the path with the characters
+// that URIs give a meaning percent-encoded.
+std::string ImmutableUri(const std::string& sPath)
+{
+    std::string sUri = "file:";
+    for (const char c : sPath) {
+        if (c == '%' || c == '?' || c == '#') {
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            const auto byte = static_cast<unsigned char>(c);
+            sUri += '%';
+            sUri += kHex[byte >> 4];
+            sUri += kHex[byte & 0x0F];
+        } else {
+            sUri += c;
+        }
+    }
+    return sUri + "?immutable=1";
+}
+
+} // namespace
+
 Database::Database(const std::string& sPath, Mode mode, int busyMilliseconds)
 {
-    const int flags =
-        (mode == Mode::Read ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOFOLLOW;
-    const int code = sqlite3_open_v2(sPath.c_str(), &objDb_, flags, nullptr);
+    // One thread uses a connection: SQLite's own mutexes would only cost time.
+    const int flags = (mode == Mode::Write ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) |
+                      (mode == Mode::Immutable ? SQLITE_OPEN_URI : 0) | SQLITE_OPEN_NOFOLLOW |
+                      SQLITE_OPEN_NOMUTEX;
+    const std::string sName = mode == Mode::Immutable ? ImmutableUri(sPath) : sPath;
+    const int code = sqlite3_open_v2(sName.c_str(), &objDb_, flags, nullptr);
     if (code != SQLITE_OK) {
         const std::string sMessage =
             objDb_ != nullptr ? sqlite3_errmsg(objDb_) : sqlite3_errstr(code);

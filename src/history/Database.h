@@ -17,8 +17,10 @@ public:
     // How the file is opened.
     enum class Mode
     {
-        Read,  // read only; the file must exist
-        Write, // read and write; the file must exist
+        Read,      // read only; the file must exist
+        Write,     // read and write; the file must exist
+        Immutable, // read only, taken to change in no way meanwhile: no locks and no shared
+                   // memory file, so that a history in a folder that cannot be written is read
     };
 
     // Opens sPath, waiting up to busyMilliseconds whenever another connection holds a lock.

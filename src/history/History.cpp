@@ -89,6 +89,12 @@ void MakeFile(const std::string& sPath)
     }
 }
 
+std::string FolderOf(const std::string& sPath)
+{
+    const std::string sFolder = std::filesystem::path(sPath).parent_path().string();
+    return sFolder.empty() ? std::string(".") : sFolder;
+}
+
 // One day's transactions as recorded; an empty list for a text that is no such list.
 nlohmann::json ParseDay(const std::string& sText)
 {
@@ -118,6 +124,29 @@ void Remove(Database& objDb, std::int64_t id)
     }
 }
 
+// The database opened for the access asked. A history in WAL mode whose folder cannot be
+// written is read as immutable: the shared-memory file it needs cannot be made there, and no
+// program can write it meanwhile either.
+std::unique_ptr<Database> OpenDatabase(const std::string& sPath, History::Access access,
+                                       int busyMilliseconds)
+{
+    if (access == History::Access::Write) {
+        return std::make_unique<Database>(sPath, Database::Mode::Write, busyMilliseconds);
+    }
+    try {
+        auto objDb = std::make_unique<Database>(sPath, Database::Mode::Read, busyMilliseconds);
+        static_cast<void>(SchemaVersion(*objDb)); // the shared memory is opened on first read
+        return objDb;
+    } catch (const SqliteError& error) {
+        const bool bolNoSharedMemory =
+            error.Code() == SQLITE_CANTOPEN || error.Code() == SQLITE_READONLY;
+        if (!bolNoSharedMemory || ::access(FolderOf(sPath).c_str(), W_OK) == 0) {
+            throw;
+        }
+    }
+    return std::make_unique<Database>(sPath, Database::Mode::Immutable, busyMilliseconds);
+}
+
 // Renames without ever replacing a file; false when sTo exists or the rename fails.
 bool RenameNew(const std::string& sFrom, const std::string& sTo)
 {
@@ -126,7 +155,7 @@ bool RenameNew(const std::string& sFrom, const std::string& sTo)
 
 } // namespace
 
-History::History() = default;
+History::History(int busyMilliseconds) : busyMilliseconds_(busyMilliseconds) {}
 History::~History() = default;
 
 void History::Close()
@@ -162,9 +191,7 @@ Status History::Open(const std::string& sPath, Access access, const LegacyDateOr
         } else {
             MakeFile(sPath);
         }
-        auto objDb = std::make_unique<Database>(
-            sPath, access == Access::Read ? Database::Mode::Read : Database::Mode::Write,
-            kBusyMilliseconds);
+        auto objDb = OpenDatabase(sPath, access, busyMilliseconds_);
         if (access == Access::Write) {
             // WAL lets readers go on while another program records; a commit then needs no
             // flush of its own (a crash loses at most the last commit, never the database).
@@ -259,6 +286,7 @@ Result<std::int64_t> History::Record(const StatementEntry& entry, std::int64_t r
 {
     Result<std::int64_t> result;
     result.status = Guarded([&](Database& objDb) {
+        Database::Transaction transaction(objDb);
         // Each day's transactions as the JSON text of their list, in file order, and where the
         // repeats are.
         struct Day
@@ -290,7 +318,6 @@ Result<std::int64_t> History::Record(const StatementEntry& entry, std::int64_t r
             day.sList += (day.count++ == 0 ? "[" : ",") +
                          fields.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
         }
-        Database::Transaction transaction(objDb);
         Query statement(objDb, "INSERT INTO statements (account, statement, qif_file, qif_digest, "
                                "qif_account, made, profile, period_start, period_end, "
                                "transactions) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");

@@ -73,7 +73,8 @@ public:
     // Fills the next transaction to record; false when there are no more.
     using TransactionSource = std::function<bool(RecordedTransaction&)>;
 
-    History();
+    // busyMilliseconds: how long an operation waits for another program's lock.
+    explicit History(int busyMilliseconds = kBusyMilliseconds);
     ~History();
     History(const History&) = delete;
     History& operator=(const History&) = delete;
@@ -96,7 +97,8 @@ public:
     [[nodiscard]] Result<std::vector<StatementEntry>>
     Statements(const std::optional<std::string>& sAccount);
 
-    // Records a statement and its transactions in one step. replaces, when not 0, is the entry
+    // Records a statement and its transactions in one step, objNext called while the history
+    // is held for writing. replaces, when not 0, is the entry
     // it takes the place of (the same statement made again): that entry and its transactions
     // go, and the transactions that repeated them repeat the new one. The new entry's id.
     [[nodiscard]] Result<std::int64_t> Record(const StatementEntry& entry, std::int64_t replaces,
@@ -129,6 +131,7 @@ private:
     Result<std::optional<std::string>> FirstText(const char* sSql,
                                                  const std::optional<std::string>& sParameter);
 
+    int busyMilliseconds_;
     std::unique_ptr<Database> objDb_;
 };
 
