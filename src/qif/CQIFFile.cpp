@@ -6,6 +6,7 @@
 #include "qif/QIFLines.h"
 #include "statement/CLDXFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <new>
 #include <unistd.h>
@@ -195,8 +196,13 @@ bool CQIFFile::Read(const QIFText& text, const ReadPlan& plan, const QIFRecords:
 {
     const DatePlan objDates = objOptions_.dateOrder ? DatePlan::Given(*objOptions_.dateOrder)
                                                     : DatePlan::Decided(plan.dates.order);
-    QIFRecords objRecords(text.IsUtf8(), objDates, report_,
-                          objReview_.Sink(plan.decimalSeparator, objSink, std::move(objFitId)));
+    // Every record ends in "^" but the last: as many transactions as the review keeps, or a
+    // few more.
+    const std::string_view body = text.Text();
+    const auto expected = static_cast<std::size_t>(std::count(body.begin(), body.end(), '^')) + 1;
+    QIFRecords objRecords(
+        text.IsUtf8(), objDates, report_,
+        objReview_.Sink(plan.decimalSeparator, objSink, std::move(objFitId), expected));
     if (objOptions_.objProfile->bolPlainAmounts) {
         objRecords.SetPlainAmounts(plan.decimalSeparator);
     }

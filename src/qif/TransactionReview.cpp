@@ -6,7 +6,8 @@
 namespace qif2ldx::qif {
 
 QIFRecords::Sink TransactionReview::Sink(char decimalSeparator, QIFRecords::Sink objWrite,
-                                         std::function<std::string()> objFitId)
+                                         std::function<std::string()> objFitId,
+                                         std::size_t expected)
 {
     kept_.clear();
     objWrite_ = std::move(objWrite);
@@ -14,6 +15,7 @@ QIFRecords::Sink TransactionReview::Sink(char decimalSeparator, QIFRecords::Sink
     if (!objAsk_) {
         return objWrite_;
     }
+    kept_.reserve(expected);
     return [this, decimalSeparator](records::CQIFTx& cTxn, std::int64_t line) {
         std::optional<Decimal> amount = ReadAmount(cTxn.sAmount, decimalSeparator);
         kept_.push_back({std::move(cTxn), line, amount, false, {}});
