@@ -57,7 +57,9 @@ HistoryReview::Review(const std::vector<qif::ReviewedTx>& transactions,
         report_.bolChecked = !objHistory_.GivenUp(); // there is no history: nothing repeats
         return std::vector<qif::Omission>();
     }
-    auto sameBytes = objHistory->StatementsOfFile(sDigest_);
+    // A file whose bytes could not be read again has no digest: it is the same as none.
+    auto sameBytes = sDigest_.empty() ? history::Result<std::vector<history::StatementEntry>>()
+                                      : objHistory->StatementsOfFile(sDigest_);
     if (!objHistory_.Check(sameBytes.status, kNotChecked)) {
         return std::vector<qif::Omission>();
     }

@@ -69,7 +69,8 @@ struct RepeatQuestions
 };
 
 // The account of the QIF file a run takes: the file's only "!Account" name; empty when it names
-// none or several.
+// none or several. The one place that settles it: once a run can choose among a file's
+// accounts (a question of its own, asked before the dates one), the choice is taken here.
 [[nodiscard]] std::string QIFAccountTaken(const qif::ReadReport& report);
 
 // "2026-05-02T09:14:00".

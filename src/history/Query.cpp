@@ -34,7 +34,10 @@ Query& Query::Bind(int index, std::string_view sText)
 {
     // SQLite copies the text (SQLITE_TRANSIENT), so that the caller's may go before the
     // statement runs; an empty view may have no data at all, which would bind NULL.
-    const auto copy = reinterpret_cast<sqlite3_destructor_type>(static_cast<std::intptr_t>(-1));
+    // SQLITE_TRANSIENT, spelled out: SQLite's own macro is a C cast of -1.
+    const auto copy =
+        reinterpret_cast<sqlite3_destructor_type>( // NOLINT(performance-no-int-to-ptr)
+            static_cast<std::intptr_t>(-1));
     if (const int code = sqlite3_bind_text64(objStmt_, index, sText.empty() ? "" : sText.data(),
                                              sText.size(), copy, SQLITE_UTF8);
         code != SQLITE_OK) {

@@ -209,6 +209,7 @@ int HistoryCommand::Forget(const CommandLineContext& objContext) const
         return kExitFailed;
     }
     std::vector<std::int64_t> ids;
+    ids.reserve(chosen.size());
     for (const history::StatementEntry& entry : chosen) {
         ids.push_back(entry.id);
     }

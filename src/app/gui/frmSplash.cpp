@@ -84,7 +84,7 @@ ConversionRun::ChooseDateOrder ChooseInDialog(platform::IMessages& objMessages,
 
 // The dialog's questions about what the history holds, asked in message boxes: the same file
 // again (Cancel the default), then the repeats (Leave them out the default).
-RepeatQuestions AskInDialog(platform::IMessages& objMessages, std::string sQIFPath)
+RepeatQuestions AskInDialog(platform::IMessages& objMessages, const std::string& sQIFPath)
 {
     return {[&objMessages, sQIFPath](const RepeatReport& report) {
                 return objMessages.Choose(kMessageTitle, SameFileQuestion(report, sQIFPath),
