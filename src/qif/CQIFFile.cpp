@@ -6,7 +6,6 @@
 #include "qif/QIFLines.h"
 #include "statement/CLDXFile.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <new>
 #include <unistd.h>
@@ -196,13 +195,9 @@ bool CQIFFile::Read(const QIFText& text, const ReadPlan& plan, const QIFRecords:
 {
     const DatePlan objDates = objOptions_.dateOrder ? DatePlan::Given(*objOptions_.dateOrder)
                                                     : DatePlan::Decided(plan.dates.order);
-    // Every record ends in "^" but the last: as many transactions as the review keeps, or a
-    // few more.
-    const std::string_view body = text.Text();
-    const auto expected = static_cast<std::size_t>(std::count(body.begin(), body.end(), '^')) + 1;
     QIFRecords objRecords(
         text.IsUtf8(), objDates, report_,
-        objReview_.Sink(plan.decimalSeparator, objSink, std::move(objFitId), expected));
+        objReview_.Sink(plan.decimalSeparator, objSink, std::move(objFitId), text.Text()));
     if (objOptions_.objProfile->bolPlainAmounts) {
         objRecords.SetPlainAmounts(plan.decimalSeparator);
     }
@@ -210,15 +205,9 @@ bool CQIFFile::Read(const QIFText& text, const ReadPlan& plan, const QIFRecords:
             text, [&objRecords](const RawRecord& record) { objRecords.Handle(record); }, true)) {
         return false;
     }
-    switch (objReview_.Finish(report_)) {
-    case ReviewEnd::Written:
-        return true;
-    case ReviewEnd::Cancelled:
-        return Fail(FailureKind::Cancelled);
-    case ReviewEnd::NothingNew:
-        break;
-    }
-    return Fail(FailureKind::NothingNew);
+    const ReviewEnd end = objReview_.Finish(report_);
+    return end == ReviewEnd::Written ||
+           Fail(end == ReviewEnd::Cancelled ? FailureKind::Cancelled : FailureKind::NothingNew);
 }
 
 bool CQIFFile::SaveStatement(statement::CLDXFile& objWriter, const records::CAcctInfo& cAcctInf)

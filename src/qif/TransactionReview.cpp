@@ -7,7 +7,7 @@ namespace qif2ldx::qif {
 
 QIFRecords::Sink TransactionReview::Sink(char decimalSeparator, QIFRecords::Sink objWrite,
                                          std::function<std::string()> objFitId,
-                                         std::size_t expected)
+                                         std::string_view sText)
 {
     kept_.clear();
     objWrite_ = std::move(objWrite);
@@ -15,7 +15,8 @@ QIFRecords::Sink TransactionReview::Sink(char decimalSeparator, QIFRecords::Sink
     if (!objAsk_) {
         return objWrite_;
     }
-    kept_.reserve(expected);
+    // Every record ends in "^" but the last: as many transactions as are kept, or a few more.
+    kept_.reserve(static_cast<std::size_t>(std::count(sText.begin(), sText.end(), '^')) + 1);
     return [this, decimalSeparator](records::CQIFTx& cTxn, std::int64_t line) {
         std::optional<Decimal> amount = ReadAmount(cTxn.sAmount, decimalSeparator);
         kept_.push_back({std::move(cTxn), line, amount, false, {}});

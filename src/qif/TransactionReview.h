@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qif2ldx::qif {
@@ -60,11 +61,11 @@ public:
     // keeps each transaction, which Finish then hands to objWrite (which must leave it as it
     // is: it is kept). objFitId, when given, tells the FITID of the transaction written last.
     // Forgets the transactions of an earlier read.
-    // expected: about how many transactions the text holds, so that they are kept without
-    // being moved as their number grows.
+    // sText, the text read, tells how many transactions to make room for, so that they are kept
+    // without being moved as their number grows.
     [[nodiscard]] QIFRecords::Sink Sink(char decimalSeparator, QIFRecords::Sink objWrite,
                                         std::function<std::string()> objFitId = {},
-                                        std::size_t expected = 0);
+                                        std::string_view sText = {});
     // Once every record is read: asks the callback and hands the transactions kept to the
     // writer given to Sink. Written at once without a callback.
     [[nodiscard]] ReviewEnd Finish(ReadReport& report);
