@@ -5,6 +5,7 @@
 #include "app/MainModule.h"
 #include "platform/Utf8.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <utility>
 
@@ -44,8 +45,22 @@ KeptHistory::KeptHistory(std::string sPath, std::string sLegacyDateOrders, Histo
 
 void KeptHistory::Tell(const history::Status& status, const std::string& sWhat)
 {
-    troubles_.push_back(sWhat + ": the history " + platform::EscapeControls(sPath_) + " " +
-                        Why(status));
+    TellOnce(sWhat + ": the history " + platform::EscapeControls(sPath_) + " " + Why(status));
+}
+
+void KeptHistory::TellOnce(const std::string& sTrouble)
+{
+    // Once a run: each file of a batch is told, and a file only once.
+    if (std::find(troubles_.begin(), troubles_.end(), sTrouble) == troubles_.end()) {
+        troubles_.push_back(sTrouble);
+    }
+}
+
+void KeptHistory::GiveUp(const history::Status& status)
+{
+    bolGivenUp_ = true;
+    sGivenUp_ = "repeats were not checked and nothing is recorded: the history " +
+                platform::EscapeControls(sPath_) + " " + Why(status);
 }
 
 std::vector<std::string> KeptHistory::TakeTroubles()
@@ -57,6 +72,10 @@ bool KeptHistory::Open(bool bolCreate)
 {
     if (objHistory_.IsOpen()) {
         return true;
+    }
+    if (bolGivenUp_ && troubles_.empty()) {
+        // What kept an earlier run of the session from the history keeps this one from it too.
+        troubles_.push_back(sGivenUp_);
     }
     if (bolGivenUp_ || use_ == HistoryUse::Off || sPath_.empty()) {
         return false;
@@ -89,7 +108,7 @@ bool KeptHistory::Open(bool bolCreate)
         return status.Ok();
     }
     Tell(status, "repeats were not checked");
-    bolGivenUp_ = true;
+    GiveUp(status);
     return false;
 }
 
@@ -109,8 +128,6 @@ history::History* KeptHistory::Writer()
     }
     if (writeTrouble_.trouble != history::Trouble::None) {
         Tell(writeTrouble_, "the statement was not recorded");
-        writeTrouble_ = {};
-        bolGivenUp_ = true;
     }
     return nullptr;
 }
@@ -139,7 +156,7 @@ bool KeptHistory::Check(const history::Status& status, const std::string& sWhat)
         Tell(status, sWhat);
     }
     bolWritable_ = false;
-    bolGivenUp_ = true;
+    GiveUp(status);
     return false;
 }
 

@@ -70,6 +70,10 @@ private:
     // when there is none or it cannot be used.
     bool Open(bool bolCreate);
     void Tell(const history::Status& status, const std::string& sWhat);
+    void TellOnce(const std::string& sTrouble);
+    // Leaves the history alone for the rest of the session, for that trouble; each later run
+    // is told so once.
+    void GiveUp(const history::Status& status);
 
     std::string sPath_;
     std::string sLegacyDateOrders_;
@@ -78,6 +82,7 @@ private:
     bool bolReadOnly_ = false;     // it cannot be opened for recording, only read
     bool bolWritable_ = false;     // it is open for recording
     bool bolGivenUp_ = false;      // it cannot be used for the rest of the session
+    std::string sGivenUp_;         // what each later run is told of it
     history::Status writeTrouble_; // why it could not be opened for recording
     std::vector<std::string> troubles_;
 };
