@@ -2,9 +2,19 @@
 """What the whole-process checks share: failures are collected as they are found, and reported
 at the end with the exit status that CTest reads."""
 
+import atexit
+import os
+import shutil
 import sys
+import tempfile
 
 failures = []
+
+# Every check begins with a history of its own, so that what one converted is no repeat to the
+# next, and none ever reads or records in the user's.
+_history = tempfile.mkdtemp(prefix="qif2ldx-history-")
+os.environ["XDG_DATA_HOME"] = _history
+atexit.register(shutil.rmtree, _history, True)
 
 
 def check(what, condition, detail=""):

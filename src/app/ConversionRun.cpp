@@ -2,7 +2,9 @@
 #include "app/ConversionRun.h"
 
 #include "app/AccountList.h"
+#include "app/MainModule.h"
 #include "app/ReasonWords.h"
+#include "app/RepeatWording.h"
 #include "platform/LocaleDates.h"
 #include "platform/Text.h"
 #include "platform/Utf8.h"
@@ -22,6 +24,7 @@ bool IsFaultOfQif(const qif::ConversionFailure& failure)
     case qif::FailureKind::NotOpen:
         return true;
     case qif::FailureKind::UnknownQifAccount: // the caller's slip, refused
+    case qif::FailureKind::NothingNew:        // the history's finding, not the file's
     default:
         return false;
     }
@@ -102,6 +105,8 @@ std::string Reason(const qif::ConversionFailure& failure, const std::string& sQI
                Cause(failure.reason);
     case FailureKind::OutOfMemory:
         return "there is not enough memory to convert the file";
+    case FailureKind::NothingNew:
+        return "nothing is new: every transaction is in an earlier statement";
     case FailureKind::Unexpected:
         break;
     }
@@ -206,6 +211,21 @@ std::optional<qif::DateOrder> RememberedOrder(const DateOrderMemory* objMemory,
     return order;
 }
 
+std::optional<HistoryReview> ConversionRun::Review(const ConversionInput& objInput) const
+{
+    if (objHistory_ == nullptr || objHistory_->Use() == HistoryUse::Off) {
+        return std::nullopt;
+    }
+    return HistoryReview(*objHistory_,
+                         {Trim(objInput.sAcctName), objInput.sQIFFilePath,
+                          objInput.sQIFName.empty() ? AbsolutePath(objInput.sQIFFilePath)
+                                                    : std::string(kStandardInput),
+                          objOptions_.objDeliver ? std::string(kStandardOutput)
+                                                 : AbsolutePath(objInput.sLDXFilePath),
+                          std::string(objOptions_.objProfile->sName)},
+                         policy_, objQuestions_);
+}
+
 void ConversionRun::RunConversion(const ConversionInput& objInput, ConversionOutcome& objOutcome)
 {
     qif::CQIFFile objQIF(objMessages_, objProgramFolder_, objClock_);
@@ -217,6 +237,12 @@ void ConversionRun::RunConversion(const ConversionInput& objInput, ConversionOut
             return objChoose_(decision, RememberedOrder(objMemory_, decision, objInput.sAcctName));
         });
     }
+    std::optional<HistoryReview> objReview = Review(objInput);
+    if (objReview) {
+        objQIF.SetReview([&objReview, &objQIF](const std::vector<qif::ReviewedTx>& transactions) {
+            return objReview->Review(transactions, objQIF.Report());
+        });
+    }
     const bool ok = objQIF.OpenFile(objInput.sQIFFilePath) &&
                     objQIF.ConvertQIFtoLDX(objInput.sLDXFilePath, objOutcome.cAcctInf);
     objOutcome.report = objQIF.Report();
@@ -225,8 +251,23 @@ void ConversionRun::RunConversion(const ConversionInput& objInput, ConversionOut
         objInput.sQIFName.empty() ? objInput.sQIFFilePath : objInput.sQIFName;
     objOutcome.sReason =
         FailureReason(objOutcome.failure, sQIFName, objInput.sLDXFilePath, Start::Inside);
+    if (objReview) {
+        // Once the statement is in its place, and only then, it is remembered.
+        if (ok && objOptions_.bolPlace && objHistory_->Use() == HistoryUse::Record) {
+            objReview->Record(objQIF.Reviewed(), objOutcome.report, objClock_.Now());
+        }
+        objOutcome.repeats = objReview->Report();
+    }
+    if (objHistory_ != nullptr) {
+        objOutcome.historyTroubles = objHistory_->TakeTroubles();
+    }
     if (ok) {
         objOutcome.result = RunResult::Saved;
+        return;
+    }
+    if (objOutcome.failure.kind == qif::FailureKind::NothingNew && objOutcome.repeats) {
+        objOutcome.result = RunResult::NothingNew;
+        objOutcome.sReason = NothingNewReason(*objOutcome.repeats, sQIFName);
         return;
     }
     if (objOutcome.failure.kind == qif::FailureKind::Stopped) {

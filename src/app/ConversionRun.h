@@ -3,6 +3,8 @@
 
 #include "app/AccountList.h"
 #include "app/DateOrderMemory.h"
+#include "app/HistoryReview.h"
+#include "app/KeptHistory.h"
 #include "platform/IClock.h"
 #include "platform/IEnvironment.h"
 #include "platform/IMessages.h"
@@ -32,7 +34,8 @@ enum class RunResult
     Failed,      // the conversion failed; sReason says why
     Refused,     // a statement file appeared at the path meanwhile and may not be replaced
     Interrupted, // stopped on request before the statement was finished
-    Cancelled,   // the person converting declined to choose how the file's dates read
+    Cancelled,   // the person converting declined a question (the dates, the repeats)
+    NothingNew,  // every transaction was in earlier statements already: nothing was written
     Aborted      // an unexpected error ended the run
 };
 
@@ -45,6 +48,10 @@ struct ConversionOutcome
     qif::ReadReport report;      // what the QIF file held
     qif::ConversionFailure failure;
     std::string sReason; // why the run failed, in FailureReason's words; may be empty
+    // What the history held of the file: nullopt when the run did not look (no history).
+    std::optional<RepeatReport> repeats;
+    // What kept the history from being read or written, one sentence each.
+    std::vector<std::string> historyTroubles;
 };
 
 // One conversion run, shared by the progress window and the command line: the account look-up,
@@ -72,6 +79,16 @@ public:
     }
     // Where the orders chosen per account are kept; none when not set.
     void SetDateOrderMemory(const DateOrderMemory* objMemory) { objMemory_ = objMemory; }
+    // The history the run reads, and records its statement in when its use is Record and the
+    // statement takes its place; the policy for the transactions earlier statements hold, and
+    // the questions that RepeatPolicy::Ask asks. None when not set.
+    void SetHistory(KeptHistory* objHistory, RepeatPolicy policy,
+                    const RepeatQuestions* objQuestions = nullptr)
+    {
+        objHistory_ = objHistory;
+        policy_ = policy;
+        objQuestions_ = objQuestions;
+    }
     // The conversion-failure message gets the reason as a second paragraph (the dialog's).
     void SetExplainFailures(bool bolExplain) { bolExplain_ = bolExplain; }
     // Called as the reading goes on; returning false interrupts the run.
@@ -85,6 +102,8 @@ public:
 
 private:
     void RunConversion(const ConversionInput& objInput, ConversionOutcome& objOutcome);
+    // The history's look at the run, when there is a history to look in.
+    [[nodiscard]] std::optional<HistoryReview> Review(const ConversionInput& objInput) const;
 
     platform::IMessages& objMessages_;
     const platform::IProgramFolder& objProgramFolder_;
@@ -93,6 +112,9 @@ private:
     ChooseDateOrder objChoose_;
     qif::ChooseQifAccount objChooseAccount_;
     const DateOrderMemory* objMemory_ = nullptr;
+    KeptHistory* objHistory_ = nullptr;
+    RepeatPolicy policy_ = RepeatPolicy::Warn;
+    const RepeatQuestions* objQuestions_ = nullptr;
     bool bolExplain_ = false;
     std::function<void()> objPause_;
     qif::ProgressCallback objProgress_;

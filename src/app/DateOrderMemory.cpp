@@ -3,19 +3,9 @@
 
 #include "app/MainModule.h"
 #include "platform/FileSystem.h"
-#include "platform/StagedFile.h"
-
-#include <filesystem>
-#include <vector>
 
 namespace qif2ldx::app {
 namespace {
-
-struct Kept
-{
-    qif::DateOrder order;
-    std::string sAccount;
-};
 
 std::optional<qif::DateOrder> OrderOfCode(std::string_view sCode)
 {
@@ -25,28 +15,6 @@ std::optional<qif::DateOrder> OrderOfCode(std::string_view sCode)
         }
     }
     return std::nullopt;
-}
-
-// The lines of the file that read as an order and an account; the others are dropped.
-std::vector<Kept> ReadKept(const std::string& sFile)
-{
-    std::vector<Kept> kept;
-    const platform::Result<std::string> text = platform::ReadRegularFile(sFile);
-    if (!text) {
-        return kept;
-    }
-    std::string_view rest = text.value;
-    while (!rest.empty()) {
-        const std::size_t end = rest.find('\n');
-        const std::string_view line = rest.substr(0, end);
-        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-        const std::size_t tab = line.find('\t');
-        const auto order = OrderOfCode(line.substr(0, tab));
-        if (tab != std::string_view::npos && order) {
-            kept.push_back({*order, std::string(line.substr(tab + 1))});
-        }
-    }
-    return kept;
 }
 
 } // namespace
@@ -64,35 +32,43 @@ const char* DateOrderCode(qif::DateOrder order)
     return "";
 }
 
-std::optional<qif::DateOrder> DateOrderMemory::Recall(const std::string& sAccount) const
+std::vector<history::DateOrderEntry> LegacyDateOrders(const std::string& sFile)
 {
-    const std::string sName = Trim(sAccount);
-    for (const Kept& kept : ReadKept(sFile_)) {
-        if (kept.sAccount == sName) {
-            return kept.order;
+    std::vector<history::DateOrderEntry> kept;
+    if (sFile.empty()) {
+        return kept;
+    }
+    const platform::Result<std::string> text = platform::ReadRegularFile(sFile);
+    if (!text) {
+        return kept;
+    }
+    std::string_view rest = text.value;
+    while (!rest.empty()) {
+        const std::size_t end = rest.find('\n');
+        const std::string_view line = rest.substr(0, end);
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+        const std::size_t tab = line.find('\t');
+        if (tab != std::string_view::npos && OrderOfCode(line.substr(0, tab))) {
+            kept.push_back({std::string(line.substr(tab + 1)), std::string(line.substr(0, tab))});
         }
     }
-    return std::nullopt;
+    return kept;
+}
+
+std::optional<qif::DateOrder> DateOrderMemory::Recall(const std::string& sAccount) const
+{
+    if (objHistory_ == nullptr) {
+        return std::nullopt;
+    }
+    const std::optional<std::string> sCode = objHistory_->DateOrder(Trim(sAccount));
+    return sCode ? OrderOfCode(*sCode) : std::nullopt;
 }
 
 bool DateOrderMemory::Remember(const std::string& sAccount, qif::DateOrder order) const
 {
     const std::string sName = Trim(sAccount);
-    if (sFile_.empty() || sName.empty() || sName.find_first_of("\t\n") != std::string::npos) {
-        return false;
-    }
-    std::string sText = std::string(DateOrderCode(order)) + "\t" + sName + "\n";
-    for (const Kept& kept : ReadKept(sFile_)) {
-        if (kept.sAccount != sName) {
-            sText += std::string(DateOrderCode(kept.order)) + "\t" + kept.sAccount + "\n";
-        }
-    }
-    std::error_code ignored; // a folder that cannot be made fails the file's creation below
-    std::filesystem::create_directories(std::filesystem::path(sFile_).parent_path(), ignored);
-    platform::StagedFile::RemoveStale(sFile_); // what dialogs killed while saving left
-    platform::StagedFile::Created staged = platform::StagedFile::Create(sFile_);
-    return staged.file && platform::WriteAll(staged.file->Fd(), sText) && staged.file->Sync() &&
-           staged.file->Place(true).placement == platform::StagedFile::Placement::Placed;
+    return objHistory_ != nullptr && !sName.empty() &&
+           objHistory_->KeepDateOrder(sName, DateOrderCode(order));
 }
 
 } // namespace qif2ldx::app

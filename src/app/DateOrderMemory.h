@@ -1,39 +1,46 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "app/KeptHistory.h"
+#include "history/HistoryRecords.h"
 #include "qif/QIFDate.h"
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace qif2ldx::app {
 
-// The order chosen last, per account, for a file whose dates read two ways. One account a line,
-// "mdy", "dmy" or "ymd", a tab, and the account's name, in a file of its own in the user's
-// configuration folder ("date-orders"); the dialog writes it, and both the dialog and the
-// command line read it.
+// The order chosen last, per account, for a file whose dates read two ways, kept in the
+// program's history; the dialog keeps it, and both the dialog and the command line read it.
 class DateOrderMemory
 {
 public:
-    // The file's name in the user's configuration folder.
+    // The file in the user's configuration folder that the orders were kept in before the
+    // history kept them: one account a line, "mdy", "dmy" or "ymd", a tab, and the account's
+    // name. It is read until there is a history, taken into the history made, and left in
+    // place.
     static constexpr const char* kFileName = "date-orders";
 
-    // sFile: the file the orders are kept in; empty keeps nothing.
-    explicit DateOrderMemory(std::string sFile) : sFile_(std::move(sFile)) {}
+    // objHistory: where the orders are kept; nullptr keeps nothing.
+    explicit DateOrderMemory(KeptHistory* objHistory) : objHistory_(objHistory) {}
 
     // The order last chosen for the account (its name trimmed); nullopt when there is none or
-    // the file cannot be read. Never throws.
+    // it cannot be read. Never throws.
     [[nodiscard]] std::optional<qif::DateOrder> Recall(const std::string& sAccount) const;
-    // Keeps the order for the account (its name trimmed), replacing what was kept for it, the
-    // others kept as they were; the file is replaced whole, never left half-written. False when
-    // it cannot be written. Never throws.
+    // Keeps the order for the account (its name trimmed), replacing what was kept for it. False
+    // when it cannot be kept. Never throws.
     [[nodiscard]] bool Remember(const std::string& sAccount, qif::DateOrder order) const;
 
 private:
-    std::string sFile_;
+    KeptHistory* objHistory_;
 };
 
 // "dmy", "mdy", "ymd": how the command line names an order.
 [[nodiscard]] const char* DateOrderCode(qif::DateOrder order);
+
+// The orders kept in the old file (DateOrderMemory::kFileName) that read as an order and an
+// account; empty when it cannot be read. Never throws but std::bad_alloc.
+[[nodiscard]] std::vector<history::DateOrderEntry> LegacyDateOrders(const std::string& sFile);
 
 } // namespace qif2ldx::app

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/MainModule.h"
 
+#include <filesystem>
+
 namespace qif2ldx::app {
 
 std::string AppPath(const platform::IProgramFolder& objProgramFolder)
@@ -41,20 +43,45 @@ bool IsSameFileAsInput(const std::string& sLDXPath, const std::string& sQIFPath)
     return sLDXPath == sQIFPath || platform::IsSameFile(sLDXPath, sQIFPath);
 }
 
-std::string UserConfigFile(const platform::IEnvironment& objEnvironment, const std::string& sName)
+namespace {
+
+// "qif2ldx/NAME" in the folder an XDG variable names, or in HOME's sFallback when it names none.
+std::string UserFile(const platform::IEnvironment& objEnvironment, const char* sVariable,
+                     const char* sFallback, const std::string& sName)
 {
-    std::string sFolder = objEnvironment.Variable("XDG_CONFIG_HOME").value_or("");
+    std::string sFolder = objEnvironment.Variable(sVariable).value_or("");
     if (!sFolder.starts_with('/')) {
         const std::string sHome = objEnvironment.Variable("HOME").value_or("");
         if (sHome.empty()) {
             return {};
         }
-        sFolder = sHome + "/.config";
+        sFolder = sHome + sFallback;
     }
     if (!sFolder.ends_with('/')) {
         sFolder += '/';
     }
     return sFolder + "qif2ldx/" + sName;
+}
+
+} // namespace
+
+std::string UserConfigFile(const platform::IEnvironment& objEnvironment, const std::string& sName)
+{
+    return UserFile(objEnvironment, "XDG_CONFIG_HOME", "/.config", sName);
+}
+
+std::string UserDataFile(const platform::IEnvironment& objEnvironment, const std::string& sName)
+{
+    return UserFile(objEnvironment, "XDG_DATA_HOME", "/.local/share", sName);
+}
+
+std::string AbsolutePath(const std::string& sPath)
+{
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(sPath, error);
+    const std::filesystem::path path =
+        error ? absolute : std::filesystem::weakly_canonical(absolute, error);
+    return error || path.empty() ? sPath : path.string();
 }
 
 std::string ExpandHome(const std::string& sText, const platform::IEnvironment& objEnvironment)

@@ -27,6 +27,17 @@ inline constexpr const char* kSameFileMessage =
 [[nodiscard]] std::string UserConfigFile(const platform::IEnvironment& objEnvironment,
                                          const std::string& sName);
 
+// A file of the program's own in the user's data folder, "qif2ldx/NAME" under $XDG_DATA_HOME,
+// or under ~/.local/share when that is unset, empty or not an absolute path. Empty when neither
+// that nor HOME is known.
+[[nodiscard]] std::string UserDataFile(const platform::IEnvironment& objEnvironment,
+                                       const std::string& sName);
+
+// The path made absolute against the current folder, with "." and ".." steps and the links of
+// the folders that exist resolved, as the program names the files it remembers. The path as
+// given when it cannot be resolved.
+[[nodiscard]] std::string AbsolutePath(const std::string& sPath);
+
 // The path up to and including the "." that begins its file name's extension, so that an
 // extension can follow: "May.2026.qif" gives "May.2026.". Only the file's own name (after the
 // last "/") counts, and dots that begin it make a hidden name, not an extension: a name without

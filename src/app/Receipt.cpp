@@ -479,7 +479,7 @@ std::string LeftOutList(const qif::ReadReport& report, std::size_t maxListed)
             continue;
         }
         sList += (listed++ == 0 ? "line " : ", line ") + std::to_string(record.line) + " (" +
-                 qif::LeftOutText(record.reason) + ")";
+                 platform::EscapeControls(qif::LeftOutText(record)) + ")";
     }
     if (more > 0) {
         sList += ", and " + std::to_string(more) + " more";

@@ -98,6 +98,14 @@ Done MakePrivateFile(const std::string& sPath)
     return {};
 }
 
+Done RenameNoReplace(const std::string& sFrom, const std::string& sTo)
+{
+    if (::renameat2(AT_FDCWD, sFrom.c_str(), AT_FDCWD, sTo.c_str(), RENAME_NOREPLACE) != 0) {
+        return {LastReason()};
+    }
+    return {};
+}
+
 Done CanWriteIn(const std::string& sFolder)
 {
     const std::string sOpenable = sFolder.empty() ? std::string(".") : sFolder;

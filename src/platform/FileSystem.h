@@ -44,6 +44,10 @@ struct FileIdentity
 // builds the copy private too. A symbolic link is never followed.
 [[nodiscard]] Done MakePrivateFile(const std::string& sPath);
 
+// Renames sFrom to sTo in one step, never replacing a file at sTo (Exists then); NoSuchFile when
+// there is nothing at sFrom. A symbolic link at sFrom is renamed itself.
+[[nodiscard]] Done RenameNoReplace(const std::string& sFrom, const std::string& sTo);
+
 // Whether the program may create and replace files in the folder (empty: the current one), as
 // the system judges it for this process; the reason when it may not.
 [[nodiscard]] Done CanWriteIn(const std::string& sFolder);

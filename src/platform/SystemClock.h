@@ -10,6 +10,7 @@ class SystemClock final : public IClock
 {
 public:
     [[nodiscard]] LocalDate Today() const override;
+    [[nodiscard]] LocalTime Now() const override;
 };
 
 } // namespace qif2ldx::platform

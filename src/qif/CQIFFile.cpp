@@ -32,10 +32,12 @@ bool CQIFFile::ConvertQIFtoLDX(const std::string& sLDXFilePath, const records::C
         static_cast<void>(objWriter.WriteOFXStandardInfo(cAcctInf));
         std::optional<QIFText> text = ReadText();
         const std::optional<ReadPlan> plan = text ? Plan(*text) : std::nullopt;
-        if (!plan ||
-            !Read(*text, *plan, [&](const records::CQIFTx& cTxn, std::int64_t, const std::string&) {
-                static_cast<void>(objWriter.WriteOFXTrans(cTxn, cAcctInf));
-            })) {
+        if (!plan || !Read(
+                         *text, *plan,
+                         [&](records::CQIFTx& cTxn, std::int64_t, const std::string&) {
+                             static_cast<void>(objWriter.WriteOFXTrans(cTxn, cAcctInf));
+                         },
+                         [&] { return objWriter.LastFitId(); })) {
             return false;
         }
         const std::uint64_t size = text->Text().size();
@@ -151,40 +153,25 @@ std::optional<ReadPlan> CQIFFile::Plan(const QIFText& text)
     return plan;
 }
 
-bool CQIFFile::Read(const QIFText& text, const ReadPlan& plan, const QIFRecords::Sink& objSink)
+bool CQIFFile::Read(const QIFText& text, const ReadPlan& plan, const QIFRecords::Sink& objSink,
+                    std::function<std::string()> objFitId)
 {
     const DatePlan objDates = objOptions_.dateOrder ? DatePlan::Given(*objOptions_.dateOrder)
                                                     : DatePlan::Decided(plan.dates.order);
-    QIFRecords objRecords(text.IsUtf8(), objDates, report_, objSink);
-    objRecords.SetAmounts(plan.decimal, objOptions_.objProfile->bolPlainAmounts);
+    const bool bolPlain = objOptions_.objProfile->bolPlainAmounts; // written with "."
+    QIFRecords objRecords(text.IsUtf8(), objDates, report_,
+                          objReview_.Sink(bolPlain ? '.' : plan.decimal.separator, objSink,
+                                          std::move(objFitId), text.Text()));
+    objRecords.SetAmounts(plan.decimal, bolPlain);
     objRecords.SetAccounts(plan.account, plan.accounts);
     objRecords.SetCharset(objOptions_.objProfile->sCharset,
                           objOptions_.objProfile->bolTransliterate);
-    return Collect(text, objRecords, true);
-}
-
-bool CQIFFile::Settle(const statement::CommitResult& committed)
-{
-    using statement::CommitStatus;
-    switch (committed.status) {
-    case CommitStatus::Committed:
-        return true;
-    case CommitStatus::NotCreated:
-        return Fail(FailureKind::CannotCreateStatement, {}, 0, committed.reason);
-    case CommitStatus::NotSaved:
-        return Fail(FailureKind::CannotSave, {}, 0, committed.reason);
-    case CommitStatus::NotAsWritten:
-        return Fail(FailureKind::NotAsWritten, committed.sReason);
-    case CommitStatus::NotDelivered:
-        return Fail(FailureKind::CannotDeliver);
-    case CommitStatus::Exists:
-        return Fail(FailureKind::StatementExists);
-    case CommitStatus::NotPlaced:
-        return Fail(FailureKind::CannotPlace, {}, 0, committed.reason);
-    case CommitStatus::Stopped:
-        break;
+    if (!Collect(text, objRecords, true)) {
+        return false;
     }
-    return Fail(FailureKind::Stopped);
+    const ReviewEnd end = objReview_.Finish(report_);
+    return end == ReviewEnd::Written ||
+           Fail(end == ReviewEnd::Cancelled ? FailureKind::Cancelled : FailureKind::NothingNew);
 }
 
 } // namespace qif2ldx::qif

@@ -9,6 +9,7 @@
 #include "qif/QIFRecords.h"
 #include "qif/QIFText.h"
 #include "qif/ReadSurvey.h"
+#include "qif/TransactionReview.h"
 #include "records/CAcctInfo.h"
 #include "statement/Commit.h"
 #include "statement/StatementProfile.h"
@@ -95,8 +96,19 @@ public:
     {
         objChooseAccount_ = std::move(objChoose);
     }
+    // Asked once the records are read and before the first transaction is written which to
+    // leave out (see TransactionReview); nullopt stops the conversion (Cancelled), and leaving
+    // every one out fails it (NothingNew). Without it, each transaction is written as it is
+    // read.
+    void SetReview(ReviewCallback objReview) { objReview_.SetCallback(std::move(objReview)); }
+    // The transactions the last review saw, those written with their FITIDs; empty without one.
+    [[nodiscard]] const std::vector<ReviewedTx>& Reviewed() const
+    {
+        return objReview_.Transactions();
+    }
     // Reads the open file as ConvertQIFtoLDX does, handing each transaction to the sink instead
-    // of a statement. False on every failure. Never throws.
+    // of a statement (after the review, which then leaves nothing out). False on every failure.
+    // Never throws.
     [[nodiscard]] bool Preview(const QIFRecords::Sink& objSink);
 
     // Called now and then while lines are read, and once more before the statement takes its
@@ -123,12 +135,17 @@ private:
     // Surveys the text and settles how it is read, asking where the dates are not day first;
     // nullopt after Fail.
     std::optional<ReadPlan> Plan(const QIFText& text);
-    // Reads the text's records into the sink as planned; false after Fail.
-    bool Read(const QIFText& text, const ReadPlan& plan, const QIFRecords::Sink& objSink);
+    // Reads the text's records into the sink as planned, through the review; false after Fail.
+    bool Read(const QIFText& text, const ReadPlan& plan, const QIFRecords::Sink& objSink,
+              std::function<std::string()> objFitId = {});
     // Hands every record of the text to the sink; false when the progress callback stopped it.
     bool Collect(const QIFText& text, RecordSink& objSink, bool bolReports);
     // The failure for how the statement's file ended; true when it was committed.
-    bool Settle(const statement::CommitResult& committed);
+    bool Settle(const statement::CommitResult& committed)
+    {
+        failure_ = FailureOfCommit(committed);
+        return failure_.kind == FailureKind::None;
+    }
     bool Progress(std::uint64_t done, std::uint64_t total) const
     {
         return !objProgress_ || objProgress_(done, total);
@@ -141,6 +158,7 @@ private:
     std::function<std::optional<DateChoice>(const DateDecision&)> objChoose_;
     ChooseQifAccount objChooseAccount_;
     ProgressCallback objProgress_;
+    TransactionReview objReview_;
     ConversionOptions objOptions_;
     ReadReport report_;
     ConversionFailure failure_;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/Reason.h"
+#include "statement/Commit.h"
 
 #include <cstdint>
 #include <string>
@@ -21,8 +22,9 @@ enum class FailureKind
     UnknownQifAccount,     // the QIF account asked for is none of the file's (sReason lists them)
     BadText,               // the QIF text cannot be converted (line and sReason say why)
     Stopped,               // the progress callback stopped the run
-    Cancelled,             // the person converting declined to choose how the dates read, or
-                           // which QIF account to read
+    Cancelled,             // the person converting declined a question: which QIF account to
+                           // read, how the dates read, the same file again or the repeats
+    NothingNew,            // the review left every transaction out: nothing is new
     CannotSave,            // the finished statement could not be written
     NotAsWritten,          // the statement read back differs from what was written
     CannotDeliver,         // the finished statement could not be handed to objDeliver
@@ -43,5 +45,10 @@ struct ConversionFailure
     std::string sReason;
     platform::Reason reason{}; // the system's, for a file that could not be read or written
 };
+
+// The failure a statement's commit ended in: kind None when it was committed, Stopped when it
+// was stopped, and otherwise the kind for its status with the system's reason or the
+// read-back's difference.
+[[nodiscard]] ConversionFailure FailureOfCommit(const statement::CommitResult& committed);
 
 } // namespace qif2ldx::qif

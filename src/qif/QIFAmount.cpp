@@ -313,4 +313,14 @@ void AmountTally::Note(std::string_view sAmount, std::int64_t line, std::int64_t
     side = side + *amount;
 }
 
+void AmountTally::Forget(const std::optional<Decimal>& amount, std::int64_t line)
+{
+    if (!amount) {
+        std::erase_if(notNumbers_, [line](const NotNumber& entry) { return entry.line == line; });
+        return;
+    }
+    Decimal& side = amount->IsNegative() ? debits_ : credits_;
+    side = side + Decimal{-amount->units, amount->scale};
+}
+
 } // namespace qif2ldx::qif

@@ -105,6 +105,9 @@ public:
 
     // One written amount, of the record on line, itself on amountLine.
     void Note(std::string_view sAmount, std::int64_t line, std::int64_t amountLine);
+    // Takes back the amount of the record on line, noted but then not written after all:
+    // amount as Note read it, nullopt for one that is no number. The forms seen stay seen.
+    void Forget(const std::optional<Decimal>& amount, std::int64_t line);
 
     [[nodiscard]] char Separator() const { return separator_; }
     [[nodiscard]] const Decimal& Credits() const { return credits_; }

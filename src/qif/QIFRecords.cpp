@@ -28,8 +28,15 @@ const char* LeftOutText(LeftOutReason reason)
         return "investment transaction";
     case LeftOutReason::OpeningBalance:
         return "opening balance";
+    case LeftOutReason::Repeat:
+        return "already in an earlier statement";
     }
     return "";
+}
+
+std::string LeftOutText(const LeftOut& record)
+{
+    return record.sReason.empty() ? std::string(LeftOutText(record.reason)) : record.sReason;
 }
 
 void NoteText(const QIFText& text, LineEnds lineEnds, ReadReport& report)
@@ -129,7 +136,7 @@ void QIFRecords::Record(const RawRecord& record)
 
 void QIFRecords::LeaveOut(const RawRecord& record, LeftOutReason reason)
 {
-    objReport_.leftOut.push_back({record.line, reason, std::string(record.sSection)});
+    objReport_.leftOut.push_back({record.line, reason, std::string(record.sSection), {}});
 }
 
 bool QIFRecords::Write(const RawRecord& record, std::string sDate)
@@ -157,8 +164,8 @@ bool QIFRecords::Write(const RawRecord& record, std::string sDate)
     }
     NoteAccount(record.sAccount);
     NoteType(record.sTypeLine);
-    objSink_(cTxn, record.line, sAccountName_);
     ++objReport_.written;
+    objSink_(cTxn, record.line, sAccountName_); // last: the sink may take the record's texts
     return true;
 }
 

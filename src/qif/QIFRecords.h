@@ -28,7 +28,8 @@ enum class LeftOutReason
     NotATransaction,  // a record of a list: accounts, categories and the like
     AmountNotANumber, // an amount that is no number (where the statement needs one)
     Investment,       // a record of an investment account: no bank transaction
-    OpeningBalance    // an account's opening balance, which is no transaction of a period
+    OpeningBalance,   // an account's opening balance, which is no transaction of a period
+    Repeat            // left out as one an earlier statement holds already
 };
 
 // "no date", "no amount", "no closing ^" …
@@ -47,7 +48,11 @@ struct LeftOut
     std::int64_t line = 0; // the record's first line
     LeftOutReason reason = LeftOutReason::NoDate;
     std::string sSection; // for a list or investment record: the section, as its "!" line names it
+    std::string sReason;  // the reason in words where the kind alone does not tell it (a repeat)
 };
+
+// The reason a record was left out, in words: its own (sReason) when it has one.
+[[nodiscard]] std::string LeftOutText(const LeftOut& record);
 
 // What the reading of a QIF text found.
 struct ReadReport
@@ -101,9 +106,10 @@ class QIFRecords final : public RecordSink
 {
 public:
     // Each transaction, with the line its record starts on and the QIF account it belongs to
-    // (empty before any "!Account" block).
+    // (empty before any "!Account" block); the record is the sink's to keep (its texts may be
+    // moved from).
     using Sink =
-        std::function<void(const records::CQIFTx&, std::int64_t line, const std::string& sAccount)>;
+        std::function<void(records::CQIFTx&, std::int64_t line, const std::string& sAccount)>;
 
     // bolUtf8: the fields are UTF-8; otherwise Windows-1252.
     QIFRecords(bool bolUtf8, const DatePlan& objDates, ReadReport& objReport, Sink objSink)

@@ -157,6 +157,7 @@ bool CLDXFile::WriteOFXTrans(const records::CQIFTx& cTxn, const records::CAcctIn
     Insert(sTxn, "DTPOSTED", cTxn.sDate);
     Insert(sTxn, "TRNAMT", cTxn.sAmount);
     Insert(sTxn, "FITID", sFitId);
+    sLastFitId_ = sFitId;
     if (!objNumber.sName.empty()) {
         Insert(sTxn, objNumber.sName, objNumber.sText);
     }

@@ -73,6 +73,9 @@ public:
     // The working file, where the statement is until it is placed.
     [[nodiscard]] const std::string& WorkingPath() const { return sFilePath; }
 
+    // The FITID of the transaction written last; empty before the first.
+    [[nodiscard]] const std::string& LastFitId() const { return sLastFitId_; }
+
     // Number of transactions written so far.
     [[nodiscard]] std::int32_t TxnCount() const { return lTxnCount; }
 
@@ -101,6 +104,7 @@ private:
     xml::CDoXML cXMLDoc;
     std::optional<platform::CharsetText> objCharset_; // the profile's, once the document is loaded
     std::int32_t lTxnCount;
+    std::string sLastFitId_;
     StatementDigest objDigest_;
 };
 

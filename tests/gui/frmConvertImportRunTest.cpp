@@ -184,7 +184,8 @@ private slots:
 
     void datesThatReadTwoWaysAreAskedAboutAndTheAnswerKeptForTheAccount()
     {
-        environment.variables = {{"XDG_CONFIG_HOME", dir->File("config")}};
+        environment.variables = {{"XDG_CONFIG_HOME", dir->File("config")},
+                                 {"XDG_DATA_HOME", dir->File("data")}};
         OpenDialog();
         const std::string qif =
             Qif("us.qif", "!Type:Bank\r\nD01/02/2026\r\nT-1\r\n^\r\nD03/04/2026\r\nT-2\r\n^\r\n");
@@ -204,13 +205,15 @@ private slots:
                  (std::vector<MessageRecorder::Choice>{{{"Day first", "Month first"}, 0}}));
         QVERIFY(test::ReadBytes(dir->File("first.LDX")).find("<DTPOSTED>20260102") !=
                 std::string::npos);
-        QCOMPARE(test::ReadBytes(dir->File("config/qif2ldx/date-orders")),
-                 std::string("mdy\tEveryday Current\n"));
+        // The answer is kept in the history, no longer in a file of its own.
+        QVERIFY(!std::filesystem::exists(dir->File("config/qif2ldx/date-orders")));
 
         // The next file for the account: month first is offered first; kept, the box says so.
         messages.Clear();
         OpenDialog();
-        Fill(qif, dir->File("second.LDX"), "Everyday Current");
+        const std::string next =
+            Qif("us2.qif", "!Type:Bank\r\nD01/02/2026\r\nT-4\r\n^\r\nD03/04/2026\r\nT-5\r\n^\r\n");
+        Fill(next, dir->File("second.LDX"), "Everyday Current");
         QTest::mouseClick(Button("Command(0)"), Qt::LeftButton);
         QCOMPARE(MessageTexts(),
                  (QStringList{readings + periods +
@@ -219,7 +222,7 @@ private slots:
                                   "time it was month first.",
                               "Wrote 2 of 2 records to " +
                                   QString::fromStdString(dir->File("second.LDX")) +
-                                  ": 2026-01-02 to 2026-03-04, credits 0.00, debits -3.00, "
+                                  ": 2026-01-02 to 2026-03-04, credits 0.00, debits -9.00, "
                                   "account Everyday Current (CHECKING).\r\n\r\n" +
                                   readings +
                                   " They were read month first, the order remembered for the "

@@ -99,6 +99,14 @@ def check_exit_statuses(program, rows):
             ("over 1 GiB", ["show", huge]),
             ("a statement that exists without", convert + ["-o", existing]),
             ("no OFX statement", ["check", good]),
+            # The harness gives the process a history of its own; the second run repeats the first.
+            ("the statement saved", convert + ["-o", path("first.LDX")]),
+            ("every transaction repeats under",
+             convert + ["-o", path("again.LDX"), "--repeats", "skip"]),
+            ("history printed", ["history"]),
+            ("history forget forgot", ["history", "forget", path("first.LDX")]),
+            ("holds no statement to forget as named", ["history", "forget", path("first.LDX")]),
+            ("a usage error", ["history", "forget"]),
         ]
         env = dict(os.environ, LC_ALL="C", XDG_CONFIG_HOME=tmp)
         env.pop("DISPLAY", None)

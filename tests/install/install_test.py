@@ -3,16 +3,23 @@
 """Installing into a prefix and building the Debian package give a working program.
 Usage: install_test.py BUILD_DIR SOURCE_DIR VERSION"""
 
+import atexit
 import gzip
 import os
 import pathlib
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
 import time
 
 failures = []
+
+# The installed program records what it converts: in a history of this run's own.
+_history = tempfile.mkdtemp(prefix="qif2ldx-history-")
+os.environ["XDG_DATA_HOME"] = _history
+atexit.register(shutil.rmtree, _history, True)
 
 
 def check(what, condition, detail=""):

@@ -20,7 +20,7 @@ struct CommandEntry
 
 // Every command of the command line, in the order --help lists them. The parser, the start
 // mode's test for a command and the help all read this table.
-extern const std::array<CommandEntry, 6> kCommands;
+extern const std::array<CommandEntry, 7> kCommands;
 
 // The commands' names, in the table's order.
 [[nodiscard]] std::vector<std::string> CommandNames();

@@ -9,6 +9,7 @@
 #include "app/ReasonWords.h"
 #include "app/Receipt.h"
 #include "app/cli/FileReceipt.h"
+#include "app/cli/HistoryOptions.h"
 #include "app/cli/Options.h"
 #include "app/cli/ProgressBar.h"
 #include "app/cli/StandardStreams.h"
@@ -111,7 +112,8 @@ std::string StatementFor(const std::string& sQIF, const ConvertOptions& objOptio
 // sWhose: the file's name and ": " before its notes when a call converts several.
 ConversionOutcome RunWithProgress(const ConversionInput& objInput, const ConvertOptions& objOptions,
                                   platform::IMessages& objMessages,
-                                  const CommandLineContext& objContext, const std::string& sWhose)
+                                  const CommandLineContext& objContext, KeptHistory& objHistory,
+                                  const std::string& sWhose)
 {
     ConversionRun objRun(objMessages, objContext.objProgramFolder, objContext.objClock);
     qif::ConversionOptions objConversion;
@@ -125,11 +127,11 @@ ConversionOutcome RunWithProgress(const ConversionInput& objInput, const Convert
     }
     objRun.SetOptions(objConversion);
     // Nobody is asked on a terminal: the order kept for the account, or the file's, is taken.
-    const DateOrderMemory objMemory(
-        UserConfigFile(objContext.objEnvironment, DateOrderMemory::kFileName));
+    const DateOrderMemory objMemory(&objHistory);
     objRun.SetDateOrderMemory(&objMemory);
     objRun.SetChooseDateOrder(
         ChooseUnasked(objContext.objErr, LocaleDateOrder(objContext.objEnvironment), sWhose));
+    objRun.SetHistory(&objHistory, RepeatsOption(objOptions.sRepeats));
     ProgressBar objBar(objContext.objErr, objContext.bolErrIsTerminal);
     objRun.SetProgress([&](std::uint64_t done, std::uint64_t total) {
         if (objContext.objInterrupt != nullptr && objContext.objInterrupt->load() != 0) {
@@ -158,6 +160,7 @@ int StatusOf(const ConversionOutcome& objOutcome)
         // A file that grew past the limit after the input check is refused all the same.
         return objOutcome.failure.kind == qif::FailureKind::TooLarge ? kExitRefused : kExitFailed;
     case RunResult::Cancelled:
+    case RunResult::NothingNew:
     case RunResult::Aborted:
         break;
     }
@@ -180,14 +183,16 @@ void TellOutcome(FileReceipt& receipt, const std::string& sStatement, std::ostre
     case RunResult::Unreadable:
     case RunResult::Failed:
     case RunResult::Cancelled:
+    case RunResult::NothingNew:
     case RunResult::Aborted:
         receipt.sReason = receipt.outcome.sReason.empty() ? std::string("the conversion failed")
                                                           : receipt.outcome.sReason;
         // Where the QIF file is not at fault, the conversion-failure message named the cause; a
-        // QIF account the file does not hold is refused without that message.
+        // QIF account the file does not hold, and a file with nothing new, are told without it.
         if (!receipt.outcome.sReason.empty() &&
             (IsFaultOfQif(receipt.outcome.failure) ||
-             receipt.outcome.failure.kind == qif::FailureKind::UnknownQifAccount)) {
+             receipt.outcome.failure.kind == qif::FailureKind::UnknownQifAccount ||
+             receipt.outcome.result == RunResult::NothingNew)) {
             err << kProgram << ": error: " << receipt.outcome.sReason << "\n";
         }
         break;
@@ -234,7 +239,7 @@ void WarnUnwritable(const std::string& sStatement, std::ostream& err)
 
 // Converts one QIF file, saying on stderr what goes wrong as it goes.
 FileReceipt ConvertOne(const std::string& sQIF, const ConvertOptions& objOptions,
-                       const CommandLineContext& objContext)
+                       const CommandLineContext& objContext, KeptHistory& objHistory)
 {
     std::ostream& err = objContext.objErr;
     FileReceipt receipt;
@@ -291,13 +296,15 @@ FileReceipt ConvertOne(const std::string& sQIF, const ConvertOptions& objOptions
                                        .sAcctName = objOptions.sAccount,
                                        .sOLAccntListFile = sList,
                                        .sQIFName = input.spool ? input.sName : ""},
-                                      objOptions, objMessages, objContext, sWhose);
+                                      objOptions, objMessages, objContext, objHistory, sWhose);
     receipt.status = StatusOf(receipt.outcome);
     receipt.warnings = RunWarnings(receipt.outcome, Trim(objOptions.sAccount), sList,
                                    objContext.objShowDate ? objContext.objShowDate : IsoDate);
     for (const std::string& sWarning : receipt.warnings) {
         err << kProgram << ": warning: " << sWhose << sWarning << "\n";
     }
+    TellHistory(receipt, input.sName, objOptions.sProfile == "lodestrand",
+                objContext.objShowDate ? objContext.objShowDate : IsoDate, sWhose, err);
     TellOutcome(receipt, bolStdout ? sBuilt : Trim(receipt.sStatement), err);
     return receipt;
 }
@@ -442,13 +449,15 @@ void ConvertCommand::AddOptions(CLI::App& objCommand)
                        "dmy, mdy or ymd (every date that way)");
     AddProfileOption(objCommand, options_.sProfile);
     objQifAccount_ = AddQifAccountOption(objCommand, sQifAccount_);
+    AddHistoryOptions(objCommand, options_.sRepeats, options_.bolNoHistory);
     objCommand.add_flag("--json", options_.bolJson,
                         "Write the receipt as one JSON object on standard output");
     objCommand.add_flag("--dry-run", options_.bolDryRun,
                         "Build and check the statement, print the receipt, and write nothing");
     objCommand.footer("Exit status: 0 saved (for --dry-run: every check passed), 1 failed after "
-                      "reading, 2 refused before anything was written, 130 interrupted; for "
-                      "several files, the highest of theirs.\n\n"
+                      "reading (or nothing new under --repeats skip), 2 refused before anything "
+                      "was written, 130 interrupted; for several files, the highest of "
+                      "theirs.\n\n"
                       "Examples:\n"
                       "  qif2ldx convert May.qif -a \"Everyday Current\" --open\n"
                       "  qif2ldx convert May.qif -a Savings --dry-run --json\n"
@@ -475,8 +484,13 @@ int ConvertCommand::Run(const CommandLineContext& objContext)
     const bool bolStdout = objOptions.sOutput == "-";
     std::ostream& objReceiptOut = bolStdout ? objContext.objErr : objContext.objOut;
     const DateShower objShowDate = objContext.objShowDate ? objContext.objShowDate : IsoDate;
+    // One history for the whole call: each file sees the statements of the files before it.
+    KeptHistory objHistory =
+        UserHistory(objContext.objEnvironment, objOptions.bolNoHistory ? HistoryUse::Off
+                                               : objOptions.bolDryRun  ? HistoryUse::Read
+                                                                       : HistoryUse::Record);
     for (const std::string& sQIF : objOptions.qifFiles) {
-        receipts.push_back(ConvertOne(sQIF, objOptions, objContext));
+        receipts.push_back(ConvertOne(sQIF, objOptions, objContext, objHistory));
         FileReceipt& receipt = receipts.back();
         if (receipt.status == kExitSaved) {
             if (std::string sNote = ProfileNote(receipt.outcome.report, objOptions);

@@ -28,6 +28,8 @@ struct ConvertOptions
     std::string sDateOrder = "auto";        // a name of kDateOrderValues
     std::string sProfile = "lodestrand";    // a name of statement::kProfiles
     std::optional<std::string> sQifAccount; // --qif-account
+    std::string sRepeats = "warn";          // a name of kRepeatValues
+    bool bolNoHistory = false;              // neither read nor record the history
 };
 
 // `qif2ldx convert`: the input checks, each file's run with a progress bar, the receipts on

@@ -2,6 +2,7 @@
 #include "app/Receipt.h"
 #include "app/cli/CommandLine.h"
 #include "app/cli/FileReceipt.h"
+#include "app/cli/RepeatsJson.h"
 
 #include <nlohmann/json.hpp>
 #include <string_view>
@@ -29,7 +30,7 @@ json LeftOutJson(const qif::ReadReport& report)
 {
     json records = json::array();
     for (const qif::LeftOut& record : report.leftOut) {
-        json entry = {{"line", record.line}, {"reason", qif::LeftOutText(record.reason)}};
+        json entry = {{"line", record.line}, {"reason", qif::LeftOutText(record)}};
         if (!record.sSection.empty()) {
             entry["section"] = record.sSection;
         }
@@ -127,6 +128,7 @@ json FileJson(const FileReceipt& receipt)
     file["qif_accounts"] = std::move(accounts);
     file["qif_account"] = report.sQifAccount.empty() ? json(nullptr) : json(report.sQifAccount);
     file["run_on_records"] = report.runOnRecords;
+    file["repeats"] = RepeatsJson(receipt.outcome);
     return file;
 }
 
@@ -167,6 +169,7 @@ const char* StatusName(const FileReceipt& receipt)
         return "interrupted";
     case RunResult::Failed:
     case RunResult::Cancelled:
+    case RunResult::NothingNew:
     case RunResult::Aborted:
         break;
     }

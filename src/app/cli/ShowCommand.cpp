@@ -4,6 +4,7 @@
 #include "app/ConversionRun.h"
 #include "app/MainModule.h"
 #include "app/Receipt.h"
+#include "app/RepeatWording.h"
 #include "app/cli/Options.h"
 #include "app/cli/StandardStreams.h"
 #include "app/cli/Wording.h"
@@ -145,7 +146,8 @@ void ShowCommand::AddOptions(CLI::App& objCommand)
     AddDateOrderOption(objCommand, sDateOrder_, "How dates are read, as for convert");
     objCommand.add_option("--account,-a", sAccount_,
                           "The account the file is for: its dates are read in the order chosen "
-                          "last for it when they read two ways, as convert reads them");
+                          "last for it when they read two ways, as convert reads them, and the "
+                          "transactions its earlier statements hold are told");
     objCommand.footer("Exit status: 0 shown, 1 failed after reading, 2 refused before anything was "
                       "read, 130 interrupted.\n\n"
                       "Examples:\n"
@@ -179,8 +181,19 @@ int ShowCommand::Run(const CommandLineContext& objContext)
     objConversion.dateOrder = DateOrderOption(sDateOrder_);
     objConversion.sQifAccount = QifAccountOption(objQifAccount_, sQifAccount_);
     objFile.SetOptions(objConversion);
-    const DateOrderMemory objMemory(
-        UserConfigFile(objContext.objEnvironment, DateOrderMemory::kFileName));
+    // Read only: show never makes or changes the history.
+    KeptHistory objHistory = UserHistory(
+        objContext.objEnvironment, Trim(sAccount_).empty() ? HistoryUse::Off : HistoryUse::Read);
+    const DateOrderMemory objMemory(&objHistory);
+    std::optional<HistoryReview> objReview;
+    if (objHistory.Use() != HistoryUse::Off) {
+        objReview.emplace(objHistory,
+                          HistoryReview::Subject{Trim(sAccount_), input.sPath, {}, {}, {}},
+                          RepeatPolicy::Warn, nullptr);
+        objFile.SetReview([&objReview, &objFile](const std::vector<qif::ReviewedTx>& txns) {
+            return objReview->Review(txns, objFile.Report());
+        });
+    }
     objFile.SetChooseDateOrder(
         [&, objChoose = ChooseUnasked(err, LocaleDateOrder(objContext.objEnvironment))](
             const qif::DateDecision& decision) {
@@ -234,6 +247,19 @@ int ShowCommand::Run(const CommandLineContext& objContext)
     }
     for (const std::string& sWarning : ReadingWarnings(report)) {
         err << kProgram << ": warning: " << sWarning << "\n";
+    }
+    std::vector<std::string> warnings = objHistory.TakeTroubles();
+    std::vector<std::string> notes;
+    if (objReview) {
+        HistoryTidings tidings = TellRepeats(objReview->Report(), input.sName, false, objShowDate);
+        warnings.insert(warnings.end(), tidings.warnings.begin(), tidings.warnings.end());
+        notes = std::move(tidings.notes);
+    }
+    for (const std::string& sWarning : warnings) {
+        err << kProgram << ": warning: " << sWarning << "\n";
+    }
+    for (const std::string& sNote : notes) {
+        err << kProgram << ": note: " << sNote << "\n";
     }
     PrintTable(rows, static_cast<std::size_t>(std::max(objContext.outColumns, 0)),
                report.accounts.size() > 1, objContext.objOut);

@@ -2,6 +2,7 @@
 #include "app/gui/DialogWording.h"
 
 #include "app/Receipt.h"
+#include "app/gui/HistoryWording.h"
 #include "platform/Text.h"
 
 #include <algorithm>
@@ -238,7 +239,8 @@ bool HasSomethingToTell(const ConversionOutcome& objOutcome)
            report.encoding == qif::TextEncoding::Utf8Unmarked ||
            report.encoding == qif::TextEncoding::Utf8Mixed ||
            report.recordEnds == qif::RecordEnds::BlankLines || bolKeptOrder ||
-           !AccountTypeWarning(objOutcome, objOutcome.cAcctInf.AcctName).empty();
+           !AccountTypeWarning(objOutcome, objOutcome.cAcctInf.AcctName).empty() ||
+           !HistoryLines(objOutcome).empty();
 }
 
 std::string SavedRunMessage(const ConversionOutcome& objOutcome, const std::string& sStatement,
@@ -253,7 +255,12 @@ std::string SavedRunMessage(const ConversionOutcome& objOutcome, const std::stri
     for (const std::string& sWarning : DialogWarnings(objOutcome, sAccount, sList, objShowDate)) {
         sWarnings += (sWarnings.empty() ? "" : "\r\n") + sWarning;
     }
-    for (const std::string& sPart : {sWarnings, DetailLines(objOutcome.report, maxListed)}) {
+    std::string sHistory;
+    for (const std::string& sLine : HistoryLines(objOutcome)) {
+        sHistory += (sHistory.empty() ? "" : "\r\n") + sLine;
+    }
+    for (const std::string& sPart :
+         {sWarnings, DetailLines(objOutcome.report, maxListed), sHistory}) {
         if (!sPart.empty()) {
             sText += kParagraph + sPart;
         }

@@ -62,7 +62,8 @@ struct AccountQuestion
 // True when a saved run has something the user should hear of before the hand-off: records
 // left out, an empty statement, several accounts, amounts that are no number, a last record
 // without "^" written anyway, text read as UTF-8 without a mark, investment records left out,
-// or dates that read two ways read in the order kept for the account.
+// dates that read two ways read in the order kept for the account, or what the history has to
+// tell (HistoryLines).
 [[nodiscard]] bool HasSomethingToTell(const ConversionOutcome& objOutcome);
 
 // The box after a saved run: the receipt's summary line, its warnings as sentences (not the

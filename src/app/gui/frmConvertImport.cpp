@@ -8,7 +8,9 @@
 #include "app/Suggest.h"
 #include "app/gui/DialogWording.h"
 #include "app/gui/FittingFont.h"
+#include "app/gui/HistoryWording.h"
 #include "app/gui/SetTopMost.h"
+#include "qif/QIFAccountName.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -157,6 +159,31 @@ void frmConvertImport::LoadAccounts()
     if (objNames.bolComplete) {
         sOLAccntListFile = QString::fromStdString(sPath);
     }
+    PreselectAccount({});
+}
+
+void frmConvertImport::PreselectAccount(const std::string& sQIFPath)
+{
+    if (!Combo1->currentText().isEmpty() && Combo1->currentText() != sPreselected_) {
+        return; // the user's own choice
+    }
+    // Read only: looking something up never makes the history.
+    KeptHistory objHistory = UserHistory(objServices_.objEnvironment, HistoryUse::Read);
+    std::optional<std::string> sAccount;
+    if (const auto sQIFAccount =
+            sQIFPath.empty() ? std::nullopt : qif::FirstAccountName(sQIFPath)) {
+        sAccount = objHistory.AccountOfQIFAccount(*sQIFAccount);
+    }
+    if (!sAccount) {
+        sAccount = objHistory.LastAccount();
+    }
+    if (!sAccount) {
+        return;
+    }
+    sPreselected_ = QString::fromStdString(*sAccount);
+    const int index = Combo1->findText(sPreselected_, Qt::MatchExactly);
+    Combo1->setCurrentIndex(index);
+    Combo1->setEditText(sPreselected_);
 }
 
 void frmConvertImport::keyPressEvent(QKeyEvent* objEvent)
@@ -228,6 +255,7 @@ void frmConvertImport::OpenQIFFile(const QString& sPath)
 {
     Text1->setText(sPath);
     ProposeStatementPath(sPath);
+    PreselectAccount(Trim(sPath.toStdString()));
 }
 
 void frmConvertImport::ProposeStatementPath(const QString& sQIFPath)
@@ -242,6 +270,7 @@ void frmConvertImport::FollowTypedQIFPath(const QString& sText)
     if (!FileExists(sPath)) {
         return; // still being typed, or a mistake the checks will name
     }
+    PreselectAccount(sPath);
     if (!Text2->text().isEmpty() && Text2->text() != sProposedLDX_) {
         return; // a statement path of the user's own
     }
@@ -389,8 +418,7 @@ void frmConvertImport::ConvertAndImport()
     if (!ValidateInput() || !ConfirmAccount()) {
         return; // the dialog stays as the user filled it in
     }
-    const DateOrderMemory objDateOrders(
-        UserConfigFile(objServices_.objEnvironment, DateOrderMemory::kFileName));
+    KeptHistory objHistory = UserHistory(objServices_.objEnvironment, HistoryUse::Record);
     ConversionOutcome objOutcome;
     QAbstractButton* cancel = Command->button(kCancel);
     cancel->setEnabled(false);
@@ -403,7 +431,7 @@ void frmConvertImport::ConvertAndImport()
                           .sAcctName = Combo1->currentText().toStdString(),
                           .sOLAccntListFile = sOLAccntListFile.toStdString()},
                          objServices_.objRun, bolMayReplace_, this);
-        splash.SetDateOrderMemory(&objDateOrders);
+        splash.SetHistory(&objHistory);
         splash.SetLocale(LocaleDateOrder(objServices_.objEnvironment), objServices_.objShowDate);
         splash.exec();
         objOutcome = splash.Outcome();
@@ -425,6 +453,11 @@ void frmConvertImport::AfterRun(const ConversionOutcome& objOutcome)
         if (objOutcome.result == RunResult::Refused) {
             static_cast<void>(objServices_.objRun.objMessages.Show(
                 kMessageTitle, kStatementAppearedMessage, platform::MessageKind::Information));
+        }
+        if (objOutcome.result == RunResult::NothingNew && objOutcome.repeats) {
+            static_cast<void>(objServices_.objRun.objMessages.Show(
+                kMessageTitle, NothingNewMessage(*objOutcome.repeats, Trim(Text(Text1))),
+                platform::MessageKind::Information));
         }
         return;
     }

@@ -63,6 +63,10 @@ private:
     void BrowseLDXFile();
     // Puts the statement path proposed for the QIF path in the statement box.
     void ProposeStatementPath(const QString& sQIFPath);
+    // Puts in the account box the account the history keeps for the QIF file's account (its
+    // first "!Account" block's name), or else the account of the last statement recorded;
+    // an account the user chose stays. sQIFPath may be empty (no file yet).
+    void PreselectAccount(const std::string& sQIFPath);
     // A QIF path typed or pasted: once it names an existing file, the statement path is
     // proposed for it, unless the user has put a statement path of their own in the box.
     void FollowTypedQIFPath(const QString& sText);
@@ -90,6 +94,7 @@ private:
     DialogServices objServices_;
     bool bolMayReplace_ = false; // the user agreed to replace the existing statement
     QString sProposedLDX_;       // the statement path proposed last; empty before any
+    QString sPreselected_;       // the account preselected last; empty before any
     CommonDialog dlgCommonDialog;
     QLineEdit* Text1;
     QLineEdit* Text2;

@@ -4,6 +4,7 @@
 #include "app/MainModule.h"
 #include "app/gui/DialogWording.h"
 #include "app/gui/FittingFont.h"
+#include "app/gui/HistoryWording.h"
 #include "app/gui/SetTopMost.h"
 
 #include <QBackingStore>
@@ -81,6 +82,24 @@ ConversionRun::ChooseDateOrder ChooseInDialog(DateAsking asking)
     };
 }
 
+// The dialog's questions about what the history holds, asked in message boxes: the same file
+// again (Cancel the default), then the repeats (Leave them out the default).
+RepeatQuestions AskInDialog(platform::IMessages& objMessages, const std::string& sQIFPath)
+{
+    return {[&objMessages, sQIFPath](const RepeatReport& report) {
+                return objMessages.Choose(kMessageTitle, SameFileQuestion(report, sQIFPath),
+                                          {kConvertAgain}, 1) == std::optional<std::size_t>(0);
+            },
+            [&objMessages, sQIFPath](const RepeatReport& report) -> std::optional<bool> {
+                const std::optional<std::size_t> answer = objMessages.Choose(
+                    kMessageTitle, RepeatQuestion(report, sQIFPath), {kLeaveThemOut, kKeepThem}, 0);
+                if (!answer) {
+                    return std::nullopt;
+                }
+                return *answer == 0;
+            }};
+}
+
 } // namespace
 
 frmSplash::frmSplash(ConversionInput objInput, RunServices objServices, bool bolReplace,
@@ -145,14 +164,17 @@ void frmSplash::Run()
     objConversion.bolReplace = bolReplace_;
     objRun.SetOptions(objConversion);
     objRun.SetExplainFailures(true);
-    objRun.SetDateOrderMemory(objMemory_);
+    const DateOrderMemory objMemory(objHistory_);
+    objRun.SetDateOrderMemory(&objMemory);
     QtListQuestion objList(this);
     objRun.SetChooseQifAccount(AskQifAccount(
         objServices_.objListQuestion != nullptr ? *objServices_.objListQuestion : objList,
         Trim(objInput_.sAcctName), sPreferredQifAccount_));
     objRun.SetChooseDateOrder(
-        ChooseInDialog({objServices_.objMessages, objMemory_, Trim(objInput_.sAcctName),
+        ChooseInDialog({objServices_.objMessages, &objMemory, Trim(objInput_.sAcctName),
                         localeOrder_, objShowDate_}));
+    const RepeatQuestions questions = AskInDialog(objServices_.objMessages, objInput_.sQIFFilePath);
+    objRun.SetHistory(objHistory_, RepeatPolicy::Ask, &questions);
     const std::atomic<int>* interrupt = objServices_.objInterrupt;
     objRun.SetProgress([interrupt](std::uint64_t /*done*/, std::uint64_t /*total*/) {
         return interrupt == nullptr || interrupt->load() == 0;

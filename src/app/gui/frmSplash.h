@@ -39,9 +39,10 @@ public:
     frmSplash(ConversionInput objInput, RunServices objServices, bool bolReplace,
               QWidget* objOwner);
 
-    // Where the order chosen for a file whose dates read two ways is kept per account; without
-    // one the user is still asked, and nothing is kept.
-    void SetDateOrderMemory(const DateOrderMemory* objMemory) { objMemory_ = objMemory; }
+    // The history the run reads and records in, where the order chosen for a file whose dates
+    // read two ways is kept per account; without one the user is still asked about the dates,
+    // nothing is kept, and nothing is asked of repeats.
+    void SetHistory(KeptHistory* objHistory) { objHistory_ = objHistory; }
     // The order the user's locale writes dates in, preselected when nothing is kept for the
     // account, and how dates are shown in the questions.
     void SetLocale(qif::DateOrder localeOrder, DateShower objShowDate)
@@ -71,7 +72,7 @@ private:
     ConversionInput objInput_;
     RunServices objServices_;
     bool bolReplace_;
-    const DateOrderMemory* objMemory_ = nullptr;
+    KeptHistory* objHistory_ = nullptr;
     qif::DateOrder localeOrder_ = qif::DateOrder::DayFirst;
     DateShower objShowDate_ = IsoDate;
     std::optional<std::string> sPreferredQifAccount_;

@@ -1,0 +1,147 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
+"""The history from outside, as the real program keeps it: overlapping downloads cut from a
+real file, two runs at once, a busy, a damaged and an unwritable history (each converts and
+warns), the runs that never make one, a failed run, and history forget.
+Usage: history.py QIF2LDX ACCOUNT_LIST CORPUS_FOLDER"""
+
+import json
+import os
+import pathlib
+import sqlite3
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from harness import check, check_equal, report, run_main  # noqa: E402
+
+ACCOUNT = "Everyday Current"
+
+
+class History:
+    def __init__(self, program, accounts, folder):
+        self.program, self.accounts, self.folder = program, accounts, pathlib.Path(folder)
+        self.data = self.folder / "data"
+        self.file = self.data / "qif2ldx" / "history.sqlite3"
+
+    def run(self, *args, data=None):
+        env = dict(os.environ, XDG_DATA_HOME=str(data or self.data))
+        return subprocess.run([self.program, *args], capture_output=True, env=env, timeout=120,
+                              check=False)
+
+    def convert(self, qif, *args, data=None):
+        return self.run("convert", str(qif), "-a", ACCOUNT, "--account-list", self.accounts,
+                        *args, data=data)
+
+    def statements(self):
+        listed = self.run("history", "--json")
+        return [entry["statement"] for entry in json.loads(listed.stdout)["statements"]]
+
+
+def cut(corpus, folder):
+    """Two downloads of one account that overlap: the first nine and the last eight records
+    of a real bank file of thirteen."""
+    text = (pathlib.Path(corpus) / "rust-qif-parser-monzo.qif").read_bytes()
+    header, body = text.split(b"\n", 1)
+    records = [r + b"^\n" for r in body.split(b"^\n") if r.strip()]
+    check_equal("the corpus file's records", len(records), 13)
+    first, second = folder / "first.qif", folder / "second.qif"
+    first.write_bytes(header + b"\n" + b"".join(records[:9]))
+    second.write_bytes(header + b"\n" + b"".join(records[5:]))
+    return first, second
+
+
+def main():
+    program, accounts, corpus = sys.argv[1:4]
+    with tempfile.TemporaryDirectory() as temp:
+        folder = pathlib.Path(temp)
+        h = History(program, accounts, folder)
+        first, second = cut(corpus, folder)
+
+        # Runs that only read make no history.
+        for args in (["convert", str(first), "-a", ACCOUNT, "--account-list", accounts,
+                      "--dry-run"],
+                     ["convert", str(first), "-a", ACCOUNT, "--account-list", accounts,
+                      "--no-history", "-o", str(folder / "none.LDX")],
+                     ["show", str(first), "-a", ACCOUNT], ["history"]):
+            done = h.run(*args)
+            check(f"{args[0]} {args[-1]}: exit 0", done.returncode == 0, done.stderr.decode())
+        check("read-only runs make no history", not h.data.exists())
+
+        ran = h.convert(first)
+        check_equal("the first download: exit", ran.returncode, 0)
+        check("the history is private", (h.file.stat().st_mode & 0o777) == 0o600 and
+              (h.file.parent.stat().st_mode & 0o777) == 0o700)
+        receipt = json.loads(h.convert(second, "--json").stdout)
+        check_equal("the overlap repeats", receipt["repeats"]["count"], 4)
+        check_equal("in the first statement", [s["statement"] for s in
+                                                receipt["repeats"]["statements"]],
+                    [str(folder / "first.LDX")])
+        check_equal("written whole under warn", receipt["written"], 8)
+
+        # A failed run is not recorded.
+        bad = folder / "bad.qif"
+        bad.write_bytes(b"!Type:Bank\nD31/02/2026\nT-1\n^\n")
+        check_equal("a failed run: exit", h.convert(bad).returncode, 1)
+        check_equal("a failed run records nothing", len(h.statements()), 2)
+
+        # Two runs at once both record.
+        pair = []
+        for name, day in (("left", "21"), ("right", "22")):
+            path = folder / f"{name}.qif"
+            path.write_bytes(f"!Type:Bank\nD{day}/03/2026\nT-{day}\nP{name}\n^\n".encode())
+            env = dict(os.environ, XDG_DATA_HOME=str(h.data))
+            pair.append(subprocess.Popen([program, "convert", str(path), "-a", ACCOUNT,
+                                          "--account-list", accounts], env=env,
+                                         stdout=subprocess.DEVNULL, stderr=subprocess.PIPE))
+        for child in pair:
+            check_equal("a run beside another: exit", child.wait(timeout=120), 0)
+            check_equal("and no warning", child.stderr.read(), b"")
+        check_equal("both are recorded", len(h.statements()), 4)
+
+        # Busy: another program holds the history; the run converts and says so.
+        holder = sqlite3.connect(h.file, isolation_level=None)
+        holder.execute("BEGIN EXCLUSIVE")
+        busy = h.convert(folder / "left.qif", "-o", str(folder / "busy.LDX"))
+        holder.execute("ROLLBACK")
+        holder.close()
+        check_equal("busy: exit", busy.returncode, 0)
+        check("busy: converted", (folder / "busy.LDX").exists())
+        check("busy: told", b"is in use by another program" in busy.stderr, busy.stderr.decode())
+        check_equal("busy: nothing recorded", len(h.statements()), 4)
+
+        # history forget
+        forget = h.run("history", "forget", str(folder / "first.LDX"))
+        check_equal("forget: exit", forget.returncode, 0)
+        check(f"forget: {first.name} is gone", str(folder / "first.LDX") not in h.statements())
+        check_equal("forget again: exit", h.run("history", "forget",
+                                                str(folder / "first.LDX")).returncode, 1)
+
+        # Damaged: set aside, begun afresh, and the run records in the new one.
+        h.file.write_bytes(b"this is no database " * 500)
+        damaged = h.convert(first, "-o", str(folder / "damaged.LDX"))
+        check_equal("damaged: exit", damaged.returncode, 0)
+        check("damaged: told", b"was set aside as" in damaged.stderr, damaged.stderr.decode())
+        aside = [p.name for p in h.file.parent.iterdir() if ".damaged-" in p.name]
+        check_equal("damaged: kept aside", len(aside), 1)
+        check_equal("damaged: a fresh history", h.statements(), [str(folder / "damaged.LDX")])
+
+        # A history that cannot be written, in a folder that cannot be either: converts,
+        # checks, and records nothing.
+        if os.geteuid() != 0:
+            for path in h.file.parent.iterdir():
+                path.chmod(0o400)
+            h.file.parent.chmod(0o500)
+            locked = h.convert(second, "-o", str(folder / "locked.LDX"), "--json")
+            h.file.parent.chmod(0o700)
+            check_equal("unwritable: exit", locked.returncode, 0)
+            told = json.loads(locked.stdout)
+            check("unwritable: told", any("was not recorded" in w for w in told["warnings"]),
+                  str(told["warnings"]))
+            check_equal("unwritable: still checked", told["repeats"]["count"], 4)
+    return report()
+
+
+if __name__ == "__main__":
+    run_main(main)

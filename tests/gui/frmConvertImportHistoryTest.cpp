@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: MIT
+#include "DialogFixture.h"
+
+#include <filesystem>
+
+using namespace qif2ldx;
+using platform::MessageKind;
+using test::MessageRecorder;
+
+// What the dialog asks and tells of the statements made before: the questions in their order,
+// Cancel at any of them, nothing new, and the account box preselected.
+class frmConvertImportHistoryTest : public QObject, protected test::DialogFixture
+{
+    Q_OBJECT
+
+private:
+    static std::string Tx(const std::string& sDate, const std::string& sAmount,
+                          const std::string& sPayee)
+    {
+        return "D" + sDate + "\r\nT" + sAmount + "\r\nP" + sPayee + "\r\n^\r\n";
+    }
+
+    // A dialog on the folder's own history.
+    void OpenWithHistory()
+    {
+        environment.variables = {{"XDG_CONFIG_HOME", dir->File("config")},
+                                 {"XDG_DATA_HOME", dir->File("data")}};
+        OpenDialog();
+    }
+
+    void Convert(const std::string& qif, const std::string& ldx, const QString& account)
+    {
+        Fill(qif, ldx, account);
+        QTest::mouseClick(Button("Command(0)"), Qt::LeftButton);
+    }
+
+private slots:
+    void init() { Begin(); }
+    void cleanup() { End(); }
+
+    void questionsComeInTheirOrderAndCancelLeavesEverything()
+    {
+        OpenWithHistory();
+        const std::string early =
+            Qif("early.qif", "!Type:Bank\r\n" + Tx("01/02/2026", "-12.50", "CORNER CAFE") +
+                                 Tx("10/02/2026", "-30.00", "GROCER"));
+        Convert(early, dir->File("early.LDX"), "Everyday Current");
+        QCOMPARE(messages.Choices().size(), std::size_t{1}); // the dates read two ways
+        QVERIFY(std::filesystem::exists(dir->File("early.LDX")));
+
+        // The same file again: the dates first, then the same file, Cancel its default.
+        OpenWithHistory();
+        messages.Clear();
+        messages.AnswerNextChoice(0);
+        messages.AnswerNextChoice(std::nullopt);
+        Convert(early, dir->File("again.LDX"), "Everyday Current");
+        QCOMPARE(messages.Choices().size(), std::size_t{2});
+        QCOMPARE(messages.Choices()[1], (MessageRecorder::Choice{{"Convert again"}, 1}));
+        QCOMPARE(MessageTexts().value(1),
+                 QString("early.qif was converted on 7 December 2026 to early.LDX."));
+        QVERIFY(!std::filesystem::exists(dir->File("again.LDX")));
+        QVERIFY(dialog->isVisible());
+        QCOMPARE((QStringList{Text1()->text(), Text2()->text(), Combo1()->currentText()}),
+                 (QStringList{QString::fromStdString(early),
+                              QString::fromStdString(dir->File("again.LDX")), "Everyday Current"}));
+
+        // Repeats: asked, Leave them out the default; left out, the rest is written.
+        messages.Clear();
+        messages.AnswerNextChoice(0);
+        const std::string late =
+            Qif("late.qif", "!Type:Bank\r\n" + Tx("10/02/2026", "-30.00", "GROCER") +
+                                Tx("20/02/2026", "-5.00", "BAKERY"));
+        Convert(late, dir->File("late.LDX"), "Everyday Current");
+        QCOMPARE(messages.Choices(),
+                 (std::vector<MessageRecorder::Choice>{{{"Leave them out", "Keep them"}, 0}}));
+        QCOMPARE(MessageTexts().value(0),
+                 QString("1 of the 2 transactions in late.qif was already in early.LDX, made on "
+                         "7 December 2026 from early.qif: 10 February GROCER -30.00."));
+        const std::string written = test::ReadBytes(dir->File("late.LDX"));
+        QVERIFY(written.find("BAKERY") != std::string::npos);
+        QVERIFY(written.find("GROCER") == std::string::npos);
+    }
+
+    void nothingNewIsToldAndTheDialogStays()
+    {
+        OpenWithHistory();
+        const std::string first = Qif("first.qif", Tx("15/05/2026", "-30.00", "GROCER"));
+        Convert(first, dir->File("first.LDX"), "Everyday Current");
+        OpenWithHistory();
+        messages.Clear();
+        starts.started.clear();
+        const std::string part =
+            Qif("part.qif", "!Type:Bank\r\n" + Tx("15/05/2026", "-30.0", "GROCER"));
+        Convert(part, dir->File("part.LDX"), "Everyday Current");
+        QCOMPARE(MessageTexts().value(1),
+                 QString("Nothing in part.qif is new: its one transaction was already in "
+                         "first.LDX, made on 7 December 2026 from first.qif. Nothing was "
+                         "written."));
+        QCOMPARE(messages.Messages().at(1).kind, MessageKind::Information);
+        QVERIFY(!std::filesystem::exists(dir->File("part.LDX")));
+        QVERIFY(dialog->isVisible());
+        QVERIFY(starts.started.empty());
+    }
+
+    void accountBoxIsPreselectedFromTheHistory()
+    {
+        OpenWithHistory();
+        const std::string card =
+            Qif("card.qif", "!Account\r\nNVisa Gold\r\nTCCard\r\n^\r\n!Type:CCard\r\n" +
+                                Tx("15/05/2026", "-9.99", "BOOKSHOP"));
+        const std::string bank = Qif("bank.qif", Tx("16/05/2026", "-30.00", "GROCER"));
+        Convert(card, dir->File("card.LDX"), "Travel Visa");
+        OpenWithHistory();
+        Convert(bank, dir->File("bank.LDX"), "Everyday Current");
+
+        // The last account; then, for a file, the account its QIF account was converted for.
+        OpenWithHistory();
+        QCOMPARE(Combo1()->currentText(), QString("Everyday Current"));
+        dialog->OpenQIFFile(QString::fromStdString(card));
+        QCOMPARE(Combo1()->currentText(), QString("Travel Visa"));
+        // An account the user chose stays.
+        Combo1()->setEditText("Rainy Day Savings");
+        dialog->OpenQIFFile(QString::fromStdString(bank));
+        QCOMPARE(Combo1()->currentText(), QString("Rainy Day Savings"));
+    }
+};
+
+QTEST_MAIN(frmConvertImportHistoryTest)
+#include "frmConvertImportHistoryTest.moc"
