@@ -24,7 +24,7 @@ RepeatRecord RecordOf(const qif::ReviewedTx& txn, const history::StatementEntry&
 
 std::string QIFAccountTaken(const qif::ReadReport& report)
 {
-    return report.accounts.size() == 1 ? report.accounts.front() : std::string();
+    return report.sQifAccount;
 }
 
 std::string MadeText(const platform::LocalTime& objTime)

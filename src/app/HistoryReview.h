@@ -68,9 +68,9 @@ struct RepeatQuestions
     std::function<std::optional<bool>(const RepeatReport&)> objLeaveOut;
 };
 
-// The account of the QIF file a run takes: the file's only "!Account" name; empty when it names
-// none or several. The one place that settles it: once a run can choose among a file's
-// accounts (a question of its own, asked before the dates one), the choice is taken here.
+// The account of the QIF file a run took, as the history records it: the one chosen with
+// --qif-account or in the dialog, else the file's only account with transactions; empty when
+// it read all of several, or names none (ReadReport::sQifAccount).
 [[nodiscard]] std::string QIFAccountTaken(const qif::ReadReport& report);
 
 // "2026-05-02T09:14:00".

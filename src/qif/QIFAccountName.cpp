@@ -2,14 +2,31 @@
 #include "qif/QIFAccountName.h"
 
 #include "platform/File.h"
-#include "platform/Windows1252.h"
 #include "qif/CQIFFile.h"
 #include "qif/QIFError.h"
 #include "qif/QIFLines.h"
 #include "qif/QIFText.h"
+#include "qif/QifAccounts.h"
 #include "qif/RecordCollector.h"
 
 namespace qif2ldx::qif {
+namespace {
+
+// Counts the accounts of the records told, as a conversion's survey does.
+class AccountsSeen final : public RecordSink
+{
+public:
+    explicit AccountsSeen(bool bolUtf8) : census_(bolUtf8) {}
+
+    void Date(const DateLine&, const RawRecord&) override {}
+    void Record(const RawRecord& record) override { census_.Note(record); }
+    [[nodiscard]] const std::vector<QifAccount>& Accounts() const { return census_.Accounts(); }
+
+private:
+    QifAccountCensus census_;
+};
+
+} // namespace
 
 std::optional<std::string> FirstAccountName(const std::string& sPath)
 {
@@ -23,29 +40,22 @@ std::optional<std::string> FirstAccountName(const std::string& sPath)
     }
     try {
         const QIFText text(std::move(bytes.value));
+        AccountsSeen objSeen(text.IsUtf8());
+        RecordCollector objCollector(objSeen, text.Ends());
         QIFLines lines(text.Text(), text.EndsLinesWithCr());
         QIFLine line;
-        bool bolInAccount = false;
-        while (lines.Next(line)) {
-            const std::string_view sLine = line.text;
-            if (sLine.starts_with('!')) {
-                if (bolInAccount) {
-                    return std::nullopt; // the block ended without a name
-                }
-                bolInAccount = SectionName(sLine) == "!ACCOUNT";
-            } else if (bolInAccount && sLine.starts_with('^')) {
-                return std::nullopt;
-            } else if (bolInAccount && sLine.starts_with('N')) {
-                std::string sName = platform::DecodeFileText(sLine.substr(1), text.IsUtf8());
-                const std::size_t first = sName.find_first_not_of(" \t");
-                if (first == std::string::npos) {
-                    return std::nullopt;
-                }
-                return sName.substr(first, sName.find_last_not_of(" \t") - first + 1);
-            }
+        // The first account is named by the end of its block: no need to read on.
+        while (objSeen.Accounts().empty() && lines.Next(line)) {
+            objCollector.HandleLine(line);
+        }
+        if (objSeen.Accounts().empty()) {
+            objCollector.Finish();
+        }
+        if (!objSeen.Accounts().empty() && !objSeen.Accounts().front().sName.empty()) {
+            return objSeen.Accounts().front().sName;
         }
     } catch (const QIFError&) {
-        // No text, or a text of one line without an end: no account either way.
+        // No text, or no QIF: no account either way.
     }
     return std::nullopt;
 }

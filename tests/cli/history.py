@@ -140,6 +140,16 @@ def main():
             check("unwritable: told", any("was not recorded" in w for w in told["warnings"]),
                   str(told["warnings"]))
             check_equal("unwritable: still checked", told["repeats"]["count"], 4)
+
+        # The QIF account recorded is the one taken from a full export, as the file names it.
+        export, other = folder / "export.qif", folder / "export-data"
+        export.write_bytes(b"!Account\nNChecking\nTBank\n^\n!Type:Bank\nD01/03/2026\nT-1\n^\n"
+                           b"!Account\nNEveryday Card\nTCCard\n^\n!Type:CCard\nD02/03/2026\nT-2\n^\n")
+        taken = h.convert(export, "--qif-account", " everyday card ", data=other)
+        check_equal("one account of an export: exit", taken.returncode, 0)
+        listed = json.loads(h.run("history", "--json", data=other).stdout)["statements"]
+        check_equal("its QIF account is recorded", [s["qif_account"] for s in listed],
+                    ["Everyday Card"])
     return report()
 
 
