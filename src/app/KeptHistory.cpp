@@ -197,6 +197,16 @@ std::optional<std::string> KeptHistory::AccountOfQIFAccount(const std::string& s
     return account.status.Ok() ? account.value : std::nullopt;
 }
 
+std::optional<std::string> KeptHistory::QIFAccountOf(const std::string& sAccount)
+{
+    history::History* objHistory = Reader();
+    if (objHistory == nullptr || sAccount.empty()) {
+        return std::nullopt;
+    }
+    auto account = objHistory->QIFAccountOf(sAccount);
+    return account.status.Ok() ? account.value : std::nullopt;
+}
+
 std::optional<std::string> KeptHistory::LastAccount()
 {
     history::History* objHistory = Reader();

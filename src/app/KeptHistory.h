@@ -64,6 +64,9 @@ public:
     // these only propose.
     [[nodiscard]] std::optional<std::string> AccountOfQIFAccount(const std::string& sQIFAccount);
     [[nodiscard]] std::optional<std::string> LastAccount();
+    // The QIF account of the latest statement made for the account (without outer spaces)
+    // from one QIF account of a file; nullopt when none was. Troubles are not told.
+    [[nodiscard]] std::optional<std::string> QIFAccountOf(const std::string& sAccount);
 
 private:
     // Opens the history the way its use asks, made when missing only with bolCreate; false

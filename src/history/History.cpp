@@ -385,7 +385,7 @@ Result<std::optional<std::string>> History::AccountOfQIFAccount(const std::strin
 
 Result<std::optional<std::string>> History::QIFAccountOf(const std::string& sAccount)
 {
-    return FirstText("SELECT qif_account FROM statements WHERE account = ? "
+    return FirstText("SELECT qif_account FROM statements WHERE account = ? AND qif_account <> '' "
                      "ORDER BY made DESC, id DESC LIMIT 1",
                      sAccount);
 }

@@ -114,8 +114,8 @@ public:
     // The account of the latest statement made from a QIF file's account of that name.
     [[nodiscard]] Result<std::optional<std::string>>
     AccountOfQIFAccount(const std::string& sQIFAccount);
-    // The QIF file's account of the latest statement made for the account (empty when that
-    // file named none).
+    // The QIF account of the latest statement made for the account from one QIF account of a
+    // file; nullopt when none was.
     [[nodiscard]] Result<std::optional<std::string>> QIFAccountOf(const std::string& sAccount);
     // The account of the latest statement made.
     [[nodiscard]] Result<std::optional<std::string>> LastAccount();

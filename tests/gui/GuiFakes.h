@@ -8,6 +8,7 @@
 
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace qif2ldx::test {
@@ -38,12 +39,16 @@ struct ScriptedList final : app::gui::IListQuestion
     bool bolCancel = false;
     QStringList items;
     std::size_t preselected = 99;
+    std::function<void()> objAsked; // told when it is asked, before it answers
 
     std::optional<std::size_t> Ask(const QString& /*sText*/, const QStringList& list,
                                    std::size_t at) override
     {
         items = list;
         preselected = at;
+        if (objAsked) {
+            objAsked();
+        }
         if (bolCancel) {
             return std::nullopt;
         }

@@ -34,6 +34,31 @@ private:
         QTest::mouseClick(Button("Command(0)"), Qt::LeftButton);
     }
 
+    // What the questions asked were about, in their order: the messages shown, with the list of
+    // QIF accounts where it came (listAt: how many messages came before it).
+    QStringList Asked(std::optional<std::size_t> listAt) const
+    {
+        QStringList asked;
+        for (std::size_t at = 0; at <= messages.Messages().size(); ++at) {
+            if (listAt == at) {
+                asked << "QIF account";
+            }
+            if (at == messages.Messages().size()) {
+                break;
+            }
+            const std::string& sText = messages.Messages()[at].sText;
+            const auto has = [&sText](const char* sPart) {
+                return sText.find(sPart) != std::string::npos;
+            };
+            asked << (has("overwritten")    ? "replace"
+                      : has("account list") ? "account name"
+                      : has("Which order")  ? "dates"
+                      : has("already in")   ? "repeats"
+                                            : "told");
+        }
+        return asked;
+    }
+
 private slots:
     void init() { Begin(); }
     void cleanup() { End(); }
@@ -79,6 +104,66 @@ private slots:
         const std::string written = test::ReadBytes(dir->File("late.LDX"));
         QVERIFY(written.find("BAKERY") != std::string::npos);
         QVERIFY(written.find("GROCER") == std::string::npos);
+    }
+
+    // A full export whose account reads two ways and repeats an earlier statement, over an
+    // existing statement, for an account typed in the wrong case: every question, in its order
+    // (the same file again is the one left out: such a file is not asked about as repeats), and
+    // Cancel at each leaves the statement and the fields as they were.
+    void everyQuestionInItsOrderAndCancelAtEachLeavesEverything()
+    {
+        OpenWithHistory();
+        const std::string early =
+            Qif("early.qif", "!Account\r\nNChecking\r\nTBank\r\n^\r\n!Type:Bank\r\n" +
+                                 Tx("10/02/2026", "-30.00", "GROCER"));
+        Convert(early, dir->File("early.LDX"), "Everyday Current");
+        QVERIFY(std::filesystem::exists(dir->File("early.LDX")));
+        const std::string exported = Qif(
+            "export.qif",
+            "!Account\r\nNChecking\r\nTBank\r\n^\r\n!Type:Bank\r\n" +
+                Tx("10/02/2026", "-30.00", "GROCER") + Tx("01/02/2026", "-12.50", "CORNER CAFE") +
+                "!Account\r\nNCard\r\nTCCard\r\n^\r\n!Type:CCard\r\n" +
+                Tx("03/02/2026", "-7.00", "FUEL") + Tx("04/02/2026", "-8.00", "FUEL") +
+                Tx("05/02/2026", "-9.00", "FUEL"));
+        const std::string statement = Qif("export.LDX", "keep");
+        const QStringList all{"replace", "account name", "QIF account", "dates", "repeats"};
+        for (qsizetype cancelAt = 0; cancelAt <= all.size(); ++cancelAt) {
+            OpenWithHistory();
+            messages.Clear();
+            accountList = {};
+            accountList.answer = 0;
+            std::optional<std::size_t> listAt; // how many messages came before the list
+            accountList.objAsked = [&] { listAt = messages.Messages().size(); };
+            accountList.bolCancel = cancelAt == 2;
+            if (cancelAt == 0) {
+                messages.AnswerNextQuestion(platform::MessageAnswer::No);
+            }
+            for (const qsizetype at : {1, 3, 4}) { // the others take their default
+                if (at <= cancelAt) {
+                    messages.AnswerNextChoice(at == cancelAt ? std::nullopt
+                                                             : std::optional<std::size_t>(0));
+                }
+            }
+            Convert(exported, statement, "everyday current");
+            const QStringList asked = Asked(listAt);
+            if (cancelAt < all.size()) {
+                QCOMPARE(asked, all.mid(0, cancelAt + 1));
+                QVERIFY(test::ReadBytes(statement) == "keep");
+                QCOMPARE((QStringList{Text1()->text(), Text2()->text()}),
+                         (QStringList{QString::fromStdString(exported),
+                                      QString::fromStdString(statement)}));
+                QCOMPARE(Combo1()->currentText(),
+                         cancelAt < 2 ? QString("everyday current") : QString("Everyday Current"));
+                continue;
+            }
+            QCOMPARE(asked.mid(0, all.size()), all);
+            // The QIF account the history keeps for the account, not the one with the most.
+            QCOMPARE(accountList.preselected, std::size_t{0});
+            const std::string written = test::ReadBytes(statement);
+            QVERIFY(written.find("CORNER CAFE") != std::string::npos);
+            QVERIFY(written.find("GROCER") == std::string::npos);
+            QVERIFY(written.find("FUEL") == std::string::npos);
+        }
     }
 
     void nothingNewIsToldAndTheDialogStays()

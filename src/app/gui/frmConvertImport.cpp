@@ -127,6 +127,9 @@ frmConvertImport::frmConvertImport(DialogServices objServices, QWidget* objParen
     connect(Command, &QButtonGroup::idClicked, this, &frmConvertImport::OnCommand);
     connect(Browse, &QButtonGroup::idClicked, this, &frmConvertImport::OnBrowse);
     connect(Text1, &QLineEdit::textEdited, this, &frmConvertImport::FollowTypedQIFPath);
+    // What the user picks or types in the account box is theirs: no preselection replaces it.
+    connect(Combo1, &QComboBox::activated, this, [this] { bolAccountChosen_ = true; });
+    connect(Combo1->lineEdit(), &QLineEdit::textEdited, this, [this] { bolAccountChosen_ = true; });
 
     setTabOrder(ok, Text1);
     setTabOrder(Text1, browseQIF);
@@ -164,7 +167,8 @@ void frmConvertImport::LoadAccounts()
 
 void frmConvertImport::PreselectAccount(const std::string& sQIFPath)
 {
-    if (!Combo1->currentText().isEmpty() && Combo1->currentText() != sPreselected_) {
+    const QString sCurrent = Combo1->currentText().trimmed();
+    if (!sCurrent.isEmpty() && (bolAccountChosen_ || Combo1->currentText() != sPreselected_)) {
         return; // the user's own choice
     }
     // Read only: looking something up never makes the history.
@@ -180,10 +184,12 @@ void frmConvertImport::PreselectAccount(const std::string& sQIFPath)
     if (!sAccount) {
         return;
     }
-    sPreselected_ = QString::fromStdString(*sAccount);
-    const int index = Combo1->findText(sPreselected_, Qt::MatchExactly);
+    const int index = Combo1->findText(QString::fromStdString(*sAccount), Qt::MatchExactly);
+    if (index < 0) {
+        return; // an account the list no longer holds would only be asked about on OK
+    }
+    sPreselected_ = Combo1->itemText(index);
     Combo1->setCurrentIndex(index);
-    Combo1->setEditText(sPreselected_);
 }
 
 void frmConvertImport::keyPressEvent(QKeyEvent* objEvent)
@@ -399,6 +405,7 @@ bool frmConvertImport::ConfirmAccount()
     if (question.sUse && *answer == 0) {
         Combo1->setEditText(QString::fromStdString(*question.sUse));
     }
+    bolAccountChosen_ = true; // the user's answer: no preselection takes it back
     return true;
 }
 
@@ -433,6 +440,9 @@ void frmConvertImport::ConvertAndImport()
                          objServices_.objRun, bolMayReplace_, this);
         splash.SetHistory(&objHistory);
         splash.SetLocale(LocaleDateOrder(objServices_.objEnvironment), objServices_.objShowDate);
+        // In a full export, the QIF account taken last for this account is offered first.
+        splash.SetPreferredQifAccount(
+            objHistory.QIFAccountOf(Trim(Combo1->currentText().toStdString())));
         splash.exec();
         objOutcome = splash.Outcome();
     }

@@ -64,8 +64,9 @@ private:
     // Puts the statement path proposed for the QIF path in the statement box.
     void ProposeStatementPath(const QString& sQIFPath);
     // Puts in the account box the account the history keeps for the QIF file's account (its
-    // first "!Account" block's name), or else the account of the last statement recorded;
-    // an account the user chose stays. sQIFPath may be empty (no file yet).
+    // first "!Account" block's name), or else the account of the last statement recorded, when
+    // the account list holds it; an account the user picked, typed or confirmed in the
+    // unlisted-account question stays. sQIFPath may be empty (no file yet).
     void PreselectAccount(const std::string& sQIFPath);
     // A QIF path typed or pasted: once it names an existing file, the statement path is
     // proposed for it, unless the user has put a statement path of their own in the box.
@@ -92,9 +93,10 @@ private:
     void ShowHelp(const QString& sTopicPath);
 
     DialogServices objServices_;
-    bool bolMayReplace_ = false; // the user agreed to replace the existing statement
-    QString sProposedLDX_;       // the statement path proposed last; empty before any
-    QString sPreselected_;       // the account preselected last; empty before any
+    bool bolMayReplace_ = false;    // the user agreed to replace the existing statement
+    QString sProposedLDX_;          // the statement path proposed last; empty before any
+    QString sPreselected_;          // the account preselected last; empty before any
+    bool bolAccountChosen_ = false; // the user picked, typed or confirmed the account
     CommonDialog dlgCommonDialog;
     QLineEdit* Text1;
     QLineEdit* Text2;
