@@ -4,6 +4,7 @@
 #include "platform/Windows1252.h"
 #include "xml/dom/DomError.h"
 
+#include <array>
 #include <cstdio>
 #include <fstream>
 #include <new>
@@ -21,18 +22,11 @@ constexpr std::int32_t kLoadXmlWorkaroundCode = static_cast<std::int32_t>(0xC00C
 
 const char* ClassNameOf(ParserVersion pavVersion)
 {
-    switch (pavVersion) {
-    case pavMSXML1:
-        return "Msxml.DOMDocument";
-    case pavMSXML26:
-        return "Msxml2.DOMDocument.2.6";
-    case pavMSXML30:
-        return "Msxml2.DOMDocument.3.0";
-    case pavMSXML40:
-        return "Msxml2.DOMDocument.4.0";
-    default:
-        return "";
-    }
+    constexpr std::array kClassNames = {"", "Msxml.DOMDocument", "Msxml2.DOMDocument.2.6",
+                                        "Msxml2.DOMDocument.3.0", "Msxml2.DOMDocument.4.0"};
+    return pavVersion >= 0 && pavVersion < static_cast<std::int32_t>(kClassNames.size())
+               ? kClassNames[pavVersion]
+               : "";
 }
 
 // What body returns, or failure when the document refuses the operation: any exception but
@@ -46,6 +40,19 @@ template <class Result, class Body> Result OrFailure(Result failure, const Body&
     } catch (const std::exception&) {
         return failure;
     }
+}
+
+// What body makes of the first node the query selects from the root element, or failure when
+// there is no document, the query cannot be read, it selects nothing or the document refuses.
+template <class Result, class Body>
+Result OnFirstNode(IDomDocument* objDoc, const std::string& strQueryString, Result failure,
+                   const Body& body)
+{
+    return OrFailure(failure, [&]() -> Result {
+        const NodeRef objNode =
+            objDoc == nullptr ? nullptr : objDoc->SelectSingleNode(strQueryString);
+        return objNode == nullptr ? failure : body(objNode);
+    });
 }
 
 } // namespace
@@ -70,31 +77,19 @@ std::string CDoXML::XML() const
 
 std::optional<std::string> CDoXML::XMLDocumentInfo(XMLDocumentInfoItem xdiDesiredInfo) const
 {
-    const char* name = "";
-    switch (xdiDesiredInfo) {
-    case xdiVersion:
-        name = "version";
-        break;
-    case xdiEncoding:
-        name = "encoding";
-        break;
-    case xdiStandalone:
-        name = "standalone";
-        break;
-    }
-    if (!objXMLDoc || *name == '\0') {
+    constexpr std::array kNames = {"version", "encoding", "standalone"}; // by XMLDocumentInfoItem
+    if (!objXMLDoc || xdiDesiredInfo < 0 ||
+        xdiDesiredInfo >= static_cast<std::int32_t>(kNames.size())) {
         return std::nullopt;
     }
     return OrFailure<std::optional<std::string>>(
-        std::nullopt, [&] { return objXMLDoc->DeclarationAttribute(name); });
+        std::nullopt, [&] { return objXMLDoc->DeclarationAttribute(kNames[xdiDesiredInfo]); });
 }
 
 std::string CDoXML::ReadNodeXML(const std::string& strQueryString) const
 {
-    return OrFailure<std::string>({}, [&] {
-        const NodeRef objNode = Select(strQueryString);
-        return objNode == nullptr ? std::string() : objXMLDoc->NodeXml(objNode);
-    });
+    return OnFirstNode<std::string>(objXMLDoc.get(), strQueryString, {},
+                                    [&](NodeRef objNode) { return objXMLDoc->NodeXml(objNode); });
 }
 
 ParserVersion CDoXML::Initialize(ParserVersion pavDesiredVersion)
@@ -127,32 +122,23 @@ std::int32_t CDoXML::NodeCount(const std::string& strQueryString) const
 
 std::optional<std::string> CDoXML::ReadNode(const std::string& strQueryString) const
 {
-    return OrFailure<std::optional<std::string>>(std::nullopt, [&]() -> std::optional<std::string> {
-        const NodeRef objNode = Select(strQueryString);
-        if (objNode == nullptr) {
-            return std::nullopt;
-        }
-        return objXMLDoc->Text(objNode);
-    });
+    return OnFirstNode<std::optional<std::string>>(
+        objXMLDoc.get(), strQueryString, std::nullopt,
+        [&](NodeRef objNode) { return objXMLDoc->Text(objNode); });
 }
 
 std::optional<std::string> CDoXML::ReadAttribute(const std::string& strQueryString,
                                                  const std::string& strAttributeName) const
 {
-    return OrFailure<std::optional<std::string>>(std::nullopt, [&]() -> std::optional<std::string> {
-        const NodeRef objNode = Select(strQueryString);
-        if (objNode == nullptr) {
-            return std::nullopt;
-        }
-        return objXMLDoc->GetAttribute(objNode, strAttributeName);
-    });
+    return OnFirstNode<std::optional<std::string>>(
+        objXMLDoc.get(), strQueryString, std::nullopt,
+        [&](NodeRef objNode) { return objXMLDoc->GetAttribute(objNode, strAttributeName); });
 }
 
 bool CDoXML::DeleteNode(const std::string& strQueryString)
 {
-    return OrFailure(false, [&] {
-        const NodeRef objNode = Select(strQueryString);
-        const NodeRef objParent = objNode == nullptr ? nullptr : objXMLDoc->ParentNode(objNode);
+    return OnFirstNode(objXMLDoc.get(), strQueryString, false, [&](NodeRef objNode) {
+        const NodeRef objParent = objXMLDoc->ParentNode(objNode);
         if (objParent == nullptr) {
             return false;
         }
@@ -163,11 +149,7 @@ bool CDoXML::DeleteNode(const std::string& strQueryString)
 
 bool CDoXML::WriteNode(const std::string& strQueryString, const std::string& vntNewNodeValue)
 {
-    return OrFailure(false, [&] {
-        const NodeRef objNode = Select(strQueryString);
-        if (objNode == nullptr) {
-            return false;
-        }
+    return OnFirstNode(objXMLDoc.get(), strQueryString, false, [&](NodeRef objNode) {
         objXMLDoc->SetText(objNode, vntNewNodeValue);
         return true;
     });
@@ -176,11 +158,7 @@ bool CDoXML::WriteNode(const std::string& strQueryString, const std::string& vnt
 bool CDoXML::WriteAttribute(const std::string& strQueryString, const std::string& strAttributeName,
                             const std::string& vntNewAttributeValue)
 {
-    return OrFailure(false, [&] {
-        const NodeRef objNode = Select(strQueryString);
-        if (objNode == nullptr) {
-            return false;
-        }
+    return OnFirstNode(objXMLDoc.get(), strQueryString, false, [&](NodeRef objNode) {
         objXMLDoc->SetAttribute(objNode, strAttributeName, vntNewAttributeValue);
         return true;
     });
@@ -189,11 +167,7 @@ bool CDoXML::WriteAttribute(const std::string& strQueryString, const std::string
 bool CDoXML::WriteCDataSection(const std::string& strQueryString,
                                const std::string& vntNewCDataValue)
 {
-    return OrFailure(false, [&] {
-        const NodeRef objNode = Select(strQueryString);
-        if (objNode == nullptr) {
-            return false;
-        }
+    return OnFirstNode(objXMLDoc.get(), strQueryString, false, [&](NodeRef objNode) {
         const std::int32_t lngChildren = objXMLDoc->ChildCount(objNode);
         if (lngChildren >= 2) {
             return false;
@@ -217,17 +191,10 @@ bool CDoXML::InsertNode(const std::string& strQueryString, const std::string& st
                         const std::optional<std::string>& vntNewAttributeValue,
                         NodeRelationship norRelationship)
 {
-    return OrFailure(false, [&] {
-        NodeRef objParent = nullptr;
-        if (norRelationship == norSibling) {
-            const NodeRef objNode = Select(strQueryString);
-            if (objNode == nullptr) {
-                return false;
-            }
-            objParent = objXMLDoc->ParentNode(objNode);
-        } else if (norRelationship == norChild) {
-            objParent = Select(strQueryString);
-        }
+    return OnFirstNode(objXMLDoc.get(), strQueryString, false, [&](NodeRef objNode) {
+        const NodeRef objParent = norRelationship == norSibling ? objXMLDoc->ParentNode(objNode)
+                                  : norRelationship == norChild ? objNode
+                                                                : nullptr;
         if (objParent == nullptr) {
             return false;
         }
@@ -242,11 +209,7 @@ bool CDoXML::InsertNode(const std::string& strQueryString, const std::string& st
 
 bool CDoXML::DeleteAttribute(const std::string& strQueryString, const std::string& strAttributeName)
 {
-    return OrFailure(false, [&] {
-        const NodeRef objNode = Select(strQueryString);
-        if (objNode == nullptr) {
-            return false;
-        }
+    return OnFirstNode(objXMLDoc.get(), strQueryString, false, [&](NodeRef objNode) {
         objXMLDoc->RemoveAttribute(objNode, strAttributeName);
         return true;
     });
@@ -350,14 +313,6 @@ void CDoXML::ShowParseError() const
         std::to_string(objError.lngLinePos) + "\r\n\r\n" + objError.strSrcText + "\r\n";
     static_cast<void>(
         objMessages_.Show("XML Parse Error", strText, platform::MessageKind::Warning));
-}
-
-NodeRef CDoXML::Select(const std::string& strQueryString) const
-{
-    if (!objXMLDoc) {
-        throw DomError("no document loaded");
-    }
-    return objXMLDoc->SelectSingleNode(strQueryString);
 }
 
 } // namespace qif2ldx::xml

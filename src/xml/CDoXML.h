@@ -129,10 +129,6 @@ private:
     [[nodiscard]] ParserVersion FindHighestParser() const;
     void ShowParseError() const;
 
-    // The first node the query selects from the root element; nullptr when none. Throws
-    // DomError without a document or for a query that cannot be read.
-    [[nodiscard]] NodeRef Select(const std::string& strQueryString) const;
-
     platform::IMessages& objMessages_;
     const platform::IProgramFolder& objProgramFolder_;
     std::shared_ptr<const ParserRegistry> objRegistry_;

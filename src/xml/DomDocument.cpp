@@ -139,17 +139,11 @@ DomParseError DomDocument::ParseError() const
 
 bool DomDocument::Save(const std::string& strFileName, const std::string& strEncoding)
 {
-    const std::optional<lean::Charset> charset = lean::FindCharset(strEncoding);
-    if (!lean_ || !charset) {
-        return false;
+    if (!lean_ || !lean::FindCharset(strEncoding)) {
+        return false; // checked before the file is opened, which would empty it
     }
     platform::Result<platform::UniqueFd> file = platform::OpenForWriting(strFileName);
-    if (!file) {
-        return false;
-    }
-    const bool bolWritten =
-        static_cast<bool>(lean::WriteFile(lean_->tree, file.value.Get(), *charset));
-    return file.value.Reset() && bolWritten;
+    return file && SaveTo(file.value.Get(), strEncoding) && file.value.Reset();
 }
 
 platform::Done DomDocument::SaveTo(int fd, const std::string& strEncoding)

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string_view>
@@ -29,21 +30,9 @@ constexpr std::array<bool, 256> kTextSpecial = [] {
     return table;
 }();
 
-const char* TextEntity(char c)
-{
-    switch (c) {
-    case '&':
-        return "&amp;";
-    case '<':
-        return "&lt;";
-    case '>':
-        return "&gt;";
-    default:
-        return "&#13;";
-    }
-}
-
-const char* AttributeEntity(char c)
+// The reference that stands for an ASCII byte in an attribute value; nullptr for a byte written
+// as it is. Text escapes a few of them, kTextSpecial's.
+const char* Reference(char c)
 {
     switch (c) {
     case '\n':
@@ -63,23 +52,6 @@ const char* AttributeEntity(char c)
     default:
         return nullptr;
     }
-}
-
-// "&#x" and the code point in upper-case hexadecimal, as libxml2 writes it.
-void AppendHexReference(char32_t cp, std::string& out)
-{
-    constexpr std::string_view kDigits = "0123456789ABCDEF";
-    char digits[8];
-    std::size_t count = 0;
-    do {
-        digits[count++] = kDigits[cp & 0xF];
-        cp >>= 4;
-    } while (cp != 0);
-    out += "&#x";
-    while (count > 0) {
-        out += digits[--count];
-    }
-    out += ';';
 }
 
 // Where the bytes go: a string as UTF-8, or a file in its character set in large pieces. Bytes
@@ -143,7 +115,7 @@ public:
             }
             Raw(text.substr(start, pos - start));
             if (byte < 0x80) {
-                Raw(TextEntity(text[pos]));
+                Raw(Reference(text[pos]));
                 start = ++pos;
                 continue;
             }
@@ -166,17 +138,18 @@ public:
                 const platform::Utf8Char decoded = platform::DecodeUtf8(value, pos);
                 if (bolEncodingKnown) {
                     Utf8(value.substr(pos, decoded.length));
-                } else {
-                    std::string reference;
-                    AppendHexReference(decoded.cp, reference);
-                    Raw(reference);
+                } else { // a hexadecimal reference in upper case, as libxml2 writes it
+                    char reference[16];
+                    const int length = std::snprintf(reference, sizeof reference, "&#x%X;",
+                                                     static_cast<unsigned>(decoded.cp));
+                    Raw(std::string_view(reference, static_cast<std::size_t>(length)));
                 }
                 pos += decoded.length;
                 continue;
             }
-            const char* entity = AttributeEntity(c);
-            if (entity != nullptr) {
-                Raw(entity);
+            const char* reference = Reference(c);
+            if (reference != nullptr) {
+                Raw(reference);
             } else {
                 Raw(c);
             }
@@ -262,6 +235,7 @@ private:
     void StartTag(NodeId element);
     void EndTag(NodeId element);
     void CData(std::string_view content);
+    void CDataSection(std::string_view part);
 
     const LeanTree& tree_;
     Sink& sink_;
@@ -394,22 +368,19 @@ void Writer::CData(std::string_view content)
 {
     // A "]]>" inside ends one section after its "]]" and starts the next with its ">".
     std::size_t start = 0;
-    std::size_t end = 0;
-    while (end < content.size()) {
-        if (content.substr(end, 3) == "]]>") {
-            end += 2;
-            sink_.Raw("<![CDATA[");
-            sink_.Utf8(content.substr(start, end - start));
-            sink_.Raw("]]>");
-            start = end;
-        }
-        ++end;
+    for (std::size_t cut = content.find("]]>"); cut != std::string_view::npos;
+         cut = content.find("]]>", start)) {
+        CDataSection(content.substr(start, cut + 2 - start));
+        start = cut + 2;
     }
-    if (start != end || content.empty()) {
-        sink_.Raw("<![CDATA[");
-        sink_.Utf8(content.substr(start));
-        sink_.Raw("]]>");
-    }
+    CDataSection(content.substr(start));
+}
+
+void Writer::CDataSection(std::string_view part)
+{
+    sink_.Raw("<![CDATA[");
+    sink_.Utf8(part);
+    sink_.Raw("]]>");
 }
 
 } // namespace

@@ -24,12 +24,6 @@ struct Callbacks
     bool bolEncodingRefused = false; // sEncoding cannot be read
 };
 
-std::string_view View(const xmlChar* text)
-{
-    return text == nullptr ? std::string_view()
-                           : std::string_view(reinterpret_cast<const char*>(text));
-}
-
 Callbacks& From(void* context)
 {
     // The parser's user data is the Callbacks the parse was started with.
@@ -110,11 +104,6 @@ void OnStartDocument(void* context)
     }
 }
 
-struct ContextDeleter
-{
-    void operator()(xmlParserCtxt* p) const { xmlFreeParserCtxt(p); }
-};
-
 std::string Reason(const ErrorCapture& capture)
 {
     std::string sError =
@@ -142,8 +131,8 @@ bool ReadElements(const ChunkSource& read, const char* sEncoding, const NameCall
     handler.startDocument = OnStartDocument;
     // The parser pulls the document through ReadNextChunk a piece at a time.
     Callbacks callbacks{onStart, onText, onEnd, read, sEncoding};
-    const std::unique_ptr<xmlParserCtxt, ContextDeleter> context(xmlCreateIOParserCtxt(
-        &handler, &callbacks, ReadNextChunk, nullptr, &callbacks, XML_CHAR_ENCODING_NONE));
+    const ParserCtxtPtr context(xmlCreateIOParserCtxt(&handler, &callbacks, ReadNextChunk, nullptr,
+                                                      &callbacks, XML_CHAR_ENCODING_NONE));
     if (!context) {
         sError = "the document cannot be read";
         return false;
@@ -155,11 +144,7 @@ bool ReadElements(const ChunkSource& read, const char* sEncoding, const NameCall
         sError = std::string("the encoding ") + sEncoding + " cannot be read";
         return false;
     }
-    if (parsed != 0) {
-        sError = Reason(capture);
-        return false;
-    }
-    if (context->wellFormed == 0 || capture.First()) {
+    if (parsed != 0 || context->wellFormed == 0 || capture.First()) {
         sError = Reason(capture);
         return false;
     }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace qif2ldx::xml::libxml {
 
@@ -20,57 +21,35 @@ struct XmlFreeDeleter
 {
     void operator()(xmlChar* p) const { xmlFree(p); }
 };
-struct DocDeleter
+// Frees an object with libxml2's function for it (what that returns tells nothing to act on).
+template <auto Free> struct Deleter
 {
-    void operator()(xmlDoc* p) const { xmlFreeDoc(p); }
-};
-struct ParserCtxtDeleter
-{
-    void operator()(xmlParserCtxt* p) const { xmlFreeParserCtxt(p); }
-};
-struct ValidCtxtDeleter
-{
-    void operator()(xmlValidCtxt* p) const { xmlFreeValidCtxt(p); }
-};
-struct XPathCtxtDeleter
-{
-    void operator()(xmlXPathContext* p) const { xmlXPathFreeContext(p); }
-};
-struct XPathObjectDeleter
-{
-    void operator()(xmlXPathObject* p) const { xmlXPathFreeObject(p); }
-};
-struct XPathCompDeleter
-{
-    void operator()(xmlXPathCompExpr* p) const { xmlXPathFreeCompExpr(p); }
-};
-struct BufferDeleter
-{
-    void operator()(xmlBuffer* p) const { xmlBufferFree(p); }
-};
-struct SaveCtxtDeleter
-{
-    void operator()(xmlSaveCtxt* p) const { static_cast<void>(xmlSaveClose(p)); }
+    template <class T> void operator()(T* p) const { static_cast<void>(Free(p)); }
 };
 
 using OwnedText = std::unique_ptr<xmlChar, XmlFreeDeleter>;
-using DocPtr = std::unique_ptr<xmlDoc, DocDeleter>;
-using ParserCtxtPtr = std::unique_ptr<xmlParserCtxt, ParserCtxtDeleter>;
-using ValidCtxtPtr = std::unique_ptr<xmlValidCtxt, ValidCtxtDeleter>;
-using XPathCtxtPtr = std::unique_ptr<xmlXPathContext, XPathCtxtDeleter>;
-using XPathObjectPtr = std::unique_ptr<xmlXPathObject, XPathObjectDeleter>;
-using XPathCompPtr = std::unique_ptr<xmlXPathCompExpr, XPathCompDeleter>;
-using BufferPtr = std::unique_ptr<xmlBuffer, BufferDeleter>;
-using SaveCtxtPtr = std::unique_ptr<xmlSaveCtxt, SaveCtxtDeleter>;
+using DocPtr = std::unique_ptr<xmlDoc, Deleter<xmlFreeDoc>>;
+using ParserCtxtPtr = std::unique_ptr<xmlParserCtxt, Deleter<xmlFreeParserCtxt>>;
+using ValidCtxtPtr = std::unique_ptr<xmlValidCtxt, Deleter<xmlFreeValidCtxt>>;
+using XPathCtxtPtr = std::unique_ptr<xmlXPathContext, Deleter<xmlXPathFreeContext>>;
+using XPathObjectPtr = std::unique_ptr<xmlXPathObject, Deleter<xmlXPathFreeObject>>;
+using XPathCompPtr = std::unique_ptr<xmlXPathCompExpr, Deleter<xmlXPathFreeCompExpr>>;
+using BufferPtr = std::unique_ptr<xmlBuffer, Deleter<xmlBufferFree>>;
+using SaveCtxtPtr = std::unique_ptr<xmlSaveCtxt, Deleter<xmlSaveClose>>;
 
 inline const xmlChar* ToXmlChar(const std::string& text)
 {
     return reinterpret_cast<const xmlChar*>(text.c_str());
 }
 
+inline std::string_view View(const xmlChar* text)
+{
+    return text == nullptr ? std::string_view() : reinterpret_cast<const char*>(text);
+}
+
 inline std::string FromXmlChar(const xmlChar* text)
 {
-    return text == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(text));
+    return std::string(View(text));
 }
 
 // Sets libxml2 up once per process, before its first use: no external entity ever loaded,

@@ -200,11 +200,6 @@ bool ExpandsTooFar(const xmlDoc& doc, std::size_t inputSize, std::uint64_t& limi
     return meter.Measure(doc.children) > limit;
 }
 
-std::string_view View(const xmlChar* text)
-{
-    return text == nullptr ? std::string_view() : reinterpret_cast<const char*>(text);
-}
-
 // A name as the document spells it, with its namespace's prefix.
 std::string QualifiedName(const xmlNs* ns, const xmlChar* name)
 {

@@ -19,7 +19,6 @@ using lean::NodeKind;
 struct XPathView::Copy
 {
     DocPtr doc;
-    xmlNode* root = nullptr;
     std::uint64_t revision = 0;
 };
 
@@ -153,8 +152,8 @@ xmlNode* NewNode(xmlDoc& doc, const LeanTree& tree, NodeId from, xmlNode* parent
     return node;
 }
 
-// libxml2's copy of the tree; root becomes the copy of its root element.
-DocPtr CopyTree(const LeanTree& tree, xmlNode*& root)
+// libxml2's copy of the tree.
+DocPtr CopyTree(const LeanTree& tree)
 {
     DocPtr doc(xmlNewDoc(ToXmlChar(tree.Facts().sVersion)));
     if (!doc) {
@@ -168,20 +167,13 @@ DocPtr CopyTree(const LeanTree& tree, xmlNode*& root)
     };
     // The document takes its children as libxml2's own functions give them: as a node.
     std::vector<Pending> pending{{LeanTree::kDocument, reinterpret_cast<xmlNode*>(doc.get())}};
-    const NodeId rootId = tree.Root();
     while (!pending.empty()) {
         const Pending next = pending.back();
         pending.pop_back();
         for (NodeId child = tree.FirstChild(next.from); child != kNoNode;
              child = tree.Next(child)) {
             xmlNode* node = NewNode(*doc, tree, child, next.to);
-            if (node == nullptr) {
-                continue;
-            }
-            if (child == rootId) {
-                root = node;
-            }
-            if (tree.FirstChild(child) != kNoNode) {
+            if (node != nullptr && tree.FirstChild(child) != kNoNode) {
                 pending.push_back({child, node});
             }
         }
@@ -228,18 +220,15 @@ XPathView::Result XPathView::Evaluate(const LeanTree& tree, const std::string& s
         throw DomError("the document has no root element");
     }
     if (!copy_ || copy_->revision != tree.Revision()) {
-        copy_.reset();
-        auto copy = std::make_unique<Copy>();
-        copy->doc = CopyTree(tree, copy->root);
-        copy->revision = tree.Revision();
-        copy_ = std::move(copy);
+        copy_.reset(); // the stale copy goes before the new one takes its room
+        copy_ = std::make_unique<Copy>(Copy{CopyTree(tree), tree.Revision()});
     }
     const XPathCtxtPtr context(xmlXPathNewContext(copy_->doc.get()));
     if (!context) {
         throw std::bad_alloc();
     }
     context->error = SilentStructured;
-    context->node = copy_->root;
+    context->node = xmlDocGetRootElement(copy_->doc.get());
     Result result{XPathObjectPtr(xmlXPathCompiledEval(compiled.get(), context.get()))};
     if (!result.object || result.object->type != XPATH_NODESET) {
         throw DomError("the query cannot be read: " + sQuery);
