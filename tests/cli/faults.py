@@ -31,6 +31,16 @@ def hidden(folder):
     return sorted(p.name for p in pathlib.Path(folder).glob(".*.tmp"))
 
 
+_histories = tempfile.TemporaryDirectory(prefix="qif2ldx-histories-")
+
+
+def fresh_history():
+    """Each case, and each whole conversion of the large file, begins with a history of its own:
+    these checks are about files, and a history holding the large file many times over would
+    turn every later run into a repeat search of hundreds of thousands of transactions."""
+    os.environ["XDG_DATA_HOME"] = tempfile.mkdtemp(dir=_histories.name)
+
+
 def limited(kind, limit):
     def apply():
         resource.setrlimit(kind, (limit, limit))
@@ -184,6 +194,7 @@ class Faults:
 
     def working_files_are_private_and_statements_follow_the_umask(self):
         for umask in (0o022, 0o077, 0o002):
+            fresh_history()
             ldx = f"{self.folder}/mode-{umask:o}.LDX"
             before = hidden(self.folder)
             child = subprocess.Popen(self.base + [self.large, "-o", ldx], stdout=subprocess.DEVNULL,
@@ -362,16 +373,18 @@ def main():
     program, accounts, generator = sys.argv[1:4]
     with tempfile.TemporaryDirectory() as folder:
         faults = Faults(program, accounts, generator, folder)
-        faults.failures_keep_the_old_statement()
-        faults.signals_keep_the_old_statement()
-        faults.two_runs_make_one_whole_statement()
-        faults.working_files_are_private_and_statements_follow_the_umask()
-        faults.only_runs_that_write_clean_up()
-        faults.standard_output_is_built_where_nobody_can_block_or_read_it()
-        faults.a_dry_run_needs_no_write_access()
-        faults.a_later_run_removes_only_what_killed_runs_left()
-        faults.odd_surroundings()
-        faults.unknown_statement_type_starts_nothing()
+        for case in (faults.failures_keep_the_old_statement,
+                     faults.signals_keep_the_old_statement,
+                     faults.two_runs_make_one_whole_statement,
+                     faults.working_files_are_private_and_statements_follow_the_umask,
+                     faults.only_runs_that_write_clean_up,
+                     faults.standard_output_is_built_where_nobody_can_block_or_read_it,
+                     faults.a_dry_run_needs_no_write_access,
+                     faults.a_later_run_removes_only_what_killed_runs_left,
+                     faults.odd_surroundings,
+                     faults.unknown_statement_type_starts_nothing):
+            fresh_history()
+            case()
     return report()
 
 
