@@ -35,9 +35,9 @@ _histories = tempfile.TemporaryDirectory(prefix="qif2ldx-histories-")
 
 
 def fresh_history():
-    """Each case, and each whole conversion of the large file, begins with a history of its own:
-    these checks are about files, and a history holding the large file many times over would
-    turn every later run into a repeat search of hundreds of thousands of transactions."""
+    """Each case, each whole conversion of the large file and each round of two runs begins with
+    a history of its own: these checks are about files, and a history holding the same file many
+    times over would turn every later run into a repeat search of all its transactions."""
     os.environ["XDG_DATA_HOME"] = tempfile.mkdtemp(dir=_histories.name)
 
 
@@ -293,6 +293,7 @@ class Faults:
         check("reference run", run.returncode == 0, run.stderr.decode(errors="replace"))
         expected = pathlib.Path(expected_path).read_bytes()
         for round_ in range(20):
+            fresh_history()
             replace = round_ % 2 == 1
             ldx = f"{self.folder}/both-{round_}.LDX"
             args = [self.small, "-o", ldx] + (["--overwrite"] if replace else [])
