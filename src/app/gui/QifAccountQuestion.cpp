@@ -38,7 +38,9 @@ std::optional<std::size_t> QtListQuestion::Ask(const QString& sText, const QStri
     dialog.setWindowTitle("Lodestrand");
     dialog.setModal(true);
     auto* layout = new QVBoxLayout(&dialog);
-    auto* label = new QLabel(sText, &dialog);
+    auto* label = new QLabel(&dialog);
+    label->setTextFormat(Qt::PlainText); // it names the file's accounts, never markup
+    label->setText(sText);
     label->setWordWrap(true);
     layout->addWidget(label);
     auto* list = new QListWidget(&dialog);
