@@ -67,9 +67,13 @@ private slots:
     void questionsComeInTheirOrderAndCancelLeavesEverything()
     {
         OpenWithHistory();
+        std::string fuel;
+        for (int day = 3; day <= 8; ++day) {
+            fuel += Tx("0" + std::to_string(day) + "/02/2026", "-" + std::to_string(day), "FUEL");
+        }
         const std::string early =
             Qif("early.qif", "!Type:Bank\r\n" + Tx("01/02/2026", "-12.50", "CORNER CAFE") +
-                                 Tx("10/02/2026", "-30.00", "GROCER"));
+                                 Tx("10/02/2026", "-30.00", "GROCER") + fuel);
         Convert(early, dir->File("early.LDX"), "Everyday Current");
         QCOMPARE(messages.Choices().size(), std::size_t{1}); // the dates read two ways
         QVERIFY(std::filesystem::exists(dir->File("early.LDX")));
@@ -93,18 +97,26 @@ private slots:
         QCOMPARE(app::UserHistory(environment, app::HistoryUse::Read).DateOrder("Everyday Current"),
                  std::optional<std::string>("dmy"));
 
-        // Repeats: asked, Leave them out the default; left out, the rest is written.
+        // Repeats: asked, Leave them out the default; left out, the rest is written, and the box
+        // after the run names the statement they are in once.
         messages.Clear();
         messages.AnswerNextChoice(0);
         const std::string late =
-            Qif("late.qif", "!Type:Bank\r\n" + Tx("10/02/2026", "-30.00", "GROCER") +
+            Qif("late.qif", "!Type:Bank\r\n" + Tx("10/02/2026", "-30.00", "GROCER") + fuel +
                                 Tx("20/02/2026", "-5.00", "BAKERY"));
         Convert(late, dir->File("late.LDX"), "Everyday Current");
         QCOMPARE(messages.Choices(),
                  (std::vector<MessageRecorder::Choice>{{{"Leave them out", "Keep them"}, 0}}));
-        QCOMPARE(MessageTexts().value(0),
-                 QString("1 of the 2 transactions in late.qif was already in early.LDX, made on "
-                         "7 December 2026 from early.qif: 10 February GROCER -30.00."));
+        const QString named = "10 February GROCER -30.00, 3 February FUEL -3, 4 February FUEL -4, "
+                              "5 February FUEL -5, 6 February FUEL -6 and 2 more.";
+        QCOMPARE(MessageTexts().value(0), "7 of the 8 transactions in late.qif were already in "
+                                          "early.LDX, made on 7 December 2026 from early.qif: " +
+                                              named);
+        QVERIFY2(MessageTexts().value(1).endsWith("\r\n\r\n7 transactions left out, already in "
+                                                  "early.LDX (made on 7 December 2026 from "
+                                                  "early.qif): " +
+                                                  named),
+                 qPrintable(MessageTexts().value(1)));
         const std::string written = test::ReadBytes(dir->File("late.LDX"));
         QVERIFY(written.find("BAKERY") != std::string::npos);
         QVERIFY(written.find("GROCER") == std::string::npos);
