@@ -163,7 +163,7 @@ private slots:
                                        "dividends and the like are no bank transactions).";
         QTest::newRow("card file, bank account")
             << QByteArray("!Type:CCard\r\nD14/05/2026\r\nT-1\r\n^\r\n")
-            << "The file holds card transactions (!Type:CCard), but account \"Everyday Current\" "
+            << "The file holds card transactions (!Type:CCard), but account “Everyday Current” "
                "is of type CHECKING, not CREDIT: they were written as a bank statement.";
         QTest::newRow("nothing") << "!Type:Cat\r\nNFood\r\n^\r\n" + bank << QString();
     }

@@ -89,6 +89,9 @@ private slots:
         test::ScriptedList list;
         list.answer = 0;
         QCOMPARE(run(list, " checking").result, app::RunResult::Saved);
+        QCOMPARE(list.text, QString("This QIF file holds the transactions of 2 accounts. Which "
+                                    "of them do you want to convert into the statement for "
+                                    "“Acct”?"));
         QCOMPARE(list.items,
                  (QStringList{"Checking (Bank): 1 transaction", "Card (CCard): 2 transactions",
                               "All of them: 3 transactions"}));

@@ -4,6 +4,7 @@
 #include "app/Receipt.h"
 #include "app/gui/HistoryWording.h"
 #include "platform/Text.h"
+#include "platform/Utf8.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -83,7 +84,14 @@ std::vector<std::string> DialogWarnings(const ConversionOutcome& objOutcome,
         objTold.account = AccountLookup::Found;
     }
     objTold.report.dates.bolAmbiguous = false;
+    // The account's name is quoted as the dialog quotes names.
+    const std::string sTypeWarning = AccountTypeWarning(objTold, sAccount);
+    const std::string sStraight = "\"" + platform::EscapeControls(sAccount) + "\"";
     for (std::string& sWarning : RunWarnings(objTold, sAccount, sList, objShowDate)) {
+        if (const std::size_t at = sWarning.find(sStraight);
+            sWarning == sTypeWarning && at != std::string::npos) {
+            sWarning.replace(at, sStraight.size(), Quoted(platform::EscapeControls(sAccount)));
+        }
         warnings.push_back(Sentence(std::move(sWarning)));
     }
     return warnings;

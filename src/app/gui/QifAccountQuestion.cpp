@@ -87,8 +87,8 @@ qif::ChooseQifAccount AskQifAccount(IListQuestion& objQuestion, std::string sAcc
         }
         const QString sText =
             "This QIF file holds the transactions of " + QString::number(accounts.size()) +
-            " accounts. Which of them do you want to convert into the statement for \"" +
-            QString::fromStdString(sAccount) + "\"?";
+            " accounts. Which of them do you want to convert into the statement for “" +
+            QString::fromStdString(sAccount) + "”?";
         const std::optional<std::size_t> answer = objQuestion.Ask(sText, items, preselected);
         if (!answer || *answer > accounts.size()) {
             return std::nullopt;
