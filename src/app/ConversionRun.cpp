@@ -113,6 +113,23 @@ std::string Reason(const qif::ConversionFailure& failure, const std::string& sQI
     return failure.sReason;
 }
 
+// Why a conversion failed, as the dialog tells it below the conversion-failure message: a
+// sentence of its own. An OFX download is sent to Lodestrand's File menu alone: the person at
+// the dialog has no terminal at hand for qif2ldx check.
+std::string ExplainedReason(const qif::ConversionFailure& failure, const std::string& sQIFName,
+                            const std::string& sStatement)
+{
+    std::string sText = failure.kind == qif::FailureKind::OfxStatement
+                            ? platform::EscapeControls(sQIFName) +
+                                  " is already an OFX statement: import it from Lodestrand's File "
+                                  "menu"
+                            : Begun(Reason(failure, sQIFName, sStatement), Start::Sentence);
+    if (!sText.empty() && sText.back() != '.' && sText.back() != '?') {
+        sText += '.';
+    }
+    return sText;
+}
+
 } // namespace
 
 std::string DescribeDateDecision(const qif::DateDecision& decision, Start start)
@@ -293,8 +310,8 @@ void ConversionRun::RunConversion(const ConversionInput& objInput, ConversionOut
         std::string sText =
             ConversionFailedMessage(sQIFName, objOutcome.failure, objOutcome.sReason);
         if (bolExplain_ && !objOutcome.sReason.empty() && IsFaultOfQif(objOutcome.failure)) {
-            sText += "\r\n\r\n" + FailureReason(objOutcome.failure, sQIFName, objInput.sLDXFilePath,
-                                                Start::Sentence);
+            sText +=
+                "\r\n\r\n" + ExplainedReason(objOutcome.failure, sQIFName, objInput.sLDXFilePath);
         }
         static_cast<void>(
             objMessages_.Show(kMessageTitle, sText, platform::MessageKind::Information));

@@ -89,7 +89,8 @@ public:
         policy_ = policy;
         objQuestions_ = objQuestions;
     }
-    // The conversion-failure message gets the reason as a second paragraph (the dialog's).
+    // The conversion-failure message gets the reason as a second paragraph, worded for the
+    // dialog.
     void SetExplainFailures(bool bolExplain) { bolExplain_ = bolExplain; }
     // Called as the reading goes on; returning false interrupts the run.
     void SetProgress(qif::ProgressCallback objProgress) { objProgress_ = std::move(objProgress); }

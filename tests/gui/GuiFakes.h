@@ -37,13 +37,15 @@ struct ScriptedList final : app::gui::IListQuestion
 {
     std::optional<std::size_t> answer; // nullopt: the last item
     bool bolCancel = false;
+    QString text;
     QStringList items;
     std::size_t preselected = 99;
     std::function<void()> objAsked; // told when it is asked, before it answers
 
-    std::optional<std::size_t> Ask(const QString& /*sText*/, const QStringList& list,
+    std::optional<std::size_t> Ask(const QString& sText, const QStringList& list,
                                    std::size_t at) override
     {
+        text = sText;
         items = list;
         preselected = at;
         if (objAsked) {

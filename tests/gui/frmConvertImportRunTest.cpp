@@ -163,7 +163,7 @@ private slots:
                                        "dividends and the like are no bank transactions).";
         QTest::newRow("card file, bank account")
             << QByteArray("!Type:CCard\r\nD14/05/2026\r\nT-1\r\n^\r\n")
-            << "The file holds card transactions (!Type:CCard), but account \"Everyday Current\" "
+            << "The file holds card transactions (!Type:CCard), but account “Everyday Current” "
                "is of type CHECKING, not CREDIT: they were written as a bank statement.";
         QTest::newRow("nothing") << "!Type:Cat\r\nNFood\r\n^\r\n" + bank << QString();
     }
@@ -361,6 +361,16 @@ private slots:
         QCOMPARE(Text2()->text(), QString::fromStdString(ldx));
         QCOMPARE(Combo1()->currentText(), QString("Everyday Current"));
         QVERIFY(Button("Command(1)")->isEnabled());
+
+        // An OFX download given by mistake: where to take it, in the dialog's words.
+        messages.Clear();
+        const std::string ofx = Qif("bank.qfx", test::ReadBytes(kData + "/bank.LDX"));
+        Fill(ofx, dir->File("bank.LDX"), "Everyday Current");
+        QTest::mouseClick(Button("Command(0)"), Qt::LeftButton);
+        QVERIFY2(MessageTexts().value(0).endsWith(
+                     "\r\n\r\n" + QString::fromStdString(ofx) +
+                     " is already an OFX statement: import it from Lodestrand's File menu."),
+                 qPrintable(MessageTexts().value(0)));
     }
 
     void monthFirstDatesAreConvertedOnlyWhenTheUserAgrees_data()
@@ -387,7 +397,7 @@ private slots:
                  agree);
         if (!agree) {
             QVERIFY(MessageTexts().value(1).endsWith(
-                "\r\n\r\nLine 5: \"D03/24/2015\" is not a day-first date"));
+                "\r\n\r\nLine 5: \"D03/24/2015\" is not a day-first date."));
             QVERIFY(dialog->isVisible());
         }
     }

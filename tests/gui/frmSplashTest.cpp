@@ -2,6 +2,7 @@
 #include "app/gui/frmSplash.h"
 
 #include "GuiFakes.h"
+#include "app/gui/QtMessages.h"
 #include "support/FixedClock.h"
 #include "support/FixedProgramFolder.h"
 #include "support/MessageRecorder.h"
@@ -12,14 +13,27 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
+#include <algorithm>
 
 using namespace qif2ldx;
 
 class frmSplashTest : public QObject
 {
     Q_OBJECT
+
+    inline static const QString kMarkup = "<h1>SHOP</h1> <font color=red>X</font>";
+
+    // The window shows kMarkup in a label that takes it as plain text.
+    static bool ShownAsItStands(const QWidget& window)
+    {
+        const QList<QLabel*> labels = window.findChildren<QLabel*>();
+        return std::any_of(labels.begin(), labels.end(), [](const QLabel* label) {
+            return label->text() == kMarkup && label->textFormat() == Qt::PlainText;
+        });
+    }
 
 private slots:
     void looksAsLaidOutAndRunsOnceShown()
@@ -75,6 +89,9 @@ private slots:
         test::ScriptedList list;
         list.answer = 0;
         QCOMPARE(run(list, " checking").result, app::RunResult::Saved);
+        QCOMPARE(list.text, QString("This QIF file holds the transactions of 2 accounts. Which "
+                                    "of them do you want to convert into the statement for "
+                                    "“Acct”?"));
         QCOMPARE(list.items,
                  (QStringList{"Checking (Bank): 1 transaction", "Card (CCard): 2 transactions",
                               "All of them: 3 transactions"}));
@@ -92,16 +109,35 @@ private slots:
     void listQuestionGivesTheRowChosen()
     {
         app::gui::QtListQuestion question(nullptr);
-        QTimer::singleShot(0, [] {
+        bool bolShown = false;
+        QTimer::singleShot(0, [&bolShown] {
             QWidget* dialog = QApplication::activeModalWidget();
             QVERIFY(dialog != nullptr);
+            bolShown = ShownAsItStands(*dialog);
             auto* list = dialog->findChild<QListWidget*>("List1");
             QVERIFY(list != nullptr);
             QCOMPARE(list->currentRow(), 1);
             list->setCurrentRow(2);
             dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
         });
-        QCOMPARE(question.Ask("Which?", {"a", "b", "c"}, 1), std::optional<std::size_t>(2));
+        QCOMPARE(question.Ask(kMarkup, {"a", "b", "c"}, 1), std::optional<std::size_t>(2));
+        QVERIFY(bolShown);
+    }
+
+    // What a file holds is shown as it stands, however much it looks like markup.
+    void messagesShowFileTextAsItStands()
+    {
+        app::gui::QtMessages objMessages;
+        bool bolShown = false;
+        QTimer::singleShot(0, [&bolShown] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box != nullptr);
+            bolShown = ShownAsItStands(*box);
+            box->reject();
+        });
+        QCOMPARE(objMessages.Choose("Lodestrand", kMarkup.toStdString(), {"Keep them"}, 0),
+                 std::nullopt);
+        QVERIFY(bolShown);
     }
 };
 

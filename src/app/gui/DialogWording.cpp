@@ -4,6 +4,7 @@
 #include "app/Receipt.h"
 #include "app/gui/HistoryWording.h"
 #include "platform/Text.h"
+#include "platform/Utf8.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -83,17 +84,32 @@ std::vector<std::string> DialogWarnings(const ConversionOutcome& objOutcome,
         objTold.account = AccountLookup::Found;
     }
     objTold.report.dates.bolAmbiguous = false;
+    // The account's name is quoted as the dialog quotes names.
+    const std::string sTypeWarning = AccountTypeWarning(objTold, sAccount);
+    const std::string sStraight = "\"" + platform::EscapeControls(sAccount) + "\"";
     for (std::string& sWarning : RunWarnings(objTold, sAccount, sList, objShowDate)) {
+        if (const std::size_t at = sWarning.find(sStraight);
+            sWarning == sTypeWarning && at != std::string::npos) {
+            sWarning.replace(at, sStraight.size(), Quoted(platform::EscapeControls(sAccount)));
+        }
         warnings.push_back(Sentence(std::move(sWarning)));
     }
     return warnings;
 }
 
 // The receipt's details that matter to someone importing the statement, one a line: how the
-// text was read, the records left out (at most maxListed), and the amounts that are no
-// number. Records of lists (accounts, categories) are no news: they hold no transactions.
-std::string DetailLines(const qif::ReadReport& report, std::size_t maxListed)
+// text was read, the records left out (at most maxListed; the repeats apart, by the statement
+// they are in), and the amounts that are no number. Records of lists (accounts, categories)
+// are no news: they hold no transactions.
+std::string DetailLines(const ConversionOutcome& objOutcome, std::size_t maxListed)
 {
+    qif::ReadReport report = objOutcome.report;
+    const std::vector<std::string> repeats = LeftOutRepeatLines(objOutcome);
+    if (!repeats.empty()) {
+        std::erase_if(report.leftOut, [](const qif::LeftOut& record) {
+            return record.reason == qif::LeftOutReason::Repeat;
+        });
+    }
     std::string sLines;
     const auto add = [&sLines](const std::string& sLabel, const std::string& sList) {
         if (!sList.empty()) {
@@ -114,6 +130,9 @@ std::string DetailLines(const qif::ReadReport& report, std::size_t maxListed)
         sLines += (sLines.empty() ? "" : "\r\n") + sAccount;
     }
     add("Left out: ", LeftOutList(report, maxListed));
+    for (const std::string& sRepeats : repeats) {
+        sLines += (sLines.empty() ? "" : "\r\n") + sRepeats;
+    }
     add("Investment transactions: ", ListRecords(report, qif::LeftOutReason::Investment));
     add("Amounts that are not numbers: ", NotNumbersList(report));
     return sLines;
@@ -259,8 +278,7 @@ std::string SavedRunMessage(const ConversionOutcome& objOutcome, const std::stri
     for (const std::string& sLine : HistoryLines(objOutcome)) {
         sHistory += (sHistory.empty() ? "" : "\r\n") + sLine;
     }
-    for (const std::string& sPart :
-         {sWarnings, DetailLines(objOutcome.report, maxListed), sHistory}) {
+    for (const std::string& sPart : {sWarnings, DetailLines(objOutcome, maxListed), sHistory}) {
         if (!sPart.empty()) {
             sText += kParagraph + sPart;
         }

@@ -5,6 +5,8 @@
 #include "app/Repeats.h"
 #include "platform/Text.h"
 
+#include <algorithm>
+
 namespace qif2ldx::app::gui {
 namespace {
 
@@ -80,6 +82,49 @@ std::string NothingNewMessage(const RepeatReport& report, const std::string& sQI
                 ? std::string("its one transaction was")
                 : "all of its " + std::to_string(report.count) + " transactions were") +
            " already in " + Statements(report.statements) + ". Nothing was written.";
+}
+
+std::vector<std::string> LeftOutRepeatLines(const ConversionOutcome& objOutcome)
+{
+    std::vector<std::string> lines;
+    if (!objOutcome.repeats || !objOutcome.repeats->bolLeftOut || objOutcome.repeats->sameFile) {
+        return lines;
+    }
+    const RepeatReport& report = *objOutcome.repeats;
+    // The statements are named by their paths; one made again at the same path without
+    // replacing the first is told as the latest of them.
+    std::vector<const history::StatementEntry*> named;
+    for (auto entry = report.statements.rbegin(); entry != report.statements.rend(); ++entry) {
+        if (std::none_of(named.begin(), named.end(), [&entry](const auto* other) {
+                return other->sStatement == entry->sStatement;
+            })) {
+            named.insert(named.begin(), &*entry);
+        }
+    }
+    for (const history::StatementEntry* entry : named) {
+        std::vector<const RepeatRecord*> records;
+        for (const RepeatRecord& record : report.records) {
+            if (record.sStatement == entry->sStatement) {
+                records.push_back(&record);
+            }
+        }
+        if (records.empty()) {
+            continue;
+        }
+        std::string sLine = std::to_string(records.size()) +
+                            (records.size() == 1 ? " transaction" : " transactions") +
+                            " left out, already in " + NameOf(entry->sStatement) + " (made on " +
+                            qif::DescribeDate(MadeDay(*entry)) + " from " +
+                            NameOf(entry->sQIFFile) + "): ";
+        for (std::size_t i = 0; i < records.size() && i < kRepeatsNamed; ++i) {
+            sLine += (i == 0 ? "" : ", ") + Transaction(*records[i]);
+        }
+        if (records.size() > kRepeatsNamed) {
+            sLine += " and " + std::to_string(records.size() - kRepeatsNamed) + " more";
+        }
+        lines.push_back(sLine + ".");
+    }
+    return lines;
 }
 
 std::vector<std::string> HistoryLines(const ConversionOutcome& objOutcome)

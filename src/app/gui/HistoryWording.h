@@ -30,6 +30,12 @@ inline constexpr const char* kConvertAgain = "Convert again";
 [[nodiscard]] std::string NothingNewMessage(const RepeatReport& report,
                                             const std::string& sQIFPath);
 
+// The repeats left out, a line for each earlier statement they are in, with at most five of
+// them named: "9 transactions left out, already in April.LDX (made on 10 December 2026 from
+// April.qif): 3 May CORNER CAFE -12.50, … and 4 more." Empty when no repeat was left out
+// (or a whole file converted before was).
+[[nodiscard]] std::vector<std::string> LeftOutRepeatLines(const ConversionOutcome& objOutcome);
+
 // What a saved run's box tells of the history, as sentences: what kept it from being read or
 // written, the possible repeats, the same file converted for other accounts. Empty when there
 // is nothing to tell.

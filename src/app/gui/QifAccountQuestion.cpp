@@ -38,7 +38,9 @@ std::optional<std::size_t> QtListQuestion::Ask(const QString& sText, const QStri
     dialog.setWindowTitle("Lodestrand");
     dialog.setModal(true);
     auto* layout = new QVBoxLayout(&dialog);
-    auto* label = new QLabel(sText, &dialog);
+    auto* label = new QLabel(&dialog);
+    label->setTextFormat(Qt::PlainText); // it names the file's accounts, never markup
+    label->setText(sText);
     label->setWordWrap(true);
     layout->addWidget(label);
     auto* list = new QListWidget(&dialog);
@@ -85,8 +87,8 @@ qif::ChooseQifAccount AskQifAccount(IListQuestion& objQuestion, std::string sAcc
         }
         const QString sText =
             "This QIF file holds the transactions of " + QString::number(accounts.size()) +
-            " accounts. Which of them do you want to convert into the statement for \"" +
-            QString::fromStdString(sAccount) + "\"?";
+            " accounts. Which of them do you want to convert into the statement for “" +
+            QString::fromStdString(sAccount) + "”?";
         const std::optional<std::size_t> answer = objQuestion.Ask(sText, items, preselected);
         if (!answer || *answer > accounts.size()) {
             return std::nullopt;

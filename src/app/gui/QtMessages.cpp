@@ -8,10 +8,13 @@
 namespace qif2ldx::app::gui {
 namespace {
 
-// A message box as every one of the program's is: titled, modal and on top.
+// A message box as every one of the program's is: titled, modal and on top. Its text is shown
+// as it stands: it quotes what files hold (payees, names), which Qt would otherwise take for
+// markup when it looks like some.
 void Prepare(QMessageBox& box, const std::string& sTitle, const std::string& sText)
 {
     box.setWindowTitle(QString::fromStdString(sTitle));
+    box.setTextFormat(Qt::PlainText);
     box.setText(QString::fromStdString(sText));
     box.setWindowModality(Qt::ApplicationModal);
     box.setWindowFlag(Qt::WindowStaysOnTopHint, true);

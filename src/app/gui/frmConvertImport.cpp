@@ -377,14 +377,14 @@ bool frmConvertImport::ValidateInput()
     return false;
 }
 
-bool frmConvertImport::ConfirmAccount()
+std::optional<std::string> frmConvertImport::ConfirmAccount()
 {
     const std::string sTyped = Combo1->currentText().toStdString();
     const std::string sList = sOLAccntListFile.toStdString();
     records::CAcctInfo cAcctInf;
     const AccountLookup lookup = LookUpAccount(sList, sTyped, cAcctInf);
     if (lookup == AccountLookup::Found || lookup == AccountLookup::IncompleteLine) {
-        return true;
+        return sTyped;
     }
     std::vector<std::string> names;
     names.reserve(static_cast<std::size_t>(Combo1->count()));
@@ -400,13 +400,10 @@ bool frmConvertImport::ConfirmAccount()
     const std::optional<std::size_t> answer = objServices_.objRun.objMessages.Choose(
         kMessageTitle, question.sText, question.buttons, question.preselected);
     if (!answer || *answer >= question.buttons.size()) {
-        return false;
-    }
-    if (question.sUse && *answer == 0) {
-        Combo1->setEditText(QString::fromStdString(*question.sUse));
+        return std::nullopt;
     }
     bolAccountChosen_ = true; // the user's answer: no preselection takes it back
-    return true;
+    return question.sUse && *answer == 0 ? *question.sUse : sTyped;
 }
 
 void frmConvertImport::ExpandTypedPaths()
@@ -422,7 +419,9 @@ void frmConvertImport::ExpandTypedPaths()
 void frmConvertImport::ConvertAndImport()
 {
     ExpandTypedPaths();
-    if (!ValidateInput() || !ConfirmAccount()) {
+    const std::optional<std::string> sAccount =
+        ValidateInput() ? ConfirmAccount() : std::optional<std::string>();
+    if (!sAccount) {
         return; // the dialog stays as the user filled it in
     }
     KeptHistory objHistory = UserHistory(objServices_.objEnvironment, HistoryUse::Record);
@@ -435,23 +434,22 @@ void frmConvertImport::ConvertAndImport()
         // spaces at its ends, and that would be another file. The look-up trims the name itself.
         frmSplash splash({.sQIFFilePath = Trim(Text(Text1)),
                           .sLDXFilePath = Trim(Text(Text2)),
-                          .sAcctName = Combo1->currentText().toStdString(),
+                          .sAcctName = *sAccount,
                           .sOLAccntListFile = sOLAccntListFile.toStdString()},
                          objServices_.objRun, bolMayReplace_, this);
         splash.SetHistory(&objHistory);
         splash.SetLocale(LocaleDateOrder(objServices_.objEnvironment), objServices_.objShowDate);
         // In a full export, the QIF account taken last for this account is offered first.
-        splash.SetPreferredQifAccount(
-            objHistory.QIFAccountOf(Trim(Combo1->currentText().toStdString())));
+        splash.SetPreferredQifAccount(objHistory.QIFAccountOf(Trim(*sAccount)));
         splash.exec();
         objOutcome = splash.Outcome();
     }
     QApplication::restoreOverrideCursor();
     cancel->setEnabled(true);
-    AfterRun(objOutcome);
+    AfterRun(objOutcome, *sAccount);
 }
 
-void frmConvertImport::AfterRun(const ConversionOutcome& objOutcome)
+void frmConvertImport::AfterRun(const ConversionOutcome& objOutcome, const std::string& sConverted)
 {
     if (objOutcome.result == RunResult::Interrupted) {
         close(); // the program was asked to end
@@ -471,9 +469,14 @@ void frmConvertImport::AfterRun(const ConversionOutcome& objOutcome)
         }
         return;
     }
+    // The account the statement was made for, the closest name the user took among them, is
+    // the box's now that it is saved.
+    if (Combo1->currentText().toStdString() != sConverted) {
+        Combo1->setEditText(QString::fromStdString(sConverted));
+    }
     // The user hears of what the command line would warn of (every transaction left out
     // among it) before the statement goes on to import.
-    const std::string sAccount = Trim(Combo1->currentText().toStdString());
+    const std::string sAccount = Trim(sConverted);
     if (const std::string sTidings =
             SavedRunMessage(objOutcome, Trim(Text(Text2)), sAccount, sOLAccntListFile.toStdString(),
                             kLeftOutShown, objServices_.objShowDate);

@@ -11,6 +11,8 @@
 #include "platform/ISettings.h"
 
 #include <QDialog>
+#include <optional>
+#include <string>
 
 class QButtonGroup;
 class QComboBox;
@@ -80,16 +82,18 @@ private:
     [[nodiscard]] QString StartFolder(const char* sFolderSetting) const;
     bool ValidateInput();
     // For an account the list does not hold, asks whether to use the closest name or to
-    // convert anyway; true for a listed account, the closest name (now in the account box) or
-    // "Convert anyway".
-    bool ConfirmAccount();
+    // convert anyway. The name to convert for: the box's for a listed account or "Convert
+    // anyway", the closest name for "Use"; nullopt when the user cancels. The box is left as it
+    // is: the closest name goes into it only once the statement is saved.
+    [[nodiscard]] std::optional<std::string> ConfirmAccount();
     // Puts the typed paths as the shell would take them (a leading "~/" made the home folder)
     // back in their boxes.
     void ExpandTypedPaths();
     void ConvertAndImport();
     // After the progress window: what the run has to tell, the hand-off and close after a
     // success; otherwise the folders are remembered and the dialog stays open.
-    void AfterRun(const ConversionOutcome& objOutcome);
+    // sConverted: the account the run converted for.
+    void AfterRun(const ConversionOutcome& objOutcome, const std::string& sConverted);
     void ShowHelp(const QString& sTopicPath);
 
     DialogServices objServices_;

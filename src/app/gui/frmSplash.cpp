@@ -20,19 +20,20 @@
 namespace qif2ldx::app::gui {
 namespace {
 
-// How the dialog asks: where answers are kept, the locale's order and how dates are shown.
+// How the dialog asks: the account, the locale's order, how dates are shown, and where the
+// answer is held until the run's statement is saved.
 struct DateAsking
 {
     platform::IMessages& objMessages;
-    const DateOrderMemory* objMemory;
     std::string sAccount;
     qif::DateOrder localeOrder;
     DateShower objShowDate;
+    std::optional<qif::DateOrder>* objAnswer;
 };
 
 // Asks which order the dates of a file that reads two ways are in: a button for each order that
-// reads them, the one kept for the account (else the locale's) preselected. The answer is kept
-// for the account. nullopt when the user cancels.
+// reads them, the one kept for the account (else the locale's) preselected. The answer is held
+// in asking.objAnswer. nullopt when the user cancels.
 std::optional<qif::DateChoice> AskDateOrder(const DateAsking& asking,
                                             const qif::DateDecision& decision,
                                             std::optional<qif::DateOrder> remembered)
@@ -50,10 +51,7 @@ std::optional<qif::DateChoice> AskDateOrder(const DateAsking& asking,
         return std::nullopt;
     }
     const qif::DateOrder chosen = orders[*answer];
-    if (asking.objMemory != nullptr) {
-        // An answer that cannot be kept is asked for again next time; the run goes on.
-        static_cast<void>(asking.objMemory->Remember(asking.sAccount, chosen));
-    }
+    *asking.objAnswer = chosen;
     return qif::DateChoice{chosen, chosen == remembered ? qif::DateSource::Account
                                                         : qif::DateSource::Asked};
 }
@@ -166,13 +164,13 @@ void frmSplash::Run()
     objRun.SetExplainFailures(true);
     const DateOrderMemory objMemory(objHistory_);
     objRun.SetDateOrderMemory(&objMemory);
+    std::optional<qif::DateOrder> answeredOrder;
     QtListQuestion objList(this);
     objRun.SetChooseQifAccount(AskQifAccount(
         objServices_.objListQuestion != nullptr ? *objServices_.objListQuestion : objList,
         Trim(objInput_.sAcctName), sPreferredQifAccount_));
-    objRun.SetChooseDateOrder(
-        ChooseInDialog({objServices_.objMessages, &objMemory, Trim(objInput_.sAcctName),
-                        localeOrder_, objShowDate_}));
+    objRun.SetChooseDateOrder(ChooseInDialog({objServices_.objMessages, Trim(objInput_.sAcctName),
+                                              localeOrder_, objShowDate_, &answeredOrder}));
     const RepeatQuestions questions = AskInDialog(objServices_.objMessages, objInput_.sQIFFilePath);
     objRun.SetHistory(objHistory_, RepeatPolicy::Ask, &questions);
     const std::atomic<int>* interrupt = objServices_.objInterrupt;
@@ -180,6 +178,15 @@ void frmSplash::Run()
         return interrupt == nullptr || interrupt->load() == 0;
     });
     objOutcome_ = objRun.Run(objInput_);
+    // The answer about the dates is kept with the statement it was given for: a run that was
+    // cancelled at a later question, or failed, keeps nothing. An answer that cannot be kept is
+    // asked for again next time; the statement stands.
+    if (answeredOrder && objOutcome_.result == RunResult::Saved && objHistory_ != nullptr) {
+        static_cast<void>(objMemory.Remember(objInput_.sAcctName, *answeredOrder));
+        for (std::string& sTrouble : objHistory_->TakeTroubles()) {
+            objOutcome_.historyTroubles.push_back(std::move(sTrouble));
+        }
+    }
     done(QDialog::Accepted);
 }
 

@@ -40,8 +40,8 @@ public:
               QWidget* objOwner);
 
     // The history the run reads and records in, where the order chosen for a file whose dates
-    // read two ways is kept per account; without one the user is still asked about the dates,
-    // nothing is kept, and nothing is asked of repeats.
+    // read two ways is kept per account once the statement is saved; without one the user is
+    // still asked about the dates, nothing is kept, and nothing is asked of repeats.
     void SetHistory(KeptHistory* objHistory) { objHistory_ = objHistory; }
     // The order the user's locale writes dates in, preselected when nothing is kept for the
     // account, and how dates are shown in the questions.
