@@ -117,13 +117,25 @@ def main():
         check(f"forget: {first.name} is gone", str(folder / "first.LDX") not in h.statements())
         check_equal("forget again: exit", h.run("history", "forget",
                                                 str(folder / "first.LDX")).returncode, 1)
+        # "-" names the statements written to standard output; --all under forget's own
+        # --account every statement of an account.
+        check_equal("to standard output: exit", h.convert(first, "-o", "-").returncode, 0)
+        check("standard output is recorded", "standard output" in h.statements())
+        forget = h.run("history", "forget", "-")
+        check("forget -: exit 0", forget.returncode == 0, forget.stderr.decode())
+        check("forget -: gone", "standard output" not in h.statements())
+        forget = h.run("history", "forget", "--account", ACCOUNT, "--all")
+        check("forget --all: exit 0", forget.returncode == 0, forget.stderr.decode())
+        check_equal("forget --all: none left", h.statements(), [])
 
         # Damaged: set aside, begun afresh, and the run records in the new one.
         h.file.write_bytes(b"this is no database " * 500)
         damaged = h.convert(first, "-o", str(folder / "damaged.LDX"))
         check_equal("damaged: exit", damaged.returncode, 0)
         check("damaged: told", b"was set aside as" in damaged.stderr, damaged.stderr.decode())
-        aside = [p.name for p in h.file.parent.iterdir() if ".damaged-" in p.name]
+        # (with the -wal and -shm files a reader may have left beside it)
+        aside = [p.name for p in h.file.parent.iterdir()
+                 if ".damaged-" in p.name and not p.name.endswith(("-wal", "-shm"))]
         check_equal("damaged: kept aside", len(aside), 1)
         check_equal("damaged: a fresh history", h.statements(), [str(folder / "damaged.LDX")])
 
