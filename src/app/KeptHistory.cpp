@@ -27,6 +27,8 @@ std::string Why(const history::Status& status)
         return "was made by a newer version of the program";
     case history::Trouble::Unavailable:
         return "cannot be used (" + status.sDetail + ")";
+    case history::Trouble::ReadOnly:
+        return "cannot be written (" + status.sDetail + ")";
     }
     return "cannot be used";
 }

@@ -115,6 +115,14 @@ Done CanWriteIn(const std::string& sFolder)
     return {};
 }
 
+Done CanWriteFile(const std::string& sPath)
+{
+    if (::access(sPath.c_str(), W_OK) != 0) {
+        return {LastReason()};
+    }
+    return {};
+}
+
 std::string ShortPath(const std::string& sPath)
 {
     std::error_code error;

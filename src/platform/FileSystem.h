@@ -51,6 +51,9 @@ struct FileIdentity
 // Whether the program may create and replace files in the folder (empty: the current one), as
 // the system judges it for this process; the reason when it may not.
 [[nodiscard]] Done CanWriteIn(const std::string& sFolder);
+// Whether the program may write the file, as the system judges it for this process; the reason
+// when it may not.
+[[nodiscard]] Done CanWriteFile(const std::string& sPath);
 
 // The path by which other programs should be given the file: its absolute form when it exists,
 // empty otherwise (Linux has no separate short form of a path).

@@ -153,6 +153,43 @@ def main():
                   str(told["warnings"]))
             check_equal("unwritable: still checked", told["repeats"]["count"], 4)
 
+        # A history file that cannot be written, in a folder that can: read and checked, not
+        # recorded, and nothing left beside it that would keep later runs from recording. Root
+        # writes whatever the modes say, so root runs it as nobody.
+        own = folder / "own"
+        own.mkdir()
+        for qif in (first, second):
+            (own / qif.name).write_bytes(qif.read_bytes())
+        own_data = own / "data"
+        check_equal("own history: exit", h.convert(own / first.name, data=own_data).returncode, 0)
+        as_user = []
+        if os.geteuid() == 0:
+            as_user = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"]
+            folder.chmod(0o711)
+            for path in [own, *own.rglob("*")]:
+                os.chown(path, 65534, 65534)
+        own_file = own_data / "qif2ldx" / "history.sqlite3"
+        own_file.chmod(0o400)
+        env = dict(os.environ, XDG_DATA_HOME=str(own_data), HOME=str(own),
+                   XDG_CONFIG_HOME=str(own / "config"))
+        convert = [*as_user, program, "convert", str(own / second.name), "-a", ACCOUNT,
+                   "--account-list", accounts, "--json"]
+        ran = subprocess.run(convert, capture_output=True, env=env, timeout=120, check=False)
+        check_equal("read-only history: exit", ran.returncode, 0)
+        told = json.loads(ran.stdout)
+        check("read-only history: told why", any("was not recorded" in w and "cannot be written"
+                                                  in w for w in told["warnings"]),
+              str(told["warnings"]))
+        check_equal("read-only history: still checked", told["repeats"]["count"], 4)
+        check_equal("read-only history: nothing left beside it",
+                    sorted(p.name for p in own_file.parent.iterdir()), [own_file.name])
+        own_file.chmod(0o600)
+        ran = subprocess.run([*convert, "--overwrite"], capture_output=True, env=env,
+                             timeout=120, check=False)
+        check("writable again: recorded", ran.returncode == 0 and
+              not any("not recorded" in w for w in json.loads(ran.stdout)["warnings"]),
+              ran.stderr.decode())
+
         # The QIF account recorded is the one taken from a full export, as the file names it.
         export, other = folder / "export.qif", folder / "export-data"
         export.write_bytes(b"!Account\nNChecking\nTBank\n^\n!Type:Bank\nD01/03/2026\nT-1\n^\n"

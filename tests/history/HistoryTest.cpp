@@ -222,7 +222,7 @@ TEST_F(HistoryStore, HistoryThatCannotBeWrittenIsUnavailableAndStillRead)
     fs::permissions(fs::path(path).parent_path(), fs::perms::owner_read | fs::perms::owner_exec);
     fs::permissions(path, fs::perms::owner_read);
     const history::Status status = history.Open(path, History::Access::Write);
-    EXPECT_EQ(status.trouble, Trouble::Unavailable) << status.sDetail;
+    EXPECT_EQ(status.trouble, Trouble::ReadOnly) << status.sDetail;
     EXPECT_TRUE(history.Open(path, History::Access::Read).Ok());
     EXPECT_EQ(history.Statements(std::nullopt).value.size(), 1u);
     fs::permissions(fs::path(path).parent_path(), fs::perms::owner_all);

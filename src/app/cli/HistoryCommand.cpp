@@ -93,6 +93,7 @@ std::string Trouble(const std::string& sPath, const history::Status& status, con
     case history::Trouble::None:
     case history::Trouble::Absent:
     case history::Trouble::Unavailable:
+    case history::Trouble::ReadOnly:
         sWhy = status.sDetail;
         break;
     }
