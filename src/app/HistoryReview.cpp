@@ -79,7 +79,7 @@ HistoryReview::Review(const std::vector<qif::ReviewedTx>& transactions,
         }
         earlier = std::move(found.value);
     }
-    report_.bolChecked = true;
+    report_.bolChecked = !objHistory_.TakeBegunAfresh();
     std::vector<qif::Omission> omissions = Describe(transactions, earlier);
     if (report_.sameFile) {
         // The same file again is told as such, not as repeats; with nothing to be left out of
@@ -222,6 +222,7 @@ void HistoryReview::Record(const std::vector<qif::ReviewedTx>& transactions,
         return true;
     });
     report_.bolRecorded = objHistory_.Check(result.status, "the statement was not recorded");
+    static_cast<void>(objHistory_.TakeBegunAfresh()); // the next file is checked against it
 }
 
 } // namespace qif2ldx::app

@@ -95,8 +95,12 @@ bool KeptHistory::Open(bool bolCreate)
         }
         if (status.trouble == history::Trouble::Damaged ||
             status.trouble == history::Trouble::Busy) {
-            // A busy one is not waited for again; a damaged one is set aside and begun afresh.
-            static_cast<void>(Check(status, "repeats were not checked and nothing is recorded"));
+            // A busy one is not waited for again; a damaged one is set aside and begun afresh,
+            // to record in but with nothing to check against.
+            static_cast<void>(Check(status, status.trouble == history::Trouble::Damaged
+                                                ? "repeats were not checked"
+                                                : "repeats were not checked and nothing is "
+                                                  "recorded"));
             return objHistory_.IsOpen();
         }
         writeTrouble_ = status; // a history that cannot be written may still be read
@@ -148,7 +152,8 @@ bool KeptHistory::Check(const history::Status& status, const std::string& sWhat)
                    : history::Status{history::Trouble::Unavailable, "it cannot be moved aside"};
         if (fresh.Ok()) {
             bolWritable_ = true;
-            troubles_.push_back("the history " + platform::EscapeControls(sPath_) + " " +
+            bolBegunAfresh_ = true;
+            troubles_.push_back(sWhat + ": the history " + platform::EscapeControls(sPath_) + " " +
                                 Why(status) + "; it was set aside as " +
                                 platform::EscapeControls(*sAside) + " and a new one begun");
             return false;

@@ -130,9 +130,13 @@ def main():
 
         # Damaged: set aside, begun afresh, and the run records in the new one.
         h.file.write_bytes(b"this is no database " * 500)
-        damaged = h.convert(first, "-o", str(folder / "damaged.LDX"))
+        damaged = h.convert(first, "-o", str(folder / "damaged.LDX"), "--json")
         check_equal("damaged: exit", damaged.returncode, 0)
-        check("damaged: told", b"was set aside as" in damaged.stderr, damaged.stderr.decode())
+        told = json.loads(damaged.stdout)
+        check("damaged: told", any(w.startswith("repeats were not checked: ") and
+                                   "was set aside as" in w for w in told["warnings"]),
+              str(told["warnings"]))
+        check_equal("damaged: not checked", told["repeats"]["checked"], False)
         # (with the -wal and -shm files a reader may have left beside it)
         aside = [p.name for p in h.file.parent.iterdir()
                  if ".damaged-" in p.name and not p.name.endswith(("-wal", "-shm"))]
