@@ -65,6 +65,16 @@ void KeptHistory::GiveUp(const history::Status& status)
                 platform::EscapeControls(sPath_) + " " + Why(status);
 }
 
+std::vector<history::DateOrderEntry> KeptHistory::OldDateOrders()
+{
+    std::string sWarning;
+    std::vector<history::DateOrderEntry> kept = LegacyDateOrders(sLegacyDateOrders_, &sWarning);
+    if (!sWarning.empty()) {
+        TellOnce(sWarning);
+    }
+    return kept;
+}
+
 std::vector<std::string> KeptHistory::TakeTroubles()
 {
     return std::exchange(troubles_, {});
@@ -86,9 +96,8 @@ bool KeptHistory::Open(bool bolCreate)
     const bool bolExists = std::filesystem::exists(sPath_, ignored);
     // A history is made only to record in: reading one that is not there yet finds nothing.
     if (use_ == HistoryUse::Record && !bolReadOnly_ && (bolCreate || bolExists)) {
-        const history::Status status =
-            objHistory_.Open(sPath_, history::History::Access::Write,
-                             [this] { return LegacyDateOrders(sLegacyDateOrders_); });
+        const history::Status status = objHistory_.Open(sPath_, history::History::Access::Write,
+                                                        [this] { return OldDateOrders(); });
         if (status.Ok()) {
             bolWritable_ = true;
             return true;
@@ -148,7 +157,7 @@ bool KeptHistory::Check(const history::Status& status, const std::string& sWhat)
         const std::optional<std::string> sAside = history::History::SetAside(sPath_);
         const history::Status fresh =
             sAside ? objHistory_.Open(sPath_, history::History::Access::Write,
-                                      [this] { return LegacyDateOrders(sLegacyDateOrders_); })
+                                      [this] { return OldDateOrders(); })
                    : history::Status{history::Trouble::Unavailable, "it cannot be moved aside"};
         if (fresh.Ok()) {
             bolWritable_ = true;
@@ -179,7 +188,7 @@ std::optional<std::string> KeptHistory::DateOrder(const std::string& sAccount)
         }
     }
     // Before there is a history, the orders are where the program kept them before.
-    for (const history::DateOrderEntry& entry : LegacyDateOrders(sLegacyDateOrders_)) {
+    for (const history::DateOrderEntry& entry : OldDateOrders()) {
         if (entry.sAccount == sAccount) {
             return entry.sOrder;
         }

@@ -78,6 +78,8 @@ private:
     bool Open(bool bolCreate);
     void Tell(const history::Status& status, const std::string& sWhat);
     void TellOnce(const std::string& sTrouble);
+    // The orders kept in the old file of date orders; a file too large to be one is told.
+    [[nodiscard]] std::vector<history::DateOrderEntry> OldDateOrders();
     // Leaves the history alone for the rest of the session, for that trouble; each later run
     // is told so once.
     void GiveUp(const history::Status& status);

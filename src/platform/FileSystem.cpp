@@ -67,13 +67,13 @@ bool NameLeadsTo(const std::string& sPath, int fd) noexcept
            held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
-Result<std::string> ReadRegularFile(const std::string& sPath)
+Result<std::string> ReadRegularFile(const std::string& sPath, std::uint64_t maxBytes)
 {
     const Result<UniqueFd> file = OpenRegularFile(sPath);
     if (!file) {
         return Failed<std::string>(file.reason);
     }
-    return ReadAll(file.value.Get());
+    return ReadAll(file.value.Get(), maxBytes);
 }
 
 Done MakePrivateFile(const std::string& sPath)
