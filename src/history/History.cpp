@@ -237,7 +237,7 @@ Result<std::vector<StatementEntry>> History::StatementsOfFile(const std::string&
     Result<std::vector<StatementEntry>> result;
     result.status = Guarded([&](Database& objDb) {
         Query query(objDb, std::string("SELECT ") + kStatementColumns +
-                               " FROM statements WHERE qif_digest = ? ORDER BY made DESC, id DESC");
+                               " FROM statements WHERE qif_digest = ? ORDER BY id DESC");
         query.Bind(1, sDigest);
         result.value = Entries(query);
     });
@@ -250,7 +250,7 @@ Result<std::vector<StatementEntry>> History::Statements(const std::optional<std:
     result.status = Guarded([&](Database& objDb) {
         Query query(objDb, std::string("SELECT ") + kStatementColumns + " FROM statements" +
                                (sAccount ? " WHERE account = ?" : "") +
-                               " ORDER BY made DESC, id DESC");
+                               " ORDER BY id DESC");
         if (sAccount) {
             query.Bind(1, *sAccount);
         }
@@ -390,20 +390,20 @@ Result<std::optional<std::string>> History::FirstText(const char* sSql,
 Result<std::optional<std::string>> History::AccountOfQIFAccount(const std::string& sQIFAccount)
 {
     return FirstText("SELECT account FROM statements WHERE qif_account = ? AND qif_account <> '' "
-                     "ORDER BY made DESC, id DESC LIMIT 1",
+                     "ORDER BY id DESC LIMIT 1",
                      sQIFAccount);
 }
 
 Result<std::optional<std::string>> History::QIFAccountOf(const std::string& sAccount)
 {
     return FirstText("SELECT qif_account FROM statements WHERE account = ? AND qif_account <> '' "
-                     "ORDER BY made DESC, id DESC LIMIT 1",
+                     "ORDER BY id DESC LIMIT 1",
                      sAccount);
 }
 
 Result<std::optional<std::string>> History::LastAccount()
 {
-    return FirstText("SELECT account FROM statements ORDER BY made DESC, id DESC LIMIT 1",
+    return FirstText("SELECT account FROM statements ORDER BY id DESC LIMIT 1",
                      std::nullopt);
 }
 

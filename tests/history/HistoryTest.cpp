@@ -140,6 +140,12 @@ TEST_F(HistoryStore, FindsTheEarlierTransactionsOfAPeriodAndForgetsWhatItIsTold)
     EXPECT_EQ(Payees(history.EarlierOf("Current", 20261101, 20261231).value),
               (std::vector<std::string>{"20261130 C", "20261205 D"}));
     EXPECT_EQ(history.LastAccount().value, std::optional<std::string>("Savings"));
+    // The latest is the last recorded, whatever the clock said (a time zone or DST change).
+    history::StatementEntry back = Entry("Current", "/s/Jan.LDX", 20270101, 20270101, 0);
+    back.sMade = "2026-12-07T11:00:00";
+    ASSERT_TRUE(history.Record(back, 0, From({})).status.Ok());
+    EXPECT_EQ(history.LastAccount().value, std::optional<std::string>("Current"));
+    EXPECT_EQ(history.Statements(std::nullopt).value.front().sStatement, "/s/Jan.LDX");
 }
 
 TEST_F(HistoryStore, DamagedHistoryIsSetAsideUnderANewNameAndBegunAfresh)
