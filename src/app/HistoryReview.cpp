@@ -17,7 +17,8 @@ constexpr const char* kNotChecked = "repeats were not checked";
 
 RepeatRecord RecordOf(const qif::ReviewedTx& txn, const history::StatementEntry& entry)
 {
-    return {txn.line, txn.cTxn.sDate, txn.cTxn.sAmount, txn.cTxn.sPayee, entry.sStatement, {}};
+    // The payee as it is compared, without the blanks at either end.
+    return {txn.line, txn.cTxn.sDate, txn.cTxn.sAmount, KeyOf(txn).sPayee, entry.sStatement, {}};
 }
 
 } // namespace

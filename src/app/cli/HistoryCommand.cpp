@@ -232,7 +232,7 @@ int HistoryCommand::Forget(const CommandLineContext& objContext) const
         err << kProgram << ": forgot " << platform::EscapeControls(entry.sStatement) << ", made "
             << ShowMade(entry.sMade) << " from " << platform::EscapeControls(entry.sQIFFile)
             << " for \"" << platform::EscapeControls(entry.sAccount) << "\" (" << entry.transactions
-            << " transactions)\n";
+            << (entry.transactions == 1 ? " transaction)\n" : " transactions)\n");
     }
     return kExitDone;
 }
