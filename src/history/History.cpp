@@ -249,8 +249,7 @@ Result<std::vector<StatementEntry>> History::Statements(const std::optional<std:
     Result<std::vector<StatementEntry>> result;
     result.status = Guarded([&](Database& objDb) {
         Query query(objDb, std::string("SELECT ") + kStatementColumns + " FROM statements" +
-                               (sAccount ? " WHERE account = ?" : "") +
-                               " ORDER BY id DESC");
+                               (sAccount ? " WHERE account = ?" : "") + " ORDER BY id DESC");
         if (sAccount) {
             query.Bind(1, *sAccount);
         }
@@ -403,8 +402,7 @@ Result<std::optional<std::string>> History::QIFAccountOf(const std::string& sAcc
 
 Result<std::optional<std::string>> History::LastAccount()
 {
-    return FirstText("SELECT account FROM statements ORDER BY id DESC LIMIT 1",
-                     std::nullopt);
+    return FirstText("SELECT account FROM statements ORDER BY id DESC LIMIT 1", std::nullopt);
 }
 
 std::optional<std::string> History::SetAside(const std::string& sPath)
