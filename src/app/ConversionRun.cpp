@@ -282,7 +282,16 @@ void ConversionRun::RunConversion(const ConversionInput& objInput, ConversionOut
         objOutcome.result = RunResult::Saved;
         return;
     }
-    if (objOutcome.failure.kind == qif::FailureKind::NothingNew && objOutcome.repeats) {
+    if (objOutcome.repeats && objOutcome.repeats->bolNothingNew) {
+        // Nothing was written: the receipt counts none, and lists what was left out.
+        objOutcome.failure.kind = qif::FailureKind::NothingNew;
+        objOutcome.report.written = 0;
+        objOutcome.report.leftOut.insert(objOutcome.report.leftOut.end(),
+                                         objReview->LeftOut().begin(), objReview->LeftOut().end());
+        std::stable_sort(objOutcome.report.leftOut.begin(), objOutcome.report.leftOut.end(),
+                         [](const qif::LeftOut& first, const qif::LeftOut& second) {
+                             return first.line < second.line;
+                         });
         objOutcome.result = RunResult::NothingNew;
         objOutcome.sReason = NothingNewReason(*objOutcome.repeats, sQIFName);
         return;

@@ -3,6 +3,7 @@
 
 #include "app/MainModule.h"
 #include "platform/FileSystem.h"
+#include "platform/Utf8.h"
 
 namespace qif2ldx::app {
 namespace {
@@ -32,20 +33,30 @@ const char* DateOrderCode(qif::DateOrder order)
     return "";
 }
 
-std::vector<history::DateOrderEntry> LegacyDateOrders(const std::string& sFile)
+std::vector<history::DateOrderEntry> LegacyDateOrders(const std::string& sFile,
+                                                      std::string* sWarning)
 {
     std::vector<history::DateOrderEntry> kept;
     if (sFile.empty()) {
         return kept;
     }
-    const platform::Result<std::string> text = platform::ReadRegularFile(sFile);
+    const platform::Result<std::string> text =
+        platform::ReadRegularFile(sFile, kLegacyDateOrdersLimit);
     if (!text) {
+        if (text.reason.kind == platform::ReasonKind::TooLarge && sWarning != nullptr) {
+            *sWarning = "the date orders kept in " + platform::EscapeControls(sFile) +
+                        " were not read: the file is larger than 1 MiB, which no list of "
+                        "accounts is";
+        }
         return kept;
     }
     std::string_view rest = text.value;
     while (!rest.empty()) {
         const std::size_t end = rest.find('\n');
-        const std::string_view line = rest.substr(0, end);
+        std::string_view line = rest.substr(0, end);
+        if (line.ends_with('\r')) {
+            line.remove_suffix(1); // a file written on Windows
+        }
         rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
         const std::size_t tab = line.find('\t');
         if (tab != std::string_view::npos && OrderOfCode(line.substr(0, tab))) {

@@ -5,6 +5,7 @@
 #include "history/HistoryRecords.h"
 #include "qif/QIFDate.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,8 +40,13 @@ private:
 // "dmy", "mdy", "ymd": how the command line names an order.
 [[nodiscard]] const char* DateOrderCode(qif::DateOrder order);
 
+// The largest old file of date orders read: one line an account, it is far smaller.
+inline constexpr std::uint64_t kLegacyDateOrdersLimit = 1024 * 1024;
+
 // The orders kept in the old file (DateOrderMemory::kFileName) that read as an order and an
-// account; empty when it cannot be read. Never throws but std::bad_alloc.
-[[nodiscard]] std::vector<history::DateOrderEntry> LegacyDateOrders(const std::string& sFile);
+// account; empty when it cannot be read, or is larger than kLegacyDateOrdersLimit, which
+// sWarning (when given) then tells. Never throws but std::bad_alloc.
+[[nodiscard]] std::vector<history::DateOrderEntry>
+LegacyDateOrders(const std::string& sFile, std::string* sWarning = nullptr);
 
 } // namespace qif2ldx::app

@@ -17,7 +17,8 @@ constexpr const char* kNotChecked = "repeats were not checked";
 
 RepeatRecord RecordOf(const qif::ReviewedTx& txn, const history::StatementEntry& entry)
 {
-    return {txn.line, txn.cTxn.sDate, txn.cTxn.sAmount, txn.cTxn.sPayee, entry.sStatement, {}};
+    // The payee as it is compared, without the blanks at either end.
+    return {txn.line, txn.cTxn.sDate, txn.cTxn.sAmount, KeyOf(txn).sPayee, entry.sStatement, {}};
 }
 
 } // namespace
@@ -79,7 +80,7 @@ HistoryReview::Review(const std::vector<qif::ReviewedTx>& transactions,
         }
         earlier = std::move(found.value);
     }
-    report_.bolChecked = true;
+    report_.bolChecked = !objHistory_.TakeBegunAfresh();
     std::vector<qif::Omission> omissions = Describe(transactions, earlier);
     if (report_.sameFile) {
         // The same file again is told as such, not as repeats; with nothing to be left out of
@@ -89,7 +90,21 @@ HistoryReview::Review(const std::vector<qif::ReviewedTx>& transactions,
             omissions.push_back({i, AlreadyIn(*report_.sameFile)});
         }
     }
-    return Decide(std::move(omissions));
+    std::optional<std::vector<qif::Omission>> decided = Decide(std::move(omissions));
+    if (decided) {
+        for (const qif::Omission& omission : *decided) {
+            leftOut_.push_back({transactions[omission.index].line,
+                                qif::LeftOutReason::Repeat,
+                                {},
+                                omission.sReason});
+        }
+        report_.bolNothingNew =
+            report_.bolNothingNew || (!decided->empty() && decided->size() == transactions.size());
+    }
+    if (report_.bolNothingNew && transactions.empty()) {
+        return std::nullopt; // a file without transactions is written unless stopped here
+    }
+    return decided;
 }
 
 std::vector<qif::Omission> HistoryReview::Describe(const std::vector<qif::ReviewedTx>& transactions,
@@ -132,6 +147,11 @@ std::vector<qif::Omission> HistoryReview::Describe(const std::vector<qif::Review
 std::optional<std::vector<qif::Omission>>
 HistoryReview::Decide(std::vector<qif::Omission> omissions)
 {
+    if (policy_ == RepeatPolicy::Skip && report_.sameFile && omissions.empty()) {
+        // The same file again holds no transaction to leave out, and nothing of it is new.
+        report_.bolNothingNew = true;
+        return omissions;
+    }
     if (omissions.empty() || policy_ == RepeatPolicy::Warn || policy_ == RepeatPolicy::Keep) {
         return std::vector<qif::Omission>();
     }
@@ -169,7 +189,8 @@ void HistoryReview::Record(const std::vector<qif::ReviewedTx>& transactions,
     std::int64_t replaces = 0;
     if (subject_.sStatement != kStandardOutput) {
         for (const history::StatementEntry& entry : sameBytes_) {
-            if (entry.sAccount == subject_.sAccount && entry.sStatement == subject_.sStatement) {
+            if (entry.sAccount == subject_.sAccount && entry.sStatement == subject_.sStatement &&
+                entry.sQIFAccount == sQIFAccount_) {
                 replaces = entry.id; // newest first: the latest
                 break;
             }
@@ -202,6 +223,7 @@ void HistoryReview::Record(const std::vector<qif::ReviewedTx>& transactions,
         return true;
     });
     report_.bolRecorded = objHistory_.Check(result.status, "the statement was not recorded");
+    static_cast<void>(objHistory_.TakeBegunAfresh()); // the next file is checked against it
 }
 
 } // namespace qif2ldx::app

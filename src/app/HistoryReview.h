@@ -56,6 +56,9 @@ struct RepeatReport
     // The statements made from the same bytes for other accounts, newest first.
     std::vector<history::StatementEntry> otherAccounts;
     bool bolRecorded = false; // the statement made was recorded
+    // Nothing of the file is new: the same file again, or every transaction a repeat, under a
+    // policy that leaves them out. Nothing is written.
+    bool bolNothingNew = false;
 };
 
 // The dialog's questions about what the history holds; both are asked before anything is
@@ -108,6 +111,8 @@ public:
                 const platform::LocalTime& objMade);
 
     [[nodiscard]] const RepeatReport& Report() const { return report_; }
+    // The transactions the review left out, as left-out records in file order.
+    [[nodiscard]] const std::vector<qif::LeftOut>& LeftOut() const { return leftOut_; }
 
 private:
     // Fills the report from the matches; the repeats' omissions.
@@ -126,6 +131,7 @@ private:
     std::string sQIFAccount_;
     std::vector<history::StatementEntry> sameBytes_; // every statement of the same bytes
     std::vector<std::int64_t> repeatOf_; // for each transaction, the statement it repeats, or 0
+    std::vector<qif::LeftOut> leftOut_;
 };
 
 } // namespace qif2ldx::app

@@ -27,6 +27,8 @@ std::string Why(const history::Status& status)
         return "was made by a newer version of the program";
     case history::Trouble::Unavailable:
         return "cannot be used (" + status.sDetail + ")";
+    case history::Trouble::ReadOnly:
+        return "cannot be written (" + status.sDetail + ")";
     }
     return "cannot be used";
 }
@@ -63,6 +65,16 @@ void KeptHistory::GiveUp(const history::Status& status)
                 platform::EscapeControls(sPath_) + " " + Why(status);
 }
 
+std::vector<history::DateOrderEntry> KeptHistory::OldDateOrders()
+{
+    std::string sWarning;
+    std::vector<history::DateOrderEntry> kept = LegacyDateOrders(sLegacyDateOrders_, &sWarning);
+    if (!sWarning.empty()) {
+        TellOnce(sWarning);
+    }
+    return kept;
+}
+
 std::vector<std::string> KeptHistory::TakeTroubles()
 {
     return std::exchange(troubles_, {});
@@ -84,17 +96,20 @@ bool KeptHistory::Open(bool bolCreate)
     const bool bolExists = std::filesystem::exists(sPath_, ignored);
     // A history is made only to record in: reading one that is not there yet finds nothing.
     if (use_ == HistoryUse::Record && !bolReadOnly_ && (bolCreate || bolExists)) {
-        const history::Status status =
-            objHistory_.Open(sPath_, history::History::Access::Write,
-                             [this] { return LegacyDateOrders(sLegacyDateOrders_); });
+        const history::Status status = objHistory_.Open(sPath_, history::History::Access::Write,
+                                                        [this] { return OldDateOrders(); });
         if (status.Ok()) {
             bolWritable_ = true;
             return true;
         }
         if (status.trouble == history::Trouble::Damaged ||
             status.trouble == history::Trouble::Busy) {
-            // A busy one is not waited for again; a damaged one is set aside and begun afresh.
-            static_cast<void>(Check(status, "repeats were not checked and nothing is recorded"));
+            // A busy one is not waited for again; a damaged one is set aside and begun afresh,
+            // to record in but with nothing to check against.
+            static_cast<void>(Check(status, status.trouble == history::Trouble::Damaged
+                                                ? "repeats were not checked"
+                                                : "repeats were not checked and nothing is "
+                                                  "recorded"));
             return objHistory_.IsOpen();
         }
         writeTrouble_ = status; // a history that cannot be written may still be read
@@ -142,11 +157,12 @@ bool KeptHistory::Check(const history::Status& status, const std::string& sWhat)
         const std::optional<std::string> sAside = history::History::SetAside(sPath_);
         const history::Status fresh =
             sAside ? objHistory_.Open(sPath_, history::History::Access::Write,
-                                      [this] { return LegacyDateOrders(sLegacyDateOrders_); })
+                                      [this] { return OldDateOrders(); })
                    : history::Status{history::Trouble::Unavailable, "it cannot be moved aside"};
         if (fresh.Ok()) {
             bolWritable_ = true;
-            troubles_.push_back("the history " + platform::EscapeControls(sPath_) + " " +
+            bolBegunAfresh_ = true;
+            troubles_.push_back(sWhat + ": the history " + platform::EscapeControls(sPath_) + " " +
                                 Why(status) + "; it was set aside as " +
                                 platform::EscapeControls(*sAside) + " and a new one begun");
             return false;
@@ -172,7 +188,7 @@ std::optional<std::string> KeptHistory::DateOrder(const std::string& sAccount)
         }
     }
     // Before there is a history, the orders are where the program kept them before.
-    for (const history::DateOrderEntry& entry : LegacyDateOrders(sLegacyDateOrders_)) {
+    for (const history::DateOrderEntry& entry : OldDateOrders()) {
         if (entry.sAccount == sAccount) {
             return entry.sOrder;
         }

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qif2ldx::app {
@@ -38,6 +39,9 @@ public:
     [[nodiscard]] const std::string& Path() const { return sPath_; }
     // The history could not be used, and is not tried again this session.
     [[nodiscard]] bool GivenUp() const { return bolGivenUp_; }
+    // Whether a damaged history was set aside and a new one begun since the last call: what
+    // is checked against the new one was not checked against the statements of the old.
+    [[nodiscard]] bool TakeBegunAfresh() { return std::exchange(bolBegunAfresh_, false); }
 
     // The history to read, never made by reading; nullptr when there is none yet, it may not be
     // read, or it cannot be (told in Troubles).
@@ -74,6 +78,8 @@ private:
     bool Open(bool bolCreate);
     void Tell(const history::Status& status, const std::string& sWhat);
     void TellOnce(const std::string& sTrouble);
+    // The orders kept in the old file of date orders; a file too large to be one is told.
+    [[nodiscard]] std::vector<history::DateOrderEntry> OldDateOrders();
     // Leaves the history alone for the rest of the session, for that trouble; each later run
     // is told so once.
     void GiveUp(const history::Status& status);
@@ -85,6 +91,7 @@ private:
     bool bolReadOnly_ = false;     // it cannot be opened for recording, only read
     bool bolWritable_ = false;     // it is open for recording
     bool bolGivenUp_ = false;      // it cannot be used for the rest of the session
+    bool bolBegunAfresh_ = false;  // a damaged one was set aside (see TakeBegunAfresh)
     std::string sGivenUp_;         // what each later run is told of it
     history::Status writeTrouble_; // why it could not be opened for recording
     std::vector<std::string> troubles_;

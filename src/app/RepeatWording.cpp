@@ -78,7 +78,7 @@ std::string AlreadyIn(const history::StatementEntry& entry)
 }
 
 HistoryTidings TellRepeats(const RepeatReport& report, const std::string& sQIFName,
-                           bool bolCountedFitIds, const DateShower& objShowDate)
+                           bool bolCountedFitIds, const DateShower& objShowDate, bool bolWrites)
 {
     HistoryTidings tidings;
     if (!report.bolChecked) {
@@ -108,12 +108,12 @@ HistoryTidings TellRepeats(const RepeatReport& report, const std::string& sQIFNa
         const std::string sWhere = Statements(report.statements, objShowDate);
         const std::string sWhich = Records(report.records, objShowDate);
         if (report.bolLeftOut) {
-            tidings.warnings.push_back(sCount + " were left out, already in " + sWhere + ": " +
-                                       sWhich + sFitIds);
+            tidings.warnings.push_back(sCount + (report.count == 1 ? " was" : " were") +
+                                       " left out, already in " + sWhere + ": " + sWhich + sFitIds);
         } else {
             tidings.warnings.push_back(sCount + (report.count == 1 ? " is" : " are") +
                                        " already in " + sWhere + ": " + sWhich +
-                                       (report.policy == RepeatPolicy::Warn
+                                       (report.policy == RepeatPolicy::Warn || !bolWrites
                                             ? "; --repeats skip leaves them out"
                                             : "; they were written") +
                                        sFitIds);
@@ -125,8 +125,10 @@ HistoryTidings TellRepeats(const RepeatReport& report, const std::string& sQIFNa
                    "transactions") +
             " of " + sQIF + " may repeat earlier ones (the same amount and payee within " +
             std::to_string(kPossibleRepeatDays) +
-            " days): " + Records(report.possible, objShowDate) + "; " +
-            (report.possible.size() == 1 ? "it was" : "they were") + " written");
+            " days): " + Records(report.possible, objShowDate) +
+            (!bolWrites                    ? std::string()
+             : report.possible.size() == 1 ? std::string("; it was written")
+                                           : std::string("; they were written")));
     }
     return tidings;
 }

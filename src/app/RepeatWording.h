@@ -30,8 +30,11 @@ struct HistoryTidings
     std::vector<std::string> warnings;
     std::vector<std::string> notes;
 };
+
+// bolWrites: false for a run that writes nothing (show): nothing is said to have been written.
 [[nodiscard]] HistoryTidings TellRepeats(const RepeatReport& report, const std::string& sQIFName,
-                                         bool bolCountedFitIds, const DateShower& objShowDate);
+                                         bool bolCountedFitIds, const DateShower& objShowDate,
+                                         bool bolWrites = true);
 
 // Why a run that found nothing new wrote nothing: "nothing is new: all 40 transactions of
 // May.qif are already in …; nothing was written".

@@ -106,7 +106,6 @@ RepeatMatches FindRepeats(const std::vector<qif::ReviewedTx>& transactions,
                              return earlier[first].statement < earlier[second].statement;
                          });
     }
-    std::vector<bool> repeated(earlier.size(), false);
     std::vector<bool> matched(transactions.size(), false);
     // Only the transactions dated within the earlier ones' reach are keyed: a file that goes on
     // past them costs no more than its overlap.
@@ -125,16 +124,24 @@ RepeatMatches FindRepeats(const std::vector<qif::ReviewedTx>& transactions,
             continue;
         }
         const std::size_t at = found->second.earlier[found->second.used++];
-        repeated[at] = true;
         matched[i] = true;
         matches.exact.push_back({i, earlier[at].statement});
     }
-    // The earlier transactions that no transaction repeats, by amount and payee.
-    std::unordered_map<std::string, std::vector<std::size_t>> byAmountAndPayee;
+    // Every earlier transaction by amount and payee, in date order, so that each transaction
+    // finds those within kPossibleRepeatDays of its date by a binary search.
+    struct Dated
+    {
+        std::int64_t days;
+        std::size_t at; // in earlier
+    };
+    std::unordered_map<std::string, std::vector<Dated>> byAmountAndPayee;
     for (std::size_t i = 0; i < earlier.size(); ++i) {
-        if (!repeated[i]) {
-            byAmountAndPayee[AmountAndPayee(earlier[i].key)].push_back(i);
-        }
+        byAmountAndPayee[AmountAndPayee(earlier[i].key)].push_back({Days(earlier[i].key.day), i});
+    }
+    for (auto& [sKey, dated] : byAmountAndPayee) {
+        std::stable_sort(dated.begin(), dated.end(), [](const Dated& first, const Dated& second) {
+            return first.days < second.days;
+        });
     }
     for (std::size_t i = 0; i < transactions.size(); ++i) {
         if (matched[i] || !keys[i]) {
@@ -145,9 +152,16 @@ RepeatMatches FindRepeats(const std::vector<qif::ReviewedTx>& transactions,
             continue;
         }
         const std::int64_t days = Days(keys[i]->day);
-        for (const std::size_t at : found->second) {
-            if (std::abs(Days(earlier[at].key.day) - days) <= kPossibleRepeatDays) {
-                matches.possible.push_back({i, earlier[at].statement, earlier[at].key.day});
+        auto next = std::lower_bound(
+            found->second.begin(), found->second.end(), days - kPossibleRepeatDays,
+            [](const Dated& dated, std::int64_t from) { return dated.days < from; });
+        // The same transaction again, past the count of its repeats, is new rather than
+        // possibly one: what it may repeat is another.
+        const std::string sKey = Joined(*keys[i]);
+        for (; next != found->second.end() && next->days <= days + kPossibleRepeatDays; ++next) {
+            const history::EarlierTransaction& candidate = earlier[next->at];
+            if (candidate.key.day != keys[i]->day || Joined(candidate.key) != sKey) {
+                matches.possible.push_back({i, candidate.statement, candidate.key.day});
                 break;
             }
         }

@@ -43,7 +43,9 @@ struct RepeatMatches
 
 // The transactions that repeat earlier ones, counted with multiplicity: each earlier
 // transaction is repeated once at most, the earliest statement's first. A transaction that
-// repeats none may possibly repeat one that no other repeats.
+// repeats none may possibly repeat any earlier one of the same amount and payee within
+// kPossibleRepeatDays (those others repeat included), the earliest in date; not one it is the
+// same as in every way.
 [[nodiscard]] RepeatMatches FindRepeats(const std::vector<qif::ReviewedTx>& transactions,
                                         const std::vector<history::EarlierTransaction>& earlier);
 

@@ -45,6 +45,12 @@ Database::Database(const std::string& sPath, Mode mode, int busyMilliseconds)
         objDb_ = nullptr;
         throw SqliteError(code & 0xff, sMessage);
     }
+    if (mode == Mode::Write && sqlite3_db_readonly(objDb_, "main") == 1) {
+        // SQLite opens a file it cannot write for reading instead; a writer wants none of it.
+        sqlite3_close(objDb_);
+        objDb_ = nullptr;
+        throw SqliteError(SQLITE_READONLY, "the file cannot be written");
+    }
     sqlite3_busy_timeout(objDb_, busyMilliseconds);
 }
 

@@ -56,6 +56,8 @@ Trouble TroubleOf(int code)
     case SQLITE_NOTADB:
     case SQLITE_CORRUPT:
         return Trouble::Damaged;
+    case SQLITE_READONLY:
+        return Trouble::ReadOnly;
     default:
         return Trouble::Unavailable;
     }
@@ -98,12 +100,17 @@ void Remove(Database& objDb, std::int64_t id)
 
 // The database opened for the access asked. A history in WAL mode whose folder cannot be
 // written is read as immutable: the shared-memory file it needs cannot be made there, and no
-// program can write it meanwhile either.
+// program can write it meanwhile either. So is one whose file cannot be written: SQLite would
+// make its -wal and -shm files with the file's own read-only mode, and every later writer would
+// find them read-only.
 std::unique_ptr<Database> OpenDatabase(const std::string& sPath, History::Access access,
                                        int busyMilliseconds)
 {
     if (access == History::Access::Write) {
         return std::make_unique<Database>(sPath, Database::Mode::Write, busyMilliseconds);
+    }
+    if (!platform::CanWriteFile(sPath)) {
+        return std::make_unique<Database>(sPath, Database::Mode::Immutable, busyMilliseconds);
     }
     try {
         auto objDb = std::make_unique<Database>(sPath, Database::Mode::Read, busyMilliseconds);
@@ -159,6 +166,10 @@ Status History::Open(const std::string& sPath, Access access, const LegacyDateOr
             // The file made empty with mode 0600, in a folder made with mode 0700 when missing
             // (an empty file is an empty database); an existing one made the user's alone.
             return {Trouble::Unavailable, platform::SystemWords(made.reason)};
+        } else if (const platform::Done writable = platform::CanWriteFile(sPath); !writable) {
+            // Opened for writing, SQLite would fall back to reading it, and turning WAL on
+            // would leave read-only -wal and -shm files behind.
+            return {Trouble::ReadOnly, platform::SystemWords(writable.reason)};
         }
         auto objDb = OpenDatabase(sPath, access, busyMilliseconds_);
         if (access == Access::Write) {
@@ -226,7 +237,7 @@ Result<std::vector<StatementEntry>> History::StatementsOfFile(const std::string&
     Result<std::vector<StatementEntry>> result;
     result.status = Guarded([&](Database& objDb) {
         Query query(objDb, std::string("SELECT ") + kStatementColumns +
-                               " FROM statements WHERE qif_digest = ? ORDER BY made DESC, id DESC");
+                               " FROM statements WHERE qif_digest = ? ORDER BY id DESC");
         query.Bind(1, sDigest);
         result.value = Entries(query);
     });
@@ -238,8 +249,7 @@ Result<std::vector<StatementEntry>> History::Statements(const std::optional<std:
     Result<std::vector<StatementEntry>> result;
     result.status = Guarded([&](Database& objDb) {
         Query query(objDb, std::string("SELECT ") + kStatementColumns + " FROM statements" +
-                               (sAccount ? " WHERE account = ?" : "") +
-                               " ORDER BY made DESC, id DESC");
+                               (sAccount ? " WHERE account = ?" : "") + " ORDER BY id DESC");
         if (sAccount) {
             query.Bind(1, *sAccount);
         }
@@ -379,21 +389,20 @@ Result<std::optional<std::string>> History::FirstText(const char* sSql,
 Result<std::optional<std::string>> History::AccountOfQIFAccount(const std::string& sQIFAccount)
 {
     return FirstText("SELECT account FROM statements WHERE qif_account = ? AND qif_account <> '' "
-                     "ORDER BY made DESC, id DESC LIMIT 1",
+                     "ORDER BY id DESC LIMIT 1",
                      sQIFAccount);
 }
 
 Result<std::optional<std::string>> History::QIFAccountOf(const std::string& sAccount)
 {
     return FirstText("SELECT qif_account FROM statements WHERE account = ? AND qif_account <> '' "
-                     "ORDER BY made DESC, id DESC LIMIT 1",
+                     "ORDER BY id DESC LIMIT 1",
                      sAccount);
 }
 
 Result<std::optional<std::string>> History::LastAccount()
 {
-    return FirstText("SELECT account FROM statements ORDER BY made DESC, id DESC LIMIT 1",
-                     std::nullopt);
+    return FirstText("SELECT account FROM statements ORDER BY id DESC LIMIT 1", std::nullopt);
 }
 
 std::optional<std::string> History::SetAside(const std::string& sPath)

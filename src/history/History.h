@@ -22,6 +22,7 @@ enum class Trouble
     Busy,        // another program held it locked for longer than the wait
     Damaged,     // the file is no database, or a damaged one
     Unavailable, // it cannot be read or written: permissions, a read-only folder, a full disk …
+    ReadOnly,    // it can be read but not written (a writing open)
     Newer        // a newer version of the program made it
 };
 

@@ -67,13 +67,13 @@ bool NameLeadsTo(const std::string& sPath, int fd) noexcept
            held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
-Result<std::string> ReadRegularFile(const std::string& sPath)
+Result<std::string> ReadRegularFile(const std::string& sPath, std::uint64_t maxBytes)
 {
     const Result<UniqueFd> file = OpenRegularFile(sPath);
     if (!file) {
         return Failed<std::string>(file.reason);
     }
-    return ReadAll(file.value.Get());
+    return ReadAll(file.value.Get(), maxBytes);
 }
 
 Done MakePrivateFile(const std::string& sPath)
@@ -110,6 +110,14 @@ Done CanWriteIn(const std::string& sFolder)
 {
     const std::string sOpenable = sFolder.empty() ? std::string(".") : sFolder;
     if (::access(sOpenable.c_str(), W_OK | X_OK) != 0) {
+        return {LastReason()};
+    }
+    return {};
+}
+
+Done CanWriteFile(const std::string& sPath)
+{
+    if (::access(sPath.c_str(), W_OK) != 0) {
         return {LastReason()};
     }
     return {};

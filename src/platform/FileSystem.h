@@ -4,6 +4,7 @@
 #include "platform/Reason.h"
 
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -35,8 +36,11 @@ struct FileIdentity
 [[nodiscard]] bool NameLeadsTo(const std::string& sPath, int fd) noexcept;
 
 // The whole content of a regular file; fails when the path is missing, is not a regular file
-// (a folder, a device, a FIFO: reading those could block or never end) or cannot be read.
-[[nodiscard]] Result<std::string> ReadRegularFile(const std::string& sPath);
+// (a folder, a device, a FIFO: reading those could block or never end) or cannot be read, and
+// with TooLarge when it holds more than maxBytes.
+[[nodiscard]] Result<std::string>
+ReadRegularFile(const std::string& sPath,
+                std::uint64_t maxBytes = std::numeric_limits<std::uint64_t>::max());
 
 // Makes the file at sPath the user's alone before it is written: a missing file is created empty
 // with mode 0600 (its missing folders with 0700), an existing one loses what it grants group and
@@ -51,6 +55,9 @@ struct FileIdentity
 // Whether the program may create and replace files in the folder (empty: the current one), as
 // the system judges it for this process; the reason when it may not.
 [[nodiscard]] Done CanWriteIn(const std::string& sFolder);
+// Whether the program may write the file, as the system judges it for this process; the reason
+// when it may not.
+[[nodiscard]] Done CanWriteFile(const std::string& sPath);
 
 // The path by which other programs should be given the file: its absolute form when it exists,
 // empty otherwise (Linux has no separate short form of a path).

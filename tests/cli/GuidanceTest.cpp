@@ -84,6 +84,15 @@ INSTANTIATE_TEST_SUITE_P(
                      2,
                      "qif2ldx: error: unknown option --frob; see qif2ldx convert --help\n",
                      ""},
+        // A command's own command takes its own options, and its slips are told against them.
+        GuidanceCase{{"history", "forget", "-a", "A", "--al"},
+                     2,
+                     "qif2ldx: error: --al: did you mean --all?\n",
+                     ""},
+        GuidanceCase{{"history", "forget", "-a", "A", "--frob"},
+                     2,
+                     "qif2ldx: error: unknown option --frob; see qif2ldx history forget --help\n",
+                     ""},
         GuidanceCase{{"nosuch.qif"},
                      2,
                      "qif2ldx: error: no such file: nosuch.qif (to convert a QIF file: qif2ldx "

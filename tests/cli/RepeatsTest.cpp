@@ -34,6 +34,12 @@ const std::map<std::string, std::string> kFiles = {
     {"two-coffees.qif", "!Type:Bank\r\n" + Tx("03/12/2026", "-12.50", "CORNER CAFE") +
                             Tx("03/12/2026", "-12.50", "CORNER CAFE")},
     {"posted-later.qif", "!Type:Bank\r\n" + Tx("05/12/2026", "-12.50", " CORNER CAFE ")},
+    {"coffee-and-later.qif", "!Type:Bank\r\n" + Tx("03/12/2026", "-12.50", "CORNER CAFE") +
+                                 Tx("05/12/2026", "-12.50", "CORNER CAFE")},
+    {"export.qif",
+     "!Account\r\nNChecking\r\nTBank\r\n^\r\n!Type:Bank\r\n" + Tx("01/12/2026", "-1.00", "FEE") +
+         "!Account\r\nNSavings\r\nTBank\r\n^\r\n!Type:Bank\r\n" + Tx("02/12/2026", "-2.00", "FEE")},
+    {"no-transactions.qif", "!Type:Cat\r\nNGroceries\r\nE\r\n^\r\n"},
 };
 
 struct Step
@@ -104,9 +110,8 @@ TEST_P(Repeats, AreFoundInTheStatementsMadeBefore)
         EXPECT_EQ(repeats["possible"].size(), c.expected.possible);
         EXPECT_EQ(!repeats["same_file"].is_null(), c.expected.bolSameFile);
     }
-    if (c.expected.status == kExitSaved) {
-        EXPECT_EQ(receipt["written"], c.expected.written);
-    }
+    // A run that writes nothing says so.
+    EXPECT_EQ(receipt["written"], c.expected.written);
     ASSERT_EQ(RunCommand({"history", "--json"}), kExitSaved);
     EXPECT_EQ(json::parse(out.str())["statements"].size(), c.expected.entries);
 }
@@ -122,6 +127,11 @@ INSTANTIATE_TEST_SUITE_P(
         RepeatCase{"PossibleRepeatIsToldNotCounted",
                    {{"one-coffee.qif", {}}, {"posted-later.qif", {"--repeats", "skip"}}},
                    {kExitSaved, 0, false, 1, false, 1, 2}},
+        // A possible repeat is looked for among every earlier transaction, the one the file
+        // also repeats exactly included.
+        RepeatCase{"PossibleRepeatBesideAnExactOne",
+                   {{"one-coffee.qif", {}}, {"coffee-and-later.qif", {}}},
+                   {kExitSaved, 1, false, 1, false, 2, 2}},
         RepeatCase{"OtherAccountsStatementsAreNoRepeats",
                    {{"early.qif", {}}, {"late.qif", {}, "Rainy Day Savings"}},
                    {kExitSaved, 0, false, 0, false, 2, 2}},
@@ -134,12 +144,20 @@ INSTANTIATE_TEST_SUITE_P(
         RepeatCase{"SameFileElsewhereIsToldAndKept",
                    {{"early.qif", {}}, {"early.qif", {"-o", "@again.LDX"}}},
                    {kExitSaved, 0, false, 0, true, 2, 2}},
+        RepeatCase{"SameFileWithoutTransactionsUnderSkipFails",
+                   {{"no-transactions.qif", {}},
+                    {"no-transactions.qif", {"-o", "@again.LDX", "--repeats", "skip"}}},
+                   {kExitFailed, 0, false, 0, true, 0, 1}},
         RepeatCase{"SameFileUnderSkipFails",
                    {{"early.qif", {}}, {"early.qif", {"-o", "@again.LDX", "--repeats", "skip"}}},
                    {kExitFailed, 0, false, 0, true, 0, 1}},
         RepeatCase{"RedoTakesTheOldEntrysPlace",
                    {{"early.qif", {}}, {"early.qif", {"--overwrite"}}},
                    {kExitSaved, 0, false, 0, true, 2, 1}},
+        RepeatCase{"OverwriteFromAnotherQIFAccountKeepsTheOldEntry",
+                   {{"export.qif", {"--qif-account", "Checking", "-o", "@m.LDX"}},
+                    {"export.qif", {"--qif-account", "Savings", "-o", "@m.LDX", "--overwrite"}}},
+                   {kExitSaved, 0, false, 0, false, 1, 2}},
         RepeatCase{
             "OverwriteWithOtherBytesKeepsTheOldEntry",
             {{"early.qif", {"-o", "@same.LDX"}}, {"late.qif", {"-o", "@same.LDX", "--overwrite"}}},

@@ -260,10 +260,17 @@ TEST_F(Scripting, DatesThatReadTwoWaysAreNeverASilentGuess)
 
     environment.variables = {{"XDG_CONFIG_HOME", dir.File("config")}, {"LANG", "en_US.UTF-8"}};
     std::filesystem::create_directories(dir.File("config/qif2ldx"));
-    WriteBytes(dir.File("config/qif2ldx/date-orders"), "mdy\tEveryday Current\n");
+    // (a line of the old file may end as Windows ends it)
+    WriteBytes(dir.File("config/qif2ldx/date-orders"), "ymd\tOther\nmdy\tEveryday Current\r\n");
     EXPECT_EQ(dates({})["decided_by"], std::string("account"));
     EXPECT_EQ(err.str(), sWarning + "month first, the order chosen last for account \"Everyday "
                                     "Current\" (--date-order dmy reads them day first)\n");
+    // One too large to be a list of accounts is not read, and that is told.
+    WriteBytes(dir.File("config/qif2ldx/date-orders"),
+               "mdy\tEveryday Current\n" + std::string(1024 * 1024, '#'));
+    EXPECT_EQ(dates({})["decided_by"], std::string("locale"));
+    EXPECT_NE(err.str().find("were not read: the file is larger than 1 MiB"), std::string::npos)
+        << err.str();
     expected["decided_by"] = "command line";
     EXPECT_EQ(dates({"--date-order", "dmy"}), expected);
     EXPECT_EQ(err.str(), "");

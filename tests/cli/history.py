@@ -117,13 +117,29 @@ def main():
         check(f"forget: {first.name} is gone", str(folder / "first.LDX") not in h.statements())
         check_equal("forget again: exit", h.run("history", "forget",
                                                 str(folder / "first.LDX")).returncode, 1)
+        # "-" names the statements written to standard output; --all under forget's own
+        # --account every statement of an account.
+        check_equal("to standard output: exit", h.convert(first, "-o", "-").returncode, 0)
+        check("standard output is recorded", "standard output" in h.statements())
+        forget = h.run("history", "forget", "-")
+        check("forget -: exit 0", forget.returncode == 0, forget.stderr.decode())
+        check("forget -: gone", "standard output" not in h.statements())
+        forget = h.run("history", "forget", "--account", ACCOUNT, "--all")
+        check("forget --all: exit 0", forget.returncode == 0, forget.stderr.decode())
+        check_equal("forget --all: none left", h.statements(), [])
 
         # Damaged: set aside, begun afresh, and the run records in the new one.
         h.file.write_bytes(b"this is no database " * 500)
-        damaged = h.convert(first, "-o", str(folder / "damaged.LDX"))
+        damaged = h.convert(first, "-o", str(folder / "damaged.LDX"), "--json")
         check_equal("damaged: exit", damaged.returncode, 0)
-        check("damaged: told", b"was set aside as" in damaged.stderr, damaged.stderr.decode())
-        aside = [p.name for p in h.file.parent.iterdir() if ".damaged-" in p.name]
+        told = json.loads(damaged.stdout)
+        check("damaged: told", any(w.startswith("repeats were not checked: ") and
+                                   "was set aside as" in w for w in told["warnings"]),
+              str(told["warnings"]))
+        check_equal("damaged: not checked", told["repeats"]["checked"], False)
+        # (with the -wal and -shm files a reader may have left beside it)
+        aside = [p.name for p in h.file.parent.iterdir()
+                 if ".damaged-" in p.name and not p.name.endswith(("-wal", "-shm"))]
         check_equal("damaged: kept aside", len(aside), 1)
         check_equal("damaged: a fresh history", h.statements(), [str(folder / "damaged.LDX")])
 
@@ -140,6 +156,43 @@ def main():
             check("unwritable: told", any("was not recorded" in w for w in told["warnings"]),
                   str(told["warnings"]))
             check_equal("unwritable: still checked", told["repeats"]["count"], 4)
+
+        # A history file that cannot be written, in a folder that can: read and checked, not
+        # recorded, and nothing left beside it that would keep later runs from recording. Root
+        # writes whatever the modes say, so root runs it as nobody.
+        own = folder / "own"
+        own.mkdir()
+        for qif in (first, second):
+            (own / qif.name).write_bytes(qif.read_bytes())
+        own_data = own / "data"
+        check_equal("own history: exit", h.convert(own / first.name, data=own_data).returncode, 0)
+        as_user = []
+        if os.geteuid() == 0:
+            as_user = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"]
+            folder.chmod(0o711)
+            for path in [own, *own.rglob("*")]:
+                os.chown(path, 65534, 65534)
+        own_file = own_data / "qif2ldx" / "history.sqlite3"
+        own_file.chmod(0o400)
+        env = dict(os.environ, XDG_DATA_HOME=str(own_data), HOME=str(own),
+                   XDG_CONFIG_HOME=str(own / "config"))
+        convert = [*as_user, program, "convert", str(own / second.name), "-a", ACCOUNT,
+                   "--account-list", accounts, "--json"]
+        ran = subprocess.run(convert, capture_output=True, env=env, timeout=120, check=False)
+        check_equal("read-only history: exit", ran.returncode, 0)
+        told = json.loads(ran.stdout)
+        check("read-only history: told why", any("was not recorded" in w and "cannot be written"
+                                                  in w for w in told["warnings"]),
+              str(told["warnings"]))
+        check_equal("read-only history: still checked", told["repeats"]["count"], 4)
+        check_equal("read-only history: nothing left beside it",
+                    sorted(p.name for p in own_file.parent.iterdir()), [own_file.name])
+        own_file.chmod(0o600)
+        ran = subprocess.run([*convert, "--overwrite"], capture_output=True, env=env,
+                             timeout=120, check=False)
+        check("writable again: recorded", ran.returncode == 0 and
+              not any("not recorded" in w for w in json.loads(ran.stdout)["warnings"]),
+              ran.stderr.decode())
 
         # The QIF account recorded is the one taken from a full export, as the file names it.
         export, other = folder / "export.qif", folder / "export-data"

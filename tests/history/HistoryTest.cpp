@@ -140,6 +140,12 @@ TEST_F(HistoryStore, FindsTheEarlierTransactionsOfAPeriodAndForgetsWhatItIsTold)
     EXPECT_EQ(Payees(history.EarlierOf("Current", 20261101, 20261231).value),
               (std::vector<std::string>{"20261130 C", "20261205 D"}));
     EXPECT_EQ(history.LastAccount().value, std::optional<std::string>("Savings"));
+    // The latest is the last recorded, whatever the clock said (a time zone or DST change).
+    history::StatementEntry back = Entry("Current", "/s/Jan.LDX", 20270101, 20270101, 0);
+    back.sMade = "2026-12-07T11:00:00";
+    ASSERT_TRUE(history.Record(back, 0, From({})).status.Ok());
+    EXPECT_EQ(history.LastAccount().value, std::optional<std::string>("Current"));
+    EXPECT_EQ(history.Statements(std::nullopt).value.front().sStatement, "/s/Jan.LDX");
 }
 
 TEST_F(HistoryStore, DamagedHistoryIsSetAsideUnderANewNameAndBegunAfresh)
@@ -222,7 +228,7 @@ TEST_F(HistoryStore, HistoryThatCannotBeWrittenIsUnavailableAndStillRead)
     fs::permissions(fs::path(path).parent_path(), fs::perms::owner_read | fs::perms::owner_exec);
     fs::permissions(path, fs::perms::owner_read);
     const history::Status status = history.Open(path, History::Access::Write);
-    EXPECT_EQ(status.trouble, Trouble::Unavailable) << status.sDetail;
+    EXPECT_EQ(status.trouble, Trouble::ReadOnly) << status.sDetail;
     EXPECT_TRUE(history.Open(path, History::Access::Read).Ok());
     EXPECT_EQ(history.Statements(std::nullopt).value.size(), 1u);
     fs::permissions(fs::path(path).parent_path(), fs::perms::owner_all);

@@ -51,10 +51,15 @@ std::string Suggestion(const CLI::App& objScope, const std::string& sName)
     return ClosestMatch(names, sName).value_or("");
 }
 
+// "qif2ldx history forget": the program and the commands down to objScope.
 std::string ProgramAnd(const CLI::App& objScope)
 {
-    return objScope.get_parent() == nullptr ? std::string(kProgram)
-                                            : std::string(kProgram) + " " + objScope.get_name();
+    std::string sCommands;
+    for (const CLI::App* objCommand = &objScope; objCommand->get_parent() != nullptr;
+         objCommand = objCommand->get_parent()) {
+        sCommands = " " + objCommand->get_name() + sCommands;
+    }
+    return kProgram + sCommands;
 }
 
 } // namespace
@@ -112,11 +117,12 @@ std::string UnknownOptionAdvice(int argc, const char* const* argv, const CLI::Ap
             return {}; // the rest are file names
         }
         if (!sArgument.starts_with('-') || sArgument == "-") {
-            if (objScope == &objRoot) {
-                objScope = CommandNamed(objRoot, sArgument);
-                if (objScope == nullptr) {
-                    return {}; // no command: FirstArgumentAdvice or the parser speaks
-                }
+            // A word names a command of the scope (history, then its forget), or is an
+            // argument of the scope.
+            if (const CLI::App* objCommand = CommandNamed(*objScope, sArgument)) {
+                objScope = objCommand;
+            } else if (objScope == &objRoot) {
+                return {}; // no command: FirstArgumentAdvice or the parser speaks
             }
             continue;
         }
@@ -147,8 +153,14 @@ std::string UnknownOptionAdvice(int argc, const char* const* argv, const CLI::Ap
 
 std::string HelpHint(int argc, const char* const* argv, const CLI::App& objRoot)
 {
-    const CLI::App* objCommand = argc > 1 ? CommandNamed(objRoot, argv[1]) : nullptr;
-    return ProgramAnd(objCommand != nullptr ? *objCommand : objRoot) + " --help";
+    // The deepest command the words name ("history forget"), whose help tells its options.
+    const CLI::App* objScope = &objRoot;
+    for (int i = 1; i < argc; ++i) {
+        if (const CLI::App* objCommand = CommandNamed(*objScope, argv[i])) {
+            objScope = objCommand;
+        }
+    }
+    return ProgramAnd(*objScope) + " --help";
 }
 
 } // namespace qif2ldx::app::cli

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/cli/HistoryCommand.h"
 
+#include "app/HistoryReview.h"
 #include "app/KeptHistory.h"
 #include "app/MainModule.h"
 #include "app/Receipt.h"
@@ -92,6 +93,7 @@ std::string Trouble(const std::string& sPath, const history::Status& status, con
     case history::Trouble::None:
     case history::Trouble::Absent:
     case history::Trouble::Unavailable:
+    case history::Trouble::ReadOnly:
         sWhy = status.sDetail;
         break;
     }
@@ -106,7 +108,9 @@ void HistoryCommand::AddOptions(CLI::App& objCommand)
     objCommand.add_flag("--json", bolJson_, "Write the statements as one JSON object");
     CLI::App* objForget = objCommand.add_subcommand(
         "forget", "Forget a statement, or with --account and --all every statement of an account");
-    objForget->add_option("STATEMENT", sStatement_, "The statement file to forget");
+    objForget->add_option("STATEMENT", sStatement_,
+                          "The statement file to forget; - for the statements written to "
+                          "standard output");
     objForget->add_option("--account,-a", sForgetAccount_,
                           "The account whose statements to forget");
     objForget->add_flag("--all", bolAll_, "Forget every statement of the --account");
@@ -115,7 +119,8 @@ void HistoryCommand::AddOptions(CLI::App& objCommand)
                       "changed (or holds no statement to forget as named), 2 usage error.\n\n"
                       "Examples:\n"
                       "  qif2ldx history --account Savings\n"
-                      "  qif2ldx history forget ~/Downloads/May.LDX");
+                      "  qif2ldx history forget ~/Downloads/May.LDX\n"
+                      "  qif2ldx history forget -    (the statements written to standard output)");
 }
 
 int HistoryCommand::Run(const CommandLineContext& objContext)
@@ -197,8 +202,10 @@ int HistoryCommand::Forget(const CommandLineContext& objContext) const
         err << kProgram << ": error: " << Trouble(sPath, status, "changed") << "\n";
         return kExitFailed;
     }
-    const std::string sStatement =
-        sStatement_.empty() ? std::string() : AbsolutePath(Trim(sStatement_));
+    // "-" names the statements written to standard output, as --output - writes them.
+    const std::string sStatement = sStatement_.empty()        ? std::string()
+                                   : Trim(sStatement_) == "-" ? std::string(kStandardOutput)
+                                                              : AbsolutePath(Trim(sStatement_));
     std::vector<history::StatementEntry> chosen;
     std::copy_if(entries.value.begin(), entries.value.end(), std::back_inserter(chosen),
                  [&sStatement](const history::StatementEntry& entry) {
@@ -207,7 +214,8 @@ int HistoryCommand::Forget(const CommandLineContext& objContext) const
     if (chosen.empty()) {
         err << kProgram << ": error: the history holds no statement "
             << (sStatement.empty() ? "of the account \"" + platform::EscapeControls(sAccount) + "\""
-                                   : "made at " + platform::EscapeControls(sStatement))
+                : sStatement == kStandardOutput ? std::string("written to standard output")
+                                                : "made at " + platform::EscapeControls(sStatement))
             << "\n";
         return kExitFailed;
     }
@@ -224,7 +232,7 @@ int HistoryCommand::Forget(const CommandLineContext& objContext) const
         err << kProgram << ": forgot " << platform::EscapeControls(entry.sStatement) << ", made "
             << ShowMade(entry.sMade) << " from " << platform::EscapeControls(entry.sQIFFile)
             << " for \"" << platform::EscapeControls(entry.sAccount) << "\" (" << entry.transactions
-            << " transactions)\n";
+            << (entry.transactions == 1 ? " transaction)\n" : " transactions)\n");
     }
     return kExitDone;
 }

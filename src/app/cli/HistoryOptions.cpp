@@ -38,20 +38,22 @@ void TellHistory(FileReceipt& receipt, const std::string& sQIFName, bool bolCoun
                  const DateShower& objShowDate, const std::string& sWhose, std::ostream& err)
 {
     const ConversionOutcome& outcome = receipt.outcome;
-    std::vector<std::string> warnings = outcome.historyTroubles;
-    std::vector<std::string> notes;
-    if (outcome.repeats && outcome.result == RunResult::Saved) {
-        HistoryTidings tidings =
-            TellRepeats(*outcome.repeats, sQIFName, bolCountedFitIds, objShowDate);
-        warnings.insert(warnings.end(), tidings.warnings.begin(), tidings.warnings.end());
-        notes = std::move(tidings.notes);
-    }
-    for (const std::string& sWarning : warnings) {
+    for (const std::string& sWarning : outcome.historyTroubles) {
         err << kProgram << ": warning: " << sWhose << sWarning << "\n";
         receipt.warnings.push_back(sWarning);
     }
-    for (const std::string& sNote : notes) {
-        err << kProgram << ": note: " << sWhose << sNote << "\n";
+    if (!outcome.repeats || outcome.result != RunResult::Saved) {
+        return;
+    }
+    // These name the file themselves.
+    const HistoryTidings tidings =
+        TellRepeats(*outcome.repeats, sQIFName, bolCountedFitIds, objShowDate);
+    for (const std::string& sWarning : tidings.warnings) {
+        err << kProgram << ": warning: " << sWarning << "\n";
+        receipt.warnings.push_back(sWarning);
+    }
+    for (const std::string& sNote : tidings.notes) {
+        err << kProgram << ": note: " << sNote << "\n";
     }
 }
 

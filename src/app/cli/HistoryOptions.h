@@ -26,7 +26,8 @@ void AddHistoryOptions(CLI::App& objCommand, std::string& sRepeats, bool& bolNoH
 // Tells on err, and keeps in the receipt's warnings, what the history had to say of a file:
 // the troubles that kept it from being read or written, the repeats and the same file again;
 // notes (possible repeats, the same file for other accounts) go to err alone. sWhose: the
-// file's name and ": " before each line when a call converts several.
+// file's name and ": " before each trouble when a call converts several (the words of the
+// repeats name the file themselves).
 void TellHistory(FileReceipt& receipt, const std::string& sQIFName, bool bolCountedFitIds,
                  const DateShower& objShowDate, const std::string& sWhose, std::ostream& err);
 

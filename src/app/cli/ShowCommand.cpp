@@ -251,7 +251,8 @@ int ShowCommand::Run(const CommandLineContext& objContext)
     std::vector<std::string> warnings = objHistory.TakeTroubles();
     std::vector<std::string> notes;
     if (objReview) {
-        HistoryTidings tidings = TellRepeats(objReview->Report(), input.sName, false, objShowDate);
+        HistoryTidings tidings = TellRepeats(objReview->Report(), input.sName, false, objShowDate,
+                                             false); // show writes nothing
         warnings.insert(warnings.end(), tidings.warnings.begin(), tidings.warnings.end());
         notes = std::move(tidings.notes);
     }
