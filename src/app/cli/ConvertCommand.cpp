@@ -304,7 +304,8 @@ FileReceipt ConvertOne(const std::string& sQIF, const ConvertOptions& objOptions
         err << kProgram << ": warning: " << sWhose << sWarning << "\n";
     }
     TellHistory(receipt, input.sName, objOptions.sProfile == "lodestrand",
-                objContext.objShowDate ? objContext.objShowDate : IsoDate, sWhose, err);
+                objContext.objShowDate ? objContext.objShowDate : IsoDate, sWhose, err,
+                !objOptions.bolDryRun);
     TellOutcome(receipt, bolStdout ? sBuilt : Trim(receipt.sStatement), err);
     return receipt;
 }

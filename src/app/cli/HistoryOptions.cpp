@@ -35,7 +35,8 @@ RepeatPolicy RepeatsOption(const std::string& sRepeats)
 }
 
 void TellHistory(FileReceipt& receipt, const std::string& sQIFName, bool bolCountedFitIds,
-                 const DateShower& objShowDate, const std::string& sWhose, std::ostream& err)
+                 const DateShower& objShowDate, const std::string& sWhose, std::ostream& err,
+                 bool bolWrites)
 {
     const ConversionOutcome& outcome = receipt.outcome;
     for (const std::string& sWarning : outcome.historyTroubles) {
@@ -47,7 +48,7 @@ void TellHistory(FileReceipt& receipt, const std::string& sQIFName, bool bolCoun
     }
     // These name the file themselves.
     const HistoryTidings tidings =
-        TellRepeats(*outcome.repeats, sQIFName, bolCountedFitIds, objShowDate);
+        TellRepeats(*outcome.repeats, sQIFName, bolCountedFitIds, objShowDate, bolWrites);
     for (const std::string& sWarning : tidings.warnings) {
         err << kProgram << ": warning: " << sWarning << "\n";
         receipt.warnings.push_back(sWarning);

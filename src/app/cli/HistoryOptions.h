@@ -28,7 +28,9 @@ void AddHistoryOptions(CLI::App& objCommand, std::string& sRepeats, bool& bolNoH
 // notes (possible repeats, the same file for other accounts) go to err alone. sWhose: the
 // file's name and ": " before each trouble when a call converts several (the words of the
 // repeats name the file themselves).
+// bolWrites: false for a dry run, which is never said to have written anything.
 void TellHistory(FileReceipt& receipt, const std::string& sQIFName, bool bolCountedFitIds,
-                 const DateShower& objShowDate, const std::string& sWhose, std::ostream& err);
+                 const DateShower& objShowDate, const std::string& sWhose, std::ostream& err,
+                 bool bolWrites = true);
 
 } // namespace qif2ldx::app::cli
