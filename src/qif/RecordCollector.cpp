@@ -2,6 +2,7 @@
 #include "qif/RecordCollector.h"
 
 #include "platform/Text.h"
+#include "platform/Windows1252.h"
 #include "qif/QIFAmount.h"
 
 #include <algorithm>
@@ -118,9 +119,10 @@ void RecordCollector::Keep(const QIFLine& line)
     case 'U':
     case 'T':
         // Quicken writes both, of the same amount; of different ones the last is kept.
-        record_.bolAmountsDiffer =
-            record_.bolAmountsDiffer ||
-            (!record_.sAmount.empty() && !SameAmount(record_.sAmount, field));
+        record_.bolAmountsDiffer = record_.bolAmountsDiffer ||
+                                   (!record_.sAmount.empty() &&
+                                    !SameAmount(platform::DecodeFileText(record_.sAmount, bolUtf8_),
+                                                platform::DecodeFileText(field, bolUtf8_)));
         record_.sAmount = field;
         record_.sAmountLine = text;
         record_.amountLine = line.number;
@@ -160,7 +162,8 @@ bool RecordCollector::IsAccountTransaction() const
         date.fixedDay != 0 ||
         std::any_of(std::begin(kDateOrders), std::end(kDateOrders),
                     [&reading](DateOrder order) { return reading.In(order) != 0; });
-    return bolDate && (ReadAmount(record_.sAmount, '.') || ReadAmount(record_.sAmount, ','));
+    const std::string sAmount = platform::DecodeFileText(record_.sAmount, bolUtf8_);
+    return bolDate && (ReadAmount(sAmount, '.') || ReadAmount(sAmount, ','));
 }
 
 void RecordCollector::HandleSection(std::string_view line, std::int64_t lineNumber)

@@ -100,8 +100,11 @@ public:
 class RecordCollector
 {
 public:
-    // Tells objSink what it finds; objSink must outlive the collector.
-    RecordCollector(RecordSink& objSink, RecordEnds ends) : objSink_(objSink), ends_(ends) {}
+    // Tells objSink what it finds; objSink must outlive the collector. bolUtf8: the text is
+    // UTF-8 (QIFText::IsUtf8), else Windows-1252; amounts are read in the decoded text.
+    RecordCollector(RecordSink& objSink, RecordEnds ends, bool bolUtf8)
+        : objSink_(objSink), ends_(ends), bolUtf8_(bolUtf8)
+    {}
 
     void HandleLine(const QIFLine& line);
     // The text has ended: a record still open ends too.
@@ -121,6 +124,7 @@ private:
 
     RecordSink& objSink_;
     RecordEnds ends_;
+    bool bolUtf8_;
     bool afterBlank_ = false; // the line before was blank
     RawRecord record_;
     DateLine date_; // the date line read last, its text's room kept for the next
