@@ -40,8 +40,9 @@ TEST_F(PlainAmounts, AmountsAreReadWithTheFilesDecimalSeparator)
          '.',
          false},
         {{"1.234,56", "-3,5", "\x80 2.000"}, {"1234.56", "-3.5", "2000"}, ',', false},
-        // A "." after a "," says the comma groups thousands, in every amount of the file.
-        {{"12,50", "1,234.56"}, {"1250", "1234.56"}, '.', true},
+        // Amounts that contradict each other are each read as their form decides.
+        {{"12,50", "1,234.56", "1,234"}, {"12.50", "1234.56", "1234"}, '.', true},
+        {{"0,900", "1.50"}, {"0.900", "1.50"}, '.', true},
         // No grouping begins with 0 or with four digits: a decimal comma with three decimals.
         {{"-20,000", "-0,900", "2084,120"}, {"-20.000", "-0.900", "2084.120"}, ',', false},
         {{"1,234", "2084.120"}, {"1234", "2084.120"}, '.', false},
