@@ -82,8 +82,10 @@ void RecordCollector::HandleLine(const QIFLine& line)
 
 bool RecordCollector::BeginsRunOn(std::string_view line) const
 {
-    return line.front() == 'D' && ends_ == RecordEnds::Caret && opened_ && !inSplits_ &&
-           record_.dates > 0 && !record_.sAmount.empty() && HasDigit(DateText(line));
+    // Splits are S, E, $ and % lines: a date after a blank line is the next record's, in the
+    // splits of this one too.
+    return line.front() == 'D' && ends_ == RecordEnds::Caret && opened_ && record_.dates > 0 &&
+           !record_.sAmount.empty() && HasDigit(DateText(line));
 }
 
 void RecordCollector::Keep(const QIFLine& line)

@@ -96,7 +96,7 @@ public:
 // and amount read as such is a transaction of the account named last (some programs leave out
 // the "!Type:" line before it). A record ends at "^"; in a text whose records end at blank
 // lines, at a blank line; and in any text, a "D" line after a blank line begins a new record
-// when the record before it (outside its splits) holds a date and an amount already.
+// when the record before it holds a date and an amount already (of its own, not its splits').
 class RecordCollector
 {
 public:
