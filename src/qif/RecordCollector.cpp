@@ -54,8 +54,8 @@ void RecordCollector::HandleLine(const QIFLine& line)
     if (afterBlank_ && bolBlankEnds && opened_ && section_ == RawRecord::Kind::Transaction) {
         Emit(true);
     }
-    if (text.empty() || (afterBlank_ && bolBlankEnds)) {
-        return;
+    if (afterBlank_) {
+        return; // a line of nothing but blanks holds no field and opens no record
     }
     if (text.front() == '!') {
         HandleSection(text, line.number);

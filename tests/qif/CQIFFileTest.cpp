@@ -39,10 +39,16 @@ protected:
 
 TEST_F(CQIFFileTest, EmptyFileGivesAStatementWithoutTransactions)
 {
-    ASSERT_TRUE(Convert(""));
-    EXPECT_TRUE(Transactions().empty());
-    EXPECT_EQ(Period(), "-");
-    EXPECT_EQ(report.written, 0);
+    for (const char* text : {"", " \n\t\n "}) {
+        ASSERT_TRUE(Convert(text));
+        EXPECT_TRUE(Transactions().empty());
+        EXPECT_EQ(Period(), "-");
+        EXPECT_EQ(report.written, 0);
+        EXPECT_EQ(report.records, 0); // a line of blanks opens no record
+    }
+    ASSERT_TRUE(Convert("D15/01/2024\nT-1\n^\n  \n"));
+    EXPECT_TRUE(report.leftOut.empty());
+    EXPECT_FALSE(report.bolUnterminatedRecord);
 }
 
 TEST_F(CQIFFileTest, LineEndsCrLfAndBareLfGiveTheSameRecords)
