@@ -15,6 +15,7 @@ void ReadSurvey::Date(const DateLine& date, const RawRecord& record)
 void ReadSurvey::Record(const RawRecord& record)
 {
     census_.Note(record);
+    objDates_.EndRecord(!IsOpeningBalance(record));
     if (record.kind != RawRecord::Kind::Transaction || !account_.filter.Takes(record.sAccount)) {
         return;
     }
