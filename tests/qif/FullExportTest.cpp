@@ -80,6 +80,13 @@ const ExportCase kExportCases[] = {
      {},
      "",
      qif::FailureKind::UnknownQifAccount},
+    // A Windows-1252 name, and one typed in UTF-8 in another letter case.
+    {"letter case beyond ASCII",
+     "!Account\nN\xC9pargne\nTBank\n^\n!Type:Bank\nD02/01/2020\nT-5\n^\n",
+     "\xC3\xA9PARGNE",
+     std::nullopt,
+     {"20200102 -5"},
+     "20200102-20200102"},
     {"the account chosen when asked",
      kExport,
      std::nullopt,
