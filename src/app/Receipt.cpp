@@ -78,14 +78,26 @@ std::string SeparatorWarning(const qif::ReadReport& report)
     if (!decimal.bolAmbiguous || decimal.sLine.empty()) {
         return {};
     }
+    const auto with = [](char separator) {
+        return separator == ',' ? " with a decimal comma" : " with a decimal point";
+    };
+    if (decimal.mixed) {
+        const auto& [comma, point] = *decimal.mixed;
+        return "the file mixes decimal commas and decimal points: line " +
+               std::to_string(comma.line) + " (" + comma.sLine +
+               ") reads only with a decimal comma, line " + std::to_string(point.line) + " (" +
+               point.sLine +
+               ") only with a decimal point; each amount was read as its form decides, and one "
+               "that reads both ways" +
+               with(decimal.separator);
+    }
     const std::string_view sAmount = std::string_view(decimal.sLine).substr(1);
     const char other = decimal.separator == ',' ? '.' : ',';
     return "the amounts in this file read both with a decimal point and with a decimal comma: "
            "line " +
            std::to_string(decimal.line) + " reads " + decimal.sLine + " as " +
            ReadWith(sAmount, decimal.separator) + ", " + ReadWith(sAmount, other) +
-           "; they were read" +
-           (decimal.separator == ',' ? " with a decimal comma" : " with a decimal point");
+           "; they were read" + with(decimal.separator);
 }
 
 namespace {

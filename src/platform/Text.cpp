@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <unicode/unistr.h>
 
 namespace qif2ldx::platform {
 
@@ -51,6 +52,19 @@ std::string ToLowerAscii(std::string_view sText)
         }
     }
     return sLower;
+}
+
+std::string FoldCase(std::string_view sText)
+{
+    if (AsciiPrefixLength(sText) == sText.size()) {
+        return ToLowerAscii(sText); // what folding does to ASCII, without ICU's round trip
+    }
+    std::string sFolded;
+    icu::UnicodeString::fromUTF8(
+        icu::StringPiece(sText.data(), static_cast<std::int32_t>(sText.size())))
+        .foldCase()
+        .toUTF8String(sFolded);
+    return sFolded;
 }
 
 std::string_view TrimBlanks(std::string_view sText) noexcept

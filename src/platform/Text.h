@@ -36,6 +36,10 @@ namespace qif2ldx::platform {
 // The text with A-Z turned into a-z; every other byte kept.
 [[nodiscard]] std::string ToLowerAscii(std::string_view sText);
 
+// UTF-8 text with its letter case folded, in every script (ICU's full case folding: "NÉpargne"
+// and "népargne" fold alike), for comparing names without regard to case.
+[[nodiscard]] std::string FoldCase(std::string_view sText);
+
 // The text without the spaces and tabs at its ends.
 [[nodiscard]] std::string_view TrimBlanks(std::string_view sText) noexcept;
 

@@ -99,7 +99,7 @@ std::optional<QIFText> CQIFFile::ReadText()
 bool CQIFFile::Collect(const QIFText& text, RecordSink& objSink, bool bolReports)
 {
     const std::string_view body = text.Text();
-    RecordCollector objCollector(objSink, text.Ends());
+    RecordCollector objCollector(objSink, text.Ends(), text.IsUtf8());
     QIFLines objLines(body, text.EndsLinesWithCr());
     QIFLine line;
     std::uint64_t nextReport = kProgressStep;

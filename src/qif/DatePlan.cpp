@@ -66,8 +66,8 @@ void DateSurvey::Note(const DateLine& date)
 {
     if (date.fixedDay != 0) {
         for (const DateOrder order : kDateOrders) {
-            Span(spans_, order, date.fixedDay);
-            Span(wholeSpans_, order, date.fixedDay);
+            Span(recordSpans_, order, date.fixedDay);
+            Span(recordWholeSpans_, order, date.fixedDay);
         }
         return; // a named month or a year first reads one way in every order: it decides nothing
     }
@@ -87,13 +87,13 @@ void DateSurvey::Note(const DateLine& date)
         if (readsAll_.at(Index(order))) {
             days.at(Index(order)) = reading.In(order);
             readsAll_.at(Index(order)) = days.at(Index(order)) != 0;
-            Span(wholeSpans_, order, days.at(Index(order)));
+            Span(recordWholeSpans_, order, days.at(Index(order)));
         }
     }
     if (!date.option || given_) {
         NoteUnmarked(date, reading, days);
         for (const DateOrder order : kDateOrders) {
-            Span(spans_, order, days.at(Index(order)));
+            Span(recordSpans_, order, days.at(Index(order)));
         }
         return;
     }
@@ -108,8 +108,25 @@ void DateSurvey::Note(const DateLine& date)
     }
     NoteDifferences(date, days, option, optionDiffer_);
     for (const DateOrder order : kDateOrders) {
-        Span(spans_, order, days.at(Index(option)));
+        Span(recordSpans_, order, days.at(Index(option)));
     }
+}
+
+void DateSurvey::EndRecord(bool bolInPeriod)
+{
+    if (bolInPeriod) {
+        for (const DateOrder order : kDateOrders) {
+            for (const std::uint32_t day : recordSpans_.at(Index(order))) {
+                Span(spans_, order, day);
+            }
+            for (const std::uint32_t day : recordWholeSpans_.at(Index(order))) {
+                Span(wholeSpans_, order, day);
+            }
+        }
+    } else {
+        sLastText_.clear(); // the same date in the next record widens the period after all
+    }
+    recordSpans_ = recordWholeSpans_ = Spans{};
 }
 
 void DateSurvey::Span(Spans& spans, DateOrder order, std::uint32_t day)

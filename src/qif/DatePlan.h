@@ -90,6 +90,9 @@ public:
     DateSurvey(bool bolUtf8, std::optional<DateOrder> given) : bolUtf8_(bolUtf8), given_(given) {}
 
     void Note(const DateLine& date);
+    // The record of the dates noted since the last call has ended; bolInPeriod: its dates
+    // widen the periods (an opening balance's do not).
+    void EndRecord(bool bolInPeriod);
     // The decision; chosen: the order of the dates no option governs, instead of the one the
     // dates decide (it must read them all).
     [[nodiscard]] DateDecision Decide(std::optional<DateOrder> chosen = std::nullopt) const;
@@ -138,6 +141,8 @@ private:
     // (spans_), and when every date is read that way, options or not (wholeSpans_).
     Spans spans_{};
     Spans wholeSpans_{};
+    Spans recordSpans_{}; // the same, of the record being read
+    Spans recordWholeSpans_{};
 };
 
 // How the dates of a file are read once their order is known.

@@ -41,7 +41,7 @@ std::optional<std::string> FirstAccountName(const std::string& sPath)
     try {
         const QIFText text(std::move(bytes.value));
         AccountsSeen objSeen(text.IsUtf8());
-        RecordCollector objCollector(objSeen, text.Ends());
+        RecordCollector objCollector(objSeen, text.Ends(), text.IsUtf8());
         QIFLines lines(text.Text(), text.EndsLinesWithCr());
         QIFLine line;
         // The first account is named by the end of its block: no need to read on.

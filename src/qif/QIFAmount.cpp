@@ -93,11 +93,29 @@ Reads SeparatorShape(std::string_view sAmount)
         return commaLast ? Reads::Comma : Reads::Point;
     }
     const Reads own = commas > 0 ? Reads::Comma : Reads::Point;
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
     if (commas + points > 1) {
-        return own == Reads::Comma ? Reads::Point : Reads::Comma; // it repeats: it groups
+        // It repeats: it groups thousands, when three digits follow each (1,234,567); 1.2.3
+        // is no number either way.
+        const char separator = commas > 0 ? ',' : '.';
+        std::size_t digits = 0;
+        bool grouped = true;
+        bool first = true;
+        for (const char c : sAmount) {
+            if (c == separator) {
+                grouped = grouped && (first || digits == 3);
+                first = false;
+                digits = 0;
+            } else if (isDigit(c)) {
+                ++digits;
+            }
+        }
+        if (!grouped || digits != 3) {
+            return Reads::Nothing;
+        }
+        return own == Reads::Comma ? Reads::Point : Reads::Comma;
     }
     const std::size_t at = commas > 0 ? lastComma : lastPoint;
-    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
     const auto after = std::count_if(sAmount.begin() + static_cast<std::ptrdiff_t>(at) + 1,
                                      sAmount.end(), isDigit);
     if (after == 0) {
@@ -111,6 +129,13 @@ Reads SeparatorShape(std::string_view sAmount)
     const auto head = std::count_if(sAmount.begin(), headEnd, isDigit);
     const auto first = std::find_if(sAmount.begin(), headEnd, isDigit);
     return head == 0 || *first == '0' || head >= 4 ? own : Reads::Both;
+}
+
+// The decimal separator an amount is read with in a file read with fileSeparator.
+char SeparatorOf(std::string_view sAmount, char fileSeparator)
+{
+    const Reads shape = SeparatorShape(sAmount);
+    return shape == Reads::Comma ? ',' : shape == Reads::Point ? '.' : fileSeparator;
 }
 
 } // namespace
@@ -186,6 +211,12 @@ std::optional<Decimal> ReadAmount(std::string_view sText, char decimalSeparator,
         *forms = found;
     }
     return amount;
+}
+
+std::optional<Decimal> ReadFileAmount(std::string_view sText, char fileSeparator,
+                                      AmountForms* forms)
+{
+    return ReadAmount(sText, SeparatorOf(sText, fileSeparator), forms);
 }
 
 bool SameAmount(std::string_view sFirst, std::string_view sSecond)
@@ -274,12 +305,13 @@ SeparatorDecision DecimalSeparatorEvidence::Decide() const
         decision.sLine = sighting.sLine;
     };
     if (comma_ && point_) {
-        // The amounts contradict each other: the rule the file was always read by holds, and
-        // the first amount it reads otherwise than its author wrote it is named.
+        // The amounts contradict each other: each that reads one way only is read that way;
+        // those that read both ways follow the rule the file was always read by.
         decision.separator = bolComma_ && !bolVeto_ ? ',' : '.';
         decision.bolByAmounts = true;
         decision.bolAmbiguous = true;
-        take(decision.separator == ',' ? *point_ : *comma_);
+        decision.mixed = SeparatorDecision::Mixed{*comma_, *point_};
+        take(decision.separator == ',' ? *comma_ : *point_);
     } else if (comma_ || point_) {
         decision.separator = comma_ ? ',' : '.';
         decision.bolByAmounts = true;
@@ -293,10 +325,11 @@ SeparatorDecision DecimalSeparatorEvidence::Decide() const
 
 void AmountTally::Note(std::string_view sAmount, std::int64_t line, std::int64_t amountLine)
 {
+    const char decimal = SeparatorOf(sAmount, separator_);
     bolThousands_ =
-        bolThousands_ || sAmount.find(separator_ == ',' ? '.' : ',') != std::string_view::npos;
+        bolThousands_ || sAmount.find(decimal == ',' ? '.' : ',') != std::string_view::npos;
     AmountForms forms;
-    const std::optional<Decimal> amount = ReadAmount(sAmount, separator_, &forms);
+    const std::optional<Decimal> amount = ReadAmount(sAmount, decimal, &forms);
     if (forms.bolCurrency && !currency_) {
         currency_ = Sighting{amountLine, platform::Excerpt(sAmount)};
     }

@@ -42,6 +42,12 @@ struct AmountForms
 [[nodiscard]] std::optional<Decimal> ReadAmount(std::string_view sText, char decimalSeparator,
                                                 AmountForms* forms = nullptr);
 
+// The amount a QIF amount text (UTF-8) names in a file read with fileSeparator: an amount
+// whose own separators read one way only (-3,50; 0,900; 1,234.56) is read that way, which is
+// the file's way but where the file mixes decimal commas and decimal points.
+[[nodiscard]] std::optional<Decimal> ReadFileAmount(std::string_view sText, char fileSeparator,
+                                                    AmountForms* forms = nullptr);
+
 // True when both amount texts are the same text, without their blanks at either end, or name
 // the same amount read with either decimal separator (-12.5 and -12.50).
 [[nodiscard]] bool SameAmount(std::string_view sFirst, std::string_view sSecond);
@@ -49,6 +55,13 @@ struct AmountForms
 // The amount as plain text: sign, digits, "." and the decimals, at least minScale of them;
 // with groupThousands, "," between every three digits of the whole part (2,310.00).
 [[nodiscard]] std::string FormatDecimal(const Decimal& amount, int minScale, bool groupThousands);
+
+// An amount line that tells of the decimal separator.
+struct SeparatorLine
+{
+    std::int64_t line = 0;
+    std::string sLine; // as written, cut for messages
+};
 
 // How a file's decimal separator was decided.
 struct SeparatorDecision
@@ -60,6 +73,15 @@ struct SeparatorDecision
     bool bolAmbiguous = false;
     std::int64_t line = 0; // the amount that decided, or one read both ways; 0 when none
     std::string sLine;     // that line as written, cut for messages
+    // The file mixes amounts that read only with a decimal comma and amounts that read only
+    // with a decimal point: the first of each. Each such amount is read the way it decides
+    // (ReadFileAmount); separator is the one for the amounts that read both ways.
+    struct Mixed
+    {
+        SeparatorLine comma;
+        SeparatorLine point;
+    };
+    std::optional<Mixed> mixed;
 };
 
 // Decides a file's decimal separator from its amounts. An amount reads one way only when its
@@ -80,11 +102,7 @@ public:
     [[nodiscard]] SeparatorDecision Decide() const;
 
 private:
-    struct Sighting
-    {
-        std::int64_t line = 0;
-        std::string sLine;
-    };
+    using Sighting = SeparatorLine;
     void Keep(std::optional<Sighting>& sighting, std::int64_t line, std::string_view sLine) const;
 
     bool bolUtf8_;

@@ -149,7 +149,7 @@ bool QIFRecords::Write(const RawRecord& record, std::string sDate)
     cTxn.sNum = Decode(record.sNum);
     ++objReport_.records;
     const std::optional<Decimal> plain =
-        plainSeparator_ ? ReadAmount(cTxn.sAmount, *plainSeparator_) : std::nullopt;
+        plainSeparator_ ? ReadFileAmount(cTxn.sAmount, *plainSeparator_) : std::nullopt;
     if (plainSeparator_ && !plain) {
         LeaveOut(record, LeftOutReason::AmountNotANumber);
         return false;

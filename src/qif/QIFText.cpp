@@ -53,7 +53,7 @@ QIFText::QIFText(std::string sBytes) : sBytes_(std::move(sBytes))
     }
     bolCrOnly_ =
         text.find('\n') == std::string_view::npos && text.find('\r') != std::string_view::npos;
-    const TextShape shape = ShapeOf(text, bolCrOnly_);
+    const TextShape shape = ShapeOf(text, bolCrOnly_, IsUtf8());
     if (shape.bolOfx) {
         throw OfxStatementError();
     }

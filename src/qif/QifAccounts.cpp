@@ -8,16 +8,26 @@
 #include <algorithm>
 
 namespace qif2ldx::qif {
+namespace {
+
+// A field's bytes as the fields of one record are compared with each other, undecoded: without
+// the blanks at either end, in lower case where ASCII.
+std::string RawKey(std::string_view sField)
+{
+    return platform::ToLowerAscii(platform::TrimBlanks(sField));
+}
+
+} // namespace
 
 std::string QifAccountKey(std::string_view sName)
 {
-    return platform::ToLowerAscii(platform::TrimBlanks(sName));
+    return platform::FoldCase(platform::TrimBlanks(sName));
 }
 
 bool IsOpeningBalance(const RawRecord& record)
 {
     if (!record.bolFirstOfAccount || !record.IsComplete() ||
-        QifAccountKey(record.sPayee) != "opening balance") {
+        RawKey(record.sPayee) != "opening balance") {
         return false;
     }
     const std::string_view category = platform::TrimBlanks(record.sCategory);
@@ -28,7 +38,7 @@ bool IsOpeningBalance(const RawRecord& record)
         return false;
     }
     return record.sAccount.empty() ||
-           QifAccountKey(category.substr(1, close - 1)) == QifAccountKey(record.sAccount);
+           RawKey(category.substr(1, close - 1)) == RawKey(record.sAccount);
 }
 
 QifAccount& QifAccountCensus::AccountOf(std::string_view sAccount, std::string_view sType)

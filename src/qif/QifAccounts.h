@@ -26,7 +26,8 @@ struct QifAccount
 using ChooseQifAccount =
     std::function<std::optional<std::string>(const std::vector<QifAccount>& accounts)>;
 
-// An account name as names are compared: without the blanks at either end, in lower case.
+// An account name (UTF-8) as names are compared: without the blanks at either end, its letter
+// case folded.
 [[nodiscard]] std::string QifAccountKey(std::string_view sName);
 
 // Whether a transaction record is its account's opening balance, which no statement period

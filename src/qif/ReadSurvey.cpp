@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "qif/ReadSurvey.h"
 
+#include "platform/Windows1252.h"
+
 namespace qif2ldx::qif {
 
 void ReadSurvey::Date(const DateLine& date, const RawRecord& record)
@@ -13,13 +15,16 @@ void ReadSurvey::Date(const DateLine& date, const RawRecord& record)
 void ReadSurvey::Record(const RawRecord& record)
 {
     census_.Note(record);
+    objDates_.EndRecord(!IsOpeningBalance(record));
     if (record.kind != RawRecord::Kind::Transaction || !account_.filter.Takes(record.sAccount)) {
         return;
     }
-    // The separator's evidence is the same in the bytes as in the decoded text: only digits,
-    // "," and "." count, and decoding leaves those alone.
+    // Read in the decoded text, as the amounts are written: a Windows-1252 "\x80" or no-break
+    // space is a currency sign or a blank, as it is in the file's UTF-8 twin.
     if (record.IsComplete()) {
-        objSeparator_.Note(record.sAmount, record.amountLine, record.sAmountLine);
+        objSeparator_.Note(
+            platform::DecodeFileText(record.sAmount, encoding_ != TextEncoding::Windows1252),
+            record.amountLine, record.sAmountLine);
     }
 }
 

@@ -2,6 +2,7 @@
 #include "qif/RecordCollector.h"
 
 #include "platform/Text.h"
+#include "platform/Windows1252.h"
 #include "qif/QIFAmount.h"
 
 #include <algorithm>
@@ -53,8 +54,8 @@ void RecordCollector::HandleLine(const QIFLine& line)
     if (afterBlank_ && bolBlankEnds && opened_ && section_ == RawRecord::Kind::Transaction) {
         Emit(true);
     }
-    if (text.empty() || (afterBlank_ && bolBlankEnds)) {
-        return;
+    if (afterBlank_) {
+        return; // a line of nothing but blanks holds no field and opens no record
     }
     if (text.front() == '!') {
         HandleSection(text, line.number);
@@ -81,8 +82,10 @@ void RecordCollector::HandleLine(const QIFLine& line)
 
 bool RecordCollector::BeginsRunOn(std::string_view line) const
 {
-    return line.front() == 'D' && ends_ == RecordEnds::Caret && opened_ && !inSplits_ &&
-           record_.dates > 0 && !record_.sAmount.empty() && HasDigit(DateText(line));
+    // Splits are S, E, $ and % lines: a date after a blank line is the next record's, in the
+    // splits of this one too.
+    return line.front() == 'D' && ends_ == RecordEnds::Caret && opened_ && record_.dates > 0 &&
+           !record_.sAmount.empty() && HasDigit(DateText(line));
 }
 
 void RecordCollector::Keep(const QIFLine& line)
@@ -118,9 +121,10 @@ void RecordCollector::Keep(const QIFLine& line)
     case 'U':
     case 'T':
         // Quicken writes both, of the same amount; of different ones the last is kept.
-        record_.bolAmountsDiffer =
-            record_.bolAmountsDiffer ||
-            (!record_.sAmount.empty() && !SameAmount(record_.sAmount, field));
+        record_.bolAmountsDiffer = record_.bolAmountsDiffer ||
+                                   (!record_.sAmount.empty() &&
+                                    !SameAmount(platform::DecodeFileText(record_.sAmount, bolUtf8_),
+                                                platform::DecodeFileText(field, bolUtf8_)));
         record_.sAmount = field;
         record_.sAmountLine = text;
         record_.amountLine = line.number;
@@ -160,7 +164,8 @@ bool RecordCollector::IsAccountTransaction() const
         date.fixedDay != 0 ||
         std::any_of(std::begin(kDateOrders), std::end(kDateOrders),
                     [&reading](DateOrder order) { return reading.In(order) != 0; });
-    return bolDate && (ReadAmount(record_.sAmount, '.') || ReadAmount(record_.sAmount, ','));
+    const std::string sAmount = platform::DecodeFileText(record_.sAmount, bolUtf8_);
+    return bolDate && (ReadAmount(sAmount, '.') || ReadAmount(sAmount, ','));
 }
 
 void RecordCollector::HandleSection(std::string_view line, std::int64_t lineNumber)

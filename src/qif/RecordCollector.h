@@ -96,12 +96,15 @@ public:
 // and amount read as such is a transaction of the account named last (some programs leave out
 // the "!Type:" line before it). A record ends at "^"; in a text whose records end at blank
 // lines, at a blank line; and in any text, a "D" line after a blank line begins a new record
-// when the record before it (outside its splits) holds a date and an amount already.
+// when the record before it holds a date and an amount already (of its own, not its splits').
 class RecordCollector
 {
 public:
-    // Tells objSink what it finds; objSink must outlive the collector.
-    RecordCollector(RecordSink& objSink, RecordEnds ends) : objSink_(objSink), ends_(ends) {}
+    // Tells objSink what it finds; objSink must outlive the collector. bolUtf8: the text is
+    // UTF-8 (QIFText::IsUtf8), else Windows-1252; amounts are read in the decoded text.
+    RecordCollector(RecordSink& objSink, RecordEnds ends, bool bolUtf8)
+        : objSink_(objSink), ends_(ends), bolUtf8_(bolUtf8)
+    {}
 
     void HandleLine(const QIFLine& line);
     // The text has ended: a record still open ends too.
@@ -121,6 +124,7 @@ private:
 
     RecordSink& objSink_;
     RecordEnds ends_;
+    bool bolUtf8_;
     bool afterBlank_ = false; // the line before was blank
     RawRecord record_;
     DateLine date_; // the date line read last, its text's room kept for the next

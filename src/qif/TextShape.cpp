@@ -2,6 +2,7 @@
 #include "qif/TextShape.h"
 
 #include "platform/Text.h"
+#include "platform/Windows1252.h"
 #include "qif/QIFAmount.h"
 #include "qif/QIFDate.h"
 
@@ -37,7 +38,7 @@ bool HoldsOfx(std::string_view text)
 }
 
 // A line that only QIF has: a section or option line, a date or an amount.
-bool IsQifLine(std::string_view line)
+bool IsQifLine(std::string_view line, bool bolUtf8)
 {
     if (line.empty()) {
         return false;
@@ -57,7 +58,7 @@ bool IsQifLine(std::string_view line)
                            [&reading](DateOrder order) { return reading.In(order) != 0; });
     }
     if (line.front() == 'T' || line.front() == 'U') {
-        const std::string_view field = line.substr(1);
+        const std::string field = platform::DecodeFileText(line.substr(1), bolUtf8);
         return ReadAmount(field, '.').has_value() || ReadAmount(field, ',').has_value();
     }
     return false;
@@ -67,13 +68,15 @@ bool IsQifLine(std::string_view line)
 class Groups
 {
 public:
+    explicit Groups(bool bolUtf8) : bolUtf8_(bolUtf8) {}
+
     void Line(std::string_view line)
     {
         if (IsBlankLine(line)) {
             End();
             return;
         }
-        bolQif_ = bolQif_ || IsQifLine(line);
+        bolQif_ = bolQif_ || IsQifLine(line, bolUtf8_);
         if (line.front() == 'D' && HasDigit(line.substr(1))) {
             bolDate_ = true;
         } else if ((line.front() == 'T' || line.front() == 'U') && line.size() > 1) {
@@ -98,6 +101,7 @@ public:
     [[nodiscard]] bool SawQif() const { return bolQif_; }
 
 private:
+    bool bolUtf8_;
     int groups_ = 0;
     bool bolComplete_ = true;
     bool bolOpen_ = false;
@@ -113,7 +117,7 @@ const char* RecordEndsName(RecordEnds ends)
     return ends == RecordEnds::BlankLines ? "blank lines" : "caret";
 }
 
-TextShape ShapeOf(std::string_view text, bool bolCrOnly)
+TextShape ShapeOf(std::string_view text, bool bolCrOnly, bool bolUtf8)
 {
     TextShape shape;
     if (HasCaretLine(text)) {
@@ -123,7 +127,7 @@ TextShape ShapeOf(std::string_view text, bool bolCrOnly)
     if (shape.bolOfx) {
         return shape;
     }
-    Groups groups;
+    Groups groups(bolUtf8);
     const char lineEnd = bolCrOnly ? '\r' : '\n';
     for (std::size_t pos = 0; pos < text.size();) {
         std::size_t end = text.find(lineEnd, pos);

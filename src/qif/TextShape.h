@@ -30,7 +30,8 @@ struct TextShape
     RecordEnds ends = RecordEnds::Caret;
 };
 
-// The shape of a text (UTF-8) whose lines end in LF or CR LF, or in CR where bolCrOnly.
-[[nodiscard]] TextShape ShapeOf(std::string_view text, bool bolCrOnly);
+// The shape of a text whose lines end in LF or CR LF, or in CR where bolCrOnly; bolUtf8: the
+// text is UTF-8, else Windows-1252.
+[[nodiscard]] TextShape ShapeOf(std::string_view text, bool bolCrOnly, bool bolUtf8);
 
 } // namespace qif2ldx::qif

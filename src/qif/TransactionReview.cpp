@@ -19,7 +19,7 @@ QIFRecords::Sink TransactionReview::Sink(char amountSeparator, QIFRecords::Sink 
     kept_.reserve(static_cast<std::size_t>(std::count(sText.begin(), sText.end(), '^')) + 1);
     return [this, amountSeparator](records::CQIFTx& cTxn, std::int64_t line,
                                    const std::string& sAccount) {
-        std::optional<Decimal> amount = ReadAmount(cTxn.sAmount, amountSeparator);
+        std::optional<Decimal> amount = ReadFileAmount(cTxn.sAmount, amountSeparator);
         kept_.push_back({std::move(cTxn), line, amount, false, {}, sAccount});
     };
 }

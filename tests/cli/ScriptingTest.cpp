@@ -70,6 +70,14 @@ TEST_F(Scripting, QifAccountTakesOneAccountOfAFullExport)
     EXPECT_EQ(err.str(), "qif2ldx: error: the QIF file holds no account named \"Savings\"; it "
                          "holds Checking, Card\n");
     EXPECT_EQ(FilesInDir(), 3U); // nothing written
+    // Among several files, the refusal names its file; a blank name is no account's.
+    EXPECT_EQ(RunCommand({"convert", dir.File("full.qif"), dir.File("b.qif"), "-a", kAccount,
+                          "--qif-account", "Savings", "--dry-run"}),
+              kExitRefused);
+    EXPECT_THAT(err.str(), ::testing::HasSubstr("error: " + dir.File("full.qif") +
+                                                ": the QIF file holds no account named"));
+    EXPECT_EQ(RunCommand({"convert", dir.File("full.qif"), "-a", kAccount, "--qif-account", " "}),
+              kExitRefused);
     EXPECT_EQ(RunCommand({"convert", dir.File("full.qif"), "-a", kAccount, "--qif-account",
                           "Savings", "--json"}),
               kExitRefused);

@@ -108,6 +108,29 @@ def read_back(name, ldx, written):
     check_equal(f"{name}: ofxdump count", dump.stdout.count(b"ofx_proc_transaction():"), written)
 
 
+def convert(program, account_list, qif, ldx):
+    """Runs `qif2ldx convert` with the JSON receipt."""
+    return subprocess.run(
+        [program, "convert", str(qif), "--account", "Everyday Current",
+         "--account-list", account_list, "--output", str(ldx), "--overwrite", "--json"],
+        capture_output=True, timeout=60, check=False)
+
+
+def check_blank_line_ends(program, account_list, files, out):
+    """A full export with splits whose "^" lines are blank gives the same transactions."""
+    qif = next(f for f in files if f.stem == "moneyguru-autoswitch")
+    blanked = pathlib.Path(out) / "blanked.qif"
+    lines = qif.read_bytes().split(b"\r")
+    blanked.write_bytes(b"\r".join(b"" if line == b"^" else line for line in lines))
+    ldx = pathlib.Path(out) / "blanked.LDX"
+    convert(program, account_list, blanked, ldx)
+    pattern = r"<DTPOSTED>(\d*)</DTPOSTED><TRNAMT>(.*?)</TRNAMT>"
+    check_equal("autoswitch without ^: transactions",
+                re.findall(pattern, ldx.read_bytes().decode("cp1252")),
+                re.findall(pattern, (pathlib.Path(out) / (qif.stem + ".LDX")).read_bytes()
+                           .decode("cp1252")))
+
+
 def main():
     program, account_list, *folders = sys.argv[1:]
     files = sorted(p for folder in folders for p in pathlib.Path(folder).glob("*.qif"))
@@ -117,11 +140,7 @@ def main():
             before = qif.read_bytes()
             ldx = pathlib.Path(out) / (qif.stem + ".LDX")
             try:
-                run = subprocess.run(
-                    [program, "convert", str(qif), "--account", "Everyday Current",
-                     "--account-list", account_list, "--output", str(ldx), "--overwrite",
-                     "--json"],
-                    capture_output=True, timeout=60, check=False)
+                run = convert(program, account_list, qif, ldx)
             except subprocess.TimeoutExpired:
                 check(f"{qif.name}: finishes", False, "hung")
                 continue
@@ -147,6 +166,7 @@ def main():
                     check_equal(f"{qif.name}: last date", found[-1][0], last)
                     check_equal(f"{qif.name}: first amount", found[0][1], amount)
             read_back(qif.name, ldx, len(found))
+        check_blank_line_ends(program, account_list, files, out)
     return report(f"{len(files)} files")
 
 

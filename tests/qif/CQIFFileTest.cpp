@@ -39,10 +39,16 @@ protected:
 
 TEST_F(CQIFFileTest, EmptyFileGivesAStatementWithoutTransactions)
 {
-    ASSERT_TRUE(Convert(""));
-    EXPECT_TRUE(Transactions().empty());
-    EXPECT_EQ(Period(), "-");
-    EXPECT_EQ(report.written, 0);
+    for (const char* text : {"", " \n\t\n "}) {
+        ASSERT_TRUE(Convert(text));
+        EXPECT_TRUE(Transactions().empty());
+        EXPECT_EQ(Period(), "-");
+        EXPECT_EQ(report.written, 0);
+        EXPECT_EQ(report.records, 0); // a line of blanks opens no record
+    }
+    ASSERT_TRUE(Convert("D15/01/2024\nT-1\n^\n  \n"));
+    EXPECT_TRUE(report.leftOut.empty());
+    EXPECT_FALSE(report.bolUnterminatedRecord);
 }
 
 TEST_F(CQIFFileTest, LineEndsCrLfAndBareLfGiveTheSameRecords)
@@ -215,6 +221,9 @@ TEST_F(CQIFFileTest, RealFilesShapesReadAsTheirAuthorsMeant)
         {"a record that runs into the next",
          "D30/11/2016\nT-13.00\nPOne\n\nD02/12/2016\nT-4.00\nPTwo\n^\n",
          {"20161130 -13.00 One ", "20161202 -4.00 Two "}},
+        {"a record with splits that runs into the next",
+         "D15/01/2024\nT-10.00\nSFood\n$-10.00\n\nD16/01/2024\nT-20.00\nPTwo\n^\n",
+         {"20240115 -10.00 Not Provided ", "20240116 -20.00 Two "}},
         {"a blank line inside a record that ^ ends",
          "D30/11/2016\n\nT-13.00\n^\nD02/12/2016\nT-4.00\n\nSFood\n\nD01/12/2016\n^\n",
          {"20161130 -13.00 Not Provided ", "20161202 -4.00 Not Provided "}},

@@ -52,6 +52,9 @@ TEST_P(FullExports, TakeOneAccountOrAllWithoutOpeningBalances)
     }
     EXPECT_EQ(Matches("<DTPOSTED>(.*?)</DTPOSTED><TRNAMT>(.*?)</TRNAMT>"), c.transactions);
     EXPECT_EQ(report.sStartDate + "-" + report.sEndDate, c.period);
+    // The period the dates read as leaves the opening balances out too.
+    const auto& read = report.dates.periods.at(static_cast<std::size_t>(report.dates.order));
+    EXPECT_EQ(read ? read->sStart + "-" + read->sEnd : "-", c.period);
     // The chooser hears of the accounts with transactions only when nobody named one.
     EXPECT_EQ(listed.size(), c.given || c.text != kExport ? 0U : 2U);
 }
@@ -77,6 +80,13 @@ const ExportCase kExportCases[] = {
      {},
      "",
      qif::FailureKind::UnknownQifAccount},
+    // A Windows-1252 name, and one typed in UTF-8 in another letter case.
+    {"letter case beyond ASCII",
+     "!Account\nN\xC9pargne\nTBank\n^\n!Type:Bank\nD02/01/2020\nT-5\n^\n",
+     "\xC3\xA9PARGNE",
+     std::nullopt,
+     {"20200102 -5"},
+     "20200102-20200102"},
     {"the account chosen when asked",
      kExport,
      std::nullopt,

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "ConversionFixture.h"
+#include "platform/Windows1252.h"
 
 namespace qif2ldx::test {
 namespace {
@@ -39,8 +40,9 @@ TEST_F(PlainAmounts, AmountsAreReadWithTheFilesDecimalSeparator)
          '.',
          false},
         {{"1.234,56", "-3,5", "\x80 2.000"}, {"1234.56", "-3.5", "2000"}, ',', false},
-        // A "." after a "," says the comma groups thousands, in every amount of the file.
-        {{"12,50", "1,234.56"}, {"1250", "1234.56"}, '.', true},
+        // Amounts that contradict each other are each read as their form decides.
+        {{"12,50", "1,234.56", "1,234"}, {"12.50", "1234.56", "1234"}, '.', true},
+        {{"0,900", "1.50"}, {"0.900", "1.50"}, '.', true},
         // No grouping begins with 0 or with four digits: a decimal comma with three decimals.
         {{"-20,000", "-0,900", "2084,120"}, {"-20.000", "-0.900", "2084.120"}, ',', false},
         {{"1,234", "2084.120"}, {"1234", "2084.120"}, '.', false},
@@ -70,6 +72,32 @@ TEST_F(PlainAmounts, AmountsAreReadWithTheFilesDecimalSeparator)
         ASSERT_TRUE(Convert(Records(c.amounts)));
         EXPECT_EQ(report.decimalSeparator.separator, c.separator) << c.amounts[0];
         EXPECT_EQ(report.amounts.Credits().units, credits.units) << c.amounts[0];
+    }
+}
+
+TEST_F(PlainAmounts, Windows1252AmountsReadAsTheirUtf8Twin)
+{
+    const struct
+    {
+        std::string text; // Windows-1252
+        std::vector<std::string> written;
+    } cases[] = {
+        {"D15/01/2024\nT-12,50 \x80\n^\nD16/01/2024\nT1.234,56\xA0\x80\n^\n",
+         {"20240115 -12.50", "20240116 1234.56"}},
+        {"D15/01/2024\nT-1\xA0"
+         "234,56\n^\n",
+         {"20240115 -1234.56"}},
+        // A nameless record of an account list that reads as a transaction.
+        {"!Account\nNSavings\nTBank\n^\nD01/02/2024\nT-1,00 \xA3\n^\n", {"20240201 -1.00"}},
+        // "U" and "T" of one amount are one amount.
+        {"D15/01/2024\nU-12,50 \x80\nT-12,50\n^\n", {"20240115 -12.50"}},
+    };
+    for (const auto& c : cases) {
+        for (const std::string& text : {c.text, platform::AnsiToUtf8(c.text)}) {
+            ASSERT_TRUE(Convert(text));
+            EXPECT_EQ(Transactions(), c.written) << text;
+            EXPECT_TRUE(report.severalValues.empty()) << text;
+        }
     }
 }
 

@@ -168,7 +168,9 @@ int StatusOf(const ConversionOutcome& objOutcome)
 }
 
 // Says on stderr how a run that did not save its statement ended, and keeps it in the receipt.
-void TellOutcome(FileReceipt& receipt, const std::string& sStatement, std::ostream& err)
+// sWhose: the file's name and ": " when a call converts several, for a message without it.
+void TellOutcome(FileReceipt& receipt, const std::string& sStatement, const std::string& sWhose,
+                 std::ostream& err)
 {
     switch (receipt.outcome.result) {
     case RunResult::Interrupted:
@@ -193,7 +195,10 @@ void TellOutcome(FileReceipt& receipt, const std::string& sStatement, std::ostre
             (IsFaultOfQif(receipt.outcome.failure) ||
              receipt.outcome.failure.kind == qif::FailureKind::UnknownQifAccount ||
              receipt.outcome.result == RunResult::NothingNew)) {
-            err << kProgram << ": error: " << receipt.outcome.sReason << "\n";
+            const bool bolNamesNoFile =
+                receipt.outcome.failure.kind == qif::FailureKind::UnknownQifAccount;
+            err << kProgram << ": error: " << (bolNamesNoFile ? sWhose : std::string())
+                << receipt.outcome.sReason << "\n";
         }
         break;
     case RunResult::Saved:
@@ -306,7 +311,7 @@ FileReceipt ConvertOne(const std::string& sQIF, const ConvertOptions& objOptions
     TellHistory(receipt, input.sName, objOptions.sProfile == "lodestrand",
                 objContext.objShowDate ? objContext.objShowDate : IsoDate, sWhose, err,
                 !objOptions.bolDryRun);
-    TellOutcome(receipt, bolStdout ? sBuilt : Trim(receipt.sStatement), err);
+    TellOutcome(receipt, bolStdout ? sBuilt : Trim(receipt.sStatement), sWhose, err);
     return receipt;
 }
 

@@ -54,10 +54,19 @@ void AddAccountListOption(CLI::App& objCommand, std::string& sAccountList)
 
 CLI::Option* AddQifAccountOption(CLI::App& objCommand, std::string& sName)
 {
-    return objCommand.add_option(
-        "--qif-account", sName,
-        "Only the transactions of this account of a QIF file that holds several (the name of "
-        "its !Account block, in any letter case)");
+    // A blank name is no account's: it would quietly take all of them.
+    const CLI::Validator named(
+        [](const std::string& sValue) {
+            return sValue.find_first_not_of(" \t") == std::string::npos
+                       ? std::string("names no account; leave it out to take every account")
+                       : std::string();
+        },
+        "");
+    return objCommand
+        .add_option("--qif-account", sName,
+                    "Only the transactions of this account of a QIF file that holds several (the "
+                    "name of its !Account block, in any letter case)")
+        ->check(named);
 }
 
 std::optional<std::string> QifAccountOption(const CLI::Option* objOption, const std::string& sName)

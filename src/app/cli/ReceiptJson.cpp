@@ -73,6 +73,13 @@ json SeparatorJson(const qif::SeparatorDecision& decision)
         separator["line"] = decision.line;
         separator["text"] = decision.sLine;
     }
+    if (decision.mixed) {
+        const auto line = [](const qif::SeparatorLine& amount) {
+            return json{{"line", amount.line}, {"text", amount.sLine}};
+        };
+        separator["mixed"] = {{"comma", line(decision.mixed->comma)},
+                              {"point", line(decision.mixed->point)}};
+    }
     return separator;
 }
 
