@@ -68,10 +68,14 @@ public:
 
     // Flushes the private file to the disk. May run on another thread while the file is read.
     [[nodiscard]] Done Sync() const;
-    // Renames the private file onto the final path in one step, once its name is checked to lead
-    // to the file held open still (Replaced otherwise): replacing what is there when bolReplace,
-    // never replacing a file (even one that appeared meanwhile) otherwise. A symbolic link at
-    // the final path is replaced itself, never followed.
+    // Puts the file held open at the final path in one step, and nothing else, whatever took its
+    // private name meanwhile: without bolReplace it is linked there as a new name, never
+    // replacing a file (even one that appeared meanwhile); with it, it is exchanged with what is
+    // there and checked to be at the path, the exchange undone otherwise (Replaced: the path
+    // keeps what it held). A symbolic link at the final path is replaced itself, never followed.
+    // Where the file system can neither link nor exchange, the private name is checked to lead
+    // to the file held open (Replaced otherwise) and renamed. The file gets its final mode once
+    // it is at the path.
     [[nodiscard]] PlaceResult Place(bool bolReplace);
     // Removes the private file, if its name still leads to the file held open.
     void Discard();
