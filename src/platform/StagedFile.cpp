@@ -380,21 +380,12 @@ StagedFile::PlaceResult StagedFile::Place(bool bolReplace)
     if (sPath_.empty()) {
         return PlaceFailed(ReasonOf(ENOENT));
     }
-    // Every step acts in the one folder, even if the folder is renamed meanwhile.
-    const UniqueFd folder(
-        ::open(OpenableFolder(FolderOf(sFinalPath_)).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-    if (!folder) {
-        return PlaceFailed(LastReason());
+    // A working name taken by another file meanwhile means another program is at work in the
+    // folder: the run says so rather than placing its file regardless.
+    if (!NameLeadsTo(sPath_, fd_.Get())) {
+        return PlaceFailed({ReasonKind::Replaced, 0});
     }
-    // Only the file held open can reach the path: it is linked there, or exchanged with what
-    // is there and checked, never renamed by a name another program could swap meanwhile.
-    const std::string sWorking = NameOf(sPath_);
-    const std::string sFinal = NameOf(sFinalPath_);
-    std::optional<PlaceResult> placed =
-        bolReplace ? ExchangeInPlace(fd_.Get(), folder.Get(), sWorking, sFinal)
-                   : LinkInPlace(fd_.Get(), folder.Get(), sWorking, sFinal);
-    const PlaceResult result =
-        placed ? *placed : RenameInPlace(fd_.Get(), folder.Get(), sWorking, sFinal, bolReplace);
+    const PlaceResult result = PlaceHeldFile(fd_.Get(), sPath_, sFinalPath_, bolReplace);
     if (result.placement != Placement::Placed) {
         return result;
     }
@@ -407,6 +398,25 @@ StagedFile::PlaceResult StagedFile::Place(bool bolReplace)
     }
     SyncFolder(FolderOf(sFinalPath_));
     return result;
+}
+
+StagedFile::PlaceResult PlaceHeldFile(int fd, const std::string& sWorkingPath,
+                                      const std::string& sFinalPath, bool bolReplace)
+{
+    // Every step acts in the one folder, even if the folder is renamed meanwhile.
+    const UniqueFd folder(
+        ::open(OpenableFolder(FolderOf(sFinalPath)).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!folder) {
+        return PlaceFailed(LastReason());
+    }
+    // Only the file held open can reach the path: it is linked there, or exchanged with what
+    // is there and checked, never renamed by a name another program could swap meanwhile.
+    const std::string sWorking = NameOf(sWorkingPath);
+    const std::string sFinal = NameOf(sFinalPath);
+    const std::optional<PlaceResult> placed =
+        bolReplace ? ExchangeInPlace(fd, folder.Get(), sWorking, sFinal)
+                   : LinkInPlace(fd, folder.Get(), sWorking, sFinal);
+    return placed ? *placed : RenameInPlace(fd, folder.Get(), sWorking, sFinal, bolReplace);
 }
 
 void StagedFile::Discard()

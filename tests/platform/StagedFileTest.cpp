@@ -118,8 +118,9 @@ TEST(StagedFileRemoval, WorkingFilesArePrivateWhileBuiltAndNeverReplaceWithoutLe
 }
 
 // Another program swaps the working file for a link to one of the user's files (or for a file
-// of its own) before the run places its statement: only the file the run holds ever reaches the
-// path, the old statement stays when it cannot, and the link's target is never touched.
+// of its own) after the run checked the working name, just before it places its statement: only
+// the file the run holds ever reaches the path, the old statement stays when it cannot, and the
+// link's target is never touched. (A swap before the check fails the run: CLDXFileTest.)
 TEST(StagedFilePlacement, OnlyTheHeldFileReachesThePathWhateverTookItsWorkingName)
 {
     using Placement = platform::StagedFile::Placement;
@@ -157,7 +158,10 @@ TEST(StagedFilePlacement, OnlyTheHeldFileReachesThePathWhateverTookItsWorkingNam
         } else {
             WriteBytes(working, "another file");
         }
-        EXPECT_EQ(created.file->Place(c.bolReplace).placement, c.placement) << c.what;
+        EXPECT_EQ(
+            platform::PlaceHeldFile(created.file->Fd(), working, path, c.bolReplace).placement,
+            c.placement)
+            << c.what;
         EXPECT_FALSE(fs::is_symlink(path)) << c.what;
         EXPECT_EQ(ReadBytes(path), c.final) << c.what;
         EXPECT_EQ(ReadBytes(victim), "the user's") << c.what;
