@@ -2,6 +2,7 @@
 #include "app/AccountList.h"
 
 #include "app/MainModule.h"
+#include "app/ReasonWords.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
 #include "platform/Utf8.h"
@@ -16,15 +17,15 @@ namespace {
 
 constexpr std::size_t kFields = 6;
 
-// Calls onLine with every non-empty line and its number. False when the file could not be read.
-template <typename OnLine> bool ForEachLine(const std::string& sListFile, OnLine onLine)
+// Calls onLine with every non-empty line and its number. Fails when the file could not be read.
+template <typename OnLine> platform::Done ForEachLine(const std::string& sListFile, OnLine onLine)
 {
     if (sListFile.empty()) {
-        return false;
+        return {{platform::ReasonKind::NoSuchFile, 0}};
     }
     const platform::Result<std::string> bytes = platform::ReadRegularFile(sListFile);
     if (!bytes) {
-        return false;
+        return {bytes.reason};
     }
     std::string_view text(bytes.value);
     const bool bolUtf8 = text.substr(0, 3) == platform::kUtf8ByteOrderMark;
@@ -48,7 +49,7 @@ template <typename OnLine> bool ForEachLine(const std::string& sListFile, OnLine
             onLine(platform::DecodeFileText(line, bolUtf8), number);
         }
     }
-    return true;
+    return {};
 }
 
 // The fields of a line, each without the blanks around it; at most six.
@@ -93,30 +94,39 @@ std::string ResolveAccountList(const std::string& sGiven,
 AccountListContents ReadAccountList(const std::string& sListFile)
 {
     AccountListContents contents;
-    contents.bolRead = ForEachLine(sListFile, [&](const std::string& line, std::int64_t number) {
-        if (platform::TrimBlanks(line).empty()) {
-            return; // a line of blanks is as empty as an empty one
-        }
-        if (line.find(',') == std::string::npos) {
-            contents.faults.push_back({number, true});
-            return;
-        }
-        std::vector<std::string> fields = Fields(line);
-        if (fields.front().empty()) {
-            contents.faults.push_back({number, false});
-            return;
-        }
-        AccountEntry entry;
-        entry.line = number;
-        entry.bolShort = fields.size() < kFields;
-        fields.resize(kFields);
-        records::CAcctInfo& info = entry.cAcctInf;
-        info = {std::move(fields[0]), platform::ToUpperAscii(fields[1]),
-                std::move(fields[2]), std::move(fields[3]),
-                std::move(fields[4]), std::move(fields[5])};
-        contents.accounts.push_back(std::move(entry));
-    });
+    const platform::Done read =
+        ForEachLine(sListFile, [&](const std::string& line, std::int64_t number) {
+            if (platform::TrimBlanks(line).empty()) {
+                return; // a line of blanks is as empty as an empty one
+            }
+            if (line.find(',') == std::string::npos) {
+                contents.faults.push_back({number, true});
+                return;
+            }
+            std::vector<std::string> fields = Fields(line);
+            if (fields.front().empty()) {
+                contents.faults.push_back({number, false});
+                return;
+            }
+            AccountEntry entry;
+            entry.line = number;
+            entry.bolShort = fields.size() < kFields;
+            fields.resize(kFields);
+            records::CAcctInfo& info = entry.cAcctInf;
+            info = {std::move(fields[0]), platform::ToUpperAscii(fields[1]),
+                    std::move(fields[2]), std::move(fields[3]),
+                    std::move(fields[4]), std::move(fields[5])};
+            contents.accounts.push_back(std::move(entry));
+        });
+    contents.bolRead = static_cast<bool>(read);
+    contents.reason = read.reason;
     return contents;
+}
+
+std::string CannotReadAccountList(const std::string& sListFile, const platform::Reason& reason)
+{
+    return "cannot read the account list " + platform::EscapeControls(sListFile) + ": " +
+           ReasonWords(reason);
 }
 
 std::string DescribeFault(const std::string& sListFile, const AccountLineFault& fault)

@@ -3,6 +3,7 @@
 
 #include "platform/IEnvironment.h"
 #include "platform/IProgramFolder.h"
+#include "platform/Reason.h"
 #include "records/CAcctInfo.h"
 
 #include <cstdint>
@@ -56,11 +57,16 @@ struct AccountListContents
     std::vector<AccountEntry> accounts;   // in file order, not sorted, not de-duplicated
     std::vector<AccountLineFault> faults; // the lines skipped, in file order
     bool bolRead = false;                 // the file could be read
+    platform::Reason reason{};            // why not, when it could not
 };
 
 // Reads the whole list. bolRead is false for an empty path, a missing or unreadable file and
 // anything that is not a regular file; the contents are then empty.
 [[nodiscard]] AccountListContents ReadAccountList(const std::string& sListFile);
+
+// "cannot read the account list /: it is a folder".
+[[nodiscard]] std::string CannotReadAccountList(const std::string& sListFile,
+                                                const platform::Reason& reason);
 
 // "the account list /home/you/olacclst.dat, line 3, has no comma; it was skipped".
 [[nodiscard]] std::string DescribeFault(const std::string& sListFile,

@@ -19,6 +19,8 @@ std::string ReasonWords(const platform::Reason& reason)
         return "it is not a regular file";
     case ReasonKind::PermissionDenied:
         return "permission denied";
+    case ReasonKind::ReadOnly:
+        return "the file system is read-only";
     case ReasonKind::DiskFull:
         return "the disk is full";
     case ReasonKind::TooLarge:

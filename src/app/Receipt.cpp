@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/Receipt.h"
 
+#include "app/AccountList.h"
 #include "app/CharsetWarnings.h"
 #include "app/Suggest.h"
 #include "platform/Terminal.h"
@@ -43,7 +44,8 @@ std::string AccountWarning(AccountLookup lookup, const std::string& sAccountName
     case AccountLookup::Found:
         break;
     case AccountLookup::ListUnreadable:
-        return "cannot read the account list " + platform::EscapeControls(sList) +
+        // Read again for its reason: only when it failed, and the list is small.
+        return CannotReadAccountList(sList, ReadAccountList(sList).reason) +
                "; the statement has empty account fields";
     case AccountLookup::IncompleteLine:
         return "the line for account \"" + platform::EscapeControls(sAccountName) + "\" in " +

@@ -162,6 +162,10 @@ Status History::Open(const std::string& sPath, Access access, const LegacyDateOr
             if (!std::filesystem::exists(sPath, ignored)) {
                 return {Trouble::Absent, {}};
             }
+            if (!platform::IsRegularFile(sPath)) { // a FIFO would hold the reader for good
+                return {Trouble::Unavailable,
+                        platform::SystemWords({platform::ReasonKind::NotAFile, 0})};
+            }
         } else if (const platform::Done made = platform::MakePrivateFile(sPath); !made) {
             // The file made empty with mode 0600, in a folder made with mode 0700 when missing
             // (an empty file is an empty database); an existing one made the user's alone.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/DesktopServices.h"
 
+#include "platform/LibraryFile.h"
+
 #include <dlfcn.h>
 #include <new>
 
@@ -21,6 +23,10 @@ template <typename Made, typename... Args>
 std::unique_ptr<Made> MakeInModule(const std::string& sModulePath, std::string& sFailure,
                                    const char* sFactory, Args... args)
 {
+    if (!IsWholeLibrary(sModulePath)) {
+        sFailure = sModulePath + ": truncated or not a library";
+        return nullptr;
+    }
     void* module = ::dlopen(sModulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (module == nullptr) {
         sFailure = LoaderError(sModulePath);

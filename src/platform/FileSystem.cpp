@@ -91,8 +91,12 @@ Done MakePrivateFile(const std::string& sPath)
     if (!file || ::fstat(file.Get(), &info) != 0) {
         return {LastReason()};
     }
-    if (S_ISREG(info.st_mode) && (info.st_mode & 0077) != 0 &&
-        ::fchmod(file.Get(), info.st_mode & 0700) != 0) {
+    if (!S_ISREG(info.st_mode)) {
+        // A FIFO, a device or a socket: whoever opens it next would wait on it, or read what is
+        // no file of the program's.
+        return {{ReasonKind::NotAFile, 0}};
+    }
+    if ((info.st_mode & 0077) != 0 && ::fchmod(file.Get(), info.st_mode & 0700) != 0) {
         return {LastReason()};
     }
     return {};

@@ -45,7 +45,8 @@ ReadRegularFile(const std::string& sPath,
 // Makes the file at sPath the user's alone before it is written: a missing file is created empty
 // with mode 0600 (its missing folders with 0700), an existing one loses what it grants group and
 // others. A program that replaces the file through a copy of its permissions (QSaveFile) then
-// builds the copy private too. A symbolic link is never followed.
+// builds the copy private too. A symbolic link is never followed. Anything at sPath that is not a
+// regular file (a FIFO, a device, a socket) is refused with NotAFile, never waited on.
 [[nodiscard]] Done MakePrivateFile(const std::string& sPath);
 
 // Renames sFrom to sTo in one step, never replacing a file at sTo (Exists then); NoSuchFile when

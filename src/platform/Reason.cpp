@@ -18,8 +18,9 @@ Reason ReasonOf(int number) noexcept
         return {ReasonKind::Folder, number};
     case EACCES:
     case EPERM:
-    case EROFS:
         return {ReasonKind::PermissionDenied, number};
+    case EROFS:
+        return {ReasonKind::ReadOnly, number};
     case ENOSPC:
     case EDQUOT:
         return {ReasonKind::DiskFull, number};

@@ -13,7 +13,8 @@ enum class ReasonKind
     NoSuchFile,       // ENOENT: the file, or a folder on its way, does not exist
     Folder,           // EISDIR: a folder where a file was meant
     NotAFile,         // a device, a FIFO or a socket where a regular file was meant
-    PermissionDenied, // EACCES, EPERM, EROFS
+    PermissionDenied, // EACCES, EPERM
+    ReadOnly,         // EROFS: the file system is mounted read-only
     DiskFull,         // ENOSPC, EDQUOT
     TooLarge,    // EFBIG: past a size limit (the file system's, the process's, or the reader's)
     NoMemory,    // ENOMEM

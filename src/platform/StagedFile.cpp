@@ -141,29 +141,121 @@ PlaceResult PlaceFailed(Reason reason)
     return {Placement::Failed, reason};
 }
 
-// Puts from at to unless to exists: link then unlink, for file systems whose rename cannot
-// refuse to replace.
-PlaceResult LinkInPlace(const std::string& from, const std::string& to, int fd)
+// True when the entry sName in the folder (a symbolic link not followed) is the file open on fd.
+bool EntryLeadsTo(int folder, const std::string& sName, int fd)
 {
-    if (::link(from.c_str(), to.c_str()) == 0) {
-        static_cast<void>(RemoveHeldFile(from, fd));
-        return {Placement::Placed};
+    struct stat held
+    {};
+    struct stat named
+    {};
+    return ::fstat(fd, &held) == 0 &&
+           ::fstatat(folder, sName.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+           held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+}
+
+// True when the descriptors of this process can be named through /proc.
+bool ProcessFilesNamed()
+{
+    return ::access("/proc/self/fd", F_OK) == 0;
+}
+
+// Gives the file open on fd the name sFinal in the folder, as a new link to exactly that file
+// (whatever its working name leads to by now): never replacing what is at sFinal (Exists). Not
+// done (nullopt) where the file system has no hard links or /proc is not mounted.
+std::optional<PlaceResult> LinkInPlace(int fd, int folder, const std::string& sWorking,
+                                       const std::string& sFinal)
+{
+    const std::string sHeld = "/proc/self/fd/" + std::to_string(fd);
+    if (::linkat(AT_FDCWD, sHeld.c_str(), folder, sFinal.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        // The working name is this run's own: whatever it leads to now may go.
+        static_cast<void>(::unlinkat(folder, sWorking.c_str(), 0));
+        return PlaceResult{Placement::Placed};
     }
     if (errno == EEXIST) {
-        return {Placement::Exists};
+        return PlaceResult{Placement::Exists};
     }
-    if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS) {
+    if (errno == EPERM || errno == EOPNOTSUPP || errno == EXDEV ||
+        (errno == ENOENT && !ProcessFilesNamed())) {
+        return std::nullopt;
+    }
+    return PlaceFailed(LastReason());
+}
+
+// Exchanges the working file with what is at sFinal, in one step, then checks that the file now
+// at sFinal is the file open on fd. When it is not (another file took the working name before
+// the exchange), or when a folder was at sFinal, the exchange is undone, so that the path keeps
+// what it held. The old statement, now under the working name, is then removed. A missing
+// sFinal is linked as new. Not done (nullopt) where the file system cannot exchange names.
+std::optional<PlaceResult> ExchangeInPlace(int fd, int folder, const std::string& sWorking,
+                                           const std::string& sFinal)
+{
+    const auto exchange = [&] {
+        return ::renameat2(folder, sWorking.c_str(), folder, sFinal.c_str(), RENAME_EXCHANGE) == 0;
+    };
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (!exchange()) {
+            if (errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) {
+                return std::nullopt;
+            }
+            if (errno != ENOENT) {
+                return PlaceFailed(LastReason());
+            }
+            // Nothing at the path (or nothing under the working name): the held file is linked
+            // there; a file that appeared there meanwhile is exchanged on the next attempt.
+            std::optional<PlaceResult> linked = LinkInPlace(fd, folder, sWorking, sFinal);
+            if (!linked || linked->placement != Placement::Exists) {
+                return linked;
+            }
+            continue;
+        }
+        struct stat old
+        {};
+        const bool bolFolder =
+            ::fstatat(folder, sWorking.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISDIR(old.st_mode);
+        if (bolFolder || !EntryLeadsTo(folder, sFinal, fd)) {
+            static_cast<void>(exchange());
+            return PlaceFailed(bolFolder ? ReasonOf(EISDIR) : Reason{ReasonKind::Replaced, 0});
+        }
+        static_cast<void>(::unlinkat(folder, sWorking.c_str(), 0));
+        return PlaceResult{Placement::Placed};
+    }
+    return PlaceFailed({ReasonKind::Replaced, 0}); // the working name is gone
+}
+
+// Renames the working file onto sFinal, for file systems that can neither link nor exchange
+// (FAT): the working name is checked to lead to the held file just before, and the path just
+// after. A swap in the moment between the check and the rename cannot be excluded there.
+PlaceResult RenameInPlace(int fd, int folder, const std::string& sWorking,
+                          const std::string& sFinal, bool bolReplace)
+{
+    if (!EntryLeadsTo(folder, sWorking, fd)) {
+        return PlaceFailed({ReasonKind::Replaced, 0});
+    }
+    const char* from = sWorking.c_str();
+    const char* to = sFinal.c_str();
+    if (!bolReplace && ::renameat2(folder, from, folder, to, RENAME_NOREPLACE) != 0) {
+        if (errno == EEXIST) {
+            return {Placement::Exists};
+        }
+        if (errno != EINVAL && errno != ENOSYS) {
+            return PlaceFailed(LastReason());
+        }
+        // A rename that cannot refuse to replace either: look, then rename.
+        struct stat info
+        {};
+        if (::fstatat(folder, to, &info, AT_SYMLINK_NOFOLLOW) == 0) {
+            return {Placement::Exists};
+        }
+        bolReplace = true;
+    }
+    if (bolReplace && ::renameat(folder, from, folder, to) != 0) {
         return PlaceFailed(LastReason());
     }
-    // A file system without hard links either: look, then rename. Another process could
-    // create the file in between; no better is possible there.
-    struct stat info
-    {};
-    if (::lstat(to.c_str(), &info) == 0) {
-        return {Placement::Exists};
+    if (!EntryLeadsTo(folder, sFinal, fd)) {
+        return PlaceFailed({ReasonKind::Replaced, 0});
     }
-    return std::rename(from.c_str(), to.c_str()) == 0 ? PlaceResult{Placement::Placed}
-                                                      : PlaceFailed(LastReason());
+    return {Placement::Placed};
 }
 
 } // namespace
@@ -288,41 +380,43 @@ StagedFile::PlaceResult StagedFile::Place(bool bolReplace)
     if (sPath_.empty()) {
         return PlaceFailed(ReasonOf(ENOENT));
     }
-    // Whatever is renamed must be the file that was written: a name swapped meanwhile for
-    // another file, or a link, is never put at the path.
+    // A working name taken by another file meanwhile means another program is at work in the
+    // folder: the run says so rather than placing its file regardless.
     if (!NameLeadsTo(sPath_, fd_.Get())) {
         return PlaceFailed({ReasonKind::Replaced, 0});
     }
-    if (audience_ == Audience::AsUmask) {
-        // A file system without Unix modes (a FAT memory stick) may refuse the change; the file
-        // is then as private as that file system makes it, and goes in place all the same.
-        static_cast<void>(::fchmod(fd_.Get(), ModeFromUmask()));
-    }
-    PlaceResult result;
-    if (bolReplace) {
-        result = std::rename(sPath_.c_str(), sFinalPath_.c_str()) == 0
-                     ? PlaceResult{Placement::Placed}
-                     : PlaceFailed(LastReason());
-    } else if (::renameat2(AT_FDCWD, sPath_.c_str(), AT_FDCWD, sFinalPath_.c_str(),
-                           RENAME_NOREPLACE) == 0) {
-        result = {Placement::Placed};
-    } else if (errno == EEXIST) {
-        result = {Placement::Exists};
-    } else if (errno == EINVAL || errno == ENOSYS) {
-        result = LinkInPlace(sPath_, sFinalPath_, fd_.Get());
-    } else {
-        result = PlaceFailed(LastReason());
-    }
+    const PlaceResult result = PlaceHeldFile(fd_.Get(), sPath_, sFinalPath_, bolReplace);
     if (result.placement != Placement::Placed) {
         return result;
     }
-    // A swap in the moment between the check and the rename put another file at the path.
-    if (!NameLeadsTo(sFinalPath_, fd_.Get())) {
-        return PlaceFailed({ReasonKind::Replaced, 0});
-    }
     sPath_.clear();
+    if (audience_ == Audience::AsUmask) {
+        // Given only now that the file is at its path. A file system without Unix modes (a FAT
+        // memory stick) may refuse the change; the file is then as private as that file system
+        // makes it.
+        static_cast<void>(::fchmod(fd_.Get(), ModeFromUmask()));
+    }
     SyncFolder(FolderOf(sFinalPath_));
     return result;
+}
+
+StagedFile::PlaceResult PlaceHeldFile(int fd, const std::string& sWorkingPath,
+                                      const std::string& sFinalPath, bool bolReplace)
+{
+    // Every step acts in the one folder, even if the folder is renamed meanwhile.
+    const UniqueFd folder(
+        ::open(OpenableFolder(FolderOf(sFinalPath)).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!folder) {
+        return PlaceFailed(LastReason());
+    }
+    // Only the file held open can reach the path: it is linked there, or exchanged with what
+    // is there and checked, never renamed by a name another program could swap meanwhile.
+    const std::string sWorking = NameOf(sWorkingPath);
+    const std::string sFinal = NameOf(sFinalPath);
+    const std::optional<PlaceResult> placed =
+        bolReplace ? ExchangeInPlace(fd, folder.Get(), sWorking, sFinal)
+                   : LinkInPlace(fd, folder.Get(), sWorking, sFinal);
+    return placed ? *placed : RenameInPlace(fd, folder.Get(), sWorking, sFinal, bolReplace);
 }
 
 void StagedFile::Discard()

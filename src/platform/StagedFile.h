@@ -68,10 +68,9 @@ public:
 
     // Flushes the private file to the disk. May run on another thread while the file is read.
     [[nodiscard]] Done Sync() const;
-    // Renames the private file onto the final path in one step, once its name is checked to lead
-    // to the file held open still (Replaced otherwise): replacing what is there when bolReplace,
-    // never replacing a file (even one that appeared meanwhile) otherwise. A symbolic link at
-    // the final path is replaced itself, never followed.
+    // Puts the file held open at the final path in one step (PlaceHeldFile), once its private
+    // name is checked to lead to it still (Replaced otherwise: another program is at work in the
+    // folder). The file gets its final mode once it is at the path.
     [[nodiscard]] PlaceResult Place(bool bolReplace);
     // Removes the private file, if its name still leads to the file held open.
     void Discard();
@@ -90,6 +89,18 @@ struct StagedFile::Created
     std::optional<StagedFile> file;
     Reason reason{}; // when there is no file
 };
+
+// Puts the file open on fd, named sWorkingPath, at sFinalPath (in the same folder) in one step,
+// and nothing else, whatever another program put under sWorkingPath meanwhile. Without
+// bolReplace it is linked there through its descriptor as a new name, never replacing a file
+// (even one that appeared meanwhile: Exists). With it, it is exchanged with what is there and
+// checked to be at the path; when it is not, or a folder was there, the exchange is undone and
+// the path keeps what it held (Replaced, or Folder). The working name is then removed. A
+// symbolic link at the final path is replaced itself, never followed. Where the file system can
+// neither link nor exchange (FAT), or /proc is not mounted, sWorkingPath is checked to lead to
+// the file and renamed.
+[[nodiscard]] StagedFile::PlaceResult PlaceHeldFile(int fd, const std::string& sWorkingPath,
+                                                    const std::string& sFinalPath, bool bolReplace);
 
 // Removes the file at sPath only while that name leads to the file open on fd: the name is first
 // moved to a private name of its own, so that nothing else can take it, then checked, then

@@ -231,7 +231,8 @@ TEST_F(BadInput, AccountListsOfEveryKindNeverStopTheRun)
     EXPECT_THAT(err.str(), ::testing::HasSubstr("cannot read the account list"));
     fs::create_directory(list);
     EXPECT_EQ(Convert(kGood), kExitSaved);
-    EXPECT_THAT(err.str(), ::testing::HasSubstr("cannot read the account list"));
+    EXPECT_THAT(err.str(),
+                ::testing::HasSubstr("cannot read the account list " + list + ": it is a folder"));
 }
 
 } // namespace

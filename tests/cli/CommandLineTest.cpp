@@ -207,7 +207,7 @@ TEST_F(CommandLine, AccountProblemsAreWarningsNotErrors)
         RunCommand({"convert", qif, "-a", "A", "--account-list", dir.File("none"), "--overwrite"}),
         kExitSaved);
     EXPECT_EQ(err.str(), "qif2ldx: warning: cannot read the account list " + dir.File("none") +
-                             "; the statement has empty account fields\n");
+                             ": no such file; the statement has empty account fields\n");
 }
 
 TEST_F(CommandLine, AccountNameInWordsWithoutQuotesIsRefusedBeforeAnythingIsWritten)
@@ -273,8 +273,8 @@ TEST_F(CommandLine, AccountsListsTheDropListNames)
     // A missing list is a warning, as for convert.
     EXPECT_EQ(RunCommand({"accounts", "--account-list", dir.File("none")}), kExitSaved);
     EXPECT_EQ(out.str(), "");
-    EXPECT_EQ(err.str(),
-              "qif2ldx: warning: cannot read the account list " + dir.File("none") + "\n");
+    EXPECT_EQ(err.str(), "qif2ldx: warning: cannot read the account list " + dir.File("none") +
+                             ": no such file\n");
 }
 
 TEST_F(CommandLine, TheUsersOwnAccountListServesAccountsAndConvert)

@@ -14,6 +14,7 @@ Usage: faults.py QIF2LDX ACCOUNT_LIST GENERATOR"""
 import os
 import pathlib
 import resource
+import shutil
 import signal
 import subprocess
 import sys
@@ -285,6 +286,12 @@ class Faults:
               b"the real run could not write to" in run.stderr and b"permission denied" in run.stderr,
               run.stderr.decode(errors="replace"))
         check("dry run, read-only folder: nothing written", not list(folder.iterdir()))
+        run = subprocess.run(self.base + ["-", "-o", f"{folder}/x.LDX"], capture_output=True,
+                             env=env, preexec_fn=as_user, timeout=120, check=False,
+                             input=pathlib.Path(self.small).read_bytes())
+        check("standard input, read-only folder: fails naming the folder",
+              run.returncode == 1 and f"in {folder}/: permission denied".encode() in run.stderr,
+              f"{run.returncode} {run.stderr.decode(errors='replace')}")
         os.chmod(self.folder, 0o700)
 
     def two_runs_make_one_whole_statement(self):
@@ -343,6 +350,45 @@ class Faults:
         check("no display: message", run.stderr == b"qif2ldx: error: no display: the dialog needs one; "
               b"for the command line, see qif2ldx --help\n", run.stderr.decode(errors="replace"))
 
+    def odd_files_are_named_and_never_hang_or_crash(self):
+        """A FIFO as the history, a desktop module cut short, streams with a statement name that
+        will not be taken, and a temporary folder that does not exist."""
+        history = pathlib.Path(os.environ["XDG_DATA_HOME"], "qif2ldx")
+        history.mkdir(parents=True)
+        os.mkfifo(history / "history.sqlite3")
+        for command in (self.base + [self.small, "-o", f"{self.folder}/fifo.LDX"],
+                        [self.program, "show", self.small, "-a", "Everyday Current"]):
+            run = subprocess.run(command, capture_output=True, timeout=60, check=False)
+            check(f"history a FIFO, {command[1]}: done, with a warning",
+                  run.returncode == 0 and b"Not a regular file" in run.stderr,
+                  f"{run.returncode} {run.stderr.decode(errors='replace')}")
+
+        copy = pathlib.Path(self.folder, "copy")
+        copy.mkdir()
+        shutil.copy(self.program, copy)
+        module = pathlib.Path(self.program).parent / "libqif2ldx-desktop.so"
+        (copy / module.name).write_bytes(module.read_bytes()[:5000])
+        run = subprocess.run([copy / "qif2ldx"] + self.base[1:] + [
+            self.small, "-o", f"{self.folder}/cut.LDX", "--open"], capture_output=True,
+            timeout=60, check=False)
+        check("desktop module cut short: saved, and told",
+              run.returncode == 0 and b"truncated or not a library" in run.stderr,
+              f"{run.returncode} {run.stderr.decode(errors='replace')}")
+
+        pipe = f"{self.folder}/pipe"
+        os.mkfifo(pipe)
+        for source in ("-", pipe):
+            run = self.run([source, "-o", f"{self.folder}/s.txt"], input=b"")
+            check(f"{source} into a bad statement name: the name is refused",
+                  run.returncode == 2 and b"must be named *.LDX" in run.stderr,
+                  run.stderr.decode(errors="replace"))
+        run = subprocess.run([self.program, "show", "-"], input=b"", capture_output=True,
+                             env=dict(os.environ, TMPDIR="/nonexistent"), timeout=60,
+                             check=False)
+        check("show -, no temporary folder: fails naming it",
+              run.returncode == 1 and b"in /nonexistent: no such file" in run.stderr,
+              f"{run.returncode} {run.stderr.decode(errors='replace')}")
+
     def unknown_statement_type_starts_nothing(self):
         """A desktop whose MIME database does not know .LDX, with a text editor as the default
         for text/plain: --open must not start the editor on the statement."""
@@ -383,6 +429,7 @@ def main():
                      faults.a_dry_run_needs_no_write_access,
                      faults.a_later_run_removes_only_what_killed_runs_left,
                      faults.odd_surroundings,
+                     faults.odd_files_are_named_and_never_hang_or_crash,
                      faults.unknown_statement_type_starts_nothing):
             fresh_history()
             case()

@@ -117,5 +117,56 @@ TEST(StagedFileRemoval, WorkingFilesArePrivateWhileBuiltAndNeverReplaceWithoutLe
     EXPECT_EQ(info.st_mode & 0777, 0640U);
 }
 
+// Another program swaps the working file for a link to one of the user's files (or for a file
+// of its own) after the run checked the working name, just before it places its statement: only
+// the file the run holds ever reaches the path, the old statement stays when it cannot, and the
+// link's target is never touched. (A swap before the check fails the run: CLDXFileTest.)
+TEST(StagedFilePlacement, OnlyTheHeldFileReachesThePathWhateverTookItsWorkingName)
+{
+    using Placement = platform::StagedFile::Placement;
+    struct Case
+    {
+        const char* what;
+        bool bolOld;     // a statement is at the path
+        bool bolReplace; // --overwrite
+        bool bolLink;    // the working name became a link (else another file)
+        Placement placement;
+        const char* final; // what the path holds afterwards
+    };
+    const Case cases[] = {
+        {"linked as new, the link is not placed", false, false, true, Placement::Placed, "new"},
+        {"the old statement stays without leave", true, false, true, Placement::Exists, "old"},
+        {"an exchange with the link is undone", true, true, true, Placement::Failed, "old"},
+        {"an exchange with another file is undone", true, true, false, Placement::Failed, "old"},
+        {"replacing nothing links the held file", false, true, true, Placement::Placed, "new"},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        const std::string path = dir.File("May.LDX");
+        const std::string victim = dir.File("victim.txt");
+        WriteBytes(victim, "the user's");
+        if (c.bolOld) {
+            WriteBytes(path, "old");
+        }
+        platform::StagedFile::Created created = platform::StagedFile::Create(path);
+        ASSERT_TRUE(created.file);
+        ASSERT_TRUE(platform::WriteAll(created.file->Fd(), "new"));
+        const std::string working = created.file->Path();
+        fs::rename(working, dir.File("moved-away"));
+        if (c.bolLink) {
+            fs::create_symlink(victim, working);
+        } else {
+            WriteBytes(working, "another file");
+        }
+        EXPECT_EQ(
+            platform::PlaceHeldFile(created.file->Fd(), working, path, c.bolReplace).placement,
+            c.placement)
+            << c.what;
+        EXPECT_FALSE(fs::is_symlink(path)) << c.what;
+        EXPECT_EQ(ReadBytes(path), c.final) << c.what;
+        EXPECT_EQ(ReadBytes(victim), "the user's") << c.what;
+    }
+}
+
 } // namespace
 } // namespace qif2ldx::test

@@ -92,8 +92,8 @@ int AccountsCommand::Run(const CommandLineContext& objContext)
         }
     }
     if (!contents.bolRead) {
-        objContext.objErr << kProgram << ": warning: cannot read the account list "
-                          << platform::EscapeControls(sList) << "\n";
+        objContext.objErr << kProgram
+                          << ": warning: " << CannotReadAccountList(sList, contents.reason) << "\n";
         return kExitDone;
     }
     for (const AccountLineFault& fault : contents.faults) {

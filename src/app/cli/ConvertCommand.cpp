@@ -30,6 +30,11 @@ namespace {
 // The left-out records a terminal receipt lists; the JSON receipt lists all.
 constexpr std::size_t kMaxListedLeftOut = 20;
 
+std::string BadStatementNameReason(const std::string& sOutput)
+{
+    return "the statement file must be named *.LDX or *.ldx: " + platform::EscapeControls(sOutput);
+}
+
 // The input checks, worded for a terminal. Empty when the input passes.
 std::string Refusal(const std::string& sQIF, const std::string& sOutput,
                     const ConvertOptions& objOptions, bool bolMayReplace)
@@ -42,8 +47,7 @@ std::string Refusal(const std::string& sQIF, const std::string& sOutput,
     case InputCheck::QifTooLarge:
         return QifTooLargeReason(sQIF);
     case InputCheck::BadStatementName:
-        return "the statement file must be named *.LDX or *.ldx: " +
-               platform::EscapeControls(sOutput);
+        return BadStatementNameReason(sOutput);
     case InputCheck::StatementIsQif:
         return "the statement file is the QIF file itself: " +
                platform::EscapeControls(Trim(sOutput));
@@ -257,9 +261,10 @@ FileReceipt ConvertOne(const std::string& sQIF, const ConvertOptions& objOptions
     receipt.status = kExitRefused;
     const bool bolStdout = receipt.sStatement == "-";
     const bool bolWrites = !bolStdout && !objOptions.bolDryRun; // puts a file at the path
-    // A stream is read only for a statement name that will be taken.
+    // A stream is read only for a statement name that will be taken. (The checks on the QIF
+    // file itself are for the copy of the stream, once it is read.)
     if (!bolStdout && IsStream(sQIF) && !IsStatementFileName(Trim(receipt.sStatement))) {
-        receipt.sReason = Refusal(sQIF, receipt.sStatement, objOptions, true);
+        receipt.sReason = BadStatementNameReason(receipt.sStatement);
         err << kProgram << ": error: " << receipt.sReason << "\n";
         return receipt;
     }
@@ -280,7 +285,9 @@ FileReceipt ConvertOne(const std::string& sQIF, const ConvertOptions& objOptions
     }
     if (!receipt.sReason.empty()) {
         err << kProgram << ": error: " << receipt.sReason << "\n";
-        receipt.status = input.bolInterrupted ? kExitInterrupted : kExitRefused;
+        receipt.status = input.bolInterrupted ? kExitInterrupted
+                         : input.bolUnkept    ? kExitFailed
+                                              : kExitRefused;
         return receipt;
     }
     if (bolWrites) {

@@ -163,7 +163,9 @@ int ShowCommand::Run(const CommandLineContext& objContext)
     const CommandInput input = OpenCommandInput(sQIFFile_, {}, "the QIF file", objContext);
     if (!input.sReason.empty()) {
         err << kProgram << ": error: " << input.sReason << "\n";
-        return input.bolInterrupted ? kExitInterrupted : kExitRefused;
+        return input.bolInterrupted ? kExitInterrupted
+               : input.bolUnkept    ? kExitFailed
+                                    : kExitRefused;
     }
     if (!platform::IsRegularFile(input.sPath)) {
         err << kProgram << ": error: " << QifNotAFileReason(sQIFFile_) << "\n";

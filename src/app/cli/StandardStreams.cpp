@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/cli/StandardStreams.h"
 
+#include "app/MainModule.h"
 #include "app/ReasonWords.h"
 #include "platform/File.h"
 #include "platform/FileSystem.h"
@@ -28,19 +29,27 @@ CommandInput Spool(int fd, const std::string& sName, const std::string& sBeside,
     CommandInput input;
     input.sName = sName;
     const std::string sShown = platform::EscapeControls(sName);
+    // The copy cannot be kept: the folder is at fault, not the stream.
+    const auto unkept = [&](const std::string& sFolder, const platform::Reason& reason) {
+        input.sReason = sShown + " cannot be kept for reading in " +
+                        platform::EscapeControls(sFolder.empty() ? std::string(".") : sFolder) +
+                        ": " + ReasonWords(reason);
+        input.bolUnkept = true;
+    };
     std::string sKeptBeside = sBeside;
     if (sKeptBeside.empty()) {
         platform::PrivateFolder::Made made = platform::PrivateFolder::Make();
         if (!made.folder) {
-            input.sReason = sShown + " cannot be kept for reading: " + ReasonWords(made.reason);
+            unkept(platform::TemporaryFolder(), made.reason);
             return input;
         }
         input.folder.emplace(std::move(*made.folder));
         sKeptBeside = input.folder->Path() + "/standard-input";
     }
+    const std::string sFolder = GetFolderPath(sKeptBeside);
     platform::StagedFile::Created spool = platform::StagedFile::Create(CopyFinalPath(sKeptBeside));
     if (!spool.file) {
-        input.sReason = sShown + " cannot be kept for reading: " + ReasonWords(spool.reason);
+        unkept(sFolder, spool.reason);
         return input;
     }
     const std::atomic<int>* objInterrupt = objContext.objInterrupt;
@@ -71,7 +80,7 @@ CommandInput Spool(int fd, const std::string& sName, const std::string& sBeside,
         if (const platform::Done kept =
                 platform::WriteAll(spool.file->Fd(), std::string_view(buffer.data(), got.value));
             !kept) {
-            input.sReason = sShown + " cannot be kept for reading: " + ReasonWords(kept.reason);
+            unkept(sFolder, kept.reason);
             return input;
         }
     }

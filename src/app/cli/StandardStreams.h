@@ -26,6 +26,7 @@ struct CommandInput
     std::optional<platform::StagedFile> spool;     // the private copy, for a stream
     std::string sReason; // why the stream could not be kept, for the user; empty when it was
     bool bolInterrupted = false; // the user stopped the reading
+    bool bolUnkept = false; // read, but no copy could be kept: the folder for it cannot be written
 };
 
 // True for "-" and for a path that names a pipe: what OpenCommandInput copies.
