@@ -48,7 +48,7 @@ public:
     std::string sEnd;
 
 private:
-    struct Held
+    struct TransactionFields
     {
         std::string sFitId, sDate, sAmount, sCheckNum, sRefNum, sName, sMemo;
 
@@ -91,7 +91,7 @@ private:
     const std::vector<std::uint64_t>& expected_;
     bool inTransaction_ = false;
     std::string sText_;
-    Held fields_;
+    TransactionFields fields_;
 };
 
 } // namespace
