@@ -3,6 +3,7 @@
 
 #include "platform/Utf8.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -119,6 +120,17 @@ std::string DecodeFileText(std::string_view sBytes, bool bolUtf8)
         return std::string(sBytes);
     }
     return AnsiToUtf8(sBytes);
+}
+
+std::string_view DecodeFileText(std::string_view sBytes, bool bolUtf8, std::string& storage)
+{
+    const bool bolAscii = std::all_of(sBytes.begin(), sBytes.end(),
+                                      [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (bolAscii || (bolUtf8 && IsValidUtf8(sBytes))) {
+        return sBytes;
+    }
+    storage = AnsiToUtf8(sBytes);
+    return storage;
 }
 
 std::string Utf8ToAnsi(std::string_view sText)

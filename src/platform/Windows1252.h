@@ -24,6 +24,11 @@ inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 // Text read from a file: Windows-1252 decoded to UTF-8, or, for a file that declared itself
 // UTF-8 (bolUtf8), kept as it is where it is valid UTF-8 and decoded as Windows-1252 where not.
 [[nodiscard]] std::string DecodeFileText(std::string_view sBytes, bool bolUtf8);
+// The same text, without a copy where it reads the same either way (ASCII, the commonest case,
+// or valid UTF-8 in a UTF-8 file); otherwise decoded into storage. The view lives as long as
+// sBytes and storage both do.
+[[nodiscard]] std::string_view DecodeFileText(std::string_view sBytes, bool bolUtf8,
+                                              std::string& storage);
 
 // Encodes UTF-8 text as Windows-1252; a character the code page cannot hold, or a byte that is
 // not valid UTF-8, becomes "?".

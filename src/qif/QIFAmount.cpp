@@ -221,7 +221,7 @@ std::optional<Decimal> ReadFileAmount(std::string_view sText, char fileSeparator
 
 bool SameAmount(std::string_view sFirst, std::string_view sSecond)
 {
-    if (platform::TrimBlanks(sFirst) == platform::TrimBlanks(sSecond)) {
+    if (sFirst == sSecond || platform::TrimBlanks(sFirst) == platform::TrimBlanks(sSecond)) {
         return true;
     }
     for (const char separator : {'.', ','}) {

@@ -22,9 +22,10 @@ void ReadSurvey::Record(const RawRecord& record)
     // Read in the decoded text, as the amounts are written: a Windows-1252 "\x80" or no-break
     // space is a currency sign or a blank, as it is in the file's UTF-8 twin.
     if (record.IsComplete()) {
-        objSeparator_.Note(
-            platform::DecodeFileText(record.sAmount, encoding_ != TextEncoding::Windows1252),
-            record.amountLine, record.sAmountLine);
+        std::string storage;
+        objSeparator_.Note(platform::DecodeFileText(
+                               record.sAmount, encoding_ != TextEncoding::Windows1252, storage),
+                           record.amountLine, record.sAmountLine);
     }
 }
 

@@ -121,10 +121,13 @@ void RecordCollector::Keep(const QIFLine& line)
     case 'U':
     case 'T':
         // Quicken writes both, of the same amount; of different ones the last is kept.
-        record_.bolAmountsDiffer = record_.bolAmountsDiffer ||
-                                   (!record_.sAmount.empty() &&
-                                    !SameAmount(platform::DecodeFileText(record_.sAmount, bolUtf8_),
-                                                platform::DecodeFileText(field, bolUtf8_)));
+        if (!record_.bolAmountsDiffer && !record_.sAmount.empty()) {
+            std::string kept;
+            std::string given;
+            record_.bolAmountsDiffer =
+                !SameAmount(platform::DecodeFileText(record_.sAmount, bolUtf8_, kept),
+                            platform::DecodeFileText(field, bolUtf8_, given));
+        }
         record_.sAmount = field;
         record_.sAmountLine = text;
         record_.amountLine = line.number;
@@ -164,7 +167,8 @@ bool RecordCollector::IsAccountTransaction() const
         date.fixedDay != 0 ||
         std::any_of(std::begin(kDateOrders), std::end(kDateOrders),
                     [&reading](DateOrder order) { return reading.In(order) != 0; });
-    const std::string sAmount = platform::DecodeFileText(record_.sAmount, bolUtf8_);
+    std::string storage;
+    const std::string_view sAmount = platform::DecodeFileText(record_.sAmount, bolUtf8_, storage);
     return bolDate && (ReadAmount(sAmount, '.') || ReadAmount(sAmount, ','));
 }
 
