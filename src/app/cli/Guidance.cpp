@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cctype>
 #include <string_view>
+#include <vector>
 
 namespace qif2ldx::app::cli {
 namespace {
@@ -54,12 +55,17 @@ std::string Suggestion(const CLI::App& objScope, const std::string& sName)
 // "qif2ldx history forget": the program and the commands down to objScope.
 std::string ProgramAnd(const CLI::App& objScope)
 {
-    std::string sCommands;
+    std::vector<std::string> names;
     for (const CLI::App* objCommand = &objScope; objCommand->get_parent() != nullptr;
          objCommand = objCommand->get_parent()) {
-        sCommands = " " + objCommand->get_name() + sCommands;
+        names.push_back(objCommand->get_name());
     }
-    return kProgram + sCommands;
+    std::string sLine(kProgram);
+    for (auto name = names.rbegin(); name != names.rend(); ++name) {
+        sLine += ' ';
+        sLine += *name;
+    }
+    return sLine;
 }
 
 } // namespace
