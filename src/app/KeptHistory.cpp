@@ -23,6 +23,8 @@ std::string Why(const history::Status& status)
         return "is in use by another program";
     case history::Trouble::Damaged:
         return "is damaged (" + status.sDetail + ")";
+    case history::Trouble::Foreign:
+        return "is not a history of qif2ldx (" + status.sDetail + ")";
     case history::Trouble::Newer:
         return "was made by a newer version of the program";
     case history::Trouble::Unavailable:
@@ -31,6 +33,12 @@ std::string Why(const history::Status& status)
         return "cannot be written (" + status.sDetail + ")";
     }
     return "cannot be used";
+}
+
+// Whether the trouble is in the file itself, so that a fresh history can take its place.
+bool SetAsideFor(history::Trouble trouble)
+{
+    return trouble == history::Trouble::Damaged || trouble == history::Trouble::Foreign;
 }
 
 } // namespace
@@ -43,7 +51,17 @@ KeptHistory UserHistory(const platform::IEnvironment& objEnvironment, HistoryUse
 
 KeptHistory::KeptHistory(std::string sPath, std::string sLegacyDateOrders, HistoryUse use)
     : sPath_(std::move(sPath)), sLegacyDateOrders_(std::move(sLegacyDateOrders)), use_(use)
-{}
+{
+    if (sPath_.empty() && use_ != HistoryUse::Off) {
+        // Without a folder for it there is no history: told on every run, never taken for an
+        // empty one.
+        bolGivenUp_ = true;
+        sGivenUp_ = std::string(use_ == HistoryUse::Record
+                                    ? "repeats were not checked and nothing is recorded"
+                                    : "repeats were not checked") +
+                    ": neither XDG_DATA_HOME nor HOME names a folder for the history";
+    }
+}
 
 void KeptHistory::Tell(const history::Status& status, const std::string& sWhat)
 {
@@ -85,9 +103,9 @@ bool KeptHistory::Open(bool bolCreate)
     if (objHistory_.IsOpen()) {
         return true;
     }
-    if (bolGivenUp_ && troubles_.empty()) {
+    if (bolGivenUp_ && (troubles_.empty() || sPath_.empty())) {
         // What kept an earlier run of the session from the history keeps this one from it too.
-        troubles_.push_back(sGivenUp_);
+        TellOnce(sGivenUp_);
     }
     if (bolGivenUp_ || use_ == HistoryUse::Off || sPath_.empty()) {
         return false;
@@ -102,11 +120,10 @@ bool KeptHistory::Open(bool bolCreate)
             bolWritable_ = true;
             return true;
         }
-        if (status.trouble == history::Trouble::Damaged ||
-            status.trouble == history::Trouble::Busy) {
-            // A busy one is not waited for again; a damaged one is set aside and begun afresh,
-            // to record in but with nothing to check against.
-            static_cast<void>(Check(status, status.trouble == history::Trouble::Damaged
+        if (SetAsideFor(status.trouble) || status.trouble == history::Trouble::Busy) {
+            // A busy one is not waited for again; a damaged one, or another program's database,
+            // is set aside and begun afresh, to record in but with nothing to check against.
+            static_cast<void>(Check(status, SetAsideFor(status.trouble)
                                                 ? "repeats were not checked"
                                                 : "repeats were not checked and nothing is "
                                                   "recorded"));
@@ -153,8 +170,9 @@ bool KeptHistory::Check(const history::Status& status, const std::string& sWhat)
         return status.Ok();
     }
     objHistory_.Close();
-    if (status.trouble == history::Trouble::Damaged && use_ == HistoryUse::Record) {
-        const std::optional<std::string> sAside = history::History::SetAside(sPath_);
+    if (SetAsideFor(status.trouble) && use_ == HistoryUse::Record) {
+        const std::optional<std::string> sAside = history::History::SetAside(
+            sPath_, status.trouble == history::Trouble::Foreign ? "foreign" : "damaged");
         const history::Status fresh =
             sAside ? objHistory_.Open(sPath_, history::History::Access::Write,
                                       [this] { return OldDateOrders(); })

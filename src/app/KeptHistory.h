@@ -24,13 +24,14 @@ inline constexpr const char* kHistoryFileName = "history.sqlite3";
 
 // The program's history as one front end uses it: opened on first use and kept open for the
 // runs that follow, so that each file of a batch sees the ones recorded before it. A history
-// that cannot be used never stops a conversion: when recording, a damaged one is set aside and a
-// fresh one begun; a busy or unreadable one is left alone for the rest of the session. Each such
-// trouble is told once, in the user's words, through Troubles.
+// that cannot be used never stops a conversion: when recording, a damaged one (or another
+// program's database at its path) is set aside and a fresh one begun; a busy or unreadable one is
+// left alone for the rest of the session. Each such trouble is told once, in the user's words,
+// through Troubles.
 class KeptHistory
 {
 public:
-    // sPath: the history's file (empty: there is none, as without a home folder);
+    // sPath: the history's file (empty: no folder for it is known, told on each use but Off);
     // sLegacyDateOrders: the file the date orders were kept in before, read while there is no
     // history and taken into the one made.
     KeptHistory(std::string sPath, std::string sLegacyDateOrders, HistoryUse use);
@@ -39,7 +40,7 @@ public:
     [[nodiscard]] const std::string& Path() const { return sPath_; }
     // The history could not be used, and is not tried again this session.
     [[nodiscard]] bool GivenUp() const { return bolGivenUp_; }
-    // Whether a damaged history was set aside and a new one begun since the last call: what
+    // Whether a history was set aside and a new one begun since the last call: what
     // is checked against the new one was not checked against the statements of the old.
     [[nodiscard]] bool TakeBegunAfresh() { return std::exchange(bolBegunAfresh_, false); }
 
@@ -49,10 +50,10 @@ public:
     // The history to record in, made when missing; nullptr when nothing may or can be recorded
     // (the reason told in Troubles).
     [[nodiscard]] history::History* Writer();
-    // Told what an operation on the history met; true when it went well. A damaged history is
-    // set aside when recording (the next Writer begins a fresh one); any other trouble ends the
-    // use of the history for this session. sWhat says what went undone ("repeats were not
-    // checked").
+    // Told what an operation on the history met; true when it went well. A damaged history (or
+    // another program's database) is set aside when recording (the next Writer begins a fresh
+    // one); any other trouble ends the use of the history for this session. sWhat says what went
+    // undone ("repeats were not checked").
     bool Check(const history::Status& status, const std::string& sWhat);
 
     // The troubles told since the last call, one sentence each without the program's prefix.

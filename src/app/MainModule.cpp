@@ -45,14 +45,16 @@ bool IsSameFileAsInput(const std::string& sLDXPath, const std::string& sQIFPath)
 
 namespace {
 
-// "qif2ldx/NAME" in the folder an XDG variable names, or in HOME's sFallback when it names none.
+// "qif2ldx/NAME" in the folder an XDG variable names, or in HOME's sFallback when it names none;
+// empty when HOME names no folder either (unset, empty or not absolute).
 std::string UserFile(const platform::IEnvironment& objEnvironment, const char* sVariable,
                      const char* sFallback, const std::string& sName)
 {
     std::string sFolder = objEnvironment.Variable(sVariable).value_or("");
     if (!sFolder.starts_with('/')) {
+        // A relative HOME would put the file wherever the program was started from.
         const std::string sHome = objEnvironment.Variable("HOME").value_or("");
-        if (sHome.empty()) {
+        if (!sHome.starts_with('/')) {
             return {};
         }
         sFolder = sHome + sFallback;

@@ -23,13 +23,13 @@ inline constexpr const char* kSameFileMessage =
 
 // A file of the program's own in the user's configuration folder, "qif2ldx/NAME" under
 // $XDG_CONFIG_HOME, or under ~/.config when that is unset, empty or not an absolute path. Empty
-// when neither that nor HOME is known. Whether the file exists plays no part.
+// when HOME is not an absolute path either. Whether the file exists plays no part.
 [[nodiscard]] std::string UserConfigFile(const platform::IEnvironment& objEnvironment,
                                          const std::string& sName);
 
 // A file of the program's own in the user's data folder, "qif2ldx/NAME" under $XDG_DATA_HOME,
-// or under ~/.local/share when that is unset, empty or not an absolute path. Empty when neither
-// that nor HOME is known.
+// or under ~/.local/share when that is unset, empty or not an absolute path. Empty when HOME is
+// not an absolute path either.
 [[nodiscard]] std::string UserDataFile(const platform::IEnvironment& objEnvironment,
                                        const std::string& sName);
 

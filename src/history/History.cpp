@@ -176,6 +176,10 @@ Status History::Open(const std::string& sPath, Access access, const LegacyDateOr
             return {Trouble::ReadOnly, platform::SystemWords(writable.reason)};
         }
         auto objDb = OpenDatabase(sPath, access, busyMilliseconds_);
+        if (IsForeign(*objDb)) {
+            // Looked at before WAL is turned on: another program's database is never changed.
+            return {Trouble::Foreign, "it holds tables of another program"};
+        }
         if (access == Access::Write) {
             // WAL lets readers go on while another program records; a commit then needs no
             // flush of its own (a crash loses at most the last commit, never the database).
@@ -409,13 +413,13 @@ Result<std::optional<std::string>> History::LastAccount()
     return FirstText("SELECT account FROM statements ORDER BY id DESC LIMIT 1", std::nullopt);
 }
 
-std::optional<std::string> History::SetAside(const std::string& sPath)
+std::optional<std::string> History::SetAside(const std::string& sPath, const std::string& sWhy)
 {
     std::random_device random;
     for (int attempt = 0; attempt < 16; ++attempt) {
         char digits[9];
         std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(random()));
-        const std::string sAside = sPath + ".damaged-" + digits;
+        const std::string sAside = sPath + "." + sWhy + "-" + digits;
         if (const platform::Done moved = platform::RenameNoReplace(sPath, sAside); !moved) {
             if (moved.reason.kind == platform::ReasonKind::Exists) {
                 continue;

@@ -21,6 +21,7 @@ enum class Trouble
     Absent,      // there is no history yet (a reading open)
     Busy,        // another program held it locked for longer than the wait
     Damaged,     // the file is no database, or a damaged one
+    Foreign,     // the file is another program's database: never written, set aside when recording
     Unavailable, // it cannot be read or written: permissions, a read-only folder, a full disk …
     ReadOnly,    // it can be read but not written (a writing open)
     Newer        // a newer version of the program made it
@@ -121,10 +122,12 @@ public:
     // The account of the latest statement made.
     [[nodiscard]] Result<std::optional<std::string>> LastAccount();
 
-    // Moves a damaged history aside, with its -wal and -shm files, under a name that no file
-    // has ("history.sqlite3.damaged-1a2b3c4d"), so that a fresh one can begin. The new name of
-    // the history file; nullopt when it cannot be moved.
-    [[nodiscard]] static std::optional<std::string> SetAside(const std::string& sPath);
+    // Moves a damaged history (or another program's database) aside, with its -wal and -shm
+    // files, under a name that no file has ("history.sqlite3.damaged-1a2b3c4d", with sWhy for
+    // "damaged"), so that a fresh one can begin. The new name of the history file; nullopt when
+    // it cannot be moved.
+    [[nodiscard]] static std::optional<std::string> SetAside(const std::string& sPath,
+                                                             const std::string& sWhy = "damaged");
 
 private:
     template <typename F> Status Guarded(F&& objRun);

@@ -68,6 +68,15 @@ int SchemaVersion(Database& objDb)
     return version.Step() ? static_cast<int>(version.Int(0)) : 0;
 }
 
+bool IsForeign(Database& objDb)
+{
+    // One statement reads both from one snapshot: a history that another program is beginning
+    // gets its tables and its version in one transaction, so it is never taken for a foreign one.
+    Query query(objDb, "SELECT (SELECT user_version FROM pragma_user_version), "
+                       "EXISTS (SELECT 1 FROM sqlite_master)");
+    return query.Step() && query.Int(0) == 0 && query.Int(1) != 0;
+}
+
 void Migrate(Database& objDb, const History::LegacyDateOrders& objLegacy)
 {
     if (SchemaVersion(objDb) >= History::kSchemaVersion) {

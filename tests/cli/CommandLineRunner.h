@@ -7,8 +7,11 @@
 #include "support/FixedEnvironment.h"
 #include "support/FixedProgramFolder.h"
 #include "support/PlatformFakes.h"
+#include "support/TempDir.h"
 
 #include <atomic>
+#include <filesystem>
+#include <map>
 #include <sstream>
 #include <string>
 #include <sys/mman.h>
@@ -22,6 +25,18 @@ namespace qif2ldx::test {
 class CommandLineRunner
 {
 public:
+    CommandLineRunner() { SetEnvironment({}); }
+
+    // The environment holds exactly these variables and, unless they name one, a data folder of
+    // the runner's own for the history, as a user's home gives one: without a folder for it
+    // every run would warn that nothing was checked or recorded. That folder is emptied before
+    // each command.
+    void SetEnvironment(std::map<std::string, std::string> variables)
+    {
+        variables.try_emplace("XDG_DATA_HOME", dataHome.File("data"));
+        environment.variables = std::move(variables);
+    }
+
     int RunCommand(std::vector<std::string> args)
     {
         out.str("");
@@ -32,6 +47,10 @@ public:
         for (const auto& arg : args) {
             argv.push_back(arg.c_str());
         }
+        // Each command meets an empty history of the runner's own, as on a fresh machine; a
+        // test of what the history remembers names a data folder of its own.
+        std::error_code ignored;
+        std::filesystem::remove_all(dataHome.File("data"), ignored);
         const test::FixedProgramFolder folder(sProgramFolder);
         // Standard input is a file in memory holding in.
         const platform::UniqueFd input(::memfd_create("standard input", MFD_CLOEXEC));
@@ -50,7 +69,8 @@ public:
     std::string in;  // standard input
     int columns = 0; // the terminal's width; 0: output is no terminal
     test::FixedClock clock{{2026, 12, 7}};
-    FixedEnvironment environment; // empty: no user account list
+    TempDir dataHome;
+    FixedEnvironment environment; // only the data folder: no user account list
     std::atomic<int> interrupt{0};
     FakeAssociation association;
     RecordedStarts starter;

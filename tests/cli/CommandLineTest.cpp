@@ -285,7 +285,7 @@ TEST_F(CommandLine, TheUsersOwnAccountListServesAccountsAndConvert)
     std::filesystem::create_directories(dir.File("config/qif2ldx"));
     const std::string mine = dir.File("config/qif2ldx/olacclst.dat");
     WriteBytes(mine, "Joint Account,CHECKING,EUR,777,888,999\r\n");
-    environment.variables = {{"XDG_CONFIG_HOME", dir.File("config")}};
+    SetEnvironment({{"XDG_CONFIG_HOME", dir.File("config")}});
     EXPECT_EQ(RunCommand({"accounts"}), kExitSaved);
     EXPECT_EQ(out.str(), "Joint Account\n");
     EXPECT_EQ(err.str(), "qif2ldx: accounts from " + mine + "\n");

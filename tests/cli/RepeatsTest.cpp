@@ -75,7 +75,7 @@ protected:
     HistoryRunner()
     {
         sProgramFolder = kData;
-        environment.variables = {{"XDG_DATA_HOME", dir.File("data")}};
+        SetEnvironment({{"XDG_DATA_HOME", dir.File("data")}});
         for (const auto& [sName, sText] : kFiles) {
             WriteBytes(dir.File(sName), sText);
         }

@@ -259,14 +259,14 @@ TEST_F(Scripting, DatesThatReadTwoWaysAreNeverASilentGuess)
     EXPECT_EQ(err.str(), sWarning + "day first (--date-order mdy reads them month first)\n");
 
     // Nobody stated the order: a locale that writes the month first decides, and says so.
-    environment.variables = {{"LC_ALL", "en_US.UTF-8"}, {"LANG", "en_GB.UTF-8"}};
+    SetEnvironment({{"LC_ALL", "en_US.UTF-8"}, {"LANG", "en_GB.UTF-8"}});
     EXPECT_EQ(dates({})["decided_by"], std::string("locale"));
     EXPECT_EQ(err.str(), sWarning + "month first, the order the locale writes dates in "
                                     "(--date-order dmy reads them day first)\n");
-    environment.variables = {{"LC_TIME", "en_GB.UTF-8"}, {"LANG", "en_US.UTF-8"}};
+    SetEnvironment({{"LC_TIME", "en_GB.UTF-8"}, {"LANG", "en_US.UTF-8"}});
     EXPECT_EQ(dates({})["decided_by"], std::string("file"));
 
-    environment.variables = {{"XDG_CONFIG_HOME", dir.File("config")}, {"LANG", "en_US.UTF-8"}};
+    SetEnvironment({{"XDG_CONFIG_HOME", dir.File("config")}, {"LANG", "en_US.UTF-8"}});
     std::filesystem::create_directories(dir.File("config/qif2ldx"));
     // (a line of the old file may end as Windows ends it)
     WriteBytes(dir.File("config/qif2ldx/date-orders"), "ymd\tOther\nmdy\tEveryday Current\r\n");
@@ -283,7 +283,7 @@ TEST_F(Scripting, DatesThatReadTwoWaysAreNeverASilentGuess)
     EXPECT_EQ(dates({"--date-order", "dmy"}), expected);
     EXPECT_EQ(err.str(), "");
     // show reads and warns as convert does, and stops when interrupted.
-    environment.variables = {};
+    SetEnvironment({});
     EXPECT_EQ(RunCommand({"show", us}), kExitSaved);
     EXPECT_EQ(err.str(), sWarning + "day first (--date-order mdy reads them month first)\n");
     interrupt = 2;

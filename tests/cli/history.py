@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
 """The history from outside, as the real program keeps it: overlapping downloads cut from a
-real file, two runs at once, a busy, a damaged and an unwritable history (each converts and
-warns), the runs that never make one, a failed run, and history forget.
+real file, two runs at once, a busy, a damaged, another program's and an unwritable history, and
+none at all (each converts and warns), the runs that never make one, a failed run, and history forget.
 Usage: history.py QIF2LDX ACCOUNT_LIST CORPUS_FOLDER"""
 
 import json
@@ -142,6 +142,64 @@ def main():
                  if ".damaged-" in p.name and not p.name.endswith(("-wal", "-shm"))]
         check_equal("damaged: kept aside", len(aside), 1)
         check_equal("damaged: a fresh history", h.statements(), [str(folder / "damaged.LDX")])
+
+        # Another program's database where the history would be: never written; the reading
+        # runs say it is no history, a recording one sets it aside and begins afresh.
+        for path in h.file.parent.iterdir():
+            path.unlink()
+        foreign = sqlite3.connect(h.file)
+        foreign.execute("CREATE TABLE statements (name TEXT)")
+        foreign.commit()
+        foreign.close()
+        bytes_before = h.file.read_bytes()
+        for args in (["show", str(first), "-a", ACCOUNT],
+                     ["convert", str(first), "-a", ACCOUNT, "--account-list", accounts,
+                      "--dry-run"]):
+            done = h.run(*args)
+            check(f"foreign, {args[-1]}: exit 0 and told", done.returncode == 0 and
+                  b"repeats were not checked: " in done.stderr and
+                  b"is not a history of qif2ldx" in done.stderr, done.stderr.decode())
+        listed = h.run("history")
+        check("foreign, history: exit 1 and told", listed.returncode == 1 and
+              b"is not a history of qif2ldx" in listed.stderr, listed.stderr.decode())
+        check_equal("foreign: left alone by reading", h.file.read_bytes(), bytes_before)
+        taken = h.convert(first, "-o", str(folder / "foreign.LDX"), "--json")
+        told = json.loads(taken.stdout)
+        check("foreign: converted and told", taken.returncode == 0 and any(
+            "is not a history of qif2ldx" in w and "was set aside as" in w
+            for w in told["warnings"]), str(told["warnings"]))
+        check_equal("foreign: not checked", told["repeats"]["checked"], False)
+        aside = [p for p in h.file.parent.iterdir() if ".foreign-" in p.name]
+        check("foreign: set aside unchanged", len(aside) == 1 and
+              aside[0].read_bytes() == bytes_before, str(aside))
+        check_equal("foreign: a fresh history", h.statements(), [str(folder / "foreign.LDX")])
+
+        # No folder for a history (neither XDG_DATA_HOME nor HOME names one): converts, says
+        # nothing was checked or recorded; history fails.
+        bare = {k: v for k, v in os.environ.items() if k not in ("HOME", "XDG_DATA_HOME")}
+        for name, home in (("unset", None), ("relative", "home")):
+            env = dict(bare, **({"HOME": home} if home else {}))
+            ran = subprocess.run([program, "convert", str(first), "-a", ACCOUNT, "--account-list",
+                                  accounts, "-o", str(folder / f"{name}.LDX"), "--json"],
+                                 capture_output=True, env=env, cwd=folder, timeout=120,
+                                 check=False)
+            told = json.loads(ran.stdout)
+            check(f"no folder, HOME {name}: converted and told", ran.returncode == 0 and any(
+                w == "repeats were not checked and nothing is recorded: neither XDG_DATA_HOME "
+                     "nor HOME names a folder for the history" for w in told["warnings"]),
+                  ran.stderr.decode())
+            check_equal(f"no folder, HOME {name}: checked, recorded",
+                        (told["repeats"]["checked"], told["repeats"]["recorded"]), (False, False))
+            check(f"no folder, HOME {name}: nothing made", not (folder / "home").exists())
+        shown = subprocess.run([program, "show", str(first), "-a", ACCOUNT], capture_output=True,
+                               env=bare, timeout=120, check=False)
+        check("no folder, show: told", shown.returncode == 0 and
+              b"repeats were not checked: neither XDG_DATA_HOME" in shown.stderr,
+              shown.stderr.decode())
+        listed = subprocess.run([program, "history"], capture_output=True, env=bare,
+                                timeout=120, check=False)
+        check("no folder, history: exit 1", listed.returncode == 1 and
+              b"neither XDG_DATA_HOME nor HOME" in listed.stderr, listed.stderr.decode())
 
         # A history that cannot be written, in a folder that cannot be either: converts,
         # checks, and records nothing.

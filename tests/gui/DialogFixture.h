@@ -53,7 +53,9 @@ protected:
         fileDialogs = {};
         help.topics.clear();
         accountList = {};
-        environment = {};
+        // A history of the test's own, as a user's home gives one: without a folder for it
+        // every run would warn that nothing was checked or recorded.
+        environment.variables = {{"XDG_DATA_HOME", dir->File("data")}};
         OpenDialog();
     }
 

@@ -87,6 +87,9 @@ std::string Trouble(const std::string& sPath, const history::Status& status, con
     case history::Trouble::Damaged:
         sWhy = "it is damaged (" + status.sDetail + ")";
         break;
+    case history::Trouble::Foreign:
+        sWhy = "it is not a history of qif2ldx (" + status.sDetail + ")";
+        break;
     case history::Trouble::Newer:
         sWhy = "a newer version of the program made it";
         break;
@@ -99,6 +102,9 @@ std::string Trouble(const std::string& sPath, const history::Status& status, con
     }
     return "the history " + platform::EscapeControls(sPath) + " cannot be " + sWhat + ": " + sWhy;
 }
+
+// Told when no folder for the history is known: there is none to list or forget from.
+constexpr const char* kNoFolder = "neither XDG_DATA_HOME nor HOME names a folder for the history";
 
 } // namespace
 
@@ -131,9 +137,13 @@ int HistoryCommand::Run(const CommandLineContext& objContext)
 int HistoryCommand::List(const CommandLineContext& objContext) const
 {
     const std::string sPath = UserDataFile(objContext.objEnvironment, kHistoryFileName);
+    if (sPath.empty()) {
+        objContext.objErr << kProgram
+                          << ": error: the statements made cannot be listed: " << kNoFolder << "\n";
+        return kExitFailed;
+    }
     history::History objHistory;
-    history::Status status = sPath.empty() ? history::Status{history::Trouble::Absent, {}}
-                                           : objHistory.Open(sPath, history::History::Access::Read);
+    history::Status status = objHistory.Open(sPath, history::History::Access::Read);
     history::Result<std::vector<history::StatementEntry>> entries;
     if (status.Ok()) {
         entries = objHistory.Statements(
@@ -155,12 +165,12 @@ int HistoryCommand::List(const CommandLineContext& objContext) const
         return kExitDone;
     }
     if (entries.value.empty()) {
-        objContext.objErr
-            << kProgram << ": no statements recorded"
-            << (Trim(sAccount_).empty()
-                    ? std::string()
-                    : " for the account \"" + platform::EscapeControls(Trim(sAccount_)) + "\"")
-            << (sPath.empty() ? std::string() : " in " + platform::EscapeControls(sPath)) << "\n";
+        objContext.objErr << kProgram << ": no statements recorded"
+                          << (Trim(sAccount_).empty()
+                                  ? std::string()
+                                  : " for the account \"" +
+                                        platform::EscapeControls(Trim(sAccount_)) + "\"")
+                          << " in " << platform::EscapeControls(sPath) << "\n";
         return kExitDone;
     }
     const DateShower objShowDate = objContext.objShowDate ? objContext.objShowDate : IsoDate;
@@ -185,10 +195,13 @@ int HistoryCommand::Forget(const CommandLineContext& objContext) const
         return kExitRefused;
     }
     const std::string sPath = UserDataFile(objContext.objEnvironment, kHistoryFileName);
+    if (sPath.empty()) {
+        err << kProgram << ": error: nothing can be forgotten: " << kNoFolder << "\n";
+        return kExitFailed;
+    }
     history::History objHistory;
     // Forgetting never makes a history: there must be one to forget from.
-    history::Status status = sPath.empty() ? history::Status{history::Trouble::Absent, {}}
-                                           : objHistory.Open(sPath, history::History::Access::Read);
+    history::Status status = objHistory.Open(sPath, history::History::Access::Read);
     if (status.Ok()) {
         status = objHistory.Open(sPath, history::History::Access::Write);
     }
