@@ -419,7 +419,8 @@ std::optional<std::string> History::SetAside(const std::string& sPath, const std
     for (int attempt = 0; attempt < 16; ++attempt) {
         char digits[9];
         std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(random()));
-        const std::string sAside = sPath + "." + sWhy + "-" + digits;
+        std::string sAside = sPath;
+        sAside.append(".").append(sWhy).append("-").append(digits);
         if (const platform::Done moved = platform::RenameNoReplace(sPath, sAside); !moved) {
             if (moved.reason.kind == platform::ReasonKind::Exists) {
                 continue;
