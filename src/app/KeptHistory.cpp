@@ -41,6 +41,18 @@ bool SetAsideFor(history::Trouble trouble)
     return trouble == history::Trouble::Damaged || trouble == history::Trouble::Foreign;
 }
 
+// What a look-up in the history proposes: nothing when there is no history to read or the
+// look-up fails (a proposal is never worth a warning).
+template <typename LookUp>
+std::optional<std::string> Proposed(history::History* objHistory, LookUp lookUp)
+{
+    if (objHistory == nullptr) {
+        return std::nullopt;
+    }
+    auto proposal = lookUp(*objHistory);
+    return proposal.status.Ok() ? proposal.value : std::nullopt;
+}
+
 } // namespace
 
 KeptHistory UserHistory(const platform::IEnvironment& objEnvironment, HistoryUse use)
@@ -223,32 +235,23 @@ bool KeptHistory::KeepDateOrder(const std::string& sAccount, const std::string& 
 
 std::optional<std::string> KeptHistory::AccountOfQIFAccount(const std::string& sQIFAccount)
 {
-    history::History* objHistory = Reader();
-    if (objHistory == nullptr || sQIFAccount.empty()) {
-        return std::nullopt;
-    }
-    auto account = objHistory->AccountOfQIFAccount(sQIFAccount);
-    return account.status.Ok() ? account.value : std::nullopt;
+    return sQIFAccount.empty() ? std::nullopt
+                               : Proposed(Reader(), [&](history::History& objHistory) {
+                                     return objHistory.AccountOfQIFAccount(sQIFAccount);
+                                 });
 }
 
 std::optional<std::string> KeptHistory::QIFAccountOf(const std::string& sAccount)
 {
-    history::History* objHistory = Reader();
-    if (objHistory == nullptr || sAccount.empty()) {
-        return std::nullopt;
-    }
-    auto account = objHistory->QIFAccountOf(sAccount);
-    return account.status.Ok() ? account.value : std::nullopt;
+    return sAccount.empty() ? std::nullopt : Proposed(Reader(), [&](history::History& objHistory) {
+        return objHistory.QIFAccountOf(sAccount);
+    });
 }
 
 std::optional<std::string> KeptHistory::LastAccount()
 {
-    history::History* objHistory = Reader();
-    if (objHistory == nullptr) {
-        return std::nullopt;
-    }
-    auto account = objHistory->LastAccount();
-    return account.status.Ok() ? account.value : std::nullopt;
+    return Proposed(Reader(),
+                    [](history::History& objHistory) { return objHistory.LastAccount(); });
 }
 
 } // namespace qif2ldx::app
